@@ -1,0 +1,63 @@
+#include "app/errorguard.h"
+#include "app/fonts.h"
+#include "app/startup.h"
+#include "app/tform1.h"
+#include "platform/qtplatformservices.h"
+#include "windows/appicon.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QSessionManager>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+// Without a display Qt would abort; say what is missing instead.
+bool haveDisplay(int argc, char **argv)
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    for (int i = 1; i < argc; ++i) {
+        if (qstrcmp(argv[i], "-platform") == 0)
+            return true;
+    }
+    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        return true;
+    return qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
+#else
+    Q_UNUSED(argc);
+    Q_UNUSED(argv);
+    return true;
+#endif
+}
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (!haveDisplay(argc, argv)) {
+        std::fputs("tessiva: no display found (DISPLAY is not set); start it on a desktop, "
+                   "or headless with: xvfb-run ./dev run\n",
+                   stderr);
+        return 1;
+    }
+    QApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("tessiva"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TESSIVA_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral("tessiva"));
+    QApplication::setWindowIcon(applicationIcon());
+    fonts::installSubstitutions();
+
+    QtPlatformServices services;
+    return runStartUp(
+        services,
+        [&services, &app](Windows &windows) {
+            createWindows(services, windows);
+            TForm1 *form = windows.Form1;
+            // A desktop session that ends stores the settings as a close does.
+            QObject::connect(&app, &QGuiApplication::commitDataRequest, form, [form] {
+                bool canClose = true;
+                form->guarded([&] { form->FormCloseQuery(form, canClose); });
+            });
+        },
+        [] { return QApplication::exec(); });
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QString>
+
+// The text rules shared by the save checks, the batch file and the inputs.
+// They work on characters, so a double-byte character of code page 932 is
+// never split and its second byte (0x5C in 表) is never taken for "\".
+namespace textrules {
+
+// Characters U+0000 to U+0020 removed from both ends.
+QString trimmed(const QString &text);
+
+// a to z become A to Z; every other character stays as it is.
+QString upperCased(const QString &text);
+// A to Z become a to z; every other character stays as it is.
+QString lowerCased(const QString &text);
+
+// Which characters end a folder in a path.
+enum class Separators {
+    Windows,       // "\" and ":", the form of paths in a batch job
+    WindowsOrSlash // also "/", for native paths handed back by a dialog
+};
+
+// Everything up to and including the last separator.
+QString folderPart(const QString &path, Separators seps = Separators::Windows);
+// Everything after the last separator.
+QString namePart(const QString &path, Separators seps = Separators::Windows);
+// From the last "." to the end, unless a separator follows it; else empty.
+QString extension(const QString &path, Separators seps = Separators::Windows);
+
+// The name part of `path` cut before the first occurrence of its own
+// extension: "a.dxf.dxf" gives "a", "plan.DXF" gives "plan".
+QString baseName(const QString &path);
+
+// The folder text ending in exactly one more "\" if it did not end in one.
+// An empty text stays empty: an empty field still means "no folder".
+QString EnsureTrailingBackslash(const QString &text);
+
+// A count of files as shown in the count field: decimal, right-aligned with
+// blanks to 8 characters, never cut.
+QString FormatFileCount(int count);
+
+// True for the precisions DXFIX takes: "0" to "18" once trimmed.
+bool isValidPrecision(const QString &text);
+
+// The text of the error box for an exception message: a full stop is added
+// when the message ends in a character above ".".
+QString errorBoxText(const QString &message);
+
+// How native file names map onto the Windows paths that the batch file uses.
+enum class PathStyle { Windows, Unix };
+
+// On Windows: native separators. Elsewhere an absolute path is placed on the
+// drive Z: that Windows compatibility layers map to the root
+// ("/home/a/plan.dxf" becomes "Z:\home\a\plan.dxf"); other texts stay.
+QString nativeToJobPath(const QString &native, PathStyle style);
+// The inverse, for handing a job folder to a native dialog; a job path that
+// does not map onto this system gives an empty text.
+QString jobToNativePath(const QString &job, PathStyle style);
+
+} // namespace textrules

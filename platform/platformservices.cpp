@@ -1,0 +1,3 @@
+#include "platformservices.h"
+
+PlatformServices::~PlatformServices() = default;

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <Qt>
+
+#include <optional>
+
+class QWidget;
+
+// What the file-open dialog of the source list is asked for.
+struct OpenFilesRequest
+{
+    QString title;
+    QStringList nameFilters; // e.g. "ＤＸＦﾌｧｲﾙ(*.DXF)"
+    QString selectedFilter;  // the entry to preselect
+};
+
+struct OpenFilesResult
+{
+    QStringList files;      // native paths of existing files, in dialog order
+    QString selectedFilter; // the entry in use when the dialog closed
+};
+
+// What the batch file's save dialog is asked for.
+struct SaveFileRequest
+{
+    QString title;
+    QString initialFolder; // native
+    QString proposedName;
+    QString defaultSuffix; // added to a name typed without an extension
+    QStringList nameFilters;
+};
+
+// The desktop services the windows use, so that tests can stand in for them.
+// Every dialog is modal and returns nullopt when the user cancels.
+class PlatformServices
+{
+public:
+    virtual ~PlatformServices();
+
+    virtual std::optional<OpenFilesResult> openFiles(QWidget *parent, const OpenFilesRequest &request) = 0;
+    // Asks before an existing file is replaced. Returns a native path.
+    virtual std::optional<QString> saveFile(QWidget *parent, const SaveFileRequest &request) = 0;
+    // Only file-system folders can be chosen. `startFolder` is native, may be empty.
+    virtual std::optional<QString> browseFolder(QWidget *parent, const QString &title,
+                                                const QString &startFolder) = 0;
+
+    // The Ctrl and Shift keys as they are now.
+    virtual Qt::KeyboardModifiers keyboardModifiers() const = 0;
+    virtual void beep() = 0;
+    // True for an existing file that is not a folder.
+    virtual bool isExistingFile(const QString &nativePath) const = 0;
+    // The running executable's full native path.
+    virtual QString executablePath() const = 0;
+    // The per-user folder for settings when the executable's folder is read-only.
+    virtual QString userSettingsFolder() const = 0;
+
+    // Native file names to the Windows paths of the batch job, and back.
+    virtual QString toJobPath(const QString &nativePath) const = 0;
+    virtual QString toNativePath(const QString &jobPath) const = 0;
+    // A folder typed into a folder field, in the job's form.
+    virtual QString typedFolderToJob(const QString &text) const = 0;
+
+    // The application's error box: the message, an error icon and one OK button.
+    virtual void showErrorBox(QWidget *parent, const QString &caption, const QString &message) = 0;
+    // Takes the Size command off a window's system menu, where there is one.
+    virtual void removeSizeCommand(QWidget *window) = 0;
+};

@@ -1,0 +1,139 @@
+#include "qtplatformservices.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QStandardPaths>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+QtPlatformServices::QtPlatformServices()
+    : m_style(hostPathStyle())
+{
+}
+
+textrules::PathStyle QtPlatformServices::hostPathStyle()
+{
+#ifdef Q_OS_WIN
+    return textrules::PathStyle::Windows;
+#else
+    return textrules::PathStyle::Unix;
+#endif
+}
+
+// Qt's own dialogs are used everywhere: they match "*.DXF" without regard
+// to case on every file system, and behave alike on every desktop.
+std::optional<OpenFilesResult> QtPlatformServices::openFiles(QWidget *parent,
+                                                             const OpenFilesRequest &request)
+{
+    QFileDialog dialog(parent, request.title);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setNameFilters(request.nameFilters);
+    if (!request.selectedFilter.isEmpty())
+        dialog.selectNameFilter(request.selectedFilter);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    OpenFilesResult result;
+    for (const QString &file : dialog.selectedFiles())
+        result.files << QDir::toNativeSeparators(file);
+    result.selectedFilter = dialog.selectedNameFilter();
+    return result;
+}
+
+std::optional<QString> QtPlatformServices::saveFile(QWidget *parent, const SaveFileRequest &request)
+{
+    QFileDialog dialog(parent, request.title);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(request.nameFilters);
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    dialog.setDirectory(request.initialFolder);
+    dialog.selectFile(request.proposedName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
+}
+
+std::optional<QString> QtPlatformServices::browseFolder(QWidget *parent, const QString &title,
+                                                        const QString &startFolder)
+{
+    const QString folder = QFileDialog::getExistingDirectory(
+        parent, title, startFolder, QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+    if (folder.isEmpty())
+        return std::nullopt;
+    return QDir::toNativeSeparators(folder);
+}
+
+Qt::KeyboardModifiers QtPlatformServices::keyboardModifiers() const
+{
+    return QGuiApplication::queryKeyboardModifiers();
+}
+
+void QtPlatformServices::beep()
+{
+#ifdef Q_OS_WIN
+    MessageBeep(0);
+#else
+    QApplication::beep();
+#endif
+}
+
+bool QtPlatformServices::isExistingFile(const QString &nativePath) const
+{
+    return QFileInfo(nativePath).isFile();
+}
+
+QString QtPlatformServices::executablePath() const
+{
+    return QDir::toNativeSeparators(QCoreApplication::applicationFilePath());
+}
+
+QString QtPlatformServices::userSettingsFolder() const
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+}
+
+QString QtPlatformServices::toJobPath(const QString &nativePath) const
+{
+    return textrules::nativeToJobPath(nativePath, m_style);
+}
+
+QString QtPlatformServices::toNativePath(const QString &jobPath) const
+{
+    return textrules::jobToNativePath(jobPath, m_style);
+}
+
+QString QtPlatformServices::typedFolderToJob(const QString &text) const
+{
+    // On Windows a typed folder is taken exactly as typed.
+    if (m_style == textrules::PathStyle::Windows)
+        return text;
+    return textrules::nativeToJobPath(text, m_style);
+}
+
+void QtPlatformServices::showErrorBox(QWidget *parent, const QString &caption, const QString &message)
+{
+    QMessageBox::critical(parent, caption, message, QMessageBox::Ok);
+}
+
+void QtPlatformServices::removeSizeCommand(QWidget *window)
+{
+#ifdef Q_OS_WIN
+    HMENU menu = GetSystemMenu(reinterpret_cast<HWND>(window->winId()), FALSE);
+    if (menu)
+        DeleteMenu(menu, 2, MF_BYPOSITION);
+#else
+    // Other desktops have no such menu entry; the fixed size keeps the
+    // window from being resized all the same.
+    Q_UNUSED(window);
+#endif
+}

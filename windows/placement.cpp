@@ -1,0 +1,25 @@
+#include "placement.h"
+
+#include <QWidget>
+
+QPoint centredOver(const QRect &main, const QSize &window)
+{
+    // Integer division in C++ cuts toward zero: -57 / 2 is -28.
+    return QPoint(main.left() + (main.width() - window.width()) / 2,
+                  main.top() + (main.height() - window.height()) / 2);
+}
+
+void showCentredOver(QWidget *window, const QWidget *main)
+{
+    QSize outer = window->frameGeometry().size();
+    if (!window->testAttribute(Qt::WA_WState_Created) || !window->isVisible()) {
+        // The frame of a window not shown yet is unknown; the main window's
+        // frame is the best guess for it.
+        const QSize decoration = main->frameGeometry().size() - main->geometry().size();
+        outer = window->size() + decoration;
+    }
+    window->move(centredOver(main->frameGeometry(), outer));
+    window->show();
+    window->raise();
+    window->activateWindow();
+}

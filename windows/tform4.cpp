@@ -1,0 +1,43 @@
+#include "tform4.h"
+
+#include "app/fonts.h"
+#include "windows/appicon.h"
+#include "windows/helptext.h"
+
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+TForm4::TForm4(QWidget *parent)
+    : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                          | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("Form4"));
+    setWindowTitle(QStringLiteral(u"説明(Tessiva) "));
+    setWindowIcon(applicationIcon());
+    setFont(fonts::proportional(12));
+    setFixedSize(498, 399);
+
+    Memo1 = new QPlainTextEdit(this);
+    Memo1->setObjectName(QStringLiteral("Memo1"));
+    Memo1->setGeometry(12, 21, 475, 337);
+    Memo1->setFont(fonts::fixedPitch(12));
+    Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    QPalette p = Memo1->palette();
+    p.setColor(QPalette::Base, Qt::white);
+    p.setColor(QPalette::Text, Qt::black);
+    Memo1->setPalette(p);
+    Memo1->setPlainText(helpText().join(u'\n'));
+
+    Button1 = new QPushButton(QStringLiteral("Close"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(399, 368, 88, 20);
+    setTabOrder(Memo1, Button1);
+    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(Button1); });
+}
+
+void TForm4::Button1Click(QObject *)
+{
+    close();
+}
