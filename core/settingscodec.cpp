@@ -22,10 +22,10 @@ RawLines parseLines(const QByteArray &head, bool atEnd)
                 break; // the line runs past what was read: too long to take
             end = head.size();
         }
-        if (end - pos > kMaxLineBytes)
-            break;
         QByteArray bytes = head.mid(pos, end - pos);
         bytes.replace('\r', QByteArray());
+        if (bytes.size() > kMaxLineBytes)
+            break;
         line = bytes;
         pos = end + 1;
     }
@@ -34,7 +34,7 @@ RawLines parseLines(const QByteArray &head, bool atEnd)
 
 RawLines readLines(QIODevice &device)
 {
-    const qsizetype limit = kValueCount * (kMaxLineBytes + 1);
+    const qsizetype limit = kValueCount * (kMaxLineBytes + 2); // value, CR, LF
     const QByteArray head = device.read(limit);
     return parseLines(head, device.atEnd());
 }
@@ -58,7 +58,11 @@ QByteArray encodeValues(const std::array<QString, kValueCount> &values, const Ra
 {
     QByteArray out;
     for (int i = 0; i < kValueCount; ++i) {
-        if (isStorable(values[i]))
+        // A value as it was read goes back byte for byte, even where the
+        // file held bytes that decode and encode to other bytes.
+        if (previous[i] && cp932::decode(*previous[i]) == values[i])
+            out += *previous[i];
+        else if (isStorable(values[i]))
             out += cp932::encode(values[i]);
         else if (previous[i])
             out += *previous[i];

@@ -39,8 +39,10 @@ Values decodeLines(const RawLines &lines);
 // True when `value` can be written as one line of code page 932.
 bool isStorable(const QString &value);
 
-// The file content for `values`. A value that cannot be stored keeps the
-// bytes the file held for that line (`previous`), or becomes an empty line.
+// The file content for `values`. A value unchanged since it was read from
+// `previous` is written as the bytes it was read from; a value that cannot
+// be stored keeps the bytes the file held for that line, or becomes an
+// empty line.
 QByteArray encodeValues(const std::array<QString, kValueCount> &values, const RawLines &previous);
 
 // Where the file is looked for and written.

@@ -1,0 +1,254 @@
+#include "core/cp932.h"
+#include "core/textrules.h"
+
+#include <QTest>
+
+using namespace textrules;
+
+class TestTextRules : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void encoding_data();
+    void encoding();
+    void unencodable();
+    void trimmedText_data();
+    void trimmedText();
+    void caseMapping();
+    void pathParts_data();
+    void pathParts();
+    void baseNames_data();
+    void baseNames();
+    void trailingBackslash_data();
+    void trailingBackslash();
+    void fileCount_data();
+    void fileCount();
+    void precision_data();
+    void precision();
+    void errorText_data();
+    void errorText();
+    void pathMapping_data();
+    void pathMapping();
+};
+
+void TestTextRules::encoding_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("backslash") << QStringLiteral("\\") << QByteArray("\x5c");
+    QTest::newRow("hyo: second byte 0x5C") << QStringLiteral(u"表") << QByteArray("\x95\x5c");
+    QTest::newRow("kei: second byte 'v'") << QStringLiteral(u"計") << QByteArray("\x8c\x76");
+    QTest::newRow("half-width katakana") << QStringLiteral(u"ﾊﾞｲﾅﾘ") << QByteArray("\xca\xde\xb2\xc5\xd8");
+    QTest::newRow("full-width blank") << QStringLiteral(u"\u3000") << QByteArray("\x81\x40");
+    QTest::newRow("wave dash as Windows maps it") << QStringLiteral(u"～") << QByteArray("\x81\x60");
+}
+
+void TestTextRules::encoding()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+    QCOMPARE(cp932::encode(text), bytes);
+    QCOMPARE(cp932::decode(bytes), text);
+    QVERIFY(cp932::canEncode(text));
+}
+
+void TestTextRules::unencodable()
+{
+    QVERIFY(!cp932::canEncode(QStringLiteral(u"C:\\caf\u00e9\\a.dxf")));
+    QVERIFY(!cp932::canEncode(QStringLiteral(u"\U0001F600")));
+    QVERIFY(!cp932::canEncode(QStringLiteral(u"\uFFFD")));
+    QVERIFY(cp932::canEncode(QStringLiteral(u"C:\\計画\\表.dxf")));
+}
+
+void TestTextRules::trimmedText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("precision") << QStringLiteral("  6") << QStringLiteral("6");
+    QTest::newRow("tabs and controls") << QStringLiteral("\t\x01 12 \r\n") << QStringLiteral("12");
+    QTest::newRow("full-width blank stays") << QStringLiteral(u"\u30006") << QStringLiteral(u"\u30006");
+    QTest::newRow("only blanks") << QStringLiteral("   ") << QString();
+}
+
+void TestTextRules::trimmedText()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    QCOMPARE(trimmed(text), expected);
+}
+
+void TestTextRules::caseMapping()
+{
+    QCOMPARE(upperCased(QStringLiteral(u"c:\\計画\\plan.dxf ﾊﾞｲﾅﾘ ａｂ é")),
+             QStringLiteral(u"C:\\計画\\PLAN.DXF ﾊﾞｲﾅﾘ ａｂ é"));
+    QCOMPARE(lowerCased(QStringLiteral(u"C:\\TOOLS\\TESSIVA.INI Ａ")),
+             QStringLiteral(u"c:\\tools\\tessiva.ini Ａ"));
+}
+
+void TestTextRules::pathParts_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("ext");
+    QTest::newRow("plain") << QStringLiteral("C:\\A\\x.dxf") << QStringLiteral("C:\\A\\")
+                           << QStringLiteral("x.dxf") << QStringLiteral(".dxf");
+    QTest::newRow("drive only") << QStringLiteral("D:plan.dxf") << QStringLiteral("D:")
+                                << QStringLiteral("plan.dxf") << QStringLiteral(".dxf");
+    QTest::newRow("no extension") << QStringLiteral("C:\\A\\plan") << QStringLiteral("C:\\A\\")
+                                  << QStringLiteral("plan") << QString();
+    QTest::newRow("dot in folder only") << QStringLiteral("C:\\a.b\\plan") << QStringLiteral("C:\\a.b\\")
+                                        << QStringLiteral("plan") << QString();
+    QTest::newRow("hyo is no separator") << QStringLiteral(u"C:\\DRAW\\表.dxf")
+                                         << QStringLiteral("C:\\DRAW\\") << QStringLiteral(u"表.dxf")
+                                         << QStringLiteral(".dxf");
+    QTest::newRow("folder ends in hyo") << QStringLiteral(u"C:\\図表") << QStringLiteral("C:\\")
+                                        << QStringLiteral(u"図表") << QString();
+    QTest::newRow("slash is no separator") << QStringLiteral("C:/a/b.dxf") << QStringLiteral("C:")
+                                           << QStringLiteral("/a/b.dxf") << QStringLiteral(".dxf");
+}
+
+void TestTextRules::pathParts()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, folder);
+    QFETCH(QString, name);
+    QFETCH(QString, ext);
+    QCOMPARE(folderPart(path), folder);
+    QCOMPARE(namePart(path), name);
+    QCOMPARE(extension(path), ext);
+}
+
+void TestTextRules::baseNames_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("base");
+    QTest::newRow("plain") << QStringLiteral("C:\\DRAW\\plan1.dxf") << QStringLiteral("plan1");
+    QTest::newRow("extension twice") << QStringLiteral("C:\\DRAW\\a.dxf.dxf") << QStringLiteral("a");
+    QTest::newRow("case-sensitive search") << QStringLiteral("C:\\a.DXF.dxf") << QStringLiteral("a.DXF");
+    QTest::newRow("blank in name") << QStringLiteral("C:\\My Work\\site b.DXF") << QStringLiteral("site b");
+    QTest::newRow("double-byte") << QStringLiteral(u"C:\\DRAW\\表.dxf") << QStringLiteral(u"表");
+    QTest::newRow("no extension") << QStringLiteral("C:\\DRAW\\plan") << QStringLiteral("plan");
+}
+
+void TestTextRules::baseNames()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, base);
+    QCOMPARE(baseName(path), base);
+}
+
+void TestTextRules::trailingBackslash_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("appended") << QStringLiteral("C:\\DXF") << QStringLiteral("C:\\DXF\\");
+    QTest::newRow("kept") << QStringLiteral("C:\\DXF\\") << QStringLiteral("C:\\DXF\\");
+    QTest::newRow("root") << QStringLiteral("D:\\") << QStringLiteral("D:\\");
+    QTest::newRow("drive") << QStringLiteral("D:") << QStringLiteral("D:\\");
+    QTest::newRow("share") << QStringLiteral("\\\\srv\\share") << QStringLiteral("\\\\srv\\share\\");
+    QTest::newRow("slash") << QStringLiteral("C:\\DXF/") << QStringLiteral("C:\\DXF/\\");
+    QTest::newRow("ends in hyo") << QStringLiteral(u"C:\\図表") << QStringLiteral(u"C:\\図表\\");
+    QTest::newRow("trailing blanks") << QStringLiteral("C:\\A  ") << QStringLiteral("C:\\A  \\");
+    QTest::newRow("empty stays empty") << QString() << QString();
+}
+
+void TestTextRules::trailingBackslash()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    QCOMPARE(EnsureTrailingBackslash(text), expected);
+    QCOMPARE(EnsureTrailingBackslash(expected), expected);
+}
+
+void TestTextRules::fileCount_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("0") << 0 << QStringLiteral("       0");
+    QTest::newRow("99") << 99 << QStringLiteral("      99");
+    QTest::newRow("123") << 123 << QStringLiteral("     123");
+    QTest::newRow("8 digits") << 12345678 << QStringLiteral("12345678");
+    QTest::newRow("9 digits, never cut") << 123456789 << QStringLiteral("123456789");
+    QTest::newRow("negative") << -5 << QStringLiteral("      -5");
+}
+
+void TestTextRules::fileCount()
+{
+    QFETCH(int, count);
+    QFETCH(QString, text);
+    QCOMPARE(FormatFileCount(count), text);
+}
+
+void TestTextRules::precision_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("valid");
+    QTest::newRow("list item") << QStringLiteral(" 12") << true;
+    QTest::newRow("0") << QStringLiteral("0") << true;
+    QTest::newRow("10") << QStringLiteral("10") << true;
+    QTest::newRow("leading blank") << QStringLiteral(" 7") << true;
+    QTest::newRow("trailing blank") << QStringLiteral("18 ") << true;
+    QTest::newRow("19") << QStringLiteral("19") << false;
+    QTest::newRow("06") << QStringLiteral("06") << false;
+    QTest::newRow("-1") << QStringLiteral("-1") << false;
+    QTest::newRow("6.0") << QStringLiteral("6.0") << false;
+    QTest::newRow("+6") << QStringLiteral("+6") << false;
+    QTest::newRow("full-width digit") << QStringLiteral(u"６") << false;
+    QTest::newRow("full-width blank") << QStringLiteral(u"\u30006") << false;
+    QTest::newRow("inner blank") << QStringLiteral("1 2") << false;
+    QTest::newRow("empty") << QString() << false;
+}
+
+void TestTextRules::precision()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, valid);
+    QCOMPARE(isValidPrecision(text), valid);
+}
+
+void TestTextRules::errorText_data()
+{
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("letter") << QStringLiteral("Out of memory") << QStringLiteral("Out of memory.");
+    QTest::newRow("full stop") << QStringLiteral("Failed.") << QStringLiteral("Failed.");
+    QTest::newRow("exclamation") << QStringLiteral("Failed!") << QStringLiteral("Failed!");
+    QTest::newRow("empty") << QString() << QString();
+    QTest::newRow("slash is above the stop") << QStringLiteral("a/") << QStringLiteral("a/.");
+}
+
+void TestTextRules::errorText()
+{
+    QFETCH(QString, message);
+    QFETCH(QString, shown);
+    QCOMPARE(errorBoxText(message), shown);
+}
+
+void TestTextRules::pathMapping_data()
+{
+    QTest::addColumn<int>("style");
+    QTest::addColumn<QString>("native");
+    QTest::addColumn<QString>("job");
+    const int unixStyle = int(PathStyle::Unix);
+    const int windowsStyle = int(PathStyle::Windows);
+    QTest::newRow("unixStyle file") << unixStyle << QStringLiteral("/home/a/plan.dxf")
+                               << QStringLiteral("Z:\\home\\a\\plan.dxf");
+    QTest::newRow("unixStyle root") << unixStyle << QStringLiteral("/") << QStringLiteral("Z:\\");
+    QTest::newRow("unixStyle relative text stays") << unixStyle << QStringLiteral("C:\\WORK") << QStringLiteral("C:\\WORK");
+    QTest::newRow("windows") << windowsStyle << QStringLiteral("C:/A/b.dxf") << QStringLiteral("C:\\A\\b.dxf");
+}
+
+void TestTextRules::pathMapping()
+{
+    QFETCH(int, style);
+    QFETCH(QString, native);
+    QFETCH(QString, job);
+    QCOMPARE(nativeToJobPath(native, PathStyle(style)), job);
+    if (native.startsWith(u'/'))
+        QCOMPARE(jobToNativePath(job, PathStyle(style)), native);
+}
+
+QTEST_GUILESS_MAIN(TestTextRules)
+#include "tst_textrules.moc"

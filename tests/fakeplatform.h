@@ -1,0 +1,105 @@
+#pragma once
+
+#include "core/textrules.h"
+#include "platform/platformservices.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QList>
+#include <QTest>
+
+#include <deque>
+
+// Stands in for the desktop: dialogs answer from queues, and every request
+// is recorded for the test to look at.
+class FakePlatform : public PlatformServices
+{
+public:
+    std::deque<std::optional<OpenFilesResult>> openAnswers;
+    QList<OpenFilesRequest> openRequests;
+    std::deque<std::optional<QString>> saveAnswers;
+    QList<SaveFileRequest> saveRequests;
+    std::deque<std::optional<QString>> browseAnswers;
+    QList<QPair<QString, QString>> browseRequests; // title, start folder
+
+    Qt::KeyboardModifiers modifiers = Qt::NoModifier;
+    // When set, the keys change to these while a dialog is open.
+    std::optional<Qt::KeyboardModifiers> modifiersAfterDialog;
+    int beeps = 0;
+    QString exePath = QStringLiteral("/opt/tessiva/bin/tessiva");
+    QString userFolder;
+    QStringList errorBoxes; // "caption|message"
+    int sizeCommandRemovals = 0;
+    textrules::PathStyle style = textrules::PathStyle::Unix;
+
+    std::optional<OpenFilesResult> openFiles(QWidget *, const OpenFilesRequest &request) override
+    {
+        openRequests << request;
+        dialogClosed();
+        return take(openAnswers);
+    }
+    std::optional<QString> saveFile(QWidget *, const SaveFileRequest &request) override
+    {
+        saveRequests << request;
+        dialogClosed();
+        return take(saveAnswers);
+    }
+    std::optional<QString> browseFolder(QWidget *, const QString &title, const QString &start) override
+    {
+        browseRequests << qMakePair(title, start);
+        dialogClosed();
+        return take(browseAnswers);
+    }
+    Qt::KeyboardModifiers keyboardModifiers() const override { return modifiers; }
+    void beep() override { ++beeps; }
+    bool isExistingFile(const QString &path) const override { return QFileInfo(path).isFile(); }
+    QString executablePath() const override { return exePath; }
+    QString userSettingsFolder() const override { return userFolder; }
+    QString toJobPath(const QString &native) const override
+    {
+        return textrules::nativeToJobPath(native, style);
+    }
+    QString toNativePath(const QString &job) const override
+    {
+        return textrules::jobToNativePath(job, style);
+    }
+    QString typedFolderToJob(const QString &text) const override
+    {
+        return style == textrules::PathStyle::Windows ? text : textrules::nativeToJobPath(text, style);
+    }
+    void showErrorBox(QWidget *, const QString &caption, const QString &message) override
+    {
+        errorBoxes << caption + u'|' + message;
+    }
+    void removeSizeCommand(QWidget *) override { ++sizeCommandRemovals; }
+
+private:
+    template <class T>
+    static std::optional<T> take(std::deque<std::optional<T>> &queue)
+    {
+        if (queue.empty())
+            return std::nullopt; // an unexpected dialog is cancelled
+        auto answer = queue.front();
+        queue.pop_front();
+        return answer;
+    }
+    void dialogClosed()
+    {
+        if (modifiersAfterDialog)
+            modifiers = *modifiersAfterDialog;
+    }
+};
+
+// Finds a named child or fails the test with its name.
+#define FIND(var, Type, root, name)                                                                \
+    auto *var = (root)->findChild<Type *>(QStringLiteral(name));                                   \
+    QVERIFY2(var, "no " #Type " named " name)
+
+// Triggers a named action, failing clearly when it is missing or disabled.
+#define TRIGGER(root, name)                                                                        \
+    do {                                                                                           \
+        auto *action_ = (root)->findChild<QAction *>(QStringLiteral(name));                        \
+        QVERIFY2(action_, "no action named " name);                                                \
+        QVERIFY2(action_->isEnabled(), "action " name " is disabled");                             \
+        action_->trigger();                                                                        \
+    } while (false)
