@@ -293,9 +293,13 @@ void TForm1::guarded(const std::function<void()> &handler)
 void TForm1::FormCreate()
 {
     m_services.removeSizeCommand(this);
-    // Only the source list takes dropped files (SourceListView); the window
-    // itself refuses them.
+    // Only the source list takes dropped files; every other control of the
+    // window refuses them (a line edit would otherwise take a path as text).
     setAcceptDrops(false);
+    for (QWidget *w : findChildren<QWidget *>()) {
+        if (w != ListBox1 && w != ListBox1->viewport())
+            w->setAcceptDrops(false);
+    }
     Edit4->setText(textrules::FormatFileCount(int(sourceLines().size())));
     Label10->setText(QString());
     LoadSettings();

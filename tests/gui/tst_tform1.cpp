@@ -1,4 +1,248 @@
-#include <QTest>
-class T : public QObject { Q_OBJECT };
-QTEST_MAIN(T)
+#include "fakeplatform.h"
+
+#include "app/errorguard.h"
+#include "app/startup.h"
+#include "app/tform1.h"
+#include "inputs/sourcelistview.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <stdexcept>
+
+class TestTForm1 : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void layout_data();
+    void layout();
+    void firstStart();
+    void windowFrame();
+    void menu();
+    void tabOrder();
+    void dropsOnlyOnTheList();
+    void exitClosesTheWindow();
+    void handlerExceptionShowsErrorBox();
+    void startUpFailureShowsErrorBoxAndEnds();
+
+private:
+    QTemporaryDir m_dir;
+    FakePlatform m_platform;
+};
+
+void TestTForm1::init()
+{
+    m_platform = FakePlatform();
+    m_platform.exePath = m_dir.filePath(QStringLiteral("tessiva"));
+}
+
+void TestTForm1::layout_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("geometry");
+    QTest::newRow("RadioGroup1") << QStringLiteral("RadioGroup1") << QRect(14, 12, 160, 67);
+    QTest::newRow("Label6") << QStringLiteral("Label6") << QRect(195, 11, 48, 12);
+    QTest::newRow("ComboBox1") << QStringLiteral("ComboBox1") << QRect(195, 24, 65, 20);
+    QTest::newRow("Label9") << QStringLiteral("Label9") << QRect(282, 11, 48, 12);
+    QTest::newRow("ComboBox2") << QStringLiteral("ComboBox2") << QRect(282, 24, 65, 20);
+    QTest::newRow("Label3") << QStringLiteral("Label3") << QRect(423, 11, 118, 12);
+    QTest::newRow("Edit5") << QStringLiteral("Edit5") << QRect(423, 24, 118, 20);
+    QTest::newRow("Label8") << QStringLiteral("Label8") << QRect(422, 46, 119, 12);
+    QTest::newRow("Edit6") << QStringLiteral("Edit6") << QRect(423, 59, 118, 20);
+    QTest::newRow("Label5") << QStringLiteral("Label5") << QRect(16, 88, 64, 12);
+    QTest::newRow("Button1") << QStringLiteral("Button1") << QRect(94, 86, 15, 15);
+    QTest::newRow("Button4") << QStringLiteral("Button4") << QRect(121, 86, 24, 15);
+    QTest::newRow("Button5") << QStringLiteral("Button5") << QRect(149, 86, 24, 15);
+    QTest::newRow("Edit4") << QStringLiteral("Edit4") << QRect(486, 88, 37, 18);
+    QTest::newRow("Label4") << QStringLiteral("Label4") << QRect(525, 88, 16, 12);
+    QTest::newRow("ListBox1") << QStringLiteral("ListBox1") << QRect(12, 102, 529, 199);
+    QTest::newRow("Label1") << QStringLiteral("Label1") << QRect(16, 311, 66, 12);
+    QTest::newRow("Button2") << QStringLiteral("Button2") << QRect(94, 309, 15, 15);
+    QTest::newRow("Edit1") << QStringLiteral("Edit1") << QRect(12, 325, 529, 21);
+    QTest::newRow("Label2") << QStringLiteral("Label2") << QRect(16, 352, 74, 12);
+    QTest::newRow("Button3") << QStringLiteral("Button3") << QRect(94, 350, 15, 15);
+    QTest::newRow("Edit2") << QStringLiteral("Edit2") << QRect(12, 366, 529, 21);
+    QTest::newRow("Label10") << QStringLiteral("Label10") << QRect(14, 391, 527, 16);
+    QTest::newRow("Button6") << QStringLiteral("Button6") << QRect(453, 405, 88, 20);
+    QTest::newRow("Bevel1") << QStringLiteral("Bevel1") << QRect(0, 0, 553, 5);
+}
+
+void TestTForm1::layout()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, geometry);
+    TForm1 form(m_platform);
+    auto *w = form.findChild<QWidget *>(name);
+    QVERIFY2(w, qPrintable(name));
+    QCOMPARE(w->geometry(), geometry);
+    QCOMPARE(w->parentWidget(), form.centralWidget());
+}
+
+void TestTForm1::firstStart()
+{
+    TForm1 form(m_platform);
+    FIND(radio, QGroupBox, &form, "RadioGroup1");
+    QCOMPARE(radio->title(), QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ　選択"));
+    const auto items = radio->findChildren<QRadioButton *>();
+    QCOMPARE(items.size(), 3);
+    QCOMPARE(items.at(0)->text(), QStringLiteral("DXF(R13) -> DXF(R12)"));
+    QCOMPARE(items.at(2)->text(), QStringLiteral("DXF(R12) -> DXF(GX3)"));
+    QCOMPARE(form.kindIndex(), 0);
+    FIND(precision, QComboBox, &form, "ComboBox1");
+    QCOMPARE(precision->currentText(), QStringLiteral("  6"));
+    QCOMPARE(precision->count(), 4);
+    QCOMPARE(precision->itemText(2), QStringLiteral(" 12"));
+    FIND(format, QComboBox, &form, "ComboBox2");
+    QCOMPARE(format->currentText(), QStringLiteral("ASCII"));
+    QCOMPARE(format->itemText(1), QStringLiteral(u"ﾊﾞｲﾅﾘ"));
+    FIND(edit5, QLineEdit, &form, "Edit5");
+    FIND(edit6, QLineEdit, &form, "Edit6");
+    FIND(edit1, QLineEdit, &form, "Edit1");
+    FIND(edit2, QLineEdit, &form, "Edit2");
+    FIND(edit4, QLineEdit, &form, "Edit4");
+    QCOMPARE(edit5->text(), QStringLiteral("DXFIX13.DXT"));
+    QCOMPARE(edit6->text(), QStringLiteral("DXFIX.DXT"));
+    QVERIFY(edit1->text().isEmpty());
+    QVERIFY(edit2->text().isEmpty());
+    QCOMPARE(edit4->text(), QStringLiteral("       0"));
+    QVERIFY(edit4->isReadOnly());
+    QCOMPARE(edit4->focusPolicy(), Qt::NoFocus);
+    FIND(list, SourceListView, &form, "ListBox1");
+    QCOMPARE(list->model()->rowCount(), 0);
+    QCOMPARE(form.FileCount, 0);
+    FIND(status, QLabel, &form, "Label10");
+    QVERIFY(status->text().isEmpty());
+    QVERIFY(form.LastBatchFolder.isEmpty());
+    QVERIFY(form.SavedFormatText.isEmpty());
+    FIND(save, QPushButton, &form, "Button6");
+    QCOMPARE(save->text(), QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ保存"));
+}
+
+void TestTForm1::windowFrame()
+{
+    TForm1 form(m_platform);
+    QCOMPARE(form.windowTitle(), QStringLiteral("Tessiva ( for DXF to DXF Data Convert )"));
+    QCOMPARE(form.centralWidget()->size(), QSize(553, 434));
+    QCOMPARE(form.minimumSize(), form.maximumSize());
+    QVERIFY(form.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    QVERIFY(!form.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    QVERIFY(!form.windowFlags().testFlag(Qt::WindowContextHelpButtonHint));
+    QCOMPARE(m_platform.sizeCommandRemovals, 1);
+    QCOMPARE(applicationTitle(), QStringLiteral("Morvane Tessiva"));
+}
+
+void TestTForm1::menu()
+{
+    TForm1 form(m_platform);
+    const QList<QAction *> top = form.menuBar()->actions();
+    QStringList captions;
+    for (QAction *a : top) {
+        captions << a->text();
+        for (QAction *item : a->menu()->actions()) {
+            captions << QStringLiteral("  ") + item->text();
+            QVERIFY(item->shortcut().isEmpty());
+            QVERIFY(!item->isCheckable());
+            QVERIFY(!item->isSeparator());
+        }
+    }
+    QCOMPARE(captions, (QStringList{QStringLiteral(u"ﾌｧｲﾙ(&F)"), QStringLiteral(u"  終了(&X)"),
+                                    QStringLiteral(u"設定"), QStringLiteral(u"  ﾃﾞｨﾌｫﾙﾄﾊﾟﾗﾒｰﾀﾌｧｲﾙ"),
+                                    QStringLiteral(u"ﾍﾙﾌﾟ(&H)"), QStringLiteral(u"  説明(&H)"),
+                                    QStringLiteral(u"  ﾊﾞｰｼﾞｮﾝ情報(&A)...")}));
+}
+
+void TestTForm1::tabOrder()
+{
+    TForm1 form(m_platform);
+    form.show();
+    QApplication::setActiveWindow(&form);
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    const auto named = [&form](QWidget *w) {
+        while (w && w != &form) {
+            if (w->objectName().startsWith(QLatin1String("RadioGroup1")))
+                return QStringLiteral("RadioGroup1");
+            if (!w->objectName().isEmpty() && w->parentWidget() == form.centralWidget())
+                return w->objectName();
+            w = w->parentWidget();
+        }
+        return QStringLiteral("?");
+    };
+    form.findChild<QRadioButton *>(QStringLiteral("RadioGroup1Item0"))->setFocus(Qt::TabFocusReason);
+    QStringList visited{named(QApplication::focusWidget())};
+    for (int i = 0; i < 14; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited << named(QApplication::focusWidget());
+    }
+    QCOMPARE(visited, (QStringList{QStringLiteral("RadioGroup1"), QStringLiteral("ComboBox1"),
+                                   QStringLiteral("ComboBox2"), QStringLiteral("Edit5"), QStringLiteral("Edit6"),
+                                   QStringLiteral("Button1"), QStringLiteral("ListBox1"), QStringLiteral("Button2"),
+                                   QStringLiteral("Edit1"), QStringLiteral("Button3"), QStringLiteral("Edit2"),
+                                   QStringLiteral("Button4"), QStringLiteral("Button5"), QStringLiteral("Button6"),
+                                   QStringLiteral("RadioGroup1")}));
+}
+
+void TestTForm1::dropsOnlyOnTheList()
+{
+    TForm1 form(m_platform);
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/a.dxf"))});
+    mime.setText(QStringLiteral("/tmp/a.dxf"));
+    for (const char *name : {"Edit1", "Edit2", "Edit5", "ComboBox1", "Client"}) {
+        auto *w = form.findChild<QWidget *>(QLatin1String(name));
+        QVERIFY2(w, name);
+        QVERIFY2(!w->acceptDrops(), name);
+    }
+    QVERIFY(!form.acceptDrops());
+    FIND(list, SourceListView, &form, "ListBox1");
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(list->viewport(), &enter);
+    QVERIFY(enter.isAccepted());
+    QCOMPARE(enter.dropAction(), Qt::CopyAction);
+}
+
+void TestTForm1::exitClosesTheWindow()
+{
+    TForm1 form(m_platform);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    TRIGGER(&form, "Exit1");
+    QVERIFY(!form.isVisible());
+}
+
+void TestTForm1::handlerExceptionShowsErrorBox()
+{
+    TForm1 form(m_platform);
+    bool after = false;
+    form.guarded([] { throw std::runtime_error("Access violation"); });
+    form.guarded([&after] { after = true; });
+    QVERIFY(after);
+    QCOMPARE(m_platform.errorBoxes, QStringList{QStringLiteral("Morvane Tessiva|Access violation.")});
+}
+
+void TestTForm1::startUpFailureShowsErrorBoxAndEnds()
+{
+    bool ran = false;
+    const int code = runStartUp(
+        m_platform, [](Windows &) { throw std::runtime_error("Cannot create window"); },
+        [&ran] {
+            ran = true;
+            return 3;
+        });
+    QCOMPARE(code, 0);
+    QVERIFY(!ran);
+    QCOMPARE(m_platform.errorBoxes, QStringList{QStringLiteral("Morvane Tessiva|Cannot create window.")});
+}
+
+QTEST_MAIN(TestTForm1)
 #include "tst_tform1.moc"
