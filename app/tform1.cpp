@@ -11,9 +11,12 @@
 
 #include <QAction>
 #include <QButtonGroup>
+#include <QCoreApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFocusEvent>
+#include <QKeyEvent>
+#include <QScopedValueRollback>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -159,6 +162,7 @@ void TForm1::buildControls()
     ComboBox1 = place<QComboBox>(client, "ComboBox1", 195, 24, 65, 20);
     ComboBox1->setEditable(true);
     ComboBox1->setInsertPolicy(QComboBox::NoInsert);
+    ComboBox1->setCompleter(nullptr); // typed text stays exactly as typed
     ComboBox1->addItems(JobDefaults::precisionItems());
     ComboBox1->setCurrentIndex(0);
 
@@ -166,6 +170,7 @@ void TForm1::buildControls()
     ComboBox2 = place<QComboBox>(client, "ComboBox2", 282, 24, 65, 20);
     ComboBox2->setEditable(true);
     ComboBox2->setInsertPolicy(QComboBox::NoInsert);
+    ComboBox2->setCompleter(nullptr);
     ComboBox2->addItems(JobDefaults::formatItems());
     ComboBox2->setCurrentIndex(0);
 
@@ -256,8 +261,10 @@ void TForm1::connectHandlers()
     connect(ListBox1, &SourceListView::filesDropped, this,
             [this](const QStringList &names) { guarded([this, &names] { WMDropFiles(names); }); });
     // Chosen from the list, by mouse or arrow keys; never for typed text.
-    connect(ComboBox2, &QComboBox::activated, this,
-            [this] { guarded([this] { ComboBox2Click(ComboBox2); }); });
+    connect(ComboBox2, &QComboBox::activated, this, [this] {
+        if (!m_committingFormatText)
+            guarded([this] { ComboBox2Click(ComboBox2); });
+    });
 
     for (QWidget *w : {static_cast<QWidget *>(Edit1), static_cast<QWidget *>(Edit2),
                        static_cast<QWidget *>(ComboBox1), static_cast<QWidget *>(ComboBox2)})
@@ -266,6 +273,21 @@ void TForm1::connectHandlers()
 
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
 {
+    // When typed text is committed (focus leaves, or Return), an editable
+    // combo box selects the item that matches the text and reports it as
+    // activated. That is typing, not a choice from the list, so the event
+    // is delivered again with the choice handler held off.
+    if (watched == ComboBox2 && !m_committingFormatText) {
+        const bool commit = event->type() == QEvent::FocusOut
+            || (event->type() == QEvent::KeyPress
+                && (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Return
+                    || static_cast<QKeyEvent *>(event)->key() == Qt::Key_Enter));
+        if (commit) {
+            QScopedValueRollback<bool> committing(m_committingFormatText, true);
+            QCoreApplication::sendEvent(watched, event);
+            return true;
+        }
+    }
     if (event->type() == QEvent::FocusOut || event->type() == QEvent::FocusIn) {
         const auto *focus = static_cast<QFocusEvent *>(event);
         if (isLeaving(focus->reason())) {

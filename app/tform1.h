@@ -147,4 +147,5 @@ private:
     TForm5 *m_about = nullptr;
     settings::RawLines m_loadedSettings;
     bool m_placed = false;
+    bool m_committingFormatText = false;
 };

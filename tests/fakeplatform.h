@@ -4,6 +4,8 @@
 #include "platform/platformservices.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QFileInfo>
 #include <QList>
 #include <QTest>
@@ -103,3 +105,15 @@ private:
         QVERIFY2(action_->isEnabled(), "action " name " is disabled");                             \
         action_->trigger();                                                                        \
     } while (false)
+
+// Types `text` into a widget as key presses; unlike QTest::keyClicks it
+// also takes characters outside ASCII.
+inline void typeText(QWidget *widget, const QString &text)
+{
+    for (QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &press);
+        QApplication::sendEvent(widget, &release);
+    }
+}

@@ -1,4 +1,289 @@
-#include <QTest>
-class T : public QObject { Q_OBJECT };
-QTEST_MAIN(T)
+#include "fakeplatform.h"
+
+#include "app/tform1.h"
+#include "inputs/sourcelistview.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QUrl>
+
+class TestSourceList : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void openDialogReplacesOrAdds_data();
+    void openDialogReplacesOrAdds();
+    void openDialogRequest();
+    void keysCountWhenTheDialogCloses();
+    void cancelChangesNothing();
+    void dropReplacesOrAdds_data();
+    void dropReplacesOrAdds();
+    void dropOfFoldersOnlyEmptiesTheList();
+    void dropSkipsMissingNamesAndKeepsDuplicates();
+    void dropTakesLongNamesWhole();
+    void deleteSelectedLine();
+    void deleteWithoutSelection();
+    void doubleClickDeletesTheLine();
+    void deleteAll();
+    void statusLineUntouched();
+
+private:
+    QString makeFile(const QString &name);
+    void drop(const QStringList &nativeNames, Qt::KeyboardModifiers keys);
+    QStringList lines() const { return m_form->sourceLines(); }
+
+    QTemporaryDir m_dir;
+    FakePlatform m_platform;
+    TForm1 *m_form = nullptr;
+};
+
+void TestSourceList::init()
+{
+    m_platform = FakePlatform();
+    m_platform.exePath = m_dir.filePath(QStringLiteral("bin/tessiva"));
+    m_form = new TForm1(m_platform);
+    m_form->show();
+    QApplication::setActiveWindow(m_form);
+    QVERIFY(QTest::qWaitForWindowActive(m_form));
+}
+
+void TestSourceList::cleanup()
+{
+    delete m_form;
+    m_form = nullptr;
+}
+
+QString TestSourceList::makeFile(const QString &name)
+{
+    const QString path = m_dir.filePath(name);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        return QString();
+    return path;
+}
+
+// Drops files on the list the way the desktop does: drag enter, then drop.
+void TestSourceList::drop(const QStringList &nativeNames, Qt::KeyboardModifiers keys)
+{
+    m_platform.modifiers = keys;
+    QMimeData mime;
+    QList<QUrl> urls;
+    for (const QString &name : nativeNames)
+        urls << QUrl::fromLocalFile(name);
+    mime.setUrls(urls);
+    QWidget *target = m_form->ListBox1->viewport();
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, keys);
+    QApplication::sendEvent(target, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent dropEvent(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, keys);
+    QApplication::sendEvent(target, &dropEvent);
+    QVERIFY(dropEvent.isAccepted());
+    QCOMPARE(dropEvent.dropAction(), Qt::CopyAction);
+}
+
+void TestSourceList::openDialogReplacesOrAdds_data()
+{
+    QTest::addColumn<int>("keys");
+    QTest::addColumn<QStringList>("expected");
+    const QStringList before{QStringLiteral("C:\\OLD\\a.dxf"), QStringLiteral("C:\\OLD\\b.dxf")};
+    const QStringList chosen{QStringLiteral("Z:\\d\\x.dxf"), QStringLiteral("Z:\\d\\y.DXF")};
+    QTest::newRow("neither replaces") << int(Qt::NoModifier) << chosen;
+    QTest::newRow("Ctrl adds") << int(Qt::ControlModifier) << before + chosen;
+    QTest::newRow("Shift adds") << int(Qt::ShiftModifier) << before + chosen;
+    QTest::newRow("Alt replaces") << int(Qt::AltModifier) << chosen;
+}
+
+void TestSourceList::openDialogReplacesOrAdds()
+{
+    QFETCH(int, keys);
+    QFETCH(QStringList, expected);
+    m_platform.openAnswers = {OpenFilesResult{{QStringLiteral("/old/a.dxf"), QStringLiteral("/old/b.dxf")}, {}}};
+    m_form->Button1Click(m_form->Button1);
+    m_platform.style = textrules::PathStyle::Windows; // the first two lines as typed on Windows
+    m_platform.openAnswers = {OpenFilesResult{{QStringLiteral("C:\\OLD\\a.dxf"), QStringLiteral("C:\\OLD\\b.dxf")}, {}}};
+    m_form->Button1Click(m_form->Button1);
+    m_platform.style = textrules::PathStyle::Unix;
+    m_platform.modifiers = Qt::KeyboardModifiers(keys);
+    m_platform.openAnswers = {OpenFilesResult{{QStringLiteral("/d/x.dxf"), QStringLiteral("/d/y.DXF")}, {}}};
+    QTest::mouseClick(m_form->Button1, Qt::LeftButton);
+    QCOMPARE(lines(), expected);
+    QCOMPARE(m_form->FileCount, expected.size());
+    QCOMPARE(m_form->Edit4->text(), textrules::FormatFileCount(int(expected.size())));
+    QCOMPARE(m_form->sourceItemIndex(), expected.size() - 1);
+    QCOMPARE(QApplication::focusWidget(), m_form->ListBox1);
+}
+
+void TestSourceList::openDialogRequest()
+{
+    m_platform.openAnswers = {OpenFilesResult{{QStringLiteral("/d/x.dxf")}, QStringLiteral(u"すべてのﾌｧｲﾙ(*.*)")},
+                              std::nullopt};
+    m_form->Button1Click(m_form->Button1);
+    m_form->Button1Click(m_form->Button1);
+    QCOMPARE(m_platform.openRequests.size(), 2);
+    const OpenFilesRequest &first = m_platform.openRequests.at(0);
+    QCOMPARE(first.title, QStringLiteral(u"変換元DXFﾌｧｲﾙを選択( 追加選択する時は+CTRｷｰ )"));
+    QCOMPARE(first.nameFilters,
+             (QStringList{QStringLiteral(u"ＤＸＦﾌｧｲﾙ(*.DXF)"), QStringLiteral(u"すべてのﾌｧｲﾙ(*.*)")}));
+    QVERIFY(first.selectedFilter.isEmpty());
+    // The dialog comes back with the filter chosen last time.
+    QCOMPARE(m_platform.openRequests.at(1).selectedFilter, QStringLiteral(u"すべてのﾌｧｲﾙ(*.*)"));
+}
+
+void TestSourceList::keysCountWhenTheDialogCloses()
+{
+    m_platform.openAnswers = {OpenFilesResult{{QStringLiteral("/d/a.dxf")}, {}},
+                              OpenFilesResult{{QStringLiteral("/d/b.dxf")}, {}}};
+    m_form->Button1Click(m_form->Button1);
+    m_platform.modifiers = Qt::ControlModifier; // held while clicking only
+    m_platform.modifiersAfterDialog = Qt::NoModifier;
+    m_form->Button1Click(m_form->Button1);
+    QCOMPARE(lines(), QStringList{QStringLiteral("Z:\\d\\b.dxf")});
+}
+
+void TestSourceList::cancelChangesNothing()
+{
+    m_platform.openAnswers = {OpenFilesResult{{QStringLiteral("/d/a.dxf")}, {}}, std::nullopt};
+    m_form->Button1Click(m_form->Button1);
+    m_form->Edit1->setFocus();
+    m_form->Edit4->setText(QStringLiteral("marker"));
+    m_form->Button1Click(m_form->Button1);
+    QCOMPARE(lines(), QStringList{QStringLiteral("Z:\\d\\a.dxf")});
+    QCOMPARE(m_form->Edit4->text(), QStringLiteral("marker")); // no count refresh
+    QCOMPARE(QApplication::focusWidget(), m_form->Edit1);
+}
+
+void TestSourceList::dropReplacesOrAdds_data()
+{
+    QTest::addColumn<int>("keys");
+    QTest::addColumn<int>("count");
+    QTest::newRow("neither replaces") << int(Qt::NoModifier) << 2;
+    QTest::newRow("Ctrl adds") << int(Qt::ControlModifier) << 3;
+    QTest::newRow("Shift adds") << int(Qt::ShiftModifier) << 3;
+}
+
+void TestSourceList::dropReplacesOrAdds()
+{
+    QFETCH(int, keys);
+    QFETCH(int, count);
+    const QString a = makeFile(QStringLiteral("a.dxf"));
+    const QString b = makeFile(QStringLiteral(u"計画/表.dxf"));
+    const QString c = makeFile(QStringLiteral("notes.txt"));
+    drop({a}, Qt::NoModifier);
+    drop({b, c}, Qt::KeyboardModifiers(keys));
+    QCOMPARE(lines().size(), count);
+    QCOMPARE(lines().constLast(), QStringLiteral("Z:") + QDir::toNativeSeparators(c).replace(u'/', u'\\'));
+    QCOMPARE(lines().at(count - 2), QStringLiteral("Z:") + QString(b).replace(u'/', u'\\'));
+    QCOMPARE(m_form->FileCount, count);
+    QCOMPARE(m_form->sourceItemIndex(), count - 1);
+    QCOMPARE(QApplication::focusWidget(), m_form->ListBox1);
+}
+
+void TestSourceList::dropOfFoldersOnlyEmptiesTheList()
+{
+    drop({makeFile(QStringLiteral("a.dxf"))}, Qt::NoModifier);
+    QDir().mkpath(m_dir.filePath(QStringLiteral("folder")));
+    drop({m_dir.filePath(QStringLiteral("folder"))}, Qt::NoModifier);
+    QVERIFY(lines().isEmpty());
+    QCOMPARE(m_form->FileCount, 0);
+    QCOMPARE(m_form->Edit4->text(), QStringLiteral("       0"));
+    QCOMPARE(m_form->sourceItemIndex(), -1);
+}
+
+void TestSourceList::dropSkipsMissingNamesAndKeepsDuplicates()
+{
+    const QString a = makeFile(QStringLiteral("a.dxf"));
+    drop({a, m_dir.filePath(QStringLiteral("gone.dxf")), a}, Qt::NoModifier);
+    drop({a}, Qt::ControlModifier);
+    QCOMPARE(lines().size(), 3);
+    QCOMPARE(lines().at(0), lines().at(2));
+    QCOMPARE(m_form->FileCount, 3);
+}
+
+void TestSourceList::dropTakesLongNamesWhole()
+{
+    // A name of over 254 bytes is taken whole, never cut into another file's name.
+    const QString folder = QString(120, u'f') + u'/' + QString(120, u'g');
+    const QString longName = makeFile(folder + u'/' + QString(40, u'h') + QStringLiteral(".dxf"));
+    QVERIFY(!longName.isEmpty());
+    QVERIFY(longName.toUtf8().size() > 254);
+    drop({longName}, Qt::NoModifier);
+    QCOMPARE(lines(), QStringList{QStringLiteral("Z:") + QString(longName).replace(u'/', u'\\')});
+}
+
+void TestSourceList::deleteSelectedLine()
+{
+    m_platform.openAnswers = {OpenFilesResult{{QStringLiteral("/d/a.dxf"), QStringLiteral("/d/b.dxf"),
+                                               QStringLiteral("/d/c.dxf")}, {}}};
+    m_form->Button1Click(m_form->Button1);
+    m_form->ListBox1->setCurrentIndex(m_form->ListBox1->model()->index(1, 0));
+    QCOMPARE(m_form->sourceItemIndex(), 1);
+    QTest::mouseClick(m_form->Button4, Qt::LeftButton);
+    QCOMPARE(lines(), (QStringList{QStringLiteral("Z:\\d\\a.dxf"), QStringLiteral("Z:\\d\\c.dxf")}));
+    QCOMPARE(m_form->sourceItemIndex(), -1); // no other line takes over
+    QCOMPARE(m_form->FileCount, 2);
+    QCOMPARE(m_form->Edit4->text(), QStringLiteral("       2"));
+    QCOMPARE(QApplication::focusWidget(), m_form->ListBox1);
+    // A second press deletes nothing.
+    m_form->Button4Click(m_form->Button4);
+    QCOMPARE(lines().size(), 2);
+}
+
+void TestSourceList::deleteWithoutSelection()
+{
+    m_platform.openAnswers = {OpenFilesResult{{QStringLiteral("/d/a.dxf")}, {}}};
+    m_form->Button1Click(m_form->Button1);
+    m_form->ListBox1->selectionModel()->clear();
+    m_form->Edit1->setFocus();
+    m_form->Edit4->setText(QStringLiteral("marker"));
+    m_form->Button4Click(m_form->Button4);
+    QCOMPARE(lines().size(), 1);
+    QCOMPARE(m_form->Edit4->text(), QStringLiteral("       1"));
+    QCOMPARE(QApplication::focusWidget(), m_form->ListBox1);
+}
+
+void TestSourceList::doubleClickDeletesTheLine()
+{
+    m_platform.openAnswers = {OpenFilesResult{{QStringLiteral("/d/a.dxf"), QStringLiteral("/d/b.dxf")}, {}}};
+    m_form->Button1Click(m_form->Button1);
+    QWidget *viewport = m_form->ListBox1->viewport();
+    const QPoint first = m_form->ListBox1->visualRect(m_form->ListBox1->model()->index(0, 0)).center();
+    QTest::mouseClick(viewport, Qt::LeftButton, Qt::NoModifier, first);
+    QTest::mouseDClick(viewport, Qt::LeftButton, Qt::NoModifier, first);
+    QCOMPARE(lines(), QStringList{QStringLiteral("Z:\\d\\b.dxf")});
+    QCOMPARE(m_form->FileCount, 1);
+}
+
+void TestSourceList::deleteAll()
+{
+    m_platform.openAnswers = {OpenFilesResult{{QStringLiteral("/d/a.dxf"), QStringLiteral("/d/b.dxf")}, {}}};
+    m_form->Button1Click(m_form->Button1);
+    QTest::mouseClick(m_form->Button5, Qt::LeftButton);
+    QVERIFY(lines().isEmpty());
+    QCOMPARE(m_form->FileCount, 0);
+    QCOMPARE(m_form->Edit4->text(), QStringLiteral("       0"));
+    QCOMPARE(QApplication::focusWidget(), m_form->ListBox1);
+}
+
+void TestSourceList::statusLineUntouched()
+{
+    m_form->Label10->setText(QStringLiteral("kept"));
+    m_platform.openAnswers = {OpenFilesResult{{QStringLiteral("/d/a.dxf")}, {}}};
+    m_form->Button1Click(m_form->Button1);
+    m_form->Button5Click(m_form->Button5);
+    drop({makeFile(QStringLiteral("a.dxf"))}, Qt::NoModifier);
+    QCOMPARE(m_form->Label10->text(), QStringLiteral("kept"));
+    QCOMPARE(m_platform.beeps, 0);
+}
+
+QTEST_MAIN(TestSourceList)
 #include "tst_sourcelist.moc"
