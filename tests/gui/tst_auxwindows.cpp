@@ -1,4 +1,186 @@
-#include <QTest>
-class T : public QObject { Q_OBJECT };
-QTEST_MAIN(T)
+#include "fakeplatform.h"
+
+#include "app/startup.h"
+#include "app/tform1.h"
+#include "windows/helptext.h"
+#include "windows/placement.h"
+#include "windows/tform4.h"
+#include "windows/tform5.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+class TestAuxWindows : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void helpTextLines();
+    void placement_data();
+    void placement();
+    void helpShownOverTheMainWindow();
+    void reshowingMovesItBack();
+    void aboutWindow();
+    void bothOpenWithAUsableMainWindow();
+    void memoEditsLastWhileRunning();
+    void closingTheMainWindowHidesThem();
+
+private:
+    QTemporaryDir m_dir;
+    FakePlatform m_platform;
+    std::unique_ptr<Windows> m_windows;
+};
+
+void TestAuxWindows::init()
+{
+    m_platform = FakePlatform();
+    m_platform.exePath = m_dir.filePath(QStringLiteral("tessiva"));
+    m_windows = std::make_unique<Windows>();
+    createWindows(m_platform, *m_windows);
+    m_windows->Form1->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_windows->Form1));
+}
+
+void TestAuxWindows::cleanup()
+{
+    m_windows.reset();
+}
+
+void TestAuxWindows::helpTextLines()
+{
+    const QStringList lines = helpText();
+    QCOMPARE(lines.size(), 70);
+    const auto indent = [](const QString &line) {
+        int n = 0;
+        while (n < line.size() && line.at(n) == QChar(0x3000))
+            ++n;
+        return n;
+    };
+    // Line number (from 1), full-width blanks before the text.
+    const QList<QPair<int, int>> indents{{1, 0}, {6, 1}, {7, 3}, {17, 2}, {20, 3}, {21, 4}, {24, 4}, {26, 4}, {29, 4},
+                                         {30, 9}, {31, 4}, {34, 3}, {38, 3}, {40, 3}, {43, 3}, {47, 2}, {50, 3},
+                                         {52, 2}, {57, 2}, {63, 2}, {66, 2}, {69, 34}};
+    for (const auto &[line, blanks] : indents)
+        QVERIFY2(indent(lines.at(line - 1)) == blanks, qPrintable(QString::number(line)));
+    for (int empty : {5, 8, 14, 18, 32, 36, 41, 45, 48, 53, 55, 60, 64, 67, 68})
+        QVERIFY2(lines.at(empty - 1).isEmpty(), qPrintable(QString::number(empty)));
+    QCOMPARE(lines.at(0), QStringLiteral(u"■ＴＥＳＳＩＶＡの用途"));
+    QCOMPARE(lines.at(5), QStringLiteral(u"\u3000(1) Ｒ１３→Ｒ１２　　(2) Ｒ１３→ＧＸⅢ　　(3) Ｒ１２→ＧＸⅢ"));
+    QCOMPARE(lines.at(28), QStringLiteral(u"\u3000\u3000\u3000\u3000一行削除　削除したい行を選択後[C ﾎﾞﾀﾝ]を押して下さい。"));
+    QCOMPARE(lines.at(36), QStringLiteral(u"４　AutoCadﾌｫﾙﾀﾞを指定する。（DXFIX.EXEのパス指定になります。）"));
+    QCOMPARE(lines.at(68), QString(34, QChar(0x3000)) + QStringLiteral(u"以上"));
+    QCOMPARE(lines.at(69), QStringLiteral(" "));
+    TForm4 help;
+    QCOMPARE(help.Memo1->document()->blockCount(), 70);
+    QCOMPARE(help.windowTitle(), QStringLiteral(u"説明(Tessiva) "));
+}
+
+void TestAuxWindows::placement_data()
+{
+    QTest::addColumn<QRect>("main");
+    QTest::addColumn<QSize>("window");
+    QTest::addColumn<QPoint>("expected");
+    QTest::newRow("smaller window") << QRect(100, 50, 561, 481) << QSize(504, 426) << QPoint(128, 77);
+    QTest::newRow("larger window, negative halves cut toward zero")
+        << QRect(0, 0, 300, 200) << QSize(357, 233) << QPoint(-28, -16);
+    QTest::newRow("main window partly off the screen") << QRect(-400, -300, 561, 481) << QSize(356, 236)
+                                                       << QPoint(-298, -178);
+}
+
+void TestAuxWindows::placement()
+{
+    QFETCH(QRect, main);
+    QFETCH(QSize, window);
+    QFETCH(QPoint, expected);
+    QCOMPARE(centredOver(main, window), expected);
+}
+
+void TestAuxWindows::helpShownOverTheMainWindow()
+{
+    TForm1 *form = m_windows->Form1;
+    QVERIFY(!m_windows->Form4->isVisible());
+    TRIGGER(form, "HowtoUseHelp1");
+    TForm4 *help = m_windows->Form4;
+    QVERIFY(help->isVisible());
+    QCOMPARE(help->frameGeometry().topLeft(),
+             centredOver(form->frameGeometry(), help->frameGeometry().size()));
+    QVERIFY(form->isEnabled()); // not modal
+}
+
+void TestAuxWindows::reshowingMovesItBack()
+{
+    TForm1 *form = m_windows->Form1;
+    TRIGGER(form, "About1");
+    TForm5 *about = m_windows->Form5;
+    about->move(about->pos() + QPoint(200, 100));
+    form->move(form->pos() + QPoint(30, 20)); // the main window moved too
+    TRIGGER(form, "About1");
+    QCOMPARE(about->frameGeometry().topLeft(),
+             centredOver(form->frameGeometry(), about->frameGeometry().size()));
+}
+
+void TestAuxWindows::aboutWindow()
+{
+    TRIGGER(m_windows->Form1, "About1");
+    TForm5 *about = m_windows->Form5;
+    QVERIFY(QTest::qWaitForWindowExposed(about));
+    QCOMPARE(about->windowTitle(), QStringLiteral(u"バージョン情報"));
+    QVERIFY(about->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    QCOMPARE(about->parentWidget(), m_windows->Form1); // kept above the main window
+    QCOMPARE(about->size(), QSize(350, 210));
+    QCOMPARE(about->Label1->text(), QStringLiteral("Tessiva ( for DXF to DXF DataConvert )"));
+    QCOMPARE(about->Label2->text(), QStringLiteral("Version 1.70"));
+    QCOMPARE(about->Label3->text(), QStringLiteral("2002.04.21"));
+    QCOMPARE(about->Label1->palette().color(QPalette::WindowText), QColor(Qt::white));
+    QCOMPARE(about->Image1->pixmap().size(), QSize(32, 32));
+    QCOMPARE(about->BitBtn1->geometry(), QRect(131, 180, 88, 20));
+    QApplication::setActiveWindow(about);
+    QVERIFY(QTest::qWaitForWindowActive(about));
+    QCOMPARE(QApplication::focusWidget(), about->BitBtn1);
+    QTest::mouseClick(about->BitBtn1, Qt::LeftButton);
+    QVERIFY(!about->isVisible());
+}
+
+void TestAuxWindows::bothOpenWithAUsableMainWindow()
+{
+    TForm1 *form = m_windows->Form1;
+    TRIGGER(form, "HowtoUseHelp1");
+    TRIGGER(form, "About1");
+    QVERIFY(m_windows->Form4->isVisible());
+    QVERIFY(m_windows->Form5->isVisible());
+    TRIGGER(form, "DP1"); // the main window still takes commands
+    QTest::mouseClick(m_windows->Form4->Button1, Qt::LeftButton);
+    QVERIFY(!m_windows->Form4->isVisible());
+    QVERIFY(m_windows->Form5->isVisible());
+}
+
+void TestAuxWindows::memoEditsLastWhileRunning()
+{
+    TRIGGER(m_windows->Form1, "HowtoUseHelp1");
+    QPlainTextEdit *memo = m_windows->Form4->Memo1;
+    QVERIFY(!memo->isReadOnly());
+    memo->appendPlainText(QStringLiteral("note"));
+    m_windows->Form4->close();
+    TRIGGER(m_windows->Form1, "HowtoUseHelp1");
+    QVERIFY(memo->toPlainText().endsWith(QStringLiteral("note")));
+    TForm4 fresh; // the next start
+    QCOMPARE(fresh.Memo1->toPlainText(), helpText().join(u'\n'));
+}
+
+void TestAuxWindows::closingTheMainWindowHidesThem()
+{
+    TRIGGER(m_windows->Form1, "HowtoUseHelp1");
+    TRIGGER(m_windows->Form1, "About1");
+    TRIGGER(m_windows->Form1, "Exit1");
+    QVERIFY(!m_windows->Form1->isVisible());
+    QVERIFY(!m_windows->Form4->isVisible());
+    QVERIFY(!m_windows->Form5->isVisible());
+}
+
+QTEST_MAIN(TestAuxWindows)
 #include "tst_auxwindows.moc"
