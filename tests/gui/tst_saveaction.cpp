@@ -78,9 +78,9 @@ void TestSaveAction::setSources(const QStringList &lines)
     m_platform.style = textrules::PathStyle::Windows;
     QTemporaryDir files;
     QStringList names;
-    for (const QString &line : lines) {
+    for (qsizetype i = 0; i < lines.size(); ++i) {
         // The list takes names of existing files only, so make them.
-        const QString native = files.filePath(QString::number(names.size()));
+        const QString native = files.filePath(QString::number(i));
         QFile f(native);
         QVERIFY(f.open(QIODevice::WriteOnly));
         names << native;
