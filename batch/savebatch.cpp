@@ -47,7 +47,7 @@ void TForm1::Button6Click(QObject *)
         return;
     }
 
-    const WriteResult written = writeWholeFile(path, batchFileBytes(ComposeBatchLines(job)));
+    const WriteResult written = writeBatchFile(path, job);
     Label10->setText(written.ok ? savetarget::savedText(path) : savetarget::cannotSaveText(path));
     m_services.beep();
 }

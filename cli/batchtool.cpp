@@ -206,8 +206,8 @@ int run(const QStringList &arguments, const Environment &env, QIODevice &in, QIO
         return exitCodeFor(check.problem);
     }
 
-    const QByteArray bytes = batchFileBytes(ComposeBatchLines(job));
     if (!parser.isSet(output)) {
+        const QByteArray bytes = batchFileBytes(job);
         return out.write(bytes) == bytes.size() ? Success : CannotSave;
     }
     const QString path = parser.value(output);
@@ -215,7 +215,7 @@ int run(const QStringList &arguments, const Environment &env, QIODevice &in, QIO
         say(err, savetarget::notBatText(path));
         return NotBat;
     }
-    if (!writeWholeFile(path, bytes).ok) {
+    if (!writeBatchFile(path, job).ok) {
         say(err, savetarget::cannotSaveText(path));
         return CannotSave;
     }

@@ -4,6 +4,7 @@
 #include "textrules.h"
 
 #include <QIODevice>
+#include <QSaveFile>
 #include <QSet>
 
 using textrules::upperCased;
@@ -30,50 +31,138 @@ bool needsQuotes(QChar c)
     }
 }
 
-QString commandLine(const QString &converter, const QString &option, const QString &parameter,
-                    const QString &input, const QString &output)
+// Appends the path token made of `parts` to `out`, quoted and with every %
+// doubled as cmd.exe needs it.
+void appendToken(QString &out, std::initializer_list<QStringView> parts)
 {
-    return converter % option % QLatin1String(" -t") % parameter % u' ' % input % u' ' % output;
+    bool quote = false;
+    bool percent = false;
+    for (QStringView part : parts) {
+        for (QChar c : part) {
+            quote = quote || needsQuotes(c);
+            percent = percent || c == u'%';
+        }
+    }
+    if (quote)
+        out += u'"';
+    for (QStringView part : parts) {
+        if (!percent) {
+            out += part;
+            continue;
+        }
+        for (QChar c : part) {
+            out += c;
+            if (c == u'%')
+                out += u'%';
+        }
+    }
+    if (quote)
+        out += u'"';
+}
+
+void upperCaseInPlace(QString &line)
+{
+    for (QChar &c : line) {
+        if (c >= u'a' && c <= u'z')
+            c = QChar(c.unicode() - 0x20);
+    }
+}
+
+// Builds the lines of a job one at a time in a reused buffer and hands each
+// finished, upper-cased line to `sink`.
+template <class Sink>
+void composeLines(const ConversionJob &job, Sink &&sink)
+{
+    const QString option = precisionOption(job);
+    const QStringView acad = job.autocadFolder;
+    const QStringView destination = job.destinationFolder;
+    const QStringView dxf = destinationExtension();
+
+    QString converter;
+    appendToken(converter, {acad, u"DXFIX.EXE"});
+    QString r13Parameter;
+    appendToken(r13Parameter, {acad, job.r13ToR12Parameter});
+    QString r12Parameter;
+    appendToken(r12Parameter, {acad, job.r12ToGx3Parameter});
+
+    QString line;
+    // Starts a command line up to and including the parameter token.
+    const auto begin = [&](const QString &parameter) {
+        line.resize(0); // keeps the buffer, unlike clear()
+        line += converter;
+        line += option;
+        line += QLatin1String(" -t");
+        line += parameter;
+        line += u' ';
+    };
+    const auto finish = [&] {
+        upperCaseInPlace(line);
+        sink(line);
+    };
+
+    if (job.kind != BatchKind::R13ToGX3) {
+        const QString &parameter = job.kind == BatchKind::R13ToR12 ? r13Parameter : r12Parameter;
+        for (const QString &source : job.sources) {
+            begin(parameter);
+            appendToken(line, {source});
+            line += u' ';
+            appendToken(line, {destination, textrules::baseNameView(source), dxf});
+            finish();
+        }
+        return;
+    }
+
+    const QString name = intermediateName(job);
+    QString intermediate;
+    appendToken(intermediate, {destination, name});
+    for (const QString &source : job.sources) {
+        begin(r13Parameter);
+        appendToken(line, {source});
+        line += u' ';
+        line += intermediate;
+        finish();
+
+        begin(r12Parameter);
+        line += intermediate;
+        line += u' ';
+        appendToken(line, {destination, textrules::baseNameView(source), dxf});
+        finish();
+
+        line.resize(0); // keeps the buffer, unlike clear()
+        line += QLatin1String("DEL ");
+        line += intermediate;
+        finish();
+    }
 }
 } // namespace
 
 QString quoteToken(const QString &token)
 {
-    bool quote = false;
-    bool percent = false;
-    for (QChar c : token) {
-        quote = quote || needsQuotes(c);
-        percent = percent || c == u'%';
-    }
-    if (!quote && !percent)
-        return token;
-    QString out = token;
-    if (percent)
-        out.replace(QStringLiteral("%"), QStringLiteral("%%"));
-    if (quote)
-        out = u'"' + out + u'"';
+    QString out;
+    appendToken(out, {token});
     return out;
 }
 
 QString destinationPath(const ConversionJob &job, const QString &source)
 {
-    return job.destinationFolder % textrules::baseName(source) % destinationExtension();
+    return job.destinationFolder % textrules::baseNameView(source) % destinationExtension();
 }
 
 QString intermediateName(const ConversionJob &job)
 {
-    const QString plain = QStringLiteral("dummy.dxf");
-    const QString folder = upperCased(job.destinationFolder);
+    // A drawing is written over the intermediate file only when its base
+    // name is the intermediate's, so only "dummy…" names need a look.
     QSet<QString> taken;
-    taken.reserve(job.sources.size());
-    for (const QString &source : job.sources)
-        taken.insert(upperCased(destinationPath(job, source)));
-    if (!taken.contains(folder + upperCased(plain)))
-        return plain;
+    for (const QString &source : job.sources) {
+        const QStringView base = textrules::baseNameView(source);
+        if (base.startsWith(u"dummy", Qt::CaseInsensitive))
+            taken.insert(upperCased(base.toString()));
+    }
+    if (!taken.contains(QStringLiteral("DUMMY")))
+        return QStringLiteral("dummy.dxf");
     for (int n = 1;; ++n) {
-        const QString candidate = QStringLiteral("dummy%1.dxf").arg(n);
-        if (!taken.contains(folder + upperCased(candidate)))
-            return candidate;
+        if (!taken.contains(QStringLiteral("DUMMY%1").arg(n)))
+            return QStringLiteral("dummy%1.dxf").arg(n);
     }
 }
 
@@ -88,49 +177,64 @@ QString precisionOption(const ConversionJob &job)
 
 QStringList ComposeBatchLines(const ConversionJob &job)
 {
-    using batch::quoteToken;
-    const QString option = batch::precisionOption(job);
-    const QString converter = quoteToken(job.autocadFolder + QStringLiteral("DXFIX.EXE"));
-    const QString r13Parameter = quoteToken(job.autocadFolder + job.r13ToR12Parameter);
-    const QString r12Parameter = quoteToken(job.autocadFolder + job.r12ToGx3Parameter);
-
     QStringList lines;
-    switch (job.kind) {
-    case BatchKind::R13ToR12:
-    case BatchKind::R12ToGX3: {
-        const QString &parameter = job.kind == BatchKind::R13ToR12 ? r13Parameter : r12Parameter;
-        lines.reserve(job.sources.size());
-        for (const QString &source : job.sources) {
-            lines.append(upperCased(batch::commandLine(converter, option, parameter,
-                                                       quoteToken(source),
-                                                       quoteToken(batch::destinationPath(job, source)))));
-        }
-        break;
-    }
-    case BatchKind::R13ToGX3: {
-        const QString intermediate =
-            quoteToken(job.destinationFolder + batch::intermediateName(job));
-        const QString deleteLine = upperCased(QStringLiteral("DEL ") + intermediate);
-        lines.reserve(job.sources.size() * 3);
-        for (const QString &source : job.sources) {
-            lines.append(upperCased(batch::commandLine(converter, option, r13Parameter,
-                                                       quoteToken(source), intermediate)));
-            lines.append(upperCased(batch::commandLine(converter, option, r12Parameter, intermediate,
-                                                       quoteToken(batch::destinationPath(job, source)))));
-            lines.append(deleteLine);
-        }
-        break;
-    }
-    }
+    lines.reserve(job.kind == BatchKind::R13ToGX3 ? job.sources.size() * 3 : job.sources.size());
+    batch::composeLines(job, [&lines](const QString &line) { lines.append(line); });
     return lines;
 }
 
 QByteArray batchFileBytes(const QStringList &lines)
 {
-    if (lines.isEmpty())
-        return QByteArray();
-    const QString crlf = QStringLiteral("\r\n");
-    return cp932::encode(lines.join(crlf) + crlf);
+    QByteArray bytes;
+    for (const QString &line : lines) {
+        cp932::appendEncoded(bytes, line);
+        bytes += "\r\n";
+    }
+    return bytes;
+}
+
+QByteArray batchFileBytes(const ConversionJob &job)
+{
+    QByteArray bytes;
+    batch::composeLines(job, [&bytes, &job](const QString &line) {
+        if (bytes.isEmpty()) // a fair guess of the whole size from the first line
+            bytes.reserve((line.size() + 8) * job.sources.size() * (job.kind == BatchKind::R13ToGX3 ? 3 : 1));
+        cp932::appendEncoded(bytes, line);
+        bytes += "\r\n";
+    });
+    return bytes;
+}
+
+WriteResult writeBatchFile(const QString &path, const ConversionJob &job)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return {false, file.errorString()};
+    // Lines are encoded into a small buffer that goes to the file whenever
+    // it fills, so a job of any size needs little memory.
+    constexpr qsizetype chunk = 256 * 1024;
+    QByteArray buffer;
+    buffer.reserve(chunk + 4096);
+    bool written = true;
+    const auto flush = [&] {
+        written = written && file.write(buffer) == buffer.size();
+        buffer.resize(0);
+    };
+    batch::composeLines(job, [&](const QString &line) {
+        cp932::appendEncoded(buffer, line);
+        buffer += "\r\n";
+        if (buffer.size() >= chunk)
+            flush();
+    });
+    flush();
+    if (!written) {
+        const QString error = file.errorString();
+        file.cancelWriting();
+        return {false, error};
+    }
+    if (!file.commit())
+        return {false, file.errorString()};
+    return {true, QString()};
 }
 
 bool WriteBatchLines(QIODevice &file, const QStringList &lines)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "conversionjob.h"
+#include "filewrite.h"
 
 #include <QStringList>
 
@@ -38,3 +39,10 @@ bool WriteBatchLines(QIODevice &file, const QStringList &lines);
 
 // The bytes WriteBatchLines writes.
 QByteArray batchFileBytes(const QStringList &lines);
+// The same bytes for the lines of `job`, composed straight into one buffer.
+QByteArray batchFileBytes(const ConversionJob &job);
+
+// Writes the batch file of `job` as the whole content of `path`, composing
+// and writing as it goes. Like writeWholeFile, an existing file is replaced
+// only once every byte is on disk.
+WriteResult writeBatchFile(const QString &path, const ConversionJob &job);

@@ -27,6 +27,22 @@ QByteArray encode(const QString &text)
     return encoder.encode(text);
 }
 
+void appendEncoded(QByteArray &out, QStringView text)
+{
+    const qsizetype start = out.size();
+    out.resize(start + text.size());
+    char *dst = out.data() + start;
+    for (QChar c : text) {
+        if (c.unicode() >= 0x80) {
+            out.truncate(start);
+            QStringEncoder encoder(kName);
+            out += encoder.encode(text);
+            return;
+        }
+        *dst++ = char(c.unicode());
+    }
+}
+
 QString decode(const QByteArray &bytes)
 {
     bool ascii = true;

@@ -11,6 +11,9 @@ namespace cp932 {
 // replacement byte pair; use canEncode() first where that matters.
 QByteArray encode(const QString &text);
 
+// Appends the bytes of `text` to `out`, without a temporary for ASCII text.
+void appendEncoded(QByteArray &out, QStringView text);
+
 // The text of `bytes`; byte sequences that are not code page 932 become U+FFFD.
 QString decode(const QByteArray &bytes);
 

@@ -7,7 +7,7 @@ bool isSeparator(QChar c, Separators seps)
     return c == u'\\' || c == u':' || (seps == Separators::WindowsOrSlash && c == u'/');
 }
 
-qsizetype lastSeparator(const QString &path, Separators seps)
+qsizetype lastSeparator(QStringView path, Separators seps)
 {
     for (qsizetype i = path.size() - 1; i >= 0; --i) {
         if (isSeparator(path.at(i), seps))
@@ -65,14 +65,19 @@ QString extension(const QString &path, Separators seps)
     return dot < 0 ? QString() : name.mid(dot);
 }
 
+QStringView baseNameView(QStringView path)
+{
+    const QStringView name = path.mid(lastSeparator(path, Separators::Windows) + 1);
+    const qsizetype dot = name.lastIndexOf(u'.');
+    if (dot < 0)
+        return name;
+    const qsizetype at = name.indexOf(name.mid(dot)); // first occurrence, case-sensitive
+    return name.left(at);
+}
+
 QString baseName(const QString &path)
 {
-    const QString name = namePart(path);
-    const QString ext = extension(name);
-    if (ext.isEmpty())
-        return name;
-    const qsizetype at = name.indexOf(ext); // first occurrence, case-sensitive
-    return at < 0 ? name : name.left(at);
+    return baseNameView(path).toString();
 }
 
 QString EnsureTrailingBackslash(const QString &text)

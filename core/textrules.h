@@ -31,6 +31,7 @@ QString extension(const QString &path, Separators seps = Separators::Windows);
 // The name part of `path` cut before the first occurrence of its own
 // extension: "a.dxf.dxf" gives "a", "plan.DXF" gives "plan".
 QString baseName(const QString &path);
+QStringView baseNameView(QStringView path);
 
 // The folder text ending in exactly one more "\" if it did not end in one.
 // An empty text stays empty: an empty field still means "no folder".

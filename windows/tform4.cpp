@@ -28,13 +28,23 @@ TForm4::TForm4(QWidget *parent)
     p.setColor(QPalette::Base, Qt::white);
     p.setColor(QPalette::Text, Qt::black);
     Memo1->setPalette(p);
-    Memo1->setPlainText(helpText().join(u'\n'));
 
     Button1 = new QPushButton(QStringLiteral("Close"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setGeometry(399, 368, 88, 20);
     setTabOrder(Memo1, Button1);
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(Button1); });
+}
+
+void TForm4::showEvent(QShowEvent *event)
+{
+    // The text is laid out when the window is first shown, not at start-up.
+    // Later showings keep whatever the user typed into it.
+    if (!m_filled) {
+        m_filled = true;
+        Memo1->setPlainText(helpText().join(u'\n'));
+    }
+    QWidget::showEvent(event);
 }
 
 void TForm4::Button1Click(QObject *)

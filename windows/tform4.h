@@ -18,4 +18,10 @@ public:
 
 public slots:
     void Button1Click(QObject *Sender);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    bool m_filled = false;
 };

@@ -76,6 +76,7 @@ void TestAuxWindows::helpTextLines()
     QCOMPARE(lines.at(68), QString(34, QChar(0x3000)) + QStringLiteral(u"以上"));
     QCOMPARE(lines.at(69), QStringLiteral(" "));
     TForm4 help;
+    help.show();
     QCOMPARE(help.Memo1->document()->blockCount(), 70);
     QCOMPARE(help.windowTitle(), QStringLiteral(u"説明(Tessiva) "));
 }
@@ -169,6 +170,7 @@ void TestAuxWindows::memoEditsLastWhileRunning()
     TRIGGER(m_windows->Form1, "HowtoUseHelp1");
     QVERIFY(memo->toPlainText().endsWith(QStringLiteral("note")));
     TForm4 fresh; // the next start
+    fresh.show();
     QCOMPARE(fresh.Memo1->toPlainText(), helpText().join(u'\n'));
 }
 
