@@ -14,6 +14,18 @@ JobCheck fail(JobProblem problem, const QString &text, int line = -1)
     return JobCheck{problem, line, text};
 }
 
+// A text the batch file can carry: code page 932 bytes, no control
+// character (a line break would end the command and start another one) and
+// no double quote (it would end the quoting around a path).
+bool isUsable(const QString &text)
+{
+    for (QChar c : text) {
+        if (c.unicode() < 0x20 || c == u'"' || c.unicode() == 0x7f)
+            return false;
+    }
+    return cp932::canEncode(text);
+}
+
 QString unencodableText(const QString &what, const QString &text)
 {
     return what % QLatin1String("( ") % text % QStringLiteral(u" )に使用できない文字が含まれています！");
@@ -64,11 +76,11 @@ JobCheck checkJob(const ConversionJob &job)
     // A character without code page 932 bytes would be written as a wrong
     // byte and name a file that does not exist.
     for (const NamedText &t : jobTexts(job)) {
-        if (!cp932::canEncode(t.text))
+        if (!isUsable(t.text))
             return fail(JobProblem::Unencodable, unencodableText(t.what, t.text));
     }
     for (int i = 0; i < job.sources.size(); ++i) {
-        if (!cp932::canEncode(job.sources.at(i)))
+        if (!isUsable(job.sources.at(i)))
             return fail(JobProblem::Unencodable,
                         unencodableText(QStringLiteral(u"変換元ﾌｧｲﾙ"), job.sources.at(i)), i);
     }

@@ -11,7 +11,7 @@ enum class JobProblem {
     NoAutocadFolder,      // AutoCAD folder blank
     NotDxf,               // a source whose extension is not .DXF
     SameFolder,           // a source in the destination folder itself
-    Unencodable,          // a text code page 932 cannot hold
+    Unencodable,          // a text the batch file cannot carry (code page 932, control characters, ")
     DuplicateDestination, // two sources would be written to one drawing
 };
 

@@ -77,6 +77,13 @@ void TestSaveCheck::checks_data()
         << QStringList{QStringLiteral("C:\\A\\a.dxf"), QStringLiteral(u"C:\\caf\u00e9\\b.dxf")} << out << acad
         << r12 << int(JobProblem::Unencodable) << 1
         << QStringLiteral(u"変換元ﾌｧｲﾙ( C:\\caf\u00e9\\b.dxf )に使用できない文字が含まれています！");
+    QTest::newRow("line break in a source name")
+        << QStringList{QStringLiteral("C:\\A\\a\r\nDEL C:\\b.dxf")} << out << acad << r12
+        << int(JobProblem::Unencodable) << 0
+        << QStringLiteral(u"変換元ﾌｧｲﾙ( C:\\A\\a\r\nDEL C:\\b.dxf )に使用できない文字が含まれています！");
+    QTest::newRow("double quote in a folder")
+        << good << QStringLiteral("C:\\OUT\" & DEL X\\") << acad << r12 << int(JobProblem::Unencodable) << -1
+        << QStringLiteral(u"変換先ﾌｫﾙﾀﾞ( C:\\OUT\" & DEL X\\ )に使用できない文字が含まれています！");
     QTest::newRow("unencodable destination")
         << good << QStringLiteral(u"C:\\\u00c5\\") << acad << r12 << int(JobProblem::Unencodable) << -1
         << QStringLiteral(u"変換先ﾌｫﾙﾀﾞ( C:\\\u00c5\\ )に使用できない文字が含まれています！");
