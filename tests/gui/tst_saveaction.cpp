@@ -43,6 +43,7 @@ private slots:
     void unopenableTarget();
     void failedWriteKeepsTheOldFile();
     void clashSelectsTheLaterLine();
+    void wholeJobThroughTheWindow();
 
 private:
     void setSources(const QStringList &lines);
@@ -296,6 +297,58 @@ void TestSaveAction::clashSelectsTheLaterLine()
     QCOMPARE(QApplication::focusWidget(), m_form->ListBox1);
     QCOMPARE(m_platform.beeps, 1);
     QVERIFY(m_platform.saveRequests.isEmpty());
+}
+
+void TestSaveAction::wholeJobThroughTheWindow()
+{
+    // Real drawings on disk, dropped on the list and then added with Ctrl.
+    QTemporaryDir drawings;
+    QStringList names;
+    for (const char *name : {"site plan.dxf", "R&D.DXF", "dummy.dxf"}) {
+        names << drawings.filePath(QLatin1String(name));
+        QFile f(names.constLast());
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    m_form->Edit1->clear();
+    m_form->Edit2->clear();
+    m_platform.modifiers = Qt::NoModifier;
+    m_form->WMDropFiles({names.at(0), drawings.path()});
+    m_platform.modifiers = Qt::ControlModifier;
+    m_form->WMDropFiles({names.at(1), names.at(2)});
+    m_platform.modifiers = Qt::NoModifier;
+    QCOMPARE(m_form->Edit4->text(), QStringLiteral("       3"));
+
+    // The destination folder from the browser, the AutoCAD folder typed.
+    m_platform.browseAnswers = {QStringLiteral("/srv/out")};
+    QTest::mouseClick(m_form->Button2, Qt::LeftButton);
+    m_form->Edit2->setFocus(Qt::TabFocusReason);
+    typeText(m_form->Edit2, QStringLiteral("C:\\ACAD"));
+    // Conversion R13 -> GX3, binary output chosen from the list.
+    QTest::mouseClick(m_form->findChild<QRadioButton *>(QStringLiteral("RadioGroup1Item1")), Qt::LeftButton);
+    m_form->ComboBox2->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(m_form->ComboBox2, Qt::Key_Down);
+    QVERIFY(!m_form->ComboBox1->isEnabled());
+    m_form->Edit5->setText(QStringLiteral("MINE.DXT"));
+    TRIGGER(m_form, "DP1");
+
+    const QString target = m_dir.filePath(QStringLiteral("R13TOGX3.BAT"));
+    m_platform.saveAnswers = {target};
+    QTest::mouseClick(m_form->Button6, Qt::LeftButton);
+    QCOMPARE(status(), QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ名 = ") + target + QStringLiteral(u"を保存しました！"));
+
+    const QString folder = QStringLiteral("Z:") + QString(drawings.path()).replace(u'/', u'\\').toUpper();
+    const QByteArray f = folder.toLatin1();
+    // dummy.dxf is one of the drawings, so the intermediate file is DUMMY1.DXF.
+    QCOMPARE(readAll(target),
+             "C:\\ACAD\\DXFIX.EXE -TC:\\ACAD\\DXFIX13.DXT \"" + f + "\\SITE PLAN.DXF\" Z:\\SRV\\OUT\\DUMMY1.DXF\r\n"
+             "C:\\ACAD\\DXFIX.EXE -TC:\\ACAD\\DXFIX.DXT Z:\\SRV\\OUT\\DUMMY1.DXF \"Z:\\SRV\\OUT\\SITE PLAN.DXF\"\r\n"
+             "DEL Z:\\SRV\\OUT\\DUMMY1.DXF\r\n"
+             "C:\\ACAD\\DXFIX.EXE -TC:\\ACAD\\DXFIX13.DXT \"" + f + "\\R&D.DXF\" Z:\\SRV\\OUT\\DUMMY1.DXF\r\n"
+             "C:\\ACAD\\DXFIX.EXE -TC:\\ACAD\\DXFIX.DXT Z:\\SRV\\OUT\\DUMMY1.DXF \"Z:\\SRV\\OUT\\R&D.DXF\"\r\n"
+             "DEL Z:\\SRV\\OUT\\DUMMY1.DXF\r\n"
+             "C:\\ACAD\\DXFIX.EXE -TC:\\ACAD\\DXFIX13.DXT " + f + "\\DUMMY.DXF Z:\\SRV\\OUT\\DUMMY1.DXF\r\n"
+             "C:\\ACAD\\DXFIX.EXE -TC:\\ACAD\\DXFIX.DXT Z:\\SRV\\OUT\\DUMMY1.DXF Z:\\SRV\\OUT\\DUMMY.DXF\r\n"
+             "DEL Z:\\SRV\\OUT\\DUMMY1.DXF\r\n");
 }
 
 QTEST_MAIN(TestSaveAction)

@@ -1,0 +1,25 @@
+# Installing like any other desktop program, and a Debian package.
+include(GNUInstallDirs)
+
+install(TARGETS tessiva tessiva-batch RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES resources/tessiva.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES resources/tessiva-16.xpm DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/16x16/apps
+        RENAME tessiva.xpm)
+install(FILES resources/tessiva-32.xpm DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/32x32/apps
+        RENAME tessiva.xpm)
+install(FILES resources/tessiva.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+install(FILES resources/tessiva-32.xpm DESTINATION ${CMAKE_INSTALL_DATADIR}/pixmaps RENAME tessiva.xpm)
+install(FILES README.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tessiva)
+
+set(CPACK_PACKAGE_NAME tessiva)
+set(CPACK_PACKAGE_VENDOR "Morvane")
+set(CPACK_PACKAGE_CONTACT "Tessiva developers <tessiva@localhost>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Prepares batch files that down-convert DXF drawings with DXFIX")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+    "Prepares batch files that down-convert DXF drawings with DXFIX\n Tessiva writes a DOS batch file (code page 932) that runs AutoCAD's\n DXFIX.EXE once for every chosen DXF drawing. It comes with a window\n (tessiva) and a command-line tool (tessiva-batch).")
+include(CPack)
