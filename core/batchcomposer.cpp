@@ -4,7 +4,6 @@
 #include "textrules.h"
 
 #include <QIODevice>
-#include <QSaveFile>
 #include <QSet>
 
 using textrules::upperCased;
@@ -207,34 +206,26 @@ QByteArray batchFileBytes(const ConversionJob &job)
 
 WriteResult writeBatchFile(const QString &path, const ConversionJob &job)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return {false, file.errorString()};
-    // Lines are encoded into a small buffer that goes to the file whenever
-    // it fills, so a job of any size needs little memory.
-    constexpr qsizetype chunk = 256 * 1024;
-    QByteArray buffer;
-    buffer.reserve(chunk + 4096);
-    bool written = true;
-    const auto flush = [&] {
-        written = written && file.write(buffer) == buffer.size();
-        buffer.resize(0);
-    };
-    batch::composeLines(job, [&](const QString &line) {
-        cp932::appendEncoded(buffer, line);
-        buffer += "\r\n";
-        if (buffer.size() >= chunk)
-            flush();
+    return writeWholeFile(path, [&job](QIODevice &file) {
+        // Lines are encoded into a small buffer that goes to the file
+        // whenever it fills, so a job of any size needs little memory.
+        constexpr qsizetype chunk = 256 * 1024;
+        QByteArray buffer;
+        buffer.reserve(chunk + 4096);
+        bool written = true;
+        const auto flush = [&] {
+            written = written && file.write(buffer) == buffer.size();
+            buffer.resize(0);
+        };
+        batch::composeLines(job, [&](const QString &line) {
+            cp932::appendEncoded(buffer, line);
+            buffer += "\r\n";
+            if (buffer.size() >= chunk)
+                flush();
+        });
+        flush();
+        return written;
     });
-    flush();
-    if (!written) {
-        const QString error = file.errorString();
-        file.cancelWriting();
-        return {false, error};
-    }
-    if (!file.commit())
-        return {false, file.errorString()};
-    return {true, QString()};
 }
 
 bool WriteBatchLines(QIODevice &file, const QStringList &lines)

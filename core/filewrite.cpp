@@ -2,12 +2,12 @@
 
 #include <QSaveFile>
 
-WriteResult writeWholeFile(const QString &path, const QByteArray &bytes)
+WriteResult writeWholeFile(const QString &path, const std::function<bool(QIODevice &)> &write)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return {false, file.errorString()};
-    if (file.write(bytes) != bytes.size()) {
+    if (!write(file)) {
         const QString error = file.errorString();
         file.cancelWriting();
         return {false, error};
@@ -15,4 +15,9 @@ WriteResult writeWholeFile(const QString &path, const QByteArray &bytes)
     if (!file.commit())
         return {false, file.errorString()};
     return {true, QString()};
+}
+
+WriteResult writeWholeFile(const QString &path, const QByteArray &bytes)
+{
+    return writeWholeFile(path, [&bytes](QIODevice &file) { return file.write(bytes) == bytes.size(); });
 }

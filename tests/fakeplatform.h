@@ -106,6 +106,15 @@ private:
         action_->trigger();                                                                        \
     } while (false)
 
+// Shows a window and makes it the active one, so that the focus moves
+// between its controls as it does for a user.
+[[nodiscard]] inline bool showActive(QWidget *window)
+{
+    window->show();
+    QApplication::setActiveWindow(window);
+    return QTest::qWaitForWindowActive(window);
+}
+
 // Types `text` into a widget as key presses; unlike QTest::keyClicks it
 // also takes characters outside ASCII.
 inline void typeText(QWidget *widget, const QString &text)

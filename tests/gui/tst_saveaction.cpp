@@ -60,9 +60,7 @@ void TestSaveAction::init()
     m_platform = FakePlatform();
     m_platform.exePath = m_dir.filePath(QStringLiteral("bin/tessiva"));
     m_form = new TForm1(m_platform);
-    m_form->show();
-    QApplication::setActiveWindow(m_form);
-    QVERIFY(QTest::qWaitForWindowActive(m_form));
+    QVERIFY(showActive(m_form));
     m_form->Edit1->setText(QStringLiteral("D:\\OUT\\"));
     m_form->Edit2->setText(QStringLiteral("C:\\ACAD\\"));
 }

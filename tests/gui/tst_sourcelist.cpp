@@ -51,9 +51,7 @@ void TestSourceList::init()
     m_platform = FakePlatform();
     m_platform.exePath = m_dir.filePath(QStringLiteral("bin/tessiva"));
     m_form = new TForm1(m_platform);
-    m_form->show();
-    QApplication::setActiveWindow(m_form);
-    QVERIFY(QTest::qWaitForWindowActive(m_form));
+    QVERIFY(showActive(m_form));
 }
 
 void TestSourceList::cleanup()

@@ -165,9 +165,7 @@ void TestTForm1::menu()
 void TestTForm1::tabOrder()
 {
     TForm1 form(m_platform);
-    form.show();
-    QApplication::setActiveWindow(&form);
-    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QVERIFY(showActive(&form));
     const auto named = [&form](QWidget *w) {
         while (w && w != &form) {
             if (w->objectName().startsWith(QLatin1String("RadioGroup1")))
