@@ -44,6 +44,7 @@ private slots:
     void failedWriteKeepsTheOldFile();
     void clashSelectsTheLaterLine();
     void wholeJobThroughTheWindow();
+    void lineBreakInADroppedName();
 
 private:
     void setSources(const QStringList &lines);
@@ -347,6 +348,22 @@ void TestSaveAction::wholeJobThroughTheWindow()
              "C:\\ACAD\\DXFIX.EXE -TC:\\ACAD\\DXFIX13.DXT " + f + "\\DUMMY.DXF Z:\\SRV\\OUT\\DUMMY1.DXF\r\n"
              "C:\\ACAD\\DXFIX.EXE -TC:\\ACAD\\DXFIX.DXT Z:\\SRV\\OUT\\DUMMY1.DXF Z:\\SRV\\OUT\\DUMMY.DXF\r\n"
              "DEL Z:\\SRV\\OUT\\DUMMY1.DXF\r\n");
+}
+
+void TestSaveAction::lineBreakInADroppedName()
+{
+    // A file system that allows a line break in a name must not let it
+    // split a batch line into a second command.
+    QTemporaryDir drawings;
+    const QString name = drawings.filePath(QStringLiteral("a\nDEL C:\\b.dxf"));
+    QFile f(name);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    m_form->WMDropFiles({name});
+    QCOMPARE(m_form->FileCount, 1);
+    press();
+    QVERIFY(status().endsWith(QStringLiteral(u" )に使用できない文字が含まれています！")));
+    QCOMPARE(m_form->sourceItemIndex(), 0);
+    QVERIFY(m_platform.saveRequests.isEmpty());
 }
 
 QTEST_MAIN(TestSaveAction)
