@@ -4,6 +4,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QStyledItemDelegate>
 #include <QUrl>
 
 namespace {
@@ -19,9 +20,23 @@ bool hasLocalFiles(const QMimeData *mime)
 }
 } // namespace
 
+namespace {
+// Lines of a fixed height, as dense as the list was designed for.
+class LineDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        return QSize(QStyledItemDelegate::sizeHint(option, index).width(), SourceListView::kLineHeight);
+    }
+};
+} // namespace
+
 SourceListView::SourceListView(QWidget *parent)
     : QListView(parent)
 {
+    setItemDelegate(new LineDelegate(this));
     setAcceptDrops(true);
     setDragDropMode(QAbstractItemView::DropOnly);
 }

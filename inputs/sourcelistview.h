@@ -11,6 +11,8 @@ class SourceListView : public QListView
 public:
     explicit SourceListView(QWidget *parent = nullptr);
 
+    static constexpr int kLineHeight = 13;
+
 signals:
     void filesDropped(const QStringList &nativeNames);
 

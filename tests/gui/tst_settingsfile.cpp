@@ -75,6 +75,9 @@ void TestSettingsFile::loadSetsTheFields_data()
         << QStringList{QStringLiteral("A.DXT"), QStringLiteral("B.DXT"), QStringLiteral("C:\\OUT"), QStringLiteral(u"計画\\ACAD\\")};
     QTest::newRow("two lines") << QByteArray("A.DXT\r\nB.DXT\r\n")
                                << QStringList{QStringLiteral("A.DXT"), QStringLiteral("B.DXT"), QString(), QString()};
+    QTest::newRow("several megabytes without a line end")
+        << QByteArray(6 * 1024 * 1024, 'x')
+        << QStringList{QStringLiteral("DXFIX13.DXT"), QStringLiteral("DXFIX.DXT"), QString(), QString()};
     QTest::newRow("bare LF, last line without a line end")
         << QByteArray(" A \n\nD:\\\nE:\\X")
         << QStringList{QStringLiteral(" A "), QString(), QStringLiteral("D:\\"), QStringLiteral("E:\\X")};

@@ -119,6 +119,7 @@ void TestSourceList::openDialogReplacesOrAdds()
     QCOMPARE(m_form->Edit4->text(), textrules::FormatFileCount(int(expected.size())));
     QCOMPARE(m_form->sourceItemIndex(), expected.size() - 1);
     QCOMPARE(QApplication::focusWidget(), m_form->ListBox1);
+    QCOMPARE(m_form->ListBox1->visualRect(m_form->ListBox1->model()->index(0, 0)).height(), 13);
 }
 
 void TestSourceList::openDialogRequest()
