@@ -1,6 +1,7 @@
 #include "core/batchcomposer.h"
 #include "core/cp932.h"
 #include "core/filewrite.h"
+#include "workedexamples.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -30,13 +31,6 @@ QByteArray fileBytes(const QStringList &lines)
     return file.readAll();
 }
 
-QByteArray crlfLines(std::initializer_list<const char *> lines)
-{
-    QByteArray out;
-    for (const char *line : lines)
-        out += QByteArray(line) + "\r\n";
-    return out;
-}
 } // namespace
 
 class TestBatchComposer : public QObject
@@ -69,22 +63,15 @@ void TestBatchComposer::workedExamples_data()
     QTest::newRow("R13 to R12, ASCII 6")
         << int(BatchKind::R13ToR12) << QStringLiteral("ASCII") << QStringLiteral("  6")
         << QStringLiteral("C:\\ACAD\\")
-        << crlfLines({"C:\\ACAD\\DXFIX.EXE -A6 -TC:\\ACAD\\DXFIX13.DXT C:\\DRAW\\PLAN1.DXF D:\\OUT\\PLAN1.DXF",
-                      "C:\\ACAD\\DXFIX.EXE -A6 -TC:\\ACAD\\DXFIX13.DXT \"C:\\MY WORK\\SITE B.DXF\" \"D:\\OUT\\SITE B.DXF\""});
+        << worked::r13ToR12Ascii6();
     QTest::newRow("R13 to GX3, binary")
         << int(BatchKind::R13ToGX3) << QStringLiteral(u"ﾊﾞｲﾅﾘ") << QStringLiteral("  6")
         << QStringLiteral("C:\\ACAD\\")
-        << crlfLines({"C:\\ACAD\\DXFIX.EXE -TC:\\ACAD\\DXFIX13.DXT C:\\DRAW\\PLAN1.DXF D:\\OUT\\DUMMY.DXF",
-                      "C:\\ACAD\\DXFIX.EXE -TC:\\ACAD\\DXFIX.DXT D:\\OUT\\DUMMY.DXF D:\\OUT\\PLAN1.DXF",
-                      "DEL D:\\OUT\\DUMMY.DXF",
-                      "C:\\ACAD\\DXFIX.EXE -TC:\\ACAD\\DXFIX13.DXT \"C:\\MY WORK\\SITE B.DXF\" D:\\OUT\\DUMMY.DXF",
-                      "C:\\ACAD\\DXFIX.EXE -TC:\\ACAD\\DXFIX.DXT D:\\OUT\\DUMMY.DXF \"D:\\OUT\\SITE B.DXF\"",
-                      "DEL D:\\OUT\\DUMMY.DXF"});
+        << worked::r13ToGx3Binary();
     QTest::newRow("R12 to GX3, ASCII 16, blank in AutoCAD folder")
         << int(BatchKind::R12ToGX3) << QStringLiteral("ASCII") << QStringLiteral(" 16")
         << QStringLiteral("C:\\Program Files\\ACAD\\")
-        << crlfLines({"\"C:\\PROGRAM FILES\\ACAD\\DXFIX.EXE\" -A16 -T\"C:\\PROGRAM FILES\\ACAD\\DXFIX.DXT\" C:\\DRAW\\PLAN1.DXF D:\\OUT\\PLAN1.DXF",
-                      "\"C:\\PROGRAM FILES\\ACAD\\DXFIX.EXE\" -A16 -T\"C:\\PROGRAM FILES\\ACAD\\DXFIX.DXT\" \"C:\\MY WORK\\SITE B.DXF\" \"D:\\OUT\\SITE B.DXF\""});
+        << worked::r12ToGx3Ascii16ProgramFiles();
     QTest::newRow("unknown format text gives no option")
         << int(BatchKind::R13ToR12) << QStringLiteral("ascii") << QStringLiteral("  8")
         << QStringLiteral("C:\\ACAD\\")

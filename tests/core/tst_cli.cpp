@@ -1,4 +1,5 @@
 #include "core/cp932.h"
+#include "workedexamples.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,13 +15,6 @@ struct Result
     QString err;
 };
 
-QByteArray crlf(std::initializer_list<const char *> lines)
-{
-    QByteArray out;
-    for (const char *line : lines)
-        out += QByteArray(line) + "\r\n";
-    return out;
-}
 
 const QStringList kSources{QStringLiteral("C:\\DRAW\\plan1.dxf"), QStringLiteral("C:\\My Work\\site b.DXF")};
 } // namespace
@@ -69,21 +63,14 @@ void TestCli::workedExamples_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::newRow("R13 to R12, ASCII 6")
         << QStringList{QStringLiteral("--kind"), QStringLiteral("r13-r12")}
-        << crlf({"C:\\ACAD\\DXFIX.EXE -A6 -TC:\\ACAD\\DXFIX13.DXT C:\\DRAW\\PLAN1.DXF D:\\OUT\\PLAN1.DXF",
-                 "C:\\ACAD\\DXFIX.EXE -A6 -TC:\\ACAD\\DXFIX13.DXT \"C:\\MY WORK\\SITE B.DXF\" \"D:\\OUT\\SITE B.DXF\""});
+        << worked::r13ToR12Ascii6();
     QTest::newRow("R13 to GX3, binary")
         << QStringList{QStringLiteral("-k"), QStringLiteral("r13-gx3"), QStringLiteral("-f"), QStringLiteral("binary")}
-        << crlf({"C:\\ACAD\\DXFIX.EXE -TC:\\ACAD\\DXFIX13.DXT C:\\DRAW\\PLAN1.DXF D:\\OUT\\DUMMY.DXF",
-                 "C:\\ACAD\\DXFIX.EXE -TC:\\ACAD\\DXFIX.DXT D:\\OUT\\DUMMY.DXF D:\\OUT\\PLAN1.DXF",
-                 "DEL D:\\OUT\\DUMMY.DXF",
-                 "C:\\ACAD\\DXFIX.EXE -TC:\\ACAD\\DXFIX13.DXT \"C:\\MY WORK\\SITE B.DXF\" D:\\OUT\\DUMMY.DXF",
-                 "C:\\ACAD\\DXFIX.EXE -TC:\\ACAD\\DXFIX.DXT D:\\OUT\\DUMMY.DXF \"D:\\OUT\\SITE B.DXF\"",
-                 "DEL D:\\OUT\\DUMMY.DXF"});
+        << worked::r13ToGx3Binary();
     QTest::newRow("R12 to GX3, ASCII 16, blank in AutoCAD folder")
         << QStringList{QStringLiteral("-k"), QStringLiteral("r12-gx3"), QStringLiteral("-p"), QStringLiteral(" 16"),
                        QStringLiteral("-a"), QStringLiteral("C:\\Program Files\\ACAD")}
-        << crlf({"\"C:\\PROGRAM FILES\\ACAD\\DXFIX.EXE\" -A16 -T\"C:\\PROGRAM FILES\\ACAD\\DXFIX.DXT\" C:\\DRAW\\PLAN1.DXF D:\\OUT\\PLAN1.DXF",
-                 "\"C:\\PROGRAM FILES\\ACAD\\DXFIX.EXE\" -A16 -T\"C:\\PROGRAM FILES\\ACAD\\DXFIX.DXT\" \"C:\\MY WORK\\SITE B.DXF\" \"D:\\OUT\\SITE B.DXF\""});
+        << worked::r12ToGx3Ascii16ProgramFiles();
 }
 
 void TestCli::workedExamples()
@@ -146,7 +133,7 @@ void TestCli::writesTheOutputFile()
     QVERIFY(r.out.isEmpty());
     QFile f(path);
     QVERIFY(f.open(QIODevice::ReadOnly));
-    QCOMPARE(f.readAll(), crlf({"C:\\ACAD\\DXFIX.EXE -A6 -TC:\\ACAD\\DXFIX13.DXT \"Z:\\HOME\\A\\R&D\\PLAN.DXF\" Z:\\SRV\\OUT\\PLAN.DXF"}));
+    QCOMPARE(f.readAll(), crlfLines({"C:\\ACAD\\DXFIX.EXE -A6 -TC:\\ACAD\\DXFIX13.DXT \"Z:\\HOME\\A\\R&D\\PLAN.DXF\" Z:\\SRV\\OUT\\PLAN.DXF"}));
 }
 
 void TestCli::outputRefusals()
@@ -199,7 +186,7 @@ void TestCli::defaultsFromTheWindowsSettings()
     ini.close();
     const Result r = run({QStringLiteral("-k"), QStringLiteral("r13-gx3"), QStringLiteral("C:\\A\\x.dxf")}, QByteArray(), tool);
     QCOMPARE(r.code, 0);
-    QCOMPARE(r.out, crlf({"F:\\ACAD14\\DXFIX.EXE -A6 -TF:\\ACAD14\\MY13.DXT C:\\A\\X.DXF E:\\CONV\\DUMMY.DXF",
+    QCOMPARE(r.out, crlfLines({"F:\\ACAD14\\DXFIX.EXE -A6 -TF:\\ACAD14\\MY13.DXT C:\\A\\X.DXF E:\\CONV\\DUMMY.DXF",
                           "F:\\ACAD14\\DXFIX.EXE -A6 -TF:\\ACAD14\\MY12.DXT E:\\CONV\\DUMMY.DXF E:\\CONV\\X.DXF",
                           "DEL E:\\CONV\\DUMMY.DXF"}));
 }

@@ -1,4 +1,4 @@
-#include "fakeplatform.h"
+#include "windowtest.h"
 
 #include "app/tform1.h"
 #include "inputs/sourcelistview.h"
@@ -10,7 +10,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 
-class TestFolderFields : public QObject
+class TestFolderFields : public WindowTest
 {
     Q_OBJECT
 
@@ -28,23 +28,16 @@ private slots:
     void browseStartsAtTheFieldsFolder();
 
 private:
-    QTemporaryDir m_dir;
-    FakePlatform m_platform;
-    TForm1 *m_form = nullptr;
 };
 
 void TestFolderFields::init()
 {
-    m_platform = FakePlatform();
-    m_platform.exePath = m_dir.filePath(QStringLiteral("tessiva"));
-    m_form = new TForm1(m_platform);
-    QVERIFY(showActive(m_form));
+    QVERIFY(openWindow());
 }
 
 void TestFolderFields::cleanup()
 {
-    delete m_form;
-    m_form = nullptr;
+    closeWindow();
 }
 
 void TestFolderFields::leavingNormalises_data()

@@ -1,4 +1,4 @@
-#include "fakeplatform.h"
+#include "windowtest.h"
 
 #include "app/tform1.h"
 
@@ -8,7 +8,7 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 
-class TestOptions : public QObject
+class TestOptions : public WindowTest
 {
     Q_OBJECT
 
@@ -32,23 +32,16 @@ private:
     void chooseFormat(int index);
     QColor labelColour() const { return m_form->Label6->palette().color(QPalette::WindowText); }
 
-    QTemporaryDir m_dir;
-    FakePlatform m_platform;
-    TForm1 *m_form = nullptr;
 };
 
 void TestOptions::init()
 {
-    m_platform = FakePlatform();
-    m_platform.exePath = m_dir.filePath(QStringLiteral("tessiva"));
-    m_form = new TForm1(m_platform);
-    QVERIFY(showActive(m_form));
+    QVERIFY(openWindow());
 }
 
 void TestOptions::cleanup()
 {
-    delete m_form;
-    m_form = nullptr;
+    closeWindow();
 }
 
 // Chooses a format from the list with the arrow keys, as a user can.

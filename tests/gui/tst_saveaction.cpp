@@ -1,4 +1,4 @@
-#include "fakeplatform.h"
+#include "windowtest.h"
 
 #include "app/tform1.h"
 #include "inputs/sourcelistview.h"
@@ -25,7 +25,7 @@ QByteArray readAll(const QString &path)
 }
 } // namespace
 
-class TestSaveAction : public QObject
+class TestSaveAction : public WindowTest
 {
     Q_OBJECT
 
@@ -51,25 +51,18 @@ private:
     void press();
     QString status() const { return m_form->Label10->text(); }
 
-    QTemporaryDir m_dir;
-    FakePlatform m_platform;
-    TForm1 *m_form = nullptr;
 };
 
 void TestSaveAction::init()
 {
-    m_platform = FakePlatform();
-    m_platform.exePath = m_dir.filePath(QStringLiteral("bin/tessiva"));
-    m_form = new TForm1(m_platform);
-    QVERIFY(showActive(m_form));
+    QVERIFY(openWindow(QStringLiteral("bin/tessiva")));
     m_form->Edit1->setText(QStringLiteral("D:\\OUT\\"));
     m_form->Edit2->setText(QStringLiteral("C:\\ACAD\\"));
 }
 
 void TestSaveAction::cleanup()
 {
-    delete m_form;
-    m_form = nullptr;
+    closeWindow();
 }
 
 // Fills the list the way a drop does, through the window's own handler.

@@ -1,4 +1,4 @@
-#include "fakeplatform.h"
+#include "windowtest.h"
 
 #include "app/tform1.h"
 #include "inputs/sourcelistview.h"
@@ -13,7 +13,7 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
-class TestSourceList : public QObject
+class TestSourceList : public WindowTest
 {
     Q_OBJECT
 
@@ -41,23 +41,16 @@ private:
     void drop(const QStringList &nativeNames, Qt::KeyboardModifiers keys);
     QStringList lines() const { return m_form->sourceLines(); }
 
-    QTemporaryDir m_dir;
-    FakePlatform m_platform;
-    TForm1 *m_form = nullptr;
 };
 
 void TestSourceList::init()
 {
-    m_platform = FakePlatform();
-    m_platform.exePath = m_dir.filePath(QStringLiteral("bin/tessiva"));
-    m_form = new TForm1(m_platform);
-    QVERIFY(showActive(m_form));
+    QVERIFY(openWindow(QStringLiteral("bin/tessiva")));
 }
 
 void TestSourceList::cleanup()
 {
-    delete m_form;
-    m_form = nullptr;
+    closeWindow();
 }
 
 QString TestSourceList::makeFile(const QString &name)
