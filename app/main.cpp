@@ -1,16 +1,16 @@
 #include "app/errorguard.h"
-#include "app/fonts.h"
 #include "app/startup.h"
 #include "app/tform1.h"
+#include "app/toolkittranslation.h"
 #include "platform/qtplatformservices.h"
-#include "windows/appicon.h"
+#include "ui/appicon.h"
+#include "ui/fonts.h"
 
 #include <QApplication>
 #include <QGuiApplication>
 #include <QSessionManager>
 
 #include <cstdio>
-#include <cstdlib>
 
 namespace {
 // Without a display Qt would abort; say what is missing instead.
@@ -46,18 +46,17 @@ int main(int argc, char **argv)
     QGuiApplication::setDesktopFileName(QStringLiteral("tessiva"));
     QApplication::setWindowIcon(applicationIcon());
     fonts::installSubstitutions();
+    toolkittranslation::install(app);
 
     QtPlatformServices services;
     return runStartUp(
         services,
-        [&services, &app](Windows &windows) {
+        [&app, &services](Windows &windows) {
             createWindows(services, windows);
-            TForm1 *form = windows.Form1;
+            TForm1 *form = windows.Form1.get();
             // A desktop session that ends stores the settings as a close does.
-            QObject::connect(&app, &QGuiApplication::commitDataRequest, form, [form] {
-                bool canClose = true;
-                form->guarded([&] { form->FormCloseQuery(form, canClose); });
-            });
+            QObject::connect(&app, &QGuiApplication::commitDataRequest, form,
+                             [form] { form->guarded([form] { form->storeSettings(); }); });
         },
         [] { return QApplication::exec(); });
 }

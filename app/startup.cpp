@@ -7,21 +7,20 @@
 
 Windows::~Windows()
 {
-    delete Form5;
-    delete Form4;
-    delete Form1;
+    Form4.reset();
+    Form1.reset(); // takes the About window with it
 }
 
 void createWindows(PlatformServices &services, Windows &windows)
 {
-    windows.Form1 = new TForm1(services);
+    windows.Form1 = std::make_unique<TForm1>(services);
     // Only the main window keeps the application running.
     windows.Form1->setAttribute(Qt::WA_QuitOnClose, true);
-    windows.Form4 = new TForm4;
-    windows.Form5 = new TForm5(windows.Form1);
+    windows.Form4 = std::make_unique<TForm4>();
+    windows.Form5 = new TForm5(windows.Form1.get());
     windows.Form4->setAttribute(Qt::WA_QuitOnClose, false);
     windows.Form5->setAttribute(Qt::WA_QuitOnClose, false);
-    windows.Form1->setAuxiliaryWindows(windows.Form4, windows.Form5);
+    windows.Form1->setAuxiliaryWindows(windows.Form4.get(), windows.Form5);
 }
 
 int runStartUp(PlatformServices &services, const std::function<void(Windows &)> &create,

@@ -1,19 +1,23 @@
 #pragma once
 
+#include <QPointer>
+
 #include <functional>
+#include <memory>
 
 class PlatformServices;
-class QWidget;
 class TForm1;
 class TForm4;
 class TForm5;
 
-// The three windows of a run, created once and destroyed together.
+// The three windows of a run, created once and destroyed together. The
+// main and help windows are owned here; the About window belongs to the
+// main window, which keeps it above itself.
 struct Windows
 {
-    TForm1 *Form1 = nullptr;
-    TForm4 *Form4 = nullptr;
-    TForm5 *Form5 = nullptr;
+    std::unique_ptr<TForm1> Form1;
+    std::unique_ptr<TForm4> Form4;
+    QPointer<TForm5> Form5;
     ~Windows();
 };
 

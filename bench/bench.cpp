@@ -1,9 +1,10 @@
 // Benchmarks. Every figure is a ratio against a baseline measured in the
 // same run, because the machine is shared and its speed varies.
-#include "app/fonts.h"
+#include "ui/fonts.h"
 #include "app/tform1.h"
 #include "core/batchcomposer.h"
 #include "core/filewrite.h"
+#include "core/saveflow.h"
 #include "platform/qtplatformservices.h"
 #include "windows/tform4.h"
 #include "windows/tform5.h"
@@ -80,7 +81,7 @@ void benchCompose(const QString &dir)
             const QString ours = dir + QStringLiteral("/ours.bat");
             const QString plain = dir + QStringLiteral("/plain.bat");
             const QByteArray bytes = batchFileBytes(job);
-            const double t = medianMs(5, [&] { writeBatchFile(ours, job); });
+            const double t = medianMs(5, [&] { saveflow::saveTo(job, ours); });
             const double base = medianMs(5, [&] {
                 QFile f(plain);
                 f.open(QIODevice::WriteOnly | QIODevice::Truncate);

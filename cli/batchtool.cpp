@@ -1,56 +1,103 @@
 #include "batchtool.h"
 
-#include "core/batchcomposer.h"
+#include "cli/sourcelistfile.h"
 #include "core/conversionjob.h"
 #include "core/cp932.h"
-#include "core/filewrite.h"
-#include "core/settingscodec.h"
+#include "core/jobcheck.h"
+#include "core/saveflow.h"
+#include "core/settingsfile.h"
+#include "core/textrules.h"
 
 #include <QCommandLineParser>
 #include <QFile>
-#include <QStringDecoder>
 
 namespace batchtool {
 namespace {
 
+const QString kProgram = QStringLiteral("tessiva-batch");
+
 void say(QIODevice &err, const QString &text)
 {
-    err.write(text.toLocal8Bit() + '\n');
+    err.write(text.toUtf8() + '\n');
 }
 
-QString exitCodeHelp()
+// The options, made once for parsing and for the help text.
+struct Options
+{
+    QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help.")};
+    QCommandLineOption version{QStringLiteral("version"), QStringLiteral("Show the version.")};
+    QCommandLineOption kind{{QStringLiteral("k"), QStringLiteral("kind")},
+                            QStringLiteral("Conversion: r13-r12 (default), r13-gx3 or r12-gx3."),
+                            QStringLiteral("kind"), QStringLiteral("r13-r12")};
+    QCommandLineOption destination{{QStringLiteral("d"), QStringLiteral("destination")},
+                                   QStringLiteral("Destination folder of the converted drawings."),
+                                   QStringLiteral("folder")};
+    QCommandLineOption autocad{{QStringLiteral("a"), QStringLiteral("autocad")},
+                               QStringLiteral("AutoCAD folder, the folder that holds DXFIX.EXE."),
+                               QStringLiteral("folder")};
+    QCommandLineOption r13{QStringLiteral("r13-parameter"),
+                           QStringLiteral("DXFIX parameter file of the R13 to R12 step."), QStringLiteral("name")};
+    QCommandLineOption r12{QStringLiteral("r12-parameter"),
+                           QStringLiteral("DXFIX parameter file of the R12 to GX3 step."), QStringLiteral("name")};
+    QCommandLineOption format{{QStringLiteral("f"), QStringLiteral("format")},
+                              QStringLiteral("Output format: ascii (default) or binary."), QStringLiteral("format"),
+                              QStringLiteral("ascii")};
+    QCommandLineOption precision{{QStringLiteral("p"), QStringLiteral("precision")},
+                                 QStringLiteral("Precision of ASCII output, 0 to 18 (default 6)."),
+                                 QStringLiteral("digits"), QStringLiteral("6")};
+    QCommandLineOption output{{QStringLiteral("o"), QStringLiteral("output")},
+                              QStringLiteral("The batch file to write (a .BAT name); standard output when left out."),
+                              QStringLiteral("file")};
+    QCommandLineOption list{{QStringLiteral("l"), QStringLiteral("list")},
+                            QStringLiteral("Read sources one per line from <file> (\"-\": standard input)."),
+                            QStringLiteral("file")};
+    QCommandLineOption listEncoding{
+        QStringLiteral("list-encoding"),
+        QStringLiteral("Encoding of the list: auto (default: each line UTF-8 where it is valid UTF-8, "
+                       "else code page 932), utf-8 or cp932."),
+        QStringLiteral("encoding"), QStringLiteral("auto")};
+    QCommandLineOption tree{QStringLiteral("tree"),
+                            QStringLiteral("Convert a drawing tree: every source lies under <root>, and each drawing "
+                                           "goes to the same folder below the destination folder; the batch file "
+                                           "makes the folders."),
+                            QStringLiteral("root")};
+    QCommandLineOption skipExisting{QStringLiteral("skip-existing"),
+                                    QStringLiteral("Convert a drawing only when its destination does not exist yet, so "
+                                                   "that running the batch file again goes on where it stopped.")};
+    QCommandLineOption settingsFile{QStringLiteral("settings"),
+                                    QStringLiteral("Take the defaults from this settings file instead of the window's."),
+                                    QStringLiteral("file")};
+
+    void addTo(QCommandLineParser &parser) const
+    {
+        parser.setApplicationDescription(
+            QStringLiteral("Writes the DOS batch file that runs AutoCAD's DXFIX.EXE once for every source\n"
+                           "drawing, exactly as the Tessiva window does. The folders and parameter file\n"
+                           "names default to the ones last set in the window."));
+        parser.addOptions({help, version, kind, destination, autocad, r13, r12, format, precision, output, list,
+                           listEncoding, tree, skipExisting, settingsFile});
+        parser.addPositionalArgument(QStringLiteral("sources"), QStringLiteral("Source DXF files."),
+                                     QStringLiteral("[source...]"));
+    }
+};
+
+QString exitStatusHelp()
 {
     return QStringLiteral(
         "\nExit status:\n"
         "   0  the batch file was written\n"
-        "   1  wrong arguments, or a source list that cannot be read\n"
+        "   1  wrong arguments, a source list or settings file that cannot be read\n"
         "   2  no source file\n"
         "   3  no destination folder\n"
         "   4  no AutoCAD folder\n"
         "   5  a source is not a .DXF file\n"
-        "   6  a source lies in the destination folder\n"
-        "   7  a text that code page 932 cannot hold\n"
+        "   6  a source lies in a folder that drawings are converted into\n"
+        "   7  a text the batch file cannot carry: a character code page 932 cannot\n"
+        "      hold, a control character (a line break, say) or a double quote (\")\n"
         "   8  two sources would be converted onto one drawing\n"
         "   9  the output path does not end in .BAT\n"
-        "  10  the output file cannot be written\n");
-}
-
-// A list of sources, one per line: UTF-8, or code page 932 when the bytes
-// are not UTF-8. Blank lines are passed over.
-QStringList sourceLines(const QByteArray &bytes)
-{
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8.decode(bytes);
-    if (utf8.hasError())
-        text = cp932::decode(bytes);
-    QStringList lines;
-    for (QString line : text.split(u'\n')) {
-        if (line.endsWith(u'\r'))
-            line.chop(1);
-        if (!textrules::trimmed(line).isEmpty())
-            lines << line;
-    }
-    return lines;
+        "  10  the output file or standard output cannot be written\n"
+        "  11  with --tree, a source that does not lie under the root\n");
 }
 
 bool parseKind(const QString &text, BatchKind *kind)
@@ -67,159 +114,219 @@ bool parseKind(const QString &text, BatchKind *kind)
     return true;
 }
 
+// Where a source came from, to name it in a message.
+struct Source
+{
+    QString given; // as given
+    QString place; // "source argument 2", "list.txt, line 12"
+};
+
+// A usage error: the message, and exit status 1.
+struct Usage
+{
+    QString message;
+};
+
+// Reads the sources of --list.
+std::optional<Usage> readList(const QString &name, sourcelistfile::Encoding encoding, QIODevice &in,
+                              QList<Source> &sources)
+{
+    QByteArray bytes;
+    QString where = name;
+    if (name == QLatin1String("-")) {
+        bytes = in.readAll();
+        where = QStringLiteral("standard input");
+    } else {
+        QFile file(name);
+        if (!file.open(QIODevice::ReadOnly))
+            return Usage{QStringLiteral("cannot read the list %1: %2").arg(name, file.errorString())};
+        bytes = file.readAll();
+    }
+    const sourcelistfile::Result list = sourcelistfile::parse(bytes, encoding);
+    if (list.badLine > 0) {
+        const QString expected = encoding == sourcelistfile::Encoding::Utf8 ? QStringLiteral("UTF-8")
+            : encoding == sourcelistfile::Encoding::Cp932                  ? QStringLiteral("code page 932")
+                                                                           : QStringLiteral("UTF-8 or code page 932");
+        return Usage{QStringLiteral("%1, line %2: not %3 text (see --list-encoding)")
+                         .arg(where)
+                         .arg(list.badLine)
+                         .arg(expected)};
+    }
+    sources.reserve(sources.size() + list.lines.size());
+    for (const sourcelistfile::Line &line : list.lines)
+        sources.append({line.text, QStringLiteral("%1, line %2").arg(where).arg(line.number)});
+    return std::nullopt;
+}
+
+// The defaults the window last stored, or those of --settings.
+std::optional<Usage> loadDefaults(const QCommandLineParser &parser, const Options &o, const Environment &env,
+                                  settings::StoredSettings &values)
+{
+    values = settings::StoredSettings::defaults();
+    if (!parser.isSet(o.settingsFile)) {
+        values = SettingsFile(env.windowExecutable, env.userSettingsFolder).load(values);
+        return std::nullopt;
+    }
+    const QString name = parser.value(o.settingsFile);
+    QFile file(name);
+    if (!file.open(QIODevice::ReadOnly))
+        return Usage{QStringLiteral("cannot read the settings file %1: %2").arg(name, file.errorString())};
+    const settings::RawLines lines = settings::readLines(file);
+    for (int i = 0; i < settings::StoredSettings::kCount; ++i) {
+        if (lines.lines[i])
+            values[i] = cp932::decode(*lines.lines[i]);
+    }
+    return std::nullopt;
+}
+
+// Builds the job from the command line; a usage error when it cannot.
+std::optional<Usage> buildJob(const QCommandLineParser &parser, const Options &o, const Environment &env,
+                              QIODevice &in, ConversionJob &job, QList<Source> &sources)
+{
+    if (!parseKind(parser.value(o.kind), &job.kind))
+        return Usage{QStringLiteral("unknown kind '%1' (r13-r12, r13-gx3 or r12-gx3)").arg(parser.value(o.kind))};
+    const QString formatText = parser.value(o.format).toLower();
+    if (formatText == QLatin1String("ascii"))
+        job.outputFormat = OutputFormat::Ascii;
+    else if (formatText == QLatin1String("binary"))
+        job.outputFormat = OutputFormat::Binary;
+    else
+        return Usage{QStringLiteral("unknown format '%1' (ascii or binary)").arg(parser.value(o.format))};
+    if (!textrules::isValidPrecision(parser.value(o.precision)))
+        return Usage{QStringLiteral("the precision must be 0 to 18, not '%1'").arg(parser.value(o.precision))};
+    job.precision = parser.value(o.precision);
+    const std::optional<sourcelistfile::Encoding> encoding =
+        sourcelistfile::encodingFromName(parser.value(o.listEncoding));
+    if (!encoding)
+        return Usage{QStringLiteral("unknown list encoding '%1' (auto, utf-8 or cp932)")
+                         .arg(parser.value(o.listEncoding))};
+
+    settings::StoredSettings stored;
+    if (std::optional<Usage> failed = loadDefaults(parser, o, env, stored))
+        return failed;
+    // A folder from the settings file is taken as the window takes it when
+    // its field is left; one from the command line as a shell path.
+    const auto storedFolder = [&env](const QString &text) {
+        return textrules::EnsureTrailingBackslash(jobpath::toJob(text, env.pathStyle));
+    };
+    const auto givenFolder = [&env](const QString &text) {
+        return textrules::EnsureTrailingBackslash(jobpath::toJob(text, env.pathStyle, env.workingFolder));
+    };
+    job.r13ToR12Parameter = parser.isSet(o.r13) ? parser.value(o.r13) : stored.r13ToR12Parameter;
+    job.r12ToGx3Parameter = parser.isSet(o.r12) ? parser.value(o.r12) : stored.r12ToGx3Parameter;
+    job.destinationFolder = parser.isSet(o.destination) ? givenFolder(parser.value(o.destination))
+                                                        : storedFolder(stored.destinationFolder);
+    job.autocadFolder =
+        parser.isSet(o.autocad) ? givenFolder(parser.value(o.autocad)) : storedFolder(stored.autocadFolder);
+    if (parser.isSet(o.tree)) {
+        job.treeRoot = givenFolder(parser.value(o.tree));
+        if (job.treeRoot.isEmpty())
+            return Usage{QStringLiteral("--tree needs a folder")};
+    }
+    job.skipExisting = parser.isSet(o.skipExisting);
+
+    const QStringList positional = parser.positionalArguments();
+    for (int i = 0; i < positional.size(); ++i)
+        sources.append({positional.at(i), QStringLiteral("source argument %1").arg(i + 1)});
+    if (parser.isSet(o.list)) {
+        if (std::optional<Usage> failed = readList(parser.value(o.list), *encoding, in, sources))
+            return failed;
+    }
+    job.sources.reserve(sources.size());
+    for (const Source &source : std::as_const(sources))
+        job.sources.append(jobpath::toJob(source.given, env.pathStyle, env.workingFolder));
+    return std::nullopt;
+}
+
+// Says on standard error what ended the run, and gives its exit status.
+int report(const SaveOutcome &outcome, const QList<Source> &sources, QIODevice &err)
+{
+    if (!outcome.statusText.isEmpty() && outcome.result != SaveResult::Saved)
+        say(err, outcome.statusText);
+    if (outcome.line >= 0 && outcome.line < sources.size()) {
+        const Source &source = sources.at(outcome.line);
+        say(err, QStringLiteral("%1: '%2' (%3)").arg(kProgram, source.given, source.place));
+    }
+    if (!outcome.reason.isEmpty())
+        say(err, QStringLiteral("%1: %2").arg(kProgram, outcome.reason));
+    return exitCodeFor(outcome.result);
+}
+
 } // namespace
 
-int exitCodeFor(JobProblem problem)
+int exitCodeFor(SaveResult result)
 {
-    switch (problem) {
-    case JobProblem::None: return Success;
-    case JobProblem::NoSource: return NoSource;
-    case JobProblem::NoDestination: return NoDestination;
-    case JobProblem::NoAutocadFolder: return NoAutocadFolder;
-    case JobProblem::NotDxf: return NotDxf;
-    case JobProblem::SameFolder: return SameFolder;
-    case JobProblem::Unencodable: return Unencodable;
-    case JobProblem::DuplicateDestination: return DuplicateDestination;
+    switch (result) {
+    case SaveResult::Passed:
+    case SaveResult::Saved:
+        return Success;
+    case SaveResult::Cancelled:
+        return UsageError;
+    case SaveResult::NoSource: return NoSource;
+    case SaveResult::NoDestination: return NoDestination;
+    case SaveResult::NoAutocadFolder: return NoAutocadFolder;
+    case SaveResult::NotDxf: return NotDxf;
+    case SaveResult::OutsideTree: return OutsideTree;
+    case SaveResult::SameFolder: return SameFolder;
+    case SaveResult::UnusableText: return UnusableText;
+    case SaveResult::DuplicateDestination: return DuplicateDestination;
+    case SaveResult::NotBat: return NotBat;
+    case SaveResult::CannotSave: return CannotSave;
     }
     return UsageError;
 }
 
-int run(const QStringList &arguments, const Environment &env, QIODevice &in, QIODevice &out,
-        QIODevice &err)
+QString helpText()
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Writes the DOS batch file that runs AutoCAD's DXFIX.EXE once for every source\n"
-        "drawing, exactly as the Tessiva window does. The folders and parameter file\n"
-        "names default to the ones last set in the window."));
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help."));
-    const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version."));
-    const QCommandLineOption kind({QStringLiteral("k"), QStringLiteral("kind")},
-                                  QStringLiteral("Conversion: r13-r12 (default), r13-gx3 or r12-gx3."),
-                                  QStringLiteral("kind"), QStringLiteral("r13-r12"));
-    const QCommandLineOption destination({QStringLiteral("d"), QStringLiteral("destination")},
-                                         QStringLiteral("Destination folder of the converted drawings."),
-                                         QStringLiteral("folder"));
-    const QCommandLineOption autocad({QStringLiteral("a"), QStringLiteral("autocad")},
-                                     QStringLiteral("AutoCAD folder, the folder that holds DXFIX.EXE."),
-                                     QStringLiteral("folder"));
-    const QCommandLineOption r13(QStringLiteral("r13-parameter"),
-                                 QStringLiteral("DXFIX parameter file of the R13 to R12 step."), QStringLiteral("name"));
-    const QCommandLineOption r12(QStringLiteral("r12-parameter"),
-                                 QStringLiteral("DXFIX parameter file of the R12 to GX3 step."), QStringLiteral("name"));
-    const QCommandLineOption format({QStringLiteral("f"), QStringLiteral("format")},
-                                    QStringLiteral("Output format: ascii (default) or binary."),
-                                    QStringLiteral("format"), QStringLiteral("ascii"));
-    const QCommandLineOption precision({QStringLiteral("p"), QStringLiteral("precision")},
-                                       QStringLiteral("Precision of ASCII output, 0 to 18 (default 6)."),
-                                       QStringLiteral("digits"), QStringLiteral("6"));
-    const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
-                                    QStringLiteral("The batch file to write (a .BAT name); standard output when left out."),
-                                    QStringLiteral("file"));
-    const QCommandLineOption list({QStringLiteral("l"), QStringLiteral("list")},
-                                  QStringLiteral("Read sources one per line from <file> (\"-\": standard input)."),
-                                  QStringLiteral("file"));
-    const QCommandLineOption settingsFile(QStringLiteral("settings"),
-                                          QStringLiteral("Take the defaults from this settings file instead of the window's."),
-                                          QStringLiteral("file"));
-    parser.addOptions({help, version, kind, destination, autocad, r13, r12, format, precision, output, list,
-                       settingsFile});
-    parser.addPositionalArgument(QStringLiteral("sources"), QStringLiteral("Source DXF files."),
-                                 QStringLiteral("[source...]"));
+    const Options options;
+    options.addTo(parser);
+    QString text = parser.helpText();
+    // The usage line names the program, not the path it was started by.
+    const qsizetype lineEnd = text.indexOf(u'\n');
+    const QString usage = text.left(lineEnd);
+    const qsizetype options_ = usage.indexOf(QLatin1String(" [options]"));
+    text.replace(0, lineEnd, QStringLiteral("Usage: ") + kProgram + usage.mid(options_));
+    return text + exitStatusHelp();
+}
 
+int run(const QStringList &arguments, const Environment &env, QIODevice &in, QIODevice &out, QIODevice &err)
+{
+    QCommandLineParser parser;
+    const Options o;
+    o.addTo(parser);
     if (!parser.parse(arguments)) {
-        say(err, QStringLiteral("tessiva-batch: ") + parser.errorText());
-        say(err, QStringLiteral("Try 'tessiva-batch --help'."));
+        say(err, kProgram + QStringLiteral(": ") + parser.errorText());
+        say(err, QStringLiteral("Try '%1 --help'.").arg(kProgram));
         return UsageError;
     }
-    if (parser.isSet(help)) {
-        out.write((parser.helpText() + exitCodeHelp()).toLocal8Bit());
+    if (parser.isSet(o.help)) {
+        out.write(helpText().toUtf8());
         return Success;
     }
-    if (parser.isSet(version)) {
+    if (parser.isSet(o.version)) {
         out.write(QByteArrayLiteral("tessiva-batch " TESSIVA_VERSION "\n"));
         return Success;
     }
 
     ConversionJob job;
-    if (!parseKind(parser.value(kind), &job.kind)) {
-        say(err, QStringLiteral("tessiva-batch: unknown kind '%1' (r13-r12, r13-gx3 or r12-gx3)").arg(parser.value(kind)));
+    QList<Source> sources;
+    if (const std::optional<Usage> failed = buildJob(parser, o, env, in, job, sources)) {
+        say(err, kProgram + QStringLiteral(": ") + failed->message);
         return UsageError;
     }
-    const QString formatText = parser.value(format).toLower();
-    if (formatText == QLatin1String("ascii"))
-        job.outputFormat = OutputFormat::ascii();
-    else if (formatText == QLatin1String("binary"))
-        job.outputFormat = OutputFormat::binary();
-    else {
-        say(err, QStringLiteral("tessiva-batch: unknown format '%1' (ascii or binary)").arg(parser.value(format)));
-        return UsageError;
-    }
-    if (!textrules::isValidPrecision(parser.value(precision))) {
-        say(err, QStringLiteral("tessiva-batch: the precision must be 0 to 18, not '%1'").arg(parser.value(precision)));
-        return UsageError;
-    }
-    job.precision = parser.value(precision);
 
-    // Defaults: what the window last stored.
-    const QStringList readOrder =
-        parser.isSet(settingsFile) ? QStringList{parser.value(settingsFile)} : env.settingsReadOrder;
-    const settings::Values stored = settings::decodeLines(settings::load(readOrder).lines);
-    job.r13ToR12Parameter = stored[0].value_or(job.r13ToR12Parameter);
-    job.r12ToGx3Parameter = stored[1].value_or(job.r12ToGx3Parameter);
-    job.destinationFolder = stored[2].value_or(QString());
-    job.autocadFolder = stored[3].value_or(QString());
-    if (parser.isSet(r13))
-        job.r13ToR12Parameter = parser.value(r13);
-    if (parser.isSet(r12))
-        job.r12ToGx3Parameter = parser.value(r12);
-    if (parser.isSet(destination))
-        job.destinationFolder = parser.value(destination);
-    if (parser.isSet(autocad))
-        job.autocadFolder = parser.value(autocad);
-    // Folders as the window leaves its fields: in the job's form, ending in "\".
-    job.destinationFolder =
-        textrules::EnsureTrailingBackslash(textrules::nativeToJobPath(job.destinationFolder, env.pathStyle));
-    job.autocadFolder = textrules::EnsureTrailingBackslash(textrules::nativeToJobPath(job.autocadFolder, env.pathStyle));
-
-    QStringList sources = parser.positionalArguments();
-    if (parser.isSet(list)) {
-        QByteArray bytes;
-        if (parser.value(list) == QLatin1String("-")) {
-            bytes = in.readAll();
-        } else {
-            QFile file(parser.value(list));
-            if (!file.open(QIODevice::ReadOnly)) {
-                say(err, QStringLiteral("tessiva-batch: cannot read %1: %2").arg(parser.value(list), file.errorString()));
-                return UsageError;
-            }
-            bytes = file.readAll();
-        }
-        sources += sourceLines(bytes);
+    if (parser.isSet(o.output)) {
+        const QString path = parser.value(o.output);
+        return report(saveflow::save(job, [&path] { return std::optional<QString>(path); }), sources, err);
     }
-    for (const QString &source : std::as_const(sources))
-        job.sources << textrules::nativeToJobPath(source, env.pathStyle);
-
-    const JobCheck check = checkJob(job);
-    if (!check.ok()) {
-        say(err, check.statusText);
-        return exitCodeFor(check.problem);
-    }
-
-    if (!parser.isSet(output)) {
-        const QByteArray bytes = batchFileBytes(job);
-        return out.write(bytes) == bytes.size() ? Success : CannotSave;
-    }
-    const QString path = parser.value(output);
-    if (!savetarget::isBatPath(path)) {
-        say(err, savetarget::notBatText(path));
-        return NotBat;
-    }
-    if (!writeBatchFile(path, job).ok) {
-        say(err, savetarget::cannotSaveText(path));
-        return CannotSave;
-    }
-    return Success;
+    const SaveOutcome checked = checkJob(job);
+    if (!checked.passed())
+        return report(checked, sources, err);
+    SaveOutcome written = saveflow::writeTo(job, out);
+    if (written.result == SaveResult::CannotSave)
+        written.reason = QStringLiteral("cannot write standard output: ") + written.reason;
+    return report(written, sources, err);
 }
 
 } // namespace batchtool

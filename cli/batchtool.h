@@ -1,14 +1,17 @@
 #pragma once
 
-#include "core/savecheck.h"
-#include "core/textrules.h"
+#include "core/jobpath.h"
+#include "core/saveoutcome.h"
 
+#include <QString>
 #include <QStringList>
 
 class QIODevice;
 
-// The batch file tool: the same job, checks, texts and bytes as the save
-// button of the window, taken from command-line arguments.
+// tessiva-batch: the save of the window, driven from a script. The job,
+// its checks, texts and bytes, and the save itself all come from core/;
+// this reads the command line, says what went wrong and picks the exit
+// status.
 namespace batchtool {
 
 // Exit status for each outcome.
@@ -20,22 +23,28 @@ enum ExitCode {
     NoAutocadFolder = 4,
     NotDxf = 5,
     SameFolder = 6,
-    Unencodable = 7,
+    UnusableText = 7,
     DuplicateDestination = 8,
     NotBat = 9,
     CannotSave = 10,
+    OutsideTree = 11,
 };
-int exitCodeFor(JobProblem problem);
+int exitCodeFor(SaveResult result);
 
+// What the tool takes from the system it runs on.
 struct Environment
 {
-    QStringList settingsReadOrder;       // where the window's settings file is looked for
-    textrules::PathStyle pathStyle = textrules::PathStyle::Unix;
+    QString windowExecutable;   // the window's executable; its settings file gives the defaults
+    QString userSettingsFolder; // the window's per-user settings folder
+    QString workingFolder;      // relative paths are taken against it
+    jobpath::Style pathStyle = jobpath::hostStyle();
 };
 
-// Runs the tool. `arguments` starts with the program name. Standard input
-// is read only for "--list -".
-int run(const QStringList &arguments, const Environment &env, QIODevice &in, QIODevice &out,
-        QIODevice &err);
+// Runs the tool. `arguments` starts with the program's path. Standard
+// input is read only for "--list -".
+int run(const QStringList &arguments, const Environment &env, QIODevice &in, QIODevice &out, QIODevice &err);
+
+// The text of --help.
+QString helpText();
 
 } // namespace batchtool

@@ -1,10 +1,10 @@
 #include "cli/batchtool.h"
-#include "core/settingscodec.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
+
 
 int main(int argc, char **argv)
 {
@@ -14,19 +14,20 @@ int main(int argc, char **argv)
 
     batchtool::Environment env;
 #ifdef Q_OS_WIN
-    env.pathStyle = textrules::PathStyle::Windows;
     const QString window = QStringLiteral("tessiva.exe");
 #else
     const QString window = QStringLiteral("tessiva");
 #endif
-    env.settingsReadOrder =
-        settings::locations(QDir(QCoreApplication::applicationDirPath()).filePath(window),
-                            QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation))
-            .readOrder;
+    // The window lies beside the tool, installed and in the build alike.
+    env.windowExecutable = QDir(QCoreApplication::applicationDirPath()).filePath(window);
+    env.userSettingsFolder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    env.workingFolder = QDir::currentPath();
 
+    // The descriptors themselves, unbuffered, so that a write that fails
+    // (a full disk, a closed output) is known at once.
     QFile in, out, err;
-    in.open(stdin, QIODevice::ReadOnly);
-    out.open(stdout, QIODevice::WriteOnly);
-    err.open(stderr, QIODevice::WriteOnly);
+    in.open(0, QIODevice::ReadOnly);
+    out.open(1, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    err.open(2, QIODevice::WriteOnly | QIODevice::Unbuffered);
     return batchtool::run(QCoreApplication::arguments(), env, in, out, err);
 }

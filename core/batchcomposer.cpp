@@ -1,18 +1,17 @@
 #include "batchcomposer.h"
 
 #include "cp932.h"
+#include "jobcheck.h"
 #include "textrules.h"
 
 #include <QIODevice>
 #include <QSet>
 
-using textrules::upperCased;
-
 namespace batch {
 namespace {
-bool needsQuotes(QChar c)
+bool needsQuotes(char16_t c)
 {
-    switch (c.unicode()) {
+    switch (c) {
     case u' ':
     case u'&':
     case u'|':
@@ -30,206 +29,207 @@ bool needsQuotes(QChar c)
     }
 }
 
-// Appends the path token made of `parts` to `out`, quoted and with every %
-// doubled as cmd.exe needs it.
-void appendToken(QString &out, std::initializer_list<QStringView> parts)
-{
-    bool quote = false;
-    bool percent = false;
-    for (QStringView part : parts) {
-        for (QChar c : part) {
-            quote = quote || needsQuotes(c);
-            percent = percent || c == u'%';
-        }
-    }
-    if (quote)
-        out += u'"';
-    for (QStringView part : parts) {
-        if (!percent) {
-            out += part;
-            continue;
-        }
-        for (QChar c : part) {
-            out += c;
-            if (c == u'%')
-                out += u'%';
-        }
-    }
-    if (quote)
-        out += u'"';
-}
-
-void upperCaseInPlace(QString &line)
-{
-    for (QChar &c : line) {
-        if (c >= u'a' && c <= u'z')
-            c = QChar(c.unicode() - 0x20);
-    }
-}
-
-// Builds the lines of a job one at a time in a reused buffer and hands each
-// finished, upper-cased line to `sink`.
-template <class Sink>
-void composeLines(const ConversionJob &job, Sink &&sink)
-{
-    const QString option = precisionOption(job);
-    const QStringView acad = job.autocadFolder;
-    const QStringView destination = job.destinationFolder;
-    const QStringView dxf = destinationExtension();
-
-    QString converter;
-    appendToken(converter, {acad, u"DXFIX.EXE"});
-    QString r13Parameter;
-    appendToken(r13Parameter, {acad, job.r13ToR12Parameter});
-    QString r12Parameter;
-    appendToken(r12Parameter, {acad, job.r12ToGx3Parameter});
-
-    QString line;
-    // Starts a command line up to and including the parameter token.
-    const auto begin = [&](const QString &parameter) {
-        line.resize(0); // keeps the buffer, unlike clear()
-        line += converter;
-        line += option;
-        line += QLatin1String(" -t");
-        line += parameter;
-        line += u' ';
-    };
-    const auto finish = [&] {
-        upperCaseInPlace(line);
-        sink(line);
-    };
-
-    if (job.kind != BatchKind::R13ToGX3) {
-        const QString &parameter = job.kind == BatchKind::R13ToR12 ? r13Parameter : r12Parameter;
-        for (const QString &source : job.sources) {
-            begin(parameter);
-            appendToken(line, {source});
-            line += u' ';
-            appendToken(line, {destination, textrules::baseNameView(source), dxf});
-            finish();
-        }
-        return;
-    }
-
-    const QString name = intermediateName(job);
-    QString intermediate;
-    appendToken(intermediate, {destination, name});
-    for (const QString &source : job.sources) {
-        begin(r13Parameter);
-        appendToken(line, {source});
-        line += u' ';
-        line += intermediate;
-        finish();
-
-        begin(r12Parameter);
-        line += intermediate;
-        line += u' ';
-        appendToken(line, {destination, textrules::baseNameView(source), dxf});
-        finish();
-
-        line.resize(0); // keeps the buffer, unlike clear()
-        line += QLatin1String("DEL ");
-        line += intermediate;
-        finish();
-    }
-}
-} // namespace
-
-QString quoteToken(const QString &token)
-{
-    QString out;
-    appendToken(out, {token});
-    return out;
-}
-
-QString destinationPath(const ConversionJob &job, const QString &source)
-{
-    return job.destinationFolder % textrules::baseNameView(source) % destinationExtension();
-}
-
-QString intermediateName(const ConversionJob &job)
-{
-    // A drawing is written over the intermediate file only when its base
-    // name is the intermediate's, so only "dummy…" names need a look.
-    QSet<QString> taken;
-    for (const QString &source : job.sources) {
-        const QStringView base = textrules::baseNameView(source);
-        if (base.startsWith(u"dummy", Qt::CaseInsensitive))
-            taken.insert(upperCased(base.toString()));
-    }
-    if (!taken.contains(QStringLiteral("DUMMY")))
-        return QStringLiteral("dummy.dxf");
-    for (int n = 1;; ++n) {
-        if (!taken.contains(QStringLiteral("DUMMY%1").arg(n)))
-            return QStringLiteral("dummy%1.dxf").arg(n);
-    }
-}
-
+// The " -a<precision>" option for ASCII output, empty otherwise.
 QString precisionOption(const ConversionJob &job)
 {
-    if (job.outputFormat != OutputFormat::ascii())
+    if (job.outputFormat != OutputFormat::Ascii)
         return QString();
     return QStringLiteral(" -a") + textrules::trimmed(job.precision);
 }
 
+using Parts = std::initializer_list<QStringView>;
+
+// Appends the path token made of `parts` to `out` as the batch file holds
+// it: quoted where cmd.exe needs it, every % doubled, a to z upper-cased,
+// in code page 932 bytes. Characters are upper-cased before they are
+// encoded, so the second byte of a double-byte character is never touched.
+void appendToken(QByteArray &out, Parts parts)
+{
+    bool quote = false;
+    qsizetype length = 0;
+    for (QStringView part : parts) {
+        length += part.size();
+        for (QChar c : part)
+            quote = quote || needsQuotes(c.unicode());
+    }
+    const qsizetype start = out.size();
+    out.resize(start + 2 * length + 2); // at most two bytes a character, and the quotes
+    char *dst = out.data() + start;
+    if (quote)
+        *dst++ = '"';
+    for (QStringView part : parts) {
+        for (QChar ch : part) {
+            char16_t c = ch.unicode();
+            if (c < 0x80) {
+                if (c >= u'a' && c <= u'z')
+                    c -= 0x20;
+                else if (c == u'%')
+                    *dst++ = '%';
+                *dst++ = char(c);
+                continue;
+            }
+            const quint16 code = cp932::codeOf(c);
+            if (code == cp932::kNoCode) {
+                *dst++ = '?';
+            } else if (code < 0x100) {
+                *dst++ = char(code);
+            } else {
+                *dst++ = char(code >> 8);
+                *dst++ = char(code & 0xFF);
+            }
+        }
+    }
+    if (quote)
+        *dst++ = '"';
+    out.truncate(dst - out.constData());
+}
+
+QByteArray token(Parts parts)
+{
+    QByteArray out;
+    appendToken(out, parts);
+    return out;
+}
+
+// Everything of a command line up to and including the blank before its
+// input path: converter, option, " -T" and the parameter file.
+QByteArray commandHead(const QByteArray &converter, const QByteArray &option, const QByteArray &parameter)
+{
+    return converter + option + " -T" + parameter + ' ';
+}
+
+// Composes the lines of one job into a buffer that is handed on whenever
+// it holds `chunk` bytes or more.
+class Composer
+{
+public:
+    Composer(const ConversionJob &job, const std::function<bool(const QByteArray &)> &sink, qsizetype chunk)
+        : m_job(job), m_sink(sink), m_chunk(chunk)
+    {
+        m_out.reserve(chunk + 64 * 1024);
+    }
+
+    bool run()
+    {
+        const QStringView acad = m_job.autocadFolder;
+        // The option is never quoted: " -A6".
+        const QByteArray option = cp932::encode(textrules::upperCased(precisionOption(m_job)));
+        const QByteArray converter = token({acad, u"DXFIX.EXE"});
+        const QByteArray r13 = commandHead(converter, option, token({acad, m_job.r13ToR12Parameter}));
+        const QByteArray r12 = commandHead(converter, option, token({acad, m_job.r12ToGx3Parameter}));
+        const QByteArray &single = m_job.kind == BatchKind::R13ToR12 ? r13 : r12;
+        QByteArray intermediate;
+        if (m_job.kind == BatchKind::R13ToGX3)
+            intermediate = token({m_job.destinationFolder, intermediateName(m_job)});
+        const qsizetype labelWidth = QString::number(m_job.sources.size()).size();
+
+        QByteArray source;
+        QByteArray destination;
+        for (qsizetype i = 0; i < m_job.sources.size(); ++i) {
+            const QString &path = m_job.sources.at(i);
+            const QStringView below = folderBelowRoot(m_job, path);
+            if (!below.isEmpty())
+                makeFolder(below);
+
+            source.resize(0);
+            appendToken(source, {path});
+            destination.resize(0);
+            appendToken(destination, {m_job.destinationFolder, below, textrules::baseNameView(path), u".DXF"});
+
+            QByteArray label;
+            if (m_job.skipExisting) {
+                label = "DONE" + QByteArray::number(i + 1).rightJustified(labelWidth, '0');
+                line({"IF EXIST ", destination, " GOTO ", label});
+            }
+            if (m_job.kind == BatchKind::R13ToGX3) {
+                line({r13, source, " ", intermediate});
+                line({r12, intermediate, " ", destination});
+                line({"DEL ", intermediate});
+            } else {
+                line({single, source, " ", destination});
+            }
+            if (m_job.skipExisting)
+                line({":", label});
+            if (m_out.size() >= m_chunk && !flush())
+                return false;
+        }
+        return flush();
+    }
+
+private:
+    void line(std::initializer_list<QByteArrayView> pieces)
+    {
+        for (QByteArrayView piece : pieces)
+            m_out.append(piece);
+        m_out.append("\r\n", 2);
+    }
+
+    // The output folder of a tree job is made before the first drawing
+    // that goes into it.
+    void makeFolder(QStringView below)
+    {
+        const QString key = textrules::windowsFolded(below);
+        if (m_madeFolders.contains(key))
+            return;
+        m_madeFolders.insert(key);
+        const QStringView folder = below.left(below.size() - 1); // without its last "\"
+        line({"IF NOT EXIST ", token({m_job.destinationFolder, below}), " MD ",
+              token({m_job.destinationFolder, folder})});
+    }
+
+    bool flush()
+    {
+        if (m_out.isEmpty())
+            return true;
+        const bool ok = m_sink(m_out);
+        m_out.resize(0); // keeps the buffer, unlike clear()
+        return ok;
+    }
+
+    const ConversionJob &m_job;
+    const std::function<bool(const QByteArray &)> &m_sink;
+    const qsizetype m_chunk;
+    QByteArray m_out;
+    QSet<QString> m_madeFolders;
+};
+} // namespace
+
+bool composeBytes(const ConversionJob &job, const std::function<bool(const QByteArray &)> &sink, qsizetype chunk)
+{
+    return Composer(job, sink, chunk).run();
+}
+
 } // namespace batch
+
+QByteArray batchFileBytes(const ConversionJob &job)
+{
+    QByteArray bytes;
+    batch::composeBytes(job, [&bytes](const QByteArray &piece) {
+        bytes += piece;
+        return true;
+    });
+    return bytes;
+}
 
 QStringList ComposeBatchLines(const ConversionJob &job)
 {
     QStringList lines;
-    lines.reserve(job.kind == BatchKind::R13ToGX3 ? job.sources.size() * 3 : job.sources.size());
-    batch::composeLines(job, [&lines](const QString &line) { lines.append(line); });
+    const QByteArray bytes = batchFileBytes(job);
+    qsizetype begin = 0;
+    while (begin < bytes.size()) {
+        const qsizetype end = bytes.indexOf("\r\n", begin);
+        lines << cp932::decode(QByteArrayView(bytes).sliced(begin, end - begin));
+        begin = end + 2;
+    }
     return lines;
 }
 
-QByteArray batchFileBytes(const QStringList &lines)
+bool WriteBatchLines(QIODevice &file, const QStringList &lines)
 {
     QByteArray bytes;
     for (const QString &line : lines) {
         cp932::appendEncoded(bytes, line);
         bytes += "\r\n";
     }
-    return bytes;
-}
-
-QByteArray batchFileBytes(const ConversionJob &job)
-{
-    QByteArray bytes;
-    batch::composeLines(job, [&bytes, &job](const QString &line) {
-        if (bytes.isEmpty()) // a fair guess of the whole size from the first line
-            bytes.reserve((line.size() + 8) * job.sources.size() * (job.kind == BatchKind::R13ToGX3 ? 3 : 1));
-        cp932::appendEncoded(bytes, line);
-        bytes += "\r\n";
-    });
-    return bytes;
-}
-
-WriteResult writeBatchFile(const QString &path, const ConversionJob &job)
-{
-    return writeWholeFile(path, [&job](QIODevice &file) {
-        // Lines are encoded into a small buffer that goes to the file
-        // whenever it fills, so a job of any size needs little memory.
-        constexpr qsizetype chunk = 256 * 1024;
-        QByteArray buffer;
-        buffer.reserve(chunk + 4096);
-        bool written = true;
-        const auto flush = [&] {
-            written = written && file.write(buffer) == buffer.size();
-            buffer.resize(0);
-        };
-        batch::composeLines(job, [&](const QString &line) {
-            cp932::appendEncoded(buffer, line);
-            buffer += "\r\n";
-            if (buffer.size() >= chunk)
-                flush();
-        });
-        flush();
-        return written;
-    });
-}
-
-bool WriteBatchLines(QIODevice &file, const QStringList &lines)
-{
-    const QByteArray bytes = batchFileBytes(lines);
     return file.write(bytes) == bytes.size();
 }

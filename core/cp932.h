@@ -1,27 +1,48 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
+#include <QStringView>
 
 // Code page 932 (Shift-JIS as Windows uses it) is the encoding of every file
 // the program reads and writes. Inside the program texts are QString.
+//
+// The mapping is taken once from the toolkit's "Shift_JIS" converter (the
+// Windows flavour, windows-31j) and kept as two tables, so that encoding
+// and decoding are a lookup per character. Only round-trip mappings are
+// kept: a character that the converter would write as a "best fit" (¥ as
+// 0x5C, say) counts as one the code page cannot hold.
 namespace cp932 {
 
-// The bytes of `text`. A character the code page cannot hold comes out as a
-// replacement byte pair; use canEncode() first where that matters.
-QByteArray encode(const QString &text);
+// The bytes of `text`. A character the code page cannot hold comes out as
+// "?"; use canEncode() first where that matters.
+QByteArray encode(QStringView text);
 
-// Appends the bytes of `text` to `out`, without a temporary for ASCII text.
-void appendEncoded(QByteArray &out, QStringView text);
+// Appends the bytes of `text` to `out`. Returns false when some character
+// had no bytes of its own (it was written as "?").
+bool appendEncoded(QByteArray &out, QStringView text);
 
-// The text of `bytes`; byte sequences that are not code page 932 become U+FFFD.
-QString decode(const QByteArray &bytes);
+// The text of `bytes`. A byte sequence that is not code page 932 becomes
+// U+FFFD; `ok`, when given, says whether there was none.
+QString decode(QByteArrayView bytes, bool *ok = nullptr);
 
-// True when every character of `text` has its own code page 932 bytes, so
-// that decoding the bytes gives `text` back exactly.
-bool canEncode(const QString &text);
+// True when every character of `text` has bytes of its own, so that
+// decoding them gives `text` back exactly.
+bool canEncode(QStringView text);
 
 // Length of `text` once encoded, in bytes.
-qsizetype encodedLength(const QString &text);
+qsizetype encodedLength(QStringView text);
+
+// The code of one UTF-16 unit: 0x00–0xFF for a single byte, 0x8140 and up
+// for a double-byte character, or kNoCode.
+constexpr quint16 kNoCode = 0xFFFF;
+quint16 codeOf(char16_t unit);
+
+// True for the first byte of a double-byte character.
+constexpr bool isLeadByte(unsigned char b)
+{
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
 
 } // namespace cp932

@@ -1,10 +1,8 @@
 #pragma once
 
-#include "filewrite.h"
-
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
-#include <QStringList>
 
 #include <array>
 #include <optional>
@@ -16,55 +14,54 @@ class QIODevice;
 // and the AutoCAD folder.
 namespace settings {
 
-constexpr int kValueCount = 4;
+// The four values, in the order of their lines.
+struct StoredSettings
+{
+    QString r13ToR12Parameter;
+    QString r12ToGx3Parameter;
+    QString destinationFolder;
+    QString autocadFolder;
+
+    // What a new window shows before anything is loaded.
+    static StoredSettings defaults();
+
+    static constexpr int kCount = 4;
+    QString &operator[](int line);
+    const QString &operator[](int line) const;
+    bool operator==(const StoredSettings &) const = default;
+};
+
 // Longest line taken from a file; a longer one ends the reading there, so a
 // hostile file costs at most four such lines of memory.
 constexpr qsizetype kMaxLineBytes = 32 * 1024;
 
-// The bytes of each line, CR bytes dropped; nullopt where the file has no
-// such line (or it was too long to take).
-using RawLines = std::array<std::optional<QByteArray>, kValueCount>;
-// The decoded values; nullopt leaves the field's text as it is.
-using Values = std::array<std::optional<QString>, kValueCount>;
+// The bytes of the lines of a file, CR bytes dropped; nullopt where the
+// file has no such line, or where the reading stopped before it.
+struct RawLines
+{
+    std::array<std::optional<QByteArray>, StoredSettings::kCount> lines;
+    // False when the reading stopped at a line longer than the cap, so that
+    // the lines from there on were not taken.
+    bool complete = true;
+};
 
 // Splits the first bytes of a file into its first four lines. `atEnd` says
 // whether `head` holds the whole file, so that a last line without a line
-// end is taken whole.
-RawLines parseLines(const QByteArray &head, bool atEnd);
+// end is taken whole. With `cap` no line longer than it is taken.
+RawLines parseLines(QByteArrayView head, bool atEnd, qsizetype cap = kMaxLineBytes);
 // Reads the lines from an open device, without reading more of it than four
 // lines of the longest length taken.
 RawLines readLines(QIODevice &device);
-Values decodeLines(const RawLines &lines);
 
-// True when `value` can be written as one line of code page 932.
+// True when `value` can be written as one line that reads back whole.
 bool isStorable(const QString &value);
 
-// The file content for `values`. A value unchanged since it was read from
-// `previous` is written as the bytes it was read from; a value that cannot
-// be stored keeps the bytes the file held for that line, or becomes an
-// empty line.
-QByteArray encodeValues(const std::array<QString, kValueCount> &values, const RawLines &previous);
-
-// Where the file is looked for and written.
-struct Locations
-{
-    QStringList readOrder;  // first existing one is read
-    QStringList writeOrder; // first one that can be written is written
-};
-// Beside the executable under its base name with ".ini", the name
-// lower-cased when written; the per-user folder `userFolder` after it.
-Locations locations(const QString &executablePath, const QString &userFolder);
-QString pathBesideExecutable(const QString &executablePath);
-
-struct Loaded
-{
-    bool found = false;
-    RawLines lines;
-};
-Loaded load(const QStringList &readOrder);
-// Writes to the first path of `writeOrder` that can be written, creating its
-// folder for the per-user location.
-WriteResult save(const QStringList &writeOrder, const std::array<QString, kValueCount> &values,
-                 const RawLines &previous);
+// The file content for the values `now`. Line by line:
+// - a value the user did not change (it equals `shown`, what the field
+//   showed after loading) is written as the bytes of its line in `file`,
+//   where the file has one, whether or not it was read;
+// - a changed value is encoded; one that cannot be stored keeps the bytes of
+//   its line in `file`, or, where there is none, becomes its default.
+QByteArray encodeValues(const StoredSettings &now, const StoredSettings &shown, const RawLines &file);
 
 } // namespace settings

@@ -17,7 +17,7 @@ qsizetype lastSeparator(QStringView path, Separators seps)
 }
 } // namespace
 
-QString trimmed(const QString &text)
+QStringView trimmedView(QStringView text)
 {
     qsizetype begin = 0;
     qsizetype end = text.size();
@@ -26,6 +26,11 @@ QString trimmed(const QString &text)
     while (end > begin && text.at(end - 1).unicode() <= 0x20)
         --end;
     return text.mid(begin, end - begin);
+}
+
+QString trimmed(const QString &text)
+{
+    return trimmedView(text).toString();
 }
 
 QString upperCased(const QString &text)
@@ -48,9 +53,14 @@ QString lowerCased(const QString &text)
     return out;
 }
 
-QString folderPart(const QString &path, Separators seps)
+QStringView folderPartView(QStringView path, Separators seps)
 {
     return path.left(lastSeparator(path, seps) + 1);
+}
+
+QString folderPart(const QString &path, Separators seps)
+{
+    return folderPartView(path, seps).toString();
 }
 
 QString namePart(const QString &path, Separators seps)
@@ -58,11 +68,16 @@ QString namePart(const QString &path, Separators seps)
     return path.mid(lastSeparator(path, seps) + 1);
 }
 
+QStringView extensionView(QStringView path, Separators seps)
+{
+    const QStringView name = path.mid(lastSeparator(path, seps) + 1);
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot < 0 ? QStringView() : name.mid(dot);
+}
+
 QString extension(const QString &path, Separators seps)
 {
-    const QString name = namePart(path, seps);
-    const qsizetype dot = name.lastIndexOf(u'.');
-    return dot < 0 ? QString() : name.mid(dot);
+    return extensionView(path, seps).toString();
 }
 
 QStringView baseNameView(QStringView path)
@@ -73,11 +88,6 @@ QStringView baseNameView(QStringView path)
         return name;
     const qsizetype at = name.indexOf(name.mid(dot)); // first occurrence, case-sensitive
     return name.left(at);
-}
-
-QString baseName(const QString &path)
-{
-    return baseNameView(path).toString();
 }
 
 QString EnsureTrailingBackslash(const QString &text)
@@ -109,29 +119,24 @@ QString errorBoxText(const QString &message)
     return message + u'.';
 }
 
-QString nativeToJobPath(const QString &native, PathStyle style)
+QString windowsFolded(QStringView name)
 {
-    QString out = native;
-    if (style == PathStyle::Windows) {
-        out.replace(u'/', u'\\');
-        return out;
-    }
-    if (!out.startsWith(u'/'))
-        return out;
-    out.replace(u'/', u'\\');
-    return QStringLiteral("Z:") + out;
+    QString out(name.size(), Qt::Uninitialized);
+    QChar *dst = out.data();
+    for (QChar c : name)
+        *dst++ = c.toUpper();
+    return out;
 }
 
-QString jobToNativePath(const QString &job, PathStyle style)
+bool sameWindowsName(QStringView a, QStringView b)
 {
-    if (style == PathStyle::Windows)
-        return job;
-    if (job.size() < 3 || job.at(1) != u':' || (job.at(0) != u'Z' && job.at(0) != u'z')
-        || job.at(2) != u'\\')
-        return QString();
-    QString out = job.mid(2);
-    out.replace(u'\\', u'/');
-    return out;
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        if (a[i] != b[i] && a[i].toUpper() != b[i].toUpper())
+            return false;
+    }
+    return true;
 }
 
 } // namespace textrules

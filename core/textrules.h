@@ -9,6 +9,7 @@ namespace textrules {
 
 // Characters U+0000 to U+0020 removed from both ends.
 QString trimmed(const QString &text);
+QStringView trimmedView(QStringView text);
 
 // a to z become A to Z; every other character stays as it is.
 QString upperCased(const QString &text);
@@ -30,8 +31,10 @@ QString extension(const QString &path, Separators seps = Separators::Windows);
 
 // The name part of `path` cut before the first occurrence of its own
 // extension: "a.dxf.dxf" gives "a", "plan.DXF" gives "plan".
-QString baseName(const QString &path);
 QStringView baseNameView(QStringView path);
+// The same parts as views, for code that runs once per source.
+QStringView folderPartView(QStringView path, Separators seps = Separators::Windows);
+QStringView extensionView(QStringView path, Separators seps = Separators::Windows);
 
 // The folder text ending in exactly one more "\" if it did not end in one.
 // An empty text stays empty: an empty field still means "no folder".
@@ -48,15 +51,11 @@ bool isValidPrecision(const QString &text);
 // when the message ends in a character above ".".
 QString errorBoxText(const QString &message);
 
-// How native file names map onto the Windows paths that the batch file uses.
-enum class PathStyle { Windows, Unix };
-
-// On Windows: native separators. Elsewhere an absolute path is placed on the
-// drive Z: that Windows compatibility layers map to the root
-// ("/home/a/plan.dxf" becomes "Z:\home\a\plan.dxf"); other texts stay.
-QString nativeToJobPath(const QString &native, PathStyle style);
-// The inverse, for handing a job folder to a native dialog; a job path that
-// does not map onto this system gives an empty text.
-QString jobToNativePath(const QString &job, PathStyle style);
+// A name as Windows compares names: every character upper-cased by its
+// simple case mapping, one UTF-16 unit at a time, as the file system's
+// table of upper-case letters does ("ａ" and "Ａ" name one file). Used to
+// find two texts that name the same file; never written anywhere.
+QString windowsFolded(QStringView name);
+bool sameWindowsName(QStringView a, QStringView b);
 
 } // namespace textrules

@@ -1,12 +1,15 @@
 // The batch file composer: for any job the save checks pass, every line
-// reads back under cmd.exe's rules as exactly the intended words. A word
-// with a blank or an operator character is quoted, every % is doubled, and
-// nothing outside quotes can end the command or start another.
+// reads back under cmd.exe's rules as exactly the intended words, with the
+// tree and skipping options as without them. A word with a blank or an
+// operator character is quoted, every % is doubled, and nothing outside
+// quotes can end the command or start another.
 #include "core/batchcomposer.h"
-#include "core/savecheck.h"
+#include "core/jobcheck.h"
 #include "core/textrules.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
+
+#include <QSet>
 
 #include <cstdlib>
 
@@ -20,7 +23,7 @@ void check(bool condition)
 QString text(FuzzedDataProvider &p, size_t max)
 {
     // Mostly path-like characters, with the awkward ones mixed in.
-    static const char16_t alphabet[] = u"abcXYZ019 .\\:&|<>^(),;=%!'\"-_表計ﾊｱ　~";
+    static const char16_t alphabet[] = u"abcXYZ019 .\\:&|<>^(),;=%!'\"-_表計ﾊｱ　~ヂポタａＡ";
     QString out;
     const size_t n = p.ConsumeIntegralInRange<size_t>(0, max);
     for (size_t i = 0; i < n && p.remaining_bytes() > 0; ++i) {
@@ -80,53 +83,77 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FuzzedDataProvider p(data, size);
     ConversionJob job;
     job.kind = BatchKind(p.ConsumeIntegralInRange<int>(0, 2));
-    job.outputFormat = p.ConsumeBool() ? OutputFormat::ascii() : OutputFormat::binary();
-    job.precision = QString(p.ConsumeIntegralInRange<int>(0, 2), u' ')
-        + QString::number(p.ConsumeIntegralInRange<int>(0, 18));
+    job.outputFormat = p.ConsumeBool() ? OutputFormat::Ascii : OutputFormat::Binary;
+    job.precision = QString(p.ConsumeIntegralInRange<int>(0, 2), u' ') + QString::number(p.ConsumeIntegralInRange<int>(0, 18));
     job.autocadFolder = text(p, 30);
     job.destinationFolder = textrules::EnsureTrailingBackslash(text(p, 30));
     job.r13ToR12Parameter = text(p, 12);
     job.r12ToGx3Parameter = text(p, 12);
+    const bool tree = p.ConsumeBool();
+    const QString root = QStringLiteral("C:\\") + text(p, 8) + u'\\';
+    if (tree)
+        job.treeRoot = root;
+    job.skipExisting = p.ConsumeBool();
     const int sources = p.ConsumeIntegralInRange<int>(1, 4);
-    for (int i = 0; i < sources; ++i)
-        job.sources << text(p, 20) + u'\\' + text(p, 12) + (p.ConsumeBool() ? u".dxf" : u".DXF");
-    if (!checkJob(job).ok())
+    for (int i = 0; i < sources; ++i) {
+        const QString below = p.ConsumeBool() ? QString(text(p, 10) + u'\\') : QString();
+        job.sources << (tree && p.ConsumeBool() ? QString(root + below) : QString(text(p, 20) + u'\\')) + text(p, 12)
+                + (p.ConsumeBool() ? u".dxf" : u".DXF");
+    }
+    if (!checkJob(job).passed())
         return 0;
 
     using textrules::upperCased;
     const QStringList lines = ComposeBatchLines(job);
     const QString acad = upperCased(job.autocadFolder);
-    const QString option = job.outputFormat == OutputFormat::ascii()
-        ? QStringLiteral("-A") + textrules::trimmed(job.precision)
-        : QString();
-    const auto expectCommand = [&](const QString &line, const QString &parameter, const QString &in,
-                                   const QString &out) {
-        QStringList expected{acad + QStringLiteral("DXFIX.EXE")};
+    const QString option =
+        job.outputFormat == OutputFormat::Ascii ? QStringLiteral("-A") + textrules::trimmed(job.precision) : QString();
+    const auto command = [&](const QString &parameter, const QString &in, const QString &out) {
+        QStringList words{acad + QStringLiteral("DXFIX.EXE")};
         if (!option.isEmpty())
-            expected << option;
-        expected << QStringLiteral("-T") + acad + upperCased(parameter) << upperCased(in) << upperCased(out);
-        check(cmdWords(line) == expected);
+            words << option;
+        words << QStringLiteral("-T") + acad + upperCased(parameter) << upperCased(in) << upperCased(out);
+        return words;
     };
-    const int per = job.kind == BatchKind::R13ToGX3 ? 3 : 1;
-    check(lines.size() == job.sources.size() * per);
+
+    // The words of every line, in order.
+    QList<QStringList> expected;
+    QSet<QString> made;
     const QString intermediate = job.destinationFolder + batch::intermediateName(job);
+    const int width = int(QString::number(job.sources.size()).size());
     for (int i = 0; i < job.sources.size(); ++i) {
         const QString &source = job.sources.at(i);
         const QString destination = batch::destinationPath(job, source);
-        check(upperCased(destination) != upperCased(intermediate));
+        check(textrules::windowsFolded(destination) != textrules::windowsFolded(intermediate));
+        const QString below = batch::folderBelowRoot(job, source).toString();
+        if (!below.isEmpty() && !made.contains(textrules::windowsFolded(below))) {
+            made.insert(textrules::windowsFolded(below));
+            const QString folder = upperCased(job.destinationFolder + below);
+            expected << QStringList{QStringLiteral("IF"), QStringLiteral("NOT"), QStringLiteral("EXIST"), folder,
+                                    QStringLiteral("MD"), folder.chopped(1)};
+        }
+        const QString label = QStringLiteral("DONE%1").arg(i + 1, width, 10, QLatin1Char('0'));
+        if (job.skipExisting)
+            expected << QStringList{QStringLiteral("IF"), QStringLiteral("EXIST"), upperCased(destination),
+                                    QStringLiteral("GOTO"), label};
         switch (job.kind) {
         case BatchKind::R13ToR12:
-            expectCommand(lines.at(i), job.r13ToR12Parameter, source, destination);
+            expected << command(job.r13ToR12Parameter, source, destination);
             break;
         case BatchKind::R12ToGX3:
-            expectCommand(lines.at(i), job.r12ToGx3Parameter, source, destination);
+            expected << command(job.r12ToGx3Parameter, source, destination);
             break;
         case BatchKind::R13ToGX3:
-            expectCommand(lines.at(3 * i), job.r13ToR12Parameter, source, intermediate);
-            expectCommand(lines.at(3 * i + 1), job.r12ToGx3Parameter, intermediate, destination);
-            check(cmdWords(lines.at(3 * i + 2)) == QStringList({QStringLiteral("DEL"), upperCased(intermediate)}));
+            expected << command(job.r13ToR12Parameter, source, intermediate)
+                     << command(job.r12ToGx3Parameter, intermediate, destination)
+                     << QStringList{QStringLiteral("DEL"), upperCased(intermediate)};
             break;
         }
+        if (job.skipExisting)
+            expected << QStringList{QStringLiteral(":") + label};
     }
+    check(lines.size() == expected.size());
+    for (int i = 0; i < lines.size(); ++i)
+        check(cmdWords(lines.at(i)) == expected.at(i));
     return 0;
 }

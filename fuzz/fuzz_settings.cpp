@@ -1,6 +1,7 @@
 // The settings reader and writer: whatever a file holds, reading never takes
-// more than the cap, and writing back what was read keeps each line's bytes;
-// whatever the window stores comes back as it was.
+// more than the cap, and writing back what was read, unchanged, keeps each
+// line's bytes; whatever the window stores comes back as it was, or as the
+// line's default where it cannot be stored.
 #include "core/cp932.h"
 #include "core/settingscodec.h"
 
@@ -18,35 +19,38 @@ void check(bool condition)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
+    using settings::StoredSettings;
     FuzzedDataProvider provider(data, size);
     if (provider.ConsumeBool()) {
         // A file of arbitrary bytes.
         const std::string bytes = provider.ConsumeRemainingBytesAsString();
         const QByteArray file(bytes.data(), qsizetype(bytes.size()));
         const settings::RawLines raw = settings::parseLines(file, true);
-        const settings::Values values = settings::decodeLines(raw);
-        std::array<QString, settings::kValueCount> texts;
-        for (int i = 0; i < settings::kValueCount; ++i) {
-            check(!raw[i] || raw[i]->size() <= settings::kMaxLineBytes);
-            check(!raw[i] || !raw[i]->contains('\n'));
-            texts[i] = values[i].value_or(QString());
+        StoredSettings shown = StoredSettings::defaults();
+        for (int i = 0; i < StoredSettings::kCount; ++i) {
+            check(!raw.lines[i] || raw.lines[i]->size() <= settings::kMaxLineBytes);
+            check(!raw.lines[i] || !raw.lines[i]->contains('\n'));
+            if (raw.lines[i])
+                shown[i] = cp932::decode(*raw.lines[i]);
         }
-        const settings::RawLines again = settings::parseLines(settings::encodeValues(texts, raw), true);
-        for (int i = 0; i < settings::kValueCount; ++i)
-            check(!raw[i] || (again[i] && *again[i] == *raw[i]));
+        const settings::RawLines again = settings::parseLines(settings::encodeValues(shown, shown, raw), true);
+        for (int i = 0; i < StoredSettings::kCount; ++i)
+            check(!raw.lines[i] || (again.lines[i] && *again.lines[i] == *raw.lines[i]));
     } else {
-        // Values as the window's fields may hold them.
-        std::array<QString, settings::kValueCount> texts;
-        for (QString &text : texts)
-            text = QString::fromStdU16String(std::u16string(provider.ConsumeRandomLengthString(300).size() / 2, u' '))
-                + QString::fromUtf8(provider.ConsumeRandomLengthString(300));
-        const settings::Values back =
-            settings::decodeLines(settings::parseLines(settings::encodeValues(texts, {}), true));
-        for (int i = 0; i < settings::kValueCount; ++i) {
-            if (settings::isStorable(texts[i]))
-                check(back[i] && *back[i] == texts[i]);
+        // Values as the window's fields may hold them, typed into a window
+        // that started without a file.
+        StoredSettings now;
+        for (int i = 0; i < StoredSettings::kCount; ++i)
+            now[i] = QString::fromUtf8(provider.ConsumeRandomLengthString(300));
+        const settings::RawLines back = settings::parseLines(
+            settings::encodeValues(now, StoredSettings::defaults(), settings::RawLines{}), true);
+        for (int i = 0; i < StoredSettings::kCount; ++i) {
+            check(back.lines[i].has_value());
+            const QString stored = cp932::decode(*back.lines[i]);
+            if (settings::isStorable(now[i]))
+                check(stored == now[i]);
             else
-                check(back[i] && back[i]->isEmpty());
+                check(stored == StoredSettings::defaults()[i]);
         }
     }
     return 0;

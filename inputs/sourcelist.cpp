@@ -1,114 +1,165 @@
-// The source file list: chosen in the open dialog or dropped from the file
-// manager, added to with Ctrl or Shift, deleted line by line or all at once.
-#include "app/tform1.h"
+#include "sourcelist.h"
+
+#include "core/jobpath.h"
 #include "core/textrules.h"
 #include "inputs/sourcelistview.h"
 #include "platform/platformservices.h"
+#include "ui/controls.h"
+#include "ui/fonts.h"
 
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QStringListModel>
 
-bool TForm1::addModifierHeld() const
+using namespace controls;
+
+SourceList::SourceList(PlatformServices &services, QWidget *client)
+    : QObject(client)
+    , m_services(services)
+    , m_client(client)
+{
+    setObjectName(QStringLiteral("SourceList"));
+    Label5 = label(client, "Label5", QStringLiteral(u"変換元ﾌｧｲﾙ"), 16, 88, 64, 12);
+    Button1 = button(client, "Button1", QStringLiteral("..."), 94, 86, 15, 15);
+    Button4 = button(client, "Button4", QStringLiteral("c"), 121, 86, 24, 15);
+    Button5 = button(client, "Button5", QStringLiteral("ac"), 149, 86, 24, 15);
+    QFont bold = client->font();
+    bold.setBold(true);
+    Button4->setFont(bold);
+    Button5->setFont(bold);
+
+    // The count looks like a label: no frame, no focus, button-face background.
+    Edit4 = place<QLineEdit>(client, "Edit4", 486, 88, 37, 18);
+    Edit4->setReadOnly(true);
+    Edit4->setFrame(false);
+    Edit4->setFocusPolicy(Qt::NoFocus);
+    Edit4->setAlignment(Qt::AlignLeft);
+    QPalette p = Edit4->palette();
+    p.setColor(QPalette::Base, p.color(QPalette::Button));
+    Edit4->setPalette(p);
+    Edit4->setText(textrules::FormatFileCount(0));
+    Label4 = label(client, "Label4", QStringLiteral("file"), 525, 88, 16, 12);
+
+    ListBox1 = place<SourceListView>(client, "ListBox1", 12, 102, 529, 199);
+    ListBox1->setFont(fonts::fixedPitch(13));
+    ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListBox1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ListBox1->setUniformItemSizes(true);
+    ListBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_model = new QStringListModel(this);
+    ListBox1->setModel(m_model);
+    connect(ListBox1, &SourceListView::filesDropped, this, &SourceList::filesDropped);
+    connect(ListBox1, &SourceListView::doubleClickedAnywhere, this, &SourceList::doubleClicked);
+}
+
+bool SourceList::addModifierHeld() const
 {
     const Qt::KeyboardModifiers keys = m_services.keyboardModifiers();
     return keys.testFlag(Qt::ControlModifier) || keys.testFlag(Qt::ShiftModifier);
 }
 
-void TForm1::replaceSources(const QStringList &jobPaths)
-{
-    m_sourceModel->setStringList(jobPaths);
-}
-
-void TForm1::appendSources(const QStringList &jobPaths)
+void SourceList::append(const QStringList &jobPaths)
 {
     if (jobPaths.isEmpty())
         return;
     // One model reset for the whole batch keeps a drop of a whole archive quick.
-    m_sourceModel->setStringList(m_sourceModel->stringList() + jobPaths);
+    m_model->setStringList(m_model->stringList() + jobPaths);
 }
 
-void TForm1::selectSourceLine(int row)
+void SourceList::select(int line)
 {
-    if (row == sourceItemIndex())
+    if (line == itemIndex())
         return;
-    if (row < 0) {
+    if (line < 0) {
         ListBox1->selectionModel()->clear();
         return;
     }
-    const QModelIndex index = m_sourceModel->index(row);
+    const QModelIndex index = m_model->index(line);
     ListBox1->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
     ListBox1->scrollTo(index);
 }
 
-void TForm1::refreshCount(bool selectLast)
+void SourceList::refreshCount(bool selectLast)
 {
-    const int lines = m_sourceModel->rowCount();
+    const int lines = m_model->rowCount();
     Edit4->setText(textrules::FormatFileCount(lines));
     FileCount = lines;
     if (selectLast)
-        selectSourceLine(lines - 1);
+        select(lines - 1);
     ListBox1->setFocus();
 }
 
-void TForm1::Button1Click(QObject *)
+void SourceList::chooseFiles()
 {
     OpenFilesRequest request;
     request.title = QStringLiteral(u"変換元DXFﾌｧｲﾙを選択( 追加選択する時は+CTRｷｰ )");
     request.nameFilters = {QStringLiteral(u"ＤＸＦﾌｧｲﾙ(*.DXF)"), QStringLiteral(u"すべてのﾌｧｲﾙ(*.*)")};
-    request.selectedFilter = OpenDialog1.filter;
-    const std::optional<OpenFilesResult> chosen = m_services.openFiles(this, request);
+    request.selectedFilter = m_openFilter;
+    const std::optional<OpenFilesResult> chosen = m_services.openFiles(m_client->window(), request);
     if (!chosen)
         return;
-    OpenDialog1.filter = chosen->selectedFilter;
+    m_openFilter = chosen->selectedFilter;
 
     // The keys count as they are once the dialog has closed.
     const bool add = addModifierHeld();
     QStringList paths;
     paths.reserve(chosen->files.size());
     for (const QString &file : chosen->files)
-        paths << m_services.toJobPath(file);
-    if (add)
-        appendSources(paths);
-    else
-        replaceSources(paths);
+        paths << jobpath::toJob(file, m_services.pathStyle());
+    if (!add)
+        m_model->setStringList({});
+    append(paths);
     refreshCount(true);
 }
 
-void TForm1::WMDropFiles(const QStringList &nativeNames)
+void SourceList::dropFiles(const QStringList &nativeNames)
 {
     const bool add = addModifierHeld();
     // Without Ctrl or Shift the list goes before any name is looked at.
     if (!add)
-        replaceSources({});
+        m_model->setStringList({});
     QStringList taken;
     taken.reserve(nativeNames.size());
     for (const QString &name : nativeNames) {
         // Folders and names of files that do not exist are passed over.
         if (m_services.isExistingFile(name))
-            taken << m_services.toJobPath(name);
+            taken << jobpath::toJob(name, m_services.pathStyle());
     }
-    appendSources(taken);
+    append(taken);
     refreshCount(true);
 }
 
-void TForm1::Button4Click(QObject *)
+void SourceList::deleteSelected()
 {
-    const int row = sourceItemIndex();
+    const int row = itemIndex();
     if (row >= 0) {
-        m_sourceModel->removeRows(row, 1);
+        m_model->removeRows(row, 1);
         // No other line takes over the selection.
         ListBox1->selectionModel()->clear();
     }
     refreshCount(false);
 }
 
-void TForm1::ListBox1DblClick(QObject *Sender)
+void SourceList::deleteAll()
 {
-    Button4Click(Sender);
+    m_model->setStringList({});
+    refreshCount(false);
 }
 
-void TForm1::Button5Click(QObject *)
+QStringList SourceList::sources() const
 {
-    replaceSources({});
-    refreshCount(false);
+    return m_model->stringList().mid(0, qMax(FileCount, 0));
+}
+
+int SourceList::itemIndex() const
+{
+    const QModelIndexList rows = ListBox1->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.constFirst().row();
+}
+
+void SourceList::selectAndFocus(int line)
+{
+    select(line);
+    ListBox1->setFocus();
 }

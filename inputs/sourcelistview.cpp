@@ -4,6 +4,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QStyledItemDelegate>
 #include <QUrl>
 
@@ -76,4 +77,28 @@ void SourceListView::dropEvent(QDropEvent *event)
             names << QDir::toNativeSeparators(url.toLocalFile());
     }
     emit filesDropped(names);
+}
+
+void SourceListView::mousePressEvent(QMouseEvent *event)
+{
+    // A press below the last line only takes the focus; the item view
+    // would clear the selection.
+    if (!indexAt(event->position().toPoint()).isValid()) {
+        setFocus(Qt::MouseFocusReason);
+        event->accept();
+        return;
+    }
+    QListView::mousePressEvent(event);
+}
+
+void SourceListView::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    // The first click of the double-click has selected the line under the
+    // pointer, if there is one; the double-click acts on the selected line.
+    if (event->button() == Qt::LeftButton) {
+        event->accept();
+        emit doubleClickedAnywhere();
+        return;
+    }
+    QListView::mouseDoubleClickEvent(event);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/jobpath.h"
+
 #include <QString>
 #include <QStringList>
 #include <Qt>
@@ -32,8 +34,10 @@ struct SaveFileRequest
     QStringList nameFilters;
 };
 
-// The desktop services the windows use, so that tests can stand in for them.
-// Every dialog is modal and returns nullopt when the user cancels.
+// The desktop services the windows use, so that tests can stand in for
+// them. Every dialog is modal and returns nullopt when the user cancels.
+// The rules themselves (paths, checks, files) live in core/ and are the
+// same whatever stands behind this interface.
 class PlatformServices
 {
 public:
@@ -53,14 +57,10 @@ public:
     virtual bool isExistingFile(const QString &nativePath) const = 0;
     // The running executable's full native path.
     virtual QString executablePath() const = 0;
-    // The per-user folder for settings when the executable's folder is read-only.
+    // The per-user folder for settings.
     virtual QString userSettingsFolder() const = 0;
-
-    // Native file names to the Windows paths of the batch job, and back.
-    virtual QString toJobPath(const QString &nativePath) const = 0;
-    virtual QString toNativePath(const QString &jobPath) const = 0;
-    // A folder typed into a folder field, in the job's form.
-    virtual QString typedFolderToJob(const QString &text) const = 0;
+    // How native paths map onto the Windows paths of a batch job.
+    virtual jobpath::Style pathStyle() const = 0;
 
     // The application's error box: the message, an error icon and one OK button.
     virtual void showErrorBox(QWidget *parent, const QString &caption, const QString &message) = 0;

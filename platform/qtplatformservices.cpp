@@ -13,20 +13,6 @@
 #include <windows.h>
 #endif
 
-QtPlatformServices::QtPlatformServices()
-    : m_style(hostPathStyle())
-{
-}
-
-textrules::PathStyle QtPlatformServices::hostPathStyle()
-{
-#ifdef Q_OS_WIN
-    return textrules::PathStyle::Windows;
-#else
-    return textrules::PathStyle::Unix;
-#endif
-}
-
 // Qt's own dialogs are used everywhere: they match "*.DXF" without regard
 // to case on every file system, and behave alike on every desktop.
 std::optional<OpenFilesResult> QtPlatformServices::openFiles(QWidget *parent,
@@ -102,22 +88,9 @@ QString QtPlatformServices::userSettingsFolder() const
     return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
 }
 
-QString QtPlatformServices::toJobPath(const QString &nativePath) const
+jobpath::Style QtPlatformServices::pathStyle() const
 {
-    return textrules::nativeToJobPath(nativePath, m_style);
-}
-
-QString QtPlatformServices::toNativePath(const QString &jobPath) const
-{
-    return textrules::jobToNativePath(jobPath, m_style);
-}
-
-QString QtPlatformServices::typedFolderToJob(const QString &text) const
-{
-    // On Windows a typed folder is taken exactly as typed.
-    if (m_style == textrules::PathStyle::Windows)
-        return text;
-    return textrules::nativeToJobPath(text, m_style);
+    return jobpath::hostStyle();
 }
 
 void QtPlatformServices::showErrorBox(QWidget *parent, const QString &caption, const QString &message)

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/textrules.h"
 #include "platform/platformservices.h"
 
 #include <QAction>
@@ -32,7 +31,7 @@ public:
     QString userFolder;
     QStringList errorBoxes; // "caption|message"
     int sizeCommandRemovals = 0;
-    textrules::PathStyle style = textrules::PathStyle::Unix;
+    jobpath::Style style = jobpath::Style::Unix;
 
     std::optional<OpenFilesResult> openFiles(QWidget *, const OpenFilesRequest &request) override
     {
@@ -57,18 +56,7 @@ public:
     bool isExistingFile(const QString &path) const override { return QFileInfo(path).isFile(); }
     QString executablePath() const override { return exePath; }
     QString userSettingsFolder() const override { return userFolder; }
-    QString toJobPath(const QString &native) const override
-    {
-        return textrules::nativeToJobPath(native, style);
-    }
-    QString toNativePath(const QString &job) const override
-    {
-        return textrules::jobToNativePath(job, style);
-    }
-    QString typedFolderToJob(const QString &text) const override
-    {
-        return style == textrules::PathStyle::Windows ? text : textrules::nativeToJobPath(text, style);
-    }
+    jobpath::Style pathStyle() const override { return style; }
     void showErrorBox(QWidget *, const QString &caption, const QString &message) override
     {
         errorBoxes << caption + u'|' + message;
@@ -96,6 +84,16 @@ private:
 #define FIND(var, Type, root, name)                                                                \
     auto *var = (root)->findChild<Type *>(QStringLiteral(name));                                   \
     QVERIFY2(var, "no " #Type " named " name)
+
+// A named child that the test cannot go on without.
+template <class T>
+T *child(const QObject *root, const char *name)
+{
+    T *found = root->findChild<T *>(QLatin1String(name));
+    if (!found)
+        qFatal("no child named %s", name);
+    return found;
+}
 
 // Triggers a named action, failing clearly when it is missing or disabled.
 #define TRIGGER(root, name)                                                                        \

@@ -3,11 +3,19 @@
 #include "fakeplatform.h"
 
 #include "app/tform1.h"
+#include "batch/saveaction.h"
+#include "inputs/conversionoptions.h"
+#include "inputs/sourcelist.h"
 
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 
 // What the window suites share: the main window on the fake platform,
-// shown and active, with its executable in a temporary folder.
+// shown and active, with its executable in a temporary folder, and its
+// controls and parts found by name.
 class WindowTest : public QObject
 {
 protected:
@@ -24,6 +32,15 @@ protected:
         delete m_form;
         m_form = nullptr;
     }
+
+    QLineEdit *edit(const char *name) const { return child<QLineEdit>(m_form, name); }
+    QComboBox *combo(const char *name) const { return child<QComboBox>(m_form, name); }
+    QPushButton *button(const char *name) const { return child<QPushButton>(m_form, name); }
+    QWidget *list() const { return child<QWidget>(m_form, "ListBox1"); }
+    QString status() const { return child<QLabel>(m_form, "Label10")->text(); }
+    SourceList *sources() const { return child<SourceList>(m_form, "SourceList"); }
+    ConversionOptions *options() const { return child<ConversionOptions>(m_form, "ConversionOptions"); }
+    SaveAction *saveAction() const { return child<SaveAction>(m_form, "SaveAction"); }
 
     QTemporaryDir m_dir;
     FakePlatform m_platform;

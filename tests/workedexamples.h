@@ -13,6 +13,14 @@ inline QByteArray crlfLines(std::initializer_list<const char *> lines)
     return out;
 }
 
+inline QByteArray crlfLines(std::initializer_list<QByteArray> lines)
+{
+    QByteArray out;
+    for (const QByteArray &line : lines)
+        out += line + "\r\n";
+    return out;
+}
+
 // The three reference jobs: the AutoCAD folder "C:\ACAD\" ("C:\Program
 // Files\ACAD\" in the third), the destination "D:\OUT\", the default
 // parameter files, and the sources "C:\DRAW\plan1.dxf" and

@@ -1,17 +1,38 @@
-// The Help menu of the main window.
-#include "app/tform1.h"
+#include "helpmenu.h"
+
 #include "windows/placement.h"
 #include "windows/tform4.h"
 #include "windows/tform5.h"
 
-void TForm1::HowtoUseHelp1Click(QObject *)
+HelpMenu::HelpMenu(QWidget *mainWindow)
+    : QObject(mainWindow)
+    , m_main(mainWindow)
 {
-    if (m_help)
-        showCentredOver(m_help, this);
+    setObjectName(QStringLiteral("HelpMenu"));
 }
 
-void TForm1::About1Click(QObject *)
+void HelpMenu::setWindows(TForm4 *help, TForm5 *about)
+{
+    m_help = help;
+    m_about = about;
+}
+
+void HelpMenu::showHowToUse()
+{
+    if (m_help)
+        showCentredOver(m_help, m_main);
+}
+
+void HelpMenu::showAbout()
 {
     if (m_about)
-        showCentredOver(m_about, this);
+        showCentredOver(m_about, m_main);
+}
+
+void HelpMenu::hideAll()
+{
+    if (m_help)
+        m_help->hide();
+    if (m_about)
+        m_about->hide();
 }

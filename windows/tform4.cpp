@@ -1,15 +1,15 @@
 #include "tform4.h"
 
-#include "app/fonts.h"
-#include "windows/appicon.h"
+#include "ui/fonts.h"
+#include "ui/appicon.h"
+#include "ui/enterpressesbutton.h"
 #include "windows/helptext.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-TForm4::TForm4(QWidget *parent)
-    : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                          | Qt::WindowCloseButtonHint)
+TForm4::TForm4()
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral(u"説明(Tessiva) "));
@@ -34,6 +34,7 @@ TForm4::TForm4(QWidget *parent)
     Button1->setGeometry(399, 368, 88, 20);
     setTabOrder(Memo1, Button1);
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(Button1); });
+    EnterPressesButton::install(this);
 }
 
 void TForm4::showEvent(QShowEvent *event)

@@ -5,16 +5,14 @@
 class QPlainTextEdit;
 class QPushButton;
 
-// The how-to-use window: the explanatory text and a Close button.
+// The how-to-use window: the explanatory text and a Close button. An
+// ordinary window of its own, not kept above the main window.
 class TForm4 : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit TForm4(QWidget *parent = nullptr);
-
-    QPlainTextEdit *Memo1 = nullptr;
-    QPushButton *Button1 = nullptr;
+    TForm4();
 
 public slots:
     void Button1Click(QObject *Sender);
@@ -23,5 +21,7 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    QPlainTextEdit *Memo1 = nullptr;
+    QPushButton *Button1 = nullptr;
     bool m_filled = false;
 };

@@ -1,7 +1,8 @@
 #include "tform5.h"
 
-#include "app/fonts.h"
-#include "windows/appicon.h"
+#include "ui/fonts.h"
+#include "ui/appicon.h"
+#include "ui/enterpressesbutton.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -47,6 +48,7 @@ TForm5::TForm5(QWidget *owner)
     BitBtn1->setGeometry(131, 180, 88, 20);
     setFocusProxy(BitBtn1);
     connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(BitBtn1); });
+    EnterPressesButton::install(this);
 }
 
 void TForm5::showEvent(QShowEvent *event)

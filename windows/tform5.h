@@ -14,15 +14,16 @@ public:
     // `owner` is the main window, which the About window stays above.
     explicit TForm5(QWidget *owner = nullptr);
 
-    QLabel *Label1 = nullptr;
-    QLabel *Label2 = nullptr;
-    QLabel *Label3 = nullptr;
-    QLabel *Image1 = nullptr;
-    QPushButton *BitBtn1 = nullptr;
-
 public slots:
     void BitBtn1Click(QObject *Sender);
 
 protected:
     void showEvent(QShowEvent *event) override;
+
+private:
+    QLabel *Label1 = nullptr;
+    QLabel *Label2 = nullptr;
+    QLabel *Label3 = nullptr;
+    QLabel *Image1 = nullptr;
+    QPushButton *BitBtn1 = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "core/batchcomposer.h"
 #include "core/cp932.h"
-#include "core/filewrite.h"
+#include "core/jobcheck.h"
+#include "core/saveflow.h"
 #include "workedexamples.h"
 
 #include <QBuffer>
@@ -19,11 +20,12 @@ ConversionJob exampleJob(BatchKind kind)
     return job;
 }
 
-QByteArray fileBytes(const QStringList &lines)
+// The file the save writes for `job`, read back from the disk.
+QByteArray fileBytes(const ConversionJob &job)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("R13TO12.BAT"));
-    if (!writeWholeFile(path, batchFileBytes(lines)).ok)
+    if (saveflow::saveTo(job, path).result != SaveResult::Saved)
         return QByteArray("write failed");
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -50,47 +52,51 @@ private slots:
     void intermediateAvoidsDrawings();
     void longLinesWrittenWhole();
     void failedWriteReported();
+    void trailBytesStayAsTheyAre();
+    void treeWithSkipping_data();
+    void treeWithSkipping();
+    void labelsOfEqualWidth();
 };
 
 void TestBatchComposer::workedExamples_data()
 {
     QTest::addColumn<int>("kind");
-    QTest::addColumn<QString>("format");
+    QTest::addColumn<int>("format");
     QTest::addColumn<QString>("precision");
     QTest::addColumn<QString>("acad");
     QTest::addColumn<QByteArray>("bytes");
 
     QTest::newRow("R13 to R12, ASCII 6")
-        << int(BatchKind::R13ToR12) << QStringLiteral("ASCII") << QStringLiteral("  6")
+        << int(BatchKind::R13ToR12) << int(OutputFormat::Ascii) << QStringLiteral("  6")
         << QStringLiteral("C:\\ACAD\\")
         << worked::r13ToR12Ascii6();
     QTest::newRow("R13 to GX3, binary")
-        << int(BatchKind::R13ToGX3) << QStringLiteral(u"ﾊﾞｲﾅﾘ") << QStringLiteral("  6")
+        << int(BatchKind::R13ToGX3) << int(OutputFormat::Binary) << QStringLiteral("  6")
         << QStringLiteral("C:\\ACAD\\")
         << worked::r13ToGx3Binary();
     QTest::newRow("R12 to GX3, ASCII 16, blank in AutoCAD folder")
-        << int(BatchKind::R12ToGX3) << QStringLiteral("ASCII") << QStringLiteral(" 16")
+        << int(BatchKind::R12ToGX3) << int(OutputFormat::Ascii) << QStringLiteral(" 16")
         << QStringLiteral("C:\\Program Files\\ACAD\\")
         << worked::r12ToGx3Ascii16ProgramFiles();
-    QTest::newRow("unknown format text gives no option")
-        << int(BatchKind::R13ToR12) << QStringLiteral("ascii") << QStringLiteral("  8")
-        << QStringLiteral("C:\\ACAD\\")
-        << crlfLines({"C:\\ACAD\\DXFIX.EXE -TC:\\ACAD\\DXFIX13.DXT C:\\DRAW\\PLAN1.DXF D:\\OUT\\PLAN1.DXF",
-                      "C:\\ACAD\\DXFIX.EXE -TC:\\ACAD\\DXFIX13.DXT \"C:\\MY WORK\\SITE B.DXF\" \"D:\\OUT\\SITE B.DXF\""});
 }
 
 void TestBatchComposer::workedExamples()
 {
     QFETCH(int, kind);
-    QFETCH(QString, format);
+    QFETCH(int, format);
     QFETCH(QString, precision);
     QFETCH(QString, acad);
     QFETCH(QByteArray, bytes);
     ConversionJob job = exampleJob(BatchKind(kind));
-    job.outputFormat = format;
+    job.outputFormat = OutputFormat(format);
     job.precision = precision;
     job.autocadFolder = acad;
-    QCOMPARE(fileBytes(ComposeBatchLines(job)), bytes);
+    QCOMPARE(fileBytes(job), bytes);
+    // The lines as text are the same lines.
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QVERIFY(WriteBatchLines(buffer, ComposeBatchLines(job)));
+    QCOMPARE(buffer.data(), bytes);
 }
 
 void TestBatchComposer::singleLineEdges_data()
@@ -127,7 +133,7 @@ void TestBatchComposer::doubleByteBytesSurvive()
     // 計 is 0x8C 0x76: its second byte is the letter v and must stay lower case.
     ConversionJob job = exampleJob(BatchKind::R13ToR12);
     job.sources = {QStringLiteral(u"C:\\計画\\plan.dxf")};
-    const QByteArray bytes = fileBytes(ComposeBatchLines(job));
+    const QByteArray bytes = fileBytes(job);
     QVERIFY(bytes.contains(QByteArray("C:\\\x8c\x76\x89\xe6\\PLAN.DXF ")));
     QVERIFY(bytes.endsWith("D:\\OUT\\PLAN.DXF\r\n"));
 }
@@ -153,7 +159,7 @@ void TestBatchComposer::lineCounts()
     job.kind = BatchKind::R12ToGX3;
     QCOMPARE(ComposeBatchLines(job).size(), 7);
     job.sources.clear();
-    QCOMPARE(fileBytes(ComposeBatchLines(job)), QByteArray());
+    QCOMPARE(batchFileBytes(job), QByteArray());
 }
 
 void TestBatchComposer::cmdSpecialCharacters_data()
@@ -208,7 +214,7 @@ void TestBatchComposer::longLinesWrittenWhole()
     job.sources = {QStringLiteral("C:\\") + QString(300, u'a') + QStringLiteral(".dxf")};
     const QStringList lines = ComposeBatchLines(job);
     QVERIFY(cp932::encodedLength(lines.constFirst()) > 600);
-    const QByteArray bytes = fileBytes(lines);
+    const QByteArray bytes = fileBytes(job);
     QCOMPARE(bytes, cp932::encode(lines.constFirst()) + "\r\n");
 }
 
@@ -222,6 +228,86 @@ void TestBatchComposer::failedWriteReported()
     good.open(QIODevice::WriteOnly);
     QVERIFY(WriteBatchLines(good, {QStringLiteral("X"), QStringLiteral("Y")}));
     QCOMPARE(good.data(), QByteArray("X\r\nY\r\n"));
+}
+
+void TestBatchComposer::trailBytesStayAsTheyAre()
+{
+    // ヂ ends in 0x61 ("a"), ポ in 0x7C ("|"), タ in 0x5E ("^"), 表 in 0x5C
+    // ("\"): none is upper-cased, none asks for quotes.
+    ConversionJob job = exampleJob(BatchKind::R13ToR12);
+    job.sources = {QStringLiteral(u"C:\\ヂポタ表\\ヂ.dxf")};
+    const QByteArray bytes = batchFileBytes(job);
+    QVERIFY(bytes.contains(QByteArray(" C:\\\x83\x61\x83\x7c\x83\x5e\x95\x5c\\\x83\x61.DXF D:\\OUT\\\x83\x61.DXF\r\n")));
+    QVERIFY(!bytes.contains('"'));
+}
+
+void TestBatchComposer::treeWithSkipping_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<bool>("skip");
+    QTest::addColumn<QByteArray>("bytes");
+    const char *r12 = "C:\\ACAD\\DXFIX.EXE -A6 -TC:\\ACAD\\DXFIX13.DXT ";
+    const char *gx3 = "C:\\ACAD\\DXFIX.EXE -A6 -TC:\\ACAD\\DXFIX.DXT ";
+    const QByteArray md1 = "IF NOT EXIST \"D:\\OUT\\FLOOR 1\\\" MD \"D:\\OUT\\FLOOR 1\"";
+    const QByteArray md2 = "IF NOT EXIST \"D:\\OUT\\R&D 100%%\\(X86)\\\" MD \"D:\\OUT\\R&D 100%%\\(X86)\"";
+    const QByteArray a = "D:\\OUT\\A.DXF";
+    const QByteArray b = "\"D:\\OUT\\FLOOR 1\\B.DXF\"";
+    const QByteArray c = "\"D:\\OUT\\R&D 100%%\\(X86)\\\x95\x5c.DXF\"";
+    const QByteArray sa = "C:\\P\\A.DXF";
+    const QByteArray sb = "\"C:\\P\\FLOOR 1\\B.DXF\"";
+    const QByteArray sc = "\"C:\\P\\R&D 100%%\\(X86)\\\x95\x5c.DXF\"";
+    QTest::newRow("R13 to R12, tree") << int(BatchKind::R13ToR12) << false
+                                      << crlfLines({r12 + sa + ' ' + a, md1, r12 + sb + ' ' + b, md2, r12 + sc + ' ' + c});
+    QTest::newRow("R13 to R12, tree, skipping")
+        << int(BatchKind::R13ToR12) << true
+        << crlfLines({"IF EXIST " + a + " GOTO DONE1", r12 + sa + ' ' + a, ":DONE1", md1,
+                      "IF EXIST " + b + " GOTO DONE2", r12 + sb + ' ' + b, ":DONE2", md2,
+                      "IF EXIST " + c + " GOTO DONE3", r12 + sc + ' ' + c, ":DONE3"});
+    QTest::newRow("R12 to GX3, tree, skipping")
+        << int(BatchKind::R12ToGX3) << true
+        << crlfLines({"IF EXIST " + a + " GOTO DONE1", gx3 + sa + ' ' + a, ":DONE1", md1,
+                      "IF EXIST " + b + " GOTO DONE2", gx3 + sb + ' ' + b, ":DONE2", md2,
+                      "IF EXIST " + c + " GOTO DONE3", gx3 + sc + ' ' + c, ":DONE3"});
+    const QByteArray m = "D:\\OUT\\DUMMY.DXF";
+    const auto twoPass = [&](const QByteArray &source, const QByteArray &destination) {
+        return QList<QByteArray>{r12 + source + ' ' + m, gx3 + m + ' ' + destination, "DEL " + m};
+    };
+    QList<QByteArray> lines{"IF EXIST " + a + " GOTO DONE1"};
+    lines << twoPass(sa, a) << ":DONE1" << md1 << "IF EXIST " + b + " GOTO DONE2" << twoPass(sb, b) << ":DONE2" << md2
+          << "IF EXIST " + c + " GOTO DONE3" << twoPass(sc, c) << ":DONE3";
+    QByteArray all;
+    for (const QByteArray &line : lines)
+        all += line + "\r\n";
+    QTest::newRow("R13 to GX3, tree, skipping: the three lines in one block") << int(BatchKind::R13ToGX3) << true << all;
+}
+
+void TestBatchComposer::treeWithSkipping()
+{
+    QFETCH(int, kind);
+    QFETCH(bool, skip);
+    QFETCH(QByteArray, bytes);
+    ConversionJob job = exampleJob(BatchKind(kind));
+    job.treeRoot = QStringLiteral("C:\\P\\");
+    job.skipExisting = skip;
+    job.sources = {QStringLiteral("C:\\P\\a.dxf"), QStringLiteral("C:\\P\\FLOOR 1\\b.dxf"),
+                   QStringLiteral(u"C:\\P\\R&D 100%\\(x86)\\表.dxf")};
+    QVERIFY(checkJob(job).passed());
+    QCOMPARE(fileBytes(job), bytes);
+}
+
+void TestBatchComposer::labelsOfEqualWidth()
+{
+    // Labels of one width, so that no label is the start of another.
+    ConversionJob job = exampleJob(BatchKind::R13ToR12);
+    job.skipExisting = true;
+    job.sources.clear();
+    for (int i = 0; i < 12; ++i)
+        job.sources << QStringLiteral("C:\\D\\f%1.dxf").arg(i);
+    const QStringList lines = ComposeBatchLines(job);
+    QCOMPARE(lines.size(), 36);
+    QVERIFY(lines.at(0).endsWith(QStringLiteral(" GOTO DONE01")));
+    QCOMPARE(lines.at(2), QStringLiteral(":DONE01"));
+    QCOMPARE(lines.at(35), QStringLiteral(":DONE12"));
 }
 
 QTEST_GUILESS_MAIN(TestBatchComposer)

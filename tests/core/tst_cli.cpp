@@ -1,11 +1,16 @@
+#include "testfiles.h"
 #include "core/cp932.h"
 #include "workedexamples.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+using testfiles::readAll;
+using testfiles::writeAll;
 
 namespace {
 struct Result
@@ -15,44 +20,64 @@ struct Result
     QString err;
 };
 
-
 const QStringList kSources{QStringLiteral("C:\\DRAW\\plan1.dxf"), QStringLiteral("C:\\My Work\\site b.DXF")};
+
 } // namespace
 
+// tessiva-batch as a process: its exit statuses, what it says, its paths
+// and lists. The checks and bytes behind it are tested in the core suites.
 class TestCli : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void workedExamples_data();
     void workedExamples();
-    void refusals_data();
-    void refusals();
-    void writesTheOutputFile();
-    void outputRefusals();
-    void listFromFileAndStdin();
+    void exitStatuses_data();
+    void exitStatuses();
+    void refusalNamesTheSource_data();
+    void refusalNamesTheSource();
+    void relativePathsFromTheWorkingFolder();
+    void failedWritesSayWhy();
+    void standardOutputThatCannotBeWritten();
     void defaultsFromTheWindowsSettings();
+    void besideTheWindowInTheBuild();
+    void listEncodings_data();
+    void listEncodings();
+    void treeAndSkipping();
     void helpAndVersion();
 
 private:
     Result run(const QStringList &args, const QByteArray &input = QByteArray(),
-               const QString &program = QStringLiteral(TESSIVA_BATCH_EXE));
+               const QString &program = QStringLiteral(TESSIVA_BATCH_EXE), const QString &workingFolder = QString());
+    QStringList noSettings() const { return {QStringLiteral("--settings"), m_none}; }
     QTemporaryDir m_dir;
+    QString m_none;
 };
 
-Result TestCli::run(const QStringList &args, const QByteArray &input, const QString &program)
+void TestCli::initTestCase()
+{
+    // An empty settings file, so that no developer's settings get in.
+    m_none = m_dir.filePath(QStringLiteral("none.ini"));
+    QVERIFY(writeAll(m_none, QByteArray()));
+}
+
+Result TestCli::run(const QStringList &args, const QByteArray &input, const QString &program,
+                    const QString &workingFolder)
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir.filePath(QStringLiteral("xdg")));
     env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
     p.setProcessEnvironment(env);
+    p.setWorkingDirectory(workingFolder.isEmpty() ? m_dir.path() : workingFolder);
     p.start(program, args);
     if (!p.waitForStarted())
         return {};
     p.write(input);
     p.closeWriteChannel();
-    p.waitForFinished(30000);
+    p.waitForFinished(60000);
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2, p.readAllStandardOutput(),
             QString::fromUtf8(p.readAllStandardError()).trimmed()};
 }
@@ -61,9 +86,8 @@ void TestCli::workedExamples_data()
 {
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("R13 to R12, ASCII 6")
-        << QStringList{QStringLiteral("--kind"), QStringLiteral("r13-r12")}
-        << worked::r13ToR12Ascii6();
+    QTest::newRow("R13 to R12, ASCII 6") << QStringList{QStringLiteral("--kind"), QStringLiteral("r13-r12")}
+                                         << worked::r13ToR12Ascii6();
     QTest::newRow("R13 to GX3, binary")
         << QStringList{QStringLiteral("-k"), QStringLiteral("r13-gx3"), QStringLiteral("-f"), QStringLiteral("binary")}
         << worked::r13ToGx3Binary();
@@ -77,99 +101,127 @@ void TestCli::workedExamples()
 {
     QFETCH(QStringList, options);
     QFETCH(QByteArray, bytes);
-    const QStringList args = QStringList{QStringLiteral("--settings"), m_dir.filePath(QStringLiteral("none.ini")),
-                                         QStringLiteral("-d"), QStringLiteral("D:\\OUT\\"), QStringLiteral("-a"),
-                                         QStringLiteral("C:\\ACAD\\")}
+    const QStringList args = noSettings()
+        + QStringList{QStringLiteral("-d"), QStringLiteral("D:\\OUT\\"), QStringLiteral("-a"), QStringLiteral("C:\\ACAD\\")}
         + options + kSources;
     const Result r = run(args);
     QCOMPARE(r.err, QString());
     QCOMPARE(r.code, 0);
     QCOMPARE(r.out, bytes);
+    // The same bytes into a file.
+    const QString path = m_dir.filePath(QStringLiteral("JOB.BAT"));
+    QCOMPARE(run(args + QStringList{QStringLiteral("-o"), path}).code, 0);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), bytes);
 }
 
-void TestCli::refusals_data()
+void TestCli::exitStatuses_data()
 {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<int>("code");
-    QTest::addColumn<QString>("text");
     const QStringList folders{QStringLiteral("-d"), QStringLiteral("D:\\OUT"), QStringLiteral("-a"), QStringLiteral("C:\\ACAD")};
-    QTest::newRow("no source") << folders << 2 << QStringLiteral(u"変換元ﾌｧｲﾙが一つも選択されていません！");
-    QTest::newRow("no destination") << QStringList{QStringLiteral("C:\\A\\x.dxf")} << 3
-                                    << QStringLiteral(u"変換先ﾌｫﾙﾀﾞが指定されていません！");
-    QTest::newRow("no AutoCAD folder") << QStringList{QStringLiteral("-d"), QStringLiteral("D:\\OUT"), QStringLiteral("C:\\A\\x.dxf")}
-                                       << 4 << QStringLiteral(u"AutoCadｲﾝｽﾄｰﾙﾌｫﾙﾀﾞが指定されていません！");
-    QTest::newRow("not DXF") << folders + QStringList{QStringLiteral("C:\\A\\x.dxf"), QStringLiteral("C:\\A\\y.dwg")} << 5
-                             << QStringLiteral(u"DXFﾌｧｲﾙではありません！");
-    QTest::newRow("same folder") << folders + QStringList{QStringLiteral("d:\\out\\x.dxf")} << 6
-                                 << QStringLiteral(u"変換元と変換先のﾌｫﾙﾀﾞ名が同一です！変換先ﾌｫﾙﾀﾞを変更してください。");
-    QTest::newRow("unencodable") << folders + QStringList{QStringLiteral(u"C:\\\u00e9\\x.dxf")} << 7
-                                 << QStringLiteral(u"変換元ﾌｧｲﾙ( C:\\\u00e9\\x.dxf )に使用できない文字が含まれています！");
-    QTest::newRow("duplicate") << folders + QStringList{QStringLiteral("C:\\A\\x.dxf"), QStringLiteral("C:\\B\\X.DXF")} << 8
-                               << QStringLiteral(u"変換先ﾌｧｲﾙ( D:\\OUT\\X.DXF )が重複しています！");
-    QTest::newRow("bad precision") << folders + QStringList{QStringLiteral("-p"), QStringLiteral("19"), QStringLiteral("C:\\A\\x.dxf")}
-                                   << 1 << QStringLiteral("tessiva-batch: the precision must be 0 to 18, not '19'");
-    QTest::newRow("bad kind") << QStringList{QStringLiteral("-k"), QStringLiteral("r14")} << 1
-                              << QStringLiteral("tessiva-batch: unknown kind 'r14' (r13-r12, r13-gx3 or r12-gx3)");
+    const QString dxf = QStringLiteral("C:\\A\\x.dxf");
+    QTest::newRow("unknown option") << QStringList{QStringLiteral("--no-such-option")} << 1;
+    QTest::newRow("bad precision") << folders + QStringList{QStringLiteral("-p"), QStringLiteral("19"), dxf} << 1;
+    QTest::newRow("bad kind") << QStringList{QStringLiteral("-k"), QStringLiteral("r14")} << 1;
+    QTest::newRow("no source") << folders << 2;
+    QTest::newRow("no destination") << QStringList{dxf} << 3;
+    QTest::newRow("no AutoCAD folder") << QStringList{QStringLiteral("-d"), QStringLiteral("D:\\OUT"), dxf} << 4;
+    QTest::newRow("not DXF") << folders + QStringList{QStringLiteral("C:\\A\\y.dwg")} << 5;
+    QTest::newRow("same folder") << folders + QStringList{QStringLiteral("d:\\out\\x.dxf")} << 6;
+    QTest::newRow("unusable text") << folders + QStringList{QStringLiteral(u"C:\\\u00e9\\x.dxf")} << 7;
+    QTest::newRow("clash") << folders + QStringList{dxf, QStringLiteral("C:\\B\\X.DXF")} << 8;
+    QTest::newRow("not .BAT") << folders + QStringList{QStringLiteral("-o"), QStringLiteral("JOB.TXT"), dxf} << 9;
+    QTest::newRow("cannot save") << folders + QStringList{QStringLiteral("-o"), QStringLiteral("missing/JOB.BAT"), dxf}
+                                 << 10;
+    QTest::newRow("outside the tree") << folders + QStringList{QStringLiteral("--tree"), QStringLiteral("C:\\P"), dxf}
+                                      << 11;
 }
 
-void TestCli::refusals()
+void TestCli::exitStatuses()
 {
     QFETCH(QStringList, args);
     QFETCH(int, code);
-    QFETCH(QString, text);
-    const Result r = run(QStringList{QStringLiteral("--settings"), m_dir.filePath(QStringLiteral("none.ini"))} + args);
-    QCOMPARE(r.err, text);
+    const Result r = run(noSettings() + args);
     QCOMPARE(r.code, code);
     QVERIFY(r.out.isEmpty());
+    QVERIFY(!r.err.isEmpty());
 }
 
-void TestCli::writesTheOutputFile()
+void TestCli::refusalNamesTheSource_data()
 {
-    const QString path = m_dir.filePath(QStringLiteral("job.bat"));
-    const Result r = run({QStringLiteral("--settings"), m_dir.filePath(QStringLiteral("none.ini")), QStringLiteral("-d"),
-                          QStringLiteral("/srv/out"), QStringLiteral("-a"), QStringLiteral("C:\\ACAD"),
-                          QStringLiteral("-o"), path, QStringLiteral("/home/a/R&D/plan.dxf")});
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QByteArray>("list");
+    QTest::addColumn<QString>("err");
+    const QStringList folders{QStringLiteral("-d"), QStringLiteral("D:\\OUT"), QStringLiteral("-a"), QStringLiteral("C:\\ACAD")};
+    QTest::newRow("an argument")
+        << folders + QStringList{QStringLiteral("C:\\A\\x.dxf"), QStringLiteral("C:\\A\\y.dwg")} << QByteArray()
+        << QStringLiteral(u"DXFﾌｧｲﾙではありません！\ntessiva-batch: 'C:\\A\\y.dwg' (source argument 2)");
+    QTest::newRow("a line of the list")
+        << folders + QStringList{QStringLiteral("C:\\A\\x.dxf"), QStringLiteral("--list"), QStringLiteral("-")}
+        << QByteArray("C:\\B\\a.dxf\n\nC:\\C\\X.dxf\n")
+        << QStringLiteral(u"変換先ﾌｧｲﾙ( D:\\OUT\\X.DXF )が重複しています！\n"
+                          "tessiva-batch: 'C:\\C\\X.dxf' (standard input, line 3)");
+}
+
+void TestCli::refusalNamesTheSource()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QByteArray, list);
+    QFETCH(QString, err);
+    const Result r = run(noSettings() + args, list);
+    QCOMPARE(r.err, err);
+}
+
+void TestCli::relativePathsFromTheWorkingFolder()
+{
+    // In a folder with sub/a.dxf: every path of the batch file is a whole
+    // Z: path, and the same folder is found through a relative path too.
+    const QString work = m_dir.filePath(QStringLiteral("work"));
+    QVERIFY(writeAll(work + QStringLiteral("/sub/a.dxf"), QByteArray()));
+    const QByteArray z = "Z:" + QDir::toNativeSeparators(m_dir.path()).replace(u'/', u'\\').toUpper().toUtf8();
+    Result r = run(noSettings()
+                       + QStringList{QStringLiteral("-d"), QStringLiteral("../out"), QStringLiteral("-a"),
+                                     QStringLiteral("C:\\ACAD"), QStringLiteral("sub/a.dxf")},
+                   QByteArray(), QStringLiteral(TESSIVA_BATCH_EXE), work);
     QCOMPARE(r.code, 0);
-    QVERIFY(r.out.isEmpty());
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    QCOMPARE(f.readAll(), crlfLines({"C:\\ACAD\\DXFIX.EXE -A6 -TC:\\ACAD\\DXFIX13.DXT \"Z:\\HOME\\A\\R&D\\PLAN.DXF\" Z:\\SRV\\OUT\\PLAN.DXF"}));
+    QCOMPARE(r.out, crlfLines({"C:\\ACAD\\DXFIX.EXE -A6 -TC:\\ACAD\\DXFIX13.DXT " + z + "\\WORK\\SUB\\A.DXF " + z
+                               + "\\OUT\\A.DXF"}));
+    r = run(noSettings()
+                + QStringList{QStringLiteral("-d"), work + QStringLiteral("/sub"), QStringLiteral("-a"),
+                              QStringLiteral("C:\\ACAD"), QStringLiteral("sub/a.dxf")},
+            QByteArray(), QStringLiteral(TESSIVA_BATCH_EXE), work);
+    QCOMPARE(r.code, 6);
+    // A Windows path written with slashes.
+    r = run(noSettings() + QStringList{QStringLiteral("-d"), QStringLiteral("D:\\OUT"), QStringLiteral("-a"),
+                                       QStringLiteral("C:/ACAD"), QStringLiteral("C:/DRAW/A.DXF")});
+    QCOMPARE(r.out, crlfLines({"C:\\ACAD\\DXFIX.EXE -A6 -TC:\\ACAD\\DXFIX13.DXT C:\\DRAW\\A.DXF D:\\OUT\\A.DXF"}));
 }
 
-void TestCli::outputRefusals()
+void TestCli::failedWritesSayWhy()
 {
-    const QStringList job{QStringLiteral("--settings"), m_dir.filePath(QStringLiteral("none.ini")), QStringLiteral("-d"),
-                          QStringLiteral("D:\\OUT"), QStringLiteral("-a"), QStringLiteral("C:\\ACAD"), QStringLiteral("C:\\A\\x.dxf")};
-    const QString txt = m_dir.filePath(QStringLiteral("JOB.TXT"));
-    Result r = run(job + QStringList{QStringLiteral("-o"), txt});
-    QCOMPARE(r.code, 9);
-    QCOMPARE(r.err, QStringLiteral(u"拡張子が.BATでないため( JOB.TXT )では保存できません！"));
-    QVERIFY(!QFile::exists(txt));
-    const QString missing = m_dir.filePath(QStringLiteral("missing/JOB.BAT"));
-    r = run(job + QStringList{QStringLiteral("-o"), missing});
+    const QString missing = QStringLiteral("missing/JOB.BAT");
+    const Result r = run(noSettings() + QStringList{QStringLiteral("-d"), QStringLiteral("D:\\OUT"), QStringLiteral("-a"),
+                                                    QStringLiteral("C:\\ACAD"), QStringLiteral("-o"), missing,
+                                                    QStringLiteral("C:\\A\\x.dxf")});
     QCOMPARE(r.code, 10);
-    QCOMPARE(r.err, QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ名 = ") + missing + QStringLiteral(u"を保存できません！"));
+    QCOMPARE(r.err, QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ名 = missing/JOB.BATを保存できません！\n"
+                                   "tessiva-batch: No such file or directory"));
 }
 
-void TestCli::listFromFileAndStdin()
+void TestCli::standardOutputThatCannotBeWritten()
 {
-    const QString listPath = m_dir.filePath(QStringLiteral("list.txt"));
-    QFile list(listPath);
-    QVERIFY(list.open(QIODevice::WriteOnly));
-    // A code page 932 list with CR LF line ends and a blank line.
-    list.write(cp932::encode(QStringLiteral(u"C:\\計画\\a.dxf\r\n\r\nC:\\B\\b.dxf\r\n")));
-    list.close();
-    const QStringList job{QStringLiteral("--settings"), m_dir.filePath(QStringLiteral("none.ini")), QStringLiteral("-d"),
-                          QStringLiteral("D:\\OUT"), QStringLiteral("-a"), QStringLiteral("C:\\ACAD")};
-    Result r = run(job + QStringList{QStringLiteral("--list"), listPath});
-    QCOMPARE(r.code, 0);
-    QCOMPARE(r.out.count("\r\n"), 2);
-    QVERIFY(r.out.contains(cp932::encode(QStringLiteral(u"C:\\計画\\A.DXF D:\\OUT\\A.DXF\r\n"))));
-    r = run(job + QStringList{QStringLiteral("--list"), QStringLiteral("-")}, QByteArray("C:\\A\\x.dxf\nC:\\A\\y.dxf\n"));
-    QCOMPARE(r.code, 0);
-    QCOMPARE(r.out.count("\r\n"), 2);
-    r = run(job + QStringList{QStringLiteral("--list"), m_dir.filePath(QStringLiteral("nope.txt"))});
-    QCOMPARE(r.code, 1);
+    // A full disk: the system's reason, and exit 10.
+    QProcess p;
+    p.setStandardOutputFile(QStringLiteral("/dev/full"));
+    p.start(QStringLiteral(TESSIVA_BATCH_EXE),
+            noSettings() + QStringList{QStringLiteral("-d"), QStringLiteral("D:\\OUT"), QStringLiteral("-a"),
+                                       QStringLiteral("C:\\ACAD"), QStringLiteral("C:\\A\\x.dxf")});
+    QVERIFY(p.waitForFinished(30000));
+    QCOMPARE(p.exitCode(), 10);
+    QCOMPARE(QString::fromUtf8(p.readAllStandardError()).trimmed(),
+             QStringLiteral("tessiva-batch: cannot write standard output: No space left on device"));
 }
 
 void TestCli::defaultsFromTheWindowsSettings()
@@ -180,23 +232,100 @@ void TestCli::defaultsFromTheWindowsSettings()
     QVERIFY(QDir().mkpath(bin));
     const QString tool = bin + QStringLiteral("/tessiva-batch");
     QVERIFY(QFile::copy(QStringLiteral(TESSIVA_BATCH_EXE), tool));
-    QFile ini(bin + QStringLiteral("/tessiva.ini"));
-    QVERIFY(ini.open(QIODevice::WriteOnly));
-    ini.write("MY13.DXT\r\nMY12.DXT\r\nE:\\CONV\r\nF:\\ACAD14\\\r\n");
-    ini.close();
-    const Result r = run({QStringLiteral("-k"), QStringLiteral("r13-gx3"), QStringLiteral("C:\\A\\x.dxf")}, QByteArray(), tool);
+    QVERIFY(writeAll(bin + QStringLiteral("/tessiva.ini"), "MY13.DXT\r\nMY12.DXT\r\nE:\\CONV\r\nF:\\ACAD14\\\r\n"));
+    Result r = run({QStringLiteral("-k"), QStringLiteral("r13-gx3"), QStringLiteral("C:\\A\\x.dxf")}, QByteArray(), tool);
     QCOMPARE(r.code, 0);
     QCOMPARE(r.out, crlfLines({"F:\\ACAD14\\DXFIX.EXE -A6 -TF:\\ACAD14\\MY13.DXT C:\\A\\X.DXF E:\\CONV\\DUMMY.DXF",
-                          "F:\\ACAD14\\DXFIX.EXE -A6 -TF:\\ACAD14\\MY12.DXT E:\\CONV\\DUMMY.DXF E:\\CONV\\X.DXF",
-                          "DEL E:\\CONV\\DUMMY.DXF"}));
+                               "F:\\ACAD14\\DXFIX.EXE -A6 -TF:\\ACAD14\\MY12.DXT E:\\CONV\\DUMMY.DXF E:\\CONV\\X.DXF",
+                               "DEL E:\\CONV\\DUMMY.DXF"}));
+    // A settings file named on the command line that is missing is no
+    // silent fallback.
+    r = run({QStringLiteral("--settings"), m_dir.filePath(QStringLiteral("gone.ini")), QStringLiteral("C:\\A\\x.dxf")},
+            QByteArray(), tool);
+    QCOMPARE(r.code, 1);
+    QVERIFY(r.err.startsWith(QStringLiteral("tessiva-batch: cannot read the settings file ")));
+}
+
+void TestCli::besideTheWindowInTheBuild()
+{
+    // So that the settings the window stores in the build are the tool's
+    // defaults there too.
+    QCOMPARE(QFileInfo(QStringLiteral(TESSIVA_BATCH_EXE)).absolutePath(),
+             QFileInfo(QStringLiteral(TESSIVA_WINDOW_EXE)).absolutePath());
+}
+
+void TestCli::listEncodings_data()
+{
+    QTest::addColumn<QString>("encoding");
+    QTest::addColumn<QByteArray>("list");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("source");
+    const QByteArray sjis = cp932::encode(QStringLiteral(u"C:\\計画\\a.dxf"));
+    // 陦ｨ in code page 932 is 0xE8 0xA1 0xA8, which reads as UTF-8 too (表).
+    const QByteArray bothWays = cp932::encode(QStringLiteral(u"C:\\陦ｨ\\b.dxf"));
+    QVERIFY(QByteArrayView(bothWays).isValidUtf8());
+    QTest::newRow("auto: a UTF-8 line and a code page 932 line")
+        << QStringLiteral("auto") << QByteArray("C:\\\xe8\xa1\xa8\\u.dxf\r\n") + sjis + "\r\n" << 0
+        << QStringLiteral(u"C:\\表\\U.DXF");
+    QTest::newRow("auto: the code page 932 line") << QStringLiteral("auto") << "C:\\x\\u.dxf\n" + sjis << 0
+                                                  << QStringLiteral(u"C:\\計画\\A.DXF");
+    QTest::newRow("cp932 named") << QStringLiteral("cp932") << bothWays << 0 << QStringLiteral(u"C:\\陦ｨ\\B.DXF");
+    QTest::newRow("utf-8 named, a line that is not") << QStringLiteral("utf-8") << "C:\\x\\u.dxf\n" + sjis << 1
+                                                     << QStringLiteral("standard input, line 2: not UTF-8 text");
+    QTest::newRow("auto, a line of neither") << QStringLiteral("auto") << QByteArray("C:\\x\\u.dxf\n\n\x81\n") << 1
+                                             << QStringLiteral("standard input, line 3: not UTF-8 or code page 932 text");
+}
+
+void TestCli::listEncodings()
+{
+    QFETCH(QString, encoding);
+    QFETCH(QByteArray, list);
+    QFETCH(int, code);
+    QFETCH(QString, source);
+    const Result r = run(noSettings() + QStringList{QStringLiteral("-d"), QStringLiteral("D:\\OUT"), QStringLiteral("-a"),
+                                                    QStringLiteral("C:\\ACAD"), QStringLiteral("--list-encoding"),
+                                                    encoding, QStringLiteral("-l"), QStringLiteral("-")},
+                         list);
+    QCOMPARE(r.code, code);
+    if (code == 0)
+        QVERIFY2(cp932::decode(r.out).contains(source), r.out.constData());
+    else
+        QVERIFY2(r.err.contains(source), qPrintable(r.err));
+}
+
+void TestCli::treeAndSkipping()
+{
+    const QString tree = m_dir.filePath(QStringLiteral("project"));
+    QVERIFY(writeAll(tree + QStringLiteral("/floor 1/plan.dxf"), QByteArray()));
+    QVERIFY(writeAll(tree + QStringLiteral("/floor2/plan.dxf"), QByteArray()));
+    const QStringList job = noSettings()
+        + QStringList{QStringLiteral("-d"), QStringLiteral("D:\\OUT"), QStringLiteral("-a"), QStringLiteral("C:\\ACAD"),
+                      QStringLiteral("project/floor 1/plan.dxf"), QStringLiteral("project/floor2/plan.dxf")};
+    // Without --tree, one name in two folders is a clash.
+    QCOMPARE(run(job).code, 8);
+    const Result r = run(job + QStringList{QStringLiteral("--tree"), QStringLiteral("project"),
+                                           QStringLiteral("--skip-existing")});
+    QCOMPARE(r.code, 0);
+    const QByteArray z = "Z:" + QString(tree).replace(u'/', u'\\').toUpper().toUtf8();
+    QCOMPARE(r.out, crlfLines({"IF NOT EXIST \"D:\\OUT\\FLOOR 1\\\" MD \"D:\\OUT\\FLOOR 1\"",
+                               "IF EXIST \"D:\\OUT\\FLOOR 1\\PLAN.DXF\" GOTO DONE1",
+                               "C:\\ACAD\\DXFIX.EXE -A6 -TC:\\ACAD\\DXFIX13.DXT \"" + z
+                                   + "\\FLOOR 1\\PLAN.DXF\" \"D:\\OUT\\FLOOR 1\\PLAN.DXF\"",
+                               ":DONE1", "IF NOT EXIST D:\\OUT\\FLOOR2\\ MD D:\\OUT\\FLOOR2",
+                               "IF EXIST D:\\OUT\\FLOOR2\\PLAN.DXF GOTO DONE2",
+                               "C:\\ACAD\\DXFIX.EXE -A6 -TC:\\ACAD\\DXFIX13.DXT " + z
+                                   + "\\FLOOR2\\PLAN.DXF D:\\OUT\\FLOOR2\\PLAN.DXF",
+                               ":DONE2"}));
 }
 
 void TestCli::helpAndVersion()
 {
     Result r = run({QStringLiteral("--help")});
     QCOMPARE(r.code, 0);
-    QVERIFY(r.out.contains("--output <file>"));
-    QVERIFY(r.out.contains("Exit status:"));
+    QVERIFY(r.out.startsWith("Usage: tessiva-batch [options] [source...]\n"));
+    for (const char *text : {"--output <file>", "--tree <root>", "--skip-existing", "--list-encoding", "Exit status:",
+                             "code page 932", "control character", "double quote"})
+        QVERIFY2(r.out.contains(text), text);
     r = run({QStringLiteral("--version")});
     QCOMPARE(r.code, 0);
     QCOMPARE(r.out, QByteArray("tessiva-batch " TESSIVA_VERSION "\n"));

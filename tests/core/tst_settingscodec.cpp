@@ -1,5 +1,8 @@
+#include "testfiles.h"
 #include "core/cp932.h"
 #include "core/settingscodec.h"
+#include "core/settingsfile.h"
+#include "ordinaryuser.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -8,15 +11,27 @@
 #include <QTest>
 
 using settings::RawLines;
+using settings::StoredSettings;
+
+using testfiles::readAll;
+using testfiles::writeAll;
 
 namespace {
-QStringList shown(const settings::Values &values)
+// Each line as "[text]", or "-" where the file has none.
+QStringList shown(const RawLines &raw)
 {
     QStringList out;
-    for (const auto &v : values)
-        out << (v ? u'[' + *v + u']' : QStringLiteral("-"));
+    for (const auto &line : raw.lines)
+        out << (line ? u'[' + cp932::decode(*line) + u']' : QStringLiteral("-"));
     return out;
 }
+
+StoredSettings values(const QString &a, const QString &b, const QString &c, const QString &d)
+{
+    return {a, b, c, d};
+}
+
+
 
 // A buffer that counts how many bytes were read from it.
 class CountingBuffer : public QBuffer
@@ -44,12 +59,12 @@ private slots:
     void parse();
     void roundTrip_data();
     void roundTrip();
-    void unstorableKeepsFileValue();
+    void unstorable_data();
+    void unstorable();
     void hostileFilesStayBounded();
     void randomBytesLoadAndRewrite();
-    void locations();
-    void loadFindsLowerCasedName();
-    void saveFallsBackToUserFolder();
+    void readOrder();
+    void settingsFileInAFolderWithoutRoomForATemporary();
 };
 
 void TestSettingsCodec::parse_data()
@@ -85,7 +100,7 @@ void TestSettingsCodec::parse()
     QFETCH(QStringList, values);
     QBuffer buffer(&file);
     buffer.open(QIODevice::ReadOnly);
-    QCOMPARE(shown(settings::decodeLines(settings::readLines(buffer))), values);
+    QCOMPARE(shown(settings::readLines(buffer)), values);
 }
 
 void TestSettingsCodec::roundTrip_data()
@@ -106,22 +121,43 @@ void TestSettingsCodec::roundTrip()
     if ((bytes - 3) % 2)
         value += u'x';
     QCOMPARE(cp932::encodedLength(value), qsizetype(bytes));
-    const std::array<QString, 4> values{value, QStringLiteral(" B "), QString(), QStringLiteral("C:\\ACAD\\")};
-    QByteArray file = settings::encodeValues(values, RawLines{});
+    const StoredSettings stored = values(value, QStringLiteral(" B "), QString(), QStringLiteral("C:\\ACAD\\"));
+    QByteArray file = settings::encodeValues(stored, StoredSettings::defaults(), RawLines{});
     QBuffer buffer(&file);
     buffer.open(QIODevice::ReadOnly);
-    const settings::Values back = settings::decodeLines(settings::readLines(buffer));
+    const RawLines back = settings::readLines(buffer);
+    QVERIFY(back.complete);
     for (int i = 0; i < 4; ++i)
-        QCOMPARE(back[i].value_or(QStringLiteral("<missing>")), values[i]);
+        QCOMPARE(cp932::decode(back.lines[i].value_or("<missing>")), stored[i]);
 }
 
-void TestSettingsCodec::unstorableKeepsFileValue()
+void TestSettingsCodec::unstorable_data()
 {
-    RawLines previous;
-    previous[0] = QByteArray("OLD\x95\x5c.DXT");
-    const std::array<QString, 4> values{QStringLiteral(u"caf\u00e9.DXT"), QStringLiteral("two\nlines"),
-                                        QStringLiteral(u"\U0001F600"), QStringLiteral("D:\\")};
-    QCOMPARE(settings::encodeValues(values, previous), QByteArray("OLD\x95\x5c.DXT\r\n\r\n\r\nD:\\\r\n"));
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<bool>("lineInFile");
+    QTest::addColumn<QByteArray>("written");
+    QTest::newRow("no code page 932 bytes, file line kept") << QStringLiteral(u"caf\u00e9.DXT") << true
+                                                             << QByteArray("OLD\x95\x5c.DXT");
+    QTest::newRow("no code page 932 bytes, no line: the default")
+        << QStringLiteral(u"A\u20ac.DXT") << false << QByteArray("DXFIX13.DXT");
+    QTest::newRow("a line break, no line: the default") << QStringLiteral("two\nlines") << false
+                                                         << QByteArray("DXFIX13.DXT");
+    QTest::newRow("over the cap, no line: the default")
+        << QString(settings::kMaxLineBytes + 1, u'x') << false << QByteArray("DXFIX13.DXT");
+    QTest::newRow("emptied: an empty line") << QString() << true << QByteArray();
+}
+
+void TestSettingsCodec::unstorable()
+{
+    QFETCH(QString, value);
+    QFETCH(bool, lineInFile);
+    QFETCH(QByteArray, written);
+    RawLines file;
+    if (lineInFile)
+        file.lines[0] = QByteArray("OLD\x95\x5c.DXT");
+    const StoredSettings shown = values(QStringLiteral("shown"), QString(), QString(), QString());
+    const StoredSettings now = values(value, QString(), QString(), QString());
+    QCOMPARE(settings::encodeValues(now, shown, file), written + "\r\n\r\n\r\n\r\n");
 }
 
 void TestSettingsCodec::hostileFilesStayBounded()
@@ -132,7 +168,7 @@ void TestSettingsCodec::hostileFilesStayBounded()
     huge.setData(QByteArray(8 * 1024 * 1024, 'x'));
     huge.open(QIODevice::ReadOnly);
     const RawLines lines = settings::readLines(huge);
-    for (const auto &line : lines)
+    for (const auto &line : lines.lines)
         QVERIFY(!line);
     QVERIFY(huge.bytesRead <= 4 * (settings::kMaxLineBytes + 2));
 
@@ -140,8 +176,9 @@ void TestSettingsCodec::hostileFilesStayBounded()
     QByteArray file = "A\r\n" + QByteArray(settings::kMaxLineBytes + 1, 'y') + "\r\nC\r\nD\r\n";
     QBuffer buffer(&file);
     buffer.open(QIODevice::ReadOnly);
-    QCOMPARE(shown(settings::decodeLines(settings::readLines(buffer))),
-             (QStringList{QStringLiteral("[A]"), QStringLiteral("-"), QStringLiteral("-"), QStringLiteral("-")}));
+    const RawLines stopped = settings::readLines(buffer);
+    QCOMPARE(shown(stopped), (QStringList{QStringLiteral("[A]"), QStringLiteral("-"), QStringLiteral("-"), QStringLiteral("-")}));
+    QVERIFY(!stopped.complete);
 }
 
 void TestSettingsCodec::randomBytesLoadAndRewrite()
@@ -154,61 +191,59 @@ void TestSettingsCodec::randomBytesLoadAndRewrite()
         QBuffer buffer(&file);
         buffer.open(QIODevice::ReadOnly);
         const RawLines raw = settings::readLines(buffer);
-        const settings::Values values = settings::decodeLines(raw);
-        std::array<QString, 4> texts;
-        for (int i = 0; i < 4; ++i)
-            texts[i] = values[i].value_or(QString());
-        // Writing back what was read never corrupts a line: each line is
-        // either the value as shown or the bytes the file held.
-        QByteArray rewritten = settings::encodeValues(texts, raw);
+        StoredSettings texts = StoredSettings::defaults();
+        for (int i = 0; i < 4; ++i) {
+            if (raw.lines[i])
+                texts[i] = cp932::decode(*raw.lines[i]);
+        }
+        // Writing back what was read, unchanged, keeps every line's bytes,
+        // even where they do not decode to text.
+        QByteArray rewritten = settings::encodeValues(texts, texts, raw);
         QBuffer again(&rewritten);
         again.open(QIODevice::ReadOnly);
         const RawLines reread = settings::readLines(again);
         for (int i = 0; i < 4; ++i) {
-            if (raw[i])
-                QCOMPARE(reread[i].value_or(QByteArray("<missing>")), *raw[i]);
+            if (raw.lines[i])
+                QCOMPARE(reread.lines[i].value_or(QByteArray("<missing>")), *raw.lines[i]);
         }
     }
 }
 
-void TestSettingsCodec::locations()
+void TestSettingsCodec::readOrder()
 {
-    const auto onUnix = settings::locations(QStringLiteral("/opt/Tools/Tessiva"), QStringLiteral("/home/u/.config/tessiva"));
-    QCOMPARE(onUnix.readOrder, (QStringList{QStringLiteral("/opt/Tools/Tessiva.ini"), QStringLiteral("/opt/Tools/tessiva.ini"),
-                                          QStringLiteral("/home/u/.config/tessiva/tessiva.ini")}));
-    QCOMPARE(onUnix.writeOrder, (QStringList{QStringLiteral("/opt/Tools/tessiva.ini"),
-                                           QStringLiteral("/home/u/.config/tessiva/tessiva.ini")}));
-    const auto onWindows = settings::locations(QStringLiteral("C:\\TOOLS\\TESSIVA.EXE"), QString());
-    QCOMPARE(onWindows.readOrder, (QStringList{QStringLiteral("C:\\TOOLS\\TESSIVA.ini"), QStringLiteral("C:\\TOOLS\\tessiva.ini")}));
-    QCOMPARE(onWindows.writeOrder, QStringList{QStringLiteral("C:\\TOOLS\\tessiva.ini")});
-    QCOMPARE(settings::pathBesideExecutable(QStringLiteral("/opt/my.app/tessiva")), QStringLiteral("/opt/my.app/tessiva.ini"));
+    const SettingsFile onUnix(QStringLiteral("/opt/Tools/Tessiva"), QStringLiteral("/home/u/.config/tessiva"));
+    QCOMPARE(onUnix.readOrder(), (QStringList{QStringLiteral("/home/u/.config/tessiva/tessiva.ini"),
+                                              QStringLiteral("/opt/Tools/tessiva.ini"),
+                                              QStringLiteral("/opt/Tools/Tessiva.ini")}));
+    const SettingsFile onWindows(QStringLiteral("C:\\TOOLS\\TESSIVA.EXE"), QString());
+    QCOMPARE(onWindows.readOrder(),
+             (QStringList{QStringLiteral("C:\\TOOLS\\tessiva.ini"), QStringLiteral("C:\\TOOLS\\TESSIVA.ini")}));
+    QCOMPARE(SettingsFile::besideExecutable(QStringLiteral("/opt/my.app/tessiva")),
+             QStringLiteral("/opt/my.app/tessiva.ini"));
 }
 
-void TestSettingsCodec::loadFindsLowerCasedName()
+void TestSettingsCodec::settingsFileInAFolderWithoutRoomForATemporary()
 {
+    // The program's folder takes no new file, but its settings file may be
+    // written: it is written in place, and no per-user file is made.
     QTemporaryDir dir;
-    const auto where = settings::locations(dir.filePath(QStringLiteral("Tessiva")), QString());
-    const std::array<QString, 4> values{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D")};
-    QVERIFY(settings::save(where.writeOrder, values, RawLines{}).ok);
-    QVERIFY(QFile::exists(dir.filePath(QStringLiteral("tessiva.ini"))));
-    const settings::Loaded loaded = settings::load(where.readOrder);
-    QVERIFY(loaded.found);
-    QCOMPARE(shown(settings::decodeLines(loaded.lines)),
-             (QStringList{QStringLiteral("[A]"), QStringLiteral("[B]"), QStringLiteral("[C]"), QStringLiteral("[D]")}));
-}
-
-void TestSettingsCodec::saveFallsBackToUserFolder()
-{
-    QTemporaryDir dir;
-    const QString user = dir.filePath(QStringLiteral("config/tessiva"));
-    // The executable's folder does not exist, so nothing can be written there.
-    const auto where = settings::locations(dir.filePath(QStringLiteral("missing/bin/tessiva")), user);
-    const std::array<QString, 4> values{QStringLiteral("A"), QString(), QString(), QString()};
-    QVERIFY(settings::save(where.writeOrder, values, RawLines{}).ok);
-    QFile file(user + QStringLiteral("/tessiva.ini"));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), QByteArray("A\r\n\r\n\r\n\r\n"));
-    QVERIFY(settings::load(where.readOrder).found);
+    const QString folder = dir.filePath(QStringLiteral("bin"));
+    QVERIFY(QDir().mkpath(folder));
+    QVERIFY(ordinaryuser::handOver(folder));
+    const QString user = dir.filePath(QStringLiteral("user"));
+    const bool saved = ordinaryuser::run([&] {
+        if (!writeAll(folder + QStringLiteral("/tessiva.ini"), "A\r\nB\r\nC\r\nD\r\n")
+            || !QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner))
+            return false;
+        SettingsFile file(folder + QStringLiteral("/tessiva"), user);
+        StoredSettings now = file.load(StoredSettings::defaults());
+        now.destinationFolder = QStringLiteral("NEW");
+        return file.save(now).ok;
+    });
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QVERIFY(saved);
+    QCOMPARE(readAll(folder + QStringLiteral("/tessiva.ini")), QByteArray("A\r\nB\r\nNEW\r\nD\r\n"));
+    QVERIFY(!QFile::exists(user + QStringLiteral("/tessiva.ini")));
 }
 
 QTEST_GUILESS_MAIN(TestSettingsCodec)

@@ -1,6 +1,8 @@
 #include "core/cp932.h"
 #include "core/textrules.h"
 
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <QTest>
 
 using namespace textrules;
@@ -28,8 +30,11 @@ private slots:
     void precision();
     void errorText_data();
     void errorText();
-    void pathMapping_data();
-    void pathMapping();
+    void windowsNames_data();
+    void windowsNames();
+    void tablesMatchTheConverter();
+    void decodeMarksWhatIsNotText_data();
+    void decodeMarksWhatIsNotText();
 };
 
 void TestTextRules::encoding_data()
@@ -51,6 +56,59 @@ void TestTextRules::encoding()
     QCOMPARE(cp932::encode(text), bytes);
     QCOMPARE(cp932::decode(bytes), text);
     QVERIFY(cp932::canEncode(text));
+}
+
+void TestTextRules::tablesMatchTheConverter()
+{
+    // ASCII is ASCII, control characters included (the converter's IBM
+    // table would swap 0x1A and 0x7F; Windows does not).
+    for (int u = 0; u < 0x80; ++u) {
+        const QString c{QChar(char16_t(u))};
+        QCOMPARE(cp932::encode(c), QByteArray(1, char(u)));
+        QCOMPARE(cp932::decode(QByteArray(1, char(u))), c);
+    }
+    // Every other UTF-16 unit: the table encodes exactly what the toolkit's
+    // converter encodes and decodes back to the same character.
+    int encodable = 0;
+    for (int u = 0x80; u < 0x10000; ++u) {
+        if (u >= 0xD800 && u <= 0xDFFF)
+            continue;
+        // A converter of its own for each: a converter's error stays set.
+        QStringEncoder encoder("Shift_JIS");
+        QStringDecoder decoder("Shift_JIS");
+        const QString c{QChar(char16_t(u))};
+        const QByteArray theirs = encoder.encode(c);
+        const bool roundTrip = !encoder.hasError() && decoder.decode(theirs) == c && !decoder.hasError();
+        QVERIFY2(cp932::canEncode(c) == roundTrip, qPrintable(QString::number(u, 16)));
+        if (roundTrip) {
+            ++encodable;
+            QVERIFY2(cp932::encode(c) == theirs, qPrintable(QString::number(u, 16)));
+            QCOMPARE(cp932::decode(theirs), c);
+        }
+    }
+    QVERIFY(encodable > 7000); // JIS X 0208 and the Windows extensions
+}
+
+void TestTextRules::decodeMarksWhatIsNotText_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("valid");
+    QTest::newRow("text") << QByteArray("C:\\\x95\x5c.dxf") << QStringLiteral(u"C:\\表.dxf") << true;
+    QTest::newRow("lead byte at the end") << QByteArray("a\x81") << QStringLiteral(u"a\uFFFD") << false;
+    QTest::newRow("lead byte before a line end") << QByteArray("\x81\n") << QStringLiteral(u"\uFFFD\n") << false;
+    QTest::newRow("unassigned pair") << QByteArray("\x85\x40") << QStringLiteral(u"\uFFFD@") << false;
+    QTest::newRow("byte 0x80") << QByteArray("\x80") << QStringLiteral(u"\uFFFD") << false;
+}
+
+void TestTextRules::decodeMarksWhatIsNotText()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QFETCH(bool, valid);
+    bool ok = !valid;
+    QCOMPARE(cp932::decode(bytes, &ok), text);
+    QCOMPARE(ok, valid);
 }
 
 void TestTextRules::unencodable()
@@ -136,7 +194,7 @@ void TestTextRules::baseNames()
 {
     QFETCH(QString, path);
     QFETCH(QString, base);
-    QCOMPARE(baseName(path), base);
+    QCOMPARE(baseNameView(path), base);
 }
 
 void TestTextRules::trailingBackslash_data()
@@ -226,28 +284,28 @@ void TestTextRules::errorText()
     QCOMPARE(errorBoxText(message), shown);
 }
 
-void TestTextRules::pathMapping_data()
+void TestTextRules::windowsNames_data()
 {
-    QTest::addColumn<int>("style");
-    QTest::addColumn<QString>("native");
-    QTest::addColumn<QString>("job");
-    const int unixStyle = int(PathStyle::Unix);
-    const int windowsStyle = int(PathStyle::Windows);
-    QTest::newRow("unixStyle file") << unixStyle << QStringLiteral("/home/a/plan.dxf")
-                               << QStringLiteral("Z:\\home\\a\\plan.dxf");
-    QTest::newRow("unixStyle root") << unixStyle << QStringLiteral("/") << QStringLiteral("Z:\\");
-    QTest::newRow("unixStyle relative text stays") << unixStyle << QStringLiteral("C:\\WORK") << QStringLiteral("C:\\WORK");
-    QTest::newRow("windows") << windowsStyle << QStringLiteral("C:/A/b.dxf") << QStringLiteral("C:\\A\\b.dxf");
+    QTest::addColumn<QString>("a");
+    QTest::addColumn<QString>("b");
+    QTest::addColumn<bool>("same");
+    QTest::newRow("a to z") << QStringLiteral("plan.dxf") << QStringLiteral("PLAN.DXF") << true;
+    QTest::newRow("full-width Latin") << QStringLiteral(u"ａｂ") << QStringLiteral(u"ＡＢ") << true;
+    QTest::newRow("full-width is not half-width") << QStringLiteral(u"Ａ") << QStringLiteral("A") << false;
+    QTest::newRow("Greek") << QStringLiteral(u"αβ") << QStringLiteral(u"ΑΒ") << true;
+    QTest::newRow("Cyrillic") << QStringLiteral(u"дом") << QStringLiteral(u"ДОМ") << true;
+    QTest::newRow("Roman numerals") << QStringLiteral(u"ⅲ") << QStringLiteral(u"Ⅲ") << true;
+    QTest::newRow("kana stay apart") << QStringLiteral(u"あ") << QStringLiteral(u"ア") << false;
+    QTest::newRow("lengths differ") << QStringLiteral("a") << QStringLiteral("a ") << false;
 }
 
-void TestTextRules::pathMapping()
+void TestTextRules::windowsNames()
 {
-    QFETCH(int, style);
-    QFETCH(QString, native);
-    QFETCH(QString, job);
-    QCOMPARE(nativeToJobPath(native, PathStyle(style)), job);
-    if (native.startsWith(u'/'))
-        QCOMPARE(jobToNativePath(job, PathStyle(style)), native);
+    QFETCH(QString, a);
+    QFETCH(QString, b);
+    QFETCH(bool, same);
+    QCOMPARE(sameWindowsName(a, b), same);
+    QCOMPARE(windowsFolded(a) == windowsFolded(b), same);
 }
 
 QTEST_GUILESS_MAIN(TestTextRules)

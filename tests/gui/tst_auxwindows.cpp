@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QWindow>
 
 class TestAuxWindows : public QObject
 {
@@ -29,6 +30,9 @@ private slots:
     void bothOpenWithAUsableMainWindow();
     void memoEditsLastWhileRunning();
     void closingTheMainWindowHidesThem();
+    void helpIsAnOrdinaryWindow();
+    void enterPressesTheFocusedButton_data();
+    void enterPressesTheFocusedButton();
 
 private:
     QTemporaryDir m_dir;
@@ -43,7 +47,7 @@ void TestAuxWindows::init()
     m_windows = std::make_unique<Windows>();
     createWindows(m_platform, *m_windows);
     m_windows->Form1->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_windows->Form1));
+    QVERIFY(QTest::qWaitForWindowExposed(m_windows->Form1.get()));
 }
 
 void TestAuxWindows::cleanup()
@@ -77,7 +81,7 @@ void TestAuxWindows::helpTextLines()
     QCOMPARE(lines.at(69), QStringLiteral(" "));
     TForm4 help;
     help.show();
-    QCOMPARE(help.Memo1->document()->blockCount(), 70);
+    QCOMPARE(child<QPlainTextEdit>(&help, "Memo1")->document()->blockCount(), 70);
     QCOMPARE(help.windowTitle(), QStringLiteral(u"説明(Tessiva) "));
 }
 
@@ -103,10 +107,10 @@ void TestAuxWindows::placement()
 
 void TestAuxWindows::helpShownOverTheMainWindow()
 {
-    TForm1 *form = m_windows->Form1;
+    TForm1 *form = m_windows->Form1.get();
     QVERIFY(!m_windows->Form4->isVisible());
     TRIGGER(form, "HowtoUseHelp1");
-    TForm4 *help = m_windows->Form4;
+    TForm4 *help = m_windows->Form4.get();
     QVERIFY(help->isVisible());
     QCOMPARE(help->frameGeometry().topLeft(),
              centredOver(form->frameGeometry(), help->frameGeometry().size()));
@@ -115,7 +119,7 @@ void TestAuxWindows::helpShownOverTheMainWindow()
 
 void TestAuxWindows::reshowingMovesItBack()
 {
-    TForm1 *form = m_windows->Form1;
+    TForm1 *form = m_windows->Form1.get();
     TRIGGER(form, "About1");
     TForm5 *about = m_windows->Form5;
     about->move(about->pos() + QPoint(200, 100));
@@ -127,61 +131,111 @@ void TestAuxWindows::reshowingMovesItBack()
 
 void TestAuxWindows::aboutWindow()
 {
-    TRIGGER(m_windows->Form1, "About1");
+    TRIGGER(m_windows->Form1.get(), "About1");
     TForm5 *about = m_windows->Form5;
     QVERIFY(QTest::qWaitForWindowExposed(about));
     QCOMPARE(about->windowTitle(), QStringLiteral(u"バージョン情報"));
     QVERIFY(about->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    QCOMPARE(about->parentWidget(), m_windows->Form1); // kept above the main window
+    QCOMPARE(about->parentWidget(), m_windows->Form1.get()); // kept above the main window
     QCOMPARE(about->size(), QSize(350, 210));
-    QCOMPARE(about->Label1->text(), QStringLiteral("Tessiva ( for DXF to DXF DataConvert )"));
-    QCOMPARE(about->Label2->text(), QStringLiteral("Version 1.70"));
-    QCOMPARE(about->Label3->text(), QStringLiteral("2002.04.21"));
-    QCOMPARE(about->Label1->palette().color(QPalette::WindowText), QColor(Qt::white));
-    QCOMPARE(about->Image1->pixmap().size(), QSize(32, 32));
-    QCOMPARE(about->BitBtn1->geometry(), QRect(131, 180, 88, 20));
+    QCOMPARE(child<QLabel>(about, "Label1")->text(), QStringLiteral("Tessiva ( for DXF to DXF DataConvert )"));
+    QCOMPARE(child<QLabel>(about, "Label2")->text(), QStringLiteral("Version 1.70"));
+    QCOMPARE(child<QLabel>(about, "Label3")->text(), QStringLiteral("2002.04.21"));
+    QCOMPARE(child<QLabel>(about, "Label1")->palette().color(QPalette::WindowText), QColor(Qt::white));
+    QCOMPARE(child<QLabel>(about, "Image1")->pixmap().size(), QSize(32, 32));
+    QCOMPARE(child<QPushButton>(about, "BitBtn1")->geometry(), QRect(131, 180, 88, 20));
     QApplication::setActiveWindow(about);
     QVERIFY(QTest::qWaitForWindowActive(about));
-    QCOMPARE(QApplication::focusWidget(), about->BitBtn1);
-    QTest::mouseClick(about->BitBtn1, Qt::LeftButton);
+    QCOMPARE(QApplication::focusWidget(), child<QPushButton>(about, "BitBtn1"));
+    QTest::mouseClick(child<QPushButton>(about, "BitBtn1"), Qt::LeftButton);
     QVERIFY(!about->isVisible());
 }
 
 void TestAuxWindows::bothOpenWithAUsableMainWindow()
 {
-    TForm1 *form = m_windows->Form1;
+    TForm1 *form = m_windows->Form1.get();
     TRIGGER(form, "HowtoUseHelp1");
     TRIGGER(form, "About1");
     QVERIFY(m_windows->Form4->isVisible());
     QVERIFY(m_windows->Form5->isVisible());
     TRIGGER(form, "DP1"); // the main window still takes commands
-    QTest::mouseClick(m_windows->Form4->Button1, Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(m_windows->Form4.get(), "Button1"), Qt::LeftButton);
     QVERIFY(!m_windows->Form4->isVisible());
     QVERIFY(m_windows->Form5->isVisible());
 }
 
 void TestAuxWindows::memoEditsLastWhileRunning()
 {
-    TRIGGER(m_windows->Form1, "HowtoUseHelp1");
-    QPlainTextEdit *memo = m_windows->Form4->Memo1;
+    TRIGGER(m_windows->Form1.get(), "HowtoUseHelp1");
+    auto *memo = child<QPlainTextEdit>(m_windows->Form4.get(), "Memo1");
     QVERIFY(!memo->isReadOnly());
     memo->appendPlainText(QStringLiteral("note"));
     m_windows->Form4->close();
-    TRIGGER(m_windows->Form1, "HowtoUseHelp1");
+    TRIGGER(m_windows->Form1.get(), "HowtoUseHelp1");
     QVERIFY(memo->toPlainText().endsWith(QStringLiteral("note")));
     TForm4 fresh; // the next start
     fresh.show();
-    QCOMPARE(fresh.Memo1->toPlainText(), helpText().join(u'\n'));
+    QCOMPARE(child<QPlainTextEdit>(&fresh, "Memo1")->toPlainText(), helpText().join(u'\n'));
 }
 
 void TestAuxWindows::closingTheMainWindowHidesThem()
 {
-    TRIGGER(m_windows->Form1, "HowtoUseHelp1");
-    TRIGGER(m_windows->Form1, "About1");
-    TRIGGER(m_windows->Form1, "Exit1");
+    TRIGGER(m_windows->Form1.get(), "HowtoUseHelp1");
+    TRIGGER(m_windows->Form1.get(), "About1");
+    TRIGGER(m_windows->Form1.get(), "Exit1");
     QVERIFY(!m_windows->Form1->isVisible());
     QVERIFY(!m_windows->Form4->isVisible());
     QVERIFY(!m_windows->Form5->isVisible());
+}
+
+void TestAuxWindows::helpIsAnOrdinaryWindow()
+{
+    TRIGGER(m_windows->Form1.get(), "HowtoUseHelp1");
+    TForm4 *help = m_windows->Form4.get();
+    QVERIFY(QTest::qWaitForWindowExposed(help));
+    // A window of its own: no dialog kept over the application's windows,
+    // not above the main window.
+    QCOMPARE(help->windowType(), Qt::Window);
+    QVERIFY(!help->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    QVERIFY(!help->parentWidget());
+    QVERIFY(!help->windowHandle()->transientParent());
+    QVERIFY(help->windowFlags().testFlag(Qt::WindowCloseButtonHint));
+    QVERIFY(!help->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    QCOMPARE(help->minimumSize(), help->maximumSize());
+}
+
+void TestAuxWindows::enterPressesTheFocusedButton_data()
+{
+    QTest::addColumn<QString>("menu");
+    QTest::addColumn<int>("key");
+    QTest::newRow("Ok of the About window, Return") << QStringLiteral("About1") << int(Qt::Key_Return);
+    QTest::newRow("Ok of the About window, keypad Enter") << QStringLiteral("About1") << int(Qt::Key_Enter);
+    QTest::newRow("Close of the help window") << QStringLiteral("HowtoUseHelp1") << int(Qt::Key_Return);
+}
+
+void TestAuxWindows::enterPressesTheFocusedButton()
+{
+    QFETCH(QString, menu);
+    QFETCH(int, key);
+    child<QAction>(m_windows->Form1.get(), qPrintable(menu))->trigger();
+    QWidget *window = menu == QLatin1String("About1") ? static_cast<QWidget *>(m_windows->Form5.data())
+                                                      : static_cast<QWidget *>(m_windows->Form4.get());
+    QVERIFY(showActive(window));
+    auto *button = child<QPushButton>(window, menu == QLatin1String("About1") ? "BitBtn1" : "Button1");
+    button->setFocus();
+    QTest::keyClick(button, Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+    QVERIFY(!window->isVisible());
+
+    // Enter in the help text is a line break, not Close.
+    if (menu == QLatin1String("HowtoUseHelp1")) {
+        TRIGGER(m_windows->Form1.get(), "HowtoUseHelp1");
+        auto *memo = child<QPlainTextEdit>(window, "Memo1");
+        memo->setFocus();
+        const int blocks = memo->document()->blockCount();
+        QTest::keyClick(memo, Qt::Key_Return);
+        QVERIFY(window->isVisible());
+        QCOMPARE(memo->document()->blockCount(), blocks + 1);
+    }
 }
 
 QTEST_MAIN(TestAuxWindows)

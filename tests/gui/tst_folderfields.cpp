@@ -1,14 +1,15 @@
 #include "windowtest.h"
 
-#include "app/tform1.h"
-#include "inputs/sourcelistview.h"
 
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QMimeData>
 #include <QTemporaryDir>
+#include <QUrl>
 
 class TestFolderFields : public WindowTest
 {
@@ -26,8 +27,13 @@ private slots:
     void browse();
     void browseCancelled();
     void browseStartsAtTheFieldsFolder();
+    void leftWhileTheWindowIsInactive_data();
+    void leftWhileTheWindowIsInactive();
+    void leftByFocusGivenInCode();
+    void switchingApplicationsIsNotLeaving();
 
 private:
+    void dropOnTheList(const QString &file);
 };
 
 void TestFolderFields::init()
@@ -46,8 +52,8 @@ void TestFolderFields::leavingNormalises_data()
     QTest::addColumn<int>("style");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("shown");
-    const int win = int(textrules::PathStyle::Windows);
-    const int unixStyle = int(textrules::PathStyle::Unix);
+    const int win = int(jobpath::Style::Windows);
+    const int unixStyle = int(jobpath::Style::Unix);
     for (const char *field : {"Edit1", "Edit2"}) {
         const QString f = QLatin1String(field);
         QTest::addRow("%s appended", field) << f << win << QStringLiteral("C:\\WORK") << QStringLiteral("C:\\WORK\\");
@@ -59,6 +65,10 @@ void TestFolderFields::leavingNormalises_data()
                                                         << QStringLiteral("Z:\\home\\a\\out\\");
         QTest::addRow("%s Windows text kept off Windows", field) << f << unixStyle << QStringLiteral("D:")
                                                                  << QStringLiteral("D:\\");
+        QTest::addRow("%s slashes in a Windows path", field) << f << win << QStringLiteral("C:/OUT")
+                                                             << QStringLiteral("C:\\OUT\\");
+        QTest::addRow("%s relative stays relative", field) << f << unixStyle << QStringLiteral("out/sub")
+                                                           << QStringLiteral("out\\sub\\");
     }
 }
 
@@ -68,17 +78,17 @@ void TestFolderFields::leavingNormalises()
     QFETCH(int, style);
     QFETCH(QString, typed);
     QFETCH(QString, shown);
-    m_platform.style = textrules::PathStyle(style);
-    auto *edit = m_form->findChild<QLineEdit *>(field);
-    edit->setFocus(Qt::TabFocusReason);
-    typeText(edit, typed);
-    QTest::keyClick(edit, Qt::Key_Tab);
-    QVERIFY(!edit->hasFocus());
-    QCOMPARE(edit->text(), shown);
+    m_platform.style = jobpath::Style(style);
+    QLineEdit *box = edit(qPrintable(field));
+    box->setFocus(Qt::TabFocusReason);
+    typeText(box, typed);
+    QTest::keyClick(box, Qt::Key_Tab);
+    QVERIFY(!box->hasFocus());
+    QCOMPARE(box->text(), shown);
     // Leaving again changes nothing.
-    edit->setFocus(Qt::MouseFocusReason);
-    m_form->Edit5->setFocus(Qt::MouseFocusReason);
-    QCOMPARE(edit->text(), shown);
+    box->setFocus(Qt::MouseFocusReason);
+    edit("Edit5")->setFocus(Qt::MouseFocusReason);
+    QCOMPARE(box->text(), shown);
 }
 
 void TestFolderFields::notLeaving_data()
@@ -92,27 +102,27 @@ void TestFolderFields::notLeaving_data()
 void TestFolderFields::notLeaving()
 {
     QFETCH(int, reason);
-    m_form->Edit1->setFocus(Qt::TabFocusReason);
-    QTest::keyClicks(m_form->Edit1, QStringLiteral("C:\\WORK"));
-    QTest::keyClick(m_form->Edit1, Qt::Key_Return);
-    QCOMPARE(m_form->Edit1->text(), QStringLiteral("C:\\WORK"));
+    edit("Edit1")->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(edit("Edit1"), QStringLiteral("C:\\WORK"));
+    QTest::keyClick(edit("Edit1"), Qt::Key_Return);
+    QCOMPARE(edit("Edit1")->text(), QStringLiteral("C:\\WORK"));
     QFocusEvent out(QEvent::FocusOut, Qt::FocusReason(reason));
-    QApplication::sendEvent(m_form->Edit1, &out);
-    QCOMPARE(m_form->Edit1->text(), QStringLiteral("C:\\WORK"));
+    QApplication::sendEvent(edit("Edit1"), &out);
+    QCOMPARE(edit("Edit1")->text(), QStringLiteral("C:\\WORK"));
 }
 
 void TestFolderFields::saveButtonSeesTheNormalisedFolder()
 {
-    m_platform.style = textrules::PathStyle::Windows;
-    m_form->Edit2->setText(QStringLiteral("C:\\ACAD\\"));
+    m_platform.style = jobpath::Style::Windows;
+    edit("Edit2")->setText(QStringLiteral("C:\\ACAD\\"));
     m_platform.openAnswers = {OpenFilesResult{{QStringLiteral("C:\\OUT\\a.dxf")}, {}}};
-    m_form->Button1Click(m_form->Button1);
-    m_form->Edit1->setFocus(Qt::TabFocusReason);
-    QTest::keyClicks(m_form->Edit1, QStringLiteral("C:\\OUT"));
+    m_form->Button1Click(button("Button1"));
+    edit("Edit1")->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(edit("Edit1"), QStringLiteral("C:\\OUT"));
     // Without the trailing backslash the same-folder test would not match.
-    QTest::mouseClick(m_form->Button6, Qt::LeftButton);
-    QCOMPARE(m_form->Edit1->text(), QStringLiteral("C:\\OUT\\"));
-    QCOMPARE(m_form->Label10->text(),
+    QTest::mouseClick(button("Button6"), Qt::LeftButton);
+    QCOMPARE(edit("Edit1")->text(), QStringLiteral("C:\\OUT\\"));
+    QCOMPARE(status(),
              QStringLiteral(u"変換元と変換先のﾌｫﾙﾀﾞ名が同一です！変換先ﾌｫﾙﾀﾞを変更してください。"));
 }
 
@@ -140,10 +150,10 @@ void TestFolderFields::browse()
     QFETCH(QString, title);
     QFETCH(QString, chosen);
     QFETCH(QString, shown);
-    auto *edit = m_form->findChild<QLineEdit *>(field);
+    auto *edit = child<QLineEdit>(m_form, qPrintable(field));
     edit->setText(QStringLiteral("whatever was there"));
     m_platform.browseAnswers = {chosen};
-    QTest::mouseClick(m_form->findChild<QPushButton *>(button), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(m_form, qPrintable(button)), Qt::LeftButton);
     QCOMPARE(m_platform.browseRequests.size(), 1);
     QCOMPARE(m_platform.browseRequests.constFirst().first, title);
     QCOMPARE(edit->text(), shown);
@@ -152,23 +162,110 @@ void TestFolderFields::browse()
 
 void TestFolderFields::browseCancelled()
 {
-    m_form->Edit2->setText(QStringLiteral("C:\\NOT NORMALISED"));
-    m_form->Button6->setFocus();
+    edit("Edit2")->setText(QStringLiteral("C:\\NOT NORMALISED"));
+    button("Button6")->setFocus();
     m_platform.browseAnswers = {std::nullopt};
-    m_form->Button3Click(m_form->Button3);
-    QCOMPARE(m_form->Edit2->text(), QStringLiteral("C:\\NOT NORMALISED"));
-    QCOMPARE(QApplication::focusWidget(), m_form->Button6);
+    m_form->Button3Click(button("Button3"));
+    QCOMPARE(edit("Edit2")->text(), QStringLiteral("C:\\NOT NORMALISED"));
+    QCOMPARE(QApplication::focusWidget(), button("Button6"));
 }
 
 void TestFolderFields::browseStartsAtTheFieldsFolder()
 {
-    m_form->Edit1->setText(QStringLiteral("Z:\\home\\a\\out\\"));
-    m_form->Edit2->setText(QStringLiteral("Z:\\"));
+    edit("Edit1")->setText(QStringLiteral("Z:\\home\\a\\out\\"));
+    edit("Edit2")->setText(QStringLiteral("Z:\\"));
     m_platform.browseAnswers = {std::nullopt, std::nullopt};
-    m_form->Button2Click(m_form->Button2);
-    m_form->Button3Click(m_form->Button3);
+    m_form->Button2Click(button("Button2"));
+    m_form->Button3Click(button("Button3"));
     QCOMPARE(m_platform.browseRequests.at(0).second, QStringLiteral("/home/a/out"));
     QCOMPARE(m_platform.browseRequests.at(1).second, QStringLiteral("/"));
+}
+
+void TestFolderFields::dropOnTheList(const QString &file)
+{
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(file)});
+    QWidget *target = child<QAbstractScrollArea>(m_form, "ListBox1")->viewport();
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+}
+
+void TestFolderFields::leftWhileTheWindowIsInactive_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("left");
+    QTest::newRow("destination folder") << QStringLiteral("Edit1") << QStringLiteral("C:\\X") << QStringLiteral("C:\\X\\");
+    QTest::newRow("AutoCAD folder") << QStringLiteral("Edit2") << QStringLiteral("C:\\Y") << QStringLiteral("C:\\Y\\");
+    QTest::newRow("precision") << QStringLiteral("ComboBox1") << QStringLiteral("abc") << QStringLiteral("  6");
+}
+
+void TestFolderFields::leftWhileTheWindowIsInactive()
+{
+    // The user types, switches to the file manager and drops files on the
+    // list: the list takes the focus while the window is inactive, and Qt
+    // sends no focus event. The field is left all the same.
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, left);
+    m_platform.style = jobpath::Style::Windows;
+    QWidget *control = child<QWidget>(m_form, qPrintable(field));
+    control->setFocus(Qt::TabFocusReason);
+    QWidget *input = control->focusProxy() ? control->focusProxy() : control;
+    if (auto *box = qobject_cast<QComboBox *>(control))
+        box->lineEdit()->clear();
+    typeText(input, typed);
+
+    QWidget fileManager;
+    QVERIFY(showActive(&fileManager));
+    QVERIFY(!m_form->isActiveWindow());
+    const QString text = m_dir.filePath(QStringLiteral("a.dxf"));
+    QFile f(text);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.close();
+    dropOnTheList(text);
+    QCOMPARE(sources()->fileCount(), 1);
+    const QString shown = qobject_cast<QComboBox *>(control) ? qobject_cast<QComboBox *>(control)->currentText()
+                                                              : qobject_cast<QLineEdit *>(control)->text();
+    QCOMPARE(shown, left);
+}
+
+void TestFolderFields::leftByFocusGivenInCode()
+{
+    m_platform.style = jobpath::Style::Windows;
+    edit("Edit1")->setFocus(Qt::TabFocusReason);
+    typeText(edit("Edit1"), QStringLiteral("C:\\A"));
+    edit("Edit5")->setFocus(); // no reason given: code, not the user
+    QCOMPARE(edit("Edit1")->text(), QStringLiteral("C:\\A\\"));
+
+    // The same while the window is inactive: the field counts as left once
+    // the window is back.
+    edit("Edit2")->setFocus(Qt::TabFocusReason);
+    typeText(edit("Edit2"), QStringLiteral("C:\\B"));
+    {
+        QWidget other;
+        QVERIFY(showActive(&other));
+        edit("Edit5")->setFocus();
+        QCOMPARE(edit("Edit2")->text(), QStringLiteral("C:\\B"));
+    }
+    QVERIFY(showActive(m_form));
+    QCOMPARE(edit("Edit2")->text(), QStringLiteral("C:\\B\\"));
+}
+
+void TestFolderFields::switchingApplicationsIsNotLeaving()
+{
+    edit("Edit1")->setFocus(Qt::TabFocusReason);
+    typeText(edit("Edit1"), QStringLiteral("C:\\WORK"));
+    {
+        QWidget other;
+        QVERIFY(showActive(&other));
+        QCOMPARE(edit("Edit1")->text(), QStringLiteral("C:\\WORK"));
+    }
+    QVERIFY(showActive(m_form));
+    QCOMPARE(QApplication::focusWidget(), edit("Edit1"));
+    QCOMPARE(edit("Edit1")->text(), QStringLiteral("C:\\WORK"));
 }
 
 QTEST_MAIN(TestFolderFields)

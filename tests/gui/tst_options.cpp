@@ -1,6 +1,5 @@
 #include "windowtest.h"
 
-#include "app/tform1.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -25,12 +24,14 @@ private slots:
     void restoreKeepsTheState();
     void typedTextNeverBecomesAnItem();
     void defaultParameterFiles();
+    void formatTextGivesTheJobsFormat_data();
+    void formatTextGivesTheJobsFormat();
 
 private:
-    void leave(QWidget *w) { m_form->Edit5->setFocus(Qt::TabFocusReason); Q_UNUSED(w); }
-    void enterFormat() { m_form->ComboBox2->setFocus(Qt::TabFocusReason); }
+    void leave(QWidget *w) { edit("Edit5")->setFocus(Qt::TabFocusReason); Q_UNUSED(w); }
+    void enterFormat() { combo("ComboBox2")->setFocus(Qt::TabFocusReason); }
     void chooseFormat(int index);
-    QColor labelColour() const { return m_form->Label6->palette().color(QPalette::WindowText); }
+    QColor labelColour() const { return child<QLabel>(m_form, "Label6")->palette().color(QPalette::WindowText); }
 
 };
 
@@ -48,7 +49,7 @@ void TestOptions::cleanup()
 void TestOptions::chooseFormat(int index)
 {
     enterFormat();
-    QComboBox *box = m_form->ComboBox2;
+    QComboBox *box = combo("ComboBox2");
     while (box->currentIndex() < index)
         QTest::keyClick(box, Qt::Key_Down);
     while (box->currentIndex() > index)
@@ -78,7 +79,7 @@ void TestOptions::precisionOnLeaving()
 {
     QFETCH(QString, typed);
     QFETCH(QString, shown);
-    QComboBox *box = m_form->ComboBox1;
+    QComboBox *box = combo("ComboBox1");
     box->setFocus(Qt::TabFocusReason);
     box->lineEdit()->selectAll();
     QTest::keyClick(box, Qt::Key_Delete);
@@ -91,39 +92,39 @@ void TestOptions::precisionOnLeaving()
 
 void TestOptions::precisionFromTheList()
 {
-    QComboBox *box = m_form->ComboBox1;
+    QComboBox *box = combo("ComboBox1");
     box->setFocus(Qt::TabFocusReason);
     QTest::keyClick(box, Qt::Key_Down);
     QTest::keyClick(box, Qt::Key_Down);
-    m_form->Edit5->setFocus(Qt::TabFocusReason);
+    edit("Edit5")->setFocus(Qt::TabFocusReason);
     QCOMPARE(box->currentText(), QStringLiteral(" 12"));
 }
 
 void TestOptions::formatStates()
 {
     QCOMPARE(labelColour(), QColor(0, 0, 0));
-    QVERIFY(m_form->ComboBox1->isEnabled());
+    QVERIFY(combo("ComboBox1")->isEnabled());
     chooseFormat(1);
-    QCOMPARE(m_form->ComboBox2->currentText(), QStringLiteral(u"ﾊﾞｲﾅﾘ"));
+    QCOMPARE(combo("ComboBox2")->currentText(), QStringLiteral(u"ﾊﾞｲﾅﾘ"));
     QCOMPARE(labelColour(), QColor(0x80, 0x80, 0x80));
-    QVERIFY(!m_form->ComboBox1->isEnabled());
-    QCOMPARE(m_form->ComboBox1->currentText(), QStringLiteral("  6"));
+    QVERIFY(!combo("ComboBox1")->isEnabled());
+    QCOMPARE(combo("ComboBox1")->currentText(), QStringLiteral("  6"));
     chooseFormat(0);
     QCOMPARE(labelColour(), QColor(0, 0, 0));
-    QVERIFY(m_form->ComboBox1->isEnabled());
+    QVERIFY(combo("ComboBox1")->isEnabled());
 }
 
 void TestOptions::typedFormatLeavesTheState()
 {
     enterFormat();
-    m_form->ComboBox2->lineEdit()->selectAll();
-    typeText(m_form->ComboBox2, QStringLiteral(u"ﾊﾞｲﾅﾘ"));
-    m_form->Edit5->setFocus(Qt::TabFocusReason);
-    QCOMPARE(m_form->ComboBox2->currentText(), QStringLiteral(u"ﾊﾞｲﾅﾘ"));
-    QVERIFY(m_form->ComboBox1->isEnabled());
+    combo("ComboBox2")->lineEdit()->selectAll();
+    typeText(combo("ComboBox2"), QStringLiteral(u"ﾊﾞｲﾅﾘ"));
+    edit("Edit5")->setFocus(Qt::TabFocusReason);
+    QCOMPARE(combo("ComboBox2")->currentText(), QStringLiteral(u"ﾊﾞｲﾅﾘ"));
+    QVERIFY(combo("ComboBox1")->isEnabled());
     QCOMPARE(labelColour(), QColor(0, 0, 0));
     // The save action goes by the text alone.
-    QCOMPARE(m_form->currentJob().outputFormat, QStringLiteral(u"ﾊﾞｲﾅﾘ"));
+    QCOMPARE(m_form->currentJob().outputFormat, OutputFormat::Binary);
 }
 
 void TestOptions::invalidFormatPutBack_data()
@@ -138,60 +139,82 @@ void TestOptions::invalidFormatPutBack()
 {
     QFETCH(QString, typed);
     enterFormat();
-    QCOMPARE(m_form->SavedFormatText, QStringLiteral("ASCII"));
-    m_form->ComboBox2->lineEdit()->selectAll();
-    QTest::keyClick(m_form->ComboBox2, Qt::Key_Delete);
-    typeText(m_form->ComboBox2, typed);
-    QTest::keyClick(m_form->ComboBox2, Qt::Key_Tab);
-    QCOMPARE(m_form->ComboBox2->currentText(), QStringLiteral("ASCII"));
+    QCOMPARE(options()->savedFormatText(), QStringLiteral("ASCII"));
+    combo("ComboBox2")->lineEdit()->selectAll();
+    QTest::keyClick(combo("ComboBox2"), Qt::Key_Delete);
+    typeText(combo("ComboBox2"), typed);
+    QTest::keyClick(combo("ComboBox2"), Qt::Key_Tab);
+    QCOMPARE(combo("ComboBox2")->currentText(), QStringLiteral("ASCII"));
 }
 
 void TestOptions::restoreKeepsTheState()
 {
     chooseFormat(1);
-    m_form->Edit5->setFocus(Qt::TabFocusReason);
+    edit("Edit5")->setFocus(Qt::TabFocusReason);
     chooseFormat(0); // enters with ﾊﾞｲﾅﾘ, leaves the state at ASCII
-    m_form->Edit5->setFocus(Qt::TabFocusReason);
+    edit("Edit5")->setFocus(Qt::TabFocusReason);
     chooseFormat(1);
-    m_form->Edit5->setFocus(Qt::TabFocusReason);
+    edit("Edit5")->setFocus(Qt::TabFocusReason);
     // Entered holding ﾊﾞｲﾅﾘ; typed text replaced by it on leaving.
     enterFormat();
-    m_form->ComboBox2->lineEdit()->selectAll();
-    QTest::keyClicks(m_form->ComboBox2, QStringLiteral("bin"));
-    m_form->Edit5->setFocus(Qt::TabFocusReason);
-    QCOMPARE(m_form->ComboBox2->currentText(), QStringLiteral(u"ﾊﾞｲﾅﾘ"));
-    QVERIFY(!m_form->ComboBox1->isEnabled());
+    combo("ComboBox2")->lineEdit()->selectAll();
+    QTest::keyClicks(combo("ComboBox2"), QStringLiteral("bin"));
+    edit("Edit5")->setFocus(Qt::TabFocusReason);
+    QCOMPARE(combo("ComboBox2")->currentText(), QStringLiteral(u"ﾊﾞｲﾅﾘ"));
+    QVERIFY(!combo("ComboBox1")->isEnabled());
     QCOMPARE(labelColour(), QColor(0x80, 0x80, 0x80));
 
-    // Switching to another window and back is no entry: the remembered text stays.
-    m_form->SavedFormatText = QStringLiteral("ASCII");
-    m_form->ComboBox2->setFocus(Qt::TabFocusReason);
-    m_form->SavedFormatText = QStringLiteral("marker");
-    QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
-    QFocusEvent in(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
-    QApplication::sendEvent(m_form->ComboBox2, &out);
-    QApplication::sendEvent(m_form->ComboBox2, &in);
-    QCOMPARE(m_form->SavedFormatText, QStringLiteral("marker"));
+    // Switching to another window and back is no entry: the remembered
+    // text stays what it was when the box was entered.
+    enterFormat();
+    QCOMPARE(options()->savedFormatText(), QStringLiteral(u"ﾊﾞｲﾅﾘ"));
+    QTest::keyClick(combo("ComboBox2"), Qt::Key_Up);
+    QCOMPARE(combo("ComboBox2")->currentText(), QStringLiteral("ASCII"));
+    {
+        QWidget other;
+        QVERIFY(showActive(&other));
+    }
+    QVERIFY(showActive(m_form));
+    QCOMPARE(QApplication::focusWidget(), combo("ComboBox2"));
+    QCOMPARE(options()->savedFormatText(), QStringLiteral(u"ﾊﾞｲﾅﾘ"));
 }
 
 void TestOptions::typedTextNeverBecomesAnItem()
 {
-    for (QComboBox *box : {m_form->ComboBox1, m_form->ComboBox2}) {
+    for (QComboBox *box : {combo("ComboBox1"), combo("ComboBox2")}) {
         box->setFocus(Qt::TabFocusReason);
         box->lineEdit()->selectAll();
         QTest::keyClicks(box, QStringLiteral("12"));
         QTest::keyClick(box, Qt::Key_Return);
-        QCOMPARE(box->count(), box == m_form->ComboBox1 ? 4 : 2);
+        QCOMPARE(box->count(), box == combo("ComboBox1") ? 4 : 2);
     }
 }
 
 void TestOptions::defaultParameterFiles()
 {
-    m_form->Edit5->clear();
-    m_form->Edit6->setText(QStringLiteral("MINE.DXT"));
+    edit("Edit5")->clear();
+    edit("Edit6")->setText(QStringLiteral("MINE.DXT"));
     TRIGGER(m_form, "DP1");
-    QCOMPARE(m_form->Edit5->text(), QStringLiteral("DXFIX13.DXT"));
-    QCOMPARE(m_form->Edit6->text(), QStringLiteral("DXFIX.DXT"));
+    QCOMPARE(edit("Edit5")->text(), QStringLiteral("DXFIX13.DXT"));
+    QCOMPARE(edit("Edit6")->text(), QStringLiteral("DXFIX.DXT"));
+}
+
+void TestOptions::formatTextGivesTheJobsFormat_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("format");
+    QTest::newRow("ASCII") << QStringLiteral("ASCII") << int(OutputFormat::Ascii);
+    QTest::newRow("binary") << QStringLiteral(u"ﾊﾞｲﾅﾘ") << int(OutputFormat::Binary);
+    // Only exactly "ASCII" asks for the precision option.
+    QTest::newRow("lower case") << QStringLiteral("ascii") << int(OutputFormat::Binary);
+}
+
+void TestOptions::formatTextGivesTheJobsFormat()
+{
+    QFETCH(QString, text);
+    QFETCH(int, format);
+    combo("ComboBox2")->setEditText(text);
+    QCOMPARE(int(m_form->currentJob().outputFormat), format);
 }
 
 QTEST_MAIN(TestOptions)

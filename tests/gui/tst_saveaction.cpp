@@ -1,30 +1,20 @@
+#include "testfiles.h"
 #include "windowtest.h"
 
-#include "app/tform1.h"
-#include "inputs/sourcelistview.h"
+#include "workedexamples.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QStringListModel>
 #include <QTemporaryDir>
 
-#include <csignal>
-#include <sys/resource.h>
+using testfiles::readAll;
 
-namespace {
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-} // namespace
 
+// The save button's wiring: the outcome of the save reaches the status line
+// with a beep, a refused line is selected, and the dialog is asked for what
+// the kind proposes. The refusals themselves are tested in tst_jobcheck.
 class TestSaveAction : public WindowTest
 {
     Q_OBJECT
@@ -32,32 +22,27 @@ class TestSaveAction : public WindowTest
 private slots:
     void init();
     void cleanup();
-    void refusalsInOrder_data();
-    void refusalsInOrder();
+    void refusalReachesTheStatusLine_data();
+    void refusalReachesTheStatusLine();
     void dialogPerKind_data();
     void dialogPerKind();
     void cancelReportsNothing();
     void notBatRefused();
     void writesTheBatchFile();
-    void unopenableTarget_data();
-    void unopenableTarget();
-    void failedWriteKeepsTheOldFile();
-    void clashSelectsTheLaterLine();
+    void cannotSaveReachesTheStatusLine();
     void wholeJobThroughTheWindow();
     void lineBreakInADroppedName();
 
 private:
     void setSources(const QStringList &lines);
-    void press();
-    QString status() const { return m_form->Label10->text(); }
-
+    void press() { QTest::mouseClick(button("Button6"), Qt::LeftButton); }
 };
 
 void TestSaveAction::init()
 {
     QVERIFY(openWindow(QStringLiteral("bin/tessiva")));
-    m_form->Edit1->setText(QStringLiteral("D:\\OUT\\"));
-    m_form->Edit2->setText(QStringLiteral("C:\\ACAD\\"));
+    edit("Edit1")->setText(QStringLiteral("D:\\OUT\\"));
+    edit("Edit2")->setText(QStringLiteral("C:\\ACAD\\"));
 }
 
 void TestSaveAction::cleanup()
@@ -65,79 +50,48 @@ void TestSaveAction::cleanup()
     closeWindow();
 }
 
-// Fills the list the way a drop does, through the window's own handler.
+// Fills the list with Windows paths through the open dialog.
 void TestSaveAction::setSources(const QStringList &lines)
 {
-    m_platform.style = textrules::PathStyle::Windows;
-    QTemporaryDir files;
-    QStringList names;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        // The list takes names of existing files only, so make them.
-        const QString native = files.filePath(QString::number(i));
-        QFile f(native);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        names << native;
-    }
-    m_form->WMDropFiles(names);
-    // The drop took the temporary names; put the wanted Windows paths in.
-    auto *model = qobject_cast<QStringListModel *>(m_form->ListBox1->model());
-    QVERIFY(model);
-    model->setStringList(lines);
-    QCOMPARE(m_form->FileCount, lines.size());
+    m_platform.style = jobpath::Style::Windows;
+    m_platform.openAnswers = {OpenFilesResult{lines, {}}};
+    QTest::mouseClick(button("Button1"), Qt::LeftButton);
+    QCOMPARE(sources()->sources(), lines);
 }
 
-void TestSaveAction::press()
-{
-    QTest::mouseClick(m_form->Button6, Qt::LeftButton);
-}
-
-void TestSaveAction::refusalsInOrder_data()
+void TestSaveAction::refusalReachesTheStatusLine_data()
 {
     QTest::addColumn<QStringList>("sources");
-    QTest::addColumn<QString>("destination");
-    QTest::addColumn<QString>("acad");
     QTest::addColumn<int>("selected");
     QTest::addColumn<QString>("text");
-    QTest::newRow("no source, no folders") << QStringList() << QString() << QString() << -1
-                                           << QStringLiteral(u"変換元ﾌｧｲﾙが一つも選択されていません！");
-    QTest::newRow("blank destination") << QStringList{QStringLiteral("C:\\A\\x.dxf")} << QStringLiteral("  ")
-                                       << QString() << -1 << QStringLiteral(u"変換先ﾌｫﾙﾀﾞが指定されていません！");
-    QTest::newRow("blank AutoCAD folder") << QStringList{QStringLiteral("C:\\A\\x.dxf")} << QStringLiteral("D:\\OUT\\")
-                                          << QStringLiteral(" ") << -1
-                                          << QStringLiteral(u"AutoCadｲﾝｽﾄｰﾙﾌｫﾙﾀﾞが指定されていません！");
-    QTest::newRow("second line not DXF")
-        << QStringList{QStringLiteral("C:\\A\\x.dxf"), QStringLiteral("C:\\A\\plan.dwg"), QStringLiteral("C:\\A\\z")}
-        << QStringLiteral("D:\\OUT\\") << QStringLiteral("C:\\ACAD\\") << 1 << QStringLiteral(u"DXFﾌｧｲﾙではありません！");
-    QTest::newRow("same folder")
-        << QStringList{QStringLiteral("C:\\OUT\\a.dxf"), QStringLiteral("C:\\A\\b.txt")} << QStringLiteral("c:\\out\\")
-        << QStringLiteral("C:\\ACAD\\") << 0
-        << QStringLiteral(u"変換元と変換先のﾌｫﾙﾀﾞ名が同一です！変換先ﾌｫﾙﾀﾞを変更してください。");
-    QTest::newRow("unencodable source")
-        << QStringList{QStringLiteral("C:\\A\\a.dxf"), QStringLiteral(u"C:\\A\\\u00e9.dxf")} << QStringLiteral("D:\\OUT\\")
-        << QStringLiteral("C:\\ACAD\\") << 1
-        << QStringLiteral(u"変換元ﾌｧｲﾙ( C:\\A\\\u00e9.dxf )に使用できない文字が含まれています！");
+    QTest::newRow("no source") << QStringList() << -1 << QStringLiteral(u"変換元ﾌｧｲﾙが一つも選択されていません！");
+    QTest::newRow("a clash selects the later line")
+        << QStringList{QStringLiteral("C:\\A\\plan.dxf"), QStringLiteral("C:\\B\\other.dxf"),
+                       QStringLiteral("C:\\C\\Plan.DXF")}
+        << 2 << QStringLiteral(u"変換先ﾌｧｲﾙ( D:\\OUT\\PLAN.DXF )が重複しています！");
 }
 
-void TestSaveAction::refusalsInOrder()
+void TestSaveAction::refusalReachesTheStatusLine()
 {
     QFETCH(QStringList, sources);
-    QFETCH(QString, destination);
-    QFETCH(QString, acad);
     QFETCH(int, selected);
     QFETCH(QString, text);
-    setSources(sources);
-    m_form->Edit1->setText(destination);
-    m_form->Edit2->setText(acad);
-    m_form->Button6->setFocus();
-    m_form->ListBox1->selectionModel()->clear();
-    m_form->Label10->setText(QStringLiteral("old"));
+    if (!sources.isEmpty())
+        setSources(sources);
+    // The press starts from another line selected and the focus elsewhere.
+    if (sources.size() > 1)
+        this->sources()->selectAndFocus(0);
+    button("Button6")->setFocus();
     press();
     QCOMPARE(status(), text);
     QCOMPARE(m_platform.beeps, 1);
     QVERIFY(m_platform.saveRequests.isEmpty());
-    QCOMPARE(m_form->sourceItemIndex(), selected);
-    if (selected >= 0)
-        QCOMPARE(QApplication::focusWidget(), m_form->ListBox1);
+    if (selected >= 0) {
+        QCOMPARE(this->sources()->itemIndex(), selected);
+        QCOMPARE(QApplication::focusWidget(), list());
+    } else {
+        QCOMPARE(QApplication::focusWidget(), button("Button6"));
+    }
 }
 
 void TestSaveAction::dialogPerKind_data()
@@ -156,7 +110,7 @@ void TestSaveAction::dialogPerKind()
     QFETCH(QString, title);
     QFETCH(QString, name);
     setSources({QStringLiteral("C:\\A\\x.dxf")});
-    m_form->findChild<QRadioButton *>(QStringLiteral("RadioGroup1Item%1").arg(kind))->click();
+    child<QRadioButton>(m_form, qPrintable(QStringLiteral("RadioGroup1Item%1").arg(kind)))->click();
     const QString first = m_dir.filePath(QStringLiteral("first/OTHER.BAT"));
     QDir().mkpath(m_dir.filePath(QStringLiteral("first")));
     m_platform.saveAnswers = {first, std::nullopt};
@@ -177,32 +131,35 @@ void TestSaveAction::dialogPerKind()
 void TestSaveAction::cancelReportsNothing()
 {
     setSources({QStringLiteral("C:\\A\\x.dxf")});
-    m_form->LastBatchFolder = QStringLiteral("/somewhere/");
-    m_form->Label10->setText(QStringLiteral("old"));
-    m_platform.saveAnswers = {std::nullopt};
+    const QString first = m_dir.filePath(QStringLiteral("JOB.BAT"));
+    m_platform.saveAnswers = {first, std::nullopt, std::nullopt};
     press();
+    QCOMPARE(m_platform.beeps, 1);
+    press(); // cancelled
     QVERIFY(status().isEmpty());
-    QCOMPARE(m_platform.beeps, 0);
-    QCOMPARE(m_form->LastBatchFolder, QStringLiteral("/somewhere/"));
+    QCOMPARE(m_platform.beeps, 1);
+    press();
+    QCOMPARE(m_platform.saveRequests.at(2).initialFolder, m_dir.path() + u'/');
 }
 
 void TestSaveAction::notBatRefused()
 {
     setSources({QStringLiteral("C:\\A\\x.dxf")});
-    const QString path = m_dir.filePath(QStringLiteral("JOB.TXT"));
-    m_platform.saveAnswers = {path};
+    const QString path = m_dir.filePath(QStringLiteral("sub/JOB.TXT"));
+    m_platform.saveAnswers = {path, std::nullopt};
     press();
     QCOMPARE(status(), QStringLiteral(u"拡張子が.BATでないため( JOB.TXT )では保存できません！"));
     QCOMPARE(m_platform.beeps, 1);
     QVERIFY(!QFile::exists(path));
-    QCOMPARE(m_form->LastBatchFolder, m_dir.path() + u'/');
+    // A refused name still moves the next dialog to its folder.
+    QCOMPARE(saveAction()->lastBatchFolder(), m_dir.filePath(QStringLiteral("sub/")));
 }
 
 void TestSaveAction::writesTheBatchFile()
 {
     setSources({QStringLiteral("C:\\DRAW\\plan1.dxf"), QStringLiteral("C:\\My Work\\site b.DXF")});
-    m_form->findChild<QRadioButton *>(QStringLiteral("RadioGroup1Item1"))->click();
-    m_form->ComboBox2->setCurrentIndex(1);
+    child<QRadioButton>(m_form, "RadioGroup1Item1")->click();
+    combo("ComboBox2")->setCurrentIndex(1);
     const QString path = m_dir.filePath(QStringLiteral("job.bat"));
     QFile old(path);
     QVERIFY(old.open(QIODevice::WriteOnly));
@@ -212,83 +169,20 @@ void TestSaveAction::writesTheBatchFile()
     press();
     QCOMPARE(status(), QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ名 = ") + path + QStringLiteral(u"を保存しました！"));
     QCOMPARE(m_platform.beeps, 1);
-    QCOMPARE(readAll(path),
-             QByteArray("C:\\ACAD\\DXFIX.EXE -TC:\\ACAD\\DXFIX13.DXT C:\\DRAW\\PLAN1.DXF D:\\OUT\\DUMMY.DXF\r\n"
-                        "C:\\ACAD\\DXFIX.EXE -TC:\\ACAD\\DXFIX.DXT D:\\OUT\\DUMMY.DXF D:\\OUT\\PLAN1.DXF\r\n"
-                        "DEL D:\\OUT\\DUMMY.DXF\r\n"
-                        "C:\\ACAD\\DXFIX.EXE -TC:\\ACAD\\DXFIX13.DXT \"C:\\MY WORK\\SITE B.DXF\" D:\\OUT\\DUMMY.DXF\r\n"
-                        "C:\\ACAD\\DXFIX.EXE -TC:\\ACAD\\DXFIX.DXT D:\\OUT\\DUMMY.DXF \"D:\\OUT\\SITE B.DXF\"\r\n"
-                        "DEL D:\\OUT\\DUMMY.DXF\r\n"));
+    QCOMPARE(readAll(path), worked::r13ToGx3Binary());
     // The action changes none of the inputs.
-    QCOMPARE(m_form->FileCount, 2);
-    QCOMPARE(m_form->Edit1->text(), QStringLiteral("D:\\OUT\\"));
+    QCOMPARE(sources()->fileCount(), 2);
+    QCOMPARE(edit("Edit1")->text(), QStringLiteral("D:\\OUT\\"));
 }
 
-void TestSaveAction::unopenableTarget_data()
+void TestSaveAction::cannotSaveReachesTheStatusLine()
 {
-    QTest::addColumn<QString>("relative");
-    QTest::newRow("folder missing") << QStringLiteral("missing/R13TO12.BAT");
-    QTest::newRow("a folder of that name") << QStringLiteral("taken.BAT");
-    QTest::newRow("below a file") << QStringLiteral("plain/R13TO12.BAT");
-}
-
-void TestSaveAction::unopenableTarget()
-{
-    QFETCH(QString, relative);
-    QDir().mkpath(m_dir.filePath(QStringLiteral("taken.BAT")));
-    QFile plain(m_dir.filePath(QStringLiteral("plain")));
-    QVERIFY(plain.open(QIODevice::WriteOnly));
-    plain.close();
     setSources({QStringLiteral("C:\\A\\x.dxf")});
-    const QString path = m_dir.filePath(relative);
+    const QString path = m_dir.filePath(QStringLiteral("missing/R13TO12.BAT"));
     m_platform.saveAnswers = {path};
     press();
     QCOMPARE(status(), QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ名 = ") + path + QStringLiteral(u"を保存できません！"));
     QCOMPARE(m_platform.beeps, 1);
-}
-
-void TestSaveAction::failedWriteKeepsTheOldFile()
-{
-    const QString path = m_dir.filePath(QStringLiteral("GOOD.BAT"));
-    QFile good(path);
-    QVERIFY(good.open(QIODevice::WriteOnly));
-    good.write("REM a good batch file\r\n");
-    good.close();
-
-    QStringList sources;
-    for (int i = 0; i < 2000; ++i)
-        sources << QStringLiteral("C:\\DRAWINGS\\PLAN%1.DXF").arg(i);
-    setSources(sources);
-    m_platform.saveAnswers = {path};
-
-    // Let the disk run full after 16 KiB: the write fails part way.
-    rlimit old{};
-    QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
-    rlimit small = old;
-    small.rlim_cur = 16 * 1024;
-    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-    press();
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, previous);
-
-    QCOMPARE(status(), QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ名 = ") + path + QStringLiteral(u"を保存できません！"));
-    QCOMPARE(readAll(path), QByteArray("REM a good batch file\r\n"));
-    // No temporary file is left behind either.
-    QCOMPARE(QDir(m_dir.path()).entryList({QStringLiteral("GOOD.BAT*")}, QDir::Files | QDir::Hidden),
-             QStringList{QStringLiteral("GOOD.BAT")});
-}
-
-void TestSaveAction::clashSelectsTheLaterLine()
-{
-    setSources({QStringLiteral("C:\\A\\plan.dxf"), QStringLiteral("C:\\B\\other.dxf"),
-                QStringLiteral("C:\\C\\Plan.DXF")});
-    press();
-    QCOMPARE(status(), QStringLiteral(u"変換先ﾌｧｲﾙ( D:\\OUT\\PLAN.DXF )が重複しています！"));
-    QCOMPARE(m_form->sourceItemIndex(), 2);
-    QCOMPARE(QApplication::focusWidget(), m_form->ListBox1);
-    QCOMPARE(m_platform.beeps, 1);
-    QVERIFY(m_platform.saveRequests.isEmpty());
 }
 
 void TestSaveAction::wholeJobThroughTheWindow()
@@ -301,31 +195,31 @@ void TestSaveAction::wholeJobThroughTheWindow()
         QFile f(names.constLast());
         QVERIFY(f.open(QIODevice::WriteOnly));
     }
-    m_form->Edit1->clear();
-    m_form->Edit2->clear();
+    edit("Edit1")->clear();
+    edit("Edit2")->clear();
     m_platform.modifiers = Qt::NoModifier;
     m_form->WMDropFiles({names.at(0), drawings.path()});
     m_platform.modifiers = Qt::ControlModifier;
     m_form->WMDropFiles({names.at(1), names.at(2)});
     m_platform.modifiers = Qt::NoModifier;
-    QCOMPARE(m_form->Edit4->text(), QStringLiteral("       3"));
+    QCOMPARE(edit("Edit4")->text(), QStringLiteral("       3"));
 
     // The destination folder from the browser, the AutoCAD folder typed.
     m_platform.browseAnswers = {QStringLiteral("/srv/out")};
-    QTest::mouseClick(m_form->Button2, Qt::LeftButton);
-    m_form->Edit2->setFocus(Qt::TabFocusReason);
-    typeText(m_form->Edit2, QStringLiteral("C:\\ACAD"));
+    QTest::mouseClick(button("Button2"), Qt::LeftButton);
+    edit("Edit2")->setFocus(Qt::TabFocusReason);
+    typeText(edit("Edit2"), QStringLiteral("C:\\ACAD"));
     // Conversion R13 -> GX3, binary output chosen from the list.
-    QTest::mouseClick(m_form->findChild<QRadioButton *>(QStringLiteral("RadioGroup1Item1")), Qt::LeftButton);
-    m_form->ComboBox2->setFocus(Qt::TabFocusReason);
-    QTest::keyClick(m_form->ComboBox2, Qt::Key_Down);
-    QVERIFY(!m_form->ComboBox1->isEnabled());
-    m_form->Edit5->setText(QStringLiteral("MINE.DXT"));
+    QTest::mouseClick(child<QRadioButton>(m_form, "RadioGroup1Item1"), Qt::LeftButton);
+    combo("ComboBox2")->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(combo("ComboBox2"), Qt::Key_Down);
+    QVERIFY(!combo("ComboBox1")->isEnabled());
+    edit("Edit5")->setText(QStringLiteral("MINE.DXT"));
     TRIGGER(m_form, "DP1");
 
     const QString target = m_dir.filePath(QStringLiteral("R13TOGX3.BAT"));
     m_platform.saveAnswers = {target};
-    QTest::mouseClick(m_form->Button6, Qt::LeftButton);
+    press();
     QCOMPARE(status(), QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ名 = ") + target + QStringLiteral(u"を保存しました！"));
 
     const QString folder = QStringLiteral("Z:") + QString(drawings.path()).replace(u'/', u'\\').toUpper();
@@ -352,10 +246,10 @@ void TestSaveAction::lineBreakInADroppedName()
     QFile f(name);
     QVERIFY(f.open(QIODevice::WriteOnly));
     m_form->WMDropFiles({name});
-    QCOMPARE(m_form->FileCount, 1);
+    QCOMPARE(sources()->fileCount(), 1);
     press();
     QVERIFY(status().endsWith(QStringLiteral(u" )に使用できない文字が含まれています！")));
-    QCOMPARE(m_form->sourceItemIndex(), 0);
+    QCOMPARE(sources()->itemIndex(), 0);
     QVERIFY(m_platform.saveRequests.isEmpty());
 }
 

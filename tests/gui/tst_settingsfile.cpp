@@ -1,6 +1,8 @@
+#include "testfiles.h"
 #include "fakeplatform.h"
 
 #include "app/tform1.h"
+#include "batch/saveaction.h"
 #include "core/cp932.h"
 
 #include <QApplication>
@@ -10,25 +12,34 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 
-namespace {
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
+using testfiles::readAll;
+using testfiles::writeAll;
 
-bool writeAll(const QString &path, const QByteArray &bytes)
+namespace {
+
+
+QLineEdit *field(const TForm1 &form, const char *name)
 {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+    return child<QLineEdit>(&form, name);
 }
 
 QStringList fields(const TForm1 &form)
 {
-    return {form.Edit5->text(), form.Edit6->text(), form.Edit1->text(), form.Edit2->text()};
+    return {field(form, "Edit5")->text(), field(form, "Edit6")->text(), field(form, "Edit1")->text(),
+            field(form, "Edit2")->text()};
+}
+
+void setFields(TForm1 &form, const QStringList &values)
+{
+    const char *names[] = {"Edit5", "Edit6", "Edit1", "Edit2"};
+    for (int i = 0; i < 4; ++i)
+        field(form, names[i])->setText(values.at(i));
 }
 } // namespace
 
+// The settings file across restarts of the real window: what one run
+// stores is what the next one shows, and nothing the user typed, or did not
+// touch, is lost on the way.
 class TestSettingsFile : public QObject
 {
     Q_OBJECT
@@ -42,10 +53,17 @@ private slots:
     void valuesRoundTripThroughARestart();
     void onlyTheFourFieldsSurvive();
     void unwritableFolderClosesSilently();
-    void readOnlyExecutableFolderUsesTheUserFolder();
+    void fileNamedInAnotherCaseTakesTheSave();
+    void perUserFileComesFirst();
+    void linesAfterAnOverlongLineSurvive_data();
+    void linesAfterAnOverlongLineSurvive();
+    void unstorableValueWithoutALine_data();
+    void unstorableValueWithoutALine();
 
 private:
-    QString iniPath() const { return m_dir->filePath(QStringLiteral("tessiva.ini")); }
+    // One run of the window: shown, `change` applied, closed.
+    void run(const std::function<void(TForm1 &)> &change);
+    QString iniPath(const QString &name = QStringLiteral("tessiva.ini")) const { return m_dir->filePath(name); }
     std::unique_ptr<QTemporaryDir> m_dir;
     FakePlatform m_platform;
 };
@@ -55,6 +73,15 @@ void TestSettingsFile::init()
     m_dir = std::make_unique<QTemporaryDir>();
     m_platform = FakePlatform();
     m_platform.exePath = m_dir->filePath(QStringLiteral("tessiva"));
+}
+
+void TestSettingsFile::run(const std::function<void(TForm1 &)> &change)
+{
+    TForm1 form(m_platform);
+    form.show();
+    change(form);
+    TRIGGER(&form, "Exit1");
+    QVERIFY(!form.isVisible());
 }
 
 void TestSettingsFile::noFileGivesDefaultsAndCloseWritesThem()
@@ -79,8 +106,7 @@ void TestSettingsFile::loadSetsTheFields_data()
         << QByteArray(6 * 1024 * 1024, 'x')
         << QStringList{QStringLiteral("DXFIX13.DXT"), QStringLiteral("DXFIX.DXT"), QString(), QString()};
     QTest::newRow("bare LF, last line without a line end")
-        << QByteArray(" A \n\nD:\\\nE:\\X")
-        << QStringList{QStringLiteral(" A "), QString(), QStringLiteral("D:\\"), QStringLiteral("E:\\X")};
+        << QByteArray(" A \n\nD:\\\nE:\\X") << QStringList{QStringLiteral(" A "), QString(), QStringLiteral("D:\\"), QStringLiteral("E:\\X")};
 }
 
 void TestSettingsFile::loadSetsTheFields()
@@ -90,7 +116,7 @@ void TestSettingsFile::loadSetsTheFields()
     QVERIFY(writeAll(iniPath(), file));
     TForm1 form(m_platform);
     QCOMPARE(fields(form), shown);
-    QVERIFY(form.LastBatchFolder.isEmpty());
+    QVERIFY(child<SaveAction>(&form, "SaveAction")->lastBatchFolder().isEmpty());
 }
 
 void TestSettingsFile::valuesRoundTripThroughARestart_data()
@@ -99,38 +125,29 @@ void TestSettingsFile::valuesRoundTripThroughARestart_data()
     QTest::newRow("blanks and empty values") << QStringList{QStringLiteral(" P.DXT "), QString(), QStringLiteral("  "), QStringLiteral("C:\\A \\")};
     QTest::newRow("255-byte value") << QStringList{QString(255, u'a'), QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D")};
     QTest::newRow("1000-byte value") << QStringList{QStringLiteral("A"), QString(500, QChar(0x8868)), QStringLiteral("C"), QStringLiteral("D")};
+    // Longer than a line edit takes by default (32,767 characters).
+    QTest::newRow("values of the file's own cap")
+        << QStringList{QString(32768, u'p'), QString(16384, QChar(0x8868)), QStringLiteral("C:\\") + QString(32765, u'o'),
+                       QStringLiteral("D")};
 }
 
 void TestSettingsFile::valuesRoundTripThroughARestart()
 {
     QFETCH(QStringList, values);
-    {
-        TForm1 form(m_platform);
-        form.Edit5->setText(values.at(0));
-        form.Edit6->setText(values.at(1));
-        form.Edit1->setText(values.at(2));
-        form.Edit2->setText(values.at(3));
-        form.show();
-        TRIGGER(&form, "Exit1");
-    }
+    run([&values](TForm1 &form) { setFields(form, values); });
     TForm1 again(m_platform);
     QCOMPARE(fields(again), values);
 }
 
 void TestSettingsFile::onlyTheFourFieldsSurvive()
 {
-    {
-        TForm1 form(m_platform);
-        form.ComboBox1->setEditText(QStringLiteral("12"));
-        form.ComboBox2->setCurrentIndex(1);
-        form.LastBatchFolder = QStringLiteral("/x/");
-        form.show();
-        form.close();
-    }
+    run([](TForm1 &form) {
+        child<QComboBox>(&form, "ComboBox1")->setEditText(QStringLiteral("12"));
+        child<QComboBox>(&form, "ComboBox2")->setCurrentIndex(1);
+    });
     TForm1 again(m_platform);
-    QCOMPARE(again.ComboBox1->currentText(), QStringLiteral("  6"));
-    QCOMPARE(again.ComboBox2->currentText(), QStringLiteral("ASCII"));
-    QVERIFY(again.LastBatchFolder.isEmpty());
+    QCOMPARE(child<QComboBox>(&again, "ComboBox1")->currentText(), QStringLiteral("  6"));
+    QCOMPARE(child<QComboBox>(&again, "ComboBox2")->currentText(), QStringLiteral("ASCII"));
 }
 
 void TestSettingsFile::unwritableFolderClosesSilently()
@@ -144,20 +161,87 @@ void TestSettingsFile::unwritableFolderClosesSilently()
     QVERIFY(m_platform.errorBoxes.isEmpty());
 }
 
-void TestSettingsFile::readOnlyExecutableFolderUsesTheUserFolder()
+void TestSettingsFile::fileNamedInAnotherCaseTakesTheSave()
 {
-    m_platform.exePath = m_dir->filePath(QStringLiteral("no/such/folder/tessiva"));
-    m_platform.userFolder = m_dir->filePath(QStringLiteral("config/tessiva"));
-    {
-        TForm1 form(m_platform);
-        form.Edit1->setText(QStringLiteral("D:\\OUT\\"));
-        form.show();
-        form.close();
-    }
-    QCOMPARE(readAll(m_dir->filePath(QStringLiteral("config/tessiva/tessiva.ini"))),
-             QByteArray("DXFIX13.DXT\r\nDXFIX.DXT\r\nD:\\OUT\\\r\n\r\n"));
+    // The program copied as "Tessiva" beside an old "Tessiva.ini": the
+    // file read is the file written, and no second file appears.
+    m_platform.exePath = m_dir->filePath(QStringLiteral("Tessiva"));
+    QVERIFY(writeAll(iniPath(QStringLiteral("Tessiva.ini")), "OLD.DXT\r\nB\r\nC\r\nD\r\n"));
+    run([](TForm1 &form) {
+        QCOMPARE(field(form, "Edit5")->text(), QStringLiteral("OLD.DXT"));
+        field(form, "Edit5")->setText(QStringLiteral("NEW.DXT"));
+    });
+    QCOMPARE(readAll(iniPath(QStringLiteral("Tessiva.ini"))), QByteArray("NEW.DXT\r\nB\r\nC\r\nD\r\n"));
+    QVERIFY(!QFile::exists(iniPath()));
     TForm1 again(m_platform);
-    QCOMPARE(again.Edit1->text(), QStringLiteral("D:\\OUT\\"));
+    QCOMPARE(field(again, "Edit5")->text(), QStringLiteral("NEW.DXT"));
+}
+
+void TestSettingsFile::perUserFileComesFirst()
+{
+    // A settings file beside the program that this user may not write:
+    // the value goes to the per-user file, and the next start reads it.
+    m_platform.userFolder = m_dir->filePath(QStringLiteral("config/tessiva"));
+    QVERIFY(writeAll(iniPath(), "SHARED.DXT\r\nB\r\nC:\\OUT\\\r\nC:\\ACAD\\\r\n"));
+    QVERIFY(QFile::setPermissions(iniPath(), QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    run([](TForm1 &form) { field(form, "Edit5")->setText(QStringLiteral("MINE.DXT")); });
+    const QString user = m_platform.userFolder + QStringLiteral("/tessiva.ini");
+    QCOMPARE(readAll(user), QByteArray("MINE.DXT\r\nB\r\nC:\\OUT\\\r\nC:\\ACAD\\\r\n"));
+    QCOMPARE(readAll(iniPath()), QByteArray("SHARED.DXT\r\nB\r\nC:\\OUT\\\r\nC:\\ACAD\\\r\n"));
+
+    // The next start shows the user's value, and its close keeps it.
+    run([](TForm1 &form) {
+        QCOMPARE(field(form, "Edit5")->text(), QStringLiteral("MINE.DXT"));
+        field(form, "Edit1")->setText(QStringLiteral("D:\\MINE\\"));
+    });
+    QCOMPARE(readAll(user), QByteArray("MINE.DXT\r\nB\r\nD:\\MINE\\\r\nC:\\ACAD\\\r\n"));
+    QCOMPARE(readAll(iniPath()), QByteArray("SHARED.DXT\r\nB\r\nC:\\OUT\\\r\nC:\\ACAD\\\r\n"));
+}
+
+void TestSettingsFile::linesAfterAnOverlongLineSurvive_data()
+{
+    QTest::addColumn<QString>("changed");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QByteArray>("written");
+    const QByteArray longLine(40 * 1024, 'L');
+    QTest::newRow("a line that was read") << QStringLiteral("Edit5") << QStringLiteral("NEW.DXT")
+                                          << "NEW.DXT\r\n" + longLine + "\r\nC:\\OUT\\\r\nC:\\ACAD\\\r\n";
+    QTest::newRow("a line that was not read") << QStringLiteral("Edit1") << QStringLiteral("E:\\")
+                                              << "A.DXT\r\n" + longLine + "\r\nE:\\\r\nC:\\ACAD\\\r\n";
+    QTest::newRow("nothing") << QString() << QString() << "A.DXT\r\n" + longLine + "\r\nC:\\OUT\\\r\nC:\\ACAD\\\r\n";
+}
+
+void TestSettingsFile::linesAfterAnOverlongLineSurvive()
+{
+    QFETCH(QString, changed);
+    QFETCH(QString, value);
+    QFETCH(QByteArray, written);
+    // Reading stops at the long second line; the lines after it are kept
+    // as they were all the same.
+    QVERIFY(writeAll(iniPath(), "A.DXT\n" + QByteArray(40 * 1024, 'L') + "\nC:\\OUT\\\nC:\\ACAD\\"));
+    run([&](TForm1 &form) {
+        QCOMPARE(fields(form), (QStringList{QStringLiteral("A.DXT"), QStringLiteral("DXFIX.DXT"), QString(), QString()}));
+        if (!changed.isEmpty())
+            field(form, qPrintable(changed))->setText(value);
+    });
+    QCOMPARE(readAll(iniPath()), written);
+}
+
+void TestSettingsFile::unstorableValueWithoutALine_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("next");
+    QTest::newRow("no code page 932 bytes: the default") << QStringLiteral(u"A€.DXT") << QStringLiteral("DXFIX13.DXT");
+    QTest::newRow("emptied: empty") << QString() << QString();
+}
+
+void TestSettingsFile::unstorableValueWithoutALine()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, next);
+    run([&typed](TForm1 &form) { field(form, "Edit5")->setText(typed); });
+    TForm1 again(m_platform);
+    QCOMPARE(field(again, "Edit5")->text(), next);
 }
 
 QTEST_MAIN(TestSettingsFile)

@@ -1,6 +1,7 @@
 #include "windowtest.h"
 
-#include "app/tform1.h"
+#include "core/textrules.h"
+
 #include "inputs/sourcelistview.h"
 
 #include <QApplication>
@@ -35,11 +36,14 @@ private slots:
     void doubleClickDeletesTheLine();
     void deleteAll();
     void statusLineUntouched();
+    void clickBelowTheLinesKeepsTheSelection();
+    void doubleClickBelowTheLinesDeletesTheSelectedLine();
 
 private:
     QString makeFile(const QString &name);
     void drop(const QStringList &nativeNames, Qt::KeyboardModifiers keys);
-    QStringList lines() const { return m_form->sourceLines(); }
+    QStringList lines() const { return sources()->sources(); }
+    SourceListView *view() const { return child<SourceListView>(m_form, "ListBox1"); }
 
 };
 
@@ -72,7 +76,7 @@ void TestSourceList::drop(const QStringList &nativeNames, Qt::KeyboardModifiers 
     for (const QString &name : nativeNames)
         urls << QUrl::fromLocalFile(name);
     mime.setUrls(urls);
-    QWidget *target = m_form->ListBox1->viewport();
+    QWidget *target = view()->viewport();
     QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, keys);
     QApplication::sendEvent(target, &enter);
     QVERIFY(enter.isAccepted());
@@ -99,28 +103,28 @@ void TestSourceList::openDialogReplacesOrAdds()
     QFETCH(int, keys);
     QFETCH(QStringList, expected);
     m_platform.openAnswers = {OpenFilesResult{{QStringLiteral("/old/a.dxf"), QStringLiteral("/old/b.dxf")}, {}}};
-    m_form->Button1Click(m_form->Button1);
-    m_platform.style = textrules::PathStyle::Windows; // the first two lines as typed on Windows
+    m_form->Button1Click(button("Button1"));
+    m_platform.style = jobpath::Style::Windows; // the first two lines as typed on Windows
     m_platform.openAnswers = {OpenFilesResult{{QStringLiteral("C:\\OLD\\a.dxf"), QStringLiteral("C:\\OLD\\b.dxf")}, {}}};
-    m_form->Button1Click(m_form->Button1);
-    m_platform.style = textrules::PathStyle::Unix;
+    m_form->Button1Click(button("Button1"));
+    m_platform.style = jobpath::Style::Unix;
     m_platform.modifiers = Qt::KeyboardModifiers(keys);
     m_platform.openAnswers = {OpenFilesResult{{QStringLiteral("/d/x.dxf"), QStringLiteral("/d/y.DXF")}, {}}};
-    QTest::mouseClick(m_form->Button1, Qt::LeftButton);
+    QTest::mouseClick(button("Button1"), Qt::LeftButton);
     QCOMPARE(lines(), expected);
-    QCOMPARE(m_form->FileCount, expected.size());
-    QCOMPARE(m_form->Edit4->text(), textrules::FormatFileCount(int(expected.size())));
-    QCOMPARE(m_form->sourceItemIndex(), expected.size() - 1);
-    QCOMPARE(QApplication::focusWidget(), m_form->ListBox1);
-    QCOMPARE(m_form->ListBox1->visualRect(m_form->ListBox1->model()->index(0, 0)).height(), 13);
+    QCOMPARE(sources()->fileCount(), expected.size());
+    QCOMPARE(edit("Edit4")->text(), textrules::FormatFileCount(int(expected.size())));
+    QCOMPARE(sources()->itemIndex(), expected.size() - 1);
+    QCOMPARE(QApplication::focusWidget(), list());
+    QCOMPARE(view()->visualRect(view()->model()->index(0, 0)).height(), 13);
 }
 
 void TestSourceList::openDialogRequest()
 {
     m_platform.openAnswers = {OpenFilesResult{{QStringLiteral("/d/x.dxf")}, QStringLiteral(u"すべてのﾌｧｲﾙ(*.*)")},
                               std::nullopt};
-    m_form->Button1Click(m_form->Button1);
-    m_form->Button1Click(m_form->Button1);
+    m_form->Button1Click(button("Button1"));
+    m_form->Button1Click(button("Button1"));
     QCOMPARE(m_platform.openRequests.size(), 2);
     const OpenFilesRequest &first = m_platform.openRequests.at(0);
     QCOMPARE(first.title, QStringLiteral(u"変換元DXFﾌｧｲﾙを選択( 追加選択する時は+CTRｷｰ )"));
@@ -135,23 +139,23 @@ void TestSourceList::keysCountWhenTheDialogCloses()
 {
     m_platform.openAnswers = {OpenFilesResult{{QStringLiteral("/d/a.dxf")}, {}},
                               OpenFilesResult{{QStringLiteral("/d/b.dxf")}, {}}};
-    m_form->Button1Click(m_form->Button1);
+    m_form->Button1Click(button("Button1"));
     m_platform.modifiers = Qt::ControlModifier; // held while clicking only
     m_platform.modifiersAfterDialog = Qt::NoModifier;
-    m_form->Button1Click(m_form->Button1);
+    m_form->Button1Click(button("Button1"));
     QCOMPARE(lines(), QStringList{QStringLiteral("Z:\\d\\b.dxf")});
 }
 
 void TestSourceList::cancelChangesNothing()
 {
     m_platform.openAnswers = {OpenFilesResult{{QStringLiteral("/d/a.dxf")}, {}}, std::nullopt};
-    m_form->Button1Click(m_form->Button1);
-    m_form->Edit1->setFocus();
-    m_form->Edit4->setText(QStringLiteral("marker"));
-    m_form->Button1Click(m_form->Button1);
+    m_form->Button1Click(button("Button1"));
+    edit("Edit1")->setFocus();
+    edit("Edit4")->setText(QStringLiteral("marker"));
+    m_form->Button1Click(button("Button1"));
     QCOMPARE(lines(), QStringList{QStringLiteral("Z:\\d\\a.dxf")});
-    QCOMPARE(m_form->Edit4->text(), QStringLiteral("marker")); // no count refresh
-    QCOMPARE(QApplication::focusWidget(), m_form->Edit1);
+    QCOMPARE(edit("Edit4")->text(), QStringLiteral("marker")); // no count refresh
+    QCOMPARE(QApplication::focusWidget(), edit("Edit1"));
 }
 
 void TestSourceList::dropReplacesOrAdds_data()
@@ -175,9 +179,9 @@ void TestSourceList::dropReplacesOrAdds()
     QCOMPARE(lines().size(), count);
     QCOMPARE(lines().constLast(), QStringLiteral("Z:") + QDir::toNativeSeparators(c).replace(u'/', u'\\'));
     QCOMPARE(lines().at(count - 2), QStringLiteral("Z:") + QString(b).replace(u'/', u'\\'));
-    QCOMPARE(m_form->FileCount, count);
-    QCOMPARE(m_form->sourceItemIndex(), count - 1);
-    QCOMPARE(QApplication::focusWidget(), m_form->ListBox1);
+    QCOMPARE(sources()->fileCount(), count);
+    QCOMPARE(sources()->itemIndex(), count - 1);
+    QCOMPARE(QApplication::focusWidget(), list());
 }
 
 void TestSourceList::dropOfFoldersOnlyEmptiesTheList()
@@ -186,9 +190,9 @@ void TestSourceList::dropOfFoldersOnlyEmptiesTheList()
     QDir().mkpath(m_dir.filePath(QStringLiteral("folder")));
     drop({m_dir.filePath(QStringLiteral("folder"))}, Qt::NoModifier);
     QVERIFY(lines().isEmpty());
-    QCOMPARE(m_form->FileCount, 0);
-    QCOMPARE(m_form->Edit4->text(), QStringLiteral("       0"));
-    QCOMPARE(m_form->sourceItemIndex(), -1);
+    QCOMPARE(sources()->fileCount(), 0);
+    QCOMPARE(edit("Edit4")->text(), QStringLiteral("       0"));
+    QCOMPARE(sources()->itemIndex(), -1);
 }
 
 void TestSourceList::dropSkipsMissingNamesAndKeepsDuplicates()
@@ -198,7 +202,7 @@ void TestSourceList::dropSkipsMissingNamesAndKeepsDuplicates()
     drop({a}, Qt::ControlModifier);
     QCOMPARE(lines().size(), 3);
     QCOMPARE(lines().at(0), lines().at(2));
-    QCOMPARE(m_form->FileCount, 3);
+    QCOMPARE(sources()->fileCount(), 3);
 }
 
 void TestSourceList::dropTakesLongNamesWhole()
@@ -216,65 +220,94 @@ void TestSourceList::deleteSelectedLine()
 {
     m_platform.openAnswers = {OpenFilesResult{{QStringLiteral("/d/a.dxf"), QStringLiteral("/d/b.dxf"),
                                                QStringLiteral("/d/c.dxf")}, {}}};
-    m_form->Button1Click(m_form->Button1);
-    m_form->ListBox1->setCurrentIndex(m_form->ListBox1->model()->index(1, 0));
-    QCOMPARE(m_form->sourceItemIndex(), 1);
-    QTest::mouseClick(m_form->Button4, Qt::LeftButton);
+    m_form->Button1Click(button("Button1"));
+    view()->setCurrentIndex(view()->model()->index(1, 0));
+    QCOMPARE(sources()->itemIndex(), 1);
+    QTest::mouseClick(button("Button4"), Qt::LeftButton);
     QCOMPARE(lines(), (QStringList{QStringLiteral("Z:\\d\\a.dxf"), QStringLiteral("Z:\\d\\c.dxf")}));
-    QCOMPARE(m_form->sourceItemIndex(), -1); // no other line takes over
-    QCOMPARE(m_form->FileCount, 2);
-    QCOMPARE(m_form->Edit4->text(), QStringLiteral("       2"));
-    QCOMPARE(QApplication::focusWidget(), m_form->ListBox1);
+    QCOMPARE(sources()->itemIndex(), -1); // no other line takes over
+    QCOMPARE(sources()->fileCount(), 2);
+    QCOMPARE(edit("Edit4")->text(), QStringLiteral("       2"));
+    QCOMPARE(QApplication::focusWidget(), list());
     // A second press deletes nothing.
-    m_form->Button4Click(m_form->Button4);
+    m_form->Button4Click(button("Button4"));
     QCOMPARE(lines().size(), 2);
 }
 
 void TestSourceList::deleteWithoutSelection()
 {
     m_platform.openAnswers = {OpenFilesResult{{QStringLiteral("/d/a.dxf")}, {}}};
-    m_form->Button1Click(m_form->Button1);
-    m_form->ListBox1->selectionModel()->clear();
-    m_form->Edit1->setFocus();
-    m_form->Edit4->setText(QStringLiteral("marker"));
-    m_form->Button4Click(m_form->Button4);
+    m_form->Button1Click(button("Button1"));
+    view()->selectionModel()->clear();
+    edit("Edit1")->setFocus();
+    edit("Edit4")->setText(QStringLiteral("marker"));
+    m_form->Button4Click(button("Button4"));
     QCOMPARE(lines().size(), 1);
-    QCOMPARE(m_form->Edit4->text(), QStringLiteral("       1"));
-    QCOMPARE(QApplication::focusWidget(), m_form->ListBox1);
+    QCOMPARE(edit("Edit4")->text(), QStringLiteral("       1"));
+    QCOMPARE(QApplication::focusWidget(), list());
 }
 
 void TestSourceList::doubleClickDeletesTheLine()
 {
     m_platform.openAnswers = {OpenFilesResult{{QStringLiteral("/d/a.dxf"), QStringLiteral("/d/b.dxf")}, {}}};
-    m_form->Button1Click(m_form->Button1);
-    QWidget *viewport = m_form->ListBox1->viewport();
-    const QPoint first = m_form->ListBox1->visualRect(m_form->ListBox1->model()->index(0, 0)).center();
+    m_form->Button1Click(button("Button1"));
+    QWidget *viewport = view()->viewport();
+    const QPoint first = view()->visualRect(view()->model()->index(0, 0)).center();
     QTest::mouseClick(viewport, Qt::LeftButton, Qt::NoModifier, first);
     QTest::mouseDClick(viewport, Qt::LeftButton, Qt::NoModifier, first);
     QCOMPARE(lines(), QStringList{QStringLiteral("Z:\\d\\b.dxf")});
-    QCOMPARE(m_form->FileCount, 1);
+    QCOMPARE(sources()->fileCount(), 1);
 }
 
 void TestSourceList::deleteAll()
 {
     m_platform.openAnswers = {OpenFilesResult{{QStringLiteral("/d/a.dxf"), QStringLiteral("/d/b.dxf")}, {}}};
-    m_form->Button1Click(m_form->Button1);
-    QTest::mouseClick(m_form->Button5, Qt::LeftButton);
+    m_form->Button1Click(button("Button1"));
+    QTest::mouseClick(button("Button5"), Qt::LeftButton);
     QVERIFY(lines().isEmpty());
-    QCOMPARE(m_form->FileCount, 0);
-    QCOMPARE(m_form->Edit4->text(), QStringLiteral("       0"));
-    QCOMPARE(QApplication::focusWidget(), m_form->ListBox1);
+    QCOMPARE(sources()->fileCount(), 0);
+    QCOMPARE(edit("Edit4")->text(), QStringLiteral("       0"));
+    QCOMPARE(QApplication::focusWidget(), list());
 }
 
 void TestSourceList::statusLineUntouched()
 {
-    m_form->Label10->setText(QStringLiteral("kept"));
+    child<QLabel>(m_form, "Label10")->setText(QStringLiteral("kept"));
     m_platform.openAnswers = {OpenFilesResult{{QStringLiteral("/d/a.dxf")}, {}}};
-    m_form->Button1Click(m_form->Button1);
-    m_form->Button5Click(m_form->Button5);
+    m_form->Button1Click(button("Button1"));
+    m_form->Button5Click(button("Button5"));
     drop({makeFile(QStringLiteral("a.dxf"))}, Qt::NoModifier);
-    QCOMPARE(m_form->Label10->text(), QStringLiteral("kept"));
+    QCOMPARE(status(), QStringLiteral("kept"));
     QCOMPARE(m_platform.beeps, 0);
+}
+
+void TestSourceList::clickBelowTheLinesKeepsTheSelection()
+{
+    m_platform.openAnswers = {OpenFilesResult{{QStringLiteral("/d/a.dxf"), QStringLiteral("/d/b.dxf")}, {}}};
+    m_form->Button1Click(button("Button1"));
+    QCOMPARE(sources()->itemIndex(), 1);
+    const QPoint below(20, view()->viewport()->height() - 5);
+    QVERIFY(!view()->indexAt(below).isValid());
+    QTest::mouseClick(view()->viewport(), Qt::LeftButton, Qt::NoModifier, below);
+    QCOMPARE(sources()->itemIndex(), 1);
+    QCOMPARE(QApplication::focusWidget(), list());
+    // So "c" still deletes it.
+    QTest::mouseClick(button("Button4"), Qt::LeftButton);
+    QCOMPARE(lines(), QStringList{QStringLiteral("Z:\\d\\a.dxf")});
+}
+
+void TestSourceList::doubleClickBelowTheLinesDeletesTheSelectedLine()
+{
+    m_platform.openAnswers = {OpenFilesResult{{QStringLiteral("/d/a.dxf"), QStringLiteral("/d/b.dxf")}, {}}};
+    m_form->Button1Click(button("Button1"));
+    sources()->selectAndFocus(0);
+    const QPoint below(20, view()->viewport()->height() - 5);
+    QTest::mouseClick(view()->viewport(), Qt::LeftButton, Qt::NoModifier, below);
+    QTest::mouseDClick(view()->viewport(), Qt::LeftButton, Qt::NoModifier, below);
+    QCOMPARE(lines(), QStringList{QStringLiteral("Z:\\d\\b.dxf")});
+    // With no line selected, it deletes nothing.
+    QTest::mouseDClick(view()->viewport(), Qt::LeftButton, Qt::NoModifier, below);
+    QCOMPARE(sources()->fileCount(), 1);
 }
 
 QTEST_MAIN(TestSourceList)

@@ -3,6 +3,9 @@
 #include "app/errorguard.h"
 #include "app/startup.h"
 #include "app/tform1.h"
+#include "batch/saveaction.h"
+#include "inputs/conversionoptions.h"
+#include "inputs/sourcelist.h"
 #include "inputs/sourcelistview.h"
 
 #include <QApplication>
@@ -98,7 +101,8 @@ void TestTForm1::firstStart()
     QCOMPARE(items.size(), 3);
     QCOMPARE(items.at(0)->text(), QStringLiteral("DXF(R13) -> DXF(R12)"));
     QCOMPARE(items.at(2)->text(), QStringLiteral("DXF(R12) -> DXF(GX3)"));
-    QCOMPARE(form.kindIndex(), 0);
+    QVERIFY(items.at(0)->isChecked());
+    QCOMPARE(form.currentJob().kind, BatchKind::R13ToR12);
     FIND(precision, QComboBox, &form, "ComboBox1");
     QCOMPARE(precision->currentText(), QStringLiteral("  6"));
     QCOMPARE(precision->count(), 4);
@@ -120,11 +124,11 @@ void TestTForm1::firstStart()
     QCOMPARE(edit4->focusPolicy(), Qt::NoFocus);
     FIND(list, SourceListView, &form, "ListBox1");
     QCOMPARE(list->model()->rowCount(), 0);
-    QCOMPARE(form.FileCount, 0);
+    QCOMPARE(child<SourceList>(&form, "SourceList")->fileCount(), 0);
     FIND(status, QLabel, &form, "Label10");
     QVERIFY(status->text().isEmpty());
-    QVERIFY(form.LastBatchFolder.isEmpty());
-    QVERIFY(form.SavedFormatText.isEmpty());
+    QVERIFY(child<SaveAction>(&form, "SaveAction")->lastBatchFolder().isEmpty());
+    QVERIFY(child<ConversionOptions>(&form, "ConversionOptions")->savedFormatText().isEmpty());
     FIND(save, QPushButton, &form, "Button6");
     QCOMPARE(save->text(), QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ保存"));
 }

@@ -1,0 +1,85 @@
+#include "saveaction.h"
+
+#include "core/saveflow.h"
+#include "inputs/sourcelist.h"
+#include "platform/platformservices.h"
+#include "ui/controls.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+using namespace controls;
+
+namespace {
+// What the save dialog says for each kind.
+struct KindTexts
+{
+    QString dialogTitle;
+    QString defaultFileName;
+};
+
+KindTexts kindTexts(BatchKind kind)
+{
+    switch (kind) {
+    case BatchKind::R13ToGX3:
+        return {QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ保存 R13DXF to GX3DXF"), QStringLiteral("R13TOGX3.BAT")};
+    case BatchKind::R12ToGX3:
+        return {QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ保存 R12DXF to GX3DXF"), QStringLiteral("R12TOGX3.BAT")};
+    case BatchKind::R13ToR12:
+        break;
+    }
+    return {QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ保存 R13DXF to R12DXF"), QStringLiteral("R13TO12.BAT")};
+}
+} // namespace
+
+SaveAction::SaveAction(PlatformServices &services, QWidget *client, SourceList &sources)
+    : QObject(client)
+    , m_services(services)
+    , m_sources(sources)
+{
+    setObjectName(QStringLiteral("SaveAction"));
+    Label10 = label(client, "Label10", QStringLiteral("Label10"), 14, 391, 527, 16);
+    setTextColour(Label10, Qt::yellow);
+    Button6 = button(client, "Button6", QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ保存"), 453, 405, 88, 20);
+}
+
+void SaveAction::clearStatus()
+{
+    Label10->setText(QString());
+}
+
+SaveOutcome SaveAction::save(const ConversionJob &job)
+{
+    clearStatus();
+    const SaveOutcome outcome = saveflow::save(job, [this, &job] { return chooseTarget(job.kind); });
+    report(outcome);
+    return outcome;
+}
+
+std::optional<QString> SaveAction::chooseTarget(BatchKind kind)
+{
+    const KindTexts texts = kindTexts(kind);
+    SaveFileRequest request;
+    request.title = texts.dialogTitle;
+    request.proposedName = texts.defaultFileName;
+    request.defaultSuffix = QStringLiteral("BAT");
+    request.nameFilters = {QStringLiteral(u"すべてのﾌｧｲﾙ(*.*)"), QStringLiteral(u"BATﾌｧｲﾙ(*.BAT)")};
+    request.initialFolder = LastBatchFolder;
+    if (request.initialFolder.isEmpty())
+        request.initialFolder = saveflow::folderOf(m_services.executablePath());
+    const std::optional<QString> chosen = m_services.saveFile(Button6->window(), request);
+    // Even a name that is then refused moves the next dialog to its folder.
+    if (chosen)
+        LastBatchFolder = saveflow::folderOf(*chosen);
+    return chosen;
+}
+
+void SaveAction::report(const SaveOutcome &outcome)
+{
+    if (outcome.result == SaveResult::Cancelled)
+        return;
+    Label10->setText(outcome.statusText);
+    if (outcome.line >= 0)
+        m_sources.selectAndFocus(outcome.line);
+    m_services.beep();
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+
+// How a path as the user or the system gave it becomes a path of the batch
+// job. The batch file runs on Windows, so every path in it is a Windows
+// path; off Windows the native root is placed on the drive Z:, which the
+// Windows compatibility layers map to "/".
+namespace jobpath {
+
+enum class Style {
+    Windows, // native paths are Windows paths already
+    Unix     // native paths start at "/"; Z: stands for the root
+};
+
+// The style of the system the program was built for.
+constexpr Style hostStyle()
+{
+#ifdef Q_OS_WIN
+    return Style::Windows;
+#else
+    return Style::Unix;
+#endif
+}
+
+// The one rule, for dialogs, drops, typed folders and the command line:
+// - a native absolute path is put in its plain form ("." and ".." folded
+//   away) and, off Windows, placed on Z: ("/home/a/x.dxf" gives
+//   "Z:\home\a\x.dxf");
+// - a relative native path is first made absolute against `workingFolder`;
+//   with no working folder it stays relative, in the Windows form;
+// - a path already in the Windows form ("C:...", "\\server\...") keeps its
+//   text, with every "/" turned into "\".
+// An empty text stays empty.
+QString toJob(const QString &given, Style style, const QString &workingFolder = QString());
+
+// The inverse, for handing a job folder to a native dialog. A job path
+// that does not map onto this system gives an empty text.
+QString toNative(const QString &job, Style style);
+
+} // namespace jobpath

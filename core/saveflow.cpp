@@ -1,0 +1,85 @@
+#include "saveflow.h"
+
+#include "batchcomposer.h"
+#include "filewrite.h"
+#include "jobcheck.h"
+#include "textrules.h"
+
+#include <QIODevice>
+
+using textrules::Separators;
+
+namespace saveflow {
+namespace {
+SaveOutcome ended(SaveResult result, const QString &path, const QString &text, const QString &reason = QString())
+{
+    SaveOutcome outcome;
+    outcome.result = result;
+    outcome.path = path;
+    outcome.statusText = text;
+    outcome.reason = reason;
+    return outcome;
+}
+
+bool writeComposed(const ConversionJob &job, QIODevice &device)
+{
+    return batch::composeBytes(job, [&device](const QByteArray &bytes) { return writeFully(device, bytes); });
+}
+} // namespace
+
+SaveOutcome save(const ConversionJob &job, const TargetChooser &chooseTarget)
+{
+    const SaveOutcome checked = checkJob(job);
+    if (!checked.passed())
+        return checked;
+    const std::optional<QString> path = chooseTarget();
+    if (!path)
+        return ended(SaveResult::Cancelled, QString(), QString());
+    return saveTo(job, *path);
+}
+
+SaveOutcome saveTo(const ConversionJob &job, const QString &path)
+{
+    if (!isBatPath(path))
+        return ended(SaveResult::NotBat, path, notBatText(path));
+    const WriteResult written =
+        writeWholeFile(path, [&job](QIODevice &file) { return writeComposed(job, file); });
+    if (!written.ok)
+        return ended(SaveResult::CannotSave, path, cannotSaveText(path), written.error);
+    return ended(SaveResult::Saved, path, savedText(path));
+}
+
+SaveOutcome writeTo(const ConversionJob &job, QIODevice &device)
+{
+    if (!writeComposed(job, device))
+        return ended(SaveResult::CannotSave, QString(), QString(), device.errorString());
+    return ended(SaveResult::Saved, QString(), QString());
+}
+
+QString folderOf(const QString &path)
+{
+    return textrules::folderPart(path, Separators::WindowsOrSlash);
+}
+
+bool isBatPath(const QString &path)
+{
+    return textrules::upperCased(textrules::extension(path, Separators::WindowsOrSlash)) == QLatin1String(".BAT");
+}
+
+QString notBatText(const QString &path)
+{
+    return QStringLiteral(u"拡張子が.BATでないため( ") % textrules::namePart(path, Separators::WindowsOrSlash)
+        % QStringLiteral(u" )では保存できません！");
+}
+
+QString cannotSaveText(const QString &path)
+{
+    return QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ名 = ") % path % QStringLiteral(u"を保存できません！");
+}
+
+QString savedText(const QString &path)
+{
+    return QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ名 = ") % path % QStringLiteral(u"を保存しました！");
+}
+
+} // namespace saveflow

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "conversionjob.h"
+#include "saveoutcome.h"
+
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+class QIODevice;
+
+// The save of a batch file, the same for the window and the command line:
+// the job checks in their order, then the target is chosen, then the .BAT
+// check, then the write. Every step ends in one SaveOutcome.
+namespace saveflow {
+
+// Asks where the batch file goes; nullopt when the user cancels. Called
+// only for a job that passed its checks.
+using TargetChooser = std::function<std::optional<QString>()>;
+
+SaveOutcome save(const ConversionJob &job, const TargetChooser &chooseTarget);
+
+// The .BAT check and the write alone, for a target already chosen.
+SaveOutcome saveTo(const ConversionJob &job, const QString &path);
+
+// Writes the batch file of a checked job to an open device (standard
+// output, say). No name, so no .BAT check.
+SaveOutcome writeTo(const ConversionJob &job, QIODevice &device);
+
+// The parts of a target path the save looks at. The path is native, as a
+// dialog or a command line gives it, so "/" separates folders as well.
+QString folderOf(const QString &path);
+bool isBatPath(const QString &path);
+
+// The status line's texts for a chosen target.
+QString notBatText(const QString &path);
+QString cannotSaveText(const QString &path);
+QString savedText(const QString &path);
+
+} // namespace saveflow

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+
+// Every way a save can end, in the order the steps are taken.
+enum class SaveResult {
+    Passed,               // the checks found nothing; the save goes on
+    Saved,                // the batch file was written
+    Cancelled,            // the user cancelled the save dialog
+    NoSource,             // the source list is empty
+    NoDestination,        // destination folder blank
+    NoAutocadFolder,      // AutoCAD folder blank
+    NotDxf,               // a source whose extension is not .DXF
+    OutsideTree,          // a source that does not lie under the tree's root
+    SameFolder,           // a source in a folder that drawings are converted into
+    UnusableText,         // a text the batch file cannot carry (code page 932, control characters, ")
+    DuplicateDestination, // two sources would be written to one drawing
+    NotBat,               // the chosen name does not end in .BAT
+    CannotSave,           // the file could not be written
+};
+
+// The outcome of one step of the save, and of the whole save: what the
+// status line says, which source line it is about, and why a write failed.
+struct SaveOutcome
+{
+    SaveResult result = SaveResult::Passed;
+    QString statusText; // the status line's whole text; empty for Passed and Cancelled
+    int line = -1;      // the source line to select, or -1
+    QString reason;     // the system's reason when a write failed
+    QString path;       // the batch file's path, once chosen
+
+    bool passed() const { return result == SaveResult::Passed; }
+};

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "filewrite.h"
+#include "settingscodec.h"
+
+#include <QString>
+#include <QStringList>
+
+// Where the settings file lives, and the file across one run of the window:
+// loaded once, saved at every close.
+//
+// - Beside the executable, under its base name with ".ini"; a file that
+//   does not exist yet is created with its name lower-cased.
+// - In the per-user folder, under the lower-cased name. Where that file
+//   exists it comes first, as user settings override shared ones; it is
+//   written when the file beside the executable cannot be.
+// - The file that was read is the file that is written, so two files under
+//   names that differ in case never both take changes.
+class SettingsFile
+{
+public:
+    // `userFolder` may be empty: no per-user file.
+    SettingsFile(const QString &executablePath, const QString &userFolder);
+
+    // Candidates to read, the first existing one wins.
+    QStringList readOrder() const;
+
+    // Reads the first existing candidate. Each value the file has replaces
+    // the one in `current`; the result is taken as what the window shows.
+    settings::StoredSettings load(const settings::StoredSettings &current);
+    // What the window shows once the loaded values are set, when it differs.
+    void setShown(const settings::StoredSettings &shown) { m_shown = shown; }
+
+    // Writes `now`. Lines the user did not change keep their bytes.
+    WriteResult save(const settings::StoredSettings &now);
+
+    // The file that was read, or empty.
+    QString loadedPath() const { return m_loadedPath; }
+
+    // The settings file beside an executable, under its exact name.
+    static QString besideExecutable(const QString &executablePath);
+
+private:
+    QString m_beside;
+    QString m_besideLowered;
+    QString m_user;
+    QString m_loadedPath;
+    settings::RawLines m_loaded;
+    settings::StoredSettings m_shown = settings::StoredSettings::defaults();
+};

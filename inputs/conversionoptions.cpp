@@ -1,0 +1,186 @@
+#include "conversionoptions.h"
+
+#include "core/textrules.h"
+#include "ui/controls.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QScopedValueRollback>
+#include <QVBoxLayout>
+
+#include <limits>
+
+using namespace controls;
+
+namespace {
+// The window's words for the kinds and formats.
+QStringList kindItems()
+{
+    return {QStringLiteral("DXF(R13) -> DXF(R12)"), QStringLiteral("DXF(R13) -> DXF(GX3)"),
+            QStringLiteral("DXF(R12) -> DXF(GX3)")};
+}
+
+QString asciiText() { return QStringLiteral("ASCII"); }
+QString binaryText() { return QStringLiteral(u"ﾊﾞｲﾅﾘ"); }
+
+QStringList precisionItems()
+{
+    return {QStringLiteral("  6"), QStringLiteral("  8"), QStringLiteral(" 12"), QStringLiteral(" 16")};
+}
+
+QComboBox *editableBox(QWidget *client, const char *name, int left, const QStringList &items)
+{
+    auto *box = place<QComboBox>(client, name, left, 24, 65, 20);
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->setCompleter(nullptr); // typed text stays exactly as typed
+    box->addItems(items);
+    box->setCurrentIndex(0);
+    return box;
+}
+
+QLineEdit *parameterField(QWidget *client, const char *name, int top, const QString &text)
+{
+    auto *edit = place<QLineEdit>(client, name, 423, top, 118, 20);
+    edit->setMaxLength(std::numeric_limits<int>::max());
+    edit->setText(text);
+    return edit;
+}
+} // namespace
+
+ConversionOptions::ConversionOptions(QWidget *client)
+    : QObject(client)
+{
+    setObjectName(QStringLiteral("ConversionOptions"));
+    RadioGroup1 = place<QGroupBox>(client, "RadioGroup1", 14, 12, 160, 67);
+    RadioGroup1->setTitle(QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ　選択"));
+    m_kinds = new QButtonGroup(this);
+    auto *kindLayout = new QVBoxLayout(RadioGroup1);
+    kindLayout->setContentsMargins(6, 0, 2, 2);
+    kindLayout->setSpacing(0);
+    const QStringList kinds = kindItems();
+    for (int i = 0; i < kinds.size(); ++i) {
+        auto *item = new QRadioButton(kinds.at(i), RadioGroup1);
+        item->setStyleSheet(QStringLiteral("QRadioButton { spacing: 3px; }"));
+        item->setObjectName(QStringLiteral("RadioGroup1Item%1").arg(i));
+        m_kinds->addButton(item, i);
+        kindLayout->addWidget(item);
+    }
+    m_kinds->button(0)->setChecked(true);
+
+    Label6 = label(client, "Label6", QStringLiteral(u"出力精度"), 195, 11, 48, 12);
+    setTextColour(Label6, Qt::black);
+    ComboBox1 = editableBox(client, "ComboBox1", 195, precisionItems());
+    Label9 = label(client, "Label9", QStringLiteral(u"出力形式"), 282, 11, 48, 12);
+    ComboBox2 = editableBox(client, "ComboBox2", 282, {asciiText(), binaryText()});
+
+    Label3 = label(client, "Label3", QStringLiteral(u"R13->R12ﾊﾟﾗﾒｰﾀﾌｧｲﾙ"), 423, 11, 118, 12);
+    Label3->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    Edit5 = parameterField(client, "Edit5", 24, JobDefaults::r13ToR12Parameter());
+    Label8 = label(client, "Label8", QStringLiteral(u"R12->GX3ﾊﾟﾗﾒｰﾀﾌｧｲﾙ"), 422, 46, 119, 12);
+    Label8->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    Edit6 = parameterField(client, "Edit6", 59, JobDefaults::r12ToGx3Parameter());
+
+    // Chosen from the list, by mouse or arrow keys; never for typed text.
+    connect(ComboBox2, &QComboBox::activated, this, [this] {
+        if (!m_committingFormatText)
+            emit formatChosen();
+    });
+    ComboBox2->installEventFilter(this);
+}
+
+bool ConversionOptions::eventFilter(QObject *watched, QEvent *event)
+{
+    // When typed text is committed (focus leaves, or Return), an editable
+    // combo box selects the item that matches the text and reports it as
+    // activated. That is typing, not a choice from the list, so the event
+    // is delivered again with the choice held off.
+    if (watched == ComboBox2 && !m_committingFormatText) {
+        const bool commit = event->type() == QEvent::FocusOut
+            || (event->type() == QEvent::KeyPress
+                && (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Return
+                    || static_cast<QKeyEvent *>(event)->key() == Qt::Key_Enter));
+        if (commit) {
+            QScopedValueRollback<bool> committing(m_committingFormatText, true);
+            QCoreApplication::sendEvent(watched, event);
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void ConversionOptions::checkPrecision()
+{
+    if (!textrules::isValidPrecision(ComboBox1->currentText()))
+        ComboBox1->setEditText(JobDefaults::precision());
+}
+
+void ConversionOptions::rememberFormat()
+{
+    SavedFormatText = ComboBox2->currentText();
+}
+
+void ConversionOptions::applyFormatChoice()
+{
+    const QString text = ComboBox2->currentText();
+    if (text == asciiText()) {
+        setTextColour(Label6, QColor(0, 0, 0));
+        ComboBox1->setEnabled(true);
+    } else if (text == binaryText()) {
+        setTextColour(Label6, QColor(0x80, 0x80, 0x80));
+        ComboBox1->setEnabled(false);
+    }
+}
+
+void ConversionOptions::restoreFormat()
+{
+    const QString text = ComboBox2->currentText();
+    if (text != asciiText() && text != binaryText())
+        ComboBox2->setEditText(SavedFormatText);
+}
+
+void ConversionOptions::defaultParameters()
+{
+    setParameters(JobDefaults::r13ToR12Parameter(), JobDefaults::r12ToGx3Parameter());
+}
+
+BatchKind ConversionOptions::kind() const
+{
+    switch (m_kinds->checkedId()) {
+    case 1: return BatchKind::R13ToGX3;
+    case 2: return BatchKind::R12ToGX3;
+    default: return BatchKind::R13ToR12;
+    }
+}
+
+QString ConversionOptions::precision() const
+{
+    return ComboBox1->currentText();
+}
+
+OutputFormat ConversionOptions::outputFormat() const
+{
+    return ComboBox2->currentText() == asciiText() ? OutputFormat::Ascii : OutputFormat::Binary;
+}
+
+QString ConversionOptions::r13ToR12Parameter() const
+{
+    return Edit5->text();
+}
+
+QString ConversionOptions::r12ToGx3Parameter() const
+{
+    return Edit6->text();
+}
+
+void ConversionOptions::setParameters(const QString &r13ToR12, const QString &r12ToGx3)
+{
+    Edit5->setText(r13ToR12);
+    Edit6->setText(r12ToGx3);
+}

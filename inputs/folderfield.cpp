@@ -1,0 +1,58 @@
+#include "folderfield.h"
+
+#include "core/jobpath.h"
+#include "core/textrules.h"
+#include "platform/platformservices.h"
+#include "ui/controls.h"
+#include "ui/fonts.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <limits>
+
+using namespace controls;
+
+FolderField::FolderField(PlatformServices &services, QWidget *client, const Layout &layout)
+    : QObject(client)
+    , m_services(services)
+    , m_browseTitle(layout.browseTitle)
+{
+    setObjectName(QLatin1String(layout.editName) + QStringLiteral("Field"));
+    m_label = label(client, layout.labelName, layout.caption, 16, layout.top, layout.labelWidth, 12);
+    m_button = button(client, layout.buttonName, QStringLiteral("..."), 94, layout.top - 2, 15, 15);
+    m_edit = place<QLineEdit>(client, layout.editName, 12, layout.top + 14, 529, 21);
+    m_edit->setFont(fonts::fixedPitch(13));
+    // No limit of its own: whatever the settings file can hold comes back whole.
+    m_edit->setMaxLength(std::numeric_limits<int>::max());
+}
+
+void FolderField::leave()
+{
+    setText(textrules::EnsureTrailingBackslash(jobpath::toJob(text(), m_services.pathStyle())));
+}
+
+void FolderField::browse()
+{
+    // The browser opens on the folder the field names, when it names one.
+    QString start = textrules::folderPart(jobpath::toJob(text(), m_services.pathStyle()));
+    if (start.size() > 3 && start.endsWith(u'\\'))
+        start.chop(1);
+    const std::optional<QString> chosen =
+        m_services.browseFolder(m_edit->window(), m_browseTitle, jobpath::toNative(start, m_services.pathStyle()));
+    if (!chosen || chosen->isEmpty())
+        return;
+    setText(textrules::EnsureTrailingBackslash(jobpath::toJob(*chosen, m_services.pathStyle())));
+    m_edit->setFocus();
+}
+
+QString FolderField::text() const
+{
+    return m_edit->text();
+}
+
+void FolderField::setText(const QString &text)
+{
+    m_edit->setText(text);
+}

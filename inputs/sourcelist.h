@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+
+class PlatformServices;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QStringListModel;
+class QWidget;
+class SourceListView;
+
+// The source file list: the list itself, its count, and the "...", "c" and
+// "ac" buttons. Files are chosen in the open dialog or dropped from the
+// file manager, and replace the list unless Ctrl or Shift is held; lines are
+// deleted one at a time or all at once. Every operation ends with the
+// count refresh.
+class SourceList : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Builds the controls on `client`.
+    SourceList(PlatformServices &services, QWidget *client);
+
+    // The open dialog ("..."): replaces or adds to the list.
+    void chooseFiles();
+    // Files dropped on the list, as native names.
+    void dropFiles(const QStringList &nativeNames);
+    // "c" and a double-click: deletes the selected line.
+    void deleteSelected();
+    // "ac": deletes every line.
+    void deleteAll();
+
+    // The source paths of the job: lines 0 to FileCount - 1.
+    QStringList sources() const;
+    // The number of lines, as the count field shows it.
+    int fileCount() const { return FileCount; }
+    // The selected line, or -1.
+    int itemIndex() const;
+    // Selects `line` (scrolled into view) and gives the list the focus, as
+    // the save action does for a refused line.
+    void selectAndFocus(int line);
+
+signals:
+    void filesDropped(const QStringList &nativeNames);
+    void doubleClicked();
+
+private:
+    bool addModifierHeld() const;
+    void append(const QStringList &jobPaths);
+    void select(int line);
+    void refreshCount(bool selectLast);
+
+    PlatformServices &m_services;
+    QWidget *m_client;
+    QLabel *Label5;
+    QPushButton *Button1;
+    QPushButton *Button4;
+    QPushButton *Button5;
+    QLineEdit *Edit4;
+    QLabel *Label4;
+    SourceListView *ListBox1;
+    QStringListModel *m_model;
+    int FileCount = 0;
+    QString m_openFilter; // the open dialog's filter, as the user left it
+};

@@ -1,0 +1,201 @@
+#include "core/jobcheck.h"
+
+#include <QTest>
+
+// The save's refusals, in their order, with their texts and lines: the one
+// table of them. The window and the command line test only that an outcome
+// reaches their status line or exit status.
+class TestJobCheck : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void refusals_data();
+    void refusals();
+    void parameterCheckedWhereTheKindUsesIt();
+    void treeRefusals_data();
+    void treeRefusals();
+    void treeDestinations();
+};
+
+namespace {
+const QString kNotDxf = QStringLiteral(u"DXFﾌｧｲﾙではありません！");
+const QString kSame = QStringLiteral(u"変換元と変換先のﾌｫﾙﾀﾞ名が同一です！変換先ﾌｫﾙﾀﾞを変更してください。");
+
+QString unusable(const QString &what, const QString &text)
+{
+    return what + QStringLiteral("( ") + text + QStringLiteral(u" )に使用できない文字が含まれています！");
+}
+
+QString clash(const QString &destination)
+{
+    return QStringLiteral(u"変換先ﾌｧｲﾙ( ") + destination + QStringLiteral(u" )が重複しています！");
+}
+
+ConversionJob job(const QStringList &sources, const QString &destination = QStringLiteral("C:\\OUT\\"),
+                  const QString &acad = QStringLiteral("C:\\ACAD\\"))
+{
+    ConversionJob j;
+    j.sources = sources;
+    j.destinationFolder = destination;
+    j.autocadFolder = acad;
+    return j;
+}
+} // namespace
+
+void TestJobCheck::refusals_data()
+{
+    QTest::addColumn<QStringList>("sources");
+    QTest::addColumn<QString>("destination");
+    QTest::addColumn<QString>("acad");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<int>("line");
+    QTest::addColumn<QString>("text");
+
+    const QString acad = QStringLiteral("C:\\ACAD\\");
+    const QString out = QStringLiteral("C:\\OUT\\");
+    const QStringList good{QStringLiteral("C:\\A\\x.dxf"), QStringLiteral("C:\\A\\y.Dxf"), QStringLiteral("C:\\A\\z.DXF")};
+    const int passed = int(SaveResult::Passed);
+
+    QTest::newRow("passes") << good << out << acad << passed << -1 << QString();
+    QTest::newRow("empty list first, folders empty too")
+        << QStringList() << QString() << QString() << int(SaveResult::NoSource) << -1
+        << QStringLiteral(u"変換元ﾌｧｲﾙが一つも選択されていません！");
+    QTest::newRow("blank destination") << good << QStringLiteral("   ") << QString() << int(SaveResult::NoDestination)
+                                       << -1 << QStringLiteral(u"変換先ﾌｫﾙﾀﾞが指定されていません！");
+    QTest::newRow("blank AutoCAD folder") << good << out << QStringLiteral(" \t") << int(SaveResult::NoAutocadFolder)
+                                          << -1 << QStringLiteral(u"AutoCadｲﾝｽﾄｰﾙﾌｫﾙﾀﾞが指定されていません！");
+    QTest::newRow("dwg") << QStringList{QStringLiteral("C:\\A\\x.dxf"), QStringLiteral("C:\\A\\plan.dwg")} << out << acad
+                         << int(SaveResult::NotDxf) << 1 << kNotDxf;
+    QTest::newRow("no extension") << QStringList{QStringLiteral("C:\\A\\plan")} << out << acad << int(SaveResult::NotDxf)
+                                  << 0 << kNotDxf;
+    QTest::newRow("full-width DXF is no .DXF") << QStringList{QStringLiteral(u"C:\\A\\plan.ＤＸＦ")} << out << acad
+                                               << int(SaveResult::NotDxf) << 0 << kNotDxf;
+    QTest::newRow("same folder reported before a later bad extension")
+        << QStringList{QStringLiteral("C:\\OUT\\a.dxf"), QStringLiteral("C:\\A\\b.txt")} << QStringLiteral("c:\\out\\")
+        << acad << int(SaveResult::SameFolder) << 0 << kSame;
+    QTest::newRow("same folder in full-width letters of another case")
+        << QStringList{QStringLiteral(u"C:\\ｏｕｔ\\a.dxf")} << QStringLiteral(u"C:\\ＯＵＴ\\") << acad
+        << int(SaveResult::SameFolder) << 0 << kSame;
+    QTest::newRow("destination without backslash is another text")
+        << QStringList{QStringLiteral("C:\\OUT\\a.dxf")} << QStringLiteral("C:\\OUT") << acad << passed << -1 << QString();
+    QTest::newRow("destination not trimmed for the folder test")
+        << QStringList{QStringLiteral("C:\\OUT\\a.dxf")} << QStringLiteral("C:\\OUT\\ ") << acad << passed << -1
+        << QString();
+    QTest::newRow("unusable source")
+        << QStringList{QStringLiteral("C:\\A\\a.dxf"), QStringLiteral(u"C:\\caf\u00e9\\b.dxf")} << out << acad
+        << int(SaveResult::UnusableText) << 1 << unusable(QStringLiteral(u"変換元ﾌｧｲﾙ"), QStringLiteral(u"C:\\caf\u00e9\\b.dxf"));
+    QTest::newRow("line break in a source name")
+        << QStringList{QStringLiteral("C:\\A\\a\r\nDEL C:\\b.dxf")} << out << acad << int(SaveResult::UnusableText) << 0
+        << unusable(QStringLiteral(u"変換元ﾌｧｲﾙ"), QStringLiteral("C:\\A\\a\r\nDEL C:\\b.dxf"));
+    QTest::newRow("double quote in a folder")
+        << good << QStringLiteral("C:\\OUT\" & DEL X\\") << acad << int(SaveResult::UnusableText) << -1
+        << unusable(QStringLiteral(u"変換先ﾌｫﾙﾀﾞ"), QStringLiteral("C:\\OUT\" & DEL X\\"));
+    QTest::newRow("yen sign has no bytes of its own")
+        << good << QStringLiteral(u"C:\\\u00a5\\") << acad << int(SaveResult::UnusableText) << -1
+        << unusable(QStringLiteral(u"変換先ﾌｫﾙﾀﾞ"), QStringLiteral(u"C:\\\u00a5\\"));
+    QTest::newRow("two drawings onto one")
+        << QStringList{QStringLiteral("C:\\A\\plan.dxf"), QStringLiteral("C:\\B\\x.dxf"), QStringLiteral("C:\\C\\PLAN.DXF")}
+        << out << acad << int(SaveResult::DuplicateDestination) << 2 << clash(QStringLiteral("C:\\OUT\\PLAN.DXF"));
+    QTest::newRow("full-width names Windows takes for one")
+        << QStringList{QStringLiteral(u"C:\\A\\ａ.dxf"), QStringLiteral(u"C:\\B\\Ａ.dxf")} << out << acad
+        << int(SaveResult::DuplicateDestination) << 1 << clash(QStringLiteral(u"C:\\OUT\\Ａ.DXF"));
+    QTest::newRow("Greek letters of two cases")
+        << QStringList{QStringLiteral(u"C:\\A\\α.dxf"), QStringLiteral(u"C:\\B\\Α.dxf")} << out << acad
+        << int(SaveResult::DuplicateDestination) << 1 << clash(QStringLiteral(u"C:\\OUT\\Α.DXF"));
+    QTest::newRow("the same source twice is harmless")
+        << QStringList{QStringLiteral("C:\\A\\plan.dxf"), QStringLiteral("c:\\a\\PLAN.dxf")} << out << acad << passed << -1
+        << QString();
+    QTest::newRow("hiragana and katakana are two names")
+        << QStringList{QStringLiteral(u"C:\\A\\あ.dxf"), QStringLiteral(u"C:\\B\\ア.dxf")} << out << acad << passed << -1
+        << QString();
+}
+
+void TestJobCheck::refusals()
+{
+    QFETCH(QStringList, sources);
+    QFETCH(QString, destination);
+    QFETCH(QString, acad);
+    QFETCH(int, result);
+    QFETCH(int, line);
+    QFETCH(QString, text);
+    const SaveOutcome outcome = checkJob(job(sources, destination, acad));
+    QCOMPARE(int(outcome.result), result);
+    QCOMPARE(outcome.line, line);
+    QCOMPARE(outcome.statusText, text);
+}
+
+void TestJobCheck::parameterCheckedWhereTheKindUsesIt()
+{
+    ConversionJob j = job({QStringLiteral("C:\\A\\x.dxf")});
+    j.r12ToGx3Parameter = QStringLiteral(u"\u00e9.DXT");
+    QVERIFY(checkJob(j).passed());
+    j.kind = BatchKind::R12ToGX3;
+    QCOMPARE(checkJob(j).statusText, unusable(QStringLiteral(u"R12->GX3ﾊﾟﾗﾒｰﾀﾌｧｲﾙ"), QStringLiteral(u"\u00e9.DXT")));
+    // The precision only where it is written: for ASCII output.
+    j = job({QStringLiteral("C:\\A\\x.dxf")});
+    j.precision = QStringLiteral(u"1\u00e9");
+    QCOMPARE(checkJob(j).result, SaveResult::UnusableText);
+    j.outputFormat = OutputFormat::Binary;
+    QVERIFY(checkJob(j).passed());
+}
+
+void TestJobCheck::treeRefusals_data()
+{
+    QTest::addColumn<QStringList>("sources");
+    QTest::addColumn<QString>("destination");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<int>("line");
+    const QString root = QStringLiteral("C:\\PROJECT\\");
+    const QString out = QStringLiteral("D:\\OUT\\");
+    QTest::newRow("one name in two folders")
+        << QStringList{QStringLiteral("C:\\PROJECT\\FLOOR1\\plan.dxf"), QStringLiteral("C:\\project\\floor2\\plan.dxf")}
+        << out << int(SaveResult::Passed) << -1;
+    QTest::newRow("one destination twice")
+        << QStringList{QStringLiteral("C:\\PROJECT\\F1\\plan.dxf"), QStringLiteral("C:\\project\\f1\\PLAN.dxf.dxf")}
+        << out << int(SaveResult::DuplicateDestination) << 1;
+    QTest::newRow("a source outside the root")
+        << QStringList{QStringLiteral("C:\\PROJECT\\a.dxf"), QStringLiteral("C:\\OTHER\\b.dxf")} << out
+        << int(SaveResult::OutsideTree) << 1;
+    QTest::newRow("a folder that only starts like the root")
+        << QStringList{QStringLiteral("C:\\PROJECT2\\a.dxf")} << out << int(SaveResult::OutsideTree) << 0;
+    QTest::newRow("root case differs") << QStringList{QStringLiteral("c:\\Project\\a.dxf")} << out
+                                       << int(SaveResult::Passed) << -1;
+    QTest::newRow("the destination is the root")
+        << QStringList{QStringLiteral("C:\\PROJECT\\F1\\a.dxf")} << root << int(SaveResult::SameFolder) << 0;
+    QTest::newRow("a source in a folder another drawing goes to")
+        << QStringList{QStringLiteral("C:\\PROJECT\\a.dxf"), QStringLiteral("C:\\PROJECT\\OUT\\SUB\\b.dxf"),
+                       QStringLiteral("C:\\PROJECT\\SUB\\c.dxf")}
+        << QStringLiteral("C:\\PROJECT\\OUT\\") << int(SaveResult::SameFolder) << 1;
+}
+
+void TestJobCheck::treeRefusals()
+{
+    QFETCH(QStringList, sources);
+    QFETCH(QString, destination);
+    QFETCH(int, result);
+    QFETCH(int, line);
+    ConversionJob j = job(sources, destination);
+    j.treeRoot = QStringLiteral("C:\\PROJECT\\");
+    const SaveOutcome outcome = checkJob(j);
+    QCOMPARE(int(outcome.result), result);
+    QCOMPARE(outcome.line, line);
+    if (outcome.result == SaveResult::OutsideTree)
+        QCOMPARE(outcome.statusText, QStringLiteral(u"変換元ﾌｧｲﾙ( ") + sources.at(line)
+                                         + QStringLiteral(u" )が変換元ﾌｫﾙﾀﾞ( C:\\PROJECT\\ )の下にありません！"));
+}
+
+void TestJobCheck::treeDestinations()
+{
+    ConversionJob j = job({QStringLiteral("C:\\P\\dummy.dxf"), QStringLiteral("C:\\P\\SUB\\dummy1.dxf")},
+                          QStringLiteral("D:\\OUT\\"));
+    j.treeRoot = QStringLiteral("c:\\p\\");
+    QCOMPARE(batch::destinationPath(j, j.sources.at(1)), QStringLiteral("D:\\OUT\\SUB\\dummy1.DXF"));
+    QCOMPARE(batch::folderBelowRoot(j, j.sources.at(0)), QStringView());
+    // Only a drawing in the destination folder itself can take the
+    // intermediate file's name.
+    QCOMPARE(batch::intermediateName(j), QStringLiteral("dummy1.dxf"));
+}
+
+QTEST_GUILESS_MAIN(TestJobCheck)
+#include "tst_jobcheck.moc"

@@ -1,0 +1,84 @@
+#include "core/jobpath.h"
+
+#include <QTest>
+
+// The one rule that turns a path as given into the job's Windows form.
+class TestJobPath : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void toJob_data();
+    void toJob();
+    void toNative_data();
+    void toNative();
+};
+
+void TestJobPath::toJob_data()
+{
+    QTest::addColumn<int>("style");
+    QTest::addColumn<QString>("working");
+    QTest::addColumn<QString>("given");
+    QTest::addColumn<QString>("job");
+    const int unixStyle = int(jobpath::Style::Unix);
+    const int windows = int(jobpath::Style::Windows);
+    const QString cwd = QStringLiteral("/home/a/work");
+    QTest::newRow("native absolute") << unixStyle << cwd << QStringLiteral("/home/a/plan.dxf")
+                                     << QStringLiteral("Z:\\home\\a\\plan.dxf");
+    QTest::newRow("native root") << unixStyle << cwd << QStringLiteral("/") << QStringLiteral("Z:\\");
+    QTest::newRow("dot-dot folded away") << unixStyle << cwd << QStringLiteral("/srv/x/../out/./a.dxf")
+                                         << QStringLiteral("Z:\\srv\\out\\a.dxf");
+    QTest::newRow("relative file") << unixStyle << cwd << QStringLiteral("sub/a.dxf")
+                                   << QStringLiteral("Z:\\home\\a\\work\\sub\\a.dxf");
+    QTest::newRow("relative folder up") << unixStyle << cwd << QStringLiteral("../out")
+                                        << QStringLiteral("Z:\\home\\a\\out");
+    QTest::newRow("relative without a working folder stays relative")
+        << unixStyle << QString() << QStringLiteral("out/sub") << QStringLiteral("out\\sub");
+    QTest::newRow("Windows path kept") << unixStyle << cwd << QStringLiteral("C:\\DRAW\\A.DXF")
+                                       << QStringLiteral("C:\\DRAW\\A.DXF");
+    QTest::newRow("Windows path with slashes") << unixStyle << cwd << QStringLiteral("C:/DRAW/A.DXF")
+                                               << QStringLiteral("C:\\DRAW\\A.DXF");
+    QTest::newRow("drive alone") << unixStyle << cwd << QStringLiteral("D:") << QStringLiteral("D:");
+    QTest::newRow("server share") << unixStyle << cwd << QStringLiteral("\\\\srv\\share/x")
+                                  << QStringLiteral("\\\\srv\\share\\x");
+    QTest::newRow("empty stays empty") << unixStyle << cwd << QString() << QString();
+    QTest::newRow("hyo is no separator") << unixStyle << cwd << QStringLiteral(u"/図表/表.dxf")
+                                         << QStringLiteral(u"Z:\\図表\\表.dxf");
+    QTest::newRow("on Windows, slashes") << windows << QStringLiteral("C:\\Users\\a") << QStringLiteral("C:/OUT")
+                                         << QStringLiteral("C:\\OUT");
+    QTest::newRow("on Windows, relative") << windows << QStringLiteral("C:\\Users\\a")
+                                          << QStringLiteral("..\\out\\x.dxf") << QStringLiteral("C:\\Users\\out\\x.dxf");
+    QTest::newRow("on Windows, relative kept without a working folder")
+        << windows << QString() << QStringLiteral("out") << QStringLiteral("out");
+    QTest::newRow("on Windows, a drive-relative path is left") << windows << QStringLiteral("C:\\Users\\a")
+                                                               << QStringLiteral("D:x.dxf") << QStringLiteral("D:x.dxf");
+}
+
+void TestJobPath::toJob()
+{
+    QFETCH(int, style);
+    QFETCH(QString, working);
+    QFETCH(QString, given);
+    QFETCH(QString, job);
+    QCOMPARE(jobpath::toJob(given, jobpath::Style(style), working), job);
+}
+
+void TestJobPath::toNative_data()
+{
+    QTest::addColumn<QString>("job");
+    QTest::addColumn<QString>("native");
+    QTest::newRow("on Z:") << QStringLiteral("Z:\\home\\a\\out") << QStringLiteral("/home/a/out");
+    QTest::newRow("lower-case z") << QStringLiteral("z:\\") << QStringLiteral("/");
+    QTest::newRow("another drive has no native path") << QStringLiteral("C:\\OUT") << QString();
+    QTest::newRow("relative has no native path") << QStringLiteral("OUT\\") << QString();
+}
+
+void TestJobPath::toNative()
+{
+    QFETCH(QString, job);
+    QFETCH(QString, native);
+    QCOMPARE(jobpath::toNative(job, jobpath::Style::Unix), native);
+}
+
+QTEST_GUILESS_MAIN(TestJobPath)
+#include "tst_jobpath.moc"

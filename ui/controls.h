@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+
+// Controls placed as a fixed form lays them out: by component name, in
+// client coordinates, at a fixed size.
+namespace controls {
+
+template <class W>
+W *place(QWidget *parent, const char *name, int left, int top, int width, int height)
+{
+    auto *w = new W(parent);
+    w->setObjectName(QLatin1String(name));
+    w->setGeometry(left, top, width, height);
+    return w;
+}
+
+QLabel *label(QWidget *parent, const char *name, const QString &text, int left, int top, int width,
+              int height);
+QPushButton *button(QWidget *parent, const char *name, const QString &text, int left, int top, int width,
+                    int height);
+
+// The colour of a control's text.
+void setTextColour(QWidget *w, const QColor &colour);
+
+} // namespace controls
