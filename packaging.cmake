@@ -11,6 +11,15 @@ install(FILES resources/tessiva.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/h
 install(FILES resources/tessiva-32.xpm DESTINATION ${CMAKE_INSTALL_DATADIR}/pixmaps RENAME tessiva.xpm)
 install(FILES README.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tessiva)
 
+# The manual page of tessiva-batch, compressed as Debian keeps manual pages.
+set(TESSIVA_MANPAGE ${CMAKE_CURRENT_BINARY_DIR}/tessiva-batch.1.gz)
+add_custom_command(OUTPUT ${TESSIVA_MANPAGE}
+    COMMAND gzip -9n -c ${CMAKE_CURRENT_SOURCE_DIR}/docs/tessiva-batch.1 > ${TESSIVA_MANPAGE}
+    DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/docs/tessiva-batch.1
+    VERBATIM)
+add_custom_target(tessiva_manpage ALL DEPENDS ${TESSIVA_MANPAGE})
+install(FILES ${TESSIVA_MANPAGE} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
 set(CPACK_PACKAGE_NAME tessiva)
 set(CPACK_PACKAGE_VENDOR "Morvane")
 set(CPACK_PACKAGE_CONTACT "Tessiva developers <tessiva@localhost>")
@@ -20,6 +29,7 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "Prepares batch files that down-convert DXF drawings with DXFIX\n Tessiva writes a DOS batch file (code page 932) that runs AutoCAD's\n DXFIX.EXE once for every chosen DXF drawing. It comes with a window\n (tessiva) and a command-line tool (tessiva-batch).")
 include(CPack)

@@ -6,16 +6,16 @@
 
 namespace toolkittranslation {
 
-bool install(QCoreApplication &app, const QString &folder)
+QTranslator *install(QCoreApplication &app, const QString &folder)
 {
     const QString where = folder.isEmpty() ? QLibraryInfo::path(QLibraryInfo::TranslationsPath) : folder;
     auto *translator = new QTranslator(&app);
     if (!translator->load(QStringLiteral("qtbase_ja"), where)) {
         delete translator;
-        return false;
+        return nullptr;
     }
     QCoreApplication::installTranslator(translator);
-    return true;
+    return translator;
 }
 
 } // namespace toolkittranslation

@@ -3,6 +3,7 @@
 #include <QString>
 
 class QCoreApplication;
+class QTranslator;
 
 // The toolkit's own texts (the file dialogs' buttons and questions) in
 // Japanese, like the rest of the program. They come from Debian's
@@ -10,7 +11,8 @@ class QCoreApplication;
 // translations. Without them the dialogs stay in English.
 namespace toolkittranslation {
 
-// Installs the translation on `app`. Returns false when it was not found.
-bool install(QCoreApplication &app, const QString &folder = QString());
+// Installs the translation on `app`, from `folder` or else from Qt's own
+// translations. Returns it, owned by `app`, or null when it was not found.
+QTranslator *install(QCoreApplication &app, const QString &folder = QString());
 
 } // namespace toolkittranslation

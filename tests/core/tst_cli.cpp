@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -47,6 +49,7 @@ private slots:
     void listEncodings();
     void treeAndSkipping();
     void helpAndVersion();
+    void manualPage();
 
 private:
     Result run(const QStringList &args, const QByteArray &input = QByteArray(),
@@ -332,6 +335,32 @@ void TestCli::helpAndVersion()
     r = run({QStringLiteral("--no-such-option")});
     QCOMPARE(r.code, 1);
     QVERIFY(r.err.contains(QStringLiteral("--help")));
+}
+
+void TestCli::manualPage()
+{
+    QFile page(QStringLiteral(TESSIVA_SOURCE_DIR "/docs/tessiva-batch.1"));
+    QVERIFY(page.open(QIODevice::ReadOnly));
+    const QString troff = QString::fromUtf8(page.readAll()).replace(QStringLiteral("\\-"), QStringLiteral("-"));
+    // Every option of --help has its entry in the page.
+    const QString help = QString::fromUtf8(run({QStringLiteral("--help")}).out);
+    static const QRegularExpression longOption(QStringLiteral("--[a-z0-9-]+"));
+    for (auto it = longOption.globalMatch(help); it.hasNext();) {
+        const QString option = it.next().captured();
+        QVERIFY2(troff.contains(option), qPrintable(option));
+    }
+    // It renders without a warning.
+    if (QStandardPaths::findExecutable(QStringLiteral("man")).isEmpty())
+        QSKIP("man is not installed");
+    QProcess man;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("MANWIDTH"), QStringLiteral("80"));
+    man.setProcessEnvironment(env);
+    man.start(QStringLiteral("man"), {QStringLiteral("--warnings"), QStringLiteral("-l"), page.fileName()});
+    QVERIFY(man.waitForFinished(30000));
+    QCOMPARE(man.exitCode(), 0);
+    QCOMPARE(QString::fromUtf8(man.readAllStandardError()), QString());
+    QVERIFY(man.readAllStandardOutput().contains("EXIT STATUS"));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -3,12 +3,16 @@
 #include "app/errorguard.h"
 #include "app/startup.h"
 #include "app/tform1.h"
+#include "app/toolkittranslation.h"
 #include "batch/saveaction.h"
 #include "inputs/conversionoptions.h"
 #include "inputs/sourcelist.h"
 #include "inputs/sourcelistview.h"
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -38,6 +42,8 @@ private slots:
     void exitClosesTheWindow();
     void handlerExceptionShowsErrorBox();
     void startUpFailureShowsErrorBoxAndEnds();
+    void toolkitDialogsInJapanese();
+    void desktopEntryCarriesTheTitle();
 
 private:
     QTemporaryDir m_dir;
@@ -244,6 +250,38 @@ void TestTForm1::startUpFailureShowsErrorBoxAndEnds()
     QCOMPARE(code, 0);
     QVERIFY(!ran);
     QCOMPARE(m_platform.errorBoxes, QStringList{QStringLiteral("Morvane Tessiva|Cannot create window.")});
+}
+
+void TestTForm1::toolkitDialogsInJapanese()
+{
+    QVERIFY(!toolkittranslation::install(*qApp, m_dir.filePath(QStringLiteral("nowhere"))));
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (!QFile::exists(folder + QStringLiteral("/qtbase_ja.qm")))
+        QSKIP("Qt's Japanese translation is not installed (Debian: qt6-translations-l10n)");
+    QTranslator *translator = toolkittranslation::install(*qApp);
+    QVERIFY(translator);
+    // The save dialog's button and its overwrite question.
+    QFileDialog dialog(nullptr, QStringLiteral("t"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    QStringList buttons;
+    for (QPushButton *b : dialog.findChildren<QPushButton *>())
+        buttons << b->text();
+    QCoreApplication::removeTranslator(translator);
+    QVERIFY2(buttons.contains(QStringLiteral(u"保存(&S)")), qPrintable(buttons.join(u'|')));
+    QCoreApplication::installTranslator(translator);
+    QCOMPARE(QCoreApplication::translate("QFileDialog", "%1 already exists.\nDo you want to replace it?"),
+             QStringLiteral(u"%1 は既に存在します。\n置き換えますか?"));
+    QCoreApplication::removeTranslator(translator);
+}
+
+void TestTForm1::desktopEntryCarriesTheTitle()
+{
+    QFile entry(QStringLiteral(TESSIVA_SOURCE_DIR "/resources/tessiva.desktop"));
+    QVERIFY(entry.open(QIODevice::ReadOnly | QIODevice::Text));
+    const QStringList lines = QString::fromUtf8(entry.readAll()).split(u'\n');
+    QVERIFY(lines.contains(QStringLiteral("Name=") + applicationTitle()));
+    QVERIFY(lines.contains(QStringLiteral("Exec=tessiva")));
 }
 
 QTEST_MAIN(TestTForm1)
