@@ -114,11 +114,23 @@ bool parseKind(const QString &text, BatchKind *kind)
     return true;
 }
 
-// Where a source came from, to name it in a message.
-struct Source
+// The sources as given: the arguments, then the lines of the list.
+struct Sources
 {
-    QString given; // as given
-    QString place; // "source argument 2", "list.txt, line 12"
+    QStringList arguments;
+    QString listName;          // "list.txt", "standard input"
+    sourcelistfile::List list; // holds the texts of the list's lines
+
+    qsizetype size() const { return arguments.size() + list.size(); }
+    QString given(qsizetype i) const
+    {
+        return i < arguments.size() ? arguments.at(i) : list.text(i - arguments.size());
+    }
+    QString place(qsizetype i) const
+    {
+        return i < arguments.size() ? QStringLiteral("source argument %1").arg(i + 1)
+                                    : QStringLiteral("%1, line %2").arg(listName).arg(list.number(i - arguments.size()));
+    }
 };
 
 // A usage error: the message, and exit status 1.
@@ -129,32 +141,31 @@ struct Usage
 
 // Reads the sources of --list.
 std::optional<Usage> readList(const QString &name, sourcelistfile::Encoding encoding, QIODevice &in,
-                              QList<Source> &sources)
+                              Sources &sources)
 {
-    QByteArray bytes;
     QString where = name;
     if (name == QLatin1String("-")) {
-        bytes = in.readAll();
+        sources.list = sourcelistfile::List::parse(in.readAll(), encoding);
         where = QStringLiteral("standard input");
     } else {
         QFile file(name);
         if (!file.open(QIODevice::ReadOnly))
             return Usage{QStringLiteral("cannot read the list %1: %2").arg(name, file.errorString())};
-        bytes = file.readAll();
+        // Read, not mapped: a file that shrinks while it is read must not
+        // end the program.
+        sources.list = sourcelistfile::List::parse(file.readAll(), encoding);
     }
-    const sourcelistfile::Result list = sourcelistfile::parse(bytes, encoding);
-    if (list.badLine > 0) {
+    const sourcelistfile::List &list = sources.list;
+    if (list.badLine() > 0) {
         const QString expected = encoding == sourcelistfile::Encoding::Utf8 ? QStringLiteral("UTF-8")
             : encoding == sourcelistfile::Encoding::Cp932                  ? QStringLiteral("code page 932")
                                                                            : QStringLiteral("UTF-8 or code page 932");
         return Usage{QStringLiteral("%1, line %2: not %3 text (see --list-encoding)")
                          .arg(where)
-                         .arg(list.badLine)
+                         .arg(list.badLine())
                          .arg(expected)};
     }
-    sources.reserve(sources.size() + list.lines.size());
-    for (const sourcelistfile::Line &line : list.lines)
-        sources.append({line.text, QStringLiteral("%1, line %2").arg(where).arg(line.number)});
+    sources.listName = where;
     return std::nullopt;
 }
 
@@ -181,7 +192,7 @@ std::optional<Usage> loadDefaults(const QCommandLineParser &parser, const Option
 
 // Builds the job from the command line; a usage error when it cannot.
 std::optional<Usage> buildJob(const QCommandLineParser &parser, const Options &o, const Environment &env,
-                              QIODevice &in, ConversionJob &job, QList<Source> &sources)
+                              QIODevice &in, ConversionJob &job, Sources &sources)
 {
     if (!parseKind(parser.value(o.kind), &job.kind))
         return Usage{QStringLiteral("unknown kind '%1' (r13-r12, r13-gx3 or r12-gx3)").arg(parser.value(o.kind))};
@@ -225,28 +236,24 @@ std::optional<Usage> buildJob(const QCommandLineParser &parser, const Options &o
     }
     job.skipExisting = parser.isSet(o.skipExisting);
 
-    const QStringList positional = parser.positionalArguments();
-    for (int i = 0; i < positional.size(); ++i)
-        sources.append({positional.at(i), QStringLiteral("source argument %1").arg(i + 1)});
+    sources.arguments = parser.positionalArguments();
     if (parser.isSet(o.list)) {
         if (std::optional<Usage> failed = readList(parser.value(o.list), *encoding, in, sources))
             return failed;
     }
     job.sources.reserve(sources.size());
-    for (const Source &source : std::as_const(sources))
-        job.sources.append(jobpath::toJob(source.given, env.pathStyle, env.workingFolder));
+    for (qsizetype i = 0; i < sources.size(); ++i)
+        job.sources.append(jobpath::toJob(sources.given(i), env.pathStyle, env.workingFolder));
     return std::nullopt;
 }
 
 // Says on standard error what ended the run, and gives its exit status.
-int report(const SaveOutcome &outcome, const QList<Source> &sources, QIODevice &err)
+int report(const SaveOutcome &outcome, const Sources &sources, QIODevice &err)
 {
     if (!outcome.statusText.isEmpty() && outcome.result != SaveResult::Saved)
         say(err, outcome.statusText);
-    if (outcome.line >= 0 && outcome.line < sources.size()) {
-        const Source &source = sources.at(outcome.line);
-        say(err, QStringLiteral("%1: '%2' (%3)").arg(kProgram, source.given, source.place));
-    }
+    if (outcome.line >= 0 && outcome.line < sources.size())
+        say(err, QStringLiteral("%1: '%2' (%3)").arg(kProgram, sources.given(outcome.line), sources.place(outcome.line)));
     if (!outcome.reason.isEmpty())
         say(err, QStringLiteral("%1: %2").arg(kProgram, outcome.reason));
     return exitCodeFor(outcome.result);
@@ -310,7 +317,7 @@ int run(const QStringList &arguments, const Environment &env, QIODevice &in, QIO
     }
 
     ConversionJob job;
-    QList<Source> sources;
+    Sources sources;
     if (const std::optional<Usage> failed = buildJob(parser, o, env, in, job, sources)) {
         say(err, kProgram + QStringLiteral(": ") + failed->message);
         return UsageError;

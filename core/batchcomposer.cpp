@@ -1,15 +1,23 @@
 #include "batchcomposer.h"
 
 #include "cp932.h"
-#include "jobcheck.h"
+#include "jobplan.h"
 #include "textrules.h"
 
 #include <QIODevice>
 #include <QSet>
 
+#include <array>
+#if defined(__SSE2__) && !defined(TESSIVA_NO_SIMD)
+#include <emmintrin.h>
+#endif
+#include <cstring>
+
 namespace batch {
 namespace {
-bool needsQuotes(char16_t c)
+// The characters that make cmd.exe need quotes around a path: a blank and
+// the operators & | < > ^ ( ) , ; =.
+constexpr bool needsQuotes(char16_t c)
 {
     switch (c) {
     case u' ':
@@ -29,46 +37,126 @@ bool needsQuotes(char16_t c)
     }
 }
 
-// The " -a<precision>" option for ASCII output, empty otherwise.
-QString precisionOption(const ConversionJob &job)
-{
-    if (job.outputFormat != OutputFormat::Ascii)
-        return QString();
-    return QStringLiteral(" -a") + textrules::trimmed(job.precision);
-}
+// For each ASCII character the byte it is written as (a to z upper-cased),
+// with the high bit set for the few that ask for quotes or are doubled.
+constexpr unsigned char kSpecial = 0x80;
+constexpr auto kAscii = [] {
+    std::array<unsigned char, 0x80> table{};
+    for (char16_t c = 0; c < 0x80; ++c) {
+        table[c] = (c >= u'a' && c <= u'z' ? c - 0x20 : c);
+        if (needsQuotes(c) || c == u'%')
+            table[c] |= kSpecial;
+    }
+    return table;
+}();
 
 using Parts = std::initializer_list<QStringView>;
 
-// Appends the path token made of `parts` to `out` as the batch file holds
-// it: quoted where cmd.exe needs it, every % doubled, a to z upper-cased,
-// in code page 932 bytes. Characters are upper-cased before they are
-// encoded, so the second byte of a double-byte character is never touched.
-void appendToken(QByteArray &out, Parts parts)
+#if defined(__SSE2__) && !defined(TESSIVA_NO_SIMD)
+// The units of eight characters that are the blank or an operator.
+[[gnu::always_inline]] inline __m128i operatorsOf(__m128i v)
 {
-    bool quote = false;
-    qsizetype length = 0;
-    for (QStringView part : parts) {
-        length += part.size();
-        for (QChar c : part)
-            quote = quote || needsQuotes(c.unicode());
+    return _mm_or_si128(
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(v, _mm_set1_epi16(' ')), _mm_cmpeq_epi16(v, _mm_set1_epi16('&'))),
+                     _mm_or_si128(_mm_cmpeq_epi16(v, _mm_set1_epi16('|')), _mm_cmpeq_epi16(v, _mm_set1_epi16('<')))),
+        _mm_or_si128(
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(v, _mm_set1_epi16('>')), _mm_cmpeq_epi16(v, _mm_set1_epi16('^'))),
+                         _mm_or_si128(_mm_cmpeq_epi16(v, _mm_set1_epi16('(')), _mm_cmpeq_epi16(v, _mm_set1_epi16(')')))),
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(v, _mm_set1_epi16(',')), _mm_cmpeq_epi16(v, _mm_set1_epi16(';'))),
+                         _mm_cmpeq_epi16(v, _mm_set1_epi16('=')))));
+}
+
+// True when eight characters hold the blank or an operator.
+bool blockNeedsQuotes(const char16_t *text)
+{
+    return _mm_movemask_epi8(operatorsOf(_mm_loadu_si128(reinterpret_cast<const __m128i *>(text)))) != 0;
+}
+
+// Eight ASCII characters that ask for neither quotes nor doubling, written
+// upper-cased in one step; false when the block holds any other character.
+bool writePlainBlock(char *&dst, const char16_t *text)
+{
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text));
+    const __m128i zero = _mm_setzero_si128();
+    if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(v, _mm_set1_epi16(short(0xFF80))), zero)) != 0xFFFF)
+        return false; // not ASCII
+    const __m128i special = _mm_or_si128(operatorsOf(v), _mm_cmpeq_epi16(v, _mm_set1_epi16('%')));
+    if (_mm_movemask_epi8(special) != 0)
+        return false;
+    const __m128i lower = _mm_and_si128(_mm_cmpgt_epi16(v, _mm_set1_epi16('a' - 1)),
+                                        _mm_cmplt_epi16(v, _mm_set1_epi16('z' + 1)));
+    const __m128i upper = _mm_sub_epi16(v, _mm_and_si128(lower, _mm_set1_epi16(0x20)));
+    _mm_storel_epi64(reinterpret_cast<__m128i *>(dst), _mm_packus_epi16(upper, upper));
+    dst += 8;
+    return true;
+}
+#else
+bool blockNeedsQuotes(const char16_t *text)
+{
+    for (int i = 0; i < 8; ++i) {
+        if (text[i] < 0x80 && needsQuotes(text[i]))
+            return true;
     }
-    const qsizetype start = out.size();
-    out.resize(start + 2 * length + 2); // at most two bytes a character, and the quotes
-    char *dst = out.data() + start;
+    return false;
+}
+
+bool writePlainBlock(char *&, const char16_t *)
+{
+    return false;
+}
+#endif
+
+// Writes the path token made of `parts` at `dst` as the batch file holds
+// it: every % doubled, a to z upper-cased, in code page 932 bytes, and in
+// quotes where cmd.exe needs them (`quote` asks for them in any case).
+// Characters are upper-cased before they are encoded, so the second byte
+// of a double-byte character is never touched. Room for two bytes a
+// character and two quotes is needed; returns the end.
+//
+// `prefix` is the start of the token already in the batch file's bytes (a
+// folder that is the same for every drawing), with `quote` saying whether
+// it asks for quotes.
+char *writeToken(char *dst, Parts parts, const quint16 *codes, QByteArrayView prefix = {}, bool quote = false)
+{
+    // Whether it needs quotes is known before anything is written, so that
+    // every byte is written once, in its place.
+    for (QStringView part : parts) {
+        const char16_t *text = part.utf16();
+        const char16_t *const end = text + part.size();
+        for (; !quote && end - text >= 8; text += 8)
+            quote = blockNeedsQuotes(text);
+        for (; !quote && text < end; ++text)
+            quote = *text < 0x80 && needsQuotes(*text);
+    }
     if (quote)
         *dst++ = '"';
+    if (!prefix.isEmpty()) {
+        memcpy(dst, prefix.data(), size_t(prefix.size()));
+        dst += prefix.size();
+    }
     for (QStringView part : parts) {
-        for (QChar ch : part) {
-            char16_t c = ch.unicode();
+        const char16_t *text = part.utf16();
+        const char16_t *const end = text + part.size();
+        // Whole blocks of plain characters at once; a block that is not
+        // plain goes one character at a time.
+        const char16_t *scalarUntil = text;
+        for (; text < end; ++text) {
+            if (text >= scalarUntil) {
+                while (end - text >= 8 && writePlainBlock(dst, text))
+                    text += 8;
+                if (text == end)
+                    break;
+                scalarUntil = text + 8;
+            }
+            const char16_t c = *text;
             if (c < 0x80) {
-                if (c >= u'a' && c <= u'z')
-                    c -= 0x20;
-                else if (c == u'%')
+                const unsigned char out = kAscii[c];
+                if (c == u'%')
                     *dst++ = '%';
-                *dst++ = char(c);
+                *dst++ = char(out & 0x7F);
                 continue;
             }
-            const quint16 code = cp932::codeOf(c);
+            const quint16 code = codes[c];
             if (code == cp932::kNoCode) {
                 *dst++ = '?';
             } else if (code < 0x100) {
@@ -81,32 +169,100 @@ void appendToken(QByteArray &out, Parts parts)
     }
     if (quote)
         *dst++ = '"';
-    out.truncate(dst - out.constData());
+    return dst;
 }
 
 QByteArray token(Parts parts)
 {
-    QByteArray out;
-    appendToken(out, parts);
+    qsizetype length = 2;
+    for (QStringView part : parts)
+        length += 2 * part.size();
+    QByteArray out(length, Qt::Uninitialized);
+    out.truncate(writeToken(out.data(), parts, cp932::codeTable()) - out.constData());
     return out;
 }
 
-// Everything of a command line up to and including the blank before its
-// input path: converter, option, " -T" and the parameter file.
-QByteArray commandHead(const QByteArray &converter, const QByteArray &option, const QByteArray &parameter)
+// The " -a<precision>" option for ASCII output, empty otherwise.
+QString precisionOption(const ConversionJob &job)
 {
-    return converter + option + " -T" + parameter + ' ';
+    if (job.outputFormat != OutputFormat::Ascii)
+        return QString();
+    return QStringLiteral(" -a") + textrules::trimmed(job.precision);
 }
 
-// Composes the lines of one job into a buffer that is handed on whenever
-// it holds `chunk` bytes or more.
+// The output buffer: lines are written straight into it through a cursor,
+// and it is handed on whenever it holds a chunk.
+class Output
+{
+public:
+    Output(const std::function<bool(const QByteArray &)> &sink, qsizetype chunk)
+        : m_sink(sink)
+        , m_chunk(chunk)
+    {
+        m_buffer.resize(chunk + 64 * 1024);
+        m_at = m_buffer.data();
+    }
+
+    // Room for `bytes` more, handing on what is there when it is a chunk.
+    bool reserve(qsizetype bytes)
+    {
+        if (used() >= m_chunk && !flush())
+            return false;
+        if (m_buffer.size() - used() < bytes) {
+            const qsizetype at = used();
+            m_buffer.resize(at + bytes + m_chunk);
+            m_at = m_buffer.data() + at;
+        }
+        return true;
+    }
+    char *&cursor() { return m_at; }
+    // The pieces are short: copied eight bytes at a time here rather than
+    // by a call for each.
+    void put(QByteArrayView bytes)
+    {
+        const char *from = bytes.data();
+        qsizetype n = bytes.size();
+        for (; n >= 8; n -= 8, from += 8, m_at += 8) {
+            quint64 word;
+            memcpy(&word, from, 8);
+            memcpy(m_at, &word, 8);
+        }
+        for (; n > 0; --n)
+            *m_at++ = *from++;
+    }
+    void endLine()
+    {
+        *m_at++ = '\r';
+        *m_at++ = '\n';
+    }
+    bool flush()
+    {
+        if (used() == 0)
+            return true;
+        const QByteArray bytes = QByteArray::fromRawData(m_buffer.constData(), used());
+        m_at = m_buffer.data();
+        return m_sink(bytes);
+    }
+
+private:
+    qsizetype used() const { return m_at - m_buffer.constData(); }
+
+    const std::function<bool(const QByteArray &)> &m_sink;
+    const qsizetype m_chunk;
+    QByteArray m_buffer;
+    char *m_at = nullptr;
+};
+
+// Composes the lines of one job: what is the same on every line is made
+// once, and each source's own tokens are written straight into the output.
 class Composer
 {
 public:
-    Composer(const ConversionJob &job, const std::function<bool(const QByteArray &)> &sink, qsizetype chunk)
-        : m_job(job), m_sink(sink), m_chunk(chunk)
+    Composer(const JobPlan &plan, const std::function<bool(const QByteArray &)> &sink, qsizetype chunk)
+        : m_plan(plan)
+        , m_job(plan.job())
+        , m_out(sink, chunk)
     {
-        m_out.reserve(chunk + 64 * 1024);
     }
 
     bool run()
@@ -115,53 +271,78 @@ public:
         // The option is never quoted: " -A6".
         const QByteArray option = cp932::encode(textrules::upperCased(precisionOption(m_job)));
         const QByteArray converter = token({acad, u"DXFIX.EXE"});
-        const QByteArray r13 = commandHead(converter, option, token({acad, m_job.r13ToR12Parameter}));
-        const QByteArray r12 = commandHead(converter, option, token({acad, m_job.r12ToGx3Parameter}));
-        const QByteArray &single = m_job.kind == BatchKind::R13ToR12 ? r13 : r12;
-        QByteArray intermediate;
-        if (m_job.kind == BatchKind::R13ToGX3)
-            intermediate = token({m_job.destinationFolder, intermediateName(m_job)});
-        const qsizetype labelWidth = QString::number(m_job.sources.size()).size();
+        const QByteArray r13 = converter + option + " -T" + token({acad, m_job.r13ToR12Parameter}) + ' ';
+        const QByteArray r12 = converter + option + " -T" + token({acad, m_job.r12ToGx3Parameter}) + ' ';
 
-        QByteArray source;
-        QByteArray destination;
+        // Each drawing's lines are its source token and its destination
+        // token between pieces that are the same for every drawing.
+        QByteArray head;   // up to the source
+        QByteArray middle; // from the source to the destination
+        QByteArray tail;   // from the destination to the end of the drawing's lines
+        if (m_job.kind == BatchKind::R13ToGX3) {
+            const QByteArray intermediate = token({m_job.destinationFolder, m_plan.intermediateName()});
+            head = r13;
+            middle = ' ' + intermediate + "\r\n" + r12 + intermediate + ' ';
+            tail = "\r\nDEL " + intermediate + "\r\n";
+        } else {
+            head = m_job.kind == BatchKind::R13ToR12 ? r13 : r12;
+            middle = " ";
+            tail = "\r\n";
+        }
+        const QStringView destination = m_job.destinationFolder;
+        // The destination folder in the batch file's bytes, without quotes.
+        const QByteArray folderToken = token({destination});
+        const bool folderQuoted = folderToken.startsWith('"');
+        const QByteArrayView folder = folderQuoted ? QByteArrayView(folderToken).sliced(1, folderToken.size() - 2)
+                                                   : QByteArrayView(folderToken);
+        const qsizetype labelWidth = QString::number(m_job.sources.size()).size();
+        // What one drawing's lines take at most, but for its own characters.
+        const qsizetype fixed = head.size() + middle.size() + tail.size() + 4 * (2 * destination.size() + 8) + 64
+            + 2 * labelWidth;
+
         for (qsizetype i = 0; i < m_job.sources.size(); ++i) {
             const QString &path = m_job.sources.at(i);
-            const QStringView below = folderBelowRoot(m_job, path);
+            const QStringView below = m_plan.below(i);
+            const QStringView base = m_plan.baseName(i);
+            if (!m_out.reserve(fixed + 8 * (path.size() + 2)))
+                return false;
             if (!below.isEmpty())
                 makeFolder(below);
+            const Parts destinationParts{below, base, u".DXF"};
 
-            source.resize(0);
-            appendToken(source, {path});
-            destination.resize(0);
-            appendToken(destination, {m_job.destinationFolder, below, textrules::baseNameView(path), u".DXF"});
-
-            QByteArray label;
-            if (m_job.skipExisting) {
-                label = "DONE" + QByteArray::number(i + 1).rightJustified(labelWidth, '0');
-                line({"IF EXIST ", destination, " GOTO ", label});
+            if (!m_job.skipExisting) {
+                m_out.put(head);
+                m_out.cursor() = writeToken(m_out.cursor(), {path}, m_codes);
+                m_out.put(middle);
+                m_out.cursor() = writeToken(m_out.cursor(), destinationParts, m_codes, folder, folderQuoted);
+                m_out.put(tail);
+                continue;
             }
-            if (m_job.kind == BatchKind::R13ToGX3) {
-                line({r13, source, " ", intermediate});
-                line({r12, intermediate, " ", destination});
-                line({"DEL ", intermediate});
-            } else {
-                line({single, source, " ", destination});
-            }
-            if (m_job.skipExisting)
-                line({":", label});
-            if (m_out.size() >= m_chunk && !flush())
-                return false;
+            // The destination is named twice: before the lines, and in them.
+            const qsizetype room = 4 * (path.size() + destination.size()) + 16;
+            if (m_scratch.size() < room)
+                m_scratch.resize(2 * room);
+            const QByteArrayView destinationBytes(m_scratch.constData(),
+                                                  writeToken(m_scratch.data(), destinationParts, m_codes, folder, folderQuoted)
+                                                      - m_scratch.constData());
+            const QByteArray label = "DONE" + QByteArray::number(i + 1).rightJustified(labelWidth, '0');
+            line({"IF EXIST ", destinationBytes, " GOTO ", label});
+            m_out.put(head);
+            m_out.cursor() = writeToken(m_out.cursor(), {path}, m_codes);
+            m_out.put(middle);
+            m_out.put(destinationBytes);
+            m_out.put(tail);
+            line({":", label});
         }
-        return flush();
+        return m_out.flush();
     }
 
 private:
     void line(std::initializer_list<QByteArrayView> pieces)
     {
         for (QByteArrayView piece : pieces)
-            m_out.append(piece);
-        m_out.append("\r\n", 2);
+            m_out.put(piece);
+        m_out.endLine();
     }
 
     // The output folder of a tree job is made before the first drawing
@@ -172,31 +353,28 @@ private:
         if (m_madeFolders.contains(key))
             return;
         m_madeFolders.insert(key);
-        const QStringView folder = below.left(below.size() - 1); // without its last "\"
+        const QStringView folder = below.left(below.size() - 1); // without its last "\\"
         line({"IF NOT EXIST ", token({m_job.destinationFolder, below}), " MD ",
               token({m_job.destinationFolder, folder})});
     }
 
-    bool flush()
-    {
-        if (m_out.isEmpty())
-            return true;
-        const bool ok = m_sink(m_out);
-        m_out.resize(0); // keeps the buffer, unlike clear()
-        return ok;
-    }
-
+    const JobPlan &m_plan;
     const ConversionJob &m_job;
-    const std::function<bool(const QByteArray &)> &m_sink;
-    const qsizetype m_chunk;
-    QByteArray m_out;
+    const quint16 *const m_codes = cp932::codeTable();
+    Output m_out;
+    QByteArray m_scratch;
     QSet<QString> m_madeFolders;
 };
 } // namespace
 
+bool composeBytes(const JobPlan &plan, const std::function<bool(const QByteArray &)> &sink, qsizetype chunk)
+{
+    return Composer(plan, sink, chunk).run();
+}
+
 bool composeBytes(const ConversionJob &job, const std::function<bool(const QByteArray &)> &sink, qsizetype chunk)
 {
-    return Composer(job, sink, chunk).run();
+    return composeBytes(JobPlan(job), sink, chunk);
 }
 
 } // namespace batch

@@ -15,7 +15,10 @@ namespace batch {
 // hands them to `sink` in pieces of about `chunk` bytes, each piece ending
 // with a whole line. Returns false as soon as `sink` does.
 bool composeBytes(const ConversionJob &job, const std::function<bool(const QByteArray &)> &sink,
-                  qsizetype chunk = 1024 * 1024);
+                  qsizetype chunk = 256 * 1024);
+class JobPlan;
+bool composeBytes(const JobPlan &plan, const std::function<bool(const QByteArray &)> &sink,
+                  qsizetype chunk = 256 * 1024);
 
 } // namespace batch
 

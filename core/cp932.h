@@ -26,6 +26,9 @@ bool appendEncoded(QByteArray &out, QStringView text);
 // The text of `bytes`. A byte sequence that is not code page 932 becomes
 // U+FFFD; `ok`, when given, says whether there was none.
 QString decode(QByteArrayView bytes, bool *ok = nullptr);
+// The same, written at `out`, which has room for one unit a byte. Returns
+// the end of what was written.
+char16_t *decodeInto(char16_t *out, QByteArrayView bytes, bool *ok = nullptr);
 
 // True when every character of `text` has bytes of its own, so that
 // decoding them gives `text` back exactly.
@@ -38,6 +41,9 @@ qsizetype encodedLength(QStringView text);
 // for a double-byte character, or kNoCode.
 constexpr quint16 kNoCode = 0xFFFF;
 quint16 codeOf(char16_t unit);
+// The table behind codeOf, for loops over many characters: one code for
+// each of the 65,536 units.
+const quint16 *codeTable();
 
 // True for the first byte of a double-byte character.
 constexpr bool isLeadByte(unsigned char b)

@@ -3,52 +3,14 @@
 #include "cp932.h"
 #include "textrules.h"
 
-#include <QHash>
 #include <QSet>
 
+#include <vector>
+#if defined(__SSE2__) && !defined(TESSIVA_NO_SIMD)
+#include <emmintrin.h>
+#endif
+
 using namespace textrules;
-
-namespace batch {
-
-bool liesUnderRoot(const ConversionJob &job, QStringView source)
-{
-    const QStringView root = job.treeRoot;
-    const QStringView folder = folderPartView(source);
-    return !root.isEmpty() && folder.size() >= root.size() && sameWindowsName(folder.left(root.size()), root);
-}
-
-QStringView folderBelowRoot(const ConversionJob &job, QStringView source)
-{
-    if (!liesUnderRoot(job, source))
-        return {};
-    return folderPartView(source).mid(job.treeRoot.size());
-}
-
-QString destinationPath(const ConversionJob &job, const QString &source)
-{
-    return job.destinationFolder % folderBelowRoot(job, source) % baseNameView(source) % destinationExtension();
-}
-
-QString intermediateName(const ConversionJob &job)
-{
-    // A drawing is written over the intermediate file only when it goes to
-    // the destination folder itself under the intermediate's name, so only
-    // "dummy…" names there need a look.
-    QSet<QString> taken;
-    for (const QString &source : job.sources) {
-        const QStringView base = baseNameView(source);
-        if (base.startsWith(u"dummy", Qt::CaseInsensitive) && folderBelowRoot(job, source).isEmpty())
-            taken.insert(windowsFolded(base));
-    }
-    if (!taken.contains(QStringLiteral("DUMMY")))
-        return QStringLiteral("dummy.dxf");
-    for (int n = 1;; ++n) {
-        if (!taken.contains(QStringLiteral("DUMMY%1").arg(n)))
-            return QStringLiteral("dummy%1.dxf").arg(n);
-    }
-}
-
-} // namespace batch
 
 namespace {
 SaveOutcome refuse(SaveResult result, const QString &text, int line = -1)
@@ -79,13 +41,39 @@ bool isDxfExtension(QStringView ext)
 // A text the batch file can carry: code page 932 bytes, no control
 // character (a line break would end the command and start another one) and
 // no double quote (it would end the quoting around a path).
-bool isUsable(QStringView text)
+#if defined(__SSE2__) && !defined(TESSIVA_NO_SIMD)
+// True when eight characters are all printable ASCII but for the double quote.
+bool plainBlock(const char16_t *text)
 {
-    for (QChar c : text) {
-        if (c.unicode() < 0x20 || c == u'"' || c.unicode() == 0x7f)
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text));
+    const __m128i bad = _mm_or_si128(
+        _mm_or_si128(_mm_cmplt_epi16(v, _mm_set1_epi16(0x20)), _mm_cmpgt_epi16(v, _mm_set1_epi16(0x7E))),
+        _mm_cmpeq_epi16(v, _mm_set1_epi16('"')));
+    return _mm_movemask_epi8(bad) == 0;
+}
+#else
+bool plainBlock(const char16_t *)
+{
+    return false;
+}
+#endif
+
+bool isUsable(QStringView text, const quint16 *codes)
+{
+    const char16_t *p = text.utf16();
+    const char16_t *const end = p + text.size();
+    while (end - p >= 8 && plainBlock(p))
+        p += 8;
+    for (; p < end; ++p) {
+        const char16_t c = *p;
+        if (c >= 0x20 && c < 0x7f) {
+            if (c == u'"')
+                return false;
+        } else if (c < 0x80 || codes[c] == cp932::kNoCode) {
             return false;
+        }
     }
-    return cp932::canEncode(text);
+    return true;
 }
 
 QString unusableText(const QString &what, const QString &text)
@@ -113,38 +101,76 @@ QList<NamedText> jobTexts(const ConversionJob &job)
     return texts;
 }
 
-// Many texts folded as Windows compares names, kept in one buffer so that
-// a job of any size costs no allocation per text.
-class FoldedTexts
+// One UTF-16 unit as Windows compares names.
+char16_t folded(char16_t c)
+{
+    if (c < 0x80)
+        return c >= u'a' && c <= u'z' ? c - 0x20 : c;
+    return QChar(c).toUpper().unicode();
+}
+
+// Finds two sources converted onto one destination. Each destination is
+// known by the folder below the root and the base name, folded as Windows
+// compares names; a table of their hashes holds the first source of each.
+class DestinationTable
 {
 public:
-    explicit FoldedTexts(qsizetype expected) { m_ends.reserve(expected); }
-
-    void add(std::initializer_list<QStringView> parts)
+    explicit DestinationTable(const batch::JobPlan &plan)
+        : m_plan(plan)
     {
-        for (QStringView part : parts) {
-            for (QChar c : part) {
-                const char16_t u = c.unicode();
-                m_buffer += u >= u'a' && u <= u'z' ? QChar(u - 0x20) : u < 0x80 ? c : c.toUpper();
-            }
-        }
-        m_ends.append(m_buffer.size());
+        // At most four slots in five taken, in a table small enough to stay
+        // in the processor's cache.
+        qsizetype size = 16;
+        while (size * 4 < plan.size() * 5)
+            size *= 2;
+        m_slots.assign(size, 0);
+        m_mask = size - 1;
+        m_hashes.resize(plan.size());
     }
-    qsizetype size() const { return m_ends.size(); }
-    QStringView at(qsizetype i) const
+
+    // The first source with the same destination as `index`, or -1 after
+    // taking `index` as the first of its destination.
+    int firstWithSameDestination(int index)
     {
-        const qsizetype begin = i == 0 ? 0 : m_ends.at(i - 1);
-        return QStringView(m_buffer).mid(begin, m_ends.at(i) - begin);
+        const QStringView below = m_plan.below(index);
+        const QStringView base = m_plan.baseName(index);
+        quint64 hash = 14695981039346656037ULL; // FNV-1a
+        for (QStringView part : {below, base}) {
+            for (QChar c : part) {
+                hash ^= folded(c.unicode());
+                hash *= 1099511628211ULL;
+            }
+            hash ^= 0xFFFF; // keeps the two parts apart
+        }
+        m_hashes[index] = hash;
+        for (qsizetype slot = qsizetype(hash) & m_mask;; slot = (slot + 1) & m_mask) {
+            const int taken = m_slots[slot] - 1;
+            if (taken < 0) {
+                m_slots[slot] = index + 1;
+                return -1;
+            }
+            if (m_hashes[taken] == hash && sameWindowsName(m_plan.below(taken), below)
+                && sameWindowsName(m_plan.baseName(taken), base))
+                return taken;
+        }
     }
 
 private:
-    QString m_buffer;
-    QList<qsizetype> m_ends;
+    const batch::JobPlan &m_plan;
+    std::vector<int> m_slots; // source index + 1, 0 for an empty slot
+    qsizetype m_mask = 0;
+    std::vector<quint64> m_hashes;
 };
 } // namespace
 
 SaveOutcome checkJob(const ConversionJob &job)
 {
+    return checkJob(batch::JobPlan(job));
+}
+
+SaveOutcome checkJob(const batch::JobPlan &plan)
+{
+    const ConversionJob &job = plan.job();
     if (job.sources.isEmpty())
         return refuse(SaveResult::NoSource, QStringLiteral(u"変換元ﾌｧｲﾙが一つも選択されていません！"));
     if (trimmedView(job.destinationFolder).isEmpty())
@@ -158,23 +184,22 @@ SaveOutcome checkJob(const ConversionJob &job)
     // would be overwritten by a converted drawing.
     QSet<QString> outputFolders;
     if (tree) {
-        for (const QString &source : job.sources) {
-            if (batch::liesUnderRoot(job, source))
-                outputFolders.insert(windowsFolded(QString(job.destinationFolder + batch::folderBelowRoot(job, source))));
+        for (qsizetype i = 0; i < plan.size(); ++i) {
+            if (plan.underRoot(i))
+                outputFolders.insert(windowsFolded(QString(job.destinationFolder + plan.below(i))));
         }
     }
     const QString sameFolderText =
         QStringLiteral(u"変換元と変換先のﾌｫﾙﾀﾞ名が同一です！変換先ﾌｫﾙﾀﾞを変更してください。");
     for (int i = 0; i < job.sources.size(); ++i) {
-        const QString &source = job.sources.at(i);
-        if (!isDxfExtension(extensionView(source)))
+        if (!isDxfExtension(plan.extension(i)))
             return refuse(SaveResult::NotDxf, QStringLiteral(u"DXFﾌｧｲﾙではありません！"), i);
-        if (tree && !batch::liesUnderRoot(job, source))
+        if (!plan.underRoot(i))
             return refuse(SaveResult::OutsideTree,
-                          QStringLiteral(u"変換元ﾌｧｲﾙ( ") % source % QStringLiteral(u" )が変換元ﾌｫﾙﾀﾞ( ")
+                          QStringLiteral(u"変換元ﾌｧｲﾙ( ") % job.sources.at(i) % QStringLiteral(u" )が変換元ﾌｫﾙﾀﾞ( ")
                               % job.treeRoot % QStringLiteral(u" )の下にありません！"),
                           i);
-        const QStringView folder = folderPartView(source);
+        const QStringView folder = plan.folder(i);
         const bool same = tree ? outputFolders.contains(windowsFolded(folder))
                                : sameWindowsName(folder, job.destinationFolder);
         if (same)
@@ -183,32 +208,27 @@ SaveOutcome checkJob(const ConversionJob &job)
 
     // A character without code page 932 bytes would be written as a wrong
     // byte and name a file that does not exist.
+    const quint16 *const codes = cp932::codeTable();
     for (const NamedText &t : jobTexts(job)) {
-        if (!isUsable(t.text))
+        if (!isUsable(t.text, codes))
             return refuse(SaveResult::UnusableText, unusableText(t.what, t.text));
     }
     for (int i = 0; i < job.sources.size(); ++i) {
-        if (!isUsable(job.sources.at(i)))
+        if (!isUsable(job.sources.at(i), codes))
             return refuse(SaveResult::UnusableText, unusableText(QStringLiteral(u"変換元ﾌｧｲﾙ"), job.sources.at(i)), i);
     }
 
     // Two different sources must not be converted onto one drawing: the
     // second would silently overwrite the first. Names are compared as
     // Windows compares them. The same source listed twice is harmless.
-    FoldedTexts destinations(job.sources.size());
-    for (const QString &source : job.sources)
-        destinations.add({batch::folderBelowRoot(job, source), baseNameView(source)});
-    QHash<QStringView, int> firstWithDestination;
-    firstWithDestination.reserve(job.sources.size());
+    DestinationTable destinations(plan);
     for (int i = 0; i < job.sources.size(); ++i) {
-        const auto found = firstWithDestination.constFind(destinations.at(i));
-        if (found == firstWithDestination.cend()) {
-            firstWithDestination.insert(destinations.at(i), i);
-        } else if (!sameWindowsName(job.sources.at(*found), job.sources.at(i))) {
-            const QString target = upperCased(batch::destinationPath(job, job.sources.at(i)));
+        const int first = destinations.firstWithSameDestination(i);
+        if (first >= 0 && !sameWindowsName(job.sources.at(first), job.sources.at(i)))
             return refuse(SaveResult::DuplicateDestination,
-                          QStringLiteral(u"変換先ﾌｧｲﾙ( ") % target % QStringLiteral(u" )が重複しています！"), i);
-        }
+                          QStringLiteral(u"変換先ﾌｧｲﾙ( ") % upperCased(plan.destination(i))
+                              % QStringLiteral(u" )が重複しています！"),
+                          i);
     }
     return SaveOutcome{};
 }

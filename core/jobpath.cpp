@@ -20,11 +20,13 @@ bool isSlash(QChar c)
     return c == u'\\' || c == u'/';
 }
 
-QString backslashed(QString path)
+QString backslashed(const QString &path)
 {
-    if (path.contains(u'/'))
-        path.replace(u'/', u'\\');
-    return path;
+    if (!path.contains(u'/'))
+        return path;
+    QString out = path;
+    out.replace(u'/', u'\\');
+    return out;
 }
 
 QString unixToJob(const QString &given, const QString &workingFolder)

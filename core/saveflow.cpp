@@ -3,6 +3,7 @@
 #include "batchcomposer.h"
 #include "filewrite.h"
 #include "jobcheck.h"
+#include "jobplan.h"
 #include "textrules.h"
 
 #include <QIODevice>
@@ -21,37 +22,44 @@ SaveOutcome ended(SaveResult result, const QString &path, const QString &text, c
     return outcome;
 }
 
-bool writeComposed(const ConversionJob &job, QIODevice &device)
+bool writeComposed(const batch::JobPlan &plan, QIODevice &device)
 {
-    return batch::composeBytes(job, [&device](const QByteArray &bytes) { return writeFully(device, bytes); });
+    return batch::composeBytes(plan, [&device](const QByteArray &bytes) { return writeFully(device, bytes); });
+}
+
+SaveOutcome writeFile(const batch::JobPlan &plan, const QString &path)
+{
+    if (!isBatPath(path))
+        return ended(SaveResult::NotBat, path, notBatText(path));
+    const WriteResult written =
+        writeWholeFile(path, [&plan](QIODevice &file) { return writeComposed(plan, file); });
+    if (!written.ok)
+        return ended(SaveResult::CannotSave, path, cannotSaveText(path), written.error);
+    return ended(SaveResult::Saved, path, savedText(path));
 }
 } // namespace
 
 SaveOutcome save(const ConversionJob &job, const TargetChooser &chooseTarget)
 {
-    const SaveOutcome checked = checkJob(job);
+    // The paths are taken apart once, for the checks and the batch file.
+    const batch::JobPlan plan(job);
+    const SaveOutcome checked = checkJob(plan);
     if (!checked.passed())
         return checked;
     const std::optional<QString> path = chooseTarget();
     if (!path)
         return ended(SaveResult::Cancelled, QString(), QString());
-    return saveTo(job, *path);
+    return writeFile(plan, *path);
 }
 
 SaveOutcome saveTo(const ConversionJob &job, const QString &path)
 {
-    if (!isBatPath(path))
-        return ended(SaveResult::NotBat, path, notBatText(path));
-    const WriteResult written =
-        writeWholeFile(path, [&job](QIODevice &file) { return writeComposed(job, file); });
-    if (!written.ok)
-        return ended(SaveResult::CannotSave, path, cannotSaveText(path), written.error);
-    return ended(SaveResult::Saved, path, savedText(path));
+    return writeFile(batch::JobPlan(job), path);
 }
 
 SaveOutcome writeTo(const ConversionJob &job, QIODevice &device)
 {
-    if (!writeComposed(job, device))
+    if (!writeComposed(batch::JobPlan(job), device))
         return ended(SaveResult::CannotSave, QString(), QString(), device.errorString());
     return ended(SaveResult::Saved, QString(), QString());
 }

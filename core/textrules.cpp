@@ -1,21 +1,42 @@
 #include "textrules.h"
 
-namespace textrules {
-namespace {
-bool isSeparator(QChar c, Separators seps)
-{
-    return c == u'\\' || c == u':' || (seps == Separators::WindowsOrSlash && c == u'/');
-}
+#include <algorithm>
 
-qsizetype lastSeparator(QStringView path, Separators seps)
+namespace textrules {
+PathParts pathParts(QStringView path, Separators seps)
 {
-    for (qsizetype i = path.size() - 1; i >= 0; --i) {
-        if (isSeparator(path.at(i), seps))
-            return i;
+    PathParts parts;
+    const char16_t *text = path.utf16();
+    qsizetype i = path.size();
+    const bool slash = seps == Separators::WindowsOrSlash;
+    int dots = 0;
+    for (; i > 0; --i) {
+        const char16_t c = text[i - 1];
+        // Every separator and the dot lie below '`'; most characters don't.
+        if (c >= u'`')
+            continue;
+        if (c == u'\\' || c == u':' || (slash && c == u'/'))
+            break;
+        if (c == u'.' && dots++ == 0)
+            parts.extStart = i - 1;
     }
-    return -1;
+    parts.nameStart = i;
+    parts.baseEnd = path.size();
+    if (dots == 1) {
+        parts.baseEnd = parts.extStart; // the extension's text is nowhere else
+    } else if (parts.extStart >= 0) {
+        // The first occurrence of the extension's text in the name, byte
+        // for byte; at the latest the extension itself.
+        const qsizetype length = path.size() - parts.extStart;
+        for (qsizetype at = parts.nameStart; at <= parts.extStart; ++at) {
+            if (text[at] == u'.' && std::equal(text + at, text + at + length, text + parts.extStart)) {
+                parts.baseEnd = at;
+                break;
+            }
+        }
+    }
+    return parts;
 }
-} // namespace
 
 QStringView trimmedView(QStringView text)
 {
@@ -55,7 +76,7 @@ QString lowerCased(const QString &text)
 
 QStringView folderPartView(QStringView path, Separators seps)
 {
-    return path.left(lastSeparator(path, seps) + 1);
+    return path.left(pathParts(path, seps).nameStart);
 }
 
 QString folderPart(const QString &path, Separators seps)
@@ -65,14 +86,13 @@ QString folderPart(const QString &path, Separators seps)
 
 QString namePart(const QString &path, Separators seps)
 {
-    return path.mid(lastSeparator(path, seps) + 1);
+    return path.mid(pathParts(path, seps).nameStart);
 }
 
 QStringView extensionView(QStringView path, Separators seps)
 {
-    const QStringView name = path.mid(lastSeparator(path, seps) + 1);
-    const qsizetype dot = name.lastIndexOf(u'.');
-    return dot < 0 ? QStringView() : name.mid(dot);
+    const PathParts parts = pathParts(path, seps);
+    return parts.extStart < 0 ? QStringView() : path.mid(parts.extStart);
 }
 
 QString extension(const QString &path, Separators seps)
@@ -82,12 +102,8 @@ QString extension(const QString &path, Separators seps)
 
 QStringView baseNameView(QStringView path)
 {
-    const QStringView name = path.mid(lastSeparator(path, Separators::Windows) + 1);
-    const qsizetype dot = name.lastIndexOf(u'.');
-    if (dot < 0)
-        return name;
-    const qsizetype at = name.indexOf(name.mid(dot)); // first occurrence, case-sensitive
-    return name.left(at);
+    const PathParts parts = pathParts(path);
+    return path.mid(parts.nameStart, parts.baseEnd - parts.nameStart);
 }
 
 QString EnsureTrailingBackslash(const QString &text)
@@ -133,8 +149,16 @@ bool sameWindowsName(QStringView a, QStringView b)
     if (a.size() != b.size())
         return false;
     for (qsizetype i = 0; i < a.size(); ++i) {
-        if (a[i] != b[i] && a[i].toUpper() != b[i].toUpper())
+        const char16_t x = a[i].unicode();
+        const char16_t y = b[i].unicode();
+        if (x == y)
+            continue;
+        if (x < 0x80 && y < 0x80) {
+            if ((x | 0x20) != (y | 0x20) || (x | 0x20) < u'a' || (x | 0x20) > u'z')
+                return false;
+        } else if (QChar(x).toUpper() != QChar(y).toUpper()) {
             return false;
+        }
     }
     return true;
 }

@@ -22,6 +22,15 @@ enum class Separators {
     WindowsOrSlash // also "/", for native paths handed back by a dialog
 };
 
+// Where the parts of a path lie, found in one pass from its end.
+struct PathParts
+{
+    qsizetype nameStart = 0; // just after the last separator
+    qsizetype extStart = -1; // the last "." of the name, or -1
+    qsizetype baseEnd = 0;   // where the base name ends: the first occurrence of the extension in the name
+};
+PathParts pathParts(QStringView path, Separators seps = Separators::Windows);
+
 // Everything up to and including the last separator.
 QString folderPart(const QString &path, Separators seps = Separators::Windows);
 // Everything after the last separator.

@@ -5,6 +5,7 @@
 // quotes can end the command or start another.
 #include "core/batchcomposer.h"
 #include "core/jobcheck.h"
+#include "core/jobplan.h"
 #include "core/textrules.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -119,13 +120,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // The words of every line, in order.
     QList<QStringList> expected;
     QSet<QString> made;
-    const QString intermediate = job.destinationFolder + batch::intermediateName(job);
+    const batch::JobPlan plan(job);
+    const QString intermediate = job.destinationFolder + plan.intermediateName();
     const int width = int(QString::number(job.sources.size()).size());
     for (int i = 0; i < job.sources.size(); ++i) {
         const QString &source = job.sources.at(i);
-        const QString destination = batch::destinationPath(job, source);
+        const QString destination = plan.destination(i);
         check(textrules::windowsFolded(destination) != textrules::windowsFolded(intermediate));
-        const QString below = batch::folderBelowRoot(job, source).toString();
+        const QString below = plan.below(i).toString();
         if (!below.isEmpty() && !made.contains(textrules::windowsFolded(below))) {
             made.insert(textrules::windowsFolded(below));
             const QString folder = upperCased(job.destinationFolder + below);

@@ -1,6 +1,7 @@
 #include "core/batchcomposer.h"
 #include "core/cp932.h"
 #include "core/jobcheck.h"
+#include "core/jobplan.h"
 #include "core/saveflow.h"
 #include "workedexamples.h"
 
@@ -200,7 +201,7 @@ void TestBatchComposer::intermediateAvoidsDrawings()
     ConversionJob job = exampleJob(BatchKind::R13ToGX3);
     job.sources = {QStringLiteral("C:\\A\\Dummy.dxf"), QStringLiteral("C:\\B\\dummy1.DXF"),
                    QStringLiteral("C:\\C\\plan.dxf")};
-    QCOMPARE(batch::intermediateName(job), QStringLiteral("dummy2.dxf"));
+    QCOMPARE(batch::JobPlan(job).intermediateName(), QStringLiteral("dummy2.dxf"));
     const QStringList lines = ComposeBatchLines(job);
     QCOMPARE(lines.at(2), QStringLiteral("DEL D:\\OUT\\DUMMY2.DXF"));
     QVERIFY(lines.at(1).endsWith(QStringLiteral(" D:\\OUT\\DUMMY2.DXF D:\\OUT\\DUMMY.DXF")));

@@ -190,11 +190,13 @@ void TestJobCheck::treeDestinations()
     ConversionJob j = job({QStringLiteral("C:\\P\\dummy.dxf"), QStringLiteral("C:\\P\\SUB\\dummy1.dxf")},
                           QStringLiteral("D:\\OUT\\"));
     j.treeRoot = QStringLiteral("c:\\p\\");
-    QCOMPARE(batch::destinationPath(j, j.sources.at(1)), QStringLiteral("D:\\OUT\\SUB\\dummy1.DXF"));
-    QCOMPARE(batch::folderBelowRoot(j, j.sources.at(0)), QStringView());
+    const batch::JobPlan plan(j);
+    QCOMPARE(plan.destination(1), QStringLiteral("D:\\OUT\\SUB\\dummy1.DXF"));
+    QCOMPARE(plan.below(0), QStringView());
+    QCOMPARE(plan.below(1), QStringView(u"SUB\\"));
     // Only a drawing in the destination folder itself can take the
     // intermediate file's name.
-    QCOMPARE(batch::intermediateName(j), QStringLiteral("dummy1.dxf"));
+    QCOMPARE(plan.intermediateName(), QStringLiteral("dummy1.dxf"));
 }
 
 QTEST_GUILESS_MAIN(TestJobCheck)

@@ -1,0 +1,83 @@
+#include "jobplan.h"
+
+#include "textrules.h"
+
+#include <QSet>
+
+namespace batch {
+
+JobPlan::JobPlan(const ConversionJob &job)
+    : m_job(job)
+{
+    m_parts.resize(job.sources.size());
+    const QStringView root = job.treeRoot;
+    for (qsizetype i = 0; i < job.sources.size(); ++i) {
+        const QStringView source = job.sources.at(i);
+        const textrules::PathParts p = textrules::pathParts(source);
+        Parts &parts = m_parts[i];
+        parts.nameStart = qint32(p.nameStart);
+        parts.extStart = qint32(p.extStart);
+        parts.baseEnd = qint32(p.baseEnd);
+        // A tree job's source lies under the root when its folder starts
+        // with the root, compared as Windows compares names.
+        if (!root.isEmpty()) {
+            const bool under = p.nameStart >= root.size() && textrules::sameWindowsName(source.left(root.size()), root);
+            parts.belowStart = under ? qint32(root.size()) : -1;
+        } else {
+            parts.belowStart = qint32(p.nameStart);
+        }
+    }
+}
+
+QStringView JobPlan::folder(qsizetype i) const
+{
+    return QStringView(m_job.sources.at(i)).left(m_parts[i].nameStart);
+}
+
+QStringView JobPlan::extension(qsizetype i) const
+{
+    const Parts &p = m_parts[i];
+    return p.extStart < 0 ? QStringView() : QStringView(m_job.sources.at(i)).mid(p.extStart);
+}
+
+QStringView JobPlan::baseName(qsizetype i) const
+{
+    const Parts &p = m_parts[i];
+    return QStringView(m_job.sources.at(i)).mid(p.nameStart, p.baseEnd - p.nameStart);
+}
+
+QStringView JobPlan::below(qsizetype i) const
+{
+    const Parts &p = m_parts[i];
+    if (p.belowStart < 0)
+        return {};
+    return QStringView(m_job.sources.at(i)).mid(p.belowStart, p.nameStart - p.belowStart);
+}
+
+QString JobPlan::destination(qsizetype i) const
+{
+    return m_job.destinationFolder % below(i) % baseName(i) % destinationExtension();
+}
+
+QString JobPlan::intermediateName() const
+{
+    // A drawing is written over the intermediate file only when it goes to
+    // the destination folder itself under the intermediate's name, so only
+    // "dummy…" names there need a look.
+    QSet<QString> taken;
+    for (qsizetype i = 0; i < size(); ++i) {
+        const QStringView base = baseName(i);
+        if (base.size() < 5 || (base[0] != u'd' && base[0] != u'D'))
+            continue; // the quick look
+        if (base.startsWith(u"dummy", Qt::CaseInsensitive) && below(i).isEmpty())
+            taken.insert(textrules::windowsFolded(base));
+    }
+    if (!taken.contains(QStringLiteral("DUMMY")))
+        return QStringLiteral("dummy.dxf");
+    for (int n = 1;; ++n) {
+        if (!taken.contains(QStringLiteral("DUMMY%1").arg(n)))
+            return QStringLiteral("dummy%1.dxf").arg(n);
+    }
+}
+
+} // namespace batch

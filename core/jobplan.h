@@ -1,0 +1,57 @@
+#pragma once
+
+#include "conversionjob.h"
+
+#include <QString>
+#include <QStringView>
+
+#include <vector>
+
+namespace batch {
+
+// The paths of a job taken apart once, for the checks and for the batch
+// file: where each source's folder, name, extension and base name lie, and
+// for a tree job its folder below the root. Views into the job, which must
+// outlive the plan.
+class JobPlan
+{
+public:
+    explicit JobPlan(const ConversionJob &job);
+
+    const ConversionJob &job() const { return m_job; }
+    qsizetype size() const { return qsizetype(m_parts.size()); }
+
+    // Up to and including the last "\" or ":".
+    QStringView folder(qsizetype i) const;
+    // From the last "." of the name to its end, or empty.
+    QStringView extension(qsizetype i) const;
+    // The name cut before the first occurrence of its own extension:
+    // "a.dxf.dxf" gives "a".
+    QStringView baseName(qsizetype i) const;
+    // False only for a source of a tree job that does not lie under the root.
+    bool underRoot(qsizetype i) const { return m_parts[i].belowStart >= 0; }
+    // For a tree job, the source's folder below the root, ending in "\"
+    // unless empty; empty for every other job.
+    QStringView below(qsizetype i) const;
+
+    // Where the drawing is converted to: the destination folder, the folder
+    // below the root, the base name and ".DXF". Not quoted, not upper-cased.
+    QString destination(qsizetype i) const;
+    // The name of the intermediate file of the two-pass conversion, inside
+    // the destination folder: "dummy.dxf", or "dummy1.dxf", "dummy2.dxf" …
+    // when a drawing would be written there under that name.
+    QString intermediateName() const;
+
+private:
+    struct Parts
+    {
+        qint32 nameStart = 0;
+        qint32 extStart = -1;
+        qint32 baseEnd = 0;
+        qint32 belowStart = 0; // -1 outside the tree's root
+    };
+    const ConversionJob &m_job;
+    std::vector<Parts> m_parts;
+};
+
+} // namespace batch

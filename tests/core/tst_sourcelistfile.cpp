@@ -1,0 +1,96 @@
+#include "cli/sourcelistfile.h"
+#include "core/cp932.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+
+using sourcelistfile::Encoding;
+using sourcelistfile::List;
+
+// The list of tessiva-batch: its lines, their numbers, and each line read in
+// its own encoding.
+class TestSourceListFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void lines_data();
+    void lines();
+    void utf8AsTheToolkitReadsIt();
+};
+
+void TestSourceListFile::lines_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("encoding");
+    QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<QList<int>>("numbers");
+    QTest::addColumn<int>("bad");
+    const int automatic = int(Encoding::Auto);
+    QTest::newRow("CR LF, a blank line, no last line end")
+        << QByteArray("a.dxf\r\n \r\nb.dxf") << automatic << QStringList{QStringLiteral("a.dxf"), QStringLiteral("b.dxf")}
+        << QList<int>{1, 3} << 0;
+    QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBFx.dxf\n") << automatic
+                                     << QStringList{QStringLiteral("x.dxf")} << QList<int>{1} << 0;
+    QTest::newRow("each line on its own")
+        << QByteArray("C:\\\xe8\xa1\xa8.dxf\n") + cp932::encode(QStringLiteral(u"C:\\表.dxf")) << automatic
+        << QStringList{QStringLiteral(u"C:\\表.dxf"), QStringLiteral(u"C:\\表.dxf")} << QList<int>{1, 2} << 0;
+    QTest::newRow("cp932 named: bytes that also read as UTF-8")
+        << QByteArray("\xe8\xa1\xa8.dxf") << int(Encoding::Cp932) << QStringList{QStringLiteral(u"陦ｨ.dxf")}
+        << QList<int>{1} << 0;
+    QTest::newRow("utf-8 named: a code page 932 line is an error")
+        << QByteArray("a.dxf\n\n\x95\x5c.dxf\n") << int(Encoding::Utf8) << QStringList{} << QList<int>{} << 3;
+    QTest::newRow("neither") << QByteArray("a.dxf\n\x81\n") << automatic << QStringList{} << QList<int>{} << 2;
+    QTest::newRow("a long ASCII line") << QByteArray(1000, 'a') << automatic << QStringList{QString(1000, u'a')}
+                                       << QList<int>{1} << 0;
+}
+
+void TestSourceListFile::lines()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, encoding);
+    QFETCH(QStringList, texts);
+    QFETCH(QList<int>, numbers);
+    QFETCH(int, bad);
+    const List list = List::parse(bytes, Encoding(encoding));
+    QCOMPARE(list.badLine(), bad);
+    if (bad)
+        return;
+    QStringList gotTexts;
+    QList<int> gotNumbers;
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        gotTexts << list.text(i);
+        gotNumbers << list.number(i);
+    }
+    QCOMPARE(gotTexts, texts);
+    QCOMPARE(gotNumbers, numbers);
+}
+
+void TestSourceListFile::utf8AsTheToolkitReadsIt()
+{
+    // Random lines, mostly near-UTF-8: a line is taken as UTF-8 exactly when
+    // the toolkit finds it valid, and then reads as the toolkit reads it.
+    QRandomGenerator random(20261207);
+    static const unsigned char pieces[][4] = {{'a'}, {0xC3, 0xA9}, {0xE8, 0xA1, 0xA8}, {0xF0, 0x9F, 0x98, 0x80},
+                                             {0xED, 0xA0, 0x80}, {0xC0, 0xAF}, {0x80}, {0xF4, 0x90, 0x80, 0x80}};
+    static const int lengths[] = {1, 2, 3, 4, 3, 2, 1, 4};
+    for (int round = 0; round < 3000; ++round) {
+        QByteArray line;
+        const int count = int(random.bounded(1, 24));
+        for (int i = 0; i < count; ++i) {
+            const int piece = int(random.bounded(8));
+            int n = lengths[piece];
+            if (random.bounded(10) == 0)
+                n = int(random.bounded(1, n + 1)); // cut short
+            line.append(reinterpret_cast<const char *>(pieces[piece]), n);
+        }
+        const List list = List::parse(line, Encoding::Utf8);
+        const bool valid = QByteArrayView(line).isValidUtf8();
+        QVERIFY2((list.badLine() == 0) == valid, line.toHex().constData());
+        if (valid && list.size() == 1)
+            QCOMPARE(list.text(0), QString::fromUtf8(line));
+    }
+}
+
+QTEST_GUILESS_MAIN(TestSourceListFile)
+#include "tst_sourcelistfile.moc"
