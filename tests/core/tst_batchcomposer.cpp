@@ -57,6 +57,7 @@ private slots:
     void treeWithSkipping_data();
     void treeWithSkipping();
     void labelsOfEqualWidth();
+    void skippingWithoutATree();
 };
 
 void TestBatchComposer::workedExamples_data()
@@ -309,6 +310,22 @@ void TestBatchComposer::labelsOfEqualWidth()
     QVERIFY(lines.at(0).endsWith(QStringLiteral(" GOTO DONE01")));
     QCOMPARE(lines.at(2), QStringLiteral(":DONE01"));
     QCOMPARE(lines.at(35), QStringLiteral(":DONE12"));
+}
+
+void TestBatchComposer::skippingWithoutATree()
+{
+    // Every drawing into the destination folder itself, each behind its own
+    // test; names with a blank, %, ) and the 0x5C trail byte.
+    ConversionJob job = exampleJob(BatchKind::R12ToGX3);
+    job.skipExisting = true;
+    job.sources = {QStringLiteral("C:\\A\\50% (1).dxf"), QStringLiteral(u"C:\\B\\表.dxf")};
+    QVERIFY(checkJob(job).passed());
+    const QByteArray head = "C:\\ACAD\\DXFIX.EXE -A6 -TC:\\ACAD\\DXFIX.DXT ";
+    QCOMPARE(fileBytes(job),
+             crlfLines({QByteArray("IF EXIST \"D:\\OUT\\50%% (1).DXF\" GOTO DONE1"),
+                        head + "\"C:\\A\\50%% (1).DXF\" \"D:\\OUT\\50%% (1).DXF\"", QByteArray(":DONE1"),
+                        QByteArray("IF EXIST D:\\OUT\\\x95\x5c.DXF GOTO DONE2"),
+                        head + "C:\\B\\\x95\x5c.DXF D:\\OUT\\\x95\x5c.DXF", QByteArray(":DONE2")}));
 }
 
 QTEST_GUILESS_MAIN(TestBatchComposer)
