@@ -3,7 +3,6 @@
 #include "cli/sourcelistfile.h"
 #include "core/conversionjob.h"
 #include "core/cp932.h"
-#include "core/jobcheck.h"
 #include "core/saveflow.h"
 #include "core/settingsfile.h"
 #include "core/textrules.h"
@@ -327,9 +326,6 @@ int run(const QStringList &arguments, const Environment &env, QIODevice &in, QIO
         const QString path = parser.value(o.output);
         return report(saveflow::save(job, [&path] { return std::optional<QString>(path); }), sources, err);
     }
-    const SaveOutcome checked = checkJob(job);
-    if (!checked.passed())
-        return report(checked, sources, err);
     SaveOutcome written = saveflow::writeTo(job, out);
     if (written.result == SaveResult::CannotSave)
         written.reason = QStringLiteral("cannot write standard output: ") + written.reason;

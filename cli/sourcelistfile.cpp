@@ -4,7 +4,7 @@
 #include "core/textrules.h"
 
 #include <cstring>
-#if defined(__SSE2__) && !defined(TESSIVA_NO_SIMD)
+#if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
@@ -31,7 +31,7 @@ char16_t *decodeUtf8(char16_t *out, QByteArrayView line)
     const auto *p = reinterpret_cast<const unsigned char *>(line.data());
     const auto *const end = p + line.size();
     while (p < end) {
-#if defined(__SSE2__) && !defined(TESSIVA_NO_SIMD)
+#if defined(__SSE2__)
         // Eight ASCII bytes widened at once.
         while (end - p >= 8) {
             const __m128i bytes = _mm_loadl_epi64(reinterpret_cast<const __m128i *>(p));

@@ -8,7 +8,7 @@
 #include <QSet>
 
 #include <array>
-#if defined(__SSE2__) && !defined(TESSIVA_NO_SIMD)
+#if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 #include <cstring>
@@ -52,7 +52,7 @@ constexpr auto kAscii = [] {
 
 using Parts = std::initializer_list<QStringView>;
 
-#if defined(__SSE2__) && !defined(TESSIVA_NO_SIMD)
+#if defined(__SSE2__)
 // The units of eight characters that are the blank or an operator.
 [[gnu::always_inline]] inline __m128i operatorsOf(__m128i v)
 {
@@ -222,7 +222,7 @@ public:
     {
         const char *from = bytes.data();
         qsizetype n = bytes.size();
-#if defined(__SSE2__) && !defined(TESSIVA_NO_SIMD)
+#if defined(__SSE2__)
         for (; n >= 16; n -= 16, from += 16, m_at += 16)
             _mm_storeu_si128(reinterpret_cast<__m128i *>(m_at), _mm_loadu_si128(reinterpret_cast<const __m128i *>(from)));
 #endif

@@ -3,21 +3,10 @@
 #include "cp932tables.h"
 
 namespace cp932 {
-namespace {
-const Tables &tables()
-{
-    return kTables;
-}
-} // namespace
-
-quint16 codeOf(char16_t unit)
-{
-    return unit < 0x80 ? quint16(unit) : tables().encode[unit];
-}
 
 const quint16 *codeTable()
 {
-    return tables().encode;
+    return kTables.encode;
 }
 
 bool appendEncoded(QByteArray &out, QStringView text)
@@ -25,7 +14,7 @@ bool appendEncoded(QByteArray &out, QStringView text)
     const qsizetype start = out.size();
     out.resize(start + 2 * text.size());
     char *dst = out.data() + start;
-    const Tables &t = tables();
+    const Tables &t = kTables;
     bool ok = true;
     for (QChar ch : text) {
         const char16_t c = ch.unicode();
@@ -65,7 +54,7 @@ QString decode(QByteArrayView bytes, bool *ok)
 
 char16_t *decodeInto(char16_t *dst, QByteArrayView bytes, bool *ok)
 {
-    const Tables &t = tables();
+    const Tables &t = kTables;
     bool valid = true;
     const qsizetype n = bytes.size();
     for (qsizetype i = 0; i < n; ++i) {
@@ -95,7 +84,7 @@ char16_t *decodeInto(char16_t *dst, QByteArrayView bytes, bool *ok)
 
 bool canEncode(QStringView text)
 {
-    const Tables &t = tables();
+    const Tables &t = kTables;
     for (QChar c : text) {
         if (c.unicode() >= 0x80 && t.encode[c.unicode()] == kNoCode)
             return false;
@@ -105,7 +94,7 @@ bool canEncode(QStringView text)
 
 qsizetype encodedLength(QStringView text)
 {
-    const Tables &t = tables();
+    const Tables &t = kTables;
     qsizetype n = 0;
     for (QChar c : text) {
         const quint16 code = c.unicode() < 0x80 ? c.unicode() : t.encode[c.unicode()];

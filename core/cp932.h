@@ -37,12 +37,9 @@ bool canEncode(QStringView text);
 // Length of `text` once encoded, in bytes.
 qsizetype encodedLength(QStringView text);
 
-// The code of one UTF-16 unit: 0x00–0xFF for a single byte, 0x8140 and up
-// for a double-byte character, or kNoCode.
+// For each of the 65,536 UTF-16 units its code: 0x00–0xFF for a single
+// byte, 0x8140 and up for a double-byte character, or kNoCode.
 constexpr quint16 kNoCode = 0xFFFF;
-quint16 codeOf(char16_t unit);
-// The table behind codeOf, for loops over many characters: one code for
-// each of the 65,536 units.
 const quint16 *codeTable();
 
 // True for the first byte of a double-byte character.

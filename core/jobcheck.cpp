@@ -6,7 +6,7 @@
 #include <QSet>
 
 #include <vector>
-#if defined(__SSE2__) && !defined(TESSIVA_NO_SIMD)
+#if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
@@ -41,7 +41,7 @@ bool isDxfExtension(QStringView ext)
 // A text the batch file can carry: code page 932 bytes, no control
 // character (a line break would end the command and start another one) and
 // no double quote (it would end the quoting around a path).
-#if defined(__SSE2__) && !defined(TESSIVA_NO_SIMD)
+#if defined(__SSE2__)
 // True when eight characters are all printable ASCII but for the double quote.
 bool plainBlock(const char16_t *text)
 {

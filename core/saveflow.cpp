@@ -59,7 +59,11 @@ SaveOutcome saveTo(const ConversionJob &job, const QString &path)
 
 SaveOutcome writeTo(const ConversionJob &job, QIODevice &device)
 {
-    if (!writeComposed(batch::JobPlan(job), device))
+    const batch::JobPlan plan(job);
+    const SaveOutcome checked = checkJob(plan);
+    if (!checked.passed())
+        return checked;
+    if (!writeComposed(plan, device))
         return ended(SaveResult::CannotSave, QString(), QString(), device.errorString());
     return ended(SaveResult::Saved, QString(), QString());
 }

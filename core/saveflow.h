@@ -24,8 +24,8 @@ SaveOutcome save(const ConversionJob &job, const TargetChooser &chooseTarget);
 // The .BAT check and the write alone, for a target already chosen.
 SaveOutcome saveTo(const ConversionJob &job, const QString &path);
 
-// Writes the batch file of a checked job to an open device (standard
-// output, say). No name, so no .BAT check.
+// The save to an open device (standard output, say): the job checks, then
+// the write. No name, so no .BAT check.
 SaveOutcome writeTo(const ConversionJob &job, QIODevice &device);
 
 // The parts of a target path the save looks at. The path is native, as a

@@ -34,9 +34,6 @@ public:
     // Writes `now`. Lines the user did not change keep their bytes.
     WriteResult save(const settings::StoredSettings &now);
 
-    // The file that was read, or empty.
-    QString loadedPath() const { return m_loadedPath; }
-
     // The settings file beside an executable, under its exact name.
     static QString besideExecutable(const QString &executablePath);
 

@@ -74,14 +74,9 @@ QString lowerCased(const QString &text)
     return out;
 }
 
-QStringView folderPartView(QStringView path, Separators seps)
-{
-    return path.left(pathParts(path, seps).nameStart);
-}
-
 QString folderPart(const QString &path, Separators seps)
 {
-    return folderPartView(path, seps).toString();
+    return path.left(pathParts(path, seps).nameStart);
 }
 
 QString namePart(const QString &path, Separators seps)
@@ -89,15 +84,10 @@ QString namePart(const QString &path, Separators seps)
     return path.mid(pathParts(path, seps).nameStart);
 }
 
-QStringView extensionView(QStringView path, Separators seps)
-{
-    const PathParts parts = pathParts(path, seps);
-    return parts.extStart < 0 ? QStringView() : path.mid(parts.extStart);
-}
-
 QString extension(const QString &path, Separators seps)
 {
-    return extensionView(path, seps).toString();
+    const PathParts parts = pathParts(path, seps);
+    return parts.extStart < 0 ? QString() : path.mid(parts.extStart);
 }
 
 QStringView baseNameView(QStringView path)

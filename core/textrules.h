@@ -41,9 +41,6 @@ QString extension(const QString &path, Separators seps = Separators::Windows);
 // The name part of `path` cut before the first occurrence of its own
 // extension: "a.dxf.dxf" gives "a", "plan.DXF" gives "plan".
 QStringView baseNameView(QStringView path);
-// The same parts as views, for code that runs once per source.
-QStringView folderPartView(QStringView path, Separators seps = Separators::Windows);
-QStringView extensionView(QStringView path, Separators seps = Separators::Windows);
 
 // The folder text ending in exactly one more "\" if it did not end in one.
 // An empty text stays empty: an empty field still means "no folder".
