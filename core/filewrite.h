@@ -15,14 +15,22 @@ struct WriteResult
     QString error;
 };
 
-// The one way the program writes a whole file.
-// - The bytes go to a temporary file beside `path` that replaces it only
-//   once every byte is on disk, so a failure at any point leaves an
-//   existing file as it was.
+// The one way the program writes a whole file. It is all or nothing: a
+// failure at any point leaves an existing file as it was, and is reported.
+// - A symbolic link is followed; the file it ends at is the one written.
+// - A regular file (or a new one) is written to a temporary file beside it
+//   that replaces it only once every byte is checked to be on disk. The
+//   replaced file keeps its permissions and, where the system lets us, its
+//   owner.
 // - Where no temporary file can be made (a folder the user may not write
-//   into) an existing file the user may write is written in place.
+//   into), an existing file the user may write is rewritten in place: the
+//   bytes are made first, the room is reserved before the file is touched,
+//   a second writer waits for the first, and a failure puts the old bytes
+//   back.
+// - A FIFO or a character device is written through, never replaced; any
+//   other kind of file (a folder, a block device, a socket) is refused.
 // - A read-only file is refused, whoever runs the program, as Windows
-//   refuses it; a replaced file keeps its permissions.
+//   refuses it.
 // `write` returns false when a write fell short.
 WriteResult writeWholeFile(const QString &path, const std::function<bool(QIODevice &)> &write);
 WriteResult writeWholeFile(const QString &path, const QByteArray &bytes);

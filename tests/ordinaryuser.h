@@ -32,17 +32,30 @@ inline bool handOver(const QString &folder)
     return chmod(parent.constData(), 0755) == 0 && chown(path.constData(), kNobody, kNobody) == 0;
 }
 
+// Starts `step` in a child process, as "nobody" when run as root; the
+// child ends with 0 when `step` returned true.
+inline pid_t start(const std::function<bool()> &step)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        const bool ok = (!isRoot() || (setgid(kNobody) == 0 && setuid(kNobody) == 0)) && step();
+        _exit(ok ? 0 : 1);
+    }
+    return child;
+}
+
+// Waits for a child of start(); true when its step returned true.
+inline bool finish(pid_t child)
+{
+    int status = 0;
+    return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
 inline bool run(const std::function<bool()> &step)
 {
     if (!isRoot())
         return step();
-    const pid_t child = fork();
-    if (child == 0) {
-        const bool ok = setgid(kNobody) == 0 && setuid(kNobody) == 0 && step();
-        _exit(ok ? 0 : 1);
-    }
-    int status = 0;
-    return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return finish(start(step));
 }
 
 } // namespace ordinaryuser

@@ -1,0 +1,298 @@
+#include "testfiles.h"
+#include "core/filewrite.h"
+#include "ordinaryuser.h"
+#include "smalldisk.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <thread>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
+using testfiles::readAll;
+using testfiles::writeAll;
+
+namespace {
+const QByteArray kOld = "REM the batch file that was there\r\n";
+
+// Lines of a batch file, `size` bytes in all.
+QByteArray lines(qsizetype size, char mark = 'A')
+{
+    QByteArray line = "C:\\ACAD\\DXFIX.EXE -A6 -TC:\\ACAD\\DXFIX13.DXT C:\\DRAW\\PLAN.DXF D:\\OUT\\PLAN.DXF\r\n";
+    line[0] = mark;
+    QByteArray out;
+    while (out.size() < size)
+        out += line;
+    out.truncate(size);
+    return out;
+}
+
+QStringList entries(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
+
+mode_t typeOf(const QString &path)
+{
+    struct stat st = {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & S_IFMT : 0;
+}
+
+bool makeNode(const QString &path, mode_t type, int major = 0, int minor = 0)
+{
+    const QByteArray name = QFile::encodeName(path);
+    if (type == S_IFIFO)
+        return ::mkfifo(name.constData(), 0644) == 0;
+    return ::mknod(name.constData(), type | 0644, makedev(major, minor)) == 0;
+}
+
+enum Where { Beside, InPlace };
+} // namespace
+
+Q_DECLARE_METATYPE(Where)
+
+// The one safe write, on real file systems: full disks, special files,
+// killed and concurrent writers. Each case ends with the old bytes whole or
+// the new bytes complete, and the result says which.
+class TestFileWrite : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void fullDisk_data();
+    void fullDisk();
+    void specialFiles_data();
+    void specialFiles();
+    void keepsTheOwner();
+    void killedWhileWriting_data();
+    void killedWhileWriting();
+    void twoWritersAtOnce_data();
+    void twoWritersAtOnce();
+
+private:
+    // A folder of the test's; with `where` InPlace it takes no new file, so
+    // the write goes in place (as "nobody" when run as root, as root may
+    // write anywhere).
+    QString prepare(const QString &folder, Where where, const QByteArray &old);
+    bool inFolder(Where where, const std::function<bool()> &step);
+    QTemporaryDir m_dir;
+};
+
+void TestFileWrite::initTestCase()
+{
+    // So that the user the in-place writes run as can reach the folders.
+    QVERIFY(QFile::setPermissions(m_dir.path(), QFileDevice::Permissions(0x7755)));
+}
+
+QString TestFileWrite::prepare(const QString &folder, Where where, const QByteArray &old)
+{
+    const QString path = folder + QStringLiteral("/OLD.BAT");
+    if (!QDir().mkpath(folder) || !ordinaryuser::handOver(folder))
+        return QString();
+    const bool ok = ordinaryuser::run([&] {
+        return writeAll(path, old)
+            && (where == Beside || QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    });
+    return ok ? path : QString();
+}
+
+bool TestFileWrite::inFolder(Where where, const std::function<bool()> &step)
+{
+    return where == Beside ? step() : ordinaryuser::run(step);
+}
+
+void TestFileWrite::fullDisk_data()
+{
+    QTest::addColumn<Where>("where");
+    QTest::addColumn<int>("freeBytes");
+    QTest::addColumn<int>("newBytes");
+    QTest::addColumn<bool>("fits");
+    // Beside, the old file keeps its page until the new one replaces it.
+    QTest::newRow("beside: one line, disk full") << Beside << 0 << 71 << false;
+    QTest::newRow("beside: 12 KiB into 8 KiB") << Beside << 8192 << 12000 << false;
+    QTest::newRow("beside: 40 KiB into 8 KiB") << Beside << 8192 << 40000 << false;
+    QTest::newRow("beside: 6 KiB into 8 KiB") << Beside << 8192 << 6000 << true;
+    // In place, the old file's page is the new one's too.
+    QTest::newRow("in place: one line, disk full") << InPlace << 0 << 71 << true;
+    QTest::newRow("in place: two pages, disk full") << InPlace << 0 << 6000 << false;
+    QTest::newRow("in place: 16 KiB into 8 KiB") << InPlace << 8192 << 16000 << false;
+    QTest::newRow("in place: 40 KiB into 8 KiB") << InPlace << 8192 << 40000 << false;
+    QTest::newRow("in place: 12 KiB into 8 KiB") << InPlace << 8192 << 12000 << true;
+}
+
+void TestFileWrite::fullDisk()
+{
+    QFETCH(Where, where);
+    QFETCH(int, freeBytes);
+    QFETCH(int, newBytes);
+    QFETCH(bool, fits);
+    const QString mount = m_dir.filePath(QStringLiteral("disk"));
+    QVERIFY(QDir().mkpath(mount));
+    SmallDisk disk(mount, 128);
+    if (!disk.mounted())
+        QSKIP(qPrintable(disk.why));
+    const QString folder = mount + QStringLiteral("/out");
+    const QString path = prepare(folder, where, kOld);
+    QVERIFY(!path.isEmpty());
+    QVERIFY(disk.fill(freeBytes));
+
+    const QByteArray bytes = lines(newBytes);
+    QString error;
+    const bool written = inFolder(where, [&] {
+        const WriteResult result = writeWholeFile(path, bytes);
+        // The reason comes back to the parent through the outcome only.
+        return fits ? result.ok : (!result.ok && result.error.contains(QStringLiteral("No space left")));
+    });
+    QVERIFY(written);
+    QCOMPARE(readAll(path), fits ? bytes : kOld);
+    QCOMPARE(entries(folder), QStringList{QStringLiteral("OLD.BAT")});
+}
+
+void TestFileWrite::specialFiles_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("minor");  // of a character device of the memory driver
+    QTest::addColumn<bool>("linked"); // named through a symbolic link
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("FIFO") << int(S_IFIFO) << 0 << false << true << QString();
+    QTest::newRow("FIFO through a link") << int(S_IFIFO) << 0 << true << true << QString();
+    QTest::newRow("device that takes all") << int(S_IFCHR) << 3 << false << true << QString();
+    QTest::newRow("device that is full") << int(S_IFCHR) << 7 << false << false << QStringLiteral("No space left");
+    QTest::newRow("link to a full device") << int(S_IFCHR) << 7 << true << false << QStringLiteral("No space left");
+    QTest::newRow("link to a file") << int(S_IFREG) << 0 << true << true << QString();
+    QTest::newRow("folder") << int(S_IFDIR) << 0 << false << false << QStringLiteral("directory");
+    QTest::newRow("link to a folder") << int(S_IFDIR) << 0 << true << false << QStringLiteral("directory");
+}
+
+void TestFileWrite::specialFiles()
+{
+    QFETCH(int, type);
+    QFETCH(int, minor);
+    QFETCH(bool, linked);
+    QFETCH(bool, ok);
+    QFETCH(QString, reason);
+    if (type == S_IFCHR && !ordinaryuser::isRoot())
+        QSKIP("making a device node needs root");
+    const QString folder = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()).replace(u' ', u'_'));
+    QVERIFY(QDir().mkpath(folder));
+    const QString node = folder + QStringLiteral("/NODE.BAT");
+    switch (type) {
+    case S_IFREG: QVERIFY(writeAll(node, kOld)); break;
+    case S_IFDIR: QVERIFY(QDir().mkpath(node)); break;
+    default: QVERIFY(makeNode(node, mode_t(type), 1, minor));
+    }
+    const QString path = linked ? folder + QStringLiteral("/LINK.BAT") : node;
+    if (linked)
+        QVERIFY(QFile::link(QStringLiteral("NODE.BAT"), path));
+
+    QByteArray read;
+    std::thread reader;
+    if (type == S_IFIFO)
+        reader = std::thread([&] { read = readAll(node); });
+    const QByteArray bytes = lines(5000);
+    const WriteResult result = writeWholeFile(path, bytes);
+    if (reader.joinable())
+        reader.join();
+
+    QCOMPARE(result.ok, ok);
+    QVERIFY2(result.error.contains(reason, Qt::CaseInsensitive), qPrintable(result.error));
+    // Written through, never replaced: the node and the link are still there.
+    QCOMPARE(int(typeOf(node)), type);
+    if (linked)
+        QCOMPARE(int(typeOf(path)), int(S_IFLNK));
+    if (type == S_IFIFO)
+        QCOMPARE(read, bytes);
+    if (type == S_IFREG)
+        QCOMPARE(readAll(node), bytes);
+}
+
+void TestFileWrite::keepsTheOwner()
+{
+    if (!ordinaryuser::isRoot())
+        QSKIP("giving a file to another user needs root");
+    const QString path = m_dir.filePath(QStringLiteral("THEIRS.BAT"));
+    QVERIFY(writeAll(path, kOld));
+    const QByteArray name = QFile::encodeName(path);
+    QCOMPARE(::chown(name.constData(), ordinaryuser::kNobody, ordinaryuser::kNobody), 0);
+    QCOMPARE(::chmod(name.constData(), 0640), 0);
+    QVERIFY(writeWholeFile(path, lines(300)).ok);
+    struct stat st = {};
+    QCOMPARE(::stat(name.constData(), &st), 0);
+    QCOMPARE(st.st_uid, ordinaryuser::kNobody);
+    QCOMPARE(st.st_gid, ordinaryuser::kNobody);
+    QCOMPARE(st.st_mode & 07777, mode_t(0640));
+}
+
+void TestFileWrite::killedWhileWriting_data()
+{
+    QTest::addColumn<Where>("where");
+    QTest::newRow("beside") << Beside;
+    QTest::newRow("in place") << InPlace;
+}
+
+void TestFileWrite::killedWhileWriting()
+{
+    QFETCH(Where, where);
+    const QString folder = m_dir.filePath(QStringLiteral("killed-") + QString::number(int(where)));
+    const QString path = prepare(folder, where, kOld);
+    QVERIFY(!path.isEmpty());
+    int written[2];
+    QCOMPARE(::pipe(written), 0);
+    // The child writes the first megabyte, says so, and waits to be killed.
+    const pid_t child = ordinaryuser::start([&] {
+        ::close(written[0]);
+        writeWholeFile(path, [&](QIODevice &file) {
+            if (!writeFully(file, lines(1 << 20)))
+                return false;
+            (void)!::write(written[1], "w", 1);
+            for (;;)
+                ::pause();
+            return true;
+        });
+        return false;
+    });
+    QVERIFY(child > 0);
+    ::close(written[1]);
+    char c = 0;
+    QCOMPARE(::read(written[0], &c, 1), ssize_t(1));
+    ::close(written[0]);
+    QCOMPARE(::kill(child, SIGKILL), 0);
+    QVERIFY(!ordinaryuser::finish(child));
+    QCOMPARE(readAll(path), kOld);
+    QCOMPARE(entries(folder), QStringList{QStringLiteral("OLD.BAT")});
+}
+
+void TestFileWrite::twoWritersAtOnce_data()
+{
+    killedWhileWriting_data();
+}
+
+void TestFileWrite::twoWritersAtOnce()
+{
+    QFETCH(Where, where);
+    const QString folder = m_dir.filePath(QStringLiteral("two-") + QString::number(int(where)));
+    const QString path = prepare(folder, where, kOld);
+    QVERIFY(!path.isEmpty());
+    // Of different lengths, so that a mixture shows.
+    const QByteArray first = lines(6 << 20, 'A');
+    const QByteArray second = lines(4 << 20, 'B');
+    for (int round = 0; round < 4; ++round) {
+        const pid_t a = ordinaryuser::start([&] { return writeWholeFile(path, first).ok; });
+        const pid_t b = ordinaryuser::start([&] { return writeWholeFile(path, second).ok; });
+        QVERIFY(ordinaryuser::finish(a));
+        QVERIFY(ordinaryuser::finish(b));
+        const QByteArray now = readAll(path);
+        QVERIFY2(now == first || now == second, qPrintable(QStringLiteral("round %1: %2 bytes").arg(round).arg(now.size())));
+    }
+    QCOMPARE(entries(folder), QStringList{QStringLiteral("OLD.BAT")});
+}
+
+QTEST_GUILESS_MAIN(TestFileWrite)
+#include "tst_filewrite.moc"
