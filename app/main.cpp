@@ -1,5 +1,6 @@
 #include "app/errorguard.h"
 #include "app/startup.h"
+#include "app/terminationwatcher.h"
 #include "app/tform1.h"
 #include "app/toolkittranslation.h"
 #include "platform/qtplatformservices.h"
@@ -49,14 +50,20 @@ int main(int argc, char **argv)
     toolkittranslation::install(app);
 
     QtPlatformServices services;
+    TerminationWatcher termination;
     return runStartUp(
         services,
-        [&app, &services](Windows &windows) {
+        [&app, &services, &termination](Windows &windows) {
             createWindows(services, windows);
             TForm1 *form = windows.Form1.get();
             // A desktop session that ends stores the settings as a close does.
             QObject::connect(&app, &QGuiApplication::commitDataRequest, form,
-                             [form] { form->guarded([form] { form->storeSettings(); }); });
+                             [form] { form->guarded([form] { form->storeSettings(false); }); });
+            // So does a logout or a kill that asks the program to end.
+            QObject::connect(&termination, &TerminationWatcher::terminationRequested, form, [form] {
+                form->guarded([form] { form->closeWithoutAsking(); });
+                QCoreApplication::quit();
+            });
         },
         [] { return QApplication::exec(); });
 }

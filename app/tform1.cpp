@@ -2,6 +2,7 @@
 
 #include "app/errorguard.h"
 #include "app/leavewatcher.h"
+#include "app/settingsnotice.h"
 #include "batch/saveaction.h"
 #include "inputs/conversionoptions.h"
 #include "inputs/folderfield.h"
@@ -237,10 +238,20 @@ void TForm1::setFieldSettings(const settings::StoredSettings &values)
     m_autocad->setText(values.autocadFolder);
 }
 
-void TForm1::storeSettings()
+void TForm1::storeSettings(bool tell)
 {
-    // A failure to write is silent: the window closes all the same.
-    m_settings.save(fieldSettings());
+    // The window closes all the same; the user is told only of a value they
+    // changed that will not come back.
+    const settings::StoredSettings values = fieldSettings();
+    const QString lost = settingsNotKeptText(m_settings.save(values), values);
+    if (tell && !lost.isEmpty())
+        m_services.showErrorBox(this, applicationTitle(), lost);
+}
+
+void TForm1::closeWithoutAsking()
+{
+    m_quietClose = true;
+    close();
 }
 
 ConversionJob TForm1::currentJob() const
@@ -259,7 +270,7 @@ ConversionJob TForm1::currentJob() const
 
 // The handlers, each handing the action to the part that owns it.
 void TForm1::Exit1Click(QObject *) { close(); }
-void TForm1::FormCloseQuery(QObject *, bool &) { storeSettings(); }
+void TForm1::FormCloseQuery(QObject *, bool &) { storeSettings(!m_quietClose); }
 void TForm1::Button6Click(QObject *) { m_save->save(currentJob()); }
 void TForm1::Button1Click(QObject *) { m_sources->chooseFiles(); }
 void TForm1::WMDropFiles(const QStringList &nativeNames) { m_sources->dropFiles(nativeNames); }

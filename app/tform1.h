@@ -37,8 +37,12 @@ public:
     // The job as the controls hold it now.
     ConversionJob currentJob() const;
 
-    // Writes the settings file, as every close does.
-    void storeSettings();
+    // Writes the settings file, as every close does. With `tell`, a value
+    // the user changed that cannot be kept is named in a message first.
+    void storeSettings(bool tell = true);
+    // Closes the window for a request from outside (a logout, a kill): the
+    // settings are stored as at any close, without asking anything.
+    void closeWithoutAsking();
 
     // Runs `handler`; an exception that escapes it is shown in the error box.
     void guarded(const std::function<void()> &handler);
@@ -100,4 +104,5 @@ private:
     SettingsFile m_settings;
     std::unique_ptr<LeaveWatcher> m_leaving;
     bool m_placed = false;
+    bool m_quietClose = false;
 };

@@ -17,6 +17,14 @@ inline QString r12ToGx3Parameter() { return QStringLiteral("DXFIX.DXT"); }
 inline QString precision() { return QStringLiteral("  6"); }
 } // namespace JobDefaults
 
+// What the messages call the inputs that the settings file keeps as well.
+namespace JobFieldNames {
+inline QString r13ToR12Parameter() { return QStringLiteral(u"R13->R12ﾊﾟﾗﾒｰﾀﾌｧｲﾙ"); }
+inline QString r12ToGx3Parameter() { return QStringLiteral(u"R12->GX3ﾊﾟﾗﾒｰﾀﾌｧｲﾙ"); }
+inline QString destinationFolder() { return QStringLiteral(u"変換先ﾌｫﾙﾀﾞ"); }
+inline QString autocadFolder() { return QStringLiteral(u"AutoCadﾌｫﾙﾀﾞ"); }
+} // namespace JobFieldNames
+
 // The inputs of one batch file.
 struct ConversionJob
 {

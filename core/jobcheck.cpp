@@ -90,12 +90,12 @@ struct NamedText
 // The texts the batch file names apart from the sources, with what they are.
 QList<NamedText> jobTexts(const ConversionJob &job)
 {
-    QList<NamedText> texts{{QStringLiteral(u"変換先ﾌｫﾙﾀﾞ"), job.destinationFolder},
-                           {QStringLiteral(u"AutoCadﾌｫﾙﾀﾞ"), job.autocadFolder}};
+    QList<NamedText> texts{{JobFieldNames::destinationFolder(), job.destinationFolder},
+                           {JobFieldNames::autocadFolder(), job.autocadFolder}};
     if (job.kind != BatchKind::R12ToGX3)
-        texts.append({QStringLiteral(u"R13->R12ﾊﾟﾗﾒｰﾀﾌｧｲﾙ"), job.r13ToR12Parameter});
+        texts.append({JobFieldNames::r13ToR12Parameter(), job.r13ToR12Parameter});
     if (job.kind != BatchKind::R13ToR12)
-        texts.append({QStringLiteral(u"R12->GX3ﾊﾟﾗﾒｰﾀﾌｧｲﾙ"), job.r12ToGx3Parameter});
+        texts.append({JobFieldNames::r12ToGx3Parameter(), job.r12ToGx3Parameter});
     if (job.outputFormat == OutputFormat::Ascii)
         texts.append({QStringLiteral(u"出力精度"), trimmed(job.precision)});
     return texts;

@@ -16,15 +16,16 @@ bool isReadableFile(const QString &path)
     return info.isFile() && info.isReadable();
 }
 
-// A file that stopped being read at an over-long line is read again in
-// full when it is saved, so that the lines from there on go back as they
-// were. A file too large even for that is not rewritten at all.
+// The file is read again in full when it is saved, so that lines the
+// user did not change (and the lines after an over-long one) go back as
+// the file holds them then. A file too large even for that is not
+// rewritten at all.
 constexpr qsizetype kMaxWholeFile = 64 * 1024 * 1024;
 
 std::optional<settings::RawLines> readAllLines(const QString &path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!isReadableFile(path) || !file.open(QIODevice::ReadOnly))
         return settings::RawLines{};
     const QByteArray bytes = file.read(kMaxWholeFile + 1);
     if (bytes.size() > kMaxWholeFile)
@@ -81,16 +82,15 @@ settings::StoredSettings SettingsFile::load(const settings::StoredSettings &curr
     return values;
 }
 
-WriteResult SettingsFile::save(const settings::StoredSettings &now)
+SettingsFile::SaveResult SettingsFile::save(const settings::StoredSettings &now)
 {
-    settings::RawLines file = m_loaded;
-    if (!m_loaded.complete) {
-        const std::optional<settings::RawLines> whole = readAllLines(m_loadedPath);
-        if (!whole)
-            return {false, QStringLiteral("The settings file is too large to rewrite")};
-        file = *whole;
+    QList<int> changed;
+    for (int i = 0; i < settings::StoredSettings::kCount; ++i) {
+        if (now[i] != m_shown[i])
+            changed << i;
     }
-    const QByteArray bytes = settings::encodeValues(now, m_shown, file);
+    if (changed.isEmpty() && !m_loadedPath.isEmpty() && QFileInfo::exists(m_loadedPath))
+        return {{true, QString()}, {}};
 
     QStringList targets;
     if (m_loadedPath.isEmpty())
@@ -102,11 +102,27 @@ WriteResult SettingsFile::save(const settings::StoredSettings &now)
 
     WriteResult result{false, QStringLiteral("No place to write the settings file")};
     for (const QString &path : std::as_const(targets)) {
+        // What the file holds now, or where it is new, what the file that
+        // was read holds now.
+        const QString base = QFileInfo::exists(path) || m_loadedPath.isEmpty() ? path : m_loadedPath;
+        std::optional<settings::RawLines> lines = readAllLines(base);
+        if (!lines) {
+            result = {false, QStringLiteral("The settings file is too large to rewrite")};
+            if (base == path)
+                continue;
+            lines = m_loaded; // the other file may still be written
+        }
         if (path == m_user)
             QDir().mkpath(QFileInfo(path).absolutePath());
-        result = writeWholeFile(path, bytes);
-        if (result.ok)
-            return result;
+        result = writeWholeFile(path, settings::encodeValues(now, m_shown, *lines));
+        if (result.ok) {
+            QList<int> notKept;
+            for (int i : std::as_const(changed)) {
+                if (!settings::isStorable(now[i]))
+                    notKept << i;
+            }
+            return {result, notKept};
+        }
     }
-    return result;
+    return {result, changed};
 }

@@ -31,8 +31,18 @@ public:
     // What the window shows once the loaded values are set, when it differs.
     void setShown(const settings::StoredSettings &shown) { m_shown = shown; }
 
-    // Writes `now`. Lines the user did not change keep their bytes.
-    WriteResult save(const settings::StoredSettings &now);
+    // What a save did: whether a file was written (or needed none), and
+    // the changed values that no file holds now.
+    struct SaveResult
+    {
+        WriteResult written;
+        QList<int> notKept; // lines whose changed value was not stored
+    };
+    // Writes the values the user changed since the load over what the file
+    // holds now, so that a value another window stored in the meantime is
+    // kept where this one did not change it. A file that exists and has no
+    // changed value is left as it is.
+    SaveResult save(const settings::StoredSettings &now);
 
     // The settings file beside an executable, under its exact name.
     static QString besideExecutable(const QString &executablePath);

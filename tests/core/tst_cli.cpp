@@ -1,5 +1,6 @@
 #include "testfiles.h"
 #include "core/cp932.h"
+#include "smalldisk.h"
 #include "workedexamples.h"
 
 #include <QDir>
@@ -42,6 +43,7 @@ private slots:
     void refusalNamesTheSource();
     void relativePathsFromTheWorkingFolder();
     void failedWritesSayWhy();
+    void fullDiskKeepsTheOldFile();
     void standardOutputThatCannotBeWritten();
     void defaultsFromTheWindowsSettings();
     void besideTheWindowInTheBuild();
@@ -166,6 +168,12 @@ void TestCli::refusalNamesTheSource_data()
         << QByteArray("C:\\B\\a.dxf\n\nC:\\C\\X.dxf\n")
         << QStringLiteral(u"変換先ﾌｧｲﾙ( D:\\OUT\\X.DXF )が重複しています！\n"
                           "tessiva-batch: 'C:\\C\\X.dxf' (standard input, line 3)");
+    // What a hostile name would do to the terminal is shown, not done.
+    QTest::newRow("control characters")
+        << folders + QStringList{QStringLiteral("--list"), QStringLiteral("-")}
+        << QByteArray("C:\\A\\\x1b[2Jx\rB\x7f\xc2\x85.dxf\n")
+        << QStringLiteral(u"変換元ﾌｧｲﾙ( C:\\A\\\\x1b[2Jx\\x0dB\\x7f\\x85.dxf )に使用できない文字が含まれています！\n"
+                          "tessiva-batch: 'C:\\A\\\\x1b[2Jx\\x0dB\\x7f\\x85.dxf' (standard input, line 1)");
 }
 
 void TestCli::refusalNamesTheSource()
@@ -211,6 +219,24 @@ void TestCli::failedWritesSayWhy()
     QCOMPARE(r.code, 10);
     QCOMPARE(r.err, QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ名 = missing/JOB.BATを保存できません！\n"
                                    "tessiva-batch: No such file or directory"));
+}
+
+void TestCli::fullDiskKeepsTheOldFile()
+{
+    const QString mount = m_dir.filePath(QStringLiteral("full"));
+    QVERIFY(QDir().mkpath(mount));
+    SmallDisk disk(mount, 64);
+    if (!disk.mounted())
+        QSKIP(qPrintable(disk.why));
+    const QString path = mount + QStringLiteral("/OLD.BAT");
+    QVERIFY(writeAll(path, "REM old\r\n"));
+    QVERIFY(disk.fill(0));
+    const Result r = run(noSettings() + QStringList{QStringLiteral("-d"), QStringLiteral("D:\\OUT"), QStringLiteral("-a"),
+                                                    QStringLiteral("C:\\ACAD"), QStringLiteral("C:\\SRV\\A.DXF"),
+                                                    QStringLiteral("-o"), path});
+    QCOMPARE(r.code, 10);
+    QVERIFY2(r.err.endsWith(QStringLiteral("tessiva-batch: No space left on device")), qPrintable(r.err));
+    QCOMPARE(readAll(path), QByteArray("REM old\r\n"));
 }
 
 void TestCli::standardOutputThatCannotBeWritten()

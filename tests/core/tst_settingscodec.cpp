@@ -65,6 +65,10 @@ private slots:
     void randomBytesLoadAndRewrite();
     void readOrder();
     void settingsFileInAFolderWithoutRoomForATemporary();
+    void saveOverWhatTheFileHoldsNow_data();
+    void saveOverWhatTheFileHoldsNow();
+    void changedValuesNotKept_data();
+    void changedValuesNotKept();
 };
 
 void TestSettingsCodec::parse_data()
@@ -238,12 +242,92 @@ void TestSettingsCodec::settingsFileInAFolderWithoutRoomForATemporary()
         SettingsFile file(folder + QStringLiteral("/tessiva"), user);
         StoredSettings now = file.load(StoredSettings::defaults());
         now.destinationFolder = QStringLiteral("NEW");
-        return file.save(now).ok;
+        return file.save(now).written.ok;
     });
     QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QVERIFY(saved);
     QCOMPARE(readAll(folder + QStringLiteral("/tessiva.ini")), QByteArray("A\r\nB\r\nNEW\r\nD\r\n"));
     QVERIFY(!QFile::exists(user + QStringLiteral("/tessiva.ini")));
+}
+
+void TestSettingsCodec::saveOverWhatTheFileHoldsNow_data()
+{
+    QTest::addColumn<QByteArray>("atLoad");
+    QTest::addColumn<QByteArray>("meanwhile"); // what another window stored; empty for nothing
+    QTest::addColumn<int>("line");             // the line this window changed, or -1
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QByteArray>("written");
+    const QByteArray four = "A\r\nB\r\nC\r\nD\r\n";
+    QTest::newRow("another window's value is kept") << four << QByteArray("A\r\nB\r\nOTHER\r\nD\r\n") << 3
+                                                    << QStringLiteral("MINE") << QByteArray("A\r\nB\r\nOTHER\r\nMINE\r\n");
+    QTest::newRow("both changed one value: the last close wins")
+        << four << QByteArray("A\r\nB\r\nOTHER\r\nD\r\n") << 2 << QStringLiteral("MINE")
+        << QByteArray("A\r\nB\r\nMINE\r\nD\r\n");
+    QTest::newRow("nothing changed: another window's file stays")
+        << four << QByteArray("X\nY") << -1 << QString() << QByteArray("X\nY");
+    QTest::newRow("nothing changed: CR-only line ends stay") << QByteArray("A\rB\rC\rD\r") << QByteArray() << -1
+                                                             << QString() << QByteArray("A\rB\rC\rD\r");
+    QTest::newRow("no file yet: made at the close") << QByteArray() << QByteArray() << -1 << QString()
+                                                    << QByteArray("DXFIX13.DXT\r\nDXFIX.DXT\r\n\r\n\r\n");
+}
+
+void TestSettingsCodec::saveOverWhatTheFileHoldsNow()
+{
+    QFETCH(QByteArray, atLoad);
+    QFETCH(QByteArray, meanwhile);
+    QFETCH(int, line);
+    QFETCH(QString, value);
+    QFETCH(QByteArray, written);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("tessiva.ini"));
+    if (!atLoad.isEmpty())
+        QVERIFY(writeAll(path, atLoad));
+    SettingsFile file(dir.filePath(QStringLiteral("tessiva")), QString());
+    StoredSettings now = file.load(StoredSettings::defaults());
+    if (!meanwhile.isEmpty())
+        QVERIFY(writeAll(path, meanwhile));
+    if (line >= 0)
+        now[line] = value;
+    const SettingsFile::SaveResult result = file.save(now);
+    QVERIFY(result.written.ok);
+    QVERIFY(result.notKept.isEmpty());
+    QCOMPARE(readAll(path), written);
+}
+
+void TestSettingsCodec::changedValuesNotKept_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<qint64>("fileSize"); // 0 for a small file
+    QTest::addColumn<bool>("userFolder");
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("no code page 932 bytes") << QStringLiteral(u"D:\\PLANS€2024\\") << qint64(0) << false << false;
+    QTest::newRow("outside the basic plane") << QStringLiteral(u"PARAM😀.DXT") << qint64(0) << false << false;
+    QTest::newRow("a file too large to rewrite") << QStringLiteral("D:\\OUT\\") << qint64(100) << false << false;
+    QTest::newRow("a file too large, a per-user file") << QStringLiteral("D:\\OUT\\") << qint64(100) << true << true;
+    QTest::newRow("storable") << QStringLiteral("D:\\OUT\\") << qint64(0) << false << true;
+}
+
+void TestSettingsCodec::changedValuesNotKept()
+{
+    QFETCH(QString, value);
+    QFETCH(qint64, fileSize);
+    QFETCH(bool, userFolder);
+    QFETCH(bool, kept);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("tessiva.ini"));
+    QVERIFY(writeAll(path, "A\r\nB\r\nC:\\OLD\\\r\nD\r\n"));
+    if (fileSize > 0) {
+        QFile big(path);
+        QVERIFY(big.open(QIODevice::ReadWrite) && big.resize(fileSize << 20));
+    }
+    SettingsFile file(dir.filePath(QStringLiteral("tessiva")), userFolder ? dir.filePath(QStringLiteral("user")) : QString());
+    StoredSettings now = file.load(StoredSettings::defaults());
+    now.destinationFolder = value;
+    const SettingsFile::SaveResult result = file.save(now);
+    QCOMPARE(result.notKept, kept ? QList<int>() : QList<int>{2});
+    SettingsFile again(dir.filePath(QStringLiteral("tessiva")), userFolder ? dir.filePath(QStringLiteral("user")) : QString());
+    const QString next = again.load(StoredSettings::defaults()).destinationFolder;
+    QCOMPARE(next == value, kept);
 }
 
 QTEST_GUILESS_MAIN(TestSettingsCodec)

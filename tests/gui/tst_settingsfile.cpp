@@ -1,6 +1,7 @@
 #include "testfiles.h"
 #include "fakeplatform.h"
 
+#include "app/terminationwatcher.h"
 #include "app/tform1.h"
 #include "batch/saveaction.h"
 #include "core/cp932.h"
@@ -10,7 +11,10 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+
+#include <csignal>
 
 using testfiles::readAll;
 using testfiles::writeAll;
@@ -59,6 +63,9 @@ private slots:
     void linesAfterAnOverlongLineSurvive();
     void unstorableValueWithoutALine_data();
     void unstorableValueWithoutALine();
+    void aLostValueIsToldAtTheClose_data();
+    void aLostValueIsToldAtTheClose();
+    void terminationClosesAndStores();
 
 private:
     // One run of the window: shown, `change` applied, closed.
@@ -208,7 +215,8 @@ void TestSettingsFile::linesAfterAnOverlongLineSurvive_data()
                                           << "NEW.DXT\r\n" + longLine + "\r\nC:\\OUT\\\r\nC:\\ACAD\\\r\n";
     QTest::newRow("a line that was not read") << QStringLiteral("Edit1") << QStringLiteral("E:\\")
                                               << "A.DXT\r\n" + longLine + "\r\nE:\\\r\nC:\\ACAD\\\r\n";
-    QTest::newRow("nothing") << QString() << QString() << "A.DXT\r\n" + longLine + "\r\nC:\\OUT\\\r\nC:\\ACAD\\\r\n";
+    // A close that changed nothing leaves the file as it was.
+    QTest::newRow("nothing") << QString() << QString() << "A.DXT\n" + longLine + "\nC:\\OUT\\\nC:\\ACAD\\";
 }
 
 void TestSettingsFile::linesAfterAnOverlongLineSurvive()
@@ -242,6 +250,48 @@ void TestSettingsFile::unstorableValueWithoutALine()
     run([&typed](TForm1 &form) { field(form, "Edit5")->setText(typed); });
     TForm1 again(m_platform);
     QCOMPARE(field(again, "Edit5")->text(), next);
+}
+
+void TestSettingsFile::aLostValueIsToldAtTheClose_data()
+{
+    QTest::addColumn<bool>("quiet");
+    QTest::newRow("a close") << false;
+    QTest::newRow("a close from outside") << true;
+}
+
+void TestSettingsFile::aLostValueIsToldAtTheClose()
+{
+    QFETCH(bool, quiet);
+    TForm1 form(m_platform);
+    form.show();
+    field(form, "Edit6")->setText(QStringLiteral(u"PARAM😀.DXT"));
+    field(form, "Edit1")->setText(QStringLiteral("D:\\KEPT\\"));
+    if (quiet)
+        form.closeWithoutAsking();
+    else
+        TRIGGER(&form, "Exit1");
+    QVERIFY(!form.isVisible());
+    // What could be kept was, and the user learns of the rest, unless
+    // nobody is there to answer.
+    QCOMPARE(readAll(iniPath()), QByteArray("DXFIX13.DXT\r\nDXFIX.DXT\r\nD:\\KEPT\\\r\n\r\n"));
+    if (quiet) {
+        QVERIFY(m_platform.errorBoxes.isEmpty());
+    } else {
+        QCOMPARE(m_platform.errorBoxes.size(), 1);
+        QVERIFY2(m_platform.errorBoxes.first().contains(QStringLiteral(u"R12->GX3ﾊﾟﾗﾒｰﾀﾌｧｲﾙ( PARAM😀.DXT )")),
+                 qPrintable(m_platform.errorBoxes.first()));
+        QVERIFY(!m_platform.errorBoxes.first().contains(QStringLiteral("KEPT")));
+    }
+}
+
+void TestSettingsFile::terminationClosesAndStores()
+{
+    TerminationWatcher watcher;
+    QSignalSpy requested(&watcher, &TerminationWatcher::terminationRequested);
+    for (int signal : {SIGTERM, SIGHUP}) {
+        QVERIFY(::raise(signal) == 0);
+        QTRY_COMPARE(requested.size(), signal == SIGTERM ? 1 : 2);
+    }
 }
 
 QTEST_MAIN(TestSettingsFile)

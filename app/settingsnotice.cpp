@@ -1,0 +1,42 @@
+#include "settingsnotice.h"
+
+#include "core/conversionjob.h"
+
+namespace {
+QString fieldName(int line)
+{
+    switch (line) {
+    case 0: return JobFieldNames::r13ToR12Parameter();
+    case 1: return JobFieldNames::r12ToGx3Parameter();
+    case 2: return JobFieldNames::destinationFolder();
+    default: return JobFieldNames::autocadFolder();
+    }
+}
+
+// A value as the message shows it: on one line, and not too long to read.
+QString shown(const QString &value)
+{
+    constexpr qsizetype kLongest = 80;
+    QString text = value.size() > kLongest ? value.left(kLongest) + QStringLiteral(u"…") : value;
+    for (QChar &c : text) {
+        if (c.category() == QChar::Other_Control)
+            c = u'?';
+    }
+    return text;
+}
+} // namespace
+
+QString settingsNotKeptText(const SettingsFile::SaveResult &result, const settings::StoredSettings &values)
+{
+    if (result.notKept.isEmpty())
+        return QString();
+    QString text = QStringLiteral(u"次の設定は保存できないため、次回の起動時には元に戻ります！\n");
+    for (int line : result.notKept)
+        text += u'\n' + fieldName(line) + QStringLiteral("( ") + shown(values[line]) + QStringLiteral(" )");
+    text += u"\n\n";
+    if (!result.written.ok)
+        text += QStringLiteral(u"設定ﾌｧｲﾙを書き込めません: ") + result.written.error;
+    else
+        text += QStringLiteral(u"保存できない文字(改行、ｺｰﾄﾞﾍﾟｰｼﾞ932にない文字)が含まれているか、長すぎます。");
+    return text;
+}
