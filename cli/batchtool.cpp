@@ -65,7 +65,8 @@ struct Options
                               QStringLiteral("The batch file to write (a .BAT name); standard output when left out."),
                               QStringLiteral("file")};
     QCommandLineOption list{{QStringLiteral("l"), QStringLiteral("list")},
-                            QStringLiteral("Read sources one per line from <file> (\"-\": standard input)."),
+                            QStringLiteral("Read sources one per line from <file> (\"-\": standard input). "
+                                           "Given more than once, the lists are read in order."),
                             QStringLiteral("file")};
     QCommandLineOption listEncoding{
         QStringLiteral("list-encoding"),
@@ -80,6 +81,10 @@ struct Options
     QCommandLineOption skipExisting{QStringLiteral("skip-existing"),
                                     QStringLiteral("Convert a drawing only when its destination does not exist yet, so "
                                                    "that running the batch file again goes on where it stopped.")};
+    QCommandLineOption checkExitStatus{
+        QStringLiteral("check-exit-status"),
+        QStringLiteral("With --skip-existing: take a converter that ends with a status of 1 or more as failed, "
+                       "and delete its output. Only for a converter known to report failure that way.")};
     QCommandLineOption settingsFile{QStringLiteral("settings"),
                                     QStringLiteral("Take the defaults from this settings file instead of the window's."),
                                     QStringLiteral("file")};
@@ -91,7 +96,7 @@ struct Options
                            "drawing, exactly as the Tessiva window does. The folders and parameter file\n"
                            "names default to the ones last set in the window."));
         parser.addOptions({help, version, kind, destination, autocad, r13, r12, format, precision, output, list,
-                           listEncoding, tree, skipExisting, settingsFile});
+                           listEncoding, tree, skipExisting, checkExitStatus, settingsFile});
         parser.addPositionalArgument(QStringLiteral("sources"), QStringLiteral("Source DXF files."),
                                      QStringLiteral("[source...]"));
     }
@@ -109,7 +114,8 @@ QString exitStatusHelp()
         "   5  a source is not a .DXF file\n"
         "   6  a source lies in a folder that drawings are converted into\n"
         "   7  a text the batch file cannot carry: a character code page 932 cannot\n"
-        "      hold, a control character (a line break, say) or a double quote (\")\n"
+        "      hold, a control character (a line break, say) or a double quote (\"),\n"
+        "      or a path longer than the converter takes (259 bytes)\n"
         "   8  two sources would be converted onto one drawing\n"
         "   9  the output path does not end in .BAT\n"
         "  10  the output file or standard output cannot be written\n"
@@ -130,22 +136,51 @@ bool parseKind(const QString &text, BatchKind *kind)
     return true;
 }
 
-// The sources as given: the arguments, then the lines of the list.
+// A list of sources and where it came from.
+struct NamedList
+{
+    QString name;              // "list.txt", "standard input"
+    sourcelistfile::List list; // holds the texts of the list's lines
+};
+
+// The sources as given: the arguments, then the lines of each list.
 struct Sources
 {
     QStringList arguments;
-    QString listName;          // "list.txt", "standard input"
-    sourcelistfile::List list; // holds the texts of the list's lines
+    std::vector<NamedList> lists;
 
-    qsizetype size() const { return arguments.size() + list.size(); }
+    qsizetype size() const
+    {
+        qsizetype n = arguments.size();
+        for (const NamedList &l : lists)
+            n += l.list.size();
+        return n;
+    }
     QString given(qsizetype i) const
     {
-        return i < arguments.size() ? arguments.at(i) : list.text(i - arguments.size());
+        if (i < arguments.size())
+            return arguments.at(i);
+        const auto [l, line] = locate(i);
+        return l->list.text(line);
     }
     QString place(qsizetype i) const
     {
-        return i < arguments.size() ? QStringLiteral("source argument %1").arg(i + 1)
-                                    : QStringLiteral("%1, line %2").arg(listName).arg(list.number(i - arguments.size()));
+        if (i < arguments.size())
+            return QStringLiteral("source argument %1").arg(i + 1);
+        const auto [l, line] = locate(i);
+        return QStringLiteral("%1, line %2").arg(l->name).arg(l->list.number(line));
+    }
+
+private:
+    std::pair<const NamedList *, qsizetype> locate(qsizetype i) const
+    {
+        i -= arguments.size();
+        for (const NamedList &l : lists) {
+            if (i < l.list.size())
+                return {&l, i};
+            i -= l.list.size();
+        }
+        return {nullptr, -1};
     }
 };
 
@@ -155,23 +190,25 @@ struct Usage
     QString message;
 };
 
-// Reads the sources of --list.
+// Reads the sources of one --list.
 std::optional<Usage> readList(const QString &name, sourcelistfile::Encoding encoding, QIODevice &in,
                               Sources &sources)
 {
-    QString where = name;
+    NamedList &read = sources.lists.emplace_back();
+    read.name = name;
     if (name == QLatin1String("-")) {
-        sources.list = sourcelistfile::List::parse(in.readAll(), encoding);
-        where = QStringLiteral("standard input");
+        read.list = sourcelistfile::List::parse(in.readAll(), encoding);
+        read.name = QStringLiteral("standard input");
     } else {
         QFile file(name);
         if (!file.open(QIODevice::ReadOnly))
             return Usage{QStringLiteral("cannot read the list %1: %2").arg(name, file.errorString())};
         // Read, not mapped: a file that shrinks while it is read must not
         // end the program.
-        sources.list = sourcelistfile::List::parse(file.readAll(), encoding);
+        read.list = sourcelistfile::List::parse(file.readAll(), encoding);
     }
-    const sourcelistfile::List &list = sources.list;
+    const QString &where = read.name;
+    const sourcelistfile::List &list = read.list;
     if (list.badLine() > 0) {
         const QString expected = encoding == sourcelistfile::Encoding::Utf8 ? QStringLiteral("UTF-8")
             : encoding == sourcelistfile::Encoding::Cp932                  ? QStringLiteral("code page 932")
@@ -181,7 +218,6 @@ std::optional<Usage> readList(const QString &name, sourcelistfile::Encoding enco
                          .arg(list.badLine())
                          .arg(expected)};
     }
-    sources.listName = where;
     return std::nullopt;
 }
 
@@ -233,11 +269,9 @@ std::optional<Usage> buildJob(const QCommandLineParser &parser, const Options &o
         return failed;
     // A folder from the settings file is taken as the window takes it when
     // its field is left; one from the command line as a shell path.
-    const auto storedFolder = [&env](const QString &text) {
-        return textrules::EnsureTrailingBackslash(jobpath::toJob(text, env.pathStyle));
-    };
+    const auto storedFolder = [&env](const QString &text) { return jobpath::folderToJob(text, env.pathStyle); };
     const auto givenFolder = [&env](const QString &text) {
-        return textrules::EnsureTrailingBackslash(jobpath::toJob(text, env.pathStyle, env.workingFolder));
+        return jobpath::folderToJob(text, env.pathStyle, env.workingFolder);
     };
     job.r13ToR12Parameter = parser.isSet(o.r13) ? parser.value(o.r13) : stored.r13ToR12Parameter;
     job.r12ToGx3Parameter = parser.isSet(o.r12) ? parser.value(o.r12) : stored.r12ToGx3Parameter;
@@ -247,14 +281,19 @@ std::optional<Usage> buildJob(const QCommandLineParser &parser, const Options &o
         parser.isSet(o.autocad) ? givenFolder(parser.value(o.autocad)) : storedFolder(stored.autocadFolder);
     if (parser.isSet(o.tree)) {
         job.treeRoot = givenFolder(parser.value(o.tree));
-        if (job.treeRoot.isEmpty())
+        if (textrules::trimmedView(job.treeRoot).isEmpty())
             return Usage{QStringLiteral("--tree needs a folder")};
     }
     job.skipExisting = parser.isSet(o.skipExisting);
+    job.checkExitStatus = parser.isSet(o.checkExitStatus);
+    if (job.checkExitStatus && !job.skipExisting)
+        return Usage{QStringLiteral("--check-exit-status goes with --skip-existing")};
 
     sources.arguments = parser.positionalArguments();
-    if (parser.isSet(o.list)) {
-        if (std::optional<Usage> failed = readList(parser.value(o.list), *encoding, in, sources))
+    const QStringList lists = parser.values(o.list);
+    sources.lists.reserve(size_t(lists.size()));
+    for (const QString &name : lists) {
+        if (std::optional<Usage> failed = readList(name, *encoding, in, sources))
             return failed;
     }
     job.sources.reserve(sources.size());
@@ -268,8 +307,10 @@ int report(const SaveOutcome &outcome, const Sources &sources, QIODevice &err)
 {
     if (!outcome.statusText.isEmpty() && outcome.result != SaveResult::Saved)
         say(err, outcome.statusText);
-    if (outcome.line >= 0 && outcome.line < sources.size())
-        say(err, QStringLiteral("%1: '%2' (%3)").arg(kProgram, sources.given(outcome.line), sources.place(outcome.line)));
+    for (int line : {outcome.otherLine, outcome.line}) {
+        if (line >= 0 && line < sources.size())
+            say(err, QStringLiteral("%1: '%2' (%3)").arg(kProgram, sources.given(line), sources.place(line)));
+    }
     if (!outcome.reason.isEmpty())
         say(err, QStringLiteral("%1: %2").arg(kProgram, outcome.reason));
     return exitCodeFor(outcome.result);
@@ -291,7 +332,8 @@ int exitCodeFor(SaveResult result)
     case SaveResult::NotDxf: return NotDxf;
     case SaveResult::OutsideTree: return OutsideTree;
     case SaveResult::SameFolder: return SameFolder;
-    case SaveResult::UnusableText: return UnusableText;
+    case SaveResult::UnusableText:
+    case SaveResult::TooLong: return UnusableText;
     case SaveResult::DuplicateDestination: return DuplicateDestination;
     case SaveResult::NotBat: return NotBat;
     case SaveResult::CannotSave: return CannotSave;

@@ -3,8 +3,22 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 
+namespace {
+// The working folder as the shell shows it: through the links it was
+// reached by ($PWD), where that is the same folder, so that a relative
+// source and a root typed as "$PWD" are taken the same way.
+QString workingFolder()
+{
+    const QString physical = QDir::currentPath();
+    const QString shown = qEnvironmentVariable("PWD");
+    if (!shown.startsWith(u'/') || QFileInfo(shown).canonicalFilePath() != QFileInfo(physical).canonicalFilePath())
+        return physical;
+    return QDir::cleanPath(shown);
+}
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -21,7 +35,7 @@ int main(int argc, char **argv)
     // The window lies beside the tool, installed and in the build alike.
     env.windowExecutable = QDir(QCoreApplication::applicationDirPath()).filePath(window);
     env.userSettingsFolder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-    env.workingFolder = QDir::currentPath();
+    env.workingFolder = workingFolder();
 
     // The descriptors themselves, unbuffered, so that a write that fails
     // (a full disk, a closed output) is known at once.

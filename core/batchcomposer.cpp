@@ -277,14 +277,16 @@ public:
         const QByteArray converter = token({acad, u"DXFIX.EXE"});
         const QByteArray r13 = converter + option + " -T" + token({acad, m_job.r13ToR12Parameter}) + ' ';
         const QByteArray r12 = converter + option + " -T" + token({acad, m_job.r12ToGx3Parameter}) + ' ';
+        const bool twoPasses = m_job.kind == BatchKind::R13ToGX3;
+        const QByteArray intermediate =
+            twoPasses ? token({m_job.destinationFolder, m_plan.intermediateName()}) : QByteArray();
 
         // Each drawing's lines are its source token and its destination
         // token between pieces that are the same for every drawing.
         QByteArray head;   // up to the source
         QByteArray middle; // from the source to the destination
         QByteArray tail;   // from the destination to the end of the drawing's lines
-        if (m_job.kind == BatchKind::R13ToGX3) {
-            const QByteArray intermediate = token({m_job.destinationFolder, m_plan.intermediateName()});
+        if (twoPasses) {
             head = r13;
             middle = ' ' + intermediate + "\r\n" + r12 + intermediate + ' ';
             tail = "\r\nDEL " + intermediate + "\r\n";
@@ -300,16 +302,28 @@ public:
         const QByteArrayView folder = folderQuoted ? QByteArrayView(folderToken).sliced(1, folderToken.size() - 2)
                                                    : QByteArrayView(folderToken);
         const qsizetype labelWidth = QString::number(m_job.sources.size()).size();
-        // What one drawing's lines take at most, but for its own characters.
-        const qsizetype fixed = head.size() + middle.size() + tail.size() + 4 * (2 * destination.size() + 8) + 64
-            + 2 * labelWidth;
+        const QString partialPrefix = m_job.skipExisting ? m_plan.partialPrefix() : QString();
+        const bool tree = !m_job.treeRoot.isEmpty();
+        if (tree) { // the destination folder itself, before anything goes into it
+            if (!m_out.reserve(8 * destination.size() + 64))
+                return false;
+            makeFolder({});
+        }
 
         for (qsizetype i = 0; i < m_job.sources.size(); ++i) {
             const QString &path = m_job.sources.at(i);
             const QStringView below = m_plan.below(i);
             const QStringView base = m_plan.baseName(i);
-            if (!m_out.reserve(fixed + 8 * (path.size() + 2)))
+            // Every token takes at most two bytes a character and its quotes:
+            // the drawing's destination (its folder, below and base name lie
+            // within the destination folder and the source), named up to four
+            // times, and its temporary name up to five times.
+            const qsizetype name = 2 * (destination.size() + path.size() + partialPrefix.size() + 4) + 2;
+            const qsizetype room = head.size() + middle.size() + tail.size() + 2 * path.size() + 2 + 9 * name
+                + 3 * intermediate.size() + 2 * labelWidth + 256;
+            if (!m_out.reserve(room))
                 return false;
+            const char *const start = m_out.cursor();
             if (!below.isEmpty())
                 makeFolder(below);
             const Parts destinationParts{below, base, u".DXF"};
@@ -320,23 +334,15 @@ public:
                 m_out.put(middle);
                 m_out.cursor() = writeToken(m_out.cursor(), destinationParts, m_codes, folder, folderQuoted);
                 m_out.put(tail);
-                continue;
+            } else {
+                skippableDrawing(i, path, destinationParts, {below, partialPrefix, base, u".DXF"}, folder,
+                                 folderQuoted, labelWidth, twoPasses ? r13 : head, r12, intermediate);
             }
-            // The destination is named twice: before the lines, and in them.
-            const qsizetype room = 4 * (path.size() + destination.size()) + 16;
-            if (m_scratch.size() < room)
-                m_scratch.resize(2 * room);
-            const QByteArrayView destinationBytes(m_scratch.constData(),
-                                                  writeToken(m_scratch.data(), destinationParts, m_codes, folder, folderQuoted)
-                                                      - m_scratch.constData());
-            const QByteArray label = "DONE" + QByteArray::number(i + 1).rightJustified(labelWidth, '0');
-            line({"IF EXIST ", destinationBytes, " GOTO ", label});
-            m_out.put(head);
-            m_out.cursor() = writeToken(m_out.cursor(), {path}, m_codes);
-            m_out.put(middle);
-            m_out.put(destinationBytes);
-            m_out.put(tail);
-            line({":", label});
+            // The room above is an upper bound; a drawing that took more
+            // would be a fault of this code, not of its input.
+            if (m_out.cursor() - start > room)
+                qFatal("batch composer: a drawing took %lld bytes of %lld", qlonglong(m_out.cursor() - start),
+                       qlonglong(room));
         }
         return m_out.flush();
     }
@@ -349,24 +355,77 @@ private:
         m_out.endLine();
     }
 
-    // The output folder of a tree job is made before the first drawing
-    // that goes into it.
+    // A drawing of a job that goes on where it stopped. It is made under a
+    // temporary name beside its own and moved onto its own name as its last
+    // step, so that its own name exists only once its conversion ran to the
+    // end; a leftover temporary drawing is deleted first.
+    void skippableDrawing(qsizetype i, const QString &path, Parts destinationParts, Parts partialParts,
+                          QByteArrayView folder, bool folderQuoted, qsizetype labelWidth, QByteArrayView first,
+                          QByteArrayView second, QByteArrayView intermediate)
+    {
+        const qsizetype room = 8 * (m_job.destinationFolder.size() + path.size() + 8) + 16;
+        if (m_final.size() < room) {
+            m_final.resize(2 * room);
+            m_partial.resize(2 * room);
+        }
+        const QByteArrayView final(m_final.constData(),
+                                   writeToken(m_final.data(), destinationParts, m_codes, folder, folderQuoted)
+                                       - m_final.constData());
+        const QByteArrayView partial(m_partial.constData(),
+                                     writeToken(m_partial.data(), partialParts, m_codes, folder, folderQuoted)
+                                         - m_partial.constData());
+        const QByteArray label = "DONE" + QByteArray::number(i + 1).rightJustified(labelWidth, '0');
+        line({"IF EXIST ", final, " GOTO ", label});
+        line({"IF EXIST ", partial, " DEL ", partial});
+        if (intermediate.isEmpty()) {
+            convert(first, path, partial);
+        } else {
+            line({"IF EXIST ", intermediate, " DEL ", intermediate});
+            convert(first, path, intermediate);
+            convert(second, QString(), partial, intermediate);
+            line({"DEL ", intermediate});
+        }
+        line({"IF EXIST ", partial, " MOVE /Y ", partial, " ", final});
+        line({":", label});
+    }
+
+    // One converter line; with checkExitStatus, a failed run's output is
+    // deleted. The input is `source` as a path, or `input` as a token.
+    void convert(QByteArrayView converter, const QString &source, QByteArrayView output,
+                 QByteArrayView input = {})
+    {
+        m_out.put(converter);
+        if (input.isEmpty())
+            m_out.cursor() = writeToken(m_out.cursor(), {source}, m_codes);
+        else
+            m_out.put(input);
+        line({" ", output});
+        if (m_job.checkExitStatus)
+            line({"IF ERRORLEVEL 1 DEL ", output});
+    }
+
+    // The output folders of a tree job are made before the first drawing
+    // that goes into them; the destination folder itself (`below` empty)
+    // before any.
     void makeFolder(QStringView below)
     {
         const QString key = textrules::windowsFolded(below);
         if (m_madeFolders.contains(key))
             return;
         m_madeFolders.insert(key);
-        const QStringView folder = below.left(below.size() - 1); // without its last "\\"
-        line({"IF NOT EXIST ", token({m_job.destinationFolder, below}), " MD ",
-              token({m_job.destinationFolder, folder})});
+        const QString whole = m_job.destinationFolder + below;
+        const QStringView folder = whole.endsWith(u'\\') ? QStringView(whole).chopped(1) : QStringView(whole);
+        if (folder.isEmpty() || folder.endsWith(u':'))
+            return; // the root of a drive is always there
+        line({"IF NOT EXIST ", token({whole}), " MD ", token({folder})});
     }
 
     const JobPlan &m_plan;
     const ConversionJob &m_job;
     const quint16 *const m_codes = cp932::codeTable();
     Output m_out;
-    QByteArray m_scratch;
+    QByteArray m_final;
+    QByteArray m_partial;
     QSet<QString> m_madeFolders;
 };
 } // namespace

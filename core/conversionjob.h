@@ -42,8 +42,24 @@ struct ConversionJob
     // same folder below the destination folder as it lies below this one.
     QString treeRoot;
     // Each drawing is converted only when its destination does not exist yet.
+    // It is converted under a temporary name and moved onto its own name
+    // as its last step, so that a stopped run leaves no half-made drawing
+    // under a name the next run trusts.
     bool skipExisting = false;
+    // With skipExisting: a converter that ends with a status of 1 or more
+    // is taken as failed, and its output is deleted.
+    bool checkExitStatus = false;
 };
+
+// What the batch file and the programs it runs can take.
+namespace BatchLimits {
+// The classic Windows path limit of the converter: 260 bytes with the
+// terminating NUL.
+constexpr qsizetype kMaxPathBytes = 259;
+// The longest line cmd.exe runs. With every path within kMaxPathBytes, no
+// line comes near it; the composer's tests hold it to that.
+constexpr qsizetype kMaxLineBytes = 8191;
+} // namespace BatchLimits
 
 // The extension every converted drawing gets.
 inline QString destinationExtension() { return QStringLiteral(".DXF"); }

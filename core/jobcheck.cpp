@@ -81,6 +81,26 @@ QString unusableText(const QString &what, const QString &text)
     return what % QLatin1String("( ") % text % QStringLiteral(u" )に使用できない文字が含まれています！");
 }
 
+QString tooLongText(const QString &path)
+{
+    // A path of any length is named by its start.
+    constexpr qsizetype kShown = 100;
+    const QString shown = path.size() > kShown ? path.left(kShown) + QStringLiteral(u"…") : path;
+    return QString(QStringLiteral(u"ﾊﾟｽ( ") % shown % QStringLiteral(u" )が長すぎます！%1ﾊﾞｲﾄまでです。"))
+        .arg(BatchLimits::kMaxPathBytes);
+}
+
+// Whether two sources that Windows would take as one name are one file.
+// Under Z:, the root of a system whose names tell case apart, "Plan.dxf"
+// and "plan.dxf" are two drawings; elsewhere they are one file listed twice.
+bool sameSourceFile(QStringView a, QStringView b)
+{
+    if (a == b)
+        return true;
+    const bool caseSensitive = a.size() >= 2 && (a[0] == u'Z' || a[0] == u'z') && a[1] == u':';
+    return !caseSensitive && sameWindowsName(a, b);
+}
+
 struct NamedText
 {
     QString what;
@@ -218,17 +238,46 @@ SaveOutcome checkJob(const batch::JobPlan &plan)
             return refuse(SaveResult::UnusableText, unusableText(QStringLiteral(u"変換元ﾌｧｲﾙ"), job.sources.at(i)), i);
     }
 
+    // A path longer than the converter takes would make no drawing, and
+    // nothing would say so.
+    const QString folder = job.destinationFolder;
+    QList<QString> jobPaths{job.autocadFolder + QStringLiteral("DXFIX.EXE")};
+    if (job.kind != BatchKind::R12ToGX3)
+        jobPaths << job.autocadFolder + job.r13ToR12Parameter;
+    if (job.kind != BatchKind::R13ToR12)
+        jobPaths << job.autocadFolder + job.r12ToGx3Parameter;
+    if (job.kind == BatchKind::R13ToGX3)
+        jobPaths << folder + plan.intermediateName();
+    for (const QString &path : std::as_const(jobPaths)) {
+        if (cp932::encodedLength(path) > BatchLimits::kMaxPathBytes)
+            return refuse(SaveResult::TooLong, tooLongText(path));
+    }
+    const QString partialPrefix = job.skipExisting ? plan.partialPrefix() : QString();
+    for (int i = 0; i < job.sources.size(); ++i) {
+        const QStringView source = job.sources.at(i);
+        // The drawing's own name, or the longer temporary one it is made under.
+        const qsizetype destination = cp932::encodedLength(folder) + cp932::encodedLength(plan.below(i))
+            + partialPrefix.size() + cp932::encodedLength(plan.baseName(i)) + destinationExtension().size();
+        if (cp932::encodedLength(source) > BatchLimits::kMaxPathBytes)
+            return refuse(SaveResult::TooLong, tooLongText(source.toString()), i);
+        if (destination > BatchLimits::kMaxPathBytes)
+            return refuse(SaveResult::TooLong, tooLongText(folder % plan.below(i) % partialPrefix % plan.baseName(i) % destinationExtension()), i);
+    }
+
     // Two different sources must not be converted onto one drawing: the
     // second would silently overwrite the first. Names are compared as
     // Windows compares them. The same source listed twice is harmless.
     DestinationTable destinations(plan);
     for (int i = 0; i < job.sources.size(); ++i) {
         const int first = destinations.firstWithSameDestination(i);
-        if (first >= 0 && !sameWindowsName(job.sources.at(first), job.sources.at(i)))
-            return refuse(SaveResult::DuplicateDestination,
-                          QStringLiteral(u"変換先ﾌｧｲﾙ( ") % upperCased(plan.destination(i))
-                              % QStringLiteral(u" )が重複しています！"),
-                          i);
+        if (first >= 0 && !sameSourceFile(job.sources.at(first), job.sources.at(i))) {
+            SaveOutcome clash = refuse(SaveResult::DuplicateDestination,
+                                       QStringLiteral(u"変換先ﾌｧｲﾙ( ") % upperCased(plan.destination(i))
+                                           % QStringLiteral(u" )が重複しています！"),
+                                       i);
+            clash.otherLine = first;
+            return clash;
+        }
     }
     return SaveOutcome{};
 }

@@ -1,5 +1,7 @@
 #include "jobpath.h"
 
+#include "textrules.h"
+
 #include <QDir>
 
 namespace jobpath {
@@ -29,6 +31,63 @@ QString backslashed(const QString &path)
     return out;
 }
 
+// How much of a Windows path is its root, which ".." never leaves: "C:\",
+// "C:", "\", or "\\server\share\".
+qsizetype rootLength(const QString &path)
+{
+    if (path.startsWith(QLatin1String("\\\\"))) {
+        const qsizetype server = path.indexOf(u'\\', 2);
+        if (server < 0)
+            return path.size();
+        const qsizetype share = path.indexOf(u'\\', server + 1);
+        return share < 0 ? path.size() : share + 1;
+    }
+    if (hasDrive(path))
+        return path.size() >= 3 && path.at(2) == u'\\' ? 3 : 2;
+    return path.startsWith(u'\\') ? 1 : 0;
+}
+
+// "." and ".." folded away, as Windows does before it opens a path, so that
+// no check is misled by them. A relative path keeps the ".." it starts with.
+QString foldedDots(const QString &path)
+{
+    if (!path.contains(u'.'))
+        return path;
+    const qsizetype root = rootLength(path);
+    const QList<QStringView> parts = QStringView(path).mid(root).split(u'\\');
+    QList<QStringView> kept;
+    bool changed = false;
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        const QStringView part = parts.at(i);
+        const bool last = i == parts.size() - 1;
+        if (part == u"." && !last) {
+            changed = true;
+        } else if (part == u"." || (part == u".." && (!kept.isEmpty() && kept.last() != u".."))) {
+            // A last "." or ".." names a folder: it keeps its trailing "\".
+            if (part == u"..")
+                kept.removeLast();
+            if (last)
+                kept.append(QStringView());
+            changed = true;
+        } else if (part == u".." && root > 0) {
+            changed = true; // above the root is the root
+            if (last)
+                kept.append(QStringView());
+        } else {
+            kept.append(part);
+        }
+    }
+    if (!changed || (root == 0 && kept.size() == 1 && kept.first().isEmpty()))
+        return path;
+    QString out = path.left(root);
+    for (qsizetype i = 0; i < kept.size(); ++i) {
+        if (i > 0)
+            out += u'\\';
+        out += kept.at(i);
+    }
+    return out;
+}
+
 QString unixToJob(const QString &given, const QString &workingFolder)
 {
     if (given.startsWith(u'/'))
@@ -36,9 +95,9 @@ QString unixToJob(const QString &given, const QString &workingFolder)
     // A Windows path typed or passed as such: a drive, or the root of the
     // current drive or a server ("\x", "\\server\share").
     if (hasDrive(given) || given.startsWith(u'\\'))
-        return backslashed(given);
+        return foldedDots(backslashed(given));
     if (workingFolder.isEmpty())
-        return backslashed(given);
+        return foldedDots(backslashed(given));
     return unixToJob(QDir::cleanPath(workingFolder + u'/' + given), QString());
 }
 
@@ -48,7 +107,7 @@ QString windowsToJob(const QString &given, const QString &workingFolder)
     const bool absolute = (hasDrive(path) && path.size() >= 3 && path.at(2) == u'\\')
         || path.startsWith(u'\\');
     if (absolute || hasDrive(path) || workingFolder.isEmpty())
-        return path;
+        return foldedDots(path);
     QString joined = workingFolder + u'/' + path;
     joined.replace(u'\\', u'/');
     return backslashed(QDir::cleanPath(joined));
@@ -60,6 +119,14 @@ QString toJob(const QString &given, Style style, const QString &workingFolder)
     if (given.isEmpty())
         return given;
     return style == Style::Windows ? windowsToJob(given, workingFolder) : unixToJob(given, workingFolder);
+}
+
+QString folderToJob(const QString &given, Style style, const QString &workingFolder)
+{
+    // A folder of blanks stays as given, so that the checks see no folder.
+    if (textrules::trimmedView(given).isEmpty())
+        return given;
+    return textrules::EnsureTrailingBackslash(toJob(given, style, workingFolder));
 }
 
 QString toNative(const QString &job, Style style)

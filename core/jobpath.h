@@ -30,9 +30,14 @@ constexpr Style hostStyle()
 // - a relative native path is first made absolute against `workingFolder`;
 //   with no working folder it stays relative, in the Windows form;
 // - a path already in the Windows form ("C:...", "\\server\...") keeps its
-//   text, with every "/" turned into "\".
+//   text, with every "/" turned into "\" and "." and ".." folded away as
+//   Windows folds them (never above its drive or share).
 // An empty text stays empty.
 QString toJob(const QString &given, Style style, const QString &workingFolder = QString());
+
+// A folder as the job holds it: the path rule, then a trailing "\". A text
+// of blanks stays as given, so that the checks take it as no folder.
+QString folderToJob(const QString &given, Style style, const QString &workingFolder = QString());
 
 // The inverse, for handing a job folder to a native dialog. A job path
 // that does not map onto this system gives an empty text.

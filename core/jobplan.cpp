@@ -80,4 +80,26 @@ QString JobPlan::intermediateName() const
     }
 }
 
+QString JobPlan::partialPrefix() const
+{
+    // Only a drawing whose own name starts with "~" can be written under
+    // another one's temporary name.
+    bool tilde = false;
+    for (qsizetype i = 0; i < size() && !tilde; ++i)
+        tilde = baseName(i).startsWith(u'~');
+    if (!tilde)
+        return QStringLiteral("~");
+    QSet<QString> finals;
+    for (qsizetype i = 0; i < size(); ++i)
+        finals.insert(textrules::windowsFolded(QString(below(i) % baseName(i))));
+    for (int n = 0;; ++n) {
+        const QString prefix = n == 0 ? QStringLiteral("~") : QStringLiteral("~%1~").arg(n);
+        bool taken = false;
+        for (qsizetype i = 0; i < size() && !taken; ++i)
+            taken = finals.contains(textrules::windowsFolded(QString(below(i) % prefix % baseName(i))));
+        if (!taken)
+            return prefix;
+    }
+}
+
 } // namespace batch

@@ -14,6 +14,7 @@ enum class SaveResult {
     OutsideTree,          // a source that does not lie under the tree's root
     SameFolder,           // a source in a folder that drawings are converted into
     UnusableText,         // a text the batch file cannot carry (code page 932, control characters, ")
+    TooLong,              // a path longer than the converter takes
     DuplicateDestination, // two sources would be written to one drawing
     NotBat,               // the chosen name does not end in .BAT
     CannotSave,           // the file could not be written
@@ -26,6 +27,7 @@ struct SaveOutcome
     SaveResult result = SaveResult::Passed;
     QString statusText; // the status line's whole text; empty for Passed and Cancelled
     int line = -1;      // the source line to select, or -1
+    int otherLine = -1; // the earlier source it clashes with, or -1
     QString reason;     // the system's reason when a write failed
     QString path;       // the batch file's path, once chosen
 

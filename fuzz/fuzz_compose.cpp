@@ -12,14 +12,19 @@
 
 #include <QSet>
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
-void check(bool condition)
+// Ends the run at a broken promise, naming its line.
+void checkAt(bool condition, int line)
 {
-    if (!condition)
-        std::abort();
+    if (condition)
+        return;
+    std::fprintf(stderr, "fuzz_compose.cpp:%d: check failed\n", line);
+    std::abort();
 }
+#define check(condition) checkAt((condition), __LINE__)
 
 QString text(FuzzedDataProvider &p, size_t max)
 {
@@ -95,6 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (tree)
         job.treeRoot = root;
     job.skipExisting = p.ConsumeBool();
+    job.checkExitStatus = job.skipExisting && p.ConsumeBool();
     const int sources = p.ConsumeIntegralInRange<int>(1, 4);
     for (int i = 0; i < sources; ++i) {
         const QString below = p.ConsumeBool() ? QString(text(p, 10) + u'\\') : QString();
@@ -122,40 +128,74 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QSet<QString> made;
     const batch::JobPlan plan(job);
     const QString intermediate = job.destinationFolder + plan.intermediateName();
+    const QString prefix = plan.partialPrefix();
     const int width = int(QString::number(job.sources.size()).size());
+    const auto ifExists = [](const QString &path, const QStringList &then) {
+        return QStringList{QStringLiteral("IF"), QStringLiteral("EXIST"), upperCased(path)} + then;
+    };
+    const auto del = [](const QString &path) { return QStringList{QStringLiteral("DEL"), upperCased(path)}; };
+    const auto makeFolder = [&](const QString &below) {
+        if (made.contains(textrules::windowsFolded(below)))
+            return;
+        made.insert(textrules::windowsFolded(below));
+        const QString folder = upperCased(job.destinationFolder + below);
+        const QString created = folder.endsWith(u'\\') ? folder.chopped(1) : folder;
+        if (!created.isEmpty() && !created.endsWith(u':'))
+            expected << QStringList{QStringLiteral("IF"), QStringLiteral("NOT"), QStringLiteral("EXIST"), folder,
+                                    QStringLiteral("MD"), created};
+    };
+    if (tree)
+        makeFolder(QString());
+    QSet<QString> finals;
+    for (int i = 0; i < job.sources.size(); ++i)
+        finals.insert(textrules::windowsFolded(plan.destination(i)));
     for (int i = 0; i < job.sources.size(); ++i) {
         const QString &source = job.sources.at(i);
-        const QString destination = plan.destination(i);
-        check(textrules::windowsFolded(destination) != textrules::windowsFolded(intermediate));
         const QString below = plan.below(i).toString();
-        if (!below.isEmpty() && !made.contains(textrules::windowsFolded(below))) {
-            made.insert(textrules::windowsFolded(below));
-            const QString folder = upperCased(job.destinationFolder + below);
-            expected << QStringList{QStringLiteral("IF"), QStringLiteral("NOT"), QStringLiteral("EXIST"), folder,
-                                    QStringLiteral("MD"), folder.chopped(1)};
-        }
+        const QString destination = plan.destination(i);
+        const QString partial = job.destinationFolder + below + prefix + plan.baseName(i) + QStringLiteral(".DXF");
+        check(textrules::windowsFolded(destination) != textrules::windowsFolded(intermediate));
+        // A drawing is never made under another one's name.
+        check(!job.skipExisting || !finals.contains(textrules::windowsFolded(partial)));
+        if (!below.isEmpty())
+            makeFolder(below);
+        const QString out = job.skipExisting ? partial : destination;
         const QString label = QStringLiteral("DONE%1").arg(i + 1, width, 10, QLatin1Char('0'));
+        const auto pass = [&](const QString &parameter, const QString &in, const QString &to) {
+            expected << command(parameter, in, to);
+            if (job.checkExitStatus)
+                expected << QStringList{QStringLiteral("IF"), QStringLiteral("ERRORLEVEL"), QStringLiteral("1")} + del(to);
+        };
         if (job.skipExisting)
-            expected << QStringList{QStringLiteral("IF"), QStringLiteral("EXIST"), upperCased(destination),
-                                    QStringLiteral("GOTO"), label};
+            expected << ifExists(destination, {QStringLiteral("GOTO"), label}) << ifExists(partial, del(partial));
         switch (job.kind) {
         case BatchKind::R13ToR12:
-            expected << command(job.r13ToR12Parameter, source, destination);
+            pass(job.r13ToR12Parameter, source, out);
             break;
         case BatchKind::R12ToGX3:
-            expected << command(job.r12ToGx3Parameter, source, destination);
+            pass(job.r12ToGx3Parameter, source, out);
             break;
         case BatchKind::R13ToGX3:
-            expected << command(job.r13ToR12Parameter, source, intermediate)
-                     << command(job.r12ToGx3Parameter, intermediate, destination)
-                     << QStringList{QStringLiteral("DEL"), upperCased(intermediate)};
+            if (job.skipExisting)
+                expected << ifExists(intermediate, del(intermediate));
+            pass(job.r13ToR12Parameter, source, intermediate);
+            pass(job.r12ToGx3Parameter, intermediate, out);
+            expected << del(intermediate);
             break;
         }
         if (job.skipExisting)
-            expected << QStringList{QStringLiteral(":") + label};
+            expected << ifExists(partial, QStringList{QStringLiteral("MOVE"), QStringLiteral("/Y"), upperCased(partial),
+                                                      upperCased(destination)})
+                     << QStringList{QStringLiteral(":") + label};
     }
+    if (lines.size() != expected.size())
+        std::fprintf(stderr, "%s\n", qPrintable(lines.join(u'\n')));
     check(lines.size() == expected.size());
-    for (int i = 0; i < lines.size(); ++i)
+    for (int i = 0; i < lines.size(); ++i) {
+        if (cmdWords(lines.at(i)) != expected.at(i))
+            std::fprintf(stderr, "line %d: %s\nexpected: %s\n", i, qPrintable(lines.at(i)),
+                         qPrintable(expected.at(i).join(u'|')));
         check(cmdWords(lines.at(i)) == expected.at(i));
+    }
     return 0;
 }

@@ -30,7 +30,7 @@ FolderField::FolderField(PlatformServices &services, QWidget *client, const Layo
 
 void FolderField::leave()
 {
-    setText(textrules::EnsureTrailingBackslash(jobpath::toJob(text(), m_services.pathStyle())));
+    setText(jobpath::folderToJob(text(), m_services.pathStyle()));
 }
 
 void FolderField::browse()
@@ -43,7 +43,7 @@ void FolderField::browse()
         m_services.browseFolder(m_edit->window(), m_browseTitle, jobpath::toNative(start, m_services.pathStyle()));
     if (!chosen || chosen->isEmpty())
         return;
-    setText(textrules::EnsureTrailingBackslash(jobpath::toJob(*chosen, m_services.pathStyle())));
+    setText(jobpath::folderToJob(*chosen, m_services.pathStyle()));
     m_edit->setFocus();
 }
 

@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <tuple>
+
 namespace {
 ConversionJob exampleJob(BatchKind kind)
 {
@@ -56,6 +58,8 @@ private slots:
     void trailBytesStayAsTheyAre();
     void treeWithSkipping_data();
     void treeWithSkipping();
+    void partialPrefix_data();
+    void partialPrefix();
     void labelsOfEqualWidth();
     void skippingWithoutATree();
 };
@@ -243,58 +247,122 @@ void TestBatchComposer::trailBytesStayAsTheyAre()
     QVERIFY(!bytes.contains('"'));
 }
 
+namespace {
+// The lines of one drawing of a job that skips existing drawings: made
+// under its temporary name `partial`, then moved onto `final`. `passes`
+// are the converter lines' heads: one, or two through `middle`.
+QList<QByteArray> skippable(int n, const QByteArray &source, const QByteArray &final, const QByteArray &partial,
+                            const QList<QByteArray> &passes, const QByteArray &middle = {}, bool check = false)
+{
+    const QByteArray label = "DONE" + QByteArray::number(n);
+    QList<QByteArray> lines{"IF EXIST " + final + " GOTO " + label, "IF EXIST " + partial + " DEL " + partial};
+    const auto pass = [&](const QByteArray &head, const QByteArray &in, const QByteArray &out) {
+        lines << head + in + ' ' + out;
+        if (check)
+            lines << "IF ERRORLEVEL 1 DEL " + out;
+    };
+    if (passes.size() == 1) {
+        pass(passes.at(0), source, partial);
+    } else {
+        lines << "IF EXIST " + middle + " DEL " + middle;
+        pass(passes.at(0), source, middle);
+        pass(passes.at(1), middle, partial);
+        lines << "DEL " + middle;
+    }
+    lines << "IF EXIST " + partial + " MOVE /Y " + partial + ' ' + final << ':' + label;
+    return lines;
+}
+
+QByteArray joined(const QList<QByteArray> &lines)
+{
+    QByteArray all;
+    for (const QByteArray &line : lines)
+        all += line + "\r\n";
+    return all;
+}
+} // namespace
+
 void TestBatchComposer::treeWithSkipping_data()
 {
     QTest::addColumn<int>("kind");
     QTest::addColumn<bool>("skip");
+    QTest::addColumn<bool>("check");
     QTest::addColumn<QByteArray>("bytes");
-    const char *r12 = "C:\\ACAD\\DXFIX.EXE -A6 -TC:\\ACAD\\DXFIX13.DXT ";
-    const char *gx3 = "C:\\ACAD\\DXFIX.EXE -A6 -TC:\\ACAD\\DXFIX.DXT ";
+    const QByteArray r12 = "C:\\ACAD\\DXFIX.EXE -A6 -TC:\\ACAD\\DXFIX13.DXT ";
+    const QByteArray gx3 = "C:\\ACAD\\DXFIX.EXE -A6 -TC:\\ACAD\\DXFIX.DXT ";
+    // The destination folder is made first, for the drawings at its top.
+    const QByteArray md0 = "IF NOT EXIST D:\\OUT\\ MD D:\\OUT";
     const QByteArray md1 = "IF NOT EXIST \"D:\\OUT\\FLOOR 1\\\" MD \"D:\\OUT\\FLOOR 1\"";
     const QByteArray md2 = "IF NOT EXIST \"D:\\OUT\\R&D 100%%\\(X86)\\\" MD \"D:\\OUT\\R&D 100%%\\(X86)\"";
     const QByteArray a = "D:\\OUT\\A.DXF";
     const QByteArray b = "\"D:\\OUT\\FLOOR 1\\B.DXF\"";
     const QByteArray c = "\"D:\\OUT\\R&D 100%%\\(X86)\\\x95\x5c.DXF\"";
+    const QByteArray pa = "D:\\OUT\\~A.DXF";
+    const QByteArray pb = "\"D:\\OUT\\FLOOR 1\\~B.DXF\"";
+    const QByteArray pc = "\"D:\\OUT\\R&D 100%%\\(X86)\\~\x95\x5c.DXF\"";
     const QByteArray sa = "C:\\P\\A.DXF";
     const QByteArray sb = "\"C:\\P\\FLOOR 1\\B.DXF\"";
     const QByteArray sc = "\"C:\\P\\R&D 100%%\\(X86)\\\x95\x5c.DXF\"";
-    QTest::newRow("R13 to R12, tree") << int(BatchKind::R13ToR12) << false
-                                      << crlfLines({r12 + sa + ' ' + a, md1, r12 + sb + ' ' + b, md2, r12 + sc + ' ' + c});
-    QTest::newRow("R13 to R12, tree, skipping")
-        << int(BatchKind::R13ToR12) << true
-        << crlfLines({"IF EXIST " + a + " GOTO DONE1", r12 + sa + ' ' + a, ":DONE1", md1,
-                      "IF EXIST " + b + " GOTO DONE2", r12 + sb + ' ' + b, ":DONE2", md2,
-                      "IF EXIST " + c + " GOTO DONE3", r12 + sc + ' ' + c, ":DONE3"});
-    QTest::newRow("R12 to GX3, tree, skipping")
-        << int(BatchKind::R12ToGX3) << true
-        << crlfLines({"IF EXIST " + a + " GOTO DONE1", gx3 + sa + ' ' + a, ":DONE1", md1,
-                      "IF EXIST " + b + " GOTO DONE2", gx3 + sb + ' ' + b, ":DONE2", md2,
-                      "IF EXIST " + c + " GOTO DONE3", gx3 + sc + ' ' + c, ":DONE3"});
+    QTest::newRow("R13 to R12, tree")
+        << int(BatchKind::R13ToR12) << false << false
+        << crlfLines({md0, r12 + sa + ' ' + a, md1, r12 + sb + ' ' + b, md2, r12 + sc + ' ' + c});
+    for (const auto &[name, kind, head] : {std::tuple{"R13 to R12", BatchKind::R13ToR12, r12},
+                                           std::tuple{"R12 to GX3", BatchKind::R12ToGX3, gx3}}) {
+        QList<QByteArray> lines{md0};
+        lines << skippable(1, sa, a, pa, {head}) << md1 << skippable(2, sb, b, pb, {head}) << md2
+              << skippable(3, sc, c, pc, {head});
+        QTest::addRow("%s, tree, skipping", name) << int(kind) << true << false << joined(lines);
+    }
     const QByteArray m = "D:\\OUT\\DUMMY.DXF";
-    const auto twoPass = [&](const QByteArray &source, const QByteArray &destination) {
-        return QList<QByteArray>{r12 + source + ' ' + m, gx3 + m + ' ' + destination, "DEL " + m};
-    };
-    QList<QByteArray> lines{"IF EXIST " + a + " GOTO DONE1"};
-    lines << twoPass(sa, a) << ":DONE1" << md1 << "IF EXIST " + b + " GOTO DONE2" << twoPass(sb, b) << ":DONE2" << md2
-          << "IF EXIST " + c + " GOTO DONE3" << twoPass(sc, c) << ":DONE3";
-    QByteArray all;
-    for (const QByteArray &line : lines)
-        all += line + "\r\n";
-    QTest::newRow("R13 to GX3, tree, skipping: the three lines in one block") << int(BatchKind::R13ToGX3) << true << all;
+    for (bool check : {false, true}) {
+        QList<QByteArray> lines{md0};
+        lines << skippable(1, sa, a, pa, {r12, gx3}, m, check) << md1 << skippable(2, sb, b, pb, {r12, gx3}, m, check)
+              << md2 << skippable(3, sc, c, pc, {r12, gx3}, m, check);
+        QTest::addRow("R13 to GX3, tree, skipping%s", check ? ", exit status checked" : "")
+            << int(BatchKind::R13ToGX3) << true << check << joined(lines);
+    }
 }
 
 void TestBatchComposer::treeWithSkipping()
 {
     QFETCH(int, kind);
     QFETCH(bool, skip);
+    QFETCH(bool, check);
     QFETCH(QByteArray, bytes);
     ConversionJob job = exampleJob(BatchKind(kind));
     job.treeRoot = QStringLiteral("C:\\P\\");
     job.skipExisting = skip;
+    job.checkExitStatus = check;
     job.sources = {QStringLiteral("C:\\P\\a.dxf"), QStringLiteral("C:\\P\\FLOOR 1\\b.dxf"),
                    QStringLiteral(u"C:\\P\\R&D 100%\\(x86)\\表.dxf")};
     QVERIFY(checkJob(job).passed());
     QCOMPARE(fileBytes(job), bytes);
+}
+
+void TestBatchComposer::partialPrefix_data()
+{
+    QTest::addColumn<QStringList>("sources");
+    QTest::addColumn<QString>("prefix");
+    QTest::newRow("no name starts with ~") << QStringList{QStringLiteral("C:\\P\\a.dxf"), QStringLiteral("C:\\P\\b.dxf")}
+                                           << QStringLiteral("~");
+    QTest::newRow("~a alone is no clash") << QStringList{QStringLiteral("C:\\P\\~a.dxf")} << QStringLiteral("~");
+    QTest::newRow("a and ~A") << QStringList{QStringLiteral("C:\\P\\a.dxf"), QStringLiteral("C:\\Q\\~A.dxf")}
+                              << QStringLiteral("~1~");
+    QTest::newRow("a, ~a and ~1~a")
+        << QStringList{QStringLiteral("C:\\P\\a.dxf"), QStringLiteral("C:\\P\\~a.dxf"), QStringLiteral("C:\\P\\~1~a.dxf")}
+        << QStringLiteral("~2~");
+    QTest::newRow("in other output folders") << QStringList{QStringLiteral("C:\\P\\X\\a.dxf"), QStringLiteral("C:\\P\\~a.dxf")}
+                                             << QStringLiteral("~");
+}
+
+void TestBatchComposer::partialPrefix()
+{
+    QFETCH(QStringList, sources);
+    QFETCH(QString, prefix);
+    ConversionJob job = exampleJob(BatchKind::R13ToR12);
+    job.treeRoot = QStringLiteral("C:\\P\\");
+    job.sources = sources;
+    QCOMPARE(batch::JobPlan(job).partialPrefix(), prefix);
 }
 
 void TestBatchComposer::labelsOfEqualWidth()
@@ -306,10 +374,10 @@ void TestBatchComposer::labelsOfEqualWidth()
     for (int i = 0; i < 12; ++i)
         job.sources << QStringLiteral("C:\\D\\f%1.dxf").arg(i);
     const QStringList lines = ComposeBatchLines(job);
-    QCOMPARE(lines.size(), 36);
+    QCOMPARE(lines.size(), 60);
     QVERIFY(lines.at(0).endsWith(QStringLiteral(" GOTO DONE01")));
-    QCOMPARE(lines.at(2), QStringLiteral(":DONE01"));
-    QCOMPARE(lines.at(35), QStringLiteral(":DONE12"));
+    QCOMPARE(lines.at(4), QStringLiteral(":DONE01"));
+    QCOMPARE(lines.at(59), QStringLiteral(":DONE12"));
 }
 
 void TestBatchComposer::skippingWithoutATree()
@@ -322,10 +390,8 @@ void TestBatchComposer::skippingWithoutATree()
     QVERIFY(checkJob(job).passed());
     const QByteArray head = "C:\\ACAD\\DXFIX.EXE -A6 -TC:\\ACAD\\DXFIX.DXT ";
     QCOMPARE(fileBytes(job),
-             crlfLines({QByteArray("IF EXIST \"D:\\OUT\\50%% (1).DXF\" GOTO DONE1"),
-                        head + "\"C:\\A\\50%% (1).DXF\" \"D:\\OUT\\50%% (1).DXF\"", QByteArray(":DONE1"),
-                        QByteArray("IF EXIST D:\\OUT\\\x95\x5c.DXF GOTO DONE2"),
-                        head + "C:\\B\\\x95\x5c.DXF D:\\OUT\\\x95\x5c.DXF", QByteArray(":DONE2")}));
+             joined(skippable(1, "\"C:\\A\\50%% (1).DXF\"", "\"D:\\OUT\\50%% (1).DXF\"", "\"D:\\OUT\\~50%% (1).DXF\"", {head})
+                    + skippable(2, "C:\\B\\\x95\x5c.DXF", "D:\\OUT\\\x95\x5c.DXF", "D:\\OUT\\~\x95\x5c.DXF", {head})));
 }
 
 QTEST_GUILESS_MAIN(TestBatchComposer)

@@ -142,6 +142,27 @@ void TestCli::exitStatuses_data()
                                  << 10;
     QTest::newRow("outside the tree") << folders + QStringList{QStringLiteral("--tree"), QStringLiteral("C:\\P"), dxf}
                                       << 11;
+    // Sources and folders the checks used to let through.
+    QTest::newRow("dot-dot out of the tree onto the destination")
+        << QStringList{QStringLiteral("--tree"), QStringLiteral("C:\\Draw"), QStringLiteral("-d"), QStringLiteral("C:\\Out"),
+                       QStringLiteral("-a"), QStringLiteral("C:\\ACAD"), QStringLiteral("C:\\Draw\\a\\..\\..\\Out\\b\\x.dxf")}
+        << 11;
+    QTest::newRow("blank destination") << QStringList{QStringLiteral("-d"), QStringLiteral("   "), QStringLiteral("-a"),
+                                                      QStringLiteral("C:\\ACAD"), dxf}
+                                       << 3;
+    QTest::newRow("blank AutoCAD folder") << QStringList{QStringLiteral("-d"), QStringLiteral("D:\\OUT"), QStringLiteral("-a"),
+                                                         QStringLiteral(" \t "), dxf}
+                                          << 4;
+    QTest::newRow("source path over 259 bytes")
+        << folders + QStringList{QStringLiteral("C:\\") + QString(252, u'n') + QStringLiteral(".dxf")} << 7;
+    QTest::newRow("a 100,000-character name") << folders + QStringList{QStringLiteral("C:\\") + QString(100000, u'n') + QStringLiteral(".dxf")}
+                                         << 7;
+    QTest::newRow("destination path over 259 bytes")
+        << QStringList{QStringLiteral("-d"), QStringLiteral("D:\\") + QString(256, u'o'), QStringLiteral("-a"),
+                       QStringLiteral("C:\\ACAD"), dxf}
+        << 7;
+    QTest::newRow("exit status checks without skipping")
+        << folders + QStringList{QStringLiteral("--check-exit-status"), dxf} << 1;
 }
 
 void TestCli::exitStatuses()
@@ -167,7 +188,16 @@ void TestCli::refusalNamesTheSource_data()
         << folders + QStringList{QStringLiteral("C:\\A\\x.dxf"), QStringLiteral("--list"), QStringLiteral("-")}
         << QByteArray("C:\\B\\a.dxf\n\nC:\\C\\X.dxf\n")
         << QStringLiteral(u"変換先ﾌｧｲﾙ( D:\\OUT\\X.DXF )が重複しています！\n"
+                          "tessiva-batch: 'C:\\A\\x.dxf' (source argument 1)\n"
                           "tessiva-batch: 'C:\\C\\X.dxf' (standard input, line 3)");
+    // Two drawings on a system whose names tell case apart, and two lists
+    // read in order.
+    QTest::newRow("names that differ only in case, from two lists")
+        << folders + QStringList{QStringLiteral("-l"), QStringLiteral("-"), QStringLiteral("-l"), QStringLiteral("two.txt")}
+        << QByteArray("/p/A/x.dxf\n/p/Plan.dxf\n")
+        << QStringLiteral(u"変換先ﾌｧｲﾙ( D:\\OUT\\PLAN.DXF )が重複しています！\n"
+                          "tessiva-batch: '/p/Plan.dxf' (standard input, line 2)\n"
+                          "tessiva-batch: '/p/plan.dxf' (two.txt, line 1)");
     // What a hostile name would do to the terminal is shown, not done.
     QTest::newRow("control characters")
         << folders + QStringList{QStringLiteral("--list"), QStringLiteral("-")}
@@ -181,6 +211,7 @@ void TestCli::refusalNamesTheSource()
     QFETCH(QStringList, args);
     QFETCH(QByteArray, list);
     QFETCH(QString, err);
+    QVERIFY(writeAll(m_dir.filePath(QStringLiteral("two.txt")), "/p/plan.dxf\n/p/a/X.DXF\n"));
     const Result r = run(noSettings() + args, list);
     QCOMPARE(r.err, err);
 }
@@ -335,16 +366,34 @@ void TestCli::treeAndSkipping()
     const Result r = run(job + QStringList{QStringLiteral("--tree"), QStringLiteral("project"),
                                            QStringLiteral("--skip-existing")});
     QCOMPARE(r.code, 0);
-    const QByteArray z = "Z:" + QString(tree).replace(u'/', u'\\').toUpper().toUtf8();
-    QCOMPARE(r.out, crlfLines({"IF NOT EXIST \"D:\\OUT\\FLOOR 1\\\" MD \"D:\\OUT\\FLOOR 1\"",
-                               "IF EXIST \"D:\\OUT\\FLOOR 1\\PLAN.DXF\" GOTO DONE1",
-                               "C:\\ACAD\\DXFIX.EXE -A6 -TC:\\ACAD\\DXFIX13.DXT \"" + z
-                                   + "\\FLOOR 1\\PLAN.DXF\" \"D:\\OUT\\FLOOR 1\\PLAN.DXF\"",
-                               ":DONE1", "IF NOT EXIST D:\\OUT\\FLOOR2\\ MD D:\\OUT\\FLOOR2",
-                               "IF EXIST D:\\OUT\\FLOOR2\\PLAN.DXF GOTO DONE2",
-                               "C:\\ACAD\\DXFIX.EXE -A6 -TC:\\ACAD\\DXFIX13.DXT " + z
-                                   + "\\FLOOR2\\PLAN.DXF D:\\OUT\\FLOOR2\\PLAN.DXF",
-                               ":DONE2"}));
+    // The bytes are the composer's; here, that the options reach it.
+    const QList<QByteArray> lines = r.out.split('\n');
+    QCOMPARE(lines.first(), QByteArray("IF NOT EXIST D:\\OUT\\ MD D:\\OUT\r"));
+    QVERIFY(r.out.contains("IF EXIST \"D:\\OUT\\FLOOR 1\\PLAN.DXF\" GOTO DONE1\r\n"));
+    QVERIFY(r.out.contains(" MOVE /Y D:\\OUT\\FLOOR2\\~PLAN.DXF D:\\OUT\\FLOOR2\\PLAN.DXF\r\n"));
+    QVERIFY(!r.out.contains("ERRORLEVEL"));
+    const Result checked = run(job + QStringList{QStringLiteral("--tree"), QStringLiteral("project"),
+                                                 QStringLiteral("--skip-existing"), QStringLiteral("--check-exit-status")});
+    QCOMPARE(checked.code, 0);
+    QVERIFY(checked.out.contains("IF ERRORLEVEL 1 DEL D:\\OUT\\FLOOR2\\~PLAN.DXF\r\n"));
+
+    // In a folder reached through a link, "$PWD" as the root and relative
+    // sources name the same folders.
+    const QString link = m_dir.filePath(QStringLiteral("through-a-link"));
+    QVERIFY(QFile::link(tree, link));
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("PWD"), link);
+    p.setProcessEnvironment(env);
+    p.setWorkingDirectory(link);
+    p.start(QStringLiteral(TESSIVA_BATCH_EXE),
+            noSettings() + QStringList{QStringLiteral("-d"), QStringLiteral("D:\\OUT"), QStringLiteral("-a"),
+                                       QStringLiteral("C:\\ACAD"), QStringLiteral("--tree"), link, QStringLiteral("-l"),
+                                       QStringLiteral("-")});
+    p.write("./floor 1/plan.dxf\nfloor2/plan.dxf\n");
+    p.closeWriteChannel();
+    QVERIFY(p.waitForFinished(30000));
+    QCOMPARE(p.exitCode(), 0);
 }
 
 void TestCli::helpAndVersion()

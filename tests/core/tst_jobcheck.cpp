@@ -1,3 +1,5 @@
+#include "core/batchcomposer.h"
+#include "core/cp932.h"
 #include "core/jobcheck.h"
 
 #include <QTest>
@@ -16,6 +18,9 @@ private slots:
     void treeRefusals_data();
     void treeRefusals();
     void treeDestinations();
+    void partialNamesCountTowardsTheLimit();
+    void longestLinesStayWithinCmd_data();
+    void longestLinesStayWithinCmd();
 };
 
 namespace {
@@ -25,6 +30,12 @@ const QString kSame = QStringLiteral(u"変換元と変換先のﾌｫﾙﾀﾞ�
 QString unusable(const QString &what, const QString &text)
 {
     return what + QStringLiteral("( ") + text + QStringLiteral(u" )に使用できない文字が含まれています！");
+}
+
+QString tooLong(const QString &path)
+{
+    const QString shown = path.size() > 100 ? path.left(100) + QStringLiteral(u"…") : path;
+    return QStringLiteral(u"ﾊﾟｽ( ") + shown + QStringLiteral(u" )が長すぎます！259ﾊﾞｲﾄまでです。");
 }
 
 QString clash(const QString &destination)
@@ -109,6 +120,33 @@ void TestJobCheck::refusals_data()
     QTest::newRow("hiragana and katakana are two names")
         << QStringList{QStringLiteral(u"C:\\A\\あ.dxf"), QStringLiteral(u"C:\\B\\ア.dxf")} << out << acad << passed << -1
         << QString();
+    // Under Z:, the root of a system that tells case apart, they are two.
+    QTest::newRow("names of two cases under Z: are two drawings")
+        << QStringList{QStringLiteral("Z:\\p\\Plan.dxf"), QStringLiteral("Z:\\p\\plan.DXF")} << out << acad
+        << int(SaveResult::DuplicateDestination) << 1 << clash(QStringLiteral("C:\\OUT\\PLAN.DXF"));
+    QTest::newRow("folders of two cases under Z:")
+        << QStringList{QStringLiteral("Z:\\p\\A\\x.dxf"), QStringLiteral("Z:\\p\\a\\x.dxf")} << out << acad
+        << int(SaveResult::DuplicateDestination) << 1 << clash(QStringLiteral("C:\\OUT\\X.DXF"));
+    QTest::newRow("the same native file twice is harmless")
+        << QStringList{QStringLiteral("Z:\\p\\Plan.dxf"), QStringLiteral("Z:\\p\\Plan.dxf")} << out << acad << passed
+        << -1 << QString();
+    // Paths the converter cannot open: 259 bytes of code page 932 at most.
+    const QString root = QStringLiteral("D:\\");
+    const QString at259 = QStringLiteral("C:\\") + QString(252, u'a') + QStringLiteral(".dxf");
+    QTest::newRow("a source of 259 bytes") << QStringList{at259} << root << acad << passed << -1 << QString();
+    QTest::newRow("a source of 260 bytes")
+        << QStringList{QStringLiteral("C:\\A\\x.dxf"), QStringLiteral("C:\\") + QString(253, u'a') + QStringLiteral(".dxf")}
+        << root << acad << int(SaveResult::TooLong) << 1 << tooLong(QStringLiteral("C:\\") + QString(253, u'a') + QStringLiteral(".dxf"));
+    QTest::newRow("double-byte characters count twice")
+        << QStringList{QStringLiteral("C:\\") + QString(127, QChar(0x8868)) + QStringLiteral(".dxf")} << root << acad
+        << int(SaveResult::TooLong) << 0 << tooLong(QStringLiteral("C:\\") + QString(127, QChar(0x8868)) + QStringLiteral(".dxf"));
+    const QString deepOut = QStringLiteral("D:\\") + QString(250, u'o') + QStringLiteral("\\");
+    QTest::newRow("a destination over 259 bytes")
+        << QStringList{QStringLiteral("C:\\A\\plan.dxf")} << deepOut << acad << int(SaveResult::TooLong) << 0
+        << tooLong(deepOut + QStringLiteral("plan.DXF"));
+    const QString deepAcad = QStringLiteral("C:\\") + QString(250, u'c') + QStringLiteral("\\");
+    QTest::newRow("a converter over 259 bytes") << good << out << deepAcad << int(SaveResult::TooLong) << -1
+                                                << tooLong(deepAcad + QStringLiteral("DXFIX.EXE"));
 }
 
 void TestJobCheck::refusals()
@@ -197,6 +235,54 @@ void TestJobCheck::treeDestinations()
     // Only a drawing in the destination folder itself can take the
     // intermediate file's name.
     QCOMPARE(plan.intermediateName(), QStringLiteral("dummy1.dxf"));
+}
+
+void TestJobCheck::partialNamesCountTowardsTheLimit()
+{
+    // Skipping, a drawing is made under "~" + its name first.
+    ConversionJob j = job({QStringLiteral("C:\\A\\") + QString(248, u'p') + QStringLiteral(".dxf")});
+    QCOMPARE(checkJob(j).result, SaveResult::Passed);
+    j.skipExisting = true;
+    QCOMPARE(checkJob(j).result, SaveResult::TooLong);
+}
+
+void TestJobCheck::longestLinesStayWithinCmd_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<bool>("skip");
+    for (int kind = 0; kind < 3; ++kind) {
+        QTest::addRow("kind %d", kind) << kind << false;
+        QTest::addRow("kind %d, tree, skipping", kind) << kind << true;
+    }
+}
+
+void TestJobCheck::longestLinesStayWithinCmd()
+{
+    // Every path at the limit, made of the characters that take the most
+    // room in a line (%, doubled, and a blank that asks for quotes): the
+    // checks pass it, and no line comes near what cmd.exe runs.
+    QFETCH(int, kind);
+    QFETCH(bool, skip);
+    const auto filled = [](const QString &head, qsizetype bytes, const QString &tail) {
+        QString text = head;
+        while (cp932::encodedLength(text) + tail.size() < bytes)
+            text += text.size() % 2 ? u'%' : u' ';
+        return QString(text + tail);
+    };
+    ConversionJob j;
+    j.kind = BatchKind(kind);
+    j.skipExisting = skip;
+    j.autocadFolder = filled(QStringLiteral("C:\\"), 259 - 9, QStringLiteral("\\"));
+    j.r13ToR12Parameter = j.r12ToGx3Parameter = QStringLiteral("P.DXT");
+    j.destinationFolder = QStringLiteral("D:\\O%\\");
+    if (skip)
+        j.treeRoot = QStringLiteral("C:\\R\\");
+    j.sources = {filled(QStringLiteral("C:\\R\\"), 259 - 8, QStringLiteral("\\a%.dxf"))};
+    QCOMPARE(checkJob(j).result, SaveResult::Passed);
+    const QByteArray bytes = batchFileBytes(j);
+    QVERIFY(!bytes.isEmpty());
+    for (const QByteArray &line : bytes.split('\n'))
+        QVERIFY2(line.size() <= BatchLimits::kMaxLineBytes, qPrintable(QString::number(line.size())));
 }
 
 QTEST_GUILESS_MAIN(TestJobCheck)

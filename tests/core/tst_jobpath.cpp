@@ -10,6 +10,8 @@ class TestJobPath : public QObject
 private slots:
     void toJob_data();
     void toJob();
+    void folderToJob_data();
+    void folderToJob();
     void toNative_data();
     void toNative();
 };
@@ -50,6 +52,21 @@ void TestJobPath::toJob_data()
                                           << QStringLiteral("..\\out\\x.dxf") << QStringLiteral("C:\\Users\\out\\x.dxf");
     QTest::newRow("on Windows, relative kept without a working folder")
         << windows << QString() << QStringLiteral("out") << QStringLiteral("out");
+    // Folded before any check looks at them, never above the drive or share.
+    QTest::newRow("Windows dot-dot out of a tree") << unixStyle << cwd << QStringLiteral("C:\\Draw\\a\\..\\..\\Out\\b\\x.dxf")
+                                                   << QStringLiteral("C:\\Out\\b\\x.dxf");
+    QTest::newRow("Windows dot-dot above the drive") << unixStyle << cwd << QStringLiteral("C:/../.././x.dxf")
+                                                     << QStringLiteral("C:\\x.dxf");
+    QTest::newRow("Windows folder ending in dot-dot") << unixStyle << cwd << QStringLiteral("C:\\OUT\\A\\..")
+                                                      << QStringLiteral("C:\\OUT\\");
+    QTest::newRow("share keeps its root") << unixStyle << cwd << QStringLiteral("\\\\srv\\share\\..\\x\\.\\y")
+                                          << QStringLiteral("\\\\srv\\share\\x\\y");
+    QTest::newRow("relative keeps its leading dot-dot") << unixStyle << QString() << QStringLiteral("a\\..\\..\\x")
+                                                        << QStringLiteral("..\\x");
+    QTest::newRow("dots in names are names") << unixStyle << cwd << QStringLiteral("C:\\a..b\\.x\\y..dxf")
+                                             << QStringLiteral("C:\\a..b\\.x\\y..dxf");
+    QTest::newRow("on Windows, dot-dot folded") << windows << QString() << QStringLiteral("D:\\A\\.\\..\\B")
+                                                << QStringLiteral("D:\\B");
     QTest::newRow("on Windows, a drive-relative path is left") << windows << QStringLiteral("C:\\Users\\a")
                                                                << QStringLiteral("D:x.dxf") << QStringLiteral("D:x.dxf");
 }
@@ -61,6 +78,23 @@ void TestJobPath::toJob()
     QFETCH(QString, given);
     QFETCH(QString, job);
     QCOMPARE(jobpath::toJob(given, jobpath::Style(style), working), job);
+}
+
+void TestJobPath::folderToJob_data()
+{
+    QTest::addColumn<QString>("given");
+    QTest::addColumn<QString>("job");
+    QTest::newRow("gets its backslash") << QStringLiteral("D:\\OUT") << QStringLiteral("D:\\OUT\\");
+    QTest::newRow("relative, from the working folder") << QStringLiteral("out") << QStringLiteral("Z:\\w\\out\\");
+    QTest::newRow("blanks stay blank") << QStringLiteral("   ") << QStringLiteral("   ");
+    QTest::newRow("empty stays empty") << QString() << QString();
+}
+
+void TestJobPath::folderToJob()
+{
+    QFETCH(QString, given);
+    QFETCH(QString, job);
+    QCOMPARE(jobpath::folderToJob(given, jobpath::Style::Unix, QStringLiteral("/w")), job);
 }
 
 void TestJobPath::toNative_data()

@@ -61,6 +61,8 @@ void TestFolderFields::leavingNormalises_data()
         QTest::addRow("%s trailing blanks", field) << f << win << QStringLiteral("C:\\A ") << QStringLiteral("C:\\A \\");
         QTest::addRow("%s ends in hyo", field) << f << win << QStringLiteral(u"C:\\図表") << QStringLiteral(u"C:\\図表\\");
         QTest::addRow("%s empty stays empty", field) << f << win << QString() << QString();
+        // So that the save says no folder was given, rather than taking "   \\".
+        QTest::addRow("%s blanks stay blanks", field) << f << win << QStringLiteral("   ") << QStringLiteral("   ");
         QTest::addRow("%s native folder mapped", field) << f << unixStyle << QStringLiteral("/home/a/out")
                                                         << QStringLiteral("Z:\\home\\a\\out\\");
         QTest::addRow("%s Windows text kept off Windows", field) << f << unixStyle << QStringLiteral("D:")

@@ -1,9 +1,27 @@
 /* A stand-in for DXFIX.EXE: copies its input drawing to its output path
    and notes each call in calls.log beside itself, so that a test can see
-   what a batch file ran. Arguments: [-A<digits>] -T<parameter file> IN OUT */
+   what a batch file ran. Arguments: [-A<digits>] -T<parameter file> IN OUT
+
+   A file half.txt beside it makes it fail on purpose: its first line is a
+   part of an output path, its second "hang" or "exit". For an output path
+   holding that part it writes half of the drawing, then waits to be killed
+   ("hang") or ends with status 1 ("exit"). */
 #include <stdio.h>
 #include <string.h>
 #include <windows.h>
+
+static void beside(char *path, const char *name)
+{
+    DWORD n = GetModuleFileNameA(NULL, path, MAX_PATH);
+    while (n > 0 && path[n - 1] != '\\')
+        --n;
+    strcpy(path + n, name);
+}
+
+static void chomp(char *s)
+{
+    s[strcspn(s, "\r\n")] = 0;
+}
 
 int main(int argc, char **argv)
 {
@@ -11,13 +29,37 @@ int main(int argc, char **argv)
         return 2;
     const char *in = argv[argc - 2];
     const char *out = argv[argc - 1];
+
+    char control[MAX_PATH], part[MAX_PATH] = "", mode[32] = "";
+    beside(control, "half.txt");
+    FILE *c = fopen(control, "r");
+    if (c) {
+        if (fgets(part, sizeof part, c))
+            chomp(part);
+        if (fgets(mode, sizeof mode, c))
+            chomp(mode);
+        fclose(c);
+    }
+    if (part[0] && strstr(out, part)) {
+        char data[4096];
+        FILE *from = fopen(in, "rb");
+        size_t n = from ? fread(data, 1, sizeof data, from) : 0;
+        if (from)
+            fclose(from);
+        FILE *to = fopen(out, "wb");
+        if (to) {
+            fwrite(data, 1, n / 2, to);
+            fclose(to);
+        }
+        if (strcmp(mode, "hang") == 0)
+            Sleep(INFINITE);
+        return 1;
+    }
+
     if (!CopyFileA(in, out, FALSE))
         return 1;
     char log[MAX_PATH];
-    DWORD n = GetModuleFileNameA(NULL, log, MAX_PATH);
-    while (n > 0 && log[n - 1] != '\\')
-        --n;
-    strcpy(log + n, "calls.log");
+    beside(log, "calls.log");
     FILE *f = fopen(log, "a");
     if (!f)
         return 1;

@@ -1,53 +1,96 @@
 #!/usr/bin/env bash
-# Runs a batch file made with --tree and --skip-existing under Wine's
+# Runs batch files made with --tree and --skip-existing under Wine's
 # cmd.exe, with a stand-in for DXFIX.EXE that copies each drawing:
 #   tests/wine/run.sh [path/to/tessiva-batch]
-# Needs Debian's wine64 and gcc-mingw-w64-x86-64-win32; not part of
+# - a tree of hostile names into a destination folder that does not exist
+#   yet: every drawing converted, a second run converts nothing;
+# - a run killed while the converter writes a drawing, and a converter that
+#   writes half a drawing and fails: the next run converts that drawing
+#   again and nothing else.
+# Needs Debian's wine and gcc-mingw-w64-x86-64-win32; not part of
 # ./dev test, as Wine is heavy to install.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 tool=${1:-$here/../../build/tessiva-batch}
 tool=$(realpath "$tool")
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 export WINEPREFIX=$work/prefix WINEDEBUG=-all
 wine=$(command -v wine || command -v wine64 || echo /usr/lib/wine/wine64)
+trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
 "$wine" wineboot -i >/dev/null 2>&1 || true
 
 mkdir -p "$work/acad"
 x86_64-w64-mingw32-gcc -O2 -o "$work/acad/DXFIX.EXE" "$here/fakedxfix.c"
-
-# A tree whose folder names hold a blank, &, % and (x86).
 cd "$work"
-for d in "project" "project/floor 1" "project/R&D" "project/100%" "project/Program Files (x86)/sub"; do
-    mkdir -p "$d"
-done
-for f in "project/a.dxf" "project/floor 1/plan.dxf" "project/R&D/plan.dxf" "project/100%/plan.dxf" \
-         "project/Program Files (x86)/sub/plan.dxf"; do
-    printf 'drawing %s\r\n' "$f" > "$f"
-done
-mkdir out
-find project -name '*.dxf' | sort | "$tool" --settings /dev/null --tree project --skip-existing \
-    -k r13-gx3 -d out -a acad -l - -o JOB.BAT
+
+# A tree whose folder names hold a blank, &, % and (x86). In byte order,
+# "floor 1/plan.dxf" comes last.
+drawings=("100%/plan.dxf" "Program Files (x86)/sub/plan.dxf" "R&D/plan.dxf" "a.dxf" "floor 1/plan.dxf")
+fresh() {
+    rm -rf project out OUT acad/calls.log acad/half.txt JOB.BAT
+    for f in "${drawings[@]}"; do
+        mkdir -p "project/$(dirname "$f")"
+        printf 'drawing %s, with some lines to cut in half\r\n' "$f" > "project/$f"
+    done
+    # The destination folder does not exist yet: the batch file makes it.
+    find project -name '*.dxf' | LC_ALL=C sort | "$tool" --settings /dev/null --tree project --skip-existing \
+        -k r13-gx3 -d out -a acad -l - -o JOB.BAT "$@"
+}
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 run() { "$wine" cmd /c "$("$wine" winepath -w "$work/JOB.BAT" 2>/dev/null)" >/dev/null 2>&1 || true; }
+calls() { if [ -f acad/calls.log ]; then wc -l < acad/calls.log; else echo 0; fi; }
+# Windows names ignore case; the file system here does not. The batch file
+# names the folders it makes in upper case.
+out() { find . -ipath "./out/$1" 2>/dev/null | head -1; }
+# Every drawing converted whole into its folder, and nothing left behind.
+converted() {
+    for f in "${drawings[@]}"; do
+        found=$(out "${f%.dxf}.dxf")
+        [ -n "$found" ] || fail "$1: not converted: $f"
+        cmp -s "$found" "project/$f" || fail "$1: wrong contents: $found"
+    done
+    [ -z "$(out 'dummy*.dxf')" ] || fail "$1: an intermediate file was left"
+    [ -z "$(out '*~*')" ] || fail "$1: a temporary drawing was left"
+}
 
+# After a run that stopped in "floor 1/plan.dxf", the last drawing: that
+# drawing has no name of its own yet, and the next run converts it (two
+# passes) and nothing else.
+rerunConvertsItAlone() {
+    [ -z "$(out 'floor 1/plan.dxf')" ] || fail "$1: a half-made drawing has its own name"
+    rm acad/half.txt
+    local before
+    before=$(calls)
+    run
+    converted "$1"
+    [ $(($(calls) - before)) -eq 2 ] || fail "$1: the next run made $(($(calls) - before)) calls, not the two of one drawing"
+    echo "ok: $1: the next run converts that drawing again and nothing else"
+}
+
+fresh
 run
-for f in a.dxf "floor 1/plan.dxf" "R&D/plan.dxf" "100%/plan.dxf" "Program Files (x86)/sub/plan.dxf"; do
-    target="out/${f%.dxf}.DXF"
-    # Windows names ignore case; the file system here does not.
-    found=$(find out -ipath "out/${f%.dxf}.dxf" | head -1)
-    [ -n "$found" ] || fail "not converted: $target"
-    cmp -s "$found" "project/$f" || fail "wrong contents: $found"
+converted "first run"
+[ "$(calls)" -eq 10 ] || fail "expected 10 converter calls (two passes for five drawings), saw $(calls)"
+run
+[ "$(calls)" -eq 10 ] || fail "the second run converted again ($(calls) calls)"
+echo "ok: five drawings converted into a new destination folder, nothing converted again"
+
+# Killed while the second pass writes the last drawing.
+fresh
+printf 'FLOOR 1\\~PLAN.DXF\nhang\n' > acad/half.txt
+run &
+for _ in $(seq 1 300); do
+    [ -s "$(out 'floor 1/~plan.dxf')" ] && break
+    sleep 0.1
 done
-calls=$(wc -l < acad/calls.log)
-[ "$calls" -eq 10 ] || fail "expected 10 converter calls (two passes for five drawings), saw $calls"
-[ -z "$(find out -iname 'dummy*.dxf')" ] || fail "an intermediate file was left"
+[ -s "$(out 'floor 1/~plan.dxf')" ] || fail "the stand-in never started the drawing it hangs in"
+wineserver -k >/dev/null 2>&1 || true
+wait
+rerunConvertsItAlone "a run killed in the middle of a drawing"
 
+# A converter that writes half and fails, with its exit status checked.
+fresh --check-exit-status
+printf 'FLOOR 1\\~PLAN.DXF\nexit\n' > acad/half.txt
 run
-again=$(wc -l < acad/calls.log)
-[ "$again" -eq "$calls" ] || fail "the second run converted again ($again calls)"
-[ -z "$(find out -iname 'dummy*.dxf')" ] || fail "an intermediate file was left after the second run"
-
-echo "ok: five drawings converted into their folders, nothing converted again, no intermediate file left"
+rerunConvertsItAlone "a conversion that failed"
