@@ -42,6 +42,11 @@ int main(int argc, char **argv)
         return 1;
     }
     QApplication app(argc, argv);
+#ifdef Q_OS_WIN
+    // The window is laid out to the pixel; the Windows style's wider button
+    // margins would leave the small "..." buttons without their text.
+    QApplication::setStyle(QStringLiteral("Fusion"));
+#endif
     QCoreApplication::setApplicationName(QStringLiteral("tessiva"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TESSIVA_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("tessiva"));

@@ -4,13 +4,22 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include <algorithm>
+
 namespace toolkittranslation {
 
 QTranslator *install(QCoreApplication &app, const QString &folder)
 {
-    const QString where = folder.isEmpty() ? QLibraryInfo::path(QLibraryInfo::TranslationsPath) : folder;
+    // The toolkit's own folder of translations, or the copy built into the
+    // program where the system has none (Windows).
+    const QStringList where = folder.isEmpty()
+        ? QStringList{QLibraryInfo::path(QLibraryInfo::TranslationsPath), QStringLiteral(":/i18n")}
+        : QStringList{folder};
     auto *translator = new QTranslator(&app);
-    if (!translator->load(QStringLiteral("qtbase_ja"), where)) {
+    const bool loaded = std::any_of(where.begin(), where.end(), [translator](const QString &place) {
+        return translator->load(QStringLiteral("qtbase_ja"), place);
+    });
+    if (!loaded) {
         delete translator;
         return nullptr;
     }

@@ -134,6 +134,13 @@ void printRow(const T *values, int count)
 
 int main()
 {
+    // Without the toolkit's converter the tables would map nothing beyond
+    // ASCII: the build stops rather than make a program that cannot write
+    // a Japanese name.
+    if (!QStringDecoder(kName).isValid() || !QStringEncoder(kName).isValid()) {
+        std::fprintf(stderr, "cp932tablegen: the toolkit has no %s converter (Qt built without ICU?)\n", kName);
+        return 1;
+    }
     const std::unique_ptr<Tables> t = buildTables();
     std::printf("// Made by cp932tablegen at build time; not to be edited.\n"
                 "#include \"core/cp932tables.h\"\n\nnamespace cp932 {\nconst Tables kTables = {\n");

@@ -68,11 +68,18 @@ void TestTextRules::tablesMatchTheConverter()
         QCOMPARE(cp932::decode(QByteArray(1, char(u))), c);
     }
     // Every other UTF-16 unit: the table encodes exactly what the toolkit's
-    // converter encodes and decodes back to the same character.
+    // converter encodes and decodes back to the same character. A toolkit
+    // without one (no ICU: the Windows build) has the tables made on the
+    // build machine, and only the count below to hold them to.
+    const bool toolkitConverter = QStringEncoder("Shift_JIS").isValid();
     int encodable = 0;
     for (int u = 0x80; u < 0x10000; ++u) {
         if (u >= 0xD800 && u <= 0xDFFF)
             continue;
+        if (!toolkitConverter) {
+            encodable += cp932::canEncode(QString(QChar(char16_t(u))));
+            continue;
+        }
         // A converter of its own for each: a converter's error stays set.
         QStringEncoder encoder("Shift_JIS");
         QStringDecoder decoder("Shift_JIS");

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs batch files made with --tree and --skip-existing under Wine's
 # cmd.exe, with a stand-in for DXFIX.EXE that copies each drawing:
-#   tests/wine/run.sh [path/to/tessiva-batch]
+#   tests/wine/run.sh [path/to/tessiva-batch | path/to/tessiva-batch.exe]
 # - a tree of hostile names into a destination folder that does not exist
 #   yet: every drawing converted, a second run converts nothing;
 # - a run killed while the converter writes a drawing, and a converter that
@@ -18,6 +18,8 @@ export WINEPREFIX=$work/prefix WINEDEBUG=-all
 wine=$(command -v wine || command -v wine64 || echo /usr/lib/wine/wine64)
 trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
 "$wine" wineboot -i >/dev/null 2>&1 || true
+# The Windows build of the tool runs under Wine too, from Windows paths.
+batch() { if [[ $tool == *.exe ]]; then "$wine" "$tool" "$@"; else "$tool" "$@"; fi; }
 
 mkdir -p "$work/acad"
 x86_64-w64-mingw32-gcc -O2 -o "$work/acad/DXFIX.EXE" "$here/fakedxfix.c"
@@ -33,7 +35,8 @@ fresh() {
         printf 'drawing %s, with some lines to cut in half\r\n' "$f" > "project/$f"
     done
     # The destination folder does not exist yet: the batch file makes it.
-    find project -name '*.dxf' | LC_ALL=C sort | "$tool" --settings /dev/null --tree project --skip-existing \
+    : > none.ini
+    find project -name '*.dxf' | LC_ALL=C sort | batch --settings none.ini --tree project --skip-existing \
         -k r13-gx3 -d out -a acad -l - -o JOB.BAT "$@"
 }
 

@@ -1,0 +1,183 @@
+#!/usr/bin/env bash
+# The Windows build under Wine (Debian's wine, the ja_JP.UTF-8 locale, Xvfb):
+#   tests/wine/windows.sh [build-windows] [native tessiva-batch] [screenshot.png]
+# - the suites built for Windows (those that fork, mount or make device nodes
+#   are not built there: tst_saveflow, tst_filewrite, tst_settingscodec,
+#   tst_cli, and the window suites);
+# - tessiva-batch.exe writes the worked examples byte for byte as the native
+#   tool does, and its tree and re-run batch files run under cmd.exe
+#   (tests/wine/run.sh);
+# - tessiva.exe starts, makes a batch file from the keyboard that matches the
+#   worked example, and its settings file survives a restart;
+# - the installer (build-windows/dist/*-setup.exe) installs both programs for
+#   every user with a Start menu entry, and its uninstaller removes them.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+build=$(realpath "${1:-$here/../../build-windows}")
+native=$(realpath "${2:-$here/../../build/tessiva-batch}")
+screenshot=${3:-}
+work=$(mktemp -d)
+export WINEPREFIX=$work/prefix WINEDEBUG=-all
+wine=$(command -v wine || command -v wine64 || echo /usr/lib/wine/wine64)
+if ! locale -a 2>/dev/null | grep -qi '^ja_JP.utf8$'; then
+    localedef -i ja_JP -f UTF-8 ja_JP.UTF-8 2>/dev/null || true
+fi
+export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+display=:$((90 + RANDOM % 100))
+Xvfb "$display" -screen 0 1024x768x24 >/dev/null 2>&1 &
+xvfb=$!
+export DISPLAY=$display
+trap 'wineserver -k >/dev/null 2>&1 || true; kill $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
+"$wine" wineboot -i >/dev/null 2>&1 || true
+fail() {
+    echo "FAIL: $*" >&2
+    import -window root "${TMPDIR:-/tmp}/tessiva-wine-failure.png" 2>/dev/null && echo "(the screen: ${TMPDIR:-/tmp}/tessiva-wine-failure.png)" >&2
+    exit 1
+}
+
+# The suites built for Windows.
+for suite in "$build"/tests/*.exe; do
+    "$wine" "$suite" -o "$work/suite.txt,txt" >/dev/null 2>&1 || { cat "$work/suite.txt" >&2; fail "$(basename "$suite")"; }
+    echo "ok: $(basename "$suite") under Wine: $(grep Totals "$work/suite.txt")"
+done
+
+# The worked examples, from Windows paths, byte for byte as the native tool.
+: > "$work/none.ini"
+sources=('C:\DRAW\plan1.dxf' 'C:\My Work\site b.DXF')
+examples=("-k r13-r12" "-k r13-gx3 -f binary" "-k r12-gx3 -p 16 -a C:\\Program?Files\\ACAD")
+for options in "${examples[@]}"; do
+    # "?" stands for the blank inside a word.
+    read -r -a opts <<< "$options"
+    opts=("${opts[@]//\?/ }")
+    args=(-d 'D:\OUT\' -a 'C:\ACAD\' "${opts[@]}" "${sources[@]}")
+    "$native" --settings "$work/none.ini" "${args[@]}" > "$work/expected.bat"
+    (cd "$work" && "$wine" "$build/tessiva-batch.exe" --settings none.ini "${args[@]}" -o 'C:\JOB.BAT')
+    cmp -s "$work/expected.bat" "$WINEPREFIX/drive_c/JOB.BAT" || fail "tessiva-batch.exe $options differs"
+    # Standard output carries the same bytes: no text-mode line ends.
+    (cd "$work" && "$wine" "$build/tessiva-batch.exe" --settings none.ini "${args[@]}") > "$work/stdout.bat"
+    cmp -s "$work/expected.bat" "$work/stdout.bat" || fail "tessiva-batch.exe $options to standard output differs"
+done
+echo "ok: tessiva-batch.exe writes the three worked examples byte for byte"
+
+bash "$here/run.sh" "$build/tessiva-batch.exe"
+
+# The window, driven from the keyboard and the mouse. The Xvfb screen has
+# no window manager: the window lies centred, the dialogs centred on it.
+app=$work/app
+mkdir -p "$app" "$WINEPREFIX/drive_c/DRAW" "$WINEPREFIX/drive_c/My Work"
+cp "$build/tessiva.exe" "$app/"
+printf 'drawing\r\n' > "$WINEPREFIX/drive_c/DRAW/plan1.dxf"
+printf 'drawing\r\n' > "$WINEPREFIX/drive_c/My Work/site b.DXF"
+"$native" --settings "$work/none.ini" -d 'D:\OUT\' -a 'C:\ACAD\' "${sources[@]}" > "$work/expected.bat"
+
+window=
+start() {
+    (cd "$app" && "$wine" tessiva.exe >/dev/null 2>&1 &)
+    for _ in $(seq 1 150); do
+        window=$(xdotool search --onlyvisible --name 'DXF to DXF' 2>/dev/null | head -1 || true)
+        [ -n "$window" ] && break
+        sleep 0.2
+    done
+    [ -n "$window" ] || fail "tessiva.exe showed no window"
+    sleep 1
+}
+click() { xdotool mousemove --window "$window" "$1" "$2" click 1; sleep 0.4; }
+typed() { xdotool type --delay 20 "$1"; sleep 0.4; }
+# Waits for the dialog, then clicks its file name field (screen coordinates).
+dialogName() {
+    local dialog=
+    for _ in $(seq 1 100); do
+        dialog=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 || true)
+        [ -n "$dialog" ] && break
+        sleep 0.2
+    done
+    [ -n "$dialog" ] || fail "no dialog named $1"
+    sleep 1
+    xdotool mousemove 505 531 click 1
+    sleep 0.3
+    xdotool key ctrl+a # over a proposed name
+}
+addSource() { # name, modifier to hold while accepting
+    click 101 112
+    dialogName 'CTR'
+    typed "$1"
+    [ -n "${2:-}" ] && xdotool keydown "$2"
+    xdotool key Return
+    [ -n "${2:-}" ] && xdotool keyup "$2"
+    waitClosed 'CTR'
+}
+waitClosed() {
+    for _ in $(seq 1 50); do
+        xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || { sleep 0.3; return 0; }
+        sleep 0.2
+    done
+    fail "the dialog $1 stayed open"
+}
+saveAs() {
+    click 496 433
+    dialogName 'R13DXF to'
+    typed "$1"
+    xdotool key Return
+    waitClosed 'R13DXF to'
+}
+quit() {
+    xdotool key --window "$window" alt+f 2>/dev/null
+    sleep 0.5
+    xdotool key x
+    for _ in $(seq 1 50); do
+        xdotool search --onlyvisible --name 'DXF to DXF' >/dev/null 2>&1 || return 0
+        sleep 0.2
+    done
+    fail "tessiva.exe did not close"
+}
+
+start
+[ -z "$screenshot" ] || import -window root -crop 553x452+235+169 "$screenshot"
+click 200 345
+typed 'D:\OUT\'
+click 200 387
+typed 'C:\ACAD\'
+addSource 'C:\DRAW\plan1.dxf'
+addSource '"C:\My Work\site b.DXF"' ctrl
+saveAs 'C:\FIRST.BAT'
+cmp -s "$work/expected.bat" "$WINEPREFIX/drive_c/FIRST.BAT" || fail "the window's batch file differs from the worked example"
+quit
+printf 'DXFIX13.DXT\r\nDXFIX.DXT\r\nD:\\OUT\\\r\nC:\\ACAD\\\r\n' > "$work/settings.ini"
+cmp -s "$work/settings.ini" "$app/tessiva.ini" || fail "the settings file beside tessiva.exe holds other values"
+echo "ok: tessiva.exe makes the worked example's batch file from the keyboard and stores its settings beside itself"
+
+# After a restart the folders come from the settings file.
+start
+addSource 'C:\DRAW\plan1.dxf'
+addSource '"C:\My Work\site b.DXF"' ctrl
+saveAs 'C:\SECOND.BAT'
+cmp -s "$work/expected.bat" "$WINEPREFIX/drive_c/SECOND.BAT" || fail "after a restart the batch file differs"
+quit
+cmp -s "$work/settings.ini" "$app/tessiva.ini" || fail "a close without a change rewrote the settings file"
+echo "ok: the settings survive a restart, and a close without a change leaves them as they were"
+
+# The tool beside the window takes the window's settings as its defaults.
+cp "$build/tessiva-batch.exe" "$app/"
+(cd "$app" && "$wine" tessiva-batch.exe "${sources[@]}") > "$work/defaults.bat"
+cmp -s "$work/expected.bat" "$work/defaults.bat" || fail "tessiva-batch.exe beside tessiva.exe did not take its settings"
+echo "ok: tessiva-batch.exe beside tessiva.exe takes the folders the window stored"
+
+# The installer, silently, and its uninstaller.
+setup=$(ls "$build"/dist/*-setup.exe 2>/dev/null | head -1 || true)
+if [ -n "$setup" ]; then
+    "$wine" "$setup" /S
+    installed="$WINEPREFIX/drive_c/Program Files/Tessiva"
+    for f in tessiva.exe tessiva-batch.exe uninstall.exe; do
+        [ -f "$installed/$f" ] || fail "the installer did not install $f"
+    done
+    [ -f "$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Tessiva.lnk" ] \
+        || fail "the installer made no Start menu entry"
+    "$wine" 'C:\Program Files\Tessiva\tessiva-batch.exe' --version | grep -q '^tessiva-batch ' \
+        || fail "the installed tessiva-batch.exe does not run"
+    "$wine" 'C:\Program Files\Tessiva\uninstall.exe' /S
+    for _ in $(seq 1 50); do [ -e "$installed/tessiva.exe" ] || break; sleep 0.2; done
+    [ ! -e "$installed/tessiva.exe" ] || fail "the uninstaller left tessiva.exe"
+    echo "ok: the installer installs both programs with a Start menu entry, and the uninstaller removes them"
+else
+    echo "installer check skipped: no $build/dist/*-setup.exe (./dev windows makes it)"
+fi
