@@ -57,7 +57,13 @@ for options in "${examples[@]}"; do
     (cd "$work" && "$wine" "$build/tessiva-batch.exe" --settings none.ini "${args[@]}") > "$work/stdout.bat"
     cmp -s "$work/expected.bat" "$work/stdout.bat" || fail "tessiva-batch.exe $options to standard output differs"
 done
-echo "ok: tessiva-batch.exe writes the three worked examples byte for byte"
+# UNC paths for the sources, the destination and the AutoCAD folder.
+unc=(-d '\\srv\share\out' -a '\\srv\acad' '\\srv\draw\plan1.dxf' '\\srv\draw\sub\site b.dxf')
+"$native" --settings "$work/none.ini" "${unc[@]}" > "$work/expected.bat"
+(cd "$work" && "$wine" "$build/tessiva-batch.exe" --settings none.ini "${unc[@]}") > "$work/stdout.bat"
+cmp -s "$work/expected.bat" "$work/stdout.bat" || fail "tessiva-batch.exe with UNC paths differs"
+grep -q '^\\\\SRV\\ACAD\\DXFIX.EXE ' "$work/stdout.bat" || fail "a UNC path was not kept"
+echo "ok: tessiva-batch.exe writes the three worked examples byte for byte, and keeps UNC paths"
 
 bash "$here/run.sh" "$build/tessiva-batch.exe"
 
