@@ -13,6 +13,7 @@
 #include "ui/enterpressesbutton.h"
 #include "ui/fonts.h"
 #include "windows/helpmenu.h"
+#include "windows/placement.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -206,11 +207,8 @@ void TForm1::showEvent(QShowEvent *event)
     if (m_placed)
         return;
     m_placed = true;
-    if (QScreen *s = screen()) {
-        const QRect area = s->availableGeometry();
-        const QSize outer = frameGeometry().size();
-        move(area.left() + (area.width() - outer.width()) / 2, area.top() + (area.height() - outer.height()) / 2);
-    }
+    if (QScreen *s = screen())
+        move(centredOver(s->availableGeometry(), frameGeometry().size()));
 }
 
 void TForm1::closeEvent(QCloseEvent *event)

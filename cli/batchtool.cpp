@@ -2,7 +2,6 @@
 
 #include "cli/sourcelistfile.h"
 #include "core/conversionjob.h"
-#include "core/cp932.h"
 #include "core/saveflow.h"
 #include "core/settingsfile.h"
 #include "core/textrules.h"
@@ -234,11 +233,7 @@ std::optional<Usage> loadDefaults(const QCommandLineParser &parser, const Option
     QFile file(name);
     if (!file.open(QIODevice::ReadOnly))
         return Usage{QStringLiteral("cannot read the settings file %1: %2").arg(name, file.errorString())};
-    const settings::RawLines lines = settings::readLines(file);
-    for (int i = 0; i < settings::StoredSettings::kCount; ++i) {
-        if (lines.lines[i])
-            values[i] = cp932::decode(*lines.lines[i]);
-    }
+    values = settings::valuesOf(settings::readLines(file), values);
     return std::nullopt;
 }
 

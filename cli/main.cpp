@@ -1,10 +1,10 @@
 #include "cli/batchtool.h"
+#include "core/settingsfile.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 #ifdef Q_OS_WIN
 #include <fcntl.h>
@@ -32,14 +32,8 @@ int main(int argc, char **argv)
     QCoreApplication::setApplicationName(QStringLiteral("tessiva"));
 
     batchtool::Environment env;
-#ifdef Q_OS_WIN
-    const QString window = QStringLiteral("tessiva.exe");
-#else
-    const QString window = QStringLiteral("tessiva");
-#endif
-    // The window lies beside the tool, installed and in the build alike.
-    env.windowExecutable = QDir(QCoreApplication::applicationDirPath()).filePath(window);
-    env.userSettingsFolder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    env.windowExecutable = SettingsFile::windowIn(QCoreApplication::applicationDirPath());
+    env.userSettingsFolder = SettingsFile::userFolder();
     env.workingFolder = workingFolder();
 
     // The descriptors themselves, unbuffered, so that a write that fails

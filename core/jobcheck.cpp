@@ -121,14 +121,6 @@ QList<NamedText> jobTexts(const ConversionJob &job)
     return texts;
 }
 
-// One UTF-16 unit as Windows compares names.
-char16_t folded(char16_t c)
-{
-    if (c < 0x80)
-        return c >= u'a' && c <= u'z' ? c - 0x20 : c;
-    return QChar(c).toUpper().unicode();
-}
-
 // Finds two sources converted onto one destination. Each destination is
 // known by the folder below the root and the base name, folded as Windows
 // compares names; a table of their hashes holds the first source of each.
@@ -157,7 +149,7 @@ public:
         quint64 hash = 14695981039346656037ULL; // FNV-1a
         for (QStringView part : {below, base}) {
             for (QChar c : part) {
-                hash ^= folded(c.unicode());
+                hash ^= windowsFoldedUnit(c.unicode());
                 hash *= 1099511628211ULL;
             }
             hash ^= 0xFFFF; // keeps the two parts apart
@@ -253,11 +245,14 @@ SaveOutcome checkJob(const batch::JobPlan &plan)
             return refuse(SaveResult::TooLong, tooLongText(path));
     }
     const QString partialPrefix = job.skipExisting ? plan.partialPrefix() : QString();
+    // The drawing's own name, or the longer temporary one it is made under,
+    // but for its folder below the root and its base name.
+    const qsizetype destinationFixed =
+        cp932::encodedLength(folder) + partialPrefix.size() + destinationExtension().size();
     for (int i = 0; i < job.sources.size(); ++i) {
         const QStringView source = job.sources.at(i);
-        // The drawing's own name, or the longer temporary one it is made under.
-        const qsizetype destination = cp932::encodedLength(folder) + cp932::encodedLength(plan.below(i))
-            + partialPrefix.size() + cp932::encodedLength(plan.baseName(i)) + destinationExtension().size();
+        const qsizetype destination =
+            destinationFixed + cp932::encodedLength(plan.below(i)) + cp932::encodedLength(plan.baseName(i));
         if (cp932::encodedLength(source) > BatchLimits::kMaxPathBytes)
             return refuse(SaveResult::TooLong, tooLongText(source.toString()), i);
         if (destination > BatchLimits::kMaxPathBytes)

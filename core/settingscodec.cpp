@@ -61,6 +61,15 @@ RawLines readLines(QIODevice &device)
     return parseLines(head, device.atEnd());
 }
 
+StoredSettings valuesOf(const RawLines &file, StoredSettings values)
+{
+    for (int i = 0; i < StoredSettings::kCount; ++i) {
+        if (file.lines[i])
+            values[i] = cp932::decode(*file.lines[i]);
+    }
+    return values;
+}
+
 bool isStorable(const QString &value)
 {
     return !value.contains(u'\n') && !value.contains(u'\r') && cp932::canEncode(value)

@@ -53,6 +53,10 @@ RawLines parseLines(QByteArrayView head, bool atEnd, qsizetype cap = kMaxLineByt
 // lines of the longest length taken.
 RawLines readLines(QIODevice &device);
 
+// The values the lines give: each line the file has, decoded, replaces the
+// value in `values`.
+StoredSettings valuesOf(const RawLines &file, StoredSettings values);
+
 // True when `value` can be written as one line that reads back whole.
 bool isStorable(const QString &value);
 

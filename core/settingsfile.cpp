@@ -1,11 +1,11 @@
 #include "settingsfile.h"
 
-#include "cp932.h"
 #include "textrules.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 using textrules::Separators;
 
@@ -52,6 +52,20 @@ QString SettingsFile::besideExecutable(const QString &executablePath)
     return executablePath.left(executablePath.size() - ext.size()) + QStringLiteral(".ini");
 }
 
+QString SettingsFile::userFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+}
+
+QString SettingsFile::windowIn(const QString &folder)
+{
+#ifdef Q_OS_WIN
+    return QDir(folder).filePath(QStringLiteral("tessiva.exe"));
+#else
+    return QDir(folder).filePath(QStringLiteral("tessiva"));
+#endif
+}
+
 QStringList SettingsFile::readOrder() const
 {
     QStringList order;
@@ -72,10 +86,7 @@ settings::StoredSettings SettingsFile::load(const settings::StoredSettings &curr
             continue;
         m_loadedPath = path;
         m_loaded = settings::readLines(file);
-        for (int i = 0; i < settings::StoredSettings::kCount; ++i) {
-            if (m_loaded.lines[i])
-                values[i] = cp932::decode(*m_loaded.lines[i]);
-        }
+        values = settings::valuesOf(m_loaded, values);
         break;
     }
     m_shown = values;

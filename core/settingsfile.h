@@ -46,6 +46,12 @@ public:
 
     // The settings file beside an executable, under its exact name.
     static QString besideExecutable(const QString &executablePath);
+    // The per-user folder of the window's settings, for the window and for
+    // tessiva-batch alike (both run as the application "tessiva").
+    static QString userFolder();
+    // The window's executable in `folder`: tessiva-batch lies beside it,
+    // installed and in the build alike.
+    static QString windowIn(const QString &folder);
 
 private:
     QString m_beside;

@@ -125,12 +125,19 @@ QString errorBoxText(const QString &message)
     return message + u'.';
 }
 
+char16_t windowsFoldedUnit(char16_t c)
+{
+    if (c < 0x80)
+        return c >= u'a' && c <= u'z' ? c - 0x20 : c;
+    return QChar(c).toUpper().unicode();
+}
+
 QString windowsFolded(QStringView name)
 {
     QString out(name.size(), Qt::Uninitialized);
     QChar *dst = out.data();
     for (QChar c : name)
-        *dst++ = c.toUpper();
+        *dst++ = QChar(windowsFoldedUnit(c.unicode()));
     return out;
 }
 
@@ -141,14 +148,8 @@ bool sameWindowsName(QStringView a, QStringView b)
     for (qsizetype i = 0; i < a.size(); ++i) {
         const char16_t x = a[i].unicode();
         const char16_t y = b[i].unicode();
-        if (x == y)
-            continue;
-        if (x < 0x80 && y < 0x80) {
-            if ((x | 0x20) != (y | 0x20) || (x | 0x20) < u'a' || (x | 0x20) > u'z')
-                return false;
-        } else if (QChar(x).toUpper() != QChar(y).toUpper()) {
+        if (x != y && windowsFoldedUnit(x) != windowsFoldedUnit(y))
             return false;
-        }
     }
     return true;
 }

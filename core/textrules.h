@@ -60,7 +60,9 @@ QString errorBoxText(const QString &message);
 // A name as Windows compares names: every character upper-cased by its
 // simple case mapping, one UTF-16 unit at a time, as the file system's
 // table of upper-case letters does ("ａ" and "Ａ" name one file). Used to
-// find two texts that name the same file; never written anywhere.
+// find two texts that name the same file; never written anywhere. Every
+// comparison, key and hash of names goes through the one unit fold.
+char16_t windowsFoldedUnit(char16_t c);
 QString windowsFolded(QStringView name);
 bool sameWindowsName(QStringView a, QStringView b);
 

@@ -26,13 +26,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const std::string bytes = provider.ConsumeRemainingBytesAsString();
         const QByteArray file(bytes.data(), qsizetype(bytes.size()));
         const settings::RawLines raw = settings::parseLines(file, true);
-        StoredSettings shown = StoredSettings::defaults();
         for (int i = 0; i < StoredSettings::kCount; ++i) {
             check(!raw.lines[i] || raw.lines[i]->size() <= settings::kMaxLineBytes);
             check(!raw.lines[i] || !raw.lines[i]->contains('\n'));
-            if (raw.lines[i])
-                shown[i] = cp932::decode(*raw.lines[i]);
         }
+        const StoredSettings shown = settings::valuesOf(raw, StoredSettings::defaults());
         const settings::RawLines again = settings::parseLines(settings::encodeValues(shown, shown, raw), true);
         for (int i = 0; i < StoredSettings::kCount; ++i)
             check(!raw.lines[i] || (again.lines[i] && *again.lines[i] == *raw.lines[i]));

@@ -42,20 +42,16 @@ SourceListView::SourceListView(QWidget *parent)
     setDragDropMode(QAbstractItemView::DropOnly);
 }
 
+// Entering and moving over the list take a drag alike.
 void SourceListView::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (hasLocalFiles(event->mimeData())) {
-        // Always a copy: a move would let the file manager delete the drawings.
-        event->setDropAction(Qt::CopyAction);
-        event->accept();
-    } else {
-        event->ignore();
-    }
+    dragMoveEvent(event);
 }
 
 void SourceListView::dragMoveEvent(QDragMoveEvent *event)
 {
     if (hasLocalFiles(event->mimeData())) {
+        // Always a copy: a move would let the file manager delete the drawings.
         event->setDropAction(Qt::CopyAction);
         event->accept();
     } else {

@@ -1,5 +1,7 @@
 #include "qtplatformservices.h"
 
+#include "core/settingsfile.h"
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
@@ -7,7 +9,6 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
-#include <QStandardPaths>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -85,7 +86,7 @@ QString QtPlatformServices::executablePath() const
 
 QString QtPlatformServices::userSettingsFolder() const
 {
-    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    return SettingsFile::userFolder();
 }
 
 jobpath::Style QtPlatformServices::pathStyle() const

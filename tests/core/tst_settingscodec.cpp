@@ -195,11 +195,7 @@ void TestSettingsCodec::randomBytesLoadAndRewrite()
         QBuffer buffer(&file);
         buffer.open(QIODevice::ReadOnly);
         const RawLines raw = settings::readLines(buffer);
-        StoredSettings texts = StoredSettings::defaults();
-        for (int i = 0; i < 4; ++i) {
-            if (raw.lines[i])
-                texts[i] = cp932::decode(*raw.lines[i]);
-        }
+        const StoredSettings texts = settings::valuesOf(raw, StoredSettings::defaults());
         // Writing back what was read, unchanged, keeps every line's bytes,
         // even where they do not decode to text.
         QByteArray rewritten = settings::encodeValues(texts, texts, raw);
