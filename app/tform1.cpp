@@ -27,10 +27,6 @@ namespace {
 constexpr int kClientWidth = 553;
 constexpr int kClientHeight = 434;
 
-// The controls in tab order; the count field takes no focus.
-constexpr const char *kTabOrder[] = {"RadioGroup1Item0", "RadioGroup1Item1", "RadioGroup1Item2", "ComboBox1",
-                                     "ComboBox2", "Edit5", "Edit6", "Button1", "ListBox1", "Button2", "Edit1",
-                                     "Button3", "Edit2", "Button4", "Button5", "Button6"};
 } // namespace
 
 TForm1::TForm1(PlatformServices &services, QWidget *parent)
@@ -110,14 +106,13 @@ void TForm1::buildMenu()
 
 void TForm1::orderTabs()
 {
-    QWidget *previous = nullptr;
-    for (const char *name : kTabOrder) {
-        auto *w = m_client->findChild<QWidget *>(QLatin1String(name));
-        Q_ASSERT_X(w, "TForm1::orderTabs", name);
-        if (previous)
-            QWidget::setTabOrder(previous, w);
-        previous = w;
-    }
+    // The count field takes no focus.
+    const QList<QWidget *> order = m_options->tabOrder()
+        + QList<QWidget *>{m_sources->chooseButton(), m_sources->listBox(), m_destination->button(),
+                           m_destination->edit(), m_autocad->button(), m_autocad->edit(),
+                           m_sources->deleteButton(), m_sources->deleteAllButton(), m_save->button()};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order.at(i - 1), order.at(i));
 }
 
 void TForm1::connectHandlers()
@@ -130,24 +125,22 @@ void TForm1::connectHandlers()
     onTrigger(HowtoUseHelp1, &TForm1::HowtoUseHelp1Click);
     onTrigger(About1, &TForm1::About1Click);
 
-    const auto onClick = [this](const char *name, void (TForm1::*handler)(QObject *)) {
-        auto *b = m_client->findChild<QPushButton *>(QLatin1String(name));
-        Q_ASSERT_X(b, "TForm1::connectHandlers", name);
+    const auto onClick = [this](QPushButton *b, void (TForm1::*handler)(QObject *)) {
         connect(b, &QPushButton::clicked, this, [=, this] { guarded([=, this] { (this->*handler)(b); }); });
     };
-    onClick("Button1", &TForm1::Button1Click);
-    onClick("Button2", &TForm1::Button2Click);
-    onClick("Button3", &TForm1::Button3Click);
-    onClick("Button4", &TForm1::Button4Click);
-    onClick("Button5", &TForm1::Button5Click);
-    onClick("Button6", &TForm1::Button6Click);
+    onClick(m_sources->chooseButton(), &TForm1::Button1Click);
+    onClick(m_destination->button(), &TForm1::Button2Click);
+    onClick(m_autocad->button(), &TForm1::Button3Click);
+    onClick(m_sources->deleteButton(), &TForm1::Button4Click);
+    onClick(m_sources->deleteAllButton(), &TForm1::Button5Click);
+    onClick(m_save->button(), &TForm1::Button6Click);
 
-    QWidget *list = m_client->findChild<QWidget *>(QStringLiteral("ListBox1"));
+    QWidget *list = m_sources->listBox();
     connect(m_sources, &SourceList::doubleClicked, this,
             [this, list] { guarded([this, list] { ListBox1DblClick(list); }); });
     connect(m_sources, &SourceList::filesDropped, this,
             [this](const QStringList &names) { guarded([this, &names] { WMDropFiles(names); }); });
-    QWidget *format = m_client->findChild<QWidget *>(QStringLiteral("ComboBox2"));
+    QWidget *format = m_options->formatBox();
     connect(m_options, &ConversionOptions::formatChosen, this,
             [this, format] { guarded([this, format] { ComboBox2Click(format); }); });
 
@@ -158,20 +151,19 @@ void TForm1::connectHandlers()
 
 void TForm1::onControlLeft(QWidget *control)
 {
-    const QString name = control->objectName();
-    if (name == QLatin1String("Edit1"))
+    if (control == m_destination->edit())
         guarded([this, control] { Edit1Exit(control); });
-    else if (name == QLatin1String("Edit2"))
+    else if (control == m_autocad->edit())
         guarded([this, control] { Edit2Exit(control); });
-    else if (name == QLatin1String("ComboBox1"))
+    else if (control == m_options->precisionBox())
         guarded([this, control] { ComboBox1Exit(control); });
-    else if (name == QLatin1String("ComboBox2"))
+    else if (control == m_options->formatBox())
         guarded([this, control] { ComboBox2Exit(control); });
 }
 
 void TForm1::onControlEntered(QWidget *control)
 {
-    if (control->objectName() == QLatin1String("ComboBox2"))
+    if (control == m_options->formatBox())
         guarded([this, control] { ComboBox2Enter(control); });
 }
 
@@ -189,7 +181,7 @@ void TForm1::FormCreate()
     m_services.removeSizeCommand(this);
     // Only the source list takes dropped files; every other control of the
     // window refuses them (a line edit would otherwise take a path as text).
-    QWidget *list = m_client->findChild<QWidget *>(QStringLiteral("ListBox1"));
+    QWidget *list = m_sources->listBox();
     setAcceptDrops(false);
     for (QWidget *w : findChildren<QWidget *>()) {
         if (w != list && w->parentWidget() != list)

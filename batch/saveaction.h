@@ -31,6 +31,8 @@ public:
     QString lastBatchFolder() const { return LastBatchFolder; }
     void forgetLastBatchFolder() { LastBatchFolder.clear(); }
     void clearStatus();
+    // The save button, which the window wires.
+    QPushButton *button() const { return Button6; }
 
 private:
     std::optional<QString> chooseTarget(BatchKind kind);

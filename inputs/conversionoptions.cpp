@@ -150,6 +150,11 @@ void ConversionOptions::defaultParameters()
     setParameters(JobDefaults::r13ToR12Parameter(), JobDefaults::r12ToGx3Parameter());
 }
 
+QList<QWidget *> ConversionOptions::tabOrder() const
+{
+    return {m_kinds->button(0), m_kinds->button(1), m_kinds->button(2), ComboBox1, ComboBox2, Edit5, Edit6};
+}
+
 BatchKind ConversionOptions::kind() const
 {
     switch (m_kinds->checkedId()) {

@@ -45,6 +45,12 @@ public:
     // The format box's text when it last took the focus.
     QString savedFormatText() const { return SavedFormatText; }
 
+    // The controls the window wires: in tab order, and the two boxes whose
+    // leaving and entering it handles.
+    QList<QWidget *> tabOrder() const;
+    QComboBox *precisionBox() const { return ComboBox1; }
+    QComboBox *formatBox() const { return ComboBox2; }
+
 signals:
     // A format was chosen from the format box's list (mouse or arrow keys).
     void formatChosen();

@@ -38,6 +38,10 @@ public:
     QString text() const;
     void setText(const QString &text);
 
+    // The controls the window wires.
+    QPushButton *button() const { return m_button; }
+    QLineEdit *edit() const { return m_edit; }
+
 private:
     PlatformServices &m_services;
     QString m_browseTitle;

@@ -147,6 +147,11 @@ void SourceList::deleteAll()
     refreshCount(false);
 }
 
+QWidget *SourceList::listBox() const
+{
+    return ListBox1;
+}
+
 QStringList SourceList::sources() const
 {
     return m_model->stringList().mid(0, qMax(FileCount, 0));

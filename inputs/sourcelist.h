@@ -43,6 +43,12 @@ public:
     // the save action does for a refused line.
     void selectAndFocus(int line);
 
+    // The controls the window wires.
+    QPushButton *chooseButton() const { return Button1; }
+    QPushButton *deleteButton() const { return Button4; }
+    QPushButton *deleteAllButton() const { return Button5; }
+    QWidget *listBox() const;
+
 signals:
     void filesDropped(const QStringList &nativeNames);
     void doubleClicked();
