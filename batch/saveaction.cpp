@@ -40,7 +40,7 @@ SaveAction::SaveAction(PlatformServices &services, QWidget *client, SourceList &
     setObjectName(QStringLiteral("SaveAction"));
     Label10 = label(client, "Label10", QStringLiteral("Label10"), 14, 391, 527, 16);
     setTextColour(Label10, Qt::yellow);
-    Button6 = button(client, "Button6", QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ保存"), 453, 405, 88, 20);
+    Button6 = controls::button(client, "Button6", QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ保存"), 453, 405, 88, 20);
 }
 
 void SaveAction::clearStatus()

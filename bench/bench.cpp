@@ -1,5 +1,6 @@
 // Benchmarks. Every figure is a ratio against a baseline measured in the
 // same run, because the machine is shared and its speed varies.
+#include "app/startup.h"
 #include "app/tform1.h"
 #include "core/batchcomposer.h"
 #include "core/filewrite.h"
@@ -319,9 +320,10 @@ int childProcess(const QString &what, const QString &dir, int argc, char **argv)
         std::printf("%f\n", residentMiB());
         return shown ? 0 : 1;
     }
-    TForm1 form(services);
-    TForm4 help;
-    TForm5 about(&form);
+    // The windows as the program's start-up makes them.
+    Windows windows;
+    createWindows(services, windows);
+    TForm1 &form = *windows.Form1;
     form.show();
     const bool shown = QTest::qWaitForWindowExposed(&form);
     if (what == QLatin1String("full")) {
