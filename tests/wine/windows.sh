@@ -76,28 +76,28 @@ printf 'drawing\r\n' > "$WINEPREFIX/drive_c/DRAW/plan1.dxf"
 printf 'drawing\r\n' > "$WINEPREFIX/drive_c/My Work/site b.DXF"
 "$native" --settings "$work/none.ini" -d 'D:\OUT\' -a 'C:\ACAD\' "${sources[@]}" > "$work/expected.bat"
 
+# The first visible window whose title holds $1, waited for up to 30 s.
+waitFor() {
+    local found=
+    for _ in $(seq 1 150); do
+        found=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 || true)
+        [ -n "$found" ] && break
+        sleep 0.2
+    done
+    [ -n "$found" ] || fail "no window named $1"
+    echo "$found"
+}
 window=
 start() {
     (cd "$app" && "$wine" tessiva.exe >/dev/null 2>&1 &)
-    for _ in $(seq 1 150); do
-        window=$(xdotool search --onlyvisible --name 'DXF to DXF' 2>/dev/null | head -1 || true)
-        [ -n "$window" ] && break
-        sleep 0.2
-    done
-    [ -n "$window" ] || fail "tessiva.exe showed no window"
+    window=$(waitFor 'DXF to DXF')
     sleep 1
 }
 click() { xdotool mousemove --window "$window" "$1" "$2" click 1; sleep 0.4; }
 typed() { xdotool type --delay 20 "$1"; sleep 0.4; }
 # Waits for the dialog, then clicks its file name field (screen coordinates).
 dialogName() {
-    local dialog=
-    for _ in $(seq 1 100); do
-        dialog=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 || true)
-        [ -n "$dialog" ] && break
-        sleep 0.2
-    done
-    [ -n "$dialog" ] || fail "no dialog named $1"
+    waitFor "$1" >/dev/null
     sleep 1
     xdotool mousemove 505 531 click 1
     sleep 0.3
