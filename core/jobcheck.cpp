@@ -1,6 +1,7 @@
 #include "jobcheck.h"
 
 #include "cp932.h"
+#include "jobpath.h"
 #include "textrules.h"
 
 #include <QSet>
@@ -97,8 +98,7 @@ bool sameSourceFile(QStringView a, QStringView b)
 {
     if (a == b)
         return true;
-    const bool caseSensitive = a.size() >= 2 && (a[0] == u'Z' || a[0] == u'z') && a[1] == u':';
-    return !caseSensitive && sameWindowsName(a, b);
+    return !jobpath::onUnixRoot(a) && sameWindowsName(a, b);
 }
 
 struct NamedText

@@ -129,6 +129,11 @@ QString folderToJob(const QString &given, Style style, const QString &workingFol
     return textrules::EnsureTrailingBackslash(toJob(given, style, workingFolder));
 }
 
+bool onUnixRoot(QStringView job)
+{
+    return job.size() >= 2 && (job[0] == u'Z' || job[0] == u'z') && job[1] == u':';
+}
+
 QString toNative(const QString &job, Style style)
 {
     if (style == Style::Windows)

@@ -39,6 +39,11 @@ QString toJob(const QString &given, Style style, const QString &workingFolder = 
 // of blanks stays as given, so that the checks take it as no folder.
 QString folderToJob(const QString &given, Style style, const QString &workingFolder = QString());
 
+// True for a job path on Z:, the drive that stands for the root of a
+// system whose names tell case apart ("Plan.dxf" and "plan.dxf" are two
+// files there).
+bool onUnixRoot(QStringView job);
+
 // The inverse, for handing a job folder to a native dialog. A job path
 // that does not map onto this system gives an empty text.
 QString toNative(const QString &job, Style style);
