@@ -7,8 +7,6 @@
 
 #include <functional>
 
-class QIODevice;
-
 namespace batch {
 
 // Composes the batch file of `job` straight into code page 932 bytes and
@@ -25,10 +23,6 @@ bool composeBytes(const JobPlan &plan, const std::function<bool(const QByteArray
 // Every line of the batch file for `job`, in order, upper-cased and
 // without line ends.
 QStringList ComposeBatchLines(const ConversionJob &job);
-
-// Writes each line as code page 932 bytes followed by CR LF. Returns false
-// when the device took fewer bytes than it was given.
-bool WriteBatchLines(QIODevice &file, const QStringList &lines);
 
 // The whole content of the batch file of `job`.
 QByteArray batchFileBytes(const ConversionJob &job);

@@ -7,9 +7,6 @@
 #include <QSet>
 
 #include <vector>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 using namespace textrules;
 
@@ -42,31 +39,10 @@ bool isDxfExtension(QStringView ext)
 // A text the batch file can carry: code page 932 bytes, no control
 // character (a line break would end the command and start another one) and
 // no double quote (it would end the quoting around a path).
-#if defined(__SSE2__)
-// True when eight characters are all printable ASCII but for the double quote.
-bool plainBlock(const char16_t *text)
-{
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text));
-    const __m128i bad = _mm_or_si128(
-        _mm_or_si128(_mm_cmplt_epi16(v, _mm_set1_epi16(0x20)), _mm_cmpgt_epi16(v, _mm_set1_epi16(0x7E))),
-        _mm_cmpeq_epi16(v, _mm_set1_epi16('"')));
-    return _mm_movemask_epi8(bad) == 0;
-}
-#else
-bool plainBlock(const char16_t *)
-{
-    return false;
-}
-#endif
-
 bool isUsable(QStringView text, const quint16 *codes)
 {
-    const char16_t *p = text.utf16();
-    const char16_t *const end = p + text.size();
-    while (end - p >= 8 && plainBlock(p))
-        p += 8;
-    for (; p < end; ++p) {
-        const char16_t c = *p;
+    for (QChar ch : text) {
+        const char16_t c = ch.unicode();
         if (c >= 0x20 && c < 0x7f) {
             if (c == u'"')
                 return false;

@@ -51,9 +51,13 @@ qsizetype rootLength(const QString &path)
 // no check is misled by them. A relative path keeps the ".." it starts with.
 QString foldedDots(const QString &path)
 {
-    if (!path.contains(u'.'))
-        return path;
+    // Only a part that starts with a dot can be "." or "..".
     const qsizetype root = rootLength(path);
+    bool dotPart = false;
+    for (qsizetype i = root; i < path.size() && !dotPart; ++i)
+        dotPart = path.at(i) == u'.' && (i == root || path.at(i - 1) == u'\\');
+    if (!dotPart)
+        return path;
     const QList<QStringView> parts = QStringView(path).mid(root).split(u'\\');
     QList<QStringView> kept;
     bool changed = false;

@@ -52,11 +52,6 @@ SaveOutcome save(const ConversionJob &job, const TargetChooser &chooseTarget)
     return writeFile(plan, *path);
 }
 
-SaveOutcome saveTo(const ConversionJob &job, const QString &path)
-{
-    return writeFile(batch::JobPlan(job), path);
-}
-
 SaveOutcome writeTo(const ConversionJob &job, QIODevice &device)
 {
     const batch::JobPlan plan(job);

@@ -21,9 +21,6 @@ using TargetChooser = std::function<std::optional<QString>()>;
 
 SaveOutcome save(const ConversionJob &job, const TargetChooser &chooseTarget);
 
-// The .BAT check and the write alone, for a target already chosen.
-SaveOutcome saveTo(const ConversionJob &job, const QString &path);
-
 // The save to an open device (standard output, say): the job checks, then
 // the write. No name, so no .BAT check.
 SaveOutcome writeTo(const ConversionJob &job, QIODevice &device);

@@ -2,11 +2,12 @@
 #include "core/cp932.h"
 #include "core/jobcheck.h"
 #include "core/jobplan.h"
-#include "core/saveflow.h"
+#include "core/filewrite.h"
+#include "batchwords.h"
 #include "workedexamples.h"
 
-#include <QBuffer>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -23,12 +24,16 @@ ConversionJob exampleJob(BatchKind kind)
     return job;
 }
 
-// The file the save writes for `job`, read back from the disk.
+// The file the composer's pieces make for `job`, written as the save
+// writes them (whether or not the job passes its checks) and read back.
 QByteArray fileBytes(const ConversionJob &job)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("R13TO12.BAT"));
-    if (saveflow::saveTo(job, path).result != SaveResult::Saved)
+    const auto compose = [&job](QIODevice &file) {
+        return batch::composeBytes(job, [&file](const QByteArray &bytes) { return writeFully(file, bytes); }, 4096);
+    };
+    if (!writeWholeFile(path, compose).ok)
         return QByteArray("write failed");
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -54,7 +59,6 @@ private slots:
     void cmdSpecialCharacters();
     void intermediateAvoidsDrawings();
     void longLinesWrittenWhole();
-    void failedWriteReported();
     void trailBytesStayAsTheyAre();
     void treeWithSkipping_data();
     void treeWithSkipping();
@@ -62,6 +66,8 @@ private slots:
     void partialPrefix();
     void labelsOfEqualWidth();
     void skippingWithoutATree();
+    void randomJobsReadAsMeant_data();
+    void randomJobsReadAsMeant();
 };
 
 void TestBatchComposer::workedExamples_data()
@@ -99,10 +105,7 @@ void TestBatchComposer::workedExamples()
     job.autocadFolder = acad;
     QCOMPARE(fileBytes(job), bytes);
     // The lines as text are the same lines.
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    QVERIFY(WriteBatchLines(buffer, ComposeBatchLines(job)));
-    QCOMPARE(buffer.data(), bytes);
+    QCOMPARE(cp932::encode(ComposeBatchLines(job).join(QLatin1String("\r\n"))) + "\r\n", bytes);
 }
 
 void TestBatchComposer::singleLineEdges_data()
@@ -222,18 +225,6 @@ void TestBatchComposer::longLinesWrittenWhole()
     QVERIFY(cp932::encodedLength(lines.constFirst()) > 600);
     const QByteArray bytes = fileBytes(job);
     QCOMPARE(bytes, cp932::encode(lines.constFirst()) + "\r\n");
-}
-
-void TestBatchComposer::failedWriteReported()
-{
-    QBuffer readOnly;
-    readOnly.open(QIODevice::ReadOnly);
-    QTest::ignoreMessage(QtWarningMsg, "QIODevice::write (QBuffer): ReadOnly device");
-    QVERIFY(!WriteBatchLines(readOnly, {QStringLiteral("X")}));
-    QBuffer good;
-    good.open(QIODevice::WriteOnly);
-    QVERIFY(WriteBatchLines(good, {QStringLiteral("X"), QStringLiteral("Y")}));
-    QCOMPARE(good.data(), QByteArray("X\r\nY\r\n"));
 }
 
 void TestBatchComposer::trailBytesStayAsTheyAre()
@@ -392,6 +383,106 @@ void TestBatchComposer::skippingWithoutATree()
     QCOMPARE(fileBytes(job),
              joined(skippable(1, "\"C:\\A\\50%% (1).DXF\"", "\"D:\\OUT\\50%% (1).DXF\"", "\"D:\\OUT\\~50%% (1).DXF\"", {head})
                     + skippable(2, "C:\\B\\\x95\x5c.DXF", "D:\\OUT\\\x95\x5c.DXF", "D:\\OUT\\~\x95\x5c.DXF", {head})));
+}
+
+void TestBatchComposer::randomJobsReadAsMeant_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<bool>("tree");
+    QTest::addColumn<int>("skipping"); // 0 off, 1 on, 2 on with the exit status checked
+    const char *kinds[] = {"R13->R12", "R13->GX3", "R12->GX3"};
+    const char *skips[] = {"", ", skipping", ", skipping, exit status"};
+    for (int kind = 0; kind < 3; ++kind) {
+        for (const bool tree : {false, true}) {
+            for (int skipping = 0; skipping < 3; ++skipping)
+                QTest::addRow("%s%s%s", kinds[kind], tree ? ", tree" : "", skips[skipping]) << kind << tree << skipping;
+        }
+    }
+}
+
+void TestBatchComposer::randomJobsReadAsMeant()
+{
+    // Random jobs that pass their checks, with awkward characters and paths
+    // as long as the checks allow: every line of the batch file reads under
+    // cmd.exe's rules as the words it is meant to have, and the pieces the
+    // composer hands on, of any size, end with whole lines and make the
+    // same file.
+    QFETCH(int, kind);
+    QFETCH(bool, tree);
+    QFETCH(int, skipping);
+    QRandomGenerator random(quint32(20261208 + kind * 10 + tree * 3 + skipping));
+    static const char16_t alphabet[] = u"abcXYZ019 .&|<>^(),;=%!'-_~表計ﾊｱ　ヂポａＡ";
+    const auto text = [&](int min, int max) {
+        QString out;
+        const int n = int(random.bounded(min, max + 1));
+        for (int i = 0; i < n; ++i)
+            out += QChar(alphabet[random.bounded(int(std::size(alphabet) - 1))]);
+        return out;
+    };
+    // `path` made as long as a limit allows, in bytes of the code page.
+    const auto filledTo = [](QString path, qsizetype bytes) {
+        while (cp932::encodedLength(path) < bytes)
+            path.insert(path.lastIndexOf(u'\\') + 1, u'x');
+        return path;
+    };
+    int composed = 0;
+    for (int round = 0; round < 400 && composed < 25; ++round) {
+        ConversionJob job;
+        job.kind = BatchKind(kind);
+        job.outputFormat = random.bounded(2) ? OutputFormat::Ascii : OutputFormat::Binary;
+        job.precision = QString::number(random.bounded(19));
+        job.autocadFolder = QStringLiteral("C:\\") + text(1, 12) + u'\\';
+        job.r13ToR12Parameter = text(1, 8) + QStringLiteral(".DXT");
+        job.r12ToGx3Parameter = text(1, 8) + QStringLiteral(".DXT");
+        job.destinationFolder = QStringLiteral("D:\\") + text(0, 12) + u'\\';
+        const QString root = QStringLiteral("C:\\") + text(1, 8) + u'\\';
+        if (tree)
+            job.treeRoot = root;
+        job.skipExisting = skipping > 0;
+        job.checkExitStatus = skipping == 2;
+        const bool longest = random.bounded(3) == 0;
+        const int sources = int(random.bounded(1, 6));
+        for (int i = 0; i < sources; ++i) {
+            const QString below = random.bounded(2) ? QString(text(1, 6) + u'\\') : QString();
+            QString source = (tree ? root : QStringLiteral("E:\\") + text(0, 8) + u'\\') + below + text(1, 10)
+                + (random.bounded(2) ? u".dxf" : u".DXF");
+            if (longest) // the longest source, or the longest drawing it makes
+                source = filledTo(source, BatchLimits::kMaxPathBytes - (i % 2) * 40);
+            job.sources << source;
+        }
+        if (longest && !checkJob(job).passed() && checkJob(job).result == SaveResult::TooLong) {
+            // The drawing's name is the longer one: shorten the sources until it fits.
+            for (QString &source : job.sources) {
+                while (cp932::encodedLength(QString(job.destinationFolder + source)) > BatchLimits::kMaxPathBytes - 8)
+                    source.remove(source.lastIndexOf(u'\\') + 1, 1);
+            }
+        }
+        if (!checkJob(job).passed())
+            continue;
+        ++composed;
+
+        const QByteArray whole = batchFileBytes(job);
+        QByteArray joined;
+        const qsizetype chunk = random.bounded(1, 2048);
+        batch::composeBytes(
+            job,
+            [&](const QByteArray &piece) {
+                joined += piece;
+                return piece.endsWith("\r\n");
+            },
+            chunk);
+        QCOMPARE(joined, whole);
+
+        const QStringList lines = ComposeBatchLines(job);
+        const QList<QStringList> expected = batchwords::expectedWords(job);
+        QCOMPARE(lines.size(), expected.size());
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            QVERIFY2(cp932::encode(lines.at(i)).size() <= BatchLimits::kMaxLineBytes, qPrintable(lines.at(i)));
+            QCOMPARE(batchwords::cmdWords(lines.at(i)).value_or(QStringList{QStringLiteral("<misread>")}),
+                     expected.at(i));
+        }
+    }
+    QVERIFY2(composed >= 25, qPrintable(QStringLiteral("only %1 jobs passed their checks").arg(composed)));
 }
 
 QTEST_GUILESS_MAIN(TestBatchComposer)

@@ -1,7 +1,11 @@
 #include "core/batchcomposer.h"
 #include "core/cp932.h"
 #include "core/jobcheck.h"
+#include "core/jobplan.h"
+#include "core/textrules.h"
 
+#include <QHash>
+#include <QRandomGenerator>
 #include <QTest>
 
 // The save's refusals, in their order, with their texts and lines: the one
@@ -21,6 +25,8 @@ private slots:
     void partialNamesCountTowardsTheLimit();
     void longestLinesStayWithinCmd_data();
     void longestLinesStayWithinCmd();
+    void clashesAsAPlainLookupFindsThem_data();
+    void clashesAsAPlainLookupFindsThem();
 };
 
 namespace {
@@ -283,6 +289,78 @@ void TestJobCheck::longestLinesStayWithinCmd()
     QVERIFY(!bytes.isEmpty());
     for (const QByteArray &line : bytes.split('\n'))
         QVERIFY2(line.size() <= BatchLimits::kMaxLineBytes, qPrintable(QString::number(line.size())));
+}
+
+void TestJobCheck::clashesAsAPlainLookupFindsThem_data()
+{
+    QTest::addColumn<bool>("tree");
+    QTest::addColumn<QString>("drive");
+    QTest::addColumn<bool>("clashing");
+    QTest::newRow("one folder") << false << QStringLiteral("C:") << true;
+    // A drawing's place in the tree is its source's place: only where case
+    // tells names apart can two sources make one drawing.
+    QTest::newRow("tree") << true << QStringLiteral("C:") << false;
+    QTest::newRow("one folder under Z:") << false << QStringLiteral("Z:") << true;
+    QTest::newRow("tree under Z:") << true << QStringLiteral("Z:") << true;
+}
+
+void TestJobCheck::clashesAsAPlainLookupFindsThem()
+{
+    // Random jobs whose names often fold to one: the first two different
+    // sources converted onto one drawing are the ones a plain table of
+    // folded names finds.
+    QFETCH(bool, tree);
+    QFETCH(QString, drive);
+    QFETCH(bool, clashing);
+    QRandomGenerator random(quint32(tree ? 7 : 3) + (drive == QLatin1String("Z:")));
+    static const char16_t letters[] = u"aAａＡαΑбБ表";
+    const auto name = [&](int max) {
+        QString out;
+        const int n = int(random.bounded(1, max + 1));
+        for (int i = 0; i < n; ++i)
+            out += QChar(letters[random.bounded(int(std::size(letters) - 1))]);
+        return out;
+    };
+    int clashes = 0;
+    for (int round = 0; round < 300; ++round) {
+        ConversionJob job;
+        job.autocadFolder = QStringLiteral("C:\\ACAD\\");
+        job.destinationFolder = QStringLiteral("D:\\OUT\\");
+        const QString root = drive + QStringLiteral("\\S\\");
+        if (tree)
+            job.treeRoot = root;
+        const int sources = int(random.bounded(1, 40));
+        for (int i = 0; i < sources; ++i) {
+            const QString below = random.bounded(2) ? QString(name(2) + u'\\') : QString();
+            job.sources << root + below + name(4) + (random.bounded(2) ? u".dxf" : u".DXF");
+        }
+
+        int line = -1;
+        int otherLine = -1;
+        const batch::JobPlan plan(job);
+        QHash<QString, int> firsts;
+        for (int i = 0; i < sources && line < 0; ++i) {
+            const QString key = textrules::windowsFolded(QString(plan.below(i) + plan.baseName(i)));
+            const auto first = firsts.constFind(key);
+            if (first == firsts.cend()) {
+                firsts.insert(key, i);
+                continue;
+            }
+            const QString &a = job.sources.at(*first);
+            const QString &b = job.sources.at(i);
+            const bool sameFile = a == b || (drive != QLatin1String("Z:") && textrules::sameWindowsName(a, b));
+            if (!sameFile) {
+                line = i;
+                otherLine = *first;
+            }
+        }
+        const SaveOutcome outcome = checkJob(job);
+        QCOMPARE(outcome.result, line < 0 ? SaveResult::Passed : SaveResult::DuplicateDestination);
+        QCOMPARE(outcome.line, line);
+        QCOMPARE(outcome.otherLine, otherLine);
+        clashes += line >= 0;
+    }
+    QVERIFY2(clashing ? clashes > 50 && clashes < 250 : clashes == 0, qPrintable(QString::number(clashes)));
 }
 
 QTEST_GUILESS_MAIN(TestJobCheck)

@@ -25,7 +25,11 @@ ConversionJob goodJob()
     return job;
 }
 
-
+// The save, with `path` as the target the user picks.
+SaveOutcome saveAs(const ConversionJob &job, const QString &path)
+{
+    return saveflow::save(job, [&path] { return std::optional<QString>(path); });
+}
 
 QFileDevice::Permissions mode(int bits)
 {
@@ -171,7 +175,7 @@ void TestSaveFlow::failedWriteKeepsTheOldFile()
     small.rlim_cur = 16 * 1024;
     const auto previous = std::signal(SIGXFSZ, SIG_IGN);
     QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const SaveOutcome outcome = saveflow::saveTo(job, path);
+    const SaveOutcome outcome = saveAs(job, path);
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, previous);
 
@@ -189,7 +193,7 @@ void TestSaveFlow::readOnlyTargetRefused()
     const QString path = m_dir.filePath(QStringLiteral("ro.bat"));
     QVERIFY(writeAll(path, "REM kept\r\n"));
     QVERIFY(QFile::setPermissions(path, mode(0444)));
-    const SaveOutcome outcome = saveflow::saveTo(goodJob(), path);
+    const SaveOutcome outcome = saveAs(goodJob(), path);
     QCOMPARE(outcome.result, SaveResult::CannotSave);
     QVERIFY(outcome.reason.contains(QStringLiteral("read-only")));
     QCOMPARE(readAll(path), QByteArray("REM kept\r\n"));
@@ -211,7 +215,7 @@ void TestSaveFlow::replacedFileKeepsItsMode()
     const QString path = m_dir.filePath(QStringLiteral("mode%1.bat").arg(bits));
     QVERIFY(writeAll(path, "REM old\r\n"));
     QVERIFY(QFile::setPermissions(path, mode(bits)));
-    QCOMPARE(saveflow::saveTo(goodJob(), path).result, SaveResult::Saved);
+    QCOMPARE(saveAs(goodJob(), path).result, SaveResult::Saved);
     QCOMPARE(QFileInfo(path).permissions() & mode(0777), mode(bits));
     QCOMPARE(readAll(path), worked::r13ToR12Ascii6());
 }
@@ -226,9 +230,9 @@ void TestSaveFlow::writableFileInAFolderWithoutRoomForATemporary()
     const QString path = folder + QStringLiteral("/JOB.BAT");
     const bool written = ordinaryuser::run([&] {
         return writeAll(path, QByteArray(100, 'x')) && QFile::setPermissions(folder, mode(0555))
-            && saveflow::saveTo(goodJob(), path).result == SaveResult::Saved
+            && saveAs(goodJob(), path).result == SaveResult::Saved
             // A new file there is still refused, with the system's reason.
-            && saveflow::saveTo(goodJob(), folder + QStringLiteral("/NEW.BAT")).reason.contains(
+            && saveAs(goodJob(), folder + QStringLiteral("/NEW.BAT")).reason.contains(
                 QStringLiteral("Permission denied"));
     });
     QFile::setPermissions(folder, mode(0755));

@@ -68,13 +68,16 @@ void TestSourceListFile::lines()
 
 void TestSourceListFile::utf8AsTheToolkitReadsIt()
 {
-    // Random lines, mostly near-UTF-8: a line is taken as UTF-8 exactly when
-    // the toolkit finds it valid, and then reads as the toolkit reads it.
+    // Random pairs of lines, mostly near-UTF-8: each line is taken as UTF-8
+    // exactly when it is valid on its own (a sequence cut at the end of the
+    // first never joins the second, a first line that was not UTF-8 does
+    // not make the second one code page 932), and then reads as the toolkit
+    // reads it.
     QRandomGenerator random(20261207);
     static const unsigned char pieces[][4] = {{'a'}, {0xC3, 0xA9}, {0xE8, 0xA1, 0xA8}, {0xF0, 0x9F, 0x98, 0x80},
                                              {0xED, 0xA0, 0x80}, {0xC0, 0xAF}, {0x80}, {0xF4, 0x90, 0x80, 0x80}};
     static const int lengths[] = {1, 2, 3, 4, 3, 2, 1, 4};
-    for (int round = 0; round < 3000; ++round) {
+    const auto randomLine = [&] {
         QByteArray line;
         const int count = int(random.bounded(1, 24));
         for (int i = 0; i < count; ++i) {
@@ -84,11 +87,30 @@ void TestSourceListFile::utf8AsTheToolkitReadsIt()
                 n = int(random.bounded(1, n + 1)); // cut short
             line.append(reinterpret_cast<const char *>(pieces[piece]), n);
         }
-        const List list = List::parse(line, Encoding::Utf8);
-        const bool valid = QByteArrayView(line).isValidUtf8();
-        QVERIFY2((list.badLine() == 0) == valid, line.toHex().constData());
-        if (valid && list.size() == 1)
-            QCOMPARE(list.text(0), QString::fromUtf8(line));
+        return line;
+    };
+    for (int round = 0; round < 3000; ++round) {
+        const QByteArray lines[] = {randomLine(), randomLine()};
+        const QByteArray bytes = lines[0] + '\n' + lines[1];
+        for (const Encoding encoding : {Encoding::Utf8, Encoding::Auto}) {
+            // What each line should read as, and the first line that reads as nothing.
+            QStringList expected;
+            int bad = 0;
+            for (int i = 0; i < 2 && !bad; ++i) {
+                bool ok = QByteArrayView(lines[i]).isValidUtf8();
+                QString text = QString::fromUtf8(lines[i]);
+                if (!ok && encoding == Encoding::Auto)
+                    text = cp932::decode(lines[i], &ok);
+                if (ok)
+                    expected << text;
+                else
+                    bad = i + 1;
+            }
+            const List list = List::parse(bytes, encoding);
+            QVERIFY2(list.badLine() == bad, bytes.toHex(' ').constData());
+            for (qsizetype i = 0; i < expected.size() && !bad; ++i)
+                QCOMPARE(list.text(i), expected.at(i));
+        }
     }
 }
 
