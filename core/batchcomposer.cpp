@@ -7,6 +7,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace batch {
@@ -32,6 +33,15 @@ constexpr bool needsQuotes(char16_t c)
         return false;
     }
 }
+
+// Each ASCII character as the batch file writes it: a to z upper-cased,
+// with the high bit set on those that ask for quotes.
+constexpr auto kAscii = [] {
+    std::array<unsigned char, 0x80> table{};
+    for (char16_t c = 0; c < 0x80; ++c)
+        table[c] = (c >= u'a' && c <= u'z' ? c - 0x20 : c) | (needsQuotes(c) ? 0x80 : 0);
+    return table;
+}();
 
 using Parts = std::initializer_list<QStringView>;
 
@@ -94,10 +104,11 @@ void appendToken(Bytes &out, Parts parts, QByteArrayView prefix = {}, bool quote
         for (QChar ch : part) {
             const char16_t c = ch.unicode();
             if (c < 0x80) {
-                quote = quote || needsQuotes(c);
+                const unsigned char out = kAscii[c];
+                quote |= out >> 7;
                 if (c == u'%')
                     *dst++ = '%';
-                *dst++ = char(c >= u'a' && c <= u'z' ? c - 0x20 : c);
+                *dst++ = char(out & 0x7F);
                 continue;
             }
             const quint16 code = codes[c];

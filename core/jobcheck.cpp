@@ -1,12 +1,12 @@
 #include "jobcheck.h"
 
 #include "cp932.h"
+#include "destinationtable.h"
 #include "jobpath.h"
 #include "textrules.h"
 
 #include <QSet>
 
-#include <vector>
 
 using namespace textrules;
 
@@ -97,58 +97,6 @@ QList<NamedText> jobTexts(const ConversionJob &job)
     return texts;
 }
 
-// Finds two sources converted onto one destination. Each destination is
-// known by the folder below the root and the base name, folded as Windows
-// compares names; a table of their hashes holds the first source of each.
-class DestinationTable
-{
-public:
-    explicit DestinationTable(const batch::JobPlan &plan)
-        : m_plan(plan)
-    {
-        // At most four slots in five taken, in a table small enough to stay
-        // in the processor's cache.
-        qsizetype size = 16;
-        while (size * 4 < plan.size() * 5)
-            size *= 2;
-        m_slots.assign(size, 0);
-        m_mask = size - 1;
-        m_hashes.resize(plan.size());
-    }
-
-    // The first source with the same destination as `index`, or -1 after
-    // taking `index` as the first of its destination.
-    int firstWithSameDestination(int index)
-    {
-        const QStringView below = m_plan.below(index);
-        const QStringView base = m_plan.baseName(index);
-        quint64 hash = 14695981039346656037ULL; // FNV-1a
-        for (QStringView part : {below, base}) {
-            for (QChar c : part) {
-                hash ^= windowsFoldedUnit(c.unicode());
-                hash *= 1099511628211ULL;
-            }
-            hash ^= 0xFFFF; // keeps the two parts apart
-        }
-        m_hashes[index] = hash;
-        for (qsizetype slot = qsizetype(hash) & m_mask;; slot = (slot + 1) & m_mask) {
-            const int taken = m_slots[slot] - 1;
-            if (taken < 0) {
-                m_slots[slot] = index + 1;
-                return -1;
-            }
-            if (m_hashes[taken] == hash && sameWindowsName(m_plan.below(taken), below)
-                && sameWindowsName(m_plan.baseName(taken), base))
-                return taken;
-        }
-    }
-
-private:
-    const batch::JobPlan &m_plan;
-    std::vector<int> m_slots; // source index + 1, 0 for an empty slot
-    qsizetype m_mask = 0;
-    std::vector<quint64> m_hashes;
-};
 } // namespace
 
 SaveOutcome checkJob(const ConversionJob &job)
