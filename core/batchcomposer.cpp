@@ -64,6 +64,8 @@ public:
     }
     void put(QByteArrayView bytes)
     {
+        if (bytes.isEmpty())
+            return;
         char *const dst = room(bytes.size());
         memcpy(dst, bytes.data(), size_t(bytes.size()));
         wrote(dst + bytes.size());
@@ -97,8 +99,10 @@ void appendToken(Bytes &out, Parts parts, QByteArrayView prefix = {}, bool quote
         room += 2 * part.size();
     char *const start = out.room(room);
     char *dst = start + 1;
-    memcpy(dst, prefix.data(), size_t(prefix.size()));
-    dst += prefix.size();
+    if (!prefix.isEmpty()) {
+        memcpy(dst, prefix.data(), size_t(prefix.size()));
+        dst += prefix.size();
+    }
     const quint16 *const codes = cp932::codeTable();
     for (QStringView part : parts) {
         for (QChar ch : part) {
