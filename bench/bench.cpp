@@ -213,7 +213,7 @@ ConversionJob jobOf(BatchKind kind, int sources)
 void composeAndWrite(const ConversionJob &job, const QString &path)
 {
     writeWholeFile(path, [&job](QIODevice &file) {
-        return batch::composeBytes(job, [&file](const QByteArray &bytes) { return writeFully(file, bytes); });
+        return batch::composeTo(batch::JobPlan(job), file);
     });
 }
 

@@ -1,6 +1,7 @@
 #include "batchcomposer.h"
 
 #include "cp932.h"
+#include "filewrite.h"
 #include "jobplan.h"
 #include "textrules.h"
 
@@ -328,6 +329,11 @@ bool composeBytes(const JobPlan &plan, const std::function<bool(const QByteArray
 bool composeBytes(const ConversionJob &job, const std::function<bool(const QByteArray &)> &sink, qsizetype chunk)
 {
     return composeBytes(JobPlan(job), sink, chunk);
+}
+
+bool composeTo(const JobPlan &plan, QIODevice &device, qsizetype chunk)
+{
+    return composeBytes(plan, [&device](const QByteArray &bytes) { return writeFully(device, bytes); }, chunk);
 }
 
 } // namespace batch

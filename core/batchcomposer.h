@@ -7,6 +7,8 @@
 
 #include <functional>
 
+class QIODevice;
+
 namespace batch {
 
 // Composes the batch file of `job` straight into code page 932 bytes and
@@ -17,6 +19,9 @@ bool composeBytes(const ConversionJob &job, const std::function<bool(const QByte
 class JobPlan;
 bool composeBytes(const JobPlan &plan, const std::function<bool(const QByteArray &)> &sink,
                   qsizetype chunk = 256 * 1024);
+// The same pieces written onto `device`, each one whole. Returns false as
+// soon as a write fails; the device's errorString() says why.
+bool composeTo(const JobPlan &plan, QIODevice &device, qsizetype chunk = 256 * 1024);
 
 } // namespace batch
 

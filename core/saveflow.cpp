@@ -22,17 +22,12 @@ SaveOutcome ended(SaveResult result, const QString &path, const QString &text, c
     return outcome;
 }
 
-bool writeComposed(const batch::JobPlan &plan, QIODevice &device)
-{
-    return batch::composeBytes(plan, [&device](const QByteArray &bytes) { return writeFully(device, bytes); });
-}
-
 SaveOutcome writeFile(const batch::JobPlan &plan, const QString &path)
 {
     if (!isBatPath(path))
         return ended(SaveResult::NotBat, path, notBatText(path));
     const WriteResult written =
-        writeWholeFile(path, [&plan](QIODevice &file) { return writeComposed(plan, file); });
+        writeWholeFile(path, [&plan](QIODevice &file) { return batch::composeTo(plan, file); });
     if (!written.ok)
         return ended(SaveResult::CannotSave, path, cannotSaveText(path), written.error);
     return ended(SaveResult::Saved, path, savedText(path));
@@ -58,7 +53,7 @@ SaveOutcome writeTo(const ConversionJob &job, QIODevice &device)
     const SaveOutcome checked = checkJob(plan);
     if (!checked.passed())
         return checked;
-    if (!writeComposed(plan, device))
+    if (!batch::composeTo(plan, device))
         return ended(SaveResult::CannotSave, QString(), QString(), device.errorString());
     return ended(SaveResult::Saved, QString(), QString());
 }

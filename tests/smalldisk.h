@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QString>
 
@@ -9,7 +10,7 @@
 #include <unistd.h>
 
 // A real file system that runs full: a small tmpfs mounted on a folder of
-// the test's. Only root may mount; elsewhere `why` says so and the test
+// the test's, made if it is not there. Only root may mount; elsewhere `why` says so and the test
 // skips.
 class SmallDisk
 {
@@ -17,6 +18,7 @@ public:
     SmallDisk(const QString &folder, int kib)
         : m_folder(QFile::encodeName(folder))
     {
+        QDir().mkpath(folder);
         if (geteuid() != 0) {
             why = QStringLiteral("a small file system needs root to mount it");
             return;

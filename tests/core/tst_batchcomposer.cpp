@@ -31,7 +31,7 @@ QByteArray fileBytes(const ConversionJob &job)
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("R13TO12.BAT"));
     const auto compose = [&job](QIODevice &file) {
-        return batch::composeBytes(job, [&file](const QByteArray &bytes) { return writeFully(file, bytes); }, 4096);
+        return batch::composeTo(batch::JobPlan(job), file, 4096);
     };
     if (!writeWholeFile(path, compose).ok)
         return QByteArray("write failed");
