@@ -42,9 +42,12 @@ RawLines parseLines(QByteArrayView head, bool atEnd, qsizetype cap)
             }
             end = head.size();
         }
+        // The line as the file holds it, but for the CR of its CR LF: a CR
+        // inside it goes back into the file with the line.
         QByteArray bytes = head.sliced(pos, end - pos).toByteArray();
-        bytes.replace('\r', QByteArray());
-        if (bytes.size() > cap) {
+        if (bytes.endsWith('\r'))
+            bytes.chop(1);
+        if (bytes.size() - bytes.count('\r') > cap) {
             raw.complete = false;
             break;
         }
@@ -65,7 +68,7 @@ StoredSettings valuesOf(const RawLines &file, StoredSettings values)
 {
     for (int i = 0; i < StoredSettings::kCount; ++i) {
         if (file.lines[i])
-            values[i] = cp932::decode(*file.lines[i]);
+            values[i] = cp932::decode(QByteArray(*file.lines[i]).replace('\r', QByteArray()));
     }
     return values;
 }

@@ -35,7 +35,8 @@ struct StoredSettings
 // hostile file costs at most four such lines of memory.
 constexpr qsizetype kMaxLineBytes = 32 * 1024;
 
-// The bytes of the lines of a file, CR bytes dropped; nullopt where the
+// The bytes of the lines of a file, without the CR of a CR LF line end (a
+// CR inside a line is kept, and dropped from its value); nullopt where the
 // file has no such line, or where the reading stopped before it.
 struct RawLines
 {

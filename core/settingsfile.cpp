@@ -2,19 +2,51 @@
 
 #include "textrules.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QStandardPaths>
 
 using textrules::Separators;
 
 namespace {
+// Only a regular file is read: a FIFO or a device could make the start
+// wait for ever.
 bool isReadableFile(const QString &path)
 {
     const QFileInfo info(path);
     return info.isFile() && info.isReadable();
 }
+
+// The read, merge and write of a save is one step across processes: two
+// windows closed at once (a logout) each keep their own changes. The lock
+// lies in the temporary folder, named after the file
+// it guards, so that a folder that takes no new file needs none. A lock
+// that cannot be had within a few seconds is not waited for longer: the
+// settings are still stored.
+class SaveLock
+{
+public:
+    explicit SaveLock(const QString &path)
+        : m_lock(lockPath(path))
+    {
+        m_lock.setStaleLockTime(0); // a lock is stale only when its process is gone
+        m_lock.tryLock(5000);
+    }
+
+private:
+    static QString lockPath(const QString &path)
+    {
+        const QString folder = QDir::tempPath();
+        const QString absolute = QFileInfo(path).absoluteFilePath();
+        const QByteArray key =
+            QCryptographicHash::hash(absolute.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
+        return QDir(folder).filePath(QStringLiteral("tessiva-settings-") + QLatin1String(key) + QStringLiteral(".lock"));
+    }
+    QLockFile m_lock;
+};
 
 // The file is read again in full when it is saved, so that lines the
 // user did not change (and the lines after an over-long one) go back as
@@ -111,21 +143,29 @@ SettingsFile::SaveResult SettingsFile::save(const settings::StoredSettings &now)
     if (!m_user.isEmpty() && !targets.contains(m_user))
         targets << m_user;
 
-    WriteResult result{false, QStringLiteral("No place to write the settings file")};
+    // The first reason a file could not be written is the one told: a
+    // later one (a per-user folder that cannot be made) follows from it.
+    std::optional<WriteResult> firstFailure;
     for (const QString &path : std::as_const(targets)) {
+        const SaveLock lock(path);
         // What the file holds now, or where it is new, what the file that
         // was read holds now.
         const QString base = QFileInfo::exists(path) || m_loadedPath.isEmpty() ? path : m_loadedPath;
         std::optional<settings::RawLines> lines = readAllLines(base);
         if (!lines) {
-            result = {false, QStringLiteral("The settings file is too large to rewrite")};
-            if (base == path)
+            const WriteResult tooLarge{false, QStringLiteral("The settings file is too large to rewrite")};
+            if (base == path) {
+                firstFailure = firstFailure.value_or(tooLarge);
                 continue;
+            }
             lines = m_loaded; // the other file may still be written
         }
         if (path == m_user)
             QDir().mkpath(QFileInfo(path).absolutePath());
-        result = writeWholeFile(path, settings::encodeValues(now, m_shown, *lines));
+        // A settings file that is not a regular file (a FIFO, a device) is
+        // neither read nor written.
+        const WriteResult result =
+            writeWholeFile(path, settings::encodeValues(now, m_shown, *lines), SpecialFiles::Refuse);
         if (result.ok) {
             QList<int> notKept;
             for (int i : std::as_const(changed)) {
@@ -134,6 +174,7 @@ SettingsFile::SaveResult SettingsFile::save(const settings::StoredSettings &now)
             }
             return {result, notKept};
         }
+        firstFailure = firstFailure.value_or(result);
     }
-    return {result, changed};
+    return {firstFailure.value_or(WriteResult{false, QStringLiteral("No place to write the settings file")}), changed};
 }

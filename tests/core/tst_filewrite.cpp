@@ -9,8 +9,10 @@
 #include <QTest>
 
 #include <csignal>
+#include <memory>
 #include <thread>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
@@ -70,6 +72,12 @@ private slots:
     void specialFiles_data();
     void specialFiles();
     void keepsTheOwner();
+    void linksFollowedAsTheSystemDoes_data();
+    void linksFollowedAsTheSystemDoes();
+    void fileSizeLimit_data();
+    void fileSizeLimit();
+    void inPlaceOnEachFileSystem_data();
+    void inPlaceOnEachFileSystem();
     void killedWhileWriting_data();
     void killedWhileWriting();
     void twoWritersAtOnce_data();
@@ -156,12 +164,16 @@ void TestFileWrite::fullDisk()
 void TestFileWrite::specialFiles_data()
 {
     QTest::addColumn<int>("type");
-    QTest::addColumn<int>("minor");  // of a character device of the memory driver
+    QTest::addColumn<int>("minor"); // of a character device of the memory driver; for a FIFO,
+                                    // 0 a reader that reads all, 1 none, 2 one that leaves
     QTest::addColumn<bool>("linked"); // named through a symbolic link
     QTest::addColumn<bool>("ok");
     QTest::addColumn<QString>("reason");
     QTest::newRow("FIFO") << int(S_IFIFO) << 0 << false << true << QString();
     QTest::newRow("FIFO through a link") << int(S_IFIFO) << 0 << true << true << QString();
+    // The write never waits for a reader, nor dies when one leaves.
+    QTest::newRow("FIFO without a reader") << int(S_IFIFO) << 1 << false << false << QStringLiteral("No process reads");
+    QTest::newRow("FIFO whose reader leaves") << int(S_IFIFO) << 2 << false << false << QStringLiteral("Broken pipe");
     QTest::newRow("device that takes all") << int(S_IFCHR) << 3 << false << true << QString();
     QTest::newRow("device that is full") << int(S_IFCHR) << 7 << false << false << QStringLiteral("No space left");
     QTest::newRow("link to a full device") << int(S_IFCHR) << 7 << true << false << QStringLiteral("No space left");
@@ -191,14 +203,29 @@ void TestFileWrite::specialFiles()
     if (linked)
         QVERIFY(QFile::link(QStringLiteral("NODE.BAT"), path));
 
-    QByteArray read;
+    // A reader opens the FIFO before the write starts. One that reads all
+    // takes what the pipe holds afterwards; one that leaves does so once
+    // the write has begun.
     std::thread reader;
-    if (type == S_IFIFO)
-        reader = std::thread([&] { read = readAll(node); });
-    const QByteArray bytes = lines(5000);
+    const int readerFd = type == S_IFIFO && minor != 1
+        ? ::open(QFile::encodeName(node).constData(), O_RDONLY | O_NONBLOCK) : -1;
+    const QByteArray bytes = lines(minor == 2 ? 1 << 20 : 5000); // one that leaves: more than the pipe holds
+    if (minor == 2) {
+        reader = std::thread([readerFd] {
+            char c;
+            while (::read(readerFd, &c, 1) != 1)
+                std::this_thread::yield();
+            ::close(readerFd);
+        });
+    }
     const WriteResult result = writeWholeFile(path, bytes);
     if (reader.joinable())
         reader.join();
+    QByteArray read(bytes.size(), '\0');
+    if (minor == 0 && readerFd >= 0) {
+        read.resize(std::max<ssize_t>(0, ::read(readerFd, read.data(), size_t(read.size()))));
+        ::close(readerFd);
+    }
 
     QCOMPARE(result.ok, ok);
     QVERIFY2(result.error.contains(reason, Qt::CaseInsensitive), qPrintable(result.error));
@@ -206,7 +233,7 @@ void TestFileWrite::specialFiles()
     QCOMPARE(int(typeOf(node)), type);
     if (linked)
         QCOMPARE(int(typeOf(path)), int(S_IFLNK));
-    if (type == S_IFIFO)
+    if (type == S_IFIFO && minor == 0)
         QCOMPARE(read, bytes);
     if (type == S_IFREG)
         QCOMPARE(readAll(node), bytes);
@@ -227,6 +254,111 @@ void TestFileWrite::keepsTheOwner()
     QCOMPARE(st.st_uid, ordinaryuser::kNobody);
     QCOMPARE(st.st_gid, ordinaryuser::kNobody);
     QCOMPARE(st.st_mode & 07777, mode_t(0640));
+}
+
+void TestFileWrite::linksFollowedAsTheSystemDoes_data()
+{
+    // In a folder real/proj/bat reached through the link "work", beside
+    // real/proj/SHARED.BAT and an unrelated SHARED.BAT at the top.
+    QTest::addColumn<QString>("linkTarget"); // of real/proj/bat/JOB.BAT, or empty for none
+    QTest::addColumn<QString>("given");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("relative link in a linked folder") << "../SHARED.BAT" << "work/JOB.BAT" << "real/proj/SHARED.BAT";
+    QTest::newRow("dot-dot after a linked folder") << "" << "work/../SHARED.BAT" << "real/proj/SHARED.BAT";
+    QTest::newRow("relative link to a new file") << "../NEW.BAT" << "work/JOB.BAT" << "real/proj/NEW.BAT";
+    QTest::newRow("a link to a link") << "../../proj/bat/../LINK.BAT" << "work/JOB.BAT" << "real/proj/SHARED.BAT";
+}
+
+void TestFileWrite::linksFollowedAsTheSystemDoes()
+{
+    QFETCH(QString, linkTarget);
+    QFETCH(QString, given);
+    QFETCH(QString, written);
+    QTemporaryDir top;
+    const QDir dir(top.path());
+    QVERIFY(dir.mkpath(QStringLiteral("real/proj/bat")));
+    QVERIFY(QFile::link(QStringLiteral("real/proj/bat"), dir.filePath(QStringLiteral("work"))));
+    QVERIFY(writeAll(dir.filePath(QStringLiteral("SHARED.BAT")), "UNRELATED\r\n"));
+    QVERIFY(writeAll(dir.filePath(QStringLiteral("real/proj/SHARED.BAT")), kOld));
+    QVERIFY(QFile::link(QStringLiteral("SHARED.BAT"), dir.filePath(QStringLiteral("real/proj/LINK.BAT"))));
+    if (!linkTarget.isEmpty())
+        QVERIFY(QFile::link(linkTarget, dir.filePath(QStringLiteral("real/proj/bat/JOB.BAT"))));
+    // Relative to the working folder, as a command line gives it.
+    const QString before = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(top.path()));
+    const QByteArray bytes = lines(300);
+    const WriteResult result = writeWholeFile(given, bytes);
+    QDir::setCurrent(before);
+    QVERIFY2(result.ok, qPrintable(result.error));
+    QCOMPARE(readAll(dir.filePath(written)), bytes);
+    QCOMPARE(readAll(dir.filePath(QStringLiteral("SHARED.BAT"))), QByteArray("UNRELATED\r\n"));
+}
+
+void TestFileWrite::fileSizeLimit_data()
+{
+    killedWhileWriting_data();
+}
+
+void TestFileWrite::fileSizeLimit()
+{
+    // A file size limit (ulimit -f) is a write failure like a full disk:
+    // the old bytes stay, and the program lives on to say why.
+    QFETCH(Where, where);
+    const QString folder = m_dir.filePath(QStringLiteral("limit-") + QString::number(int(where)));
+    const QString path = prepare(folder, where, kOld);
+    QVERIFY(!path.isEmpty());
+    const pid_t child = ordinaryuser::start([&] {
+        const rlimit limit = {100 * 1024, RLIM_INFINITY};
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
+            return false;
+        const WriteResult result = writeWholeFile(path, lines(1 << 20));
+        return !result.ok && result.error.contains(QStringLiteral("too large"), Qt::CaseInsensitive);
+    });
+    QVERIFY(ordinaryuser::finish(child));
+    QCOMPARE(readAll(path), kOld);
+    QCOMPARE(entries(folder), QStringList{QStringLiteral("OLD.BAT")});
+}
+
+void TestFileWrite::inPlaceOnEachFileSystem_data()
+{
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<int>("mib");
+    QTest::addColumn<bool>("inPlace"); // whether the file system may rewrite a file in place
+    QTest::newRow("tmpfs") << "tmpfs" << 1 << true;
+    QTest::newRow("ext4") << "ext4" << 8 << true;
+    QTest::newRow("xfs") << "xfs" << 300 << true;
+    // Copy-on-write: every rewritten block is a new one.
+    QTest::newRow("btrfs") << "btrfs" << 120 << false;
+}
+
+void TestFileWrite::inPlaceOnEachFileSystem()
+{
+    // A full disk, a folder that takes no new file: the file is rewritten in
+    // place where its own blocks can take the new bytes, and otherwise left
+    // whole; never a mixture of the two.
+    QFETCH(QString, type);
+    QFETCH(int, mib);
+    QFETCH(bool, inPlace);
+    const QString mount = m_dir.filePath(QStringLiteral("fs-") + type);
+    const std::unique_ptr<SmallDisk> disk = type == QLatin1String("tmpfs")
+        ? std::make_unique<SmallDisk>(mount, mib * 1024)
+        : std::make_unique<SmallDisk>(mount, type, mib);
+    if (!disk->mounted())
+        QSKIP(qPrintable(disk->why));
+    const QString folder = mount + QStringLiteral("/out");
+    const QByteArray old = lines(64 * 1024, 'O');
+    const QString path = prepare(folder, InPlace, old);
+    QVERIFY(!path.isEmpty());
+    QVERIFY(disk->fill(0));
+    const QByteArray bytes = lines(64 * 1024, 'N');
+    QVERIFY(ordinaryuser::run([&] {
+        const WriteResult result = writeWholeFile(path, bytes);
+        return result.ok || result.error.contains(inPlace ? QStringLiteral("No space") : QStringLiteral("cannot promise"));
+    }));
+    const QByteArray now = readAll(path);
+    QVERIFY2(now == bytes || now == old, qPrintable(QStringLiteral("a mixture of %1 bytes").arg(now.size())));
+    if (!inPlace)
+        QCOMPARE(now, old);
 }
 
 void TestFileWrite::killedWhileWriting_data()

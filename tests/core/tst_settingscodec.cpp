@@ -10,6 +10,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 using settings::RawLines;
 using settings::StoredSettings;
 
@@ -69,6 +73,7 @@ private slots:
     void saveOverWhatTheFileHoldsNow();
     void changedValuesNotKept_data();
     void changedValuesNotKept();
+    void twoClosesAtOnceKeepBothChanges();
 };
 
 void TestSettingsCodec::parse_data()
@@ -263,6 +268,9 @@ void TestSettingsCodec::saveOverWhatTheFileHoldsNow_data()
         << four << QByteArray("X\nY") << -1 << QString() << QByteArray("X\nY");
     QTest::newRow("nothing changed: CR-only line ends stay") << QByteArray("A\rB\rC\rD\r") << QByteArray() << -1
                                                              << QString() << QByteArray("A\rB\rC\rD\r");
+    QTest::newRow("a CR inside a line another value left alone")
+        << QByteArray("A\r\nB\rX\r\nC\r\nD\r\n") << QByteArray() << 3 << QStringLiteral("MINE")
+        << QByteArray("A\r\nB\rX\r\nC\r\nMINE\r\n");
     QTest::newRow("no file yet: made at the close") << QByteArray() << QByteArray() << -1 << QString()
                                                     << QByteArray("DXFIX13.DXT\r\nDXFIX.DXT\r\n\r\n\r\n");
 }
@@ -293,37 +301,93 @@ void TestSettingsCodec::saveOverWhatTheFileHoldsNow()
 void TestSettingsCodec::changedValuesNotKept_data()
 {
     QTest::addColumn<QString>("value");
-    QTest::addColumn<qint64>("fileSize"); // 0 for a small file
-    QTest::addColumn<bool>("userFolder");
+    QTest::addColumn<QString>("file"); // "small", "large" (100 MiB), "fifo" or "read-only"
+    QTest::addColumn<QString>("userFolder"); // "none", "new", or "blocked" (a file stands where it goes)
     QTest::addColumn<bool>("kept");
-    QTest::newRow("no code page 932 bytes") << QStringLiteral(u"D:\\PLANS€2024\\") << qint64(0) << false << false;
-    QTest::newRow("outside the basic plane") << QStringLiteral(u"PARAM😀.DXT") << qint64(0) << false << false;
-    QTest::newRow("a file too large to rewrite") << QStringLiteral("D:\\OUT\\") << qint64(100) << false << false;
-    QTest::newRow("a file too large, a per-user file") << QStringLiteral("D:\\OUT\\") << qint64(100) << true << true;
-    QTest::newRow("storable") << QStringLiteral("D:\\OUT\\") << qint64(0) << false << true;
+    QTest::addColumn<QString>("reason"); // part of the reason a value was not kept
+    const QString out = QStringLiteral("D:\\OUT\\");
+    QTest::newRow("no code page 932 bytes") << QStringLiteral(u"D:\\PLANS€2024\\") << "small" << "none" << false << "";
+    QTest::newRow("outside the basic plane") << QStringLiteral(u"PARAM😀.DXT") << "small" << "none" << false << "";
+    QTest::newRow("a file too large to rewrite") << out << "large" << "none" << false << "too large";
+    QTest::newRow("a file too large, a per-user file") << out << "large" << "new" << true << "";
+    QTest::newRow("storable") << out << "small" << "none" << true << "";
+    // Never opened: a FIFO without a reader would hold the close for ever.
+    QTest::newRow("a FIFO") << out << "fifo" << "none" << false << "Not a regular file";
+    QTest::newRow("a FIFO, a per-user file") << out << "fifo" << "new" << true << "";
+    QTest::newRow("read-only, no per-user folder can be made")
+        << out << "read-only" << "blocked" << false << "read-only";
 }
 
 void TestSettingsCodec::changedValuesNotKept()
 {
     QFETCH(QString, value);
-    QFETCH(qint64, fileSize);
-    QFETCH(bool, userFolder);
+    QFETCH(QString, file);
+    QFETCH(QString, userFolder);
     QFETCH(bool, kept);
+    QFETCH(QString, reason);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("tessiva.ini"));
-    QVERIFY(writeAll(path, "A\r\nB\r\nC:\\OLD\\\r\nD\r\n"));
-    if (fileSize > 0) {
-        QFile big(path);
-        QVERIFY(big.open(QIODevice::ReadWrite) && big.resize(fileSize << 20));
+    if (file == QLatin1String("fifo")) {
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+    } else {
+        QVERIFY(writeAll(path, "A\r\nB\r\nC:\\OLD\\\r\nD\r\n"));
+        if (file == QLatin1String("large")) {
+            QFile big(path);
+            QVERIFY(big.open(QIODevice::ReadWrite) && big.resize(qint64(100) << 20));
+        }
+        if (file == QLatin1String("read-only"))
+            QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner));
     }
-    SettingsFile file(dir.filePath(QStringLiteral("tessiva")), userFolder ? dir.filePath(QStringLiteral("user")) : QString());
-    StoredSettings now = file.load(StoredSettings::defaults());
+    const QString user = userFolder == QLatin1String("none") ? QString() : dir.filePath(QStringLiteral("user/tessiva"));
+    if (userFolder == QLatin1String("blocked"))
+        QVERIFY(writeAll(dir.filePath(QStringLiteral("user")), "a file, not a folder"));
+    SettingsFile settingsFile(dir.filePath(QStringLiteral("tessiva")), user);
+    StoredSettings now = settingsFile.load(StoredSettings::defaults());
     now.destinationFolder = value;
-    const SettingsFile::SaveResult result = file.save(now);
+    const SettingsFile::SaveResult result = settingsFile.save(now);
     QCOMPARE(result.notKept, kept ? QList<int>() : QList<int>{2});
-    SettingsFile again(dir.filePath(QStringLiteral("tessiva")), userFolder ? dir.filePath(QStringLiteral("user")) : QString());
+    QVERIFY2(result.written.error.contains(reason, Qt::CaseInsensitive), qPrintable(result.written.error));
+    SettingsFile again(dir.filePath(QStringLiteral("tessiva")), user);
     const QString next = again.load(StoredSettings::defaults()).destinationFolder;
     QCOMPARE(next == value, kept);
+    struct stat st = {};
+    QCOMPARE(::lstat(QFile::encodeName(path).constData(), &st), 0);
+    QCOMPARE(S_ISFIFO(st.st_mode), file == QLatin1String("fifo"));
+}
+
+void TestSettingsCodec::twoClosesAtOnceKeepBothChanges()
+{
+    // Two windows, each with a change of its own, closed at the same moment
+    // (a logout): every round keeps both changes.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("tessiva.ini"));
+    for (int round = 0; round < 20; ++round) {
+        QVERIFY(writeAll(path, "A\r\nB\r\nC\r\nD\r\n"));
+        int go[2];
+        QCOMPARE(::pipe(go), 0);
+        pid_t children[2];
+        for (int line : {2, 3}) {
+            const pid_t child = ::fork();
+            if (child == 0) {
+                ::close(go[1]);
+                SettingsFile file(dir.filePath(QStringLiteral("tessiva")), QString());
+                StoredSettings now = file.load(StoredSettings::defaults());
+                now[line] = QStringLiteral("CHANGED%1").arg(line);
+                char c;
+                (void)!::read(go[0], &c, 1); // both start when the pipe closes
+                _exit(file.save(now).written.ok ? 0 : 1);
+            }
+            children[line - 2] = child;
+        }
+        ::close(go[0]);
+        ::close(go[1]);
+        for (pid_t child : children) {
+            int status = 0;
+            QCOMPARE(::waitpid(child, &status, 0), child);
+            QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        }
+        QCOMPARE(readAll(path), QByteArray("A\r\nB\r\nCHANGED2\r\nCHANGED3\r\n"));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestSettingsCodec)
