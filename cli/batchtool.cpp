@@ -15,14 +15,17 @@ namespace {
 const QString kProgram = QStringLiteral("tessiva-batch");
 
 // A text for the terminal: a control character of a hostile name (an
-// escape sequence, a carriage return, a NUL) is shown escaped, never sent.
+// escape sequence, a carriage return, a NUL) or a format character (a
+// right-to-left override that shows a name backwards) is shown escaped,
+// never sent.
 QString escaped(const QString &text)
 {
     QString out;
     out.reserve(text.size());
     for (QChar c : text) {
         const char16_t u = c.unicode();
-        if (c.category() == QChar::Other_Control || u == 0x2028 || u == 0x2029)
+        const QChar::Category category = c.category();
+        if (category == QChar::Other_Control || category == QChar::Other_Format || u == 0x2028 || u == 0x2029)
             out += u < 0x100 ? QStringLiteral("\\x%1").arg(u, 2, 16, QLatin1Char('0'))
                              : QStringLiteral("\\u%1").arg(u, 4, 16, QLatin1Char('0'));
         else

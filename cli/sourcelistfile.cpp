@@ -49,9 +49,11 @@ List List::parse(QByteArrayView bytes, Encoding encoding)
     list.m_text.resize(bytes.size());
     char16_t *const begin = reinterpret_cast<char16_t *>(list.m_text.data());
     char16_t *end = begin;
+    if (bytes.isEmpty())
+        return list; // no line, and no bytes to look through
     qsizetype lines = 1;
-    for (const char *p = bytes.data(), *end = p + bytes.size();
-         (p = static_cast<const char *>(memchr(p, '\n', size_t(end - p)))); ++p)
+    for (const char *p = bytes.data(), *stop = p + bytes.size();
+         (p = static_cast<const char *>(memchr(p, '\n', size_t(stop - p)))); ++p)
         ++lines;
     list.m_starts.reserve(lines + 1);
     list.m_numbers.reserve(lines);

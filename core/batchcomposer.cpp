@@ -290,8 +290,12 @@ private:
         else
             m_out.put(input);
         line({" ", output});
-        if (m_job.checkExitStatus)
+        // Any status but 0 is a failure: a crash or a Ctrl+C ends the
+        // converter with a negative one, below what ERRORLEVEL 1 sees.
+        if (m_job.checkExitStatus) {
             line({"IF ERRORLEVEL 1 DEL ", output});
+            line({"IF NOT ERRORLEVEL 0 DEL ", output});
+        }
     }
 
     // The output folders of a tree job are made before the first drawing

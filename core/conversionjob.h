@@ -46,8 +46,9 @@ struct ConversionJob
     // as its last step, so that a stopped run leaves no half-made drawing
     // under a name the next run trusts.
     bool skipExisting = false;
-    // With skipExisting: a converter that ends with a status of 1 or more
-    // is taken as failed, and its output is deleted.
+    // With skipExisting: a converter that ends with any status but 0 (a
+    // negative one too, as a crash gives) is taken as failed, and its
+    // output is deleted.
     bool checkExitStatus = false;
 };
 

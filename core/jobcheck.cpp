@@ -5,7 +5,10 @@
 #include "jobpath.h"
 #include "textrules.h"
 
+#include <QHash>
 #include <QSet>
+
+#include <optional>
 
 
 using namespace textrules;
@@ -36,15 +39,24 @@ bool isDxfExtension(QStringView ext)
     return true;
 }
 
+// The characters Windows allows in no name. Besides, cmd.exe and the
+// converter take * and ? as wildcards, so that a DEL or a conversion of
+// such a name would act on every file it matches.
+constexpr bool isForbiddenInNames(char16_t c)
+{
+    return c == u'"' || c == u'*' || c == u'?' || c == u'<' || c == u'>' || c == u'|';
+}
+
 // A text the batch file can carry: code page 932 bytes, no control
-// character (a line break would end the command and start another one) and
-// no double quote (it would end the quoting around a path).
+// character (a line break would end the command and start another one),
+// and no character Windows allows in no name (a double quote would also
+// end the quoting around a path).
 bool isUsable(QStringView text, const quint16 *codes)
 {
     for (QChar ch : text) {
         const char16_t c = ch.unicode();
         if (c >= 0x20 && c < 0x7f) {
-            if (c == u'"')
+            if (isForbiddenInNames(c))
                 return false;
         } else if (c < 0x80 || codes[c] == cp932::kNoCode) {
             return false;
@@ -95,6 +107,101 @@ QList<NamedText> jobTexts(const ConversionJob &job)
     if (job.outputFormat == OutputFormat::Ascii)
         texts.append({QStringLiteral(u"出力精度"), trimmed(job.precision)});
     return texts;
+}
+
+QString clashText(const QString &what, const QString &name)
+{
+    return what % QStringLiteral(u"( ") % upperCased(name) % QStringLiteral(u" )が重複しています！");
+}
+
+SaveOutcome clash(const QString &text, int line, int otherLine)
+{
+    SaveOutcome outcome = refuse(SaveResult::DuplicateDestination, text, line);
+    outcome.otherLine = otherLine;
+    return outcome;
+}
+
+// Under Z:, the root of a system whose names tell case apart, two folders
+// whose names differ only in case, or a drawing and a folder, are two
+// things; the batch file, in upper case, names them as one, and Windows
+// finds only one of them.
+std::optional<SaveOutcome> sourcesOfOneName(const batch::JobPlan &plan)
+{
+    const QStringList &sources = plan.job().sources;
+    struct Seen
+    {
+        QStringView name;
+        int source;
+    };
+    QHash<QString, Seen> folders; // each folder's folded path, ending in "\"
+    QSet<QStringView> walked;
+    for (int i = 0; i < sources.size(); ++i) {
+        const QStringView folder = plan.folder(i);
+        if (!jobpath::onUnixRoot(folder) || walked.contains(folder))
+            continue;
+        walked.insert(folder);
+        for (qsizetype end = folder.indexOf(u'\\') + 1; end > 0; end = folder.indexOf(u'\\', end) + 1) {
+            const QStringView prefix = folder.left(end);
+            const QString key = windowsFolded(prefix);
+            const auto it = folders.constFind(key);
+            if (it == folders.cend())
+                folders.insert(key, Seen{prefix, i});
+            else if (it->name != prefix)
+                return clash(clashText(QStringLiteral(u"変換元ﾌｫﾙﾀﾞ"), prefix.toString()), i, it->source);
+        }
+    }
+    if (folders.isEmpty())
+        return std::nullopt;
+    for (int i = 0; i < sources.size(); ++i) {
+        if (!jobpath::onUnixRoot(sources.at(i)))
+            continue;
+        const auto it = folders.constFind(windowsFolded(QString(sources.at(i) + u'\\')));
+        if (it != folders.cend())
+            return clash(clashText(QStringLiteral(u"変換元ﾌｧｲﾙ"), sources.at(i)), i, it->source);
+    }
+    return std::nullopt;
+}
+
+// A tree job makes folders below the destination folder. None of them may
+// take the name of a file the batch file writes, deletes or moves there: a
+// drawing's own name, the name it is made under, the intermediate file.
+// DEL of a folder would ask a question that a run without a console waits
+// on for ever, and empty the folder once answered.
+std::optional<SaveOutcome> foldersOfAFileName(const batch::JobPlan &plan, const QString &partialPrefix)
+{
+    const ConversionJob &job = plan.job();
+    const QString &destination = job.destinationFolder;
+    QHash<QString, int> folders; // folded, without the last "\"
+    QSet<QStringView> walked;
+    for (int i = 0; i < job.sources.size(); ++i) {
+        const QStringView below = plan.below(i);
+        if (below.isEmpty() || walked.contains(below))
+            continue;
+        walked.insert(below);
+        for (qsizetype end = below.indexOf(u'\\'); end >= 0; end = below.indexOf(u'\\', end + 1))
+            folders.insert(windowsFolded(QString(destination % below.left(end))), i);
+    }
+    if (folders.isEmpty())
+        return std::nullopt;
+    const auto folderOf = [&](const QString &file) { return folders.value(windowsFolded(file), -1); };
+    const QString folderWord = QStringLiteral(u"変換先ﾌｫﾙﾀﾞ");
+    if (job.kind == BatchKind::R13ToGX3) {
+        const QString intermediate = destination + plan.intermediateName();
+        if (const int folder = folderOf(intermediate); folder >= 0)
+            return clash(clashText(folderWord, intermediate + u'\\'), folder, -1);
+    }
+    for (int i = 0; i < job.sources.size(); ++i) {
+        for (const QString &file : {plan.destination(i),
+                                    partialPrefix.isEmpty() ? QString()
+                                                            : QString(destination % plan.below(i) % partialPrefix
+                                                                      % plan.baseName(i) % destinationExtension())}) {
+            if (file.isEmpty())
+                continue;
+            if (const int folder = folderOf(file); folder >= 0)
+                return clash(clashText(folderWord, file + u'\\'), i, folder);
+        }
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -189,14 +296,14 @@ SaveOutcome checkJob(const batch::JobPlan &plan)
     DestinationTable destinations(plan);
     for (int i = 0; i < job.sources.size(); ++i) {
         const int first = destinations.firstWithSameDestination(i);
-        if (first >= 0 && !sameSourceFile(job.sources.at(first), job.sources.at(i))) {
-            SaveOutcome clash = refuse(SaveResult::DuplicateDestination,
-                                       QStringLiteral(u"変換先ﾌｧｲﾙ( ") % upperCased(plan.destination(i))
-                                           % QStringLiteral(u" )が重複しています！"),
-                                       i);
-            clash.otherLine = first;
-            return clash;
-        }
+        if (first >= 0 && !sameSourceFile(job.sources.at(first), job.sources.at(i)))
+            return clash(clashText(QStringLiteral(u"変換先ﾌｧｲﾙ"), plan.destination(i)), i, first);
+    }
+    if (std::optional<SaveOutcome> refused = sourcesOfOneName(plan))
+        return *refused;
+    if (tree) {
+        if (std::optional<SaveOutcome> refused = foldersOfAFileName(plan, partialPrefix))
+            return *refused;
     }
     return SaveOutcome{};
 }

@@ -82,19 +82,21 @@ QString JobPlan::intermediateName() const
 
 QString JobPlan::partialPrefix() const
 {
-    // Only a drawing whose own name starts with "~" can be written under
-    // another one's temporary name.
-    bool tilde = false;
-    for (qsizetype i = 0; i < size() && !tilde; ++i)
-        tilde = baseName(i).startsWith(u'~');
-    if (!tilde)
-        return QStringLiteral("~");
+    // A name no ordinary file carries, as the batch file deletes what lies
+    // under it. Only a drawing whose own name starts with it can be
+    // written under another one's temporary name.
+    const QString usual = QStringLiteral("~TESSIVA~");
+    bool taken = false;
+    for (qsizetype i = 0; i < size() && !taken; ++i)
+        taken = baseName(i).startsWith(QStringView(usual).left(8), Qt::CaseInsensitive);
+    if (!taken)
+        return usual;
     QSet<QString> finals;
     for (qsizetype i = 0; i < size(); ++i)
         finals.insert(textrules::windowsFolded(QString(below(i) % baseName(i))));
     for (int n = 0;; ++n) {
-        const QString prefix = n == 0 ? QStringLiteral("~") : QStringLiteral("~%1~").arg(n);
-        bool taken = false;
+        const QString prefix = n == 0 ? usual : QStringLiteral("~TESSIVA%1~").arg(n);
+        taken = false;
         for (qsizetype i = 0; i < size() && !taken; ++i)
             taken = finals.contains(textrules::windowsFolded(QString(below(i) % prefix % baseName(i))));
         if (!taken)

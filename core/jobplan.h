@@ -42,8 +42,9 @@ public:
     // when a drawing would be written there under that name.
     QString intermediateName() const;
     // What a drawing's name starts with while it is being made, for a job
-    // that skips existing drawings: "~", or "~1~", "~2~" … when a drawing
-    // would be written under a name that another one is made under.
+    // that skips existing drawings: "~TESSIVA~", or "~TESSIVA1~",
+    // "~TESSIVA2~" … when a drawing would be written under a name that
+    // another one is made under.
     QString partialPrefix() const;
 
 private:

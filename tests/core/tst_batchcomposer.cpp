@@ -250,7 +250,7 @@ QList<QByteArray> skippable(int n, const QByteArray &source, const QByteArray &f
     const auto pass = [&](const QByteArray &head, const QByteArray &in, const QByteArray &out) {
         lines << head + in + ' ' + out;
         if (check)
-            lines << "IF ERRORLEVEL 1 DEL " + out;
+            lines << "IF ERRORLEVEL 1 DEL " + out << "IF NOT ERRORLEVEL 0 DEL " + out;
     };
     if (passes.size() == 1) {
         pass(passes.at(0), source, partial);
@@ -288,9 +288,9 @@ void TestBatchComposer::treeWithSkipping_data()
     const QByteArray a = "D:\\OUT\\A.DXF";
     const QByteArray b = "\"D:\\OUT\\FLOOR 1\\B.DXF\"";
     const QByteArray c = "\"D:\\OUT\\R&D 100%%\\(X86)\\\x95\x5c.DXF\"";
-    const QByteArray pa = "D:\\OUT\\~A.DXF";
-    const QByteArray pb = "\"D:\\OUT\\FLOOR 1\\~B.DXF\"";
-    const QByteArray pc = "\"D:\\OUT\\R&D 100%%\\(X86)\\~\x95\x5c.DXF\"";
+    const QByteArray pa = "D:\\OUT\\~TESSIVA~A.DXF";
+    const QByteArray pb = "\"D:\\OUT\\FLOOR 1\\~TESSIVA~B.DXF\"";
+    const QByteArray pc = "\"D:\\OUT\\R&D 100%%\\(X86)\\~TESSIVA~\x95\x5c.DXF\"";
     const QByteArray sa = "C:\\P\\A.DXF";
     const QByteArray sb = "\"C:\\P\\FLOOR 1\\B.DXF\"";
     const QByteArray sc = "\"C:\\P\\R&D 100%%\\(X86)\\\x95\x5c.DXF\"";
@@ -334,16 +334,18 @@ void TestBatchComposer::partialPrefix_data()
 {
     QTest::addColumn<QStringList>("sources");
     QTest::addColumn<QString>("prefix");
-    QTest::newRow("no name starts with ~") << QStringList{QStringLiteral("C:\\P\\a.dxf"), QStringLiteral("C:\\P\\b.dxf")}
-                                           << QStringLiteral("~");
-    QTest::newRow("~a alone is no clash") << QStringList{QStringLiteral("C:\\P\\~a.dxf")} << QStringLiteral("~");
-    QTest::newRow("a and ~A") << QStringList{QStringLiteral("C:\\P\\a.dxf"), QStringLiteral("C:\\Q\\~A.dxf")}
-                              << QStringLiteral("~1~");
-    QTest::newRow("a, ~a and ~1~a")
-        << QStringList{QStringLiteral("C:\\P\\a.dxf"), QStringLiteral("C:\\P\\~a.dxf"), QStringLiteral("C:\\P\\~1~a.dxf")}
-        << QStringLiteral("~2~");
-    QTest::newRow("in other output folders") << QStringList{QStringLiteral("C:\\P\\X\\a.dxf"), QStringLiteral("C:\\P\\~a.dxf")}
-                                             << QStringLiteral("~");
+    QTest::newRow("no name starts with the prefix")
+        << QStringList{QStringLiteral("C:\\P\\a.dxf"), QStringLiteral("C:\\P\\~b.dxf")} << QStringLiteral("~TESSIVA~");
+    QTest::newRow("~TESSIVA~a alone is no clash") << QStringList{QStringLiteral("C:\\P\\~TESSIVA~a.dxf")}
+                                                  << QStringLiteral("~TESSIVA~");
+    QTest::newRow("a and ~tessiva~A")
+        << QStringList{QStringLiteral("C:\\P\\a.dxf"), QStringLiteral("C:\\Q\\~tessiva~A.dxf")} << QStringLiteral("~TESSIVA1~");
+    QTest::newRow("a, ~TESSIVA~a and ~TESSIVA1~a")
+        << QStringList{QStringLiteral("C:\\P\\a.dxf"), QStringLiteral("C:\\P\\~TESSIVA~a.dxf"),
+                       QStringLiteral("C:\\P\\~TESSIVA1~a.dxf")}
+        << QStringLiteral("~TESSIVA2~");
+    QTest::newRow("in other output folders")
+        << QStringList{QStringLiteral("C:\\P\\X\\a.dxf"), QStringLiteral("C:\\P\\~TESSIVA~a.dxf")} << QStringLiteral("~TESSIVA~");
 }
 
 void TestBatchComposer::partialPrefix()
@@ -381,8 +383,8 @@ void TestBatchComposer::skippingWithoutATree()
     QVERIFY(checkJob(job).passed());
     const QByteArray head = "C:\\ACAD\\DXFIX.EXE -A6 -TC:\\ACAD\\DXFIX.DXT ";
     QCOMPARE(fileBytes(job),
-             joined(skippable(1, "\"C:\\A\\50%% (1).DXF\"", "\"D:\\OUT\\50%% (1).DXF\"", "\"D:\\OUT\\~50%% (1).DXF\"", {head})
-                    + skippable(2, "C:\\B\\\x95\x5c.DXF", "D:\\OUT\\\x95\x5c.DXF", "D:\\OUT\\~\x95\x5c.DXF", {head})));
+             joined(skippable(1, "\"C:\\A\\50%% (1).DXF\"", "\"D:\\OUT\\50%% (1).DXF\"", "\"D:\\OUT\\~TESSIVA~50%% (1).DXF\"", {head})
+                    + skippable(2, "C:\\B\\\x95\x5c.DXF", "D:\\OUT\\\x95\x5c.DXF", "D:\\OUT\\~TESSIVA~\x95\x5c.DXF", {head})));
 }
 
 void TestBatchComposer::randomJobsReadAsMeant_data()
@@ -411,7 +413,8 @@ void TestBatchComposer::randomJobsReadAsMeant()
     QFETCH(bool, tree);
     QFETCH(int, skipping);
     QRandomGenerator random(quint32(20261208 + kind * 10 + tree * 3 + skipping));
-    static const char16_t alphabet[] = u"abcXYZ019 .&|<>^(),;=%!'-_~表計ﾊｱ　ヂポａＡ";
+    // Every character cmd.exe treats specially that a Windows name can hold.
+    static const char16_t alphabet[] = u"abcXYZ019 .&^(),;=%!'-_~表計ﾊｱ　ヂポａＡ";
     const auto text = [&](int min, int max) {
         QString out;
         const int n = int(random.bounded(min, max + 1));
@@ -453,7 +456,7 @@ void TestBatchComposer::randomJobsReadAsMeant()
         if (longest && !checkJob(job).passed() && checkJob(job).result == SaveResult::TooLong) {
             // The drawing's name is the longer one: shorten the sources until it fits.
             for (QString &source : job.sources) {
-                while (cp932::encodedLength(QString(job.destinationFolder + source)) > BatchLimits::kMaxPathBytes - 8)
+                while (cp932::encodedLength(QString(job.destinationFolder + source)) > BatchLimits::kMaxPathBytes - 16)
                     source.remove(source.lastIndexOf(u'\\') + 1, 1);
             }
         }

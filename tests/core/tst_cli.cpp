@@ -204,6 +204,14 @@ void TestCli::refusalNamesTheSource_data()
         << QByteArray("C:\\A\\\x1b[2Jx\rB\x7f\xc2\x85.dxf\n")
         << QStringLiteral(u"変換元ﾌｧｲﾙ( C:\\A\\\\x1b[2Jx\\x0dB\\x7f\\x85.dxf )に使用できない文字が含まれています！\n"
                           "tessiva-batch: 'C:\\A\\\\x1b[2Jx\\x0dB\\x7f\\x85.dxf' (standard input, line 1)");
+    QTest::newRow("a right-to-left override")
+        << folders + QStringList{QStringLiteral("--list"), QStringLiteral("-")} << QByteArray("C:\\A\\x\xe2\x80\xaetxt.dxf\n")
+        << QStringLiteral(u"変換元ﾌｧｲﾙ( C:\\A\\x\\u202etxt.dxf )に使用できない文字が含まれています！\n"
+                          "tessiva-batch: 'C:\\A\\x\\u202etxt.dxf' (standard input, line 1)");
+    QTest::newRow("a wildcard")
+        << folders + QStringList{QStringLiteral("C:\\A\\x.dxf"), QStringLiteral("C:\\DRAW\\*.dxf")} << QByteArray()
+        << QStringLiteral(u"変換元ﾌｧｲﾙ( C:\\DRAW\\*.dxf )に使用できない文字が含まれています！\n"
+                          "tessiva-batch: 'C:\\DRAW\\*.dxf' (source argument 2)");
 }
 
 void TestCli::refusalNamesTheSource()
@@ -369,12 +377,12 @@ void TestCli::treeAndSkipping()
     const QList<QByteArray> lines = r.out.split('\n');
     QCOMPARE(lines.first(), QByteArray("IF NOT EXIST D:\\OUT\\ MD D:\\OUT\r"));
     QVERIFY(r.out.contains("IF EXIST \"D:\\OUT\\FLOOR 1\\PLAN.DXF\" GOTO DONE1\r\n"));
-    QVERIFY(r.out.contains(" MOVE /Y D:\\OUT\\FLOOR2\\~PLAN.DXF D:\\OUT\\FLOOR2\\PLAN.DXF\r\n"));
+    QVERIFY(r.out.contains(" MOVE /Y D:\\OUT\\FLOOR2\\~TESSIVA~PLAN.DXF D:\\OUT\\FLOOR2\\PLAN.DXF\r\n"));
     QVERIFY(!r.out.contains("ERRORLEVEL"));
     const Result checked = run(job + QStringList{QStringLiteral("--tree"), QStringLiteral("project"),
                                                  QStringLiteral("--skip-existing"), QStringLiteral("--check-exit-status")});
     QCOMPARE(checked.code, 0);
-    QVERIFY(checked.out.contains("IF ERRORLEVEL 1 DEL D:\\OUT\\FLOOR2\\~PLAN.DXF\r\n"));
+    QVERIFY(checked.out.contains("IF ERRORLEVEL 1 DEL D:\\OUT\\FLOOR2\\~TESSIVA~PLAN.DXF\r\n"));
 
     // In a folder reached through a link, "$PWD" as the root and relative
     // sources name the same folders.

@@ -108,6 +108,19 @@ void TestJobCheck::refusals_data()
     QTest::newRow("double quote in a folder")
         << good << QStringLiteral("C:\\OUT\" & DEL X\\") << acad << int(SaveResult::UnusableText) << -1
         << unusable(QStringLiteral(u"変換先ﾌｫﾙﾀﾞ"), QStringLiteral("C:\\OUT\" & DEL X\\"));
+    // Characters no Windows name holds; * and ? would be wildcards to DEL.
+    QTest::newRow("a wildcard in a source")
+        << QStringList{QStringLiteral("C:\\A\\a.dxf"), QStringLiteral("C:\\DRAW\\*.dxf")} << out << acad
+        << int(SaveResult::UnusableText) << 1 << unusable(QStringLiteral(u"変換元ﾌｧｲﾙ"), QStringLiteral("C:\\DRAW\\*.dxf"));
+    QTest::newRow("a question mark in a source")
+        << QStringList{QStringLiteral("C:\\DRAW\\a?.dxf")} << out << acad << int(SaveResult::UnusableText) << 0
+        << unusable(QStringLiteral(u"変換元ﾌｧｲﾙ"), QStringLiteral("C:\\DRAW\\a?.dxf"));
+    QTest::newRow("< in the destination folder")
+        << good << QStringLiteral("C:\\OUT<\\") << acad << int(SaveResult::UnusableText) << -1
+        << unusable(QStringLiteral(u"変換先ﾌｫﾙﾀﾞ"), QStringLiteral("C:\\OUT<\\"));
+    QTest::newRow("| in the AutoCAD folder")
+        << good << out << QStringLiteral("C:\\A|B\\") << int(SaveResult::UnusableText) << -1
+        << unusable(QStringLiteral(u"AutoCadﾌｫﾙﾀﾞ"), QStringLiteral("C:\\A|B\\"));
     QTest::newRow("yen sign has no bytes of its own")
         << good << QStringLiteral(u"C:\\\u00a5\\") << acad << int(SaveResult::UnusableText) << -1
         << unusable(QStringLiteral(u"変換先ﾌｫﾙﾀﾞ"), QStringLiteral(u"C:\\\u00a5\\"));
@@ -133,6 +146,17 @@ void TestJobCheck::refusals_data()
     QTest::newRow("folders of two cases under Z:")
         << QStringList{QStringLiteral("Z:\\p\\A\\x.dxf"), QStringLiteral("Z:\\p\\a\\x.dxf")} << out << acad
         << int(SaveResult::DuplicateDestination) << 1 << clash(QStringLiteral("C:\\OUT\\X.DXF"));
+    // The batch file names them as one, in upper case; Windows finds one.
+    QTest::newRow("folders of one name in two cases under Z:")
+        << QStringList{QStringLiteral("Z:\\p\\Floor\\a.dxf"), QStringLiteral("Z:\\p\\FLOOR\\b.dxf")} << out << acad
+        << int(SaveResult::DuplicateDestination) << 1
+        << QStringLiteral(u"変換元ﾌｫﾙﾀﾞ( Z:\\P\\FLOOR\\ )が重複しています！");
+    QTest::newRow("a drawing and a folder of one name under Z:")
+        << QStringList{QStringLiteral("Z:\\p\\a.dxf"), QStringLiteral("Z:\\p\\A.DXF\\b.dxf")} << out << acad
+        << int(SaveResult::DuplicateDestination) << 0 << QStringLiteral(u"変換元ﾌｧｲﾙ( Z:\\P\\A.DXF )が重複しています！");
+    QTest::newRow("folders of two cases elsewhere are one folder")
+        << QStringList{QStringLiteral("C:\\p\\Floor\\a.dxf"), QStringLiteral("C:\\p\\FLOOR\\b.dxf")} << out << acad
+        << passed << -1 << QString();
     QTest::newRow("the same native file twice is harmless")
         << QStringList{QStringLiteral("Z:\\p\\Plan.dxf"), QStringLiteral("Z:\\p\\Plan.dxf")} << out << acad << passed
         << -1 << QString();
@@ -176,6 +200,8 @@ void TestJobCheck::parameterCheckedWhereTheKindUsesIt()
     QVERIFY(checkJob(j).passed());
     j.kind = BatchKind::R12ToGX3;
     QCOMPARE(checkJob(j).statusText, unusable(QStringLiteral(u"R12->GX3ﾊﾟﾗﾒｰﾀﾌｧｲﾙ"), QStringLiteral(u"\u00e9.DXT")));
+    j.r12ToGx3Parameter = QStringLiteral("*.DXT");
+    QCOMPARE(checkJob(j).result, SaveResult::UnusableText);
     // The precision only where it is written: for ASCII output.
     j = job({QStringLiteral("C:\\A\\x.dxf")});
     j.precision = QStringLiteral(u"1\u00e9");
@@ -190,27 +216,47 @@ void TestJobCheck::treeRefusals_data()
     QTest::addColumn<QString>("destination");
     QTest::addColumn<int>("result");
     QTest::addColumn<int>("line");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<bool>("skip");
     const QString root = QStringLiteral("C:\\PROJECT\\");
     const QString out = QStringLiteral("D:\\OUT\\");
     QTest::newRow("one name in two folders")
         << QStringList{QStringLiteral("C:\\PROJECT\\FLOOR1\\plan.dxf"), QStringLiteral("C:\\project\\floor2\\plan.dxf")}
-        << out << int(SaveResult::Passed) << -1;
+        << out << int(SaveResult::Passed) << -1 << 0 << false;
     QTest::newRow("one destination twice")
         << QStringList{QStringLiteral("C:\\PROJECT\\F1\\plan.dxf"), QStringLiteral("C:\\project\\f1\\PLAN.dxf.dxf")}
-        << out << int(SaveResult::DuplicateDestination) << 1;
+        << out << int(SaveResult::DuplicateDestination) << 1 << 0 << false;
     QTest::newRow("a source outside the root")
         << QStringList{QStringLiteral("C:\\PROJECT\\a.dxf"), QStringLiteral("C:\\OTHER\\b.dxf")} << out
-        << int(SaveResult::OutsideTree) << 1;
+        << int(SaveResult::OutsideTree) << 1 << 0 << false;
     QTest::newRow("a folder that only starts like the root")
-        << QStringList{QStringLiteral("C:\\PROJECT2\\a.dxf")} << out << int(SaveResult::OutsideTree) << 0;
+        << QStringList{QStringLiteral("C:\\PROJECT2\\a.dxf")} << out << int(SaveResult::OutsideTree) << 0 << 0 << false;
     QTest::newRow("root case differs") << QStringList{QStringLiteral("c:\\Project\\a.dxf")} << out
-                                       << int(SaveResult::Passed) << -1;
+                                       << int(SaveResult::Passed) << -1 << 0 << false;
     QTest::newRow("the destination is the root")
-        << QStringList{QStringLiteral("C:\\PROJECT\\F1\\a.dxf")} << root << int(SaveResult::SameFolder) << 0;
+        << QStringList{QStringLiteral("C:\\PROJECT\\F1\\a.dxf")} << root << int(SaveResult::SameFolder) << 0 << 0 << false;
     QTest::newRow("a source in a folder another drawing goes to")
         << QStringList{QStringLiteral("C:\\PROJECT\\a.dxf"), QStringLiteral("C:\\PROJECT\\OUT\\SUB\\b.dxf"),
                        QStringLiteral("C:\\PROJECT\\SUB\\c.dxf")}
-        << QStringLiteral("C:\\PROJECT\\OUT\\") << int(SaveResult::SameFolder) << 1;
+        << QStringLiteral("C:\\PROJECT\\OUT\\") << int(SaveResult::SameFolder) << 1 << 0 << false;
+    // No folder the batch file makes may take the name of a file it
+    // writes, deletes or moves.
+    const int clash = int(SaveResult::DuplicateDestination);
+    const int r13gx3 = int(BatchKind::R13ToGX3);
+    QTest::newRow("a folder named like a drawing")
+        << QStringList{QStringLiteral("C:\\PROJECT\\a.dxf"), QStringLiteral("C:\\PROJECT\\A.DXF\\b.dxf")} << out << clash
+        << 0 << 0 << false;
+    QTest::newRow("a folder named like the intermediate file")
+        << QStringList{QStringLiteral("C:\\PROJECT\\dummy.dxf\\a.dxf")} << out << clash << 0 << r13gx3 << false;
+    QTest::newRow("one pass makes no intermediate file")
+        << QStringList{QStringLiteral("C:\\PROJECT\\dummy.dxf\\a.dxf")} << out << int(SaveResult::Passed) << -1 << 0
+        << false;
+    QTest::newRow("a folder named like a temporary drawing")
+        << QStringList{QStringLiteral("C:\\PROJECT\\a.dxf"), QStringLiteral("C:\\PROJECT\\~tessiva~a.dxf\\b.dxf")} << out
+        << clash << 0 << 0 << true;
+    QTest::newRow("without skipping no temporary drawing")
+        << QStringList{QStringLiteral("C:\\PROJECT\\a.dxf"), QStringLiteral("C:\\PROJECT\\~tessiva~a.dxf\\b.dxf")} << out
+        << int(SaveResult::Passed) << -1 << 0 << false;
 }
 
 void TestJobCheck::treeRefusals()
@@ -219,8 +265,12 @@ void TestJobCheck::treeRefusals()
     QFETCH(QString, destination);
     QFETCH(int, result);
     QFETCH(int, line);
+    QFETCH(int, kind);
+    QFETCH(bool, skip);
     ConversionJob j = job(sources, destination);
     j.treeRoot = QStringLiteral("C:\\PROJECT\\");
+    j.kind = BatchKind(kind);
+    j.skipExisting = skip;
     const SaveOutcome outcome = checkJob(j);
     QCOMPARE(int(outcome.result), result);
     QCOMPARE(outcome.line, line);
@@ -245,8 +295,8 @@ void TestJobCheck::treeDestinations()
 
 void TestJobCheck::partialNamesCountTowardsTheLimit()
 {
-    // Skipping, a drawing is made under "~" + its name first.
-    ConversionJob j = job({QStringLiteral("C:\\A\\") + QString(248, u'p') + QStringLiteral(".dxf")});
+    // Skipping, a drawing is made under "~TESSIVA~" + its name first.
+    ConversionJob j = job({QStringLiteral("C:\\A\\") + QString(240, u'p') + QStringLiteral(".dxf")});
     QCOMPARE(checkJob(j).result, SaveResult::Passed);
     j.skipExisting = true;
     QCOMPARE(checkJob(j).result, SaveResult::TooLong);
@@ -283,7 +333,7 @@ void TestJobCheck::longestLinesStayWithinCmd()
     j.destinationFolder = QStringLiteral("D:\\O%\\");
     if (skip)
         j.treeRoot = QStringLiteral("C:\\R\\");
-    j.sources = {filled(QStringLiteral("C:\\R\\"), 259 - 8, QStringLiteral("\\a%.dxf"))};
+    j.sources = {filled(QStringLiteral("C:\\R\\"), 259 - 16, QStringLiteral("\\a%.dxf"))};
     QCOMPARE(checkJob(j).result, SaveResult::Passed);
     const QByteArray bytes = batchFileBytes(j);
     QVERIFY(!bytes.isEmpty());
@@ -331,7 +381,9 @@ void TestJobCheck::clashesAsAPlainLookupFindsThem()
             job.treeRoot = root;
         const int sources = int(random.bounded(1, 40));
         for (int i = 0; i < sources; ++i) {
-            const QString below = random.bounded(2) ? QString(name(2) + u'\\') : QString();
+            // Folders in one spelling each: folders whose names differ only
+            // in case are a refusal of their own under Z:.
+            const QString below = random.bounded(2) ? textrules::windowsFolded(name(2)) + u'\\' : QString();
             job.sources << root + below + name(4) + (random.bounded(2) ? u".dxf" : u".DXF");
         }
 

@@ -41,6 +41,8 @@ void TestSourceListFile::lines_data()
     QTest::newRow("utf-8 named: a code page 932 line is an error")
         << QByteArray("a.dxf\n\n\x95\x5c.dxf\n") << int(Encoding::Utf8) << QStringList{} << QList<int>{} << 3;
     QTest::newRow("neither") << QByteArray("a.dxf\n\x81\n") << automatic << QStringList{} << QList<int>{} << 2;
+    // An empty standard input, a find that matched nothing.
+    QTest::newRow("no bytes at all") << QByteArray() << automatic << QStringList{} << QList<int>{} << 0;
     QTest::newRow("a long ASCII line") << QByteArray(1000, 'a') << automatic << QStringList{QString(1000, u'a')}
                                        << QList<int>{1} << 0;
 }
