@@ -3,9 +3,11 @@
    what a batch file ran. Arguments: [-A<digits>] -T<parameter file> IN OUT
 
    A file half.txt beside it makes it fail on purpose: its first line is a
-   part of an output path, its second "hang" or "exit". For an output path
-   holding that part it writes half of the drawing, then waits to be killed
-   ("hang") or ends with status 1 ("exit"). */
+   part of an output path, its second "hang", "exit", "crash" or "ctrl-c".
+   For an output path holding that part it writes half of the drawing, then
+   waits to be killed ("hang"), or ends with status 1 ("exit"), with the
+   status of an access violation ("crash", 0xC0000005, negative as cmd.exe
+   sees it) or with that of a Ctrl+C ("ctrl-c", 0xC000013A). */
 #include <stdio.h>
 #include <string.h>
 #include <windows.h>
@@ -53,6 +55,10 @@ int main(int argc, char **argv)
         }
         if (strcmp(mode, "hang") == 0)
             Sleep(INFINITE);
+        if (strcmp(mode, "crash") == 0)
+            ExitProcess(0xC0000005u);
+        if (strcmp(mode, "ctrl-c") == 0)
+            ExitProcess(0xC000013Au);
         return 1;
     }
 

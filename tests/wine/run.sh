@@ -5,8 +5,11 @@
 # - a tree of hostile names into a destination folder that does not exist
 #   yet: every drawing converted, a second run converts nothing;
 # - a run killed while the converter writes a drawing, and a converter that
-#   writes half a drawing and fails: the next run converts that drawing
-#   again and nothing else.
+#   writes half a drawing and fails, crashes or is stopped by Ctrl+C: the
+#   next run converts that drawing again and nothing else;
+# - every run with standard input closed, as a scheduled run has it: it
+#   ends, and a user's own files in the destination (named as temporary
+#   drawings once were) are left alone.
 # Needs Debian's wine and gcc-mingw-w64-x86-64-win32; not part of
 # ./dev test, as Wine is heavy to install.
 set -euo pipefail
@@ -34,14 +37,19 @@ fresh() {
         mkdir -p "project/$(dirname "$f")"
         printf 'drawing %s, with some lines to cut in half\r\n' "$f" > "project/$f"
     done
-    # The destination folder does not exist yet: the batch file makes it.
     : > none.ini
     find project -name '*.dxf' | LC_ALL=C sort | batch --settings none.ini --tree project --skip-existing \
         -k r13-gx3 -d out -a acad -l - -o JOB.BAT "$@"
 }
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
-run() { "$wine" cmd /c "$("$wine" winepath -w "$work/JOB.BAT" 2>/dev/null)" >/dev/null 2>&1 || true; }
+# Standard input closed, as for a scheduled run: a question would be asked
+# for ever, so a run that does not end in two minutes fails.
+run() {
+    local status=0
+    timeout 120 "$wine" cmd /c "$("$wine" winepath -w "$work/JOB.BAT" 2>/dev/null)" </dev/null >/dev/null 2>&1 || status=$?
+    [ "$status" -ne 124 ] || fail "the batch file did not end"
+}
 calls() { if [ -f acad/calls.log ]; then wc -l < acad/calls.log; else echo 0; fi; }
 # Windows names ignore case; the file system here does not. The batch file
 # names the folders it makes in upper case.
@@ -54,7 +62,7 @@ converted() {
         cmp -s "$found" "project/$f" || fail "$1: wrong contents: $found"
     done
     [ -z "$(out 'dummy*.dxf')" ] || fail "$1: an intermediate file was left"
-    [ -z "$(out '*~*')" ] || fail "$1: a temporary drawing was left"
+    [ -z "$(out '*~tessiva~*')" ] || fail "$1: a temporary drawing was left"
 }
 
 # After a run that stopped in "floor 1/plan.dxf", the last drawing: that
@@ -63,15 +71,29 @@ converted() {
 rerunConvertsItAlone() {
     [ -z "$(out 'floor 1/plan.dxf')" ] || fail "$1: a half-made drawing has its own name"
     rm acad/half.txt
+    # A user's own file, named as temporary drawings once were, beside the
+    # drawing the run converts.
+    local mine
+    mine="$(out 'floor 1')/~plan.dxf"
+    printf 'mine\r\n' > "$mine"
     local before
     before=$(calls)
     run
     converted "$1"
+    [ "$(cat "$mine")" = $'mine\r' ] || fail "$1: a user's own file was touched"
     [ $(($(calls) - before)) -eq 2 ] || fail "$1: the next run made $(($(calls) - before)) calls, not the two of one drawing"
     echo "ok: $1: the next run converts that drawing again and nothing else"
 }
 
+# A tree with a folder named like the intermediate file is refused: DEL of
+# a folder asks a question that a run without a console waits on for ever.
+rm -rf project && mkdir -p project/dummy.dxf && printf 'x\r\n' > project/dummy.dxf/a.dxf && : > none.ini
+status=0
+batch --settings none.ini --tree project -k r13-gx3 -d out -a acad project/dummy.dxf/a.dxf -o JOB.BAT 2>/dev/null || status=$?
+[ "$status" -eq 8 ] || fail "a folder named like the intermediate file: exit $status, not 8"
+
 fresh
+# The destination folder does not exist yet: the batch file makes it.
 run
 converted "first run"
 [ "$(calls)" -eq 10 ] || fail "expected 10 converter calls (two passes for five drawings), saw $(calls)"
@@ -81,19 +103,23 @@ echo "ok: five drawings converted into a new destination folder, nothing convert
 
 # Killed while the second pass writes the last drawing.
 fresh
-printf 'FLOOR 1\\~PLAN.DXF\nhang\n' > acad/half.txt
+printf 'FLOOR 1\\~TESSIVA~PLAN.DXF\nhang\n' > acad/half.txt
 run &
 for _ in $(seq 1 300); do
-    [ -s "$(out 'floor 1/~plan.dxf')" ] && break
+    [ -s "$(out 'floor 1/~tessiva~plan.dxf')" ] && break
     sleep 0.1
 done
-[ -s "$(out 'floor 1/~plan.dxf')" ] || fail "the stand-in never started the drawing it hangs in"
+[ -s "$(out 'floor 1/~tessiva~plan.dxf')" ] || fail "the stand-in never started the drawing it hangs in"
 wineserver -k >/dev/null 2>&1 || true
 wait
 rerunConvertsItAlone "a run killed in the middle of a drawing"
 
-# A converter that writes half and fails, with its exit status checked.
-fresh --check-exit-status
-printf 'FLOOR 1\\~PLAN.DXF\nexit\n' > acad/half.txt
-run
-rerunConvertsItAlone "a conversion that failed"
+# A converter that writes half and fails, crashes, or is stopped by Ctrl+C
+# (the prompt's question answered with N, so the run goes on), with its
+# exit status checked: any status but 0.
+for mode in exit crash ctrl-c; do
+    fresh --check-exit-status
+    printf 'FLOOR 1\\~TESSIVA~PLAN.DXF\n%s\n' "$mode" > acad/half.txt
+    run
+    rerunConvertsItAlone "a conversion that ended with '$mode'"
+done
