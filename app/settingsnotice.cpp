@@ -1,6 +1,7 @@
 #include "settingsnotice.h"
 
 #include "core/conversionjob.h"
+#include "ui/systemreason.h"
 
 namespace {
 QString fieldName(int line)
@@ -35,7 +36,7 @@ QString settingsNotKeptText(const SettingsFile::SaveResult &result, const settin
         text += u'\n' + fieldName(line) + QStringLiteral("( ") + shown(values[line]) + QStringLiteral(" )");
     text += u"\n\n";
     if (!result.written.ok)
-        text += QStringLiteral(u"設定ﾌｧｲﾙを書き込めません: ") + result.written.error;
+        text += QStringLiteral(u"設定ﾌｧｲﾙを書き込めません: ") + japaneseReason(result.written.error);
     else
         text += QStringLiteral(u"保存できない文字(改行、ｺｰﾄﾞﾍﾟｰｼﾞ932にない文字)が含まれているか、長すぎます。");
     return text;

@@ -1,9 +1,12 @@
 #include "saveaction.h"
 
+#include "statusline.h"
+
 #include "core/saveflow.h"
 #include "inputs/sourcelist.h"
 #include "platform/platformservices.h"
 #include "ui/controls.h"
+#include "ui/systemreason.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -38,14 +41,20 @@ SaveAction::SaveAction(PlatformServices &services, QWidget *client, SourceList &
     , m_sources(sources)
 {
     setObjectName(QStringLiteral("SaveAction"));
-    Label10 = label(client, "Label10", QStringLiteral("Label10"), 14, 391, 527, 16);
+    Label10 = place<StatusLine>(client, "Label10", 14, 391, 527, 16);
+    Label10->setStatus(QStringLiteral("Label10"));
     setTextColour(Label10, Qt::yellow);
     Button6 = controls::button(client, "Button6", QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ保存"), 453, 405, 88, 20);
 }
 
 void SaveAction::clearStatus()
 {
-    Label10->setText(QString());
+    Label10->setStatus(QString());
+}
+
+QString SaveAction::status() const
+{
+    return Label10->status();
 }
 
 SaveOutcome SaveAction::save(const ConversionJob &job)
@@ -78,7 +87,11 @@ void SaveAction::report(const SaveOutcome &outcome)
 {
     if (outcome.result == SaveResult::Cancelled)
         return;
-    Label10->setText(outcome.statusText);
+    // A failed write says why after its own text, in the window's words.
+    QString text = outcome.statusText;
+    if (!outcome.reason.isEmpty())
+        text += QStringLiteral(u"（") + japaneseReason(outcome.reason) + QStringLiteral(u"）");
+    Label10->setStatus(text);
     if (outcome.line >= 0)
         m_sources.selectAndFocus(outcome.line);
     m_services.beep();

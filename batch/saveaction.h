@@ -9,8 +9,8 @@
 #include <optional>
 
 class PlatformServices;
-class QLabel;
 class QPushButton;
+class StatusLine;
 class QWidget;
 class SourceList;
 
@@ -31,6 +31,8 @@ public:
     QString lastBatchFolder() const { return LastBatchFolder; }
     void forgetLastBatchFolder() { LastBatchFolder.clear(); }
     void clearStatus();
+    // The status line's whole text, however much of it fits the line.
+    QString status() const;
     // The save button, which the window wires.
     QPushButton *button() const { return Button6; }
 
@@ -40,7 +42,7 @@ private:
 
     PlatformServices &m_services;
     SourceList &m_sources;
-    QLabel *Label10;
+    StatusLine *Label10;
     QPushButton *Button6;
     QString LastBatchFolder;
 };

@@ -90,7 +90,7 @@ Target resolve(const QString &given)
         if (::lstat(path.constData(), &target.st) != 0 || !S_ISLNK(target.st.st_mode))
             break;
         if (depth == 40) {
-            target.error = QStringLiteral("Too many levels of symbolic links");
+            target.error = writereason::tooManyLinks();
             return target;
         }
         char link[PATH_MAX];
@@ -152,7 +152,7 @@ WriteResult writeThrough(const QString &path, const std::function<bool(QIODevice
 {
     const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return failed(errno == ENXIO ? QStringLiteral("No process reads from the FIFO") : systemReason(errno));
+        return failed(errno == ENXIO ? writereason::noReader() : systemReason(errno));
     // Once a reader is there, each write waits for it as usual.
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     QFile file;
@@ -175,7 +175,7 @@ Target resolve(const QString &given)
     QFileInfo info(given);
     for (int depth = 0; info.isSymLink(); ++depth) {
         if (depth == 40) {
-            target.error = QStringLiteral("Too many levels of symbolic links");
+            target.error = writereason::tooManyLinks();
             return target;
         }
         target.path = info.symLinkTarget();
@@ -274,7 +274,7 @@ QString reserveInPlace(int fd, qsizetype size)
     case MSDOS_SUPER_MAGIC:
         break;
     default:
-        return QStringLiteral("The file system cannot promise the room to rewrite the file in place");
+        return writereason::noRoomInPlace();
     }
     if (size == 0)
         return QString();
@@ -375,15 +375,15 @@ WriteResult writeWholeFile(const QString &path, const std::function<bool(QIODevi
     switch (target.kind) {
     case Kind::PassThrough:
         if (special == SpecialFiles::Refuse)
-            return failed(QStringLiteral("Not a regular file"));
+            return failed(writereason::notRegular());
         return writeThrough(target.path, write);
     case Kind::Folder:
-        return failed(QStringLiteral("Is a directory"));
+        return failed(writereason::isFolder());
     case Kind::Other:
-        return failed(QStringLiteral("Not a regular file"));
+        return failed(writereason::notRegular());
     case Kind::Regular:
         if (!QFileInfo(target.path).permissions().testFlag(QFileDevice::WriteOwner))
-            return failed(QStringLiteral("The file is read-only"));
+            return failed(writereason::readOnly());
         break;
     case Kind::Missing:
         break;

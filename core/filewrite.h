@@ -8,6 +8,19 @@
 
 class QIODevice;
 
+// The reasons a write fails that are the program's own, besides those the
+// system gives. A front end may show them in words of its own.
+namespace writereason {
+inline QString isFolder() { return QStringLiteral("Is a directory"); }
+inline QString notRegular() { return QStringLiteral("Not a regular file"); }
+inline QString readOnly() { return QStringLiteral("The file is read-only"); }
+inline QString noReader() { return QStringLiteral("No process reads from the FIFO"); }
+inline QString tooManyLinks() { return QStringLiteral("Too many levels of symbolic links"); }
+inline QString noRoomInPlace() { return QStringLiteral("The file system cannot promise the room to rewrite the file in place"); }
+inline QString settingsTooLarge() { return QStringLiteral("The settings file is too large to rewrite"); }
+inline QString noSettingsPlace() { return QStringLiteral("No place to write the settings file"); }
+} // namespace writereason
+
 // The outcome of writing a file: ok, or the system's reason why not.
 struct WriteResult
 {

@@ -153,7 +153,7 @@ SettingsFile::SaveResult SettingsFile::save(const settings::StoredSettings &now)
         const QString base = QFileInfo::exists(path) || m_loadedPath.isEmpty() ? path : m_loadedPath;
         std::optional<settings::RawLines> lines = readAllLines(base);
         if (!lines) {
-            const WriteResult tooLarge{false, QStringLiteral("The settings file is too large to rewrite")};
+            const WriteResult tooLarge{false, writereason::settingsTooLarge()};
             if (base == path) {
                 firstFailure = firstFailure.value_or(tooLarge);
                 continue;
@@ -176,5 +176,5 @@ SettingsFile::SaveResult SettingsFile::save(const settings::StoredSettings &now)
         }
         firstFailure = firstFailure.value_or(result);
     }
-    return {firstFailure.value_or(WriteResult{false, QStringLiteral("No place to write the settings file")}), changed};
+    return {firstFailure.value_or(WriteResult{false, writereason::noSettingsPlace()}), changed};
 }

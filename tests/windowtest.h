@@ -1,5 +1,6 @@
 #pragma once
 
+#include "batch/statusline.h"
 #include "fakeplatform.h"
 
 #include "app/tform1.h"
@@ -37,7 +38,8 @@ protected:
     QComboBox *combo(const char *name) const { return child<QComboBox>(m_form, name); }
     QPushButton *button(const char *name) const { return child<QPushButton>(m_form, name); }
     QWidget *list() const { return child<QWidget>(m_form, "ListBox1"); }
-    QString status() const { return child<QLabel>(m_form, "Label10")->text(); }
+    // The status line's whole text, however much of it is shown.
+    QString status() const { return child<StatusLine>(m_form, "Label10")->status(); }
     SourceList *sources() const { return child<SourceList>(m_form, "SourceList"); }
     ConversionOptions *options() const { return child<ConversionOptions>(m_form, "ConversionOptions"); }
     SaveAction *saveAction() const { return child<SaveAction>(m_form, "SaveAction"); }

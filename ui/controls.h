@@ -25,7 +25,9 @@ QLabel *label(QWidget *parent, const char *name, const QString &text, int left, 
 QPushButton *button(QWidget *parent, const char *name, const QString &text, int left, int top, int width,
                     int height);
 
-// The colour of a control's text.
+// The colour of a control's text. It is kept where it can be read against
+// the background the control is drawn on, and otherwise made darker or
+// lighter in its hue until it can, whatever palette the program meets.
 void setTextColour(QWidget *w, const QColor &colour);
 
 } // namespace controls

@@ -2,6 +2,7 @@
 
 #include "ui/fonts.h"
 #include "ui/appicon.h"
+#include "ui/controls.h"
 #include "ui/enterpressesbutton.h"
 
 #include <QLabel>
@@ -16,9 +17,7 @@ QLabel *whiteLabel(QWidget *parent, const char *name, const QString &text, QRect
     l->setGeometry(geometry);
     l->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     l->setFont(fonts::proportional(pixelSize));
-    QPalette p = l->palette();
-    p.setColor(QPalette::WindowText, Qt::white);
-    l->setPalette(p);
+    controls::setTextColour(l, Qt::white);
     return l;
 }
 } // namespace

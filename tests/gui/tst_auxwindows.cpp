@@ -7,8 +7,11 @@
 #include "windows/tform4.h"
 #include "windows/tform5.h"
 
+#include "ui/readablecolour.h"
+
 #include <QApplication>
 #include <QLabel>
+#include <QStyle>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -33,6 +36,8 @@ private slots:
     void helpIsAnOrdinaryWindow();
     void enterPressesTheFocusedButton_data();
     void enterPressesTheFocusedButton();
+    void textsReadableInEachPalette_data();
+    void textsReadableInEachPalette();
 
 private:
     QTemporaryDir m_dir;
@@ -141,7 +146,6 @@ void TestAuxWindows::aboutWindow()
     QCOMPARE(child<QLabel>(about, "Label1")->text(), QStringLiteral("Tessiva ( for DXF to DXF DataConvert )"));
     QCOMPARE(child<QLabel>(about, "Label2")->text(), QStringLiteral("Version 1.70"));
     QCOMPARE(child<QLabel>(about, "Label3")->text(), QStringLiteral("2002.04.21"));
-    QCOMPARE(child<QLabel>(about, "Label1")->palette().color(QPalette::WindowText), QColor(Qt::white));
     QCOMPARE(child<QLabel>(about, "Image1")->pixmap().size(), QSize(32, 32));
     QCOMPARE(child<QPushButton>(about, "BitBtn1")->geometry(), QRect(131, 180, 88, 20));
     QApplication::setActiveWindow(about);
@@ -236,6 +240,47 @@ void TestAuxWindows::enterPressesTheFocusedButton()
         QVERIFY(window->isVisible());
         QCOMPARE(memo->document()->blockCount(), blocks + 1);
     }
+}
+
+void TestAuxWindows::textsReadableInEachPalette_data()
+{
+    QTest::addColumn<QPalette>("palette");
+    QTest::addColumn<bool>("yellowKept"); // the status line's own colour reads there as it is
+    QTest::newRow("the style's own") << QApplication::style()->standardPalette() << false;
+    QPalette face(QColor(Qt::black), QColor(0xf0, 0xf0, 0xf0));
+    QTest::newRow("the Windows light face") << face << false;
+    QPalette dark(QColor(Qt::white), QColor(0x35, 0x35, 0x35));
+    QTest::newRow("a dark palette") << dark << true;
+}
+
+void TestAuxWindows::textsReadableInEachPalette()
+{
+    // Every text of the main window and the About window against what it is
+    // drawn on, as the widgets have them.
+    QFETCH(QPalette, palette);
+    QFETCH(bool, yellowKept);
+    TRIGGER(m_windows->Form1.get(), "About1");
+    m_windows->Form1->setPalette(palette);
+    m_windows->Form5->setPalette(palette);
+    QList<QLabel *> labels = m_windows->Form1->findChildren<QLabel *>();
+    labels += m_windows->Form5->findChildren<QLabel *>();
+    int checked = 0;
+    for (const QLabel *label : std::as_const(labels)) {
+        if (label->text().isEmpty())
+            continue;
+        const QWidget *drawnOn = label->autoFillBackground() ? label : label->parentWidget();
+        const QColor text = label->palette().color(QPalette::WindowText);
+        const QColor background = drawnOn->palette().color(drawnOn->backgroundRole());
+        const double ratio = readablecolour::contrast(text, background);
+        QVERIFY2(ratio >= readablecolour::kMinimum,
+                 qPrintable(QStringLiteral("%1 (%2): %3 on %4, %5:1")
+                                .arg(label->objectName(), label->text(), text.name(), background.name())
+                                .arg(ratio, 0, 'f', 2)));
+        ++checked;
+    }
+    QVERIFY(checked >= 10);
+    const QColor status = child<QLabel>(m_windows->Form1.get(), "Label10")->palette().color(QPalette::WindowText);
+    QCOMPARE(status == QColor(Qt::yellow), yellowKept);
 }
 
 QTEST_MAIN(TestAuxWindows)

@@ -32,6 +32,12 @@ private:
     void enterFormat() { combo("ComboBox2")->setFocus(Qt::TabFocusReason); }
     void chooseFormat(int index);
     QColor labelColour() const { return child<QLabel>(m_form, "Label6")->palette().color(QPalette::WindowText); }
+    // Grey, as a control that does not apply: a grey dark enough to read.
+    bool greyedOut() const
+    {
+        const QColor c = labelColour();
+        return c.red() == c.green() && c.green() == c.blue() && c.red() >= 0x60;
+    }
 
 };
 
@@ -106,7 +112,7 @@ void TestOptions::formatStates()
     QVERIFY(combo("ComboBox1")->isEnabled());
     chooseFormat(1);
     QCOMPARE(combo("ComboBox2")->currentText(), QStringLiteral(u"ﾊﾞｲﾅﾘ"));
-    QCOMPARE(labelColour(), QColor(0x80, 0x80, 0x80));
+    QVERIFY(greyedOut());
     QVERIFY(!combo("ComboBox1")->isEnabled());
     QCOMPARE(combo("ComboBox1")->currentText(), QStringLiteral("  6"));
     chooseFormat(0);
@@ -162,7 +168,7 @@ void TestOptions::restoreKeepsTheState()
     edit("Edit5")->setFocus(Qt::TabFocusReason);
     QCOMPARE(combo("ComboBox2")->currentText(), QStringLiteral(u"ﾊﾞｲﾅﾘ"));
     QVERIFY(!combo("ComboBox1")->isEnabled());
-    QCOMPARE(labelColour(), QColor(0x80, 0x80, 0x80));
+    QVERIFY(greyedOut());
 
     // Switching to another window and back is no entry: the remembered
     // text stays what it was when the box was entered.

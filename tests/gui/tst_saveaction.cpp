@@ -30,6 +30,7 @@ private slots:
     void notBatRefused();
     void writesTheBatchFile();
     void cannotSaveReachesTheStatusLine();
+    void longStatusKeepsItsStartAndReason();
     void wholeJobThroughTheWindow();
     void lineBreakInADroppedName();
 
@@ -181,8 +182,28 @@ void TestSaveAction::cannotSaveReachesTheStatusLine()
     const QString path = m_dir.filePath(QStringLiteral("missing/R13TO12.BAT"));
     m_platform.saveAnswers = {path};
     press();
-    QCOMPARE(status(), QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ名 = ") + path + QStringLiteral(u"を保存できません！"));
+    // The reason follows, in the window's words.
+    QCOMPARE(status(), QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ名 = ") + path
+                           + QStringLiteral(u"を保存できません！（ﾌｫﾙﾀﾞまたはﾌｧｲﾙがありません）"));
     QCOMPARE(m_platform.beeps, 1);
+}
+
+void TestSaveAction::longStatusKeepsItsStartAndReason()
+{
+    // A path far wider than the line: what is shown keeps the start of the
+    // text and its reason, and the whole text is at hand.
+    setSources({QStringLiteral("C:\\A\\x.dxf")});
+    const QString path = m_dir.filePath(QString(30, u'd') + QStringLiteral("/") + QString(120, u'n') + QStringLiteral(".BAT"));
+    m_platform.saveAnswers = {path};
+    press();
+    const QLabel *line = child<QLabel>(m_form, "Label10");
+    const QString shown = line->text();
+    QVERIFY2(shown.startsWith(QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ名 = ")) && shown.contains(u'…')
+                 && shown.endsWith(QStringLiteral(u"を保存できません！（ﾌｫﾙﾀﾞまたはﾌｧｲﾙがありません）")),
+             qPrintable(shown));
+    QVERIFY(line->fontMetrics().horizontalAdvance(shown) <= line->contentsRect().width());
+    QCOMPARE(line->toolTip(), status());
+    QCOMPARE(line->accessibleDescription(), status());
 }
 
 void TestSaveAction::wholeJobThroughTheWindow()

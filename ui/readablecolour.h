@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QColor>
+
+// Text colours that can be read: a colour asked for is kept where it stands
+// out enough from the background the text is drawn on, and is otherwise
+// made darker (on a light background) or lighter (on a dark one) in the
+// same hue until it does.
+namespace readablecolour {
+
+// The contrast ratio of two colours, from 1 (the same) to 21 (black and
+// white), by their relative luminance.
+double contrast(const QColor &a, const QColor &b);
+
+// The least contrast a text needs against its background.
+constexpr double kMinimum = 4.5;
+
+// `wanted` where it reaches kMinimum against `background`, else the
+// nearest colour of its hue that does.
+QColor readable(const QColor &wanted, const QColor &background);
+
+} // namespace readablecolour
