@@ -272,7 +272,7 @@ void TestSourceList::deleteAll()
 
 void TestSourceList::statusLineUntouched()
 {
-    child<QLabel>(m_form, "Label10")->setText(QStringLiteral("kept"));
+    child<StatusLine>(m_form, "Label10")->setStatus(QStringLiteral("kept"));
     m_platform.openAnswers = {OpenFilesResult{{QStringLiteral("/d/a.dxf")}, {}}};
     m_form->Button1Click(button("Button1"));
     m_form->Button5Click(button("Button5"));
