@@ -22,6 +22,7 @@ if(EXISTS ${TESSIVA_QT_TRANSLATIONS}/qtbase_ja.qm)
     file(WRITE ${CMAKE_BINARY_DIR}/i18n/translations.qrc
          "<RCC><qresource prefix=\"/i18n\"><file>qtbase_ja.qm</file></qresource></RCC>\n")
     target_sources(tessiva PRIVATE ${CMAKE_BINARY_DIR}/i18n/translations.qrc)
+    target_sources(tessiva-batch PRIVATE ${CMAKE_BINARY_DIR}/i18n/translations.qrc)
 else()
     message(WARNING "No qtbase_ja.qm in ${TESSIVA_QT_TRANSLATIONS}: the toolkit's dialogs will speak English")
 endif()

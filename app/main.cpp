@@ -2,7 +2,7 @@
 #include "app/startup.h"
 #include "app/terminationwatcher.h"
 #include "app/tform1.h"
-#include "app/toolkittranslation.h"
+#include "core/toolkittranslation.h"
 #include "platform/qtplatformservices.h"
 #include "ui/appicon.h"
 #include "ui/fonts.h"

@@ -7,12 +7,21 @@
 #include "core/textrules.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QFile>
 
 namespace batchtool {
 namespace {
 
 const QString kProgram = QStringLiteral("tessiva-batch");
+
+// The tool's own words: in Japanese on a Japanese system, from the
+// catalogue built into the program. The refusals are the window's texts
+// and stay as they are.
+struct TessivaBatch
+{
+    Q_DECLARE_TR_FUNCTIONS(TessivaBatch)
+};
 
 // A text for the terminal: a control character of a hostile name (an
 // escape sequence, a carriage return, a NUL) or a format character (a
@@ -34,79 +43,88 @@ QString escaped(const QString &text)
     return out;
 }
 
-void say(QIODevice &err, const QString &text)
+// The words of the tool, as the system wants text on that device.
+void write(const Environment &env, QIODevice &device, const QString &text)
 {
-    err.write(escaped(text).toUtf8() + '\n');
+    if (env.writeText)
+        env.writeText(device, text);
+    else
+        device.write(text.toUtf8());
+}
+
+void say(const Environment &env, QIODevice &err, const QString &text)
+{
+    write(env, err, escaped(text) + u'\n');
 }
 
 // The options, made once for parsing and for the help text.
 struct Options
 {
-    QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help.")};
-    QCommandLineOption version{QStringLiteral("version"), QStringLiteral("Show the version.")};
+    QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}, TessivaBatch::tr("Show this help.")};
+    QCommandLineOption version{QStringLiteral("version"), TessivaBatch::tr("Show the version.")};
     QCommandLineOption kind{{QStringLiteral("k"), QStringLiteral("kind")},
-                            QStringLiteral("Conversion: r13-r12 (default), r13-gx3 or r12-gx3."),
+                            TessivaBatch::tr("Conversion: r13-r12 (default), r13-gx3 or r12-gx3."),
                             QStringLiteral("kind"), QStringLiteral("r13-r12")};
     QCommandLineOption destination{{QStringLiteral("d"), QStringLiteral("destination")},
-                                   QStringLiteral("Destination folder of the converted drawings."),
+                                   TessivaBatch::tr("Destination folder of the converted drawings."),
                                    QStringLiteral("folder")};
     QCommandLineOption autocad{{QStringLiteral("a"), QStringLiteral("autocad")},
-                               QStringLiteral("AutoCAD folder, the folder that holds DXFIX.EXE."),
+                               TessivaBatch::tr("AutoCAD folder, the folder that holds DXFIX.EXE."),
                                QStringLiteral("folder")};
     QCommandLineOption r13{QStringLiteral("r13-parameter"),
-                           QStringLiteral("DXFIX parameter file of the R13 to R12 step."), QStringLiteral("name")};
+                           TessivaBatch::tr("DXFIX parameter file of the R13 to R12 step."), QStringLiteral("name")};
     QCommandLineOption r12{QStringLiteral("r12-parameter"),
-                           QStringLiteral("DXFIX parameter file of the R12 to GX3 step."), QStringLiteral("name")};
+                           TessivaBatch::tr("DXFIX parameter file of the R12 to GX3 step."), QStringLiteral("name")};
     QCommandLineOption format{{QStringLiteral("f"), QStringLiteral("format")},
-                              QStringLiteral("Output format: ascii (default) or binary."), QStringLiteral("format"),
+                              TessivaBatch::tr("Output format: ascii (default) or binary."), QStringLiteral("format"),
                               QStringLiteral("ascii")};
     QCommandLineOption precision{{QStringLiteral("p"), QStringLiteral("precision")},
-                                 QStringLiteral("Precision of ASCII output, 0 to 18 (default 6)."),
+                                 TessivaBatch::tr("Precision of ASCII output, 0 to 18 (default 6)."),
                                  QStringLiteral("digits"), QStringLiteral("6")};
     QCommandLineOption output{{QStringLiteral("o"), QStringLiteral("output")},
-                              QStringLiteral("The batch file to write (a .BAT name); standard output when left out."),
+                              TessivaBatch::tr("The batch file to write (a .BAT name); standard output when left out."),
                               QStringLiteral("file")};
     QCommandLineOption list{{QStringLiteral("l"), QStringLiteral("list")},
-                            QStringLiteral("Read sources one per line from <file> (\"-\": standard input). "
+                            TessivaBatch::tr("Read sources one per line from <file> (\"-\": standard input). "
                                            "Given more than once, the lists are read in order."),
                             QStringLiteral("file")};
     QCommandLineOption listEncoding{
         QStringLiteral("list-encoding"),
-        QStringLiteral("Encoding of the list: auto (default: each line UTF-8 where it is valid UTF-8, "
+        TessivaBatch::tr("Encoding of the list: auto (default: each line UTF-8 where it is valid UTF-8, "
                        "else code page 932), utf-8 or cp932."),
         QStringLiteral("encoding"), QStringLiteral("auto")};
     QCommandLineOption tree{QStringLiteral("tree"),
-                            QStringLiteral("Convert a drawing tree: every source lies under <root>, and each drawing "
+                            TessivaBatch::tr("Convert a drawing tree: every source lies under <root>, and each drawing "
                                            "goes to the same folder below the destination folder; the batch file "
                                            "makes the folders."),
                             QStringLiteral("root")};
     QCommandLineOption skipExisting{QStringLiteral("skip-existing"),
-                                    QStringLiteral("Convert a drawing only when its destination does not exist yet, so "
+                                    TessivaBatch::tr("Convert a drawing only when its destination does not exist yet, so "
                                                    "that running the batch file again goes on where it stopped.")};
     QCommandLineOption checkExitStatus{
         QStringLiteral("check-exit-status"),
-        QStringLiteral("With --skip-existing: take a converter that ends with a status of 1 or more as failed, "
+        TessivaBatch::tr("With --skip-existing: take a converter that ends with any status but 0 as failed, "
                        "and delete its output. Only for a converter known to report failure that way.")};
     QCommandLineOption settingsFile{QStringLiteral("settings"),
-                                    QStringLiteral("Take the defaults from this settings file instead of the window's."),
+                                    TessivaBatch::tr("Take the defaults from this settings file instead of the window's."),
                                     QStringLiteral("file")};
 
     void addTo(QCommandLineParser &parser) const
     {
         parser.setApplicationDescription(
-            QStringLiteral("Writes the DOS batch file that runs AutoCAD's DXFIX.EXE once for every source\n"
+            TessivaBatch::tr("Writes the DOS batch file that runs AutoCAD's DXFIX.EXE once for every source\n"
                            "drawing, exactly as the Tessiva window does. The folders and parameter file\n"
                            "names default to the ones last set in the window."));
         parser.addOptions({help, version, kind, destination, autocad, r13, r12, format, precision, output, list,
                            listEncoding, tree, skipExisting, checkExitStatus, settingsFile});
-        parser.addPositionalArgument(QStringLiteral("sources"), QStringLiteral("Source DXF files."),
+        parser.addPositionalArgument(QStringLiteral("sources"), TessivaBatch::tr("Source DXF files."),
                                      QStringLiteral("[source...]"));
     }
 };
 
 QString exitStatusHelp()
 {
-    return QStringLiteral(
+    return TessivaBatch::tr(
         "\nExit status:\n"
         "   0  the batch file was written\n"
         "   1  wrong arguments, a source list or settings file that cannot be read\n"
@@ -170,9 +188,9 @@ struct Sources
     QString place(qsizetype i) const
     {
         if (i < arguments.size())
-            return QStringLiteral("source argument %1").arg(i + 1);
+            return TessivaBatch::tr("source argument %1").arg(i + 1);
         const auto [l, line] = locate(i);
-        return QStringLiteral("%1, line %2").arg(l->name).arg(l->list.number(line));
+        return TessivaBatch::tr("%1, line %2").arg(l->name).arg(l->list.number(line));
     }
 
 private:
@@ -202,11 +220,11 @@ std::optional<Usage> readList(const QString &name, sourcelistfile::Encoding enco
     read.name = name;
     if (name == QLatin1String("-")) {
         read.list = sourcelistfile::List::parse(in.readAll(), encoding);
-        read.name = QStringLiteral("standard input");
+        read.name = TessivaBatch::tr("standard input");
     } else {
         QFile file(name);
         if (!file.open(QIODevice::ReadOnly))
-            return Usage{QStringLiteral("cannot read the list %1: %2").arg(name, file.errorString())};
+            return Usage{TessivaBatch::tr("cannot read the list %1: %2").arg(name, file.errorString())};
         // Read, not mapped: a file that shrinks while it is read must not
         // end the program.
         read.list = sourcelistfile::List::parse(file.readAll(), encoding);
@@ -214,10 +232,10 @@ std::optional<Usage> readList(const QString &name, sourcelistfile::Encoding enco
     const QString &where = read.name;
     const sourcelistfile::List &list = read.list;
     if (list.badLine() > 0) {
-        const QString expected = encoding == sourcelistfile::Encoding::Utf8 ? QStringLiteral("UTF-8")
-            : encoding == sourcelistfile::Encoding::Cp932                  ? QStringLiteral("code page 932")
-                                                                           : QStringLiteral("UTF-8 or code page 932");
-        return Usage{QStringLiteral("%1, line %2: not %3 text (see --list-encoding)")
+        const QString expected = encoding == sourcelistfile::Encoding::Utf8 ? TessivaBatch::tr("UTF-8")
+            : encoding == sourcelistfile::Encoding::Cp932                  ? TessivaBatch::tr("code page 932")
+                                                                           : TessivaBatch::tr("UTF-8 or code page 932");
+        return Usage{TessivaBatch::tr("%1, line %2: not %3 text (see --list-encoding)")
                          .arg(where)
                          .arg(list.badLine())
                          .arg(expected)};
@@ -237,7 +255,7 @@ std::optional<Usage> loadDefaults(const QCommandLineParser &parser, const Option
     const QString name = parser.value(o.settingsFile);
     QFile file(name);
     if (!file.open(QIODevice::ReadOnly))
-        return Usage{QStringLiteral("cannot read the settings file %1: %2").arg(name, file.errorString())};
+        return Usage{TessivaBatch::tr("cannot read the settings file %1: %2").arg(name, file.errorString())};
     values = settings::valuesOf(settings::readLines(file), values);
     return std::nullopt;
 }
@@ -247,21 +265,21 @@ std::optional<Usage> buildJob(const QCommandLineParser &parser, const Options &o
                               QIODevice &in, ConversionJob &job, Sources &sources)
 {
     if (!parseKind(parser.value(o.kind), &job.kind))
-        return Usage{QStringLiteral("unknown kind '%1' (r13-r12, r13-gx3 or r12-gx3)").arg(parser.value(o.kind))};
+        return Usage{TessivaBatch::tr("unknown kind '%1' (r13-r12, r13-gx3 or r12-gx3)").arg(parser.value(o.kind))};
     const QString formatText = parser.value(o.format).toLower();
     if (formatText == QLatin1String("ascii"))
         job.outputFormat = OutputFormat::Ascii;
     else if (formatText == QLatin1String("binary"))
         job.outputFormat = OutputFormat::Binary;
     else
-        return Usage{QStringLiteral("unknown format '%1' (ascii or binary)").arg(parser.value(o.format))};
+        return Usage{TessivaBatch::tr("unknown format '%1' (ascii or binary)").arg(parser.value(o.format))};
     if (!textrules::isValidPrecision(parser.value(o.precision)))
-        return Usage{QStringLiteral("the precision must be 0 to 18, not '%1'").arg(parser.value(o.precision))};
+        return Usage{TessivaBatch::tr("the precision must be 0 to 18, not '%1'").arg(parser.value(o.precision))};
     job.precision = parser.value(o.precision);
     const std::optional<sourcelistfile::Encoding> encoding =
         sourcelistfile::encodingFromName(parser.value(o.listEncoding));
     if (!encoding)
-        return Usage{QStringLiteral("unknown list encoding '%1' (auto, utf-8 or cp932)")
+        return Usage{TessivaBatch::tr("unknown list encoding '%1' (auto, utf-8 or cp932)")
                          .arg(parser.value(o.listEncoding))};
 
     settings::StoredSettings stored;
@@ -282,12 +300,12 @@ std::optional<Usage> buildJob(const QCommandLineParser &parser, const Options &o
     if (parser.isSet(o.tree)) {
         job.treeRoot = givenFolder(parser.value(o.tree));
         if (textrules::trimmedView(job.treeRoot).isEmpty())
-            return Usage{QStringLiteral("--tree needs a folder")};
+            return Usage{TessivaBatch::tr("--tree needs a folder")};
     }
     job.skipExisting = parser.isSet(o.skipExisting);
     job.checkExitStatus = parser.isSet(o.checkExitStatus);
     if (job.checkExitStatus && !job.skipExisting)
-        return Usage{QStringLiteral("--check-exit-status goes with --skip-existing")};
+        return Usage{TessivaBatch::tr("--check-exit-status goes with --skip-existing")};
 
     sources.arguments = parser.positionalArguments();
     const QStringList lists = parser.values(o.list);
@@ -303,16 +321,16 @@ std::optional<Usage> buildJob(const QCommandLineParser &parser, const Options &o
 }
 
 // Says on standard error what ended the run, and gives its exit status.
-int report(const SaveOutcome &outcome, const Sources &sources, QIODevice &err)
+int report(const SaveOutcome &outcome, const Sources &sources, const Environment &env, QIODevice &err)
 {
     if (!outcome.statusText.isEmpty() && outcome.result != SaveResult::Saved)
-        say(err, outcome.statusText);
+        say(env, err, outcome.statusText);
     for (int line : {outcome.otherLine, outcome.line}) {
         if (line >= 0 && line < sources.size())
-            say(err, QStringLiteral("%1: '%2' (%3)").arg(kProgram, sources.given(line), sources.place(line)));
+            say(env, err, QStringLiteral("%1: '%2' (%3)").arg(kProgram, sources.given(line), sources.place(line)));
     }
     if (!outcome.reason.isEmpty())
-        say(err, QStringLiteral("%1: %2").arg(kProgram, outcome.reason));
+        say(env, err, QStringLiteral("%1: %2").arg(kProgram, outcome.reason));
     return exitCodeFor(outcome.result);
 }
 
@@ -350,8 +368,8 @@ QString helpText()
     // The usage line names the program, not the path it was started by.
     const qsizetype lineEnd = text.indexOf(u'\n');
     const QString usage = text.left(lineEnd);
-    const qsizetype options_ = usage.indexOf(QLatin1String(" [options]"));
-    text.replace(0, lineEnd, QStringLiteral("Usage: ") + kProgram + usage.mid(options_));
+    const qsizetype options_ = usage.indexOf(QLatin1String(" ["));
+    text.replace(0, lineEnd, TessivaBatch::tr("Usage: ") + kProgram + (options_ < 0 ? QString() : usage.mid(options_)));
     return text + exitStatusHelp();
 }
 
@@ -361,12 +379,12 @@ int run(const QStringList &arguments, const Environment &env, QIODevice &in, QIO
     const Options o;
     o.addTo(parser);
     if (!parser.parse(arguments)) {
-        say(err, kProgram + QStringLiteral(": ") + parser.errorText());
-        say(err, QStringLiteral("Try '%1 --help'.").arg(kProgram));
+        say(env, err, kProgram + QStringLiteral(": ") + parser.errorText());
+        say(env, err, TessivaBatch::tr("Try '%1 --help'.").arg(kProgram));
         return UsageError;
     }
     if (parser.isSet(o.help)) {
-        out.write(helpText().toUtf8());
+        write(env, out, helpText());
         return Success;
     }
     if (parser.isSet(o.version)) {
@@ -377,18 +395,18 @@ int run(const QStringList &arguments, const Environment &env, QIODevice &in, QIO
     ConversionJob job;
     Sources sources;
     if (const std::optional<Usage> failed = buildJob(parser, o, env, in, job, sources)) {
-        say(err, kProgram + QStringLiteral(": ") + failed->message);
+        say(env, err, kProgram + QStringLiteral(": ") + failed->message);
         return UsageError;
     }
 
     if (parser.isSet(o.output)) {
         const QString path = parser.value(o.output);
-        return report(saveflow::save(job, [&path] { return std::optional<QString>(path); }), sources, err);
+        return report(saveflow::save(job, [&path] { return std::optional<QString>(path); }), sources, env, err);
     }
     SaveOutcome written = saveflow::writeTo(job, out);
     if (written.result == SaveResult::CannotSave)
-        written.reason = QStringLiteral("cannot write standard output: ") + written.reason;
-    return report(written, sources, err);
+        written.reason = TessivaBatch::tr("cannot write standard output: ") + written.reason;
+    return report(written, sources, env, err);
 }
 
 } // namespace batchtool

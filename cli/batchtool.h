@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class QIODevice;
 
 // tessiva-batch: the save of the window, driven from a script. The job,
@@ -31,9 +33,14 @@ enum ExitCode {
 };
 int exitCodeFor(SaveResult result);
 
+// Writes the tool's words (never the batch file's bytes) to standard output
+// or standard error, as the system wants text there.
+using TextWriter = std::function<void(QIODevice &device, const QString &text)>;
+
 // What the tool takes from the system it runs on.
 struct Environment
 {
+    TextWriter writeText;       // empty: UTF-8
     QString windowExecutable;   // the window's executable; its settings file gives the defaults
     QString userSettingsFolder; // the window's per-user settings folder
     QString workingFolder;      // relative paths are taken against it

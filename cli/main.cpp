@@ -1,10 +1,13 @@
 #include "cli/batchtool.h"
+#include "cli/consoletext.h"
 #include "core/settingsfile.h"
+#include "core/toolkittranslation.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 
 #ifdef Q_OS_WIN
 #include <fcntl.h>
@@ -30,11 +33,18 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     // The window's name, so that its per-user settings folder is found.
     QCoreApplication::setApplicationName(QStringLiteral("tessiva"));
+    // On a Japanese system the tool's own words are Japanese; the refusals
+    // are the window's texts either way.
+    if (QLocale::system().language() == QLocale::Japanese) {
+        toolkittranslation::install(app);
+        toolkittranslation::installBuiltIn(app, QStringLiteral("tessiva-batch_ja"));
+    }
 
     batchtool::Environment env;
     env.windowExecutable = SettingsFile::windowIn(QCoreApplication::applicationDirPath());
     env.userSettingsFolder = SettingsFile::userFolder();
     env.workingFolder = workingFolder();
+    env.writeText = writeConsoleText;
 
     // The descriptors themselves, unbuffered, so that a write that fails
     // (a full disk, a closed output) is known at once.

@@ -51,6 +51,8 @@ private slots:
     void listEncodings();
     void treeAndSkipping();
     void helpAndVersion();
+    void wordsInTheSystemsLanguage_data();
+    void wordsInTheSystemsLanguage();
     void manualPage();
 
 private:
@@ -59,6 +61,7 @@ private:
     QStringList noSettings() const { return {QStringLiteral("--settings"), m_none}; }
     QTemporaryDir m_dir;
     QString m_none;
+    QString m_locale = QStringLiteral("C.UTF-8");
 };
 
 void TestCli::initTestCase()
@@ -74,7 +77,7 @@ Result TestCli::run(const QStringList &args, const QByteArray &input, const QStr
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir.filePath(QStringLiteral("xdg")));
-    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    env.insert(QStringLiteral("LC_ALL"), m_locale);
     p.setProcessEnvironment(env);
     p.setWorkingDirectory(workingFolder.isEmpty() ? m_dir.path() : workingFolder);
     p.start(program, args);
@@ -417,6 +420,37 @@ void TestCli::helpAndVersion()
     r = run({QStringLiteral("--no-such-option")});
     QCOMPARE(r.code, 1);
     QVERIFY(r.err.contains(QStringLiteral("--help")));
+}
+
+void TestCli::wordsInTheSystemsLanguage_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("words"); // what standard output or error holds
+    const QStringList folders{QStringLiteral("-d"), QStringLiteral("D:\\OUT"), QStringLiteral("-a"), QStringLiteral("C:\\ACAD")};
+    QTest::newRow("help") << QStringLiteral("C.UTF-8") << QStringList{QStringLiteral("--help")} << QStringLiteral("Exit status:");
+    QTest::newRow("help, Japanese") << QStringLiteral("ja_JP.UTF-8") << QStringList{QStringLiteral("--help")} << QStringLiteral(u"終了ステータス:");
+    QTest::newRow("usage error, Japanese")
+        << QStringLiteral("ja_JP.UTF-8") << QStringList{QStringLiteral("-p"), QStringLiteral("20")} << QStringLiteral(u"精度は 0 から 18 です");
+    QTest::newRow("the toolkit's own, Japanese")
+        << QStringLiteral("ja_JP.UTF-8") << QStringList{QStringLiteral("--bogus")} << QStringLiteral(u"未知のオプション");
+    // The refusals are the window's texts, whatever the language.
+    QTest::newRow("a refusal") << QStringLiteral("C.UTF-8") << folders + QStringList{QStringLiteral("C:\\A\\x.dwg")}
+                               << QStringLiteral(u"DXFﾌｧｲﾙではありません！\ntessiva-batch: 'C:\\A\\x.dwg' (source argument 1)");
+    QTest::newRow("a refusal, Japanese")
+        << QStringLiteral("ja_JP.UTF-8") << folders + QStringList{QStringLiteral("C:\\A\\x.dwg")}
+        << QStringLiteral(u"DXFﾌｧｲﾙではありません！\ntessiva-batch: 'C:\\A\\x.dwg' (変換元の引数 1)");
+}
+
+void TestCli::wordsInTheSystemsLanguage()
+{
+    QFETCH(QString, locale);
+    QFETCH(QStringList, args);
+    QFETCH(QString, words);
+    m_locale = locale;
+    const Result r = run(noSettings() + args);
+    m_locale = QStringLiteral("C.UTF-8");
+    QVERIFY2(QString::fromUtf8(r.out).contains(words) || r.err.contains(words), qPrintable(r.err));
 }
 
 void TestCli::manualPage()

@@ -3,7 +3,7 @@
 #include "app/errorguard.h"
 #include "app/startup.h"
 #include "app/tform1.h"
-#include "app/toolkittranslation.h"
+#include "core/toolkittranslation.h"
 #include "batch/saveaction.h"
 #include "inputs/conversionoptions.h"
 #include "inputs/sourcelist.h"

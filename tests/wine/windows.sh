@@ -65,6 +65,16 @@ cmp -s "$work/expected.bat" "$work/stdout.bat" || fail "tessiva-batch.exe with U
 grep -q '^\\\\SRV\\ACAD\\DXFIX.EXE ' "$work/stdout.bat" || fail "a UNC path was not kept"
 echo "ok: tessiva-batch.exe writes the three worked examples byte for byte, and keeps UNC paths"
 
+# A refusal to a redirected standard error, as cmd.exe's "2> err.txt" makes
+# it: in the Japanese console's code page, so that "type err.txt" reads it.
+status=0
+(cd "$work" && "$wine" "$build/tessiva-batch.exe" --settings none.ini -d 'D:\OUT' -a 'C:\ACAD' 'C:\A\x.dwg') \
+    > /dev/null 2> "$work/err.txt" || status=$?
+[ "$status" -eq 5 ] || fail "tessiva-batch.exe refusing a .dwg: exit $status, not 5"
+expected=$(printf '%s\n' 'DXFﾌｧｲﾙではありません！' | iconv -f UTF-8 -t CP932)
+[ "$(head -1 "$work/err.txt" | tr -d "\r")" = "$expected" ] || fail "standard error is not in code page 932: $(head -1 "$work/err.txt" | od -An -tx1 | head -1)"
+echo "ok: tessiva-batch.exe writes a redirected standard error in code page 932"
+
 bash "$here/run.sh" "$build/tessiva-batch.exe"
 
 # The window, driven from the keyboard and the mouse. The Xvfb screen has

@@ -27,4 +27,15 @@ QTranslator *install(QCoreApplication &app, const QString &folder)
     return translator;
 }
 
+QTranslator *installBuiltIn(QCoreApplication &app, const QString &name)
+{
+    auto *translator = new QTranslator(&app);
+    if (!translator->load(name, QStringLiteral(":/i18n"))) {
+        delete translator;
+        return nullptr;
+    }
+    QCoreApplication::installTranslator(translator);
+    return translator;
+}
+
 } // namespace toolkittranslation

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+class QIODevice;
+
+// Text for a standard stream of the tool, as the system wants it there. On
+// Windows a console gets the characters themselves, and a stream that is
+// redirected (to a file, a pipe) gets bytes of the console's code page, or
+// of the system's where there is no console, so that `type` and `findstr`
+// read them. Elsewhere it is UTF-8.
+void writeConsoleText(QIODevice &device, const QString &text);

@@ -1,0 +1,195 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ja" sourcelanguage="en">
+<context>
+    <name>TessivaBatch</name>
+    <message>
+        <source>Show this help.</source>
+        <translation>このヘルプを表示します。</translation>
+    </message>
+    <message>
+        <source>Show the version.</source>
+        <translation>バージョンを表示します。</translation>
+    </message>
+    <message>
+        <source>Conversion: r13-r12 (default), r13-gx3 or r12-gx3.</source>
+        <translation>変換の種類: r13-r12 (既定)、r13-gx3、r12-gx3 のいずれか。</translation>
+    </message>
+    <message>
+        <source>Destination folder of the converted drawings.</source>
+        <translation>変換した図面を置く変換先フォルダ。</translation>
+    </message>
+    <message>
+        <source>AutoCAD folder, the folder that holds DXFIX.EXE.</source>
+        <translation>AutoCAD のフォルダ (DXFIX.EXE のあるフォルダ)。</translation>
+    </message>
+    <message>
+        <source>DXFIX parameter file of the R13 to R12 step.</source>
+        <translation>R13→R12 の段階で使う DXFIX のパラメータファイル。</translation>
+    </message>
+    <message>
+        <source>DXFIX parameter file of the R12 to GX3 step.</source>
+        <translation>R12→GX3 の段階で使う DXFIX のパラメータファイル。</translation>
+    </message>
+    <message>
+        <source>Output format: ascii (default) or binary.</source>
+        <translation>出力形式: ascii (既定) か binary。</translation>
+    </message>
+    <message>
+        <source>Precision of ASCII output, 0 to 18 (default 6).</source>
+        <translation>ASCII 出力の精度、0 から 18 (既定 6)。</translation>
+    </message>
+    <message>
+        <source>The batch file to write (a .BAT name); standard output when left out.</source>
+        <translation>書き出すバッチファイル (.BAT の名前)。省くと標準出力に書きます。</translation>
+    </message>
+    <message>
+        <source>Read sources one per line from &lt;file&gt; (&quot;-&quot;: standard input). Given more than once, the lists are read in order.</source>
+        <translation>&lt;file&gt; から変換元を 1 行に 1 つずつ読みます ("-" は標準入力)。複数回指定すると、指定の順に読みます。</translation>
+    </message>
+    <message>
+        <source>Encoding of the list: auto (default: each line UTF-8 where it is valid UTF-8, else code page 932), utf-8 or cp932.</source>
+        <translation>リストの文字コード: auto (既定: 正しい UTF-8 の行は UTF-8、それ以外はコードページ 932)、utf-8、cp932 のいずれか。</translation>
+    </message>
+    <message>
+        <source>Convert a drawing tree: every source lies under &lt;root&gt;, and each drawing goes to the same folder below the destination folder; the batch file makes the folders.</source>
+        <translation>図面のツリーを変換します: すべての変換元は &lt;root&gt; の下にあり、各図面は変換先フォルダの下の同じ位置のフォルダへ変換されます。フォルダはバッチファイルが作ります。</translation>
+    </message>
+    <message>
+        <source>Convert a drawing only when its destination does not exist yet, so that running the batch file again goes on where it stopped.</source>
+        <translation>変換先がまだないときだけ図面を変換します。バッチファイルをもう一度実行すると、止まったところから続きます。</translation>
+    </message>
+    <message>
+        <source>With --skip-existing: take a converter that ends with any status but 0 as failed, and delete its output. Only for a converter known to report failure that way.</source>
+        <translation>--skip-existing と共に: 0 以外の終了ステータスで終わった変換を失敗とみなし、その出力を削除します。失敗を終了ステータスで知らせるとわかっている変換プログラムにだけ使ってください。</translation>
+    </message>
+    <message>
+        <source>Take the defaults from this settings file instead of the window&apos;s.</source>
+        <translation>ウィンドウの設定ファイルの代わりに、この設定ファイルから既定値を取ります。</translation>
+    </message>
+    <message>
+        <source>Writes the DOS batch file that runs AutoCAD&apos;s DXFIX.EXE once for every source
+drawing, exactly as the Tessiva window does. The folders and parameter file
+names default to the ones last set in the window.</source>
+        <translation>変換元の図面ごとに AutoCAD の DXFIX.EXE を 1 回実行する DOS バッチファイルを、
+Tessiva のウィンドウとまったく同じに書き出します。フォルダとパラメータファイル名の
+既定値は、ウィンドウで最後に設定したものです。</translation>
+    </message>
+    <message>
+        <source>
+Exit status:
+   0  the batch file was written
+   1  wrong arguments, a source list or settings file that cannot be read
+   2  no source file
+   3  no destination folder
+   4  no AutoCAD folder
+   5  a source is not a .DXF file
+   6  a source lies in a folder that drawings are converted into
+   7  a text the batch file cannot carry: a character code page 932 cannot
+      hold, a control character (a line break, say) or one no Windows name
+      holds (&quot; * ? &lt; &gt; |), or a path longer than the converter takes (259 bytes)
+   8  two sources would be converted onto one drawing, or two names would be
+      one to Windows (folders, or a drawing and a folder, of two cases under Z:;
+      a folder made where a file is written, deleted or moved)
+   9  the output path does not end in .BAT
+  10  the output file or standard output cannot be written
+  11  with --tree, a source that does not lie under the root
+</source>
+        <translation>
+終了ステータス:
+   0  バッチファイルを書きました
+   1  引数の誤り、または読めない変換元リストか設定ファイル
+   2  変換元ファイルがない
+   3  変換先フォルダがない
+   4  AutoCAD のフォルダがない
+   5  .DXF ファイルでない変換元がある
+   6  図面の変換先になるフォルダに変換元がある
+   7  バッチファイルに書けない文字: コードページ 932 にない文字、制御文字 (改行など)、
+      Windows の名前に使えない文字 (" * ? &lt; &gt; |)、または変換プログラムが扱える長さ
+      (259 バイト) を超えるパス
+   8  2 つの変換元が 1 つの図面に変換される、または Windows には 1 つの名前になる
+      (Z: の下で大文字小文字だけが違うフォルダどうし、または図面とフォルダ。
+      ファイルを書く・削除する・移動する名前のフォルダを作ることになる)
+   9  出力先のパスが .BAT で終わっていない
+  10  出力ファイルか標準出力に書けない
+  11  --tree で、ルートの下にない変換元がある
+</translation>
+    </message>
+    <message>
+        <source>source argument %1</source>
+        <translation>変換元の引数 %1</translation>
+    </message>
+    <message>
+        <source>%1, line %2</source>
+        <translation>%1 の %2 行目</translation>
+    </message>
+    <message>
+        <source>standard input</source>
+        <translation>標準入力</translation>
+    </message>
+    <message>
+        <source>cannot read the list %1: %2</source>
+        <translation>リスト %1 を読めません: %2</translation>
+    </message>
+    <message>
+        <source>UTF-8</source>
+        <translation>UTF-8</translation>
+    </message>
+    <message>
+        <source>code page 932</source>
+        <translation>コードページ 932</translation>
+    </message>
+    <message>
+        <source>UTF-8 or code page 932</source>
+        <translation>UTF-8 でもコードページ 932 でも</translation>
+    </message>
+    <message>
+        <source>%1, line %2: not %3 text (see --list-encoding)</source>
+        <translation>%1 の %2 行目: %3 のテキストではありません (--list-encoding を参照)</translation>
+    </message>
+    <message>
+        <source>cannot read the settings file %1: %2</source>
+        <translation>設定ファイル %1 を読めません: %2</translation>
+    </message>
+    <message>
+        <source>unknown kind &apos;%1&apos; (r13-r12, r13-gx3 or r12-gx3)</source>
+        <translation>変換の種類 '%1' はありません (r13-r12、r13-gx3、r12-gx3 のいずれか)</translation>
+    </message>
+    <message>
+        <source>unknown format &apos;%1&apos; (ascii or binary)</source>
+        <translation>出力形式 '%1' はありません (ascii か binary)</translation>
+    </message>
+    <message>
+        <source>the precision must be 0 to 18, not &apos;%1&apos;</source>
+        <translation>精度は 0 から 18 です ('%1' は使えません)</translation>
+    </message>
+    <message>
+        <source>unknown list encoding &apos;%1&apos; (auto, utf-8 or cp932)</source>
+        <translation>リストの文字コード '%1' はありません (auto、utf-8、cp932 のいずれか)</translation>
+    </message>
+    <message>
+        <source>--tree needs a folder</source>
+        <translation>--tree にはフォルダが必要です</translation>
+    </message>
+    <message>
+        <source>--check-exit-status goes with --skip-existing</source>
+        <translation>--check-exit-status は --skip-existing と共に使います</translation>
+    </message>
+    <message>
+        <source>Usage: </source>
+        <translation>使い方: </translation>
+    </message>
+    <message>
+        <source>Try &apos;%1 --help&apos;.</source>
+        <translation>'%1 --help' で使い方を表示します。</translation>
+    </message>
+    <message>
+        <source>cannot write standard output: </source>
+        <translation>標準出力に書けません: </translation>
+    </message>
+    <message>
+        <source>Source DXF files.</source>
+        <translation>変換元の DXF ファイル。</translation>
+    </message>
+</context>
+</TS>
