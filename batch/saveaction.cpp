@@ -74,8 +74,13 @@ std::optional<QString> SaveAction::chooseTarget(BatchKind kind)
     request.defaultSuffix = QStringLiteral("BAT");
     request.nameFilters = {QStringLiteral(u"すべてのﾌｧｲﾙ(*.*)"), QStringLiteral(u"BATﾌｧｲﾙ(*.BAT)")};
     request.initialFolder = LastBatchFolder;
-    if (request.initialFolder.isEmpty())
+    if (request.initialFolder.isEmpty()) {
+        // The executable's folder, unless the user cannot save there (an
+        // installed program's): then the user's documents.
         request.initialFolder = saveflow::folderOf(m_services.executablePath());
+        if (!m_services.canCreateFileIn(request.initialFolder))
+            request.initialFolder = m_services.documentsFolder();
+    }
     const std::optional<QString> chosen = m_services.saveFile(Button6->window(), request);
     // Even a name that is then refused moves the next dialog to its folder.
     if (chosen)

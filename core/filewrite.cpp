@@ -1,6 +1,8 @@
 #include "filewrite.h"
 
 #include <QBuffer>
+#include <QDir>
+#include <QTemporaryFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -422,6 +424,12 @@ WriteResult writeWholeFile(const QString &path, const std::function<bool(QIODevi
 WriteResult writeWholeFile(const QString &path, const QByteArray &bytes, SpecialFiles special)
 {
     return writeWholeFile(path, [&bytes](QIODevice &file) { return writeFully(file, bytes); }, special);
+}
+
+bool canCreateFileIn(const QString &folder)
+{
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".tessiva-XXXXXX")));
+    return !folder.isEmpty() && probe.open();
 }
 
 bool writeFully(QIODevice &device, QByteArrayView bytes)

@@ -60,6 +60,11 @@ WriteResult writeWholeFile(const QString &path, const std::function<bool(QIODevi
 WriteResult writeWholeFile(const QString &path, const QByteArray &bytes,
                            SpecialFiles special = SpecialFiles::WriteThrough);
 
+// Whether a new file can be made in `folder`: a file is made there and
+// taken away again, as only that says what the system allows (rights,
+// access lists, a read-only file system).
+bool canCreateFileIn(const QString &folder);
+
 // Writes all of `bytes` to `device`, going on after a short write, so that
 // a failure leaves the device's error string with the system's reason.
 bool writeFully(QIODevice &device, QByteArrayView bytes);

@@ -57,6 +57,10 @@ public:
     virtual bool isExistingFile(const QString &nativePath) const = 0;
     // The running executable's full native path.
     virtual QString executablePath() const = 0;
+    // Whether a new file can be made in `nativeFolder` by this user.
+    virtual bool canCreateFileIn(const QString &nativeFolder) const = 0;
+    // The user's documents folder, native.
+    virtual QString documentsFolder() const = 0;
     // The per-user folder for settings.
     virtual QString userSettingsFolder() const = 0;
     // How native paths map onto the Windows paths of a batch job.

@@ -1,10 +1,13 @@
 #include "qtplatformservices.h"
 
+#include "core/filewrite.h"
+
 #include "core/settingsfile.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
+#include <QStandardPaths>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -82,6 +85,16 @@ bool QtPlatformServices::isExistingFile(const QString &nativePath) const
 QString QtPlatformServices::executablePath() const
 {
     return QDir::toNativeSeparators(QCoreApplication::applicationFilePath());
+}
+
+bool QtPlatformServices::canCreateFileIn(const QString &nativeFolder) const
+{
+    return ::canCreateFileIn(nativeFolder);
+}
+
+QString QtPlatformServices::documentsFolder() const
+{
+    return QDir::toNativeSeparators(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
 }
 
 QString QtPlatformServices::userSettingsFolder() const

@@ -14,6 +14,8 @@ public:
     void beep() override;
     bool isExistingFile(const QString &nativePath) const override;
     QString executablePath() const override;
+    bool canCreateFileIn(const QString &nativeFolder) const override;
+    QString documentsFolder() const override;
     QString userSettingsFolder() const override;
     jobpath::Style pathStyle() const override;
     void showErrorBox(QWidget *parent, const QString &caption, const QString &message) override;

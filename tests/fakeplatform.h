@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/filewrite.h"
 #include "platform/platformservices.h"
 
 #include <QAction>
@@ -28,6 +29,7 @@ public:
     std::optional<Qt::KeyboardModifiers> modifiersAfterDialog;
     int beeps = 0;
     QString exePath = QStringLiteral("/opt/tessiva/bin/tessiva");
+    QString documents = QStringLiteral("/home/user/Documents");
     QString userFolder;
     QStringList errorBoxes; // "caption|message"
     int sizeCommandRemovals = 0;
@@ -55,6 +57,8 @@ public:
     void beep() override { ++beeps; }
     bool isExistingFile(const QString &path) const override { return QFileInfo(path).isFile(); }
     QString executablePath() const override { return exePath; }
+    bool canCreateFileIn(const QString &folder) const override { return ::canCreateFileIn(folder); }
+    QString documentsFolder() const override { return documents; }
     QString userSettingsFolder() const override { return userFolder; }
     jobpath::Style pathStyle() const override { return style; }
     void showErrorBox(QWidget *, const QString &caption, const QString &message) override

@@ -78,6 +78,8 @@ private slots:
     void fileSizeLimit();
     void inPlaceOnEachFileSystem_data();
     void inPlaceOnEachFileSystem();
+    void newFilesInAFolder_data();
+    void newFilesInAFolder();
     void killedWhileWriting_data();
     void killedWhileWriting();
     void twoWritersAtOnce_data();
@@ -359,6 +361,25 @@ void TestFileWrite::inPlaceOnEachFileSystem()
     QVERIFY2(now == bytes || now == old, qPrintable(QStringLiteral("a mixture of %1 bytes").arg(now.size())));
     if (!inPlace)
         QCOMPARE(now, old);
+}
+
+void TestFileWrite::newFilesInAFolder_data()
+{
+    QTest::addColumn<Where>("where");
+    QTest::addColumn<bool>("creates");
+    QTest::newRow("a folder of the user's") << Beside << true;
+    QTest::newRow("a folder the user may not write into") << InPlace << false;
+}
+
+void TestFileWrite::newFilesInAFolder()
+{
+    // As an ordinary user: only making a file says what the system allows.
+    QFETCH(Where, where);
+    QFETCH(bool, creates);
+    const QString folder = m_dir.filePath(QStringLiteral("probe-") + QString::number(int(where)));
+    QVERIFY(!prepare(folder, where, kOld).isEmpty());
+    QVERIFY(ordinaryuser::run([&] { return canCreateFileIn(folder) == creates; }));
+    QCOMPARE(entries(folder), QStringList{QStringLiteral("OLD.BAT")});
 }
 
 void TestFileWrite::killedWhileWriting_data()

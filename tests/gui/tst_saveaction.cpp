@@ -26,6 +26,7 @@ private slots:
     void refusalReachesTheStatusLine();
     void dialogPerKind_data();
     void dialogPerKind();
+    void installedProgramProposesDocuments();
     void cancelReportsNothing();
     void notBatRefused();
     void writesTheBatchFile();
@@ -110,6 +111,7 @@ void TestSaveAction::dialogPerKind()
     QFETCH(int, kind);
     QFETCH(QString, title);
     QFETCH(QString, name);
+    QVERIFY(QDir().mkpath(m_dir.filePath(QStringLiteral("bin"))));
     setSources({QStringLiteral("C:\\A\\x.dxf")});
     child<QRadioButton>(m_form, qPrintable(QStringLiteral("RadioGroup1Item%1").arg(kind)))->click();
     const QString first = m_dir.filePath(QStringLiteral("first/OTHER.BAT"));
@@ -127,6 +129,17 @@ void TestSaveAction::dialogPerKind()
     // The first dialog opens in the executable's folder, the next where the last file went.
     QCOMPARE(m_platform.saveRequests.at(0).initialFolder, m_dir.filePath(QStringLiteral("bin/")));
     QCOMPARE(m_platform.saveRequests.at(1).initialFolder, m_dir.filePath(QStringLiteral("first/")));
+}
+
+void TestSaveAction::installedProgramProposesDocuments()
+{
+    // A folder nobody may save in, root neither: an installed program's.
+    m_platform.exePath = QStringLiteral("/proc/tessiva");
+    m_platform.documents = m_dir.filePath(QStringLiteral("Documents"));
+    setSources({QStringLiteral("C:\\A\\x.dxf")});
+    m_platform.saveAnswers = {std::nullopt};
+    press();
+    QCOMPARE(m_platform.saveRequests.at(0).initialFolder, m_platform.documents);
 }
 
 void TestSaveAction::cancelReportsNothing()
