@@ -8,6 +8,7 @@
 #include "inputs/folderfield.h"
 #include "inputs/sourcelist.h"
 #include "platform/platformservices.h"
+#include "ui/captionfit.h"
 #include "ui/appicon.h"
 #include "ui/controls.h"
 #include "ui/enterpressesbutton.h"
@@ -63,6 +64,7 @@ TForm1::TForm1(PlatformServices &services, QWidget *parent)
     m_save = new SaveAction(services, m_client, *m_sources);
     m_helpMenu = new HelpMenu(this);
 
+    captionfit::condenseToFit(m_client);
     orderTabs();
     connectHandlers();
     EnterPressesButton::install(this);

@@ -3,12 +3,14 @@
 #include "app/errorguard.h"
 #include "app/startup.h"
 #include "app/tform1.h"
+#include "ui/captionfit.h"
 #include "core/toolkittranslation.h"
 #include "batch/saveaction.h"
 #include "inputs/conversionoptions.h"
 #include "inputs/sourcelist.h"
 #include "inputs/sourcelistview.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
 #include <QLibraryInfo>
@@ -34,6 +36,7 @@ private slots:
     void init();
     void layout_data();
     void layout();
+    void captionsFitTheirControls();
     void firstStart();
     void windowFrame();
     void menu();
@@ -96,6 +99,36 @@ void TestTForm1::layout()
     QVERIFY2(w, qPrintable(name));
     QCOMPARE(w->geometry(), geometry);
     QCOMPARE(w->parentWidget(), form.centralWidget());
+}
+
+void TestTForm1::captionsFitTheirControls()
+{
+    // With the faces this machine has, every caption fits the control the
+    // fixed layout gives it.
+    TForm1 form(m_platform);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QStringList clipped;
+    int measured = 0;
+    for (const QWidget *w : form.findChildren<QWidget *>()) {
+        const bool caption = qobject_cast<const QRadioButton *>(w)
+            || (qobject_cast<const QLabel *>(w) && w->objectName() != QLatin1String("Label10"));
+        if (!caption || !w->isVisible() || captionfit::neededWidth(w) == 0)
+            continue;
+        ++measured;
+        if (captionfit::neededWidth(w) > captionfit::availableWidth(w))
+            clipped << QStringLiteral("%1: %2 > %3")
+                           .arg(w->objectName())
+                           .arg(captionfit::neededWidth(w))
+                           .arg(captionfit::availableWidth(w));
+    }
+    for (const QPushButton *b : form.findChildren<QPushButton *>()) {
+        ++measured;
+        if (b->fontMetrics().horizontalAdvance(b->text()) > b->contentsRect().width())
+            clipped << b->objectName();
+    }
+    QVERIFY(measured >= 15);
+    QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(QStringLiteral("; "))));
 }
 
 void TestTForm1::firstStart()
