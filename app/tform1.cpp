@@ -203,8 +203,9 @@ void TForm1::showEvent(QShowEvent *event)
     if (m_placed)
         return;
     m_placed = true;
+    // The whole window centred, its frame included.
     if (QScreen *s = screen())
-        move(centredOver(s->availableGeometry(), frameGeometry().size()));
+        move(centredOver(s->availableGeometry(), outerSize(this)));
 }
 
 void TForm1::closeEvent(QCloseEvent *event)

@@ -5,6 +5,8 @@
 #include "core/settingsfile.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QFileSystemModel>
 #include <QCoreApplication>
 #include <QDir>
 #include <QStandardPaths>
@@ -16,6 +18,22 @@
 #ifdef Q_OS_WIN
 #include <windows.h>
 #endif
+
+void showEveryFileForStarDotStar(QFileDialog &dialog)
+{
+    auto *model = dialog.findChild<QFileSystemModel *>();
+    auto *types = dialog.findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
+    if (!model || !types)
+        return;
+    const auto apply = [model, types] {
+        if (types->currentText().endsWith(QLatin1String("(*.*)")))
+            model->setNameFilters({QStringLiteral("*")});
+    };
+    // After the dialog has set the filter's own patterns.
+    QObject::connect(types, &QComboBox::currentIndexChanged, model, apply, Qt::QueuedConnection);
+    QObject::connect(types, &QComboBox::activated, model, apply, Qt::QueuedConnection);
+    apply();
+}
 
 // Qt's own dialogs are used everywhere: they match "*.DXF" without regard
 // to case on every file system, and behave alike on every desktop.
@@ -29,6 +47,7 @@ std::optional<OpenFilesResult> QtPlatformServices::openFiles(QWidget *parent,
     dialog.setNameFilters(request.nameFilters);
     if (!request.selectedFilter.isEmpty())
         dialog.selectNameFilter(request.selectedFilter);
+    showEveryFileForStarDotStar(dialog);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     OpenFilesResult result;
@@ -48,6 +67,7 @@ std::optional<QString> QtPlatformServices::saveFile(QWidget *parent, const SaveF
     dialog.setDefaultSuffix(request.defaultSuffix);
     dialog.setDirectory(request.initialFolder);
     dialog.selectFile(request.proposedName);
+    showEveryFileForStarDotStar(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());

@@ -2,6 +2,13 @@
 
 #include "platformservices.h"
 
+class QFileDialog;
+
+// Qt's own file dialog takes a filter "(*.*)" as names with a dot in them;
+// to a user, and on Windows, it means every file. Makes such a filter of
+// `dialog` show every file, whenever it is chosen.
+void showEveryFileForStarDotStar(QFileDialog &dialog);
+
 // The services as Qt provides them on the desktop the program runs on.
 class QtPlatformServices : public PlatformServices
 {

@@ -1,12 +1,22 @@
 #include "placement.h"
 
 #include <QWidget>
+#include <QWindow>
 
 QPoint centredOver(const QRect &main, const QSize &window)
 {
     // Integer division in C++ cuts toward zero: -57 / 2 is -28.
     return QPoint(main.left() + (main.width() - window.width()) / 2,
                   main.top() + (main.height() - window.height()) / 2);
+}
+
+QSize outerSize(const QWidget *window)
+{
+    const QSize framed = window->frameGeometry().size();
+    if (framed != window->size() || !window->windowHandle())
+        return framed;
+    const QMargins frame = window->windowHandle()->frameMargins();
+    return window->size().grownBy(frame);
 }
 
 void showCentredOver(QWidget *window, const QWidget *main)

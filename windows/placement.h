@@ -11,6 +11,10 @@ class QWidget;
 // result is not kept on the screen.
 QPoint centredOver(const QRect &main, const QSize &window);
 
+// The outer size of a window, its frame included: the frame as the system
+// drew it, or before it did, as the system will draw it.
+QSize outerSize(const QWidget *window);
+
 // Places `window` over `main` by that rule, then shows it and brings it to
 // the front without blocking the main window.
 void showCentredOver(QWidget *window, const QWidget *main);

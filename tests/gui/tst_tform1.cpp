@@ -3,6 +3,7 @@
 #include "app/errorguard.h"
 #include "app/startup.h"
 #include "app/tform1.h"
+#include "platform/qtplatformservices.h"
 #include "ui/captionfit.h"
 #include "core/toolkittranslation.h"
 #include "batch/saveaction.h"
@@ -13,6 +14,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLibraryInfo>
 #include <QTranslator>
 #include <QComboBox>
@@ -46,6 +48,7 @@ private slots:
     void handlerExceptionShowsErrorBox();
     void startUpFailureShowsErrorBoxAndEnds();
     void toolkitDialogsInJapanese();
+    void allFilesMeansEveryFile();
     void desktopEntryCarriesTheTitle();
 
 private:
@@ -306,6 +309,25 @@ void TestTForm1::toolkitDialogsInJapanese()
     QCOMPARE(QCoreApplication::translate("QFileDialog", "%1 already exists.\nDo you want to replace it?"),
              QStringLiteral(u"%1 は既に存在します。\n置き換えますか?"));
     QCoreApplication::removeTranslator(translator);
+}
+
+void TestTForm1::allFilesMeansEveryFile()
+{
+    // The dialogs' "(*.*)" shows names without a dot too; another filter
+    // keeps its own patterns.
+    QFileDialog dialog(nullptr, QStringLiteral("t"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setNameFilters({QStringLiteral(u"すべてのﾌｧｲﾙ(*.*)"), QStringLiteral(u"BATﾌｧｲﾙ(*.BAT)")});
+    showEveryFileForStarDotStar(dialog);
+    auto *model = dialog.findChild<QFileSystemModel *>();
+    QVERIFY(model);
+    QCOMPARE(model->nameFilters(), QStringList{QStringLiteral("*")});
+    dialog.selectNameFilter(QStringLiteral(u"BATﾌｧｲﾙ(*.BAT)"));
+    QCoreApplication::processEvents();
+    QCOMPARE(model->nameFilters(), QStringList{QStringLiteral("*.BAT")});
+    dialog.selectNameFilter(QStringLiteral(u"すべてのﾌｧｲﾙ(*.*)"));
+    QCoreApplication::processEvents();
+    QCOMPARE(model->nameFilters(), QStringList{QStringLiteral("*")});
 }
 
 void TestTForm1::desktopEntryCarriesTheTitle()
