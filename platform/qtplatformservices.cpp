@@ -15,9 +15,7 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 
-#ifdef Q_OS_WIN
-#include <windows.h>
-#endif
+#include "desktop.h"
 
 void showEveryFileForStarDotStar(QFileDialog &dialog)
 {
@@ -35,13 +33,21 @@ void showEveryFileForStarDotStar(QFileDialog &dialog)
     apply();
 }
 
-// Qt's own dialogs are used everywhere: they match "*.DXF" without regard
-// to case on every file system, and behave alike on every desktop.
+// On Windows the system's own dialogs; elsewhere Qt's own, which match
+// "*.DXF" without regard to case on every file system and behave alike on
+// every desktop.
+namespace {
+QFileDialog::Options dialogOptions()
+{
+    return desktop::nativeFileDialogs() ? QFileDialog::Options() : QFileDialog::DontUseNativeDialog;
+}
+} // namespace
+
 std::optional<OpenFilesResult> QtPlatformServices::openFiles(QWidget *parent,
                                                              const OpenFilesRequest &request)
 {
     QFileDialog dialog(parent, request.title);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOptions(dialogOptions());
     dialog.setFileMode(QFileDialog::ExistingFiles);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setNameFilters(request.nameFilters);
@@ -60,7 +66,7 @@ std::optional<OpenFilesResult> QtPlatformServices::openFiles(QWidget *parent,
 std::optional<QString> QtPlatformServices::saveFile(QWidget *parent, const SaveFileRequest &request)
 {
     QFileDialog dialog(parent, request.title);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOptions(dialogOptions());
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters(request.nameFilters);
@@ -77,7 +83,7 @@ std::optional<QString> QtPlatformServices::browseFolder(QWidget *parent, const Q
                                                         const QString &startFolder)
 {
     const QString folder = QFileDialog::getExistingDirectory(
-        parent, title, startFolder, QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+        parent, title, startFolder, QFileDialog::ShowDirsOnly | dialogOptions());
     if (folder.isEmpty())
         return std::nullopt;
     return QDir::toNativeSeparators(folder);
@@ -90,11 +96,7 @@ Qt::KeyboardModifiers QtPlatformServices::keyboardModifiers() const
 
 void QtPlatformServices::beep()
 {
-#ifdef Q_OS_WIN
-    MessageBeep(0);
-#else
-    QApplication::beep();
-#endif
+    desktop::beep();
 }
 
 bool QtPlatformServices::isExistingFile(const QString &nativePath) const
@@ -134,13 +136,5 @@ void QtPlatformServices::showErrorBox(QWidget *parent, const QString &caption, c
 
 void QtPlatformServices::removeSizeCommand(QWidget *window)
 {
-#ifdef Q_OS_WIN
-    HMENU menu = GetSystemMenu(reinterpret_cast<HWND>(window->winId()), FALSE);
-    if (menu)
-        DeleteMenu(menu, 2, MF_BYPOSITION);
-#else
-    // Other desktops have no such menu entry; the fixed size keeps the
-    // window from being resized all the same.
-    Q_UNUSED(window);
-#endif
+    desktop::removeSizeCommand(window);
 }

@@ -77,8 +77,9 @@ echo "ok: tessiva-batch.exe writes a redirected standard error in code page 932"
 
 bash "$here/run.sh" "$build/tessiva-batch.exe"
 
-# The window, driven from the keyboard and the mouse. The Xvfb screen has
-# no window manager: the window lies centred, the dialogs centred on it.
+# The window, driven from the keyboard and the mouse, with the system's own
+# file and folder dialogs. The Xvfb screen has no window manager: the window
+# lies centred, the dialogs centred on it.
 app=$work/app
 mkdir -p "$app" "$WINEPREFIX/drive_c/DRAW" "$WINEPREFIX/drive_c/My Work"
 cp "$build/tessiva.exe" "$app/"
@@ -105,13 +106,13 @@ start() {
 }
 click() { xdotool mousemove --window "$window" "$1" "$2" click 1; sleep 0.4; }
 typed() { xdotool type --delay 20 "$1"; sleep 0.4; }
-# Waits for the dialog, then clicks its file name field (screen coordinates).
+# Waits for the dialog (the system's own), whose file name field has the
+# focus, and selects what it holds, so that typing replaces a proposed name.
 dialogName() {
     waitFor "$1" >/dev/null
     sleep 1
-    xdotool mousemove 505 531 click 1
+    xdotool key Home shift+End
     sleep 0.3
-    xdotool key ctrl+a # over a proposed name
 }
 addSource() { # name, modifier to hold while accepting
     click 101 112
@@ -151,8 +152,14 @@ start
 [ -z "$screenshot" ] || import -window root -crop 553x452+235+169 "$screenshot"
 click 200 345
 typed 'D:\OUT\'
-click 200 387
-typed 'C:\ACAD\'
+# The AutoCAD folder from the system's folder dialog.
+mkdir -p "$WINEPREFIX/drive_c/ACAD"
+click 101 378
+# Wine's folder dialog has a title of its own.
+dialogName 'AutoCad|フォルダー'
+typed 'C:\ACAD'
+xdotool key Return
+waitClosed 'AutoCad|フォルダー'
 addSource 'C:\DRAW\plan1.dxf'
 addSource '"C:\My Work\site b.DXF"' ctrl
 saveAs 'C:\FIRST.BAT'
@@ -190,10 +197,23 @@ if [ -n "$setup" ]; then
         || fail "the installer made no Start menu entry"
     "$wine" 'C:\Program Files\Tessiva\tessiva-batch.exe' --version | grep -q '^tessiva-batch ' \
         || fail "the installed tessiva-batch.exe does not run"
+    "$wine" uninstaller --list | grep -q '^Tessiva|' || fail "the installed program is not listed for uninstalling"
     "$wine" 'C:\Program Files\Tessiva\uninstall.exe' /S
     for _ in $(seq 1 50); do [ -e "$installed/tessiva.exe" ] || break; sleep 0.2; done
     [ ! -e "$installed/tessiva.exe" ] || fail "the uninstaller left tessiva.exe"
-    echo "ok: the installer installs both programs with a Start menu entry, and the uninstaller removes them"
+    ! "$wine" uninstaller --list | grep -q '^Tessiva|' || fail "after uninstall.exe /S the program is still listed"
+    # Again, uninstalled the way the control panel does it: its entry's
+    # command, answered on the uninstaller's own page.
+    "$wine" "$setup" /S
+    ("$wine" uninstaller --remove Tessiva >/dev/null 2>&1 &)
+    waitFor 'Tessiva' >/dev/null
+    sleep 2
+    xdotool key Return
+    for _ in $(seq 1 100); do [ -e "$installed/tessiva.exe" ] || break; sleep 0.2; done
+    [ ! -e "$installed/tessiva.exe" ] || fail "the control panel's uninstall left tessiva.exe"
+    for _ in $(seq 1 25); do "$wine" uninstaller --list | grep -q '^Tessiva|' || break; sleep 0.2; done
+    ! "$wine" uninstaller --list | grep -q '^Tessiva|' || fail "after the control panel's uninstall the program is still listed"
+    echo "ok: the installer installs both programs with a Start menu entry; uninstall.exe and the control panel both remove them and their entry"
 else
     echo "installer check skipped: no $build/dist/*-setup.exe (./dev windows makes it)"
 fi
