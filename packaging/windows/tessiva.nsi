@@ -17,56 +17,92 @@ SetCompressor /SOLID lzma
 !define MUI_PAGE_CUSTOMFUNCTION_SHOW FitButtons
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
-!define MUI_PAGE_CUSTOMFUNCTION_SHOW un.FitButtons
+!define MUI_PAGE_CUSTOMFUNCTION_SHOW un.FitConfirmPage
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "Japanese"
 
-; The buttons are made for the Windows faces. Where a stand-in face draws
-; the caption of the button that goes on ("Install", "Uninstall") wider
-; than the button, the button grows to the left, and the Back button moves
-; with it, so that the caption is never cut.
-!macro FIT_BUTTONS UN
-Function ${UN}FitButtons
-    GetDlgItem $0 $HWNDPARENT 1
-    System::Call 'user32::GetWindowTextW(p r0, w .r1, i ${NSIS_MAX_STRLEN})'
-    StrLen $6 $1
-    SendMessage $0 ${WM_GETFONT} 0 0 $2
-    System::Call 'user32::GetDC(p r0) p .r3'
-    System::Call 'gdi32::SelectObject(p r3, p r2) p .r4'
-    System::Call '*(i 0, i 0) p .r5'
-    System::Call 'gdi32::GetTextExtentPoint32W(p r3, w r1, i r6, p r5)'
-    System::Call '*$5(i .r6, i)'
-    System::Free $5
-    System::Call 'gdi32::SelectObject(p r3, p r4)'
-    System::Call 'user32::ReleaseDC(p r0, p r3)'
-    ; The caption's width and a margin on each side, against the button's.
-    IntOp $6 $6 + 16
-    System::Call '*(i 0, i 0, i 0, i 0) p .r5'
-    System::Call 'user32::GetWindowRect(p r0, p r5)'
-    System::Call 'user32::MapWindowPoints(p 0, p $HWNDPARENT, p r5, i 2)'
-    System::Call '*$5(i .r7, i .r8, i .r9, i .r1)'
-    System::Free $5
-    IntOp $2 $9 - $7
-    IntCmp $6 $2 fits fits
-    IntOp $6 $6 - $2
-    IntOp $7 $7 - $6
-    IntOp $2 $9 - $7
-    IntOp $1 $1 - $8
-    System::Call 'user32::SetWindowPos(p r0, p 0, i r7, i r8, i r2, i r1, i 0x14)'
-    GetDlgItem $0 $HWNDPARENT 3
-    System::Call '*(i 0, i 0, i 0, i 0) p .r5'
-    System::Call 'user32::GetWindowRect(p r0, p r5)'
-    System::Call 'user32::MapWindowPoints(p 0, p $HWNDPARENT, p r5, i 2)'
-    System::Call '*$5(i .r7, i .r8, i, i)'
-    System::Free $5
-    IntOp $7 $7 - $6
-    System::Call 'user32::SetWindowPos(p r0, p 0, i r7, i r8, i 0, i 0, i 0x15)'
+; The pages are made for the Windows faces. Where a stand-in face draws a
+; caption wider than its control, the control grows: the button that goes on
+; ("Install", "Uninstall") to the left, with the Back button moving along,
+; and the uninstaller's "Uninstalling from" label to the right, into its
+; folder field.
+!macro FIT_CAPTIONS UN
+; $R0: a control; $R8: the margin its caption needs. Leaves in $R1 how much
+; wider the caption is drawn than the control holds it, or 0.
+Function ${UN}TextOverflow
+    System::Call 'user32::GetWindowTextW(p R0, w .R2, i ${NSIS_MAX_STRLEN})'
+    StrLen $R3 $R2
+    SendMessage $R0 ${WM_GETFONT} 0 0 $R4
+    System::Call 'user32::GetDC(p R0) p .R5'
+    System::Call 'gdi32::SelectObject(p R5, p R4) p .R6'
+    System::Call '*(i 0, i 0) p .R7'
+    System::Call 'gdi32::GetTextExtentPoint32W(p R5, w R2, i R3, p R7)'
+    System::Call '*$R7(i .R3, i)'
+    System::Free $R7
+    System::Call 'gdi32::SelectObject(p R5, p R6)'
+    System::Call 'user32::ReleaseDC(p R0, p R5)'
+    System::Call '*(i 0, i 0, i 0, i 0) p .R7'
+    System::Call 'user32::GetClientRect(p R0, p R7)'
+    System::Call '*$R7(i, i, i .R4, i)'
+    System::Free $R7
+    IntOp $R1 $R3 + $R8
+    IntOp $R1 $R1 - $R4
+    IntCmp $R1 0 fits fits
+    Return
 fits:
+    StrCpy $R1 0
+FunctionEnd
+
+; $R0: a control of the window $R9; its left edge moves by $R1 and its
+; right edge by $R2.
+Function ${UN}MoveEdges
+    System::Call '*(i 0, i 0, i 0, i 0) p .R7'
+    System::Call 'user32::GetWindowRect(p R0, p R7)'
+    System::Call 'user32::MapWindowPoints(p 0, p R9, p R7, i 2)'
+    System::Call '*$R7(i .R3, i .R4, i .R5, i .R6)'
+    System::Free $R7
+    IntOp $R3 $R3 + $R1
+    IntOp $R5 $R5 + $R2
+    IntOp $R5 $R5 - $R3
+    IntOp $R6 $R6 - $R4
+    System::Call 'user32::SetWindowPos(p R0, p 0, i R3, i R4, i R5, i R6, i 0x14)'
+FunctionEnd
+
+Function ${UN}FitButtons
+    StrCpy $R9 $HWNDPARENT
+    GetDlgItem $R0 $HWNDPARENT 1
+    StrCpy $R8 16
+    Call ${UN}TextOverflow
+    IntCmp $R1 0 done
+    IntOp $R1 0 - $R1
+    StrCpy $R2 0
+    Call ${UN}MoveEdges
+    GetDlgItem $R0 $HWNDPARENT 3
+    StrCpy $R2 $R1
+    Call ${UN}MoveEdges
+done:
 FunctionEnd
 !macroend
-!insertmacro FIT_BUTTONS ""
-!insertmacro FIT_BUTTONS "un."
+!insertmacro FIT_CAPTIONS ""
+!insertmacro FIT_CAPTIONS "un."
+
+Function un.FitConfirmPage
+    Call un.FitButtons
+    FindWindow $R9 "#32770" "" $HWNDPARENT
+    GetDlgItem $R0 $R9 1029
+    StrCpy $R8 4
+    Call un.TextOverflow
+    IntCmp $R1 0 done
+    StrCpy $R2 $R1
+    StrCpy $R1 0
+    Call un.MoveEdges
+    GetDlgItem $R0 $R9 1000
+    StrCpy $R1 $R2
+    StrCpy $R2 0
+    Call un.MoveEdges
+done:
+FunctionEnd
 
 Section "Tessiva"
     SetShellVarContext all

@@ -206,9 +206,10 @@ if [ -n "$setup" ]; then
     # command, answered on the uninstaller's own page.
     "$wine" "$setup" /S
     ("$wine" uninstaller --remove Tessiva >/dev/null 2>&1 &)
-    waitFor 'Tessiva' >/dev/null
+    uninstall=$(waitFor 'アンインストール')
     sleep 2
-    xdotool key Return
+    xdotool windowfocus "$uninstall" 2>/dev/null || true
+    xdotool key --window "$uninstall" Return
     for _ in $(seq 1 100); do [ -e "$installed/tessiva.exe" ] || break; sleep 0.2; done
     [ ! -e "$installed/tessiva.exe" ] || fail "the control panel's uninstall left tessiva.exe"
     for _ in $(seq 1 25); do "$wine" uninstaller --list | grep -q '^Tessiva|' || break; sleep 0.2; done
