@@ -1,9 +1,15 @@
 #include "testfiles.h"
+#include "core/filewrite.h"
+#include "ui/systemreason.h"
 #include "windowtest.h"
 
 #include "workedexamples.h"
 
 #include <QApplication>
+
+#include <cerrno>
+#include <cstring>
+
 #include <QDir>
 #include <QFile>
 #include <QRadioButton>
@@ -32,6 +38,8 @@ private slots:
     void writesTheBatchFile();
     void cannotSaveReachesTheStatusLine();
     void longStatusKeepsItsStartAndReason();
+    void reasonsInJapanese_data();
+    void reasonsInJapanese();
     void wholeJobThroughTheWindow();
     void lineBreakInADroppedName();
 
@@ -129,6 +137,23 @@ void TestSaveAction::dialogPerKind()
     // The first dialog opens in the executable's folder, the next where the last file went.
     QCOMPARE(m_platform.saveRequests.at(0).initialFolder, m_dir.filePath(QStringLiteral("bin/")));
     QCOMPARE(m_platform.saveRequests.at(1).initialFolder, m_dir.filePath(QStringLiteral("first/")));
+}
+
+void TestSaveAction::reasonsInJapanese_data()
+{
+    QTest::addColumn<QString>("reason");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("the program's own") << writereason::readOnly() << QStringLiteral(u"読み取り専用のﾌｧｲﾙです");
+    QTest::newRow("a FIFO nobody reads") << writereason::noReader() << QStringLiteral(u"FIFOを読み出すﾌﾟﾛｾｽがありません");
+    QTest::newRow("the system's") << QString::fromLocal8Bit(strerror(ENOSPC)) << QStringLiteral(u"ﾃﾞｨｽｸの空き容量が足りません");
+    QTest::newRow("one without words of ours") << QStringLiteral("Something else") << QStringLiteral("Something else");
+}
+
+void TestSaveAction::reasonsInJapanese()
+{
+    QFETCH(QString, reason);
+    QFETCH(QString, shown);
+    QCOMPARE(japaneseReason(reason), shown);
 }
 
 void TestSaveAction::installedProgramProposesDocuments()
