@@ -1,0 +1,2 @@
+// Must not compile as core code: the desktop services lie above the core.
+#include "platform/platformservices.h"
