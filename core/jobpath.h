@@ -14,14 +14,7 @@ enum class Style {
 };
 
 // The style of the system the program was built for.
-constexpr Style hostStyle()
-{
-#ifdef Q_OS_WIN
-    return Style::Windows;
-#else
-    return Style::Unix;
-#endif
-}
+Style hostStyle();
 
 // The one rule, for dialogs, drops, typed folders and the command line:
 // - a native absolute path is put in its plain form ("." and ".." folded

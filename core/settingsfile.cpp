@@ -1,5 +1,6 @@
 #include "settingsfile.h"
 
+#include "hostsystem.h"
 #include "textrules.h"
 
 #include <QCryptographicHash>
@@ -91,11 +92,7 @@ QString SettingsFile::userFolder()
 
 QString SettingsFile::windowIn(const QString &folder)
 {
-#ifdef Q_OS_WIN
-    return QDir(folder).filePath(QStringLiteral("tessiva.exe"));
-#else
-    return QDir(folder).filePath(QStringLiteral("tessiva"));
-#endif
+    return QDir(folder).filePath(hostsystem::windowExecutableName());
 }
 
 QStringList SettingsFile::readOrder() const

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "filewrite.h"
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class QIODevice;
+class QSaveFile;
+
+// What the safe write does differently on each system: one file for each
+// (filewrite_unix.cpp, filewrite_win.cpp), chosen by the build. Only
+// filewrite.cpp uses it.
+namespace filewrite_system {
+
+// What a path names once its links are followed.
+enum class Kind {
+    Missing,     // nothing there yet: a new file
+    Regular,     // replaced through a temporary file, or rewritten in place
+    PassThrough, // a FIFO or character device: written through
+    Folder,
+    Other, // a block device, a socket: never written
+};
+
+struct Target
+{
+    QString path; // the file the links end at
+    Kind kind = Kind::Missing;
+    QString error; // set when the links cannot be followed
+    // The replaced file's mode and owner, where the system has them.
+    bool haveOwner = false;
+    unsigned mode = 0;
+    unsigned owner = 0;
+    unsigned group = 0;
+};
+
+// Follows the links of `given` as the system does, and says what it ends at.
+Target resolve(const QString &given);
+
+// Holds back, for its lifetime, the signals a write can raise (a reader
+// that left, a file size limit), so that they fail the write with its
+// reason instead of ending the program.
+class WriteSignalsHeld
+{
+public:
+    WriteSignalsHeld();
+    ~WriteSignalsHeld();
+    WriteSignalsHeld(const WriteSignalsHeld &) = delete;
+    WriteSignalsHeld &operator=(const WriteSignalsHeld &) = delete;
+
+private:
+    struct State;
+    std::unique_ptr<State> m_state;
+};
+
+// Writes a FIFO or a device through, never waiting for a reader.
+WriteResult writeThrough(const QString &path, const std::function<bool(QIODevice &)> &write);
+
+// Rewrites an existing file in place, for a folder that takes no temporary
+// file: nothing is touched until the room is known to be there, a second
+// writer waits, and a failure puts the old bytes back.
+WriteResult rewriteInPlace(const QString &path, const QByteArray &bytes);
+
+// Keeps the replaced file's mode and owner on the temporary file that
+// replaces it, and makes sure its bytes are on the disk; the reason when not.
+QString finish(QSaveFile &file, const Target &target);
+
+} // namespace filewrite_system

@@ -1,0 +1,286 @@
+#include "filewrite_system.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include <cerrno>
+#include <climits>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#ifdef __linux__
+#include <linux/magic.h>
+#include <sys/vfs.h>
+#endif
+
+namespace filewrite_system {
+namespace {
+
+WriteResult failed(const QString &reason)
+{
+    return {false, reason};
+}
+
+QString systemReason(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// The folder part and the name of a path, as text: "a/b" gives "a" and "b".
+// Nothing is folded: what ".." means depends on the links on the way.
+std::pair<QByteArray, QByteArray> splitPath(const QByteArray &path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    if (slash < 0)
+        return {QByteArrayLiteral("."), path};
+    return {slash == 0 ? QByteArrayLiteral("/") : path.left(slash), path.mid(slash + 1)};
+}
+
+} // namespace
+
+// Follows the links as the system does: the folder a name lies in is the
+// folder its path really reaches, links and ".." taken in order, and a
+// link's relative target is taken from the folder the link really lies in.
+Target resolve(const QString &given)
+{
+    Target target;
+    struct stat st = {};
+    QByteArray path = QFile::encodeName(given);
+    for (int depth = 0;; ++depth) {
+        const auto [folder, name] = splitPath(path);
+        if (name.isEmpty() || name == "." || name == "..") {
+            // A path that names a folder by its form.
+            target.path = QFile::decodeName(path);
+            break;
+        }
+        char real[PATH_MAX];
+        if (!::realpath(folder.constData(), real)) {
+            target.path = QFile::decodeName(path); // the write says why
+            return target;
+        }
+        const QByteArray realFolder(real);
+        path = (realFolder == "/" ? QByteArray() : realFolder) + '/' + name;
+        target.path = QFile::decodeName(path);
+        if (::lstat(path.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
+            break;
+        if (depth == 40) {
+            target.error = writereason::tooManyLinks();
+            return target;
+        }
+        char link[PATH_MAX];
+        const ssize_t n = ::readlink(path.constData(), link, sizeof link);
+        if (n < 0 || n == ssize_t(sizeof link)) {
+            target.error = systemReason(n < 0 ? errno : ENAMETOOLONG);
+            return target;
+        }
+        const QByteArray to(link, n);
+        path = to.startsWith('/') ? to : realFolder + '/' + to;
+    }
+    if (::stat(QFile::encodeName(target.path).constData(), &st) != 0)
+        return target; // missing, or unreachable: the write says why
+    target.haveOwner = true;
+    target.mode = st.st_mode & 07777;
+    target.owner = st.st_uid;
+    target.group = st.st_gid;
+    const mode_t type = st.st_mode & S_IFMT;
+    target.kind = type == S_IFREG                    ? Kind::Regular
+        : (type == S_IFIFO || type == S_IFCHR)       ? Kind::PassThrough
+        : type == S_IFDIR                            ? Kind::Folder
+                                                     : Kind::Other;
+    return target;
+}
+
+struct WriteSignalsHeld::State
+{
+    sigset_t held;
+    sigset_t before;
+};
+
+// The signals are held for the calling thread; those the write raised are
+// taken back before they are let through again. A signal the caller
+// already held stays the caller's.
+WriteSignalsHeld::WriteSignalsHeld()
+    : m_state(std::make_unique<State>())
+{
+    sigemptyset(&m_state->held);
+    sigaddset(&m_state->held, SIGPIPE);
+    sigaddset(&m_state->held, SIGXFSZ);
+    pthread_sigmask(SIG_BLOCK, &m_state->held, &m_state->before);
+    for (int signal : {SIGPIPE, SIGXFSZ}) {
+        if (sigismember(&m_state->before, signal))
+            sigdelset(&m_state->held, signal);
+    }
+}
+
+WriteSignalsHeld::~WriteSignalsHeld()
+{
+    const timespec now = {0, 0};
+    while (sigtimedwait(&m_state->held, nullptr, &now) > 0) {
+    }
+    pthread_sigmask(SIG_SETMASK, &m_state->before, nullptr);
+}
+
+// Opens a FIFO or a device for writing without waiting for a reader: a
+// FIFO that nobody reads is refused, as the write would wait for ever.
+WriteResult writeThrough(const QString &path, const std::function<bool(QIODevice &)> &write)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return failed(errno == ENXIO ? writereason::noReader() : systemReason(errno));
+    // Once a reader is there, each write waits for it as usual.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    QFile file;
+    if (!file.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return failed(file.errorString());
+    }
+    if (!write(file))
+        return failed(file.errorString());
+    file.close();
+    if (file.error() != QFileDevice::NoError)
+        return failed(file.errorString());
+    return {true, QString()};
+}
+namespace {
+// Flushes what was written to the disk. A file system that cannot (some
+// special ones) is taken as having it there.
+int syncToDisk(int fd)
+{
+    if (::fdatasync(fd) == 0 || errno == EINVAL || errno == EROFS)
+        return 0;
+    return errno;
+}
+
+int writeAt(int fd, QByteArrayView bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::pwrite(fd, bytes.data() + done, size_t(bytes.size() - done), off_t(done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n < 0 ? errno : ENOSPC;
+        done += n;
+    }
+    return 0;
+}
+
+int readAt(int fd, QByteArray &bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::pread(fd, bytes.data() + done, size_t(bytes.size() - done), off_t(done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return errno;
+        if (n == 0)
+            break;
+        done += n;
+    }
+    bytes.truncate(done);
+    return 0;
+}
+
+struct Descriptor
+{
+    int fd;
+    ~Descriptor()
+    {
+        if (fd >= 0)
+            ::close(fd); // also drops the lock
+    }
+};
+
+#ifdef __linux__
+// Makes sure that rewriting the file's first `size` bytes in place cannot
+// run out of room half-way; empty when it cannot, or the reason. Only file
+// systems that rewrite a file's own blocks where they lie can promise
+// that: there the blocks are reserved (and unshared from other files)
+// before the first byte is touched. A copy-on-write file system writes
+// every block anew, which no reservation covers.
+QString reserveInPlace(int fd, qsizetype size)
+{
+    struct statfs fs = {};
+    if (::fstatfs(fd, &fs) != 0)
+        return systemReason(errno);
+    switch (static_cast<unsigned long>(fs.f_type)) {
+    case EXT4_SUPER_MAGIC: // ext2 and ext3 too
+    case XFS_SUPER_MAGIC:
+    case TMPFS_MAGIC:
+    case MSDOS_SUPER_MAGIC:
+        break;
+    default:
+        return writereason::noRoomInPlace();
+    }
+    if (size == 0)
+        return QString();
+    // Blocks shared with another file (a reflinked copy) would be copied
+    // on the first write.
+    if (::fallocate(fd, FALLOC_FL_UNSHARE_RANGE | FALLOC_FL_KEEP_SIZE, 0, off_t(size)) != 0 && errno != EOPNOTSUPP
+        && errno != EINVAL)
+        return systemReason(errno);
+    if (::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, off_t(size)) != 0)
+        return systemReason(errno);
+    return QString();
+}
+#endif
+
+} // namespace
+
+// Rewrites an existing file in place, for a folder that takes no temporary
+// file. Nothing is touched until the room is reserved, a second writer of
+// the file waits, and a failure puts the old bytes back.
+WriteResult rewriteInPlace(const QString &path, const QByteArray &bytes)
+{
+    const Descriptor file{::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC)};
+    if (file.fd < 0)
+        return failed(systemReason(errno));
+    if (::flock(file.fd, LOCK_EX) != 0)
+        return failed(systemReason(errno));
+    struct stat st = {};
+    if (::fstat(file.fd, &st) != 0)
+        return failed(systemReason(errno));
+    QByteArray old(qsizetype(st.st_size), Qt::Uninitialized);
+    if (const int error = readAt(file.fd, old))
+        return failed(systemReason(error));
+#ifdef __linux__
+    if (const QString refused = reserveInPlace(file.fd, bytes.size()); !refused.isEmpty())
+        return failed(refused);
+#endif
+    int error = writeAt(file.fd, bytes);
+    if (!error && ::ftruncate(file.fd, off_t(bytes.size())) != 0)
+        error = errno;
+    if (!error)
+        error = syncToDisk(file.fd);
+    if (error) {
+        // The old bytes go back into room the file already had.
+        writeAt(file.fd, old);
+        if (::ftruncate(file.fd, off_t(old.size())) == 0)
+            syncToDisk(file.fd);
+        return failed(systemReason(error));
+    }
+    return {true, QString()};
+}
+QString finish(QSaveFile &file, const Target &target)
+{
+    const int fd = file.handle();
+    if (target.kind == Kind::Regular && target.haveOwner) {
+        if (::fchmod(fd, mode_t(target.mode)) != 0)
+            return systemReason(errno);
+        // Only root may give a file away; anyone else keeps it as theirs.
+        if ((target.owner != ::geteuid() || target.group != ::getegid())
+            && ::fchown(fd, uid_t(target.owner), gid_t(target.group)) != 0 && errno != EPERM)
+            return systemReason(errno);
+    }
+    if (const int error = syncToDisk(fd))
+        return systemReason(error);
+    return QString();
+}
+
+} // namespace filewrite_system

@@ -1,0 +1,73 @@
+#include "filewrite_system.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace filewrite_system {
+namespace {
+WriteResult failed(const QString &reason)
+{
+    return {false, reason};
+}
+} // namespace
+
+Target resolve(const QString &given)
+{
+    Target target;
+    target.path = given;
+    QFileInfo info(given);
+    for (int depth = 0; info.isSymLink(); ++depth) {
+        if (depth == 40) {
+            target.error = writereason::tooManyLinks();
+            return target;
+        }
+        target.path = info.symLinkTarget();
+        info.setFile(target.path);
+    }
+    target.kind = info.isDir() ? Kind::Folder : info.isFile() ? Kind::Regular : info.exists() ? Kind::Other : Kind::Missing;
+    return target;
+}
+
+// Windows raises no signal for a write.
+struct WriteSignalsHeld::State
+{
+};
+WriteSignalsHeld::WriteSignalsHeld() = default;
+WriteSignalsHeld::~WriteSignalsHeld() = default;
+
+WriteResult writeThrough(const QString &path, const std::function<bool(QIODevice &)> &write)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return failed(file.errorString());
+    if (!write(file))
+        return failed(file.errorString());
+    file.close();
+    if (file.error() != QFileDevice::NoError)
+        return failed(file.errorString());
+    return {true, QString()};
+}
+
+WriteResult rewriteInPlace(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+        return failed(file.errorString());
+    const QByteArray old = file.readAll();
+    if (file.seek(0) && writeFully(file, bytes) && file.resize(bytes.size()) && file.flush())
+        return {true, QString()};
+    const QString error = file.errorString();
+    file.seek(0);
+    writeFully(file, old);
+    file.resize(old.size());
+    return failed(error);
+}
+
+QString finish(QSaveFile &file, const Target &)
+{
+    if (!file.flush())
+        return file.errorString();
+    return QString();
+}
+
+} // namespace filewrite_system
