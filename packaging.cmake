@@ -10,6 +10,8 @@ install(FILES resources/tessiva-32.xpm DESTINATION ${CMAKE_INSTALL_DATADIR}/icon
 install(FILES resources/tessiva.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES resources/tessiva-32.xpm DESTINATION ${CMAKE_INSTALL_DATADIR}/pixmaps RENAME tessiva.xpm)
 install(FILES README.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tessiva)
+file(GLOB tessiva_docs ${PROJECT_SOURCE_DIR}/docs/*.md)
+install(FILES ${tessiva_docs} DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tessiva/docs)
 
 # The manual page of tessiva-batch, compressed as Debian keeps manual pages.
 set(TESSIVA_MANPAGE ${CMAKE_CURRENT_BINARY_DIR}/tessiva-batch.1.gz)
