@@ -17,6 +17,16 @@ WriteResult failed(const QString &reason)
 }
 } // namespace
 
+WriteResult filewrite_system::writeAndClose(QFile &file, const std::function<bool(QIODevice &)> &write)
+{
+    if (!write(file))
+        return failed(file.errorString());
+    file.close();
+    if (file.error() != QFileDevice::NoError)
+        return failed(file.errorString());
+    return {true, QString()};
+}
+
 WriteResult writeWholeFile(const QString &path, const std::function<bool(QIODevice &)> &write,
                            SpecialFiles special)
 {

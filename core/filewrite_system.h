@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+class QFile;
 class QIODevice;
 class QSaveFile;
 
@@ -54,6 +55,10 @@ private:
     struct State;
     std::unique_ptr<State> m_state;
 };
+
+// Writes the whole content to an open file and closes it, with the reason
+// of the first failure (filewrite.cpp, for both systems).
+WriteResult writeAndClose(QFile &file, const std::function<bool(QIODevice &)> &write);
 
 // Writes a FIFO or a device through, never waiting for a reader.
 WriteResult writeThrough(const QString &path, const std::function<bool(QIODevice &)> &write);

@@ -139,13 +139,9 @@ WriteResult writeThrough(const QString &path, const std::function<bool(QIODevice
         ::close(fd);
         return failed(file.errorString());
     }
-    if (!write(file))
-        return failed(file.errorString());
-    file.close();
-    if (file.error() != QFileDevice::NoError)
-        return failed(file.errorString());
-    return {true, QString()};
+    return writeAndClose(file, write);
 }
+
 namespace {
 // Flushes what was written to the disk. A file system that cannot (some
 // special ones) is taken as having it there.

@@ -40,12 +40,7 @@ WriteResult writeThrough(const QString &path, const std::function<bool(QIODevice
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return failed(file.errorString());
-    if (!write(file))
-        return failed(file.errorString());
-    file.close();
-    if (file.error() != QFileDevice::NoError)
-        return failed(file.errorString());
-    return {true, QString()};
+    return writeAndClose(file, write);
 }
 
 WriteResult rewriteInPlace(const QString &path, const QByteArray &bytes)
