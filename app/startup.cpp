@@ -2,8 +2,8 @@
 
 #include "app/errorguard.h"
 #include "app/tform1.h"
-#include "windows/tform4.h"
-#include "windows/tform5.h"
+#include "helpwindows/tform4.h"
+#include "helpwindows/tform5.h"
 
 Windows::~Windows()
 {

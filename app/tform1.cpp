@@ -3,7 +3,7 @@
 #include "app/errorguard.h"
 #include "app/leavewatcher.h"
 #include "app/settingsnotice.h"
-#include "batch/saveaction.h"
+#include "savebar/saveaction.h"
 #include "inputs/conversionoptions.h"
 #include "inputs/folderfield.h"
 #include "inputs/sourcelist.h"
@@ -13,8 +13,8 @@
 #include "ui/controls.h"
 #include "ui/enterpressesbutton.h"
 #include "ui/fonts.h"
-#include "windows/helpmenu.h"
-#include "windows/placement.h"
+#include "helpwindows/helpmenu.h"
+#include "helpwindows/placement.h"
 
 #include <QAction>
 #include <QCloseEvent>

@@ -9,8 +9,8 @@
 #include "core/textrules.h"
 #include "platform/qtplatformservices.h"
 #include "ui/fonts.h"
-#include "windows/tform4.h"
-#include "windows/tform5.h"
+#include "helpwindows/tform4.h"
+#include "helpwindows/tform5.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "batch/statusline.h"
+#include "savebar/statusline.h"
 #include "fakeplatform.h"
 
 #include "app/tform1.h"
-#include "batch/saveaction.h"
+#include "savebar/saveaction.h"
 #include "inputs/conversionoptions.h"
 #include "inputs/sourcelist.h"
 

@@ -2,10 +2,10 @@
 
 #include "app/startup.h"
 #include "app/tform1.h"
-#include "windows/helptext.h"
-#include "windows/placement.h"
-#include "windows/tform4.h"
-#include "windows/tform5.h"
+#include "helpwindows/helptext.h"
+#include "helpwindows/placement.h"
+#include "helpwindows/tform4.h"
+#include "helpwindows/tform5.h"
 
 #include "ui/readablecolour.h"
 

@@ -3,7 +3,7 @@
 
 #include "app/terminationwatcher.h"
 #include "app/tform1.h"
-#include "batch/saveaction.h"
+#include "savebar/saveaction.h"
 #include "core/cp932.h"
 
 #include <QApplication>

@@ -6,7 +6,7 @@
 #include "platform/qtplatformservices.h"
 #include "ui/captionfit.h"
 #include "core/toolkittranslation.h"
-#include "batch/saveaction.h"
+#include "savebar/saveaction.h"
 #include "inputs/conversionoptions.h"
 #include "inputs/sourcelist.h"
 #include "inputs/sourcelistview.h"

@@ -3,7 +3,7 @@
 #include "ui/fonts.h"
 #include "ui/appicon.h"
 #include "ui/enterpressesbutton.h"
-#include "windows/helptext.h"
+#include "helpwindows/helptext.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>

@@ -1,8 +1,8 @@
 #include "helpmenu.h"
 
-#include "windows/placement.h"
-#include "windows/tform4.h"
-#include "windows/tform5.h"
+#include "helpwindows/placement.h"
+#include "helpwindows/tform4.h"
+#include "helpwindows/tform5.h"
 
 HelpMenu::HelpMenu(QWidget *mainWindow)
     : QObject(mainWindow)
