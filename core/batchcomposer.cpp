@@ -171,7 +171,7 @@ public:
         const QStringView acad = m_job.autocadFolder;
         // The option is never quoted: " -A6".
         const QByteArray option = cp932::encode(textrules::upperCased(precisionOption(m_job)));
-        const QByteArray converter = token({acad, u"DXFIX.EXE"});
+        const QByteArray converter = token({acad, kConverterName});
         const QByteArray r13 = converter + option + " -T" + token({acad, m_job.r13ToR12Parameter}) + ' ';
         const QByteArray r12 = converter + option + " -T" + token({acad, m_job.r12ToGx3Parameter}) + ' ';
         const bool twoPasses = m_job.kind == BatchKind::R13ToGX3;
@@ -212,7 +212,7 @@ public:
                 return false;
             if (!below.isEmpty())
                 makeFolder(below);
-            const Parts destinationParts{below, base, u".DXF"};
+            const Parts destinationParts{below, base, kDestinationExtension};
 
             if (!m_job.skipExisting) {
                 m_out.put(head);
@@ -221,7 +221,7 @@ public:
                 appendToken(m_out, destinationParts, folder, folderQuoted);
                 m_out.put(tail);
             } else {
-                skippableDrawing(i, path, destinationParts, {below, partialPrefix, base, u".DXF"}, folder,
+                skippableDrawing(i, path, destinationParts, {below, partialPrefix, base, kDestinationExtension}, folder,
                                  folderQuoted, labelWidth, twoPasses ? r13 : head, r12, intermediate);
             }
         }

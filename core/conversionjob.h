@@ -63,4 +63,8 @@ constexpr qsizetype kMaxLineBytes = 8191;
 } // namespace BatchLimits
 
 // The extension every converted drawing gets.
-inline QString destinationExtension() { return QStringLiteral(".DXF"); }
+constexpr QStringView kDestinationExtension = u".DXF";
+inline QString destinationExtension() { return kDestinationExtension.toString(); }
+
+// The converter, in the AutoCAD folder.
+constexpr QStringView kConverterName = u"DXFIX.EXE";

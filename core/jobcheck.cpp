@@ -264,7 +264,7 @@ SaveOutcome checkJob(const batch::JobPlan &plan)
     // A path longer than the converter takes would make no drawing, and
     // nothing would say so.
     const QString folder = job.destinationFolder;
-    QList<QString> jobPaths{job.autocadFolder + QStringLiteral("DXFIX.EXE")};
+    QList<QString> jobPaths{job.autocadFolder + kConverterName};
     if (job.kind != BatchKind::R12ToGX3)
         jobPaths << job.autocadFolder + job.r13ToR12Parameter;
     if (job.kind != BatchKind::R13ToR12)

@@ -34,7 +34,7 @@ TForm5::TForm5(QWidget *owner)
 
     Label1 = whiteLabel(this, "Label1", QStringLiteral("Tessiva ( for DXF to DXF DataConvert )"),
                         QRect(23, 20, 305, 20), 16);
-    Label2 = whiteLabel(this, "Label2", QStringLiteral("Version 1.70"), QRect(71, 52, 209, 15), 15);
+    Label2 = whiteLabel(this, "Label2", QStringLiteral("Version " TESSIVA_VERSION), QRect(71, 52, 209, 15), 15);
     Label3 = whiteLabel(this, "Label3", QStringLiteral("2002.04.21"), QRect(71, 76, 209, 15), 15);
 
     Image1 = new QLabel(this);
