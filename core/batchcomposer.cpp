@@ -109,11 +109,11 @@ void appendToken(Bytes &out, Parts parts, QByteArrayView prefix = {}, bool quote
         for (QChar ch : part) {
             const char16_t c = ch.unicode();
             if (c < 0x80) {
-                const unsigned char out = kAscii[c];
-                quote |= out >> 7;
+                const unsigned char mapped = kAscii[c];
+                quote |= mapped >> 7;
                 if (c == u'%')
                     *dst++ = '%';
-                *dst++ = char(out & 0x7F);
+                *dst++ = char(mapped & 0x7F);
                 continue;
             }
             const quint16 code = codes[c];
@@ -174,7 +174,7 @@ public:
         const QByteArray converter = token({acad, kConverterName});
         const QByteArray r13 = converter + option + " -T" + token({acad, m_job.r13ToR12Parameter}) + ' ';
         const QByteArray r12 = converter + option + " -T" + token({acad, m_job.r12ToGx3Parameter}) + ' ';
-        const bool twoPasses = m_job.kind == BatchKind::R13ToGX3;
+        const bool twoPasses = convertsInTwoPasses(m_job.kind);
         const QByteArray intermediate =
             twoPasses ? token({m_job.destinationFolder, m_plan.intermediateName()}) : QByteArray();
 

@@ -6,6 +6,12 @@
 // The conversion a batch file makes, by its index in the window's choice.
 enum class BatchKind { R13ToR12 = 0, R13ToGX3 = 1, R12ToGX3 = 2 };
 
+// Which parameter files a kind of conversion uses, and whether it converts
+// in two passes (R13 to R12, then R12 to GX3, through an intermediate file).
+constexpr bool usesR13ToR12Parameter(BatchKind kind) { return kind != BatchKind::R12ToGX3; }
+constexpr bool usesR12ToGx3Parameter(BatchKind kind) { return kind != BatchKind::R13ToR12; }
+constexpr bool convertsInTwoPasses(BatchKind kind) { return kind == BatchKind::R13ToGX3; }
+
 // The form of the converted drawings. Each front end maps its own words
 // onto it: the window its format box, the command line its option.
 enum class OutputFormat { Ascii, Binary };

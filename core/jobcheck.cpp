@@ -100,9 +100,9 @@ QList<NamedText> jobTexts(const ConversionJob &job)
 {
     QList<NamedText> texts{{JobFieldNames::destinationFolder(), job.destinationFolder},
                            {JobFieldNames::autocadFolder(), job.autocadFolder}};
-    if (job.kind != BatchKind::R12ToGX3)
+    if (usesR13ToR12Parameter(job.kind))
         texts.append({JobFieldNames::r13ToR12Parameter(), job.r13ToR12Parameter});
-    if (job.kind != BatchKind::R13ToR12)
+    if (usesR12ToGx3Parameter(job.kind))
         texts.append({JobFieldNames::r12ToGx3Parameter(), job.r12ToGx3Parameter});
     if (job.outputFormat == OutputFormat::Ascii)
         texts.append({QStringLiteral(u"出力精度"), trimmed(job.precision)});
@@ -185,7 +185,7 @@ std::optional<SaveOutcome> foldersOfAFileName(const batch::JobPlan &plan, const 
         return std::nullopt;
     const auto folderOf = [&](const QString &file) { return folders.value(windowsFolded(file), -1); };
     const QString folderWord = QStringLiteral(u"変換先ﾌｫﾙﾀﾞ");
-    if (job.kind == BatchKind::R13ToGX3) {
+    if (convertsInTwoPasses(job.kind)) {
         const QString intermediate = destination + plan.intermediateName();
         if (const int folder = folderOf(intermediate); folder >= 0)
             return clash(clashText(folderWord, intermediate + u'\\'), folder, -1);
@@ -265,11 +265,11 @@ SaveOutcome checkJob(const batch::JobPlan &plan)
     // nothing would say so.
     const QString folder = job.destinationFolder;
     QList<QString> jobPaths{job.autocadFolder + kConverterName};
-    if (job.kind != BatchKind::R12ToGX3)
+    if (usesR13ToR12Parameter(job.kind))
         jobPaths << job.autocadFolder + job.r13ToR12Parameter;
-    if (job.kind != BatchKind::R13ToR12)
+    if (usesR12ToGx3Parameter(job.kind))
         jobPaths << job.autocadFolder + job.r12ToGx3Parameter;
-    if (job.kind == BatchKind::R13ToGX3)
+    if (convertsInTwoPasses(job.kind))
         jobPaths << folder + plan.intermediateName();
     for (const QString &path : std::as_const(jobPaths)) {
         if (cp932::encodedLength(path) > BatchLimits::kMaxPathBytes)

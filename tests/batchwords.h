@@ -5,7 +5,6 @@
 // the job alone. The fuzzer and the composer's tests hold the composer's
 // lines against it.
 #include "core/conversionjob.h"
-#include "core/jobplan.h"
 #include "core/textrules.h"
 
 #include <QList>
@@ -59,6 +58,64 @@ inline std::optional<QStringList> cmdWords(const QString &line)
     return words;
 }
 
+// The names of a job's drawings, worked out here from the paths alone, so
+// that a fault in the program's own naming shows as a difference.
+struct DrawingNames
+{
+    QString below; // the folder below the tree's root, ending in "\\", or empty
+    QString base;  // the name cut before the first occurrence of its extension
+};
+
+inline DrawingNames drawingNames(const ConversionJob &job, const QString &source)
+{
+    qsizetype nameStart = source.size();
+    while (nameStart > 0 && source.at(nameStart - 1) != u'\\' && source.at(nameStart - 1) != u':')
+        --nameStart;
+    const QString name = source.mid(nameStart);
+    const qsizetype dot = name.lastIndexOf(u'.');
+    const QString base = dot < 0 ? name : name.left(name.indexOf(name.mid(dot)));
+    const QString below = job.treeRoot.isEmpty() ? QString() : source.mid(job.treeRoot.size(), nameStart - job.treeRoot.size());
+    return {below, base};
+}
+
+// "dummy.dxf" in the destination folder, or "dummy1.dxf" … where a drawing
+// goes there under that name.
+inline QString intermediateName(const ConversionJob &job)
+{
+    QSet<QString> taken;
+    for (const QString &source : job.sources) {
+        const DrawingNames d = drawingNames(job, source);
+        if (d.below.isEmpty())
+            taken.insert(textrules::windowsFolded(d.base));
+    }
+    for (int n = 0;; ++n) {
+        const QString base = n == 0 ? QStringLiteral("dummy") : QStringLiteral("dummy%1").arg(n);
+        if (!taken.contains(textrules::windowsFolded(base)))
+            return base + QStringLiteral(".dxf");
+    }
+}
+
+// "~TESSIVA~", or "~TESSIVA1~" … where a drawing would be made under a name
+// that is another drawing's own.
+inline QString partialPrefix(const ConversionJob &job)
+{
+    QSet<QString> own;
+    for (const QString &source : job.sources) {
+        const DrawingNames d = drawingNames(job, source);
+        own.insert(textrules::windowsFolded(QString(d.below + d.base)));
+    }
+    for (int n = 0;; ++n) {
+        const QString prefix = n == 0 ? QStringLiteral("~TESSIVA~") : QStringLiteral("~TESSIVA%1~").arg(n);
+        bool taken = false;
+        for (const QString &source : job.sources) {
+            const DrawingNames d = drawingNames(job, source);
+            taken = taken || own.contains(textrules::windowsFolded(QString(d.below + prefix + d.base)));
+        }
+        if (!taken)
+            return prefix;
+    }
+}
+
 // The words of every line of the batch file of `job`, in order.
 inline QList<QStringList> expectedWords(const ConversionJob &job)
 {
@@ -76,9 +133,8 @@ inline QList<QStringList> expectedWords(const ConversionJob &job)
 
     QList<QStringList> expected;
     QSet<QString> made;
-    const batch::JobPlan plan(job);
-    const QString intermediate = job.destinationFolder + plan.intermediateName();
-    const QString prefix = plan.partialPrefix();
+    const QString intermediate = job.destinationFolder + intermediateName(job);
+    const QString prefix = partialPrefix(job);
     const int width = int(QString::number(job.sources.size()).size());
     const auto ifExists = [](const QString &path, const QStringList &then) {
         return QStringList{QStringLiteral("IF"), QStringLiteral("EXIST"), upperCased(path)} + then;
@@ -98,9 +154,10 @@ inline QList<QStringList> expectedWords(const ConversionJob &job)
         makeFolder(QString());
     for (int i = 0; i < job.sources.size(); ++i) {
         const QString &source = job.sources.at(i);
-        const QString below = plan.below(i).toString();
-        const QString destination = plan.destination(i);
-        const QString partial = job.destinationFolder + below + prefix + plan.baseName(i) + QStringLiteral(".DXF");
+        const DrawingNames names = drawingNames(job, source);
+        const QString &below = names.below;
+        const QString destination = job.destinationFolder + below + names.base + QStringLiteral(".DXF");
+        const QString partial = job.destinationFolder + below + prefix + names.base + QStringLiteral(".DXF");
         if (!below.isEmpty())
             makeFolder(below);
         const QString out = job.skipExisting ? partial : destination;
