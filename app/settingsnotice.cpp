@@ -1,19 +1,8 @@
 #include "settingsnotice.h"
 
-#include "core/conversionjob.h"
 #include "ui/systemreason.h"
 
 namespace {
-QString fieldName(int line)
-{
-    switch (line) {
-    case 0: return JobFieldNames::r13ToR12Parameter();
-    case 1: return JobFieldNames::r12ToGx3Parameter();
-    case 2: return JobFieldNames::destinationFolder();
-    default: return JobFieldNames::autocadFolder();
-    }
-}
-
 // A value as the message shows it: on one line, and not too long to read.
 QString shown(const QString &value)
 {
@@ -33,7 +22,7 @@ QString settingsNotKeptText(const SettingsFile::SaveResult &result, const settin
         return QString();
     QString text = QStringLiteral(u"次の設定は保存できないため、次回の起動時には元に戻ります！\n");
     for (int line : result.notKept)
-        text += u'\n' + fieldName(line) + QStringLiteral("( ") + shown(values[line]) + QStringLiteral(" )");
+        text += u'\n' + settings::StoredSettings::nameOf(line) + QStringLiteral("( ") + shown(values[line]) + QStringLiteral(" )");
     text += u"\n\n";
     if (!result.written.ok)
         text += QStringLiteral(u"設定ﾌｧｲﾙを書き込めません: ") + japaneseReason(result.written.error);

@@ -64,7 +64,7 @@ namespace BatchLimits {
 // terminating NUL.
 constexpr qsizetype kMaxPathBytes = 259;
 // The longest line cmd.exe runs. With every path within kMaxPathBytes, no
-// line comes near it; the composer's tests hold it to that.
+// line comes near it.
 constexpr qsizetype kMaxLineBytes = 8191;
 } // namespace BatchLimits
 

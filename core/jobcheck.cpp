@@ -16,11 +16,7 @@ using namespace textrules;
 namespace {
 SaveOutcome refuse(SaveResult result, const QString &text, int line = -1)
 {
-    SaveOutcome outcome;
-    outcome.result = result;
-    outcome.statusText = text;
-    outcome.line = line;
-    return outcome;
+    return SaveOutcome::of(result, text, line);
 }
 
 bool isDxfExtension(QStringView ext)
@@ -167,9 +163,12 @@ std::optional<SaveOutcome> sourcesOfOneName(const batch::JobPlan &plan)
 // drawing's own name, the name it is made under, the intermediate file.
 // DEL of a folder would ask a question that a run without a console waits
 // on for ever, and empty the folder once answered.
-std::optional<SaveOutcome> foldersOfAFileName(const batch::JobPlan &plan, const QString &partialPrefix)
+std::optional<SaveOutcome> foldersOfAFileName(const batch::JobPlan &plan)
 {
     const ConversionJob &job = plan.job();
+    if (job.treeRoot.isEmpty())
+        return std::nullopt;
+    const QString partialPrefix = job.skipExisting ? plan.partialPrefix() : QString();
     const QString &destination = job.destinationFolder;
     QHash<QString, int> folders; // folded, without the last "\"
     QSet<QStringView> walked;
@@ -211,7 +210,11 @@ SaveOutcome checkJob(const ConversionJob &job)
     return checkJob(batch::JobPlan(job));
 }
 
-SaveOutcome checkJob(const batch::JobPlan &plan)
+namespace {
+using Refusal = std::optional<SaveOutcome>;
+
+// The three inputs without which there is no job.
+Refusal emptyInputs(const batch::JobPlan &plan)
 {
     const ConversionJob &job = plan.job();
     if (job.sources.isEmpty())
@@ -220,11 +223,17 @@ SaveOutcome checkJob(const batch::JobPlan &plan)
         return refuse(SaveResult::NoDestination, QStringLiteral(u"変換先ﾌｫﾙﾀﾞが指定されていません！"));
     if (trimmedView(job.autocadFolder).isEmpty())
         return refuse(SaveResult::NoAutocadFolder, QStringLiteral(u"AutoCadｲﾝｽﾄｰﾙﾌｫﾙﾀﾞが指定されていません！"));
+    return std::nullopt;
+}
 
+// Each source in list order: a .DXF file, under the tree's root, and not in
+// a folder that drawings are converted into (the destination folder, and
+// for a tree job each source's folder below it), where a converted drawing
+// would overwrite it.
+Refusal sourcePlaces(const batch::JobPlan &plan)
+{
+    const ConversionJob &job = plan.job();
     const bool tree = !job.treeRoot.isEmpty();
-    // The folders drawings are converted into: the destination folder, and
-    // for a tree job each source's folder below it. A source in one of them
-    // would be overwritten by a converted drawing.
     QSet<QString> outputFolders;
     if (tree) {
         for (qsizetype i = 0; i < plan.size(); ++i) {
@@ -232,8 +241,6 @@ SaveOutcome checkJob(const batch::JobPlan &plan)
                 outputFolders.insert(windowsFolded(QString(job.destinationFolder + plan.below(i))));
         }
     }
-    const QString sameFolderText =
-        QStringLiteral(u"変換元と変換先のﾌｫﾙﾀﾞ名が同一です！変換先ﾌｫﾙﾀﾞを変更してください。");
     for (int i = 0; i < job.sources.size(); ++i) {
         if (!isDxfExtension(plan.extension(i)))
             return refuse(SaveResult::NotDxf, QStringLiteral(u"DXFﾌｧｲﾙではありません！"), i);
@@ -246,11 +253,18 @@ SaveOutcome checkJob(const batch::JobPlan &plan)
         const bool same = tree ? outputFolders.contains(windowsFolded(folder))
                                : sameWindowsName(folder, job.destinationFolder);
         if (same)
-            return refuse(SaveResult::SameFolder, sameFolderText, i);
+            return refuse(SaveResult::SameFolder,
+                          QStringLiteral(u"変換元と変換先のﾌｫﾙﾀﾞ名が同一です！変換先ﾌｫﾙﾀﾞを変更してください。"), i);
     }
+    return std::nullopt;
+}
 
-    // A character without code page 932 bytes would be written as a wrong
-    // byte and name a file that does not exist.
+// A character without code page 932 bytes would be written as a wrong byte
+// and name a file that does not exist; the others refused would end or
+// change the command.
+Refusal unusableTexts(const batch::JobPlan &plan)
+{
+    const ConversionJob &job = plan.job();
     const quint16 *const codes = cp932::codeTable();
     for (const NamedText &t : jobTexts(job)) {
         if (!isUsable(t.text, codes))
@@ -260,9 +274,14 @@ SaveOutcome checkJob(const batch::JobPlan &plan)
         if (!isUsable(job.sources.at(i), codes))
             return refuse(SaveResult::UnusableText, unusableText(QStringLiteral(u"変換元ﾌｧｲﾙ"), job.sources.at(i)), i);
     }
+    return std::nullopt;
+}
 
-    // A path longer than the converter takes would make no drawing, and
-    // nothing would say so.
+// A path longer than the converter takes would make no drawing, and
+// nothing would say so.
+Refusal tooLongPaths(const batch::JobPlan &plan)
+{
+    const ConversionJob &job = plan.job();
     const QString folder = job.destinationFolder;
     QList<QString> jobPaths{job.autocadFolder + kConverterName};
     if (usesR13ToR12Parameter(job.kind))
@@ -278,8 +297,7 @@ SaveOutcome checkJob(const batch::JobPlan &plan)
     const QString partialPrefix = job.skipExisting ? plan.partialPrefix() : QString();
     // The drawing's own name, or the longer temporary one it is made under,
     // but for its folder below the root and its base name.
-    const qsizetype destinationFixed =
-        cp932::encodedLength(folder) + partialPrefix.size() + destinationExtension().size();
+    const qsizetype destinationFixed = cp932::encodedLength(folder) + partialPrefix.size() + kDestinationExtension.size();
     for (int i = 0; i < job.sources.size(); ++i) {
         const QStringView source = job.sources.at(i);
         const qsizetype destination =
@@ -287,22 +305,35 @@ SaveOutcome checkJob(const batch::JobPlan &plan)
         if (cp932::encodedLength(source) > BatchLimits::kMaxPathBytes)
             return refuse(SaveResult::TooLong, tooLongText(source.toString()), i);
         if (destination > BatchLimits::kMaxPathBytes)
-            return refuse(SaveResult::TooLong, tooLongText(folder % plan.below(i) % partialPrefix % plan.baseName(i) % destinationExtension()), i);
+            return refuse(SaveResult::TooLong,
+                          tooLongText(folder % plan.below(i) % partialPrefix % plan.baseName(i) % kDestinationExtension),
+                          i);
     }
+    return std::nullopt;
+}
 
-    // Two different sources must not be converted onto one drawing: the
-    // second would silently overwrite the first. Names are compared as
-    // Windows compares them. The same source listed twice is harmless.
+// Two different sources must not be converted onto one drawing: the second
+// would silently overwrite the first. Names are compared as Windows
+// compares them. The same source listed twice is harmless.
+Refusal sharedDestinations(const batch::JobPlan &plan)
+{
+    const ConversionJob &job = plan.job();
     DestinationTable destinations(plan);
     for (int i = 0; i < job.sources.size(); ++i) {
         const int first = destinations.firstWithSameDestination(i);
         if (first >= 0 && !sameSourceFile(job.sources.at(first), job.sources.at(i)))
             return clash(clashText(QStringLiteral(u"変換先ﾌｧｲﾙ"), plan.destination(i)), i, first);
     }
-    if (std::optional<SaveOutcome> refused = sourcesOfOneName(plan))
-        return *refused;
-    if (tree) {
-        if (std::optional<SaveOutcome> refused = foldersOfAFileName(plan, partialPrefix))
+    return std::nullopt;
+}
+} // namespace
+
+SaveOutcome checkJob(const batch::JobPlan &plan)
+{
+    // In this order; the first refusal wins.
+    for (const auto check : {emptyInputs, sourcePlaces, unusableTexts, tooLongPaths, sharedDestinations,
+                             sourcesOfOneName, foldersOfAFileName}) {
+        if (Refusal refused = check(plan))
             return *refused;
     }
     return SaveOutcome{};

@@ -14,10 +14,8 @@ namespace saveflow {
 namespace {
 SaveOutcome ended(SaveResult result, const QString &path, const QString &text, const QString &reason = QString())
 {
-    SaveOutcome outcome;
-    outcome.result = result;
+    SaveOutcome outcome = SaveOutcome::of(result, text);
     outcome.path = path;
-    outcome.statusText = text;
     outcome.reason = reason;
     return outcome;
 }

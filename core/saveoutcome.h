@@ -32,4 +32,14 @@ struct SaveOutcome
     QString path;       // the batch file's path, once chosen
 
     bool passed() const { return result == SaveResult::Passed; }
+
+    // An outcome with its status text and, where it is about one, its line.
+    static SaveOutcome of(SaveResult result, const QString &statusText, int line = -1)
+    {
+        SaveOutcome outcome;
+        outcome.result = result;
+        outcome.statusText = statusText;
+        outcome.line = line;
+        return outcome;
+    }
 };

@@ -12,14 +12,29 @@ StoredSettings StoredSettings::defaults()
     return {JobDefaults::r13ToR12Parameter(), JobDefaults::r12ToGx3Parameter(), QString(), QString()};
 }
 
+namespace {
+// Each line of the file: the value it holds, and what the messages call it.
+struct Line
+{
+    QString StoredSettings::*value;
+    QString (*name)();
+};
+constexpr Line kLines[StoredSettings::kCount] = {
+    {&StoredSettings::r13ToR12Parameter, JobFieldNames::r13ToR12Parameter},
+    {&StoredSettings::r12ToGx3Parameter, JobFieldNames::r12ToGx3Parameter},
+    {&StoredSettings::destinationFolder, JobFieldNames::destinationFolder},
+    {&StoredSettings::autocadFolder, JobFieldNames::autocadFolder},
+};
+} // namespace
+
 QString &StoredSettings::operator[](int line)
 {
-    switch (line) {
-    case 0: return r13ToR12Parameter;
-    case 1: return r12ToGx3Parameter;
-    case 2: return destinationFolder;
-    default: return autocadFolder;
-    }
+    return this->*kLines[line].value;
+}
+
+QString StoredSettings::nameOf(int line)
+{
+    return kLines[line].name();
 }
 
 const QString &StoredSettings::operator[](int line) const

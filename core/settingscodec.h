@@ -27,6 +27,8 @@ struct StoredSettings
 
     static constexpr int kCount = 4;
     QString &operator[](int line);
+    // What the messages call the value of a line.
+    static QString nameOf(int line);
     const QString &operator[](int line) const;
     bool operator==(const StoredSettings &) const = default;
 };

@@ -5,7 +5,6 @@
 
 QPoint centredOver(const QRect &main, const QSize &window)
 {
-    // Integer division in C++ cuts toward zero: -57 / 2 is -28.
     return QPoint(main.left() + (main.width() - window.width()) / 2,
                   main.top() + (main.height() - window.height()) / 2);
 }
