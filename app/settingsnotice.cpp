@@ -16,7 +16,7 @@ QString shown(const QString &value)
 }
 } // namespace
 
-QString settingsNotKeptText(const SettingsFile::SaveResult &result, const settings::StoredSettings &values)
+QString settingsNotKeptText(const SettingsFile::SaveReport &result, const settings::StoredSettings &values)
 {
     if (result.notKept.isEmpty())
         return QString();

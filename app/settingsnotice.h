@@ -6,4 +6,4 @@
 
 // What the window tells the user at a close that could not keep a value
 // they changed; empty when every changed value was stored.
-QString settingsNotKeptText(const SettingsFile::SaveResult &result, const settings::StoredSettings &values);
+QString settingsNotKeptText(const SettingsFile::SaveReport &result, const settings::StoredSettings &values);

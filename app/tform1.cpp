@@ -210,12 +210,9 @@ void TForm1::showEvent(QShowEvent *event)
 
 void TForm1::closeEvent(QCloseEvent *event)
 {
+    // A close is never refused: the query stores the settings.
     bool CanClose = true;
     guarded([this, &CanClose] { FormCloseQuery(this, CanClose); });
-    if (!CanClose) {
-        event->ignore();
-        return;
-    }
     event->accept();
     m_helpMenu->hideAll();
 }

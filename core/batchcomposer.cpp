@@ -44,7 +44,7 @@ constexpr auto kAscii = [] {
     return table;
 }();
 
-using Parts = std::initializer_list<QStringView>;
+using Pieces = std::initializer_list<QStringView>;
 
 // Bytes written through a cursor that checks its room: each write asks for
 // the room it may take, at the place where it is written, and gives back
@@ -90,7 +90,7 @@ private:
 // `prefix` is the start of the token already in the batch file's bytes (a
 // folder that is the same for every drawing), with `quote` saying whether
 // it asks for quotes.
-void appendToken(Bytes &out, Parts parts, QByteArrayView prefix = {}, bool quote = false)
+void appendToken(Bytes &out, Pieces parts, QByteArrayView prefix = {}, bool quote = false)
 {
     // No character takes more than two bytes. The token is written after
     // the place of its opening quote, which is filled in, or the token moved
@@ -137,7 +137,7 @@ void appendToken(Bytes &out, Parts parts, QByteArrayView prefix = {}, bool quote
     out.wrote(dst);
 }
 
-QByteArray token(Parts parts)
+QByteArray token(Pieces parts)
 {
     Bytes out;
     appendToken(out, parts);
@@ -168,67 +168,73 @@ public:
 
     bool run()
     {
-        const QStringView acad = m_job.autocadFolder;
-        // The option is never quoted: " -A6".
-        const QByteArray option = cp932::encode(textrules::upperCased(precisionOption(m_job)));
-        const QByteArray converter = token({acad, kConverterName});
-        const QByteArray r13 = converter + option + " -T" + token({acad, m_job.r13ToR12Parameter}) + ' ';
-        const QByteArray r12 = converter + option + " -T" + token({acad, m_job.r12ToGx3Parameter}) + ' ';
-        const bool twoPasses = convertsInTwoPasses(m_job.kind);
-        const QByteArray intermediate =
-            twoPasses ? token({m_job.destinationFolder, m_plan.intermediateName()}) : QByteArray();
-
-        // Each drawing's lines are its source token and its destination
-        // token between pieces that are the same for every drawing.
-        QByteArray head;   // up to the source
-        QByteArray middle; // from the source to the destination
-        QByteArray tail;   // from the destination to the end of the drawing's lines
-        if (twoPasses) {
-            head = r13;
-            middle = ' ' + intermediate + "\r\n" + r12 + intermediate + ' ';
-            tail = "\r\nDEL " + intermediate + "\r\n";
-        } else {
-            head = m_job.kind == BatchKind::R13ToR12 ? r13 : r12;
-            middle = " ";
-            tail = "\r\n";
-        }
-        const QStringView destination = m_job.destinationFolder;
-        // The destination folder in the batch file's bytes, without quotes.
-        const QByteArray folderToken = token({destination});
-        const bool folderQuoted = folderToken.startsWith('"');
-        const QByteArrayView folder = folderQuoted ? QByteArrayView(folderToken).sliced(1, folderToken.size() - 2)
-                                                   : QByteArrayView(folderToken);
-        const qsizetype labelWidth = QString::number(m_job.sources.size()).size();
-        const QString partialPrefix = m_job.skipExisting ? m_plan.partialPrefix() : QString();
-        const bool tree = !m_job.treeRoot.isEmpty();
-        if (tree) // the destination folder itself, before anything goes into it
+        prepare();
+        if (!m_job.treeRoot.isEmpty()) // the destination folder itself, before anything goes into it
             makeFolder({});
-
         for (qsizetype i = 0; i < m_job.sources.size(); ++i) {
-            const QString &path = m_job.sources.at(i);
-            const QStringView below = m_plan.below(i);
-            const QStringView base = m_plan.baseName(i);
             if (!handOnWholeChunk())
                 return false;
+            const QStringView below = m_plan.below(i);
             if (!below.isEmpty())
                 makeFolder(below);
-            const Parts destinationParts{below, base, kDestinationExtension};
-
-            if (!m_job.skipExisting) {
-                m_out.put(head);
-                appendToken(m_out, {path});
-                m_out.put(middle);
-                appendToken(m_out, destinationParts, folder, folderQuoted);
-                m_out.put(tail);
+            const Pieces destination{below, m_plan.baseName(i), kDestinationExtension};
+            if (m_job.skipExisting) {
+                skippableDrawing(i, destination, {below, m_c.partialPrefix, m_plan.baseName(i), kDestinationExtension});
             } else {
-                skippableDrawing(i, path, destinationParts, {below, partialPrefix, base, kDestinationExtension}, folder,
-                                 folderQuoted, labelWidth, twoPasses ? r13 : head, r12, intermediate);
+                m_out.put(m_c.head);
+                appendToken(m_out, {m_job.sources.at(i)});
+                m_out.put(m_c.middle);
+                appendToken(m_out, destination, m_c.folder, m_c.folderQuoted);
+                m_out.put(m_c.tail);
             }
         }
         return m_out.size() == 0 || handOn();
     }
 
 private:
+    // What is the same for every drawing, in the batch file's bytes: each
+    // drawing's lines are its own tokens between these pieces.
+    struct Common
+    {
+        QByteArray r13;          // a first-pass converter line up to its source
+        QByteArray r12;          // an R12 to GX3 pass up to its source
+        QByteArray intermediate; // the intermediate file of two passes
+        QByteArray head;         // a drawing's lines up to its source
+        QByteArray middle;       // from the source to the destination
+        QByteArray tail;         // from the destination to the end of its lines
+        QByteArray folderToken;  // the destination folder
+        QByteArrayView folder;   // the same without quotes
+        bool folderQuoted = false;
+        qsizetype labelWidth = 0;
+        QString partialPrefix;
+    };
+
+    void prepare()
+    {
+        const QStringView acad = m_job.autocadFolder;
+        // The option is never quoted: " -A6".
+        const QByteArray option = cp932::encode(textrules::upperCased(precisionOption(m_job)));
+        const QByteArray converter = token({acad, kConverterName});
+        m_c.r13 = converter + option + " -T" + token({acad, m_job.r13ToR12Parameter}) + ' ';
+        m_c.r12 = converter + option + " -T" + token({acad, m_job.r12ToGx3Parameter}) + ' ';
+        if (convertsInTwoPasses(m_job.kind)) {
+            m_c.intermediate = token({m_job.destinationFolder, m_plan.intermediateName()});
+            m_c.head = m_c.r13;
+            m_c.middle = ' ' + m_c.intermediate + "\r\n" + m_c.r12 + m_c.intermediate + ' ';
+            m_c.tail = "\r\nDEL " + m_c.intermediate + "\r\n";
+        } else {
+            m_c.head = usesR13ToR12Parameter(m_job.kind) ? m_c.r13 : m_c.r12;
+            m_c.middle = " ";
+            m_c.tail = "\r\n";
+        }
+        m_c.folderToken = token({m_job.destinationFolder});
+        m_c.folderQuoted = m_c.folderToken.startsWith('"');
+        m_c.folder = m_c.folderQuoted ? QByteArrayView(m_c.folderToken).sliced(1, m_c.folderToken.size() - 2)
+                                      : QByteArrayView(m_c.folderToken);
+        m_c.labelWidth = QString::number(m_job.sources.size()).size();
+        m_c.partialPrefix = m_job.skipExisting ? m_plan.partialPrefix() : QString();
+    }
+
     // Hands the output on once it holds a chunk; called between drawings,
     // so that every piece ends with a whole line.
     bool handOnWholeChunk()
@@ -254,25 +260,25 @@ private:
     // temporary name beside its own and moved onto its own name as its last
     // step, so that its own name exists only once its conversion ran to the
     // end; a leftover temporary drawing is deleted first.
-    void skippableDrawing(qsizetype i, const QString &path, Parts destinationParts, Parts partialParts,
-                          QByteArrayView folder, bool folderQuoted, qsizetype labelWidth, QByteArrayView first,
-                          QByteArrayView second, QByteArrayView intermediate)
+    void skippableDrawing(qsizetype i, Pieces destination, Pieces partialName)
     {
+        const QString &path = m_job.sources.at(i);
         m_final.clear();
-        appendToken(m_final, destinationParts, folder, folderQuoted);
+        appendToken(m_final, destination, m_c.folder, m_c.folderQuoted);
         m_partial.clear();
-        appendToken(m_partial, partialParts, folder, folderQuoted);
+        appendToken(m_partial, partialName, m_c.folder, m_c.folderQuoted);
         const QByteArrayView final = m_final.view();
         const QByteArrayView partial = m_partial.view();
-        const QByteArray label = "DONE" + QByteArray::number(i + 1).rightJustified(labelWidth, '0');
+        const QByteArray label = "DONE" + QByteArray::number(i + 1).rightJustified(m_c.labelWidth, '0');
         line({"IF EXIST ", final, " GOTO ", label});
         line({"IF EXIST ", partial, " DEL ", partial});
+        const QByteArrayView intermediate = m_c.intermediate;
         if (intermediate.isEmpty()) {
-            convert(first, path, partial);
+            convert(m_c.head, path, partial);
         } else {
             line({"IF EXIST ", intermediate, " DEL ", intermediate});
-            convert(first, path, intermediate);
-            convert(second, QString(), partial, intermediate);
+            convert(m_c.r13, path, intermediate);
+            convert(m_c.r12, QString(), partial, intermediate);
             line({"DEL ", intermediate});
         }
         line({"IF EXIST ", partial, " MOVE /Y ", partial, " ", final});
@@ -318,6 +324,7 @@ private:
     const ConversionJob &m_job;
     const std::function<bool(const QByteArray &)> &m_sink;
     const qsizetype m_chunk;
+    Common m_c;
     Bytes m_out;
     Bytes m_final;
     Bytes m_partial;

@@ -14,7 +14,7 @@ JobPlan::JobPlan(const ConversionJob &job)
     for (qsizetype i = 0; i < job.sources.size(); ++i) {
         const QStringView source = job.sources.at(i);
         const textrules::PathParts p = textrules::pathParts(source);
-        Parts &parts = m_parts[i];
+        Places &parts = m_parts[i];
         parts.nameStart = qint32(p.nameStart);
         parts.extStart = qint32(p.extStart);
         parts.baseEnd = qint32(p.baseEnd);
@@ -36,19 +36,19 @@ QStringView JobPlan::folder(qsizetype i) const
 
 QStringView JobPlan::extension(qsizetype i) const
 {
-    const Parts &p = m_parts[i];
+    const Places &p = m_parts[i];
     return p.extStart < 0 ? QStringView() : QStringView(m_job.sources.at(i)).mid(p.extStart);
 }
 
 QStringView JobPlan::baseName(qsizetype i) const
 {
-    const Parts &p = m_parts[i];
+    const Places &p = m_parts[i];
     return QStringView(m_job.sources.at(i)).mid(p.nameStart, p.baseEnd - p.nameStart);
 }
 
 QStringView JobPlan::below(qsizetype i) const
 {
-    const Parts &p = m_parts[i];
+    const Places &p = m_parts[i];
     if (p.belowStart < 0)
         return {};
     return QStringView(m_job.sources.at(i)).mid(p.belowStart, p.nameStart - p.belowStart);

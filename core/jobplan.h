@@ -48,7 +48,7 @@ public:
     QString partialPrefix() const;
 
 private:
-    struct Parts
+    struct Places
     {
         qint32 nameStart = 0;
         qint32 extStart = -1;
@@ -56,7 +56,7 @@ private:
         qint32 belowStart = 0; // -1 outside the tree's root
     };
     const ConversionJob &m_job;
-    std::vector<Parts> m_parts;
+    std::vector<Places> m_parts;
 };
 
 } // namespace batch

@@ -122,7 +122,7 @@ settings::StoredSettings SettingsFile::load(const settings::StoredSettings &curr
     return values;
 }
 
-SettingsFile::SaveResult SettingsFile::save(const settings::StoredSettings &now)
+SettingsFile::SaveReport SettingsFile::save(const settings::StoredSettings &now)
 {
     QList<int> changed;
     for (int i = 0; i < settings::StoredSettings::kCount; ++i) {

@@ -33,7 +33,7 @@ public:
 
     // What a save did: whether a file was written (or needed none), and
     // the changed values that no file holds now.
-    struct SaveResult
+    struct SaveReport
     {
         WriteResult written;
         QList<int> notKept; // lines whose changed value was not stored
@@ -42,7 +42,7 @@ public:
     // holds now, so that a value another window stored in the meantime is
     // kept where this one did not change it. A file that exists and has no
     // changed value is left as it is.
-    SaveResult save(const settings::StoredSettings &now);
+    SaveReport save(const settings::StoredSettings &now);
 
     // The settings file beside an executable, under its exact name.
     static QString besideExecutable(const QString &executablePath);

@@ -292,7 +292,7 @@ void TestSettingsCodec::saveOverWhatTheFileHoldsNow()
         QVERIFY(writeAll(path, meanwhile));
     if (line >= 0)
         now[line] = value;
-    const SettingsFile::SaveResult result = file.save(now);
+    const SettingsFile::SaveReport result = file.save(now);
     QVERIFY(result.written.ok);
     QVERIFY(result.notKept.isEmpty());
     QCOMPARE(readAll(path), written);
@@ -344,7 +344,7 @@ void TestSettingsCodec::changedValuesNotKept()
     SettingsFile settingsFile(dir.filePath(QStringLiteral("tessiva")), user);
     StoredSettings now = settingsFile.load(StoredSettings::defaults());
     now.destinationFolder = value;
-    const SettingsFile::SaveResult result = settingsFile.save(now);
+    const SettingsFile::SaveReport result = settingsFile.save(now);
     QCOMPARE(result.notKept, kept ? QList<int>() : QList<int>{2});
     QVERIFY2(result.written.error.contains(reason, Qt::CaseInsensitive), qPrintable(result.written.error));
     SettingsFile again(dir.filePath(QStringLiteral("tessiva")), user);
