@@ -1,5 +1,6 @@
 #include "app/errorguard.h"
 #include "app/startup.h"
+#include "app/systemstart.h"
 #include "app/terminationwatcher.h"
 #include "app/tform1.h"
 #include "core/toolkittranslation.h"
@@ -13,40 +14,16 @@
 
 #include <cstdio>
 
-namespace {
-// Without a display Qt would abort; say what is missing instead.
-bool haveDisplay(int argc, char **argv)
-{
-#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
-    for (int i = 1; i < argc; ++i) {
-        if (qstrcmp(argv[i], "-platform") == 0)
-            return true;
-    }
-    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        return true;
-    return qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
-#else
-    Q_UNUSED(argc);
-    Q_UNUSED(argv);
-    return true;
-#endif
-}
-} // namespace
-
 int main(int argc, char **argv)
 {
-    if (!haveDisplay(argc, argv)) {
+    if (!systemstart::haveDisplay(argc, argv)) {
         std::fputs("tessiva: no display found (DISPLAY is not set); start it on a desktop, "
                    "or headless with: xvfb-run ./dev run\n",
                    stderr);
         return 1;
     }
     QApplication app(argc, argv);
-#ifdef Q_OS_WIN
-    // The window is laid out to the pixel; the Windows style's wider button
-    // margins would leave the small "..." buttons without their text.
-    QApplication::setStyle(QStringLiteral("Fusion"));
-#endif
+    systemstart::chooseStyle();
     QCoreApplication::setApplicationName(QStringLiteral("tessiva"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TESSIVA_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("tessiva"));

@@ -10,3 +10,7 @@ class QIODevice;
 // of the system's where there is no console, so that `type` and `findstr`
 // read them. Elsewhere it is UTF-8.
 void writeConsoleText(QIODevice &device, const QString &text);
+
+// Standard input and output carry bytes as they are (the batch file's CR LF,
+// a list's bytes), not through a C runtime's text mode.
+void useBinaryStandardStreams();

@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 
@@ -23,4 +24,10 @@ void writeConsoleText(QIODevice &device, const QString &text)
     QByteArray bytes(size, Qt::Uninitialized);
     WideCharToMultiByte(codePage, 0, wide, int(text.size()), bytes.data(), size, nullptr, nullptr);
     device.write(bytes);
+}
+
+void useBinaryStandardStreams()
+{
+    _setmode(0, _O_BINARY);
+    _setmode(1, _O_BINARY);
 }

@@ -9,10 +9,6 @@
 #include <QFileInfo>
 #include <QLocale>
 
-#ifdef Q_OS_WIN
-#include <fcntl.h>
-#include <io.h>
-#endif
 
 namespace {
 // The working folder as the shell shows it: through the links it was
@@ -48,12 +44,7 @@ int main(int argc, char **argv)
 
     // The descriptors themselves, unbuffered, so that a write that fails
     // (a full disk, a closed output) is known at once.
-#ifdef Q_OS_WIN
-    // The batch file's CR LF and a list's bytes pass as they are, not
-    // through the C runtime's text mode.
-    _setmode(0, _O_BINARY);
-    _setmode(1, _O_BINARY);
-#endif
+    useBinaryStandardStreams();
     QFile in, out, err;
     in.open(0, QIODevice::ReadOnly);
     out.open(1, QIODevice::WriteOnly | QIODevice::Unbuffered);

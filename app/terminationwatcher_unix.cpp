@@ -2,7 +2,6 @@
 
 #include <QSocketNotifier>
 
-#ifdef Q_OS_UNIX
 #include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -53,11 +52,3 @@ TerminationWatcher::~TerminationWatcher()
     ::close(g_pipe[1]);
     g_pipe[0] = g_pipe[1] = -1;
 }
-#else
-TerminationWatcher::TerminationWatcher(QObject *parent)
-    : QObject(parent)
-{
-}
-
-TerminationWatcher::~TerminationWatcher() = default;
-#endif
