@@ -40,7 +40,7 @@ constexpr bool needsQuotes(char16_t c)
 constexpr auto kAscii = [] {
     std::array<unsigned char, 0x80> table{};
     for (char16_t c = 0; c < 0x80; ++c)
-        table[c] = (c >= u'a' && c <= u'z' ? c - 0x20 : c) | (needsQuotes(c) ? 0x80 : 0);
+        table[c] = textrules::upperCasedUnit(c) | (needsQuotes(c) ? 0x80 : 0);
     return table;
 }();
 
@@ -116,15 +116,7 @@ void appendToken(Bytes &out, Pieces parts, QByteArrayView prefix = {}, bool quot
                 *dst++ = char(mapped & 0x7F);
                 continue;
             }
-            const quint16 code = codes[c];
-            if (code == cp932::kNoCode) {
-                *dst++ = '?';
-            } else if (code < 0x100) {
-                *dst++ = char(code);
-            } else {
-                *dst++ = char(code >> 8);
-                *dst++ = char(code & 0xFF);
-            }
+            cp932::putCode(dst, codes[c]);
         }
     }
     if (quote) {

@@ -23,15 +23,8 @@ bool appendEncoded(QByteArray &out, QStringView text)
             continue;
         }
         const quint16 code = t.encode[c];
-        if (code == kNoCode) {
-            *dst++ = '?';
-            ok = false;
-        } else if (code < 0x100) {
-            *dst++ = char(code);
-        } else {
-            *dst++ = char(code >> 8);
-            *dst++ = char(code & 0xFF);
-        }
+        ok = ok && code != kNoCode;
+        putCode(dst, code);
     }
     out.truncate(dst - out.constData());
     return ok;

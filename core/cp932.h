@@ -42,6 +42,20 @@ qsizetype encodedLength(QStringView text);
 constexpr quint16 kNoCode = 0xFFFF;
 const quint16 *codeTable();
 
+// Writes the bytes of one code of codeTable() at `dst` and moves it on: one
+// byte, two, or "?" for kNoCode. The one place a code becomes bytes.
+inline void putCode(char *&dst, quint16 code)
+{
+    if (code == kNoCode) {
+        *dst++ = '?';
+    } else if (code < 0x100) {
+        *dst++ = char(code);
+    } else {
+        *dst++ = char(code >> 8);
+        *dst++ = char(code & 0xFF);
+    }
+}
+
 // True for the first byte of a double-byte character.
 constexpr bool isLeadByte(unsigned char b)
 {

@@ -26,10 +26,7 @@ bool isDxfExtension(QStringView ext)
         return false;
     static constexpr char16_t want[] = u"DXF";
     for (int i = 0; i < 3; ++i) {
-        char16_t c = ext[i + 1].unicode();
-        if (c >= u'a' && c <= u'z')
-            c -= 0x20;
-        if (c != want[i])
+        if (upperCasedUnit(ext[i + 1].unicode()) != want[i])
             return false;
     }
     return true;

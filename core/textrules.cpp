@@ -57,10 +57,8 @@ QString trimmed(const QString &text)
 QString upperCased(const QString &text)
 {
     QString out = text;
-    for (QChar &c : out) {
-        if (c >= u'a' && c <= u'z')
-            c = QChar(c.unicode() - 0x20);
-    }
+    for (QChar &c : out)
+        c = QChar(upperCasedUnit(c.unicode()));
     return out;
 }
 
@@ -128,7 +126,7 @@ QString errorBoxText(const QString &message)
 char16_t windowsFoldedUnit(char16_t c)
 {
     if (c < 0x80)
-        return c >= u'a' && c <= u'z' ? c - 0x20 : c;
+        return upperCasedUnit(c);
     return QChar(c).toUpper().unicode();
 }
 

@@ -11,7 +11,12 @@ namespace textrules {
 QString trimmed(const QString &text);
 QStringView trimmedView(QStringView text);
 
-// a to z become A to Z; every other character stays as it is.
+// a to z become A to Z; every other character stays as it is. The one rule
+// of upper-casing, for a character and for a text.
+constexpr char16_t upperCasedUnit(char16_t c)
+{
+    return c >= u'a' && c <= u'z' ? char16_t(c - 0x20) : c;
+}
 QString upperCased(const QString &text);
 // A to Z become a to z; every other character stays as it is.
 QString lowerCased(const QString &text);
