@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QSet>
 
+#include <algorithm>
 #include <optional>
 
 
@@ -143,7 +144,12 @@ std::optional<SaveOutcome> sourcesOfOneName(const batch::JobPlan &plan)
                 return clash(clashText(QStringLiteral(u"変換元ﾌｫﾙﾀﾞ"), prefix.toString()), i, it->source);
         }
     }
-    if (folders.isEmpty())
+    // Every source is a .DXF file by now, so only a folder whose name ends
+    // in ".DXF" can share a drawing's name; most jobs have none.
+    const bool dxfFolders = std::any_of(folders.keyBegin(), folders.keyEnd(), [](const QString &key) {
+        return key.endsWith(QStringLiteral(".DXF\\"));
+    });
+    if (!dxfFolders)
         return std::nullopt;
     for (int i = 0; i < sources.size(); ++i) {
         if (!jobpath::onUnixRoot(sources.at(i)))
