@@ -208,11 +208,6 @@ std::optional<SaveOutcome> foldersOfAFileName(const batch::JobPlan &plan)
 
 } // namespace
 
-SaveOutcome checkJob(const ConversionJob &job)
-{
-    return checkJob(batch::JobPlan(job));
-}
-
 namespace {
 using Refusal = std::optional<SaveOutcome>;
 

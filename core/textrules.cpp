@@ -88,12 +88,6 @@ QString extension(const QString &path, Separators seps)
     return parts.extStart < 0 ? QString() : path.mid(parts.extStart);
 }
 
-QStringView baseNameView(QStringView path)
-{
-    const PathParts parts = pathParts(path);
-    return path.mid(parts.nameStart, parts.baseEnd - parts.nameStart);
-}
-
 QString EnsureTrailingBackslash(const QString &text)
 {
     if (text.isEmpty() || text.endsWith(u'\\'))

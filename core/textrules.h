@@ -43,9 +43,6 @@ QString namePart(const QString &path, Separators seps = Separators::Windows);
 // From the last "." to the end, unless a separator follows it; else empty.
 QString extension(const QString &path, Separators seps = Separators::Windows);
 
-// The name part of `path` cut before the first occurrence of its own
-// extension: "a.dxf.dxf" gives "a", "plan.DXF" gives "plan".
-QStringView baseNameView(QStringView path);
 
 // The folder text ending in exactly one more "\" if it did not end in one.
 // An empty text stays empty: an empty field still means "no folder".

@@ -4,7 +4,7 @@
 // operator character is quoted, every % is doubled, and nothing outside
 // quotes can end the command or start another.
 #include "core/batchcomposer.h"
-#include "core/jobcheck.h"
+#include "tests/checkjob.h"
 #include "core/jobplan.h"
 #include "core/textrules.h"
 #include "tests/batchwords.h"

@@ -52,10 +52,6 @@ void SaveAction::clearStatus()
     Label10->setStatus(QString());
 }
 
-QString SaveAction::status() const
-{
-    return Label10->status();
-}
 
 SaveOutcome SaveAction::save(const ConversionJob &job)
 {

@@ -31,8 +31,6 @@ public:
     QString lastBatchFolder() const { return LastBatchFolder; }
     void forgetLastBatchFolder() { LastBatchFolder.clear(); }
     void clearStatus();
-    // The status line's whole text, however much of it fits the line.
-    QString status() const;
     // The save button, which the window wires.
     QPushButton *button() const { return Button6; }
 

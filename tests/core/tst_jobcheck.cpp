@@ -1,6 +1,6 @@
 #include "core/batchcomposer.h"
 #include "core/cp932.h"
-#include "core/jobcheck.h"
+#include "checkjob.h"
 #include "core/jobplan.h"
 #include "core/textrules.h"
 
