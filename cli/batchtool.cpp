@@ -260,9 +260,8 @@ std::optional<Usage> loadDefaults(const QCommandLineParser &parser, const Option
     return std::nullopt;
 }
 
-// Builds the job from the command line; a usage error when it cannot.
-std::optional<Usage> buildJob(const QCommandLineParser &parser, const Options &o, const Environment &env,
-                              QIODevice &in, ConversionJob &job, Sources &sources)
+// The kind, the output format and the precision.
+std::optional<Usage> takeConversion(const QCommandLineParser &parser, const Options &o, ConversionJob &job)
 {
     if (!parseKind(parser.value(o.kind), &job.kind))
         return Usage{TessivaBatch::tr("unknown kind '%1' (r13-r12, r13-gx3 or r12-gx3)").arg(parser.value(o.kind))};
@@ -276,12 +275,14 @@ std::optional<Usage> buildJob(const QCommandLineParser &parser, const Options &o
     if (!textrules::isValidPrecision(parser.value(o.precision)))
         return Usage{TessivaBatch::tr("the precision must be 0 to 18, not '%1'").arg(parser.value(o.precision))};
     job.precision = parser.value(o.precision);
-    const std::optional<sourcelistfile::Encoding> encoding =
-        sourcelistfile::encodingFromName(parser.value(o.listEncoding));
-    if (!encoding)
-        return Usage{TessivaBatch::tr("unknown list encoding '%1' (auto, utf-8 or cp932)")
-                         .arg(parser.value(o.listEncoding))};
+    return std::nullopt;
+}
 
+// The parameter files and the folders, from the command line or else the
+// settings file, and the tree and re-run options.
+std::optional<Usage> takeFolders(const QCommandLineParser &parser, const Options &o, const Environment &env,
+                                 ConversionJob &job)
+{
     settings::StoredSettings stored;
     if (std::optional<Usage> failed = loadDefaults(parser, o, env, stored))
         return failed;
@@ -306,7 +307,19 @@ std::optional<Usage> buildJob(const QCommandLineParser &parser, const Options &o
     job.checkExitStatus = parser.isSet(o.checkExitStatus);
     if (job.checkExitStatus && !job.skipExisting)
         return Usage{TessivaBatch::tr("--check-exit-status goes with --skip-existing")};
+    return std::nullopt;
+}
 
+// The sources: the arguments, then the lines of each list in order, each
+// made a path of the job.
+std::optional<Usage> takeSources(const QCommandLineParser &parser, const Options &o, const Environment &env,
+                                 QIODevice &in, ConversionJob &job, Sources &sources)
+{
+    const std::optional<sourcelistfile::Encoding> encoding =
+        sourcelistfile::encodingFromName(parser.value(o.listEncoding));
+    if (!encoding)
+        return Usage{TessivaBatch::tr("unknown list encoding '%1' (auto, utf-8 or cp932)")
+                         .arg(parser.value(o.listEncoding))};
     sources.arguments = parser.positionalArguments();
     const QStringList lists = parser.values(o.list);
     sources.lists.reserve(size_t(lists.size()));
@@ -318,6 +331,17 @@ std::optional<Usage> buildJob(const QCommandLineParser &parser, const Options &o
     for (qsizetype i = 0; i < sources.size(); ++i)
         job.sources.append(jobpath::toJob(sources.given(i), env.pathStyle, env.workingFolder));
     return std::nullopt;
+}
+
+// Builds the job from the command line; a usage error when it cannot.
+std::optional<Usage> buildJob(const QCommandLineParser &parser, const Options &o, const Environment &env,
+                              QIODevice &in, ConversionJob &job, Sources &sources)
+{
+    if (std::optional<Usage> failed = takeConversion(parser, o, job))
+        return failed;
+    if (std::optional<Usage> failed = takeFolders(parser, o, env, job))
+        return failed;
+    return takeSources(parser, o, env, in, job, sources);
 }
 
 // Says on standard error what ended the run, and gives its exit status.

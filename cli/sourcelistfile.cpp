@@ -32,6 +32,30 @@ char16_t *decodeUtf8(QStringDecoder &decoder, char16_t *out, QByteArrayView line
     QChar *end = decoder.appendToBuffer(reinterpret_cast<QChar *>(out), line);
     return decoder.hasError() ? nullptr : reinterpret_cast<char16_t *>(end);
 }
+
+// How many lines `bytes` holds at the most: its line feeds, and one more.
+qsizetype lineCount(QByteArrayView bytes)
+{
+    qsizetype lines = 1;
+    for (const char *p = bytes.data(), *stop = p + bytes.size();
+         (p = static_cast<const char *>(memchr(p, '\n', size_t(stop - p)))); ++p)
+        ++lines;
+    return lines;
+}
+
+// Decodes one line at `out` in the list's encoding; nullptr when it is not
+// text of it. Where either may do, UTF-8 is tried first.
+char16_t *decodeLine(QStringDecoder &utf8, Encoding encoding, char16_t *out, QByteArrayView line)
+{
+    char16_t *decoded = encoding != Encoding::Cp932 ? decodeUtf8(utf8, out, line) : nullptr;
+    if (!decoded && encoding != Encoding::Utf8) {
+        bool ok = false;
+        decoded = cp932::decodeInto(out, line, &ok);
+        if (!ok)
+            decoded = nullptr;
+    }
+    return decoded;
+}
 } // namespace
 
 QString List::text(qsizetype i) const
@@ -51,10 +75,7 @@ List List::parse(QByteArrayView bytes, Encoding encoding)
     char16_t *end = begin;
     if (bytes.isEmpty())
         return list; // no line, and no bytes to look through
-    qsizetype lines = 1;
-    for (const char *p = bytes.data(), *stop = p + bytes.size();
-         (p = static_cast<const char *>(memchr(p, '\n', size_t(stop - p)))); ++p)
-        ++lines;
+    const qsizetype lines = lineCount(bytes);
     list.m_starts.reserve(lines + 1);
     list.m_numbers.reserve(lines);
     list.m_starts.push_back(0);
@@ -73,13 +94,7 @@ List List::parse(QByteArrayView bytes, Encoding encoding)
             line.chop(1);
 
         char16_t *const start = end;
-        char16_t *decoded = encoding != Encoding::Cp932 ? decodeUtf8(utf8, start, line) : nullptr;
-        if (!decoded && encoding != Encoding::Utf8) {
-            bool ok = false;
-            decoded = cp932::decodeInto(start, line, &ok);
-            if (!ok)
-                decoded = nullptr;
-        }
+        char16_t *const decoded = decodeLine(utf8, encoding, start, line);
         if (!decoded) {
             list.m_badLine = number;
             return list;
