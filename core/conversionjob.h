@@ -70,7 +70,6 @@ constexpr qsizetype kMaxLineBytes = 8191;
 
 // The extension every converted drawing gets.
 constexpr QStringView kDestinationExtension = u".DXF";
-inline QString destinationExtension() { return kDestinationExtension.toString(); }
 
 // The converter, in the AutoCAD folder.
 constexpr QStringView kConverterName = u"DXFIX.EXE";

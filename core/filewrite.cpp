@@ -10,13 +10,6 @@
 
 using namespace filewrite_system;
 
-namespace {
-WriteResult failed(const QString &reason)
-{
-    return {false, reason};
-}
-} // namespace
-
 WriteResult filewrite_system::writeAndClose(QFile &file, const std::function<bool(QIODevice &)> &write)
 {
     if (!write(file))
@@ -88,8 +81,10 @@ WriteResult writeWholeFile(const QString &path, const QByteArray &bytes, Special
 
 bool canCreateFileIn(const QString &folder)
 {
+    if (folder.isEmpty())
+        return false;
     QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".tessiva-XXXXXX")));
-    return !folder.isEmpty() && probe.open();
+    return probe.open();
 }
 
 bool writeFully(QIODevice &device, QByteArrayView bytes)

@@ -16,6 +16,11 @@ class QSaveFile;
 // filewrite.cpp uses it.
 namespace filewrite_system {
 
+inline WriteResult failed(const QString &reason)
+{
+    return {false, reason};
+}
+
 // What a path names once its links are followed.
 enum class Kind {
     Missing,     // nothing there yet: a new file

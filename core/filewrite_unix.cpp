@@ -21,11 +21,6 @@
 namespace filewrite_system {
 namespace {
 
-WriteResult failed(const QString &reason)
-{
-    return {false, reason};
-}
-
 QString systemReason(int error)
 {
     return QString::fromLocal8Bit(std::strerror(error));

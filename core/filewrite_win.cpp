@@ -4,13 +4,6 @@
 #include <QSaveFile>
 
 namespace filewrite_system {
-namespace {
-WriteResult failed(const QString &reason)
-{
-    return {false, reason};
-}
-} // namespace
-
 Target resolve(const QString &given)
 {
     Target target;

@@ -108,6 +108,8 @@ QString clashText(const QString &what, const QString &name)
     return what % QStringLiteral(u"( ") % upperCased(name) % QStringLiteral(u" )が重複しています！");
 }
 
+using Refusal = std::optional<SaveOutcome>;
+
 SaveOutcome clash(const QString &text, int line, int otherLine)
 {
     SaveOutcome outcome = refuse(SaveResult::DuplicateDestination, text, line);
@@ -119,7 +121,7 @@ SaveOutcome clash(const QString &text, int line, int otherLine)
 // whose names differ only in case, or a drawing and a folder, are two
 // things; the batch file, in upper case, names them as one, and Windows
 // finds only one of them.
-std::optional<SaveOutcome> sourcesOfOneName(const batch::JobPlan &plan)
+Refusal sourcesOfOneName(const batch::JobPlan &plan)
 {
     const QStringList &sources = plan.job().sources;
     struct Seen
@@ -166,7 +168,7 @@ std::optional<SaveOutcome> sourcesOfOneName(const batch::JobPlan &plan)
 // drawing's own name, the name it is made under, the intermediate file.
 // DEL of a folder would ask a question that a run without a console waits
 // on for ever, and empty the folder once answered.
-std::optional<SaveOutcome> foldersOfAFileName(const batch::JobPlan &plan)
+Refusal foldersOfAFileName(const batch::JobPlan &plan)
 {
     const ConversionJob &job = plan.job();
     if (job.treeRoot.isEmpty())
@@ -193,12 +195,10 @@ std::optional<SaveOutcome> foldersOfAFileName(const batch::JobPlan &plan)
             return clash(clashText(folderWord, intermediate + u'\\'), folder, -1);
     }
     for (int i = 0; i < job.sources.size(); ++i) {
-        for (const QString &file : {plan.destination(i),
-                                    partialPrefix.isEmpty() ? QString()
-                                                            : QString(destination % plan.below(i) % partialPrefix
-                                                                      % plan.baseName(i) % destinationExtension())}) {
-            if (file.isEmpty())
-                continue;
+        QStringList files{plan.destination(i)};
+        if (!partialPrefix.isEmpty())
+            files << plan.destination(i, partialPrefix);
+        for (const QString &file : std::as_const(files)) {
             if (const int folder = folderOf(file); folder >= 0)
                 return clash(clashText(folderWord, file + u'\\'), i, folder);
         }
@@ -206,10 +206,6 @@ std::optional<SaveOutcome> foldersOfAFileName(const batch::JobPlan &plan)
     return std::nullopt;
 }
 
-} // namespace
-
-namespace {
-using Refusal = std::optional<SaveOutcome>;
 
 // The three inputs without which there is no job.
 Refusal emptyInputs(const batch::JobPlan &plan)
@@ -303,9 +299,7 @@ Refusal tooLongPaths(const batch::JobPlan &plan)
         if (cp932::encodedLength(source) > BatchLimits::kMaxPathBytes)
             return refuse(SaveResult::TooLong, tooLongText(source.toString()), i);
         if (destination > BatchLimits::kMaxPathBytes)
-            return refuse(SaveResult::TooLong,
-                          tooLongText(folder % plan.below(i) % partialPrefix % plan.baseName(i) % kDestinationExtension),
-                          i);
+            return refuse(SaveResult::TooLong, tooLongText(plan.destination(i, partialPrefix)), i);
     }
     return std::nullopt;
 }

@@ -54,9 +54,9 @@ QStringView JobPlan::below(qsizetype i) const
     return QStringView(m_job.sources.at(i)).mid(p.belowStart, p.nameStart - p.belowStart);
 }
 
-QString JobPlan::destination(qsizetype i) const
+QString JobPlan::destination(qsizetype i, QStringView prefix) const
 {
-    return m_job.destinationFolder % below(i) % baseName(i) % destinationExtension();
+    return m_job.destinationFolder % below(i) % prefix % baseName(i) % kDestinationExtension;
 }
 
 QString JobPlan::intermediateName() const

@@ -36,7 +36,8 @@ public:
 
     // Where the drawing is converted to: the destination folder, the folder
     // below the root, the base name and ".DXF". Not quoted, not upper-cased.
-    QString destination(qsizetype i) const;
+    // With `prefix`, the name it is made under while it is being made.
+    QString destination(qsizetype i, QStringView prefix = {}) const;
     // The name of the intermediate file of the two-pass conversion, inside
     // the destination folder: "dummy.dxf", or "dummy1.dxf", "dummy2.dxf" …
     // when a drawing would be written there under that name.

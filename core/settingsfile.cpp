@@ -23,10 +23,10 @@ bool isReadableFile(const QString &path)
 
 // The read, merge and write of a save is one step across processes: two
 // windows closed at once (a logout) each keep their own changes. The lock
-// lies in the temporary folder, named after the file
-// it guards, so that a folder that takes no new file needs none. A lock
-// that cannot be had within a few seconds is not waited for longer: the
-// settings are still stored.
+// lies in the temporary folder, named after the file it guards, so that a
+// folder that takes no new file needs none. A lock that cannot be had
+// within a few seconds is not waited for longer: the settings are still
+// stored.
 class SaveLock
 {
 public:

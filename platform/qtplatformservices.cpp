@@ -1,7 +1,6 @@
 #include "qtplatformservices.h"
 
 #include "core/filewrite.h"
-
 #include "core/settingsfile.h"
 
 #include <QApplication>
