@@ -1,7 +1,6 @@
 #include "tform1.h"
 
 #include "app/errorguard.h"
-#include "app/leavewatcher.h"
 #include "app/settingsnotice.h"
 #include "savebar/saveaction.h"
 #include "inputs/conversionoptions.h"
@@ -13,6 +12,7 @@
 #include "ui/controls.h"
 #include "ui/enterpressesbutton.h"
 #include "ui/fonts.h"
+#include "ui/leavewatcher.h"
 #include "helpwindows/helpmenu.h"
 #include "helpwindows/placement.h"
 
@@ -53,12 +53,14 @@ TForm1::TForm1(PlatformServices &services, QWidget *parent)
     bevel->setFrameShadow(QFrame::Sunken);
     bevel->setContentsMargins(0, 0, 0, 3); // the line runs along the top edge
 
-    m_options = new ConversionOptions(m_client);
+    // Watches the focus before the parts that listen to it are made.
+    m_leaving = std::make_unique<LeaveWatcher>(this, m_client);
+    m_options = new ConversionOptions(m_client, *m_leaving);
     m_sources = new SourceList(services, m_client);
-    m_destination = new FolderField(services, m_client,
+    m_destination = new FolderField(services, m_client, *m_leaving,
                                     {"Label1", QStringLiteral(u"変換先ﾌｫﾙﾀﾞ"), "Button2", "Edit1",
                                      QStringLiteral(u"変換先ﾌｫﾙﾀﾞを指定してください。"), 66, 311});
-    m_autocad = new FolderField(services, m_client,
+    m_autocad = new FolderField(services, m_client, *m_leaving,
                                 {"Label2", QStringLiteral(u"AutoCadﾌｫﾙﾀﾞ"), "Button3", "Edit2",
                                  QStringLiteral(u"AutoCadｲﾝｽﾄｰﾙﾌｫﾙﾀﾞを指定してください。"), 74, 352});
     m_save = new SaveAction(services, m_client, *m_sources);
@@ -110,65 +112,42 @@ void TForm1::buildMenu()
 
 void TForm1::orderTabs()
 {
-    // The count field takes no focus.
-    const QList<QWidget *> order = m_options->tabOrder()
-        + QList<QWidget *>{m_sources->chooseButton(), m_sources->listBox(), m_destination->button(),
-                           m_destination->edit(), m_autocad->button(), m_autocad->edit(),
-                           m_sources->deleteButton(), m_sources->deleteAllButton(), m_save->button()};
-    for (qsizetype i = 1; i < order.size(); ++i)
-        QWidget::setTabOrder(order.at(i - 1), order.at(i));
+    // By the controls' names; the count field takes no focus.
+    static const char *const order[] = {
+        "RadioGroup1Item0", "RadioGroup1Item1", "RadioGroup1Item2", "ComboBox1", "ComboBox2", "Edit5",
+        "Edit6", "Button1", "ListBox1", "Button2", "Edit1", "Button3", "Edit2", "Button4", "Button5", "Button6"};
+    QWidget *before = nullptr;
+    for (const char *name : order) {
+        QWidget *control = m_client->findChild<QWidget *>(QLatin1String(name));
+        if (before)
+            QWidget::setTabOrder(before, control);
+        before = control;
+    }
 }
 
+// Each part reports what happens to its own controls; the window answers
+// with the handler of that event.
 void TForm1::connectHandlers()
 {
-    const auto onTrigger = [this](QAction *action, void (TForm1::*handler)(QObject *)) {
-        connect(action, &QAction::triggered, this, [=, this] { guarded([=, this] { (this->*handler)(action); }); });
-    };
-    onTrigger(Exit1, &TForm1::Exit1Click);
-    onTrigger(DP1, &TForm1::DP1Click);
-    onTrigger(HowtoUseHelp1, &TForm1::HowtoUseHelp1Click);
-    onTrigger(About1, &TForm1::About1Click);
+    connect(Exit1, &QAction::triggered, this, [this] { Exit1Click(Exit1); });
+    connect(DP1, &QAction::triggered, this, [this] { DP1Click(DP1); });
+    connect(HowtoUseHelp1, &QAction::triggered, this, [this] { HowtoUseHelp1Click(HowtoUseHelp1); });
+    connect(About1, &QAction::triggered, this, [this] { About1Click(About1); });
 
-    const auto onClick = [this](QPushButton *b, void (TForm1::*handler)(QObject *)) {
-        connect(b, &QPushButton::clicked, this, [=, this] { guarded([=, this] { (this->*handler)(b); }); });
-    };
-    onClick(m_sources->chooseButton(), &TForm1::Button1Click);
-    onClick(m_destination->button(), &TForm1::Button2Click);
-    onClick(m_autocad->button(), &TForm1::Button3Click);
-    onClick(m_sources->deleteButton(), &TForm1::Button4Click);
-    onClick(m_sources->deleteAllButton(), &TForm1::Button5Click);
-    onClick(m_save->button(), &TForm1::Button6Click);
-
-    QWidget *list = m_sources->listBox();
-    connect(m_sources, &SourceList::doubleClicked, this,
-            [this, list] { guarded([this, list] { ListBox1DblClick(list); }); });
-    connect(m_sources, &SourceList::filesDropped, this,
-            [this](const QStringList &names) { guarded([this, &names] { WMDropFiles(names); }); });
-    QWidget *format = m_options->formatBox();
-    connect(m_options, &ConversionOptions::formatChosen, this,
-            [this, format] { guarded([this, format] { ComboBox2Click(format); }); });
-
-    m_leaving = std::make_unique<LeaveWatcher>(this, m_client);
-    connect(m_leaving.get(), &LeaveWatcher::left, this, &TForm1::onControlLeft);
-    connect(m_leaving.get(), &LeaveWatcher::entered, this, &TForm1::onControlEntered);
-}
-
-void TForm1::onControlLeft(QWidget *control)
-{
-    if (control == m_destination->edit())
-        guarded([this, control] { Edit1Exit(control); });
-    else if (control == m_autocad->edit())
-        guarded([this, control] { Edit2Exit(control); });
-    else if (control == m_options->precisionBox())
-        guarded([this, control] { ComboBox1Exit(control); });
-    else if (control == m_options->formatBox())
-        guarded([this, control] { ComboBox2Exit(control); });
-}
-
-void TForm1::onControlEntered(QWidget *control)
-{
-    if (control == m_options->formatBox())
-        guarded([this, control] { ComboBox2Enter(control); });
+    connect(m_save, &SaveAction::saveClicked, this, &TForm1::Button6Click);
+    connect(m_sources, &SourceList::chooseClicked, this, &TForm1::Button1Click);
+    connect(m_sources, &SourceList::filesDropped, this, &TForm1::WMDropFiles);
+    connect(m_sources, &SourceList::deleteClicked, this, &TForm1::Button4Click);
+    connect(m_sources, &SourceList::doubleClicked, this, &TForm1::ListBox1DblClick);
+    connect(m_sources, &SourceList::deleteAllClicked, this, &TForm1::Button5Click);
+    connect(m_destination, &FolderField::left, this, &TForm1::Edit1Exit);
+    connect(m_autocad, &FolderField::left, this, &TForm1::Edit2Exit);
+    connect(m_destination, &FolderField::browseClicked, this, &TForm1::Button2Click);
+    connect(m_autocad, &FolderField::browseClicked, this, &TForm1::Button3Click);
+    connect(m_options, &ConversionOptions::precisionLeft, this, &TForm1::ComboBox1Exit);
+    connect(m_options, &ConversionOptions::formatEntered, this, &TForm1::ComboBox2Enter);
+    connect(m_options, &ConversionOptions::formatChosen, this, &TForm1::ComboBox2Click);
+    connect(m_options, &ConversionOptions::formatLeft, this, &TForm1::ComboBox2Exit);
 }
 
 void TForm1::guarded(const std::function<void()> &handler)
@@ -185,7 +164,7 @@ void TForm1::FormCreate()
     m_services.removeSizeCommand(this);
     // Only the source list takes dropped files; every other control of the
     // window refuses them (a line edit would otherwise take a path as text).
-    QWidget *list = m_sources->listBox();
+    QWidget *list = m_client->findChild<QWidget *>(QStringLiteral("ListBox1"));
     setAcceptDrops(false);
     for (QWidget *w : findChildren<QWidget *>()) {
         if (w != list && w->parentWidget() != list)
@@ -212,7 +191,7 @@ void TForm1::closeEvent(QCloseEvent *event)
 {
     // A close is never refused: the query stores the settings.
     bool CanClose = true;
-    guarded([this, &CanClose] { FormCloseQuery(this, CanClose); });
+    FormCloseQuery(this, CanClose);
     event->accept();
     m_helpMenu->hideAll();
 }
@@ -260,23 +239,24 @@ ConversionJob TForm1::currentJob() const
     return job;
 }
 
-// The handlers, each handing the action to the part that owns it.
-void TForm1::Exit1Click(QObject *) { close(); }
-void TForm1::FormCloseQuery(QObject *, bool &) { storeSettings(!m_quietClose); }
-void TForm1::Button6Click(QObject *) { m_save->save(currentJob()); }
-void TForm1::Button1Click(QObject *) { m_sources->chooseFiles(); }
-void TForm1::WMDropFiles(const QStringList &nativeNames) { m_sources->dropFiles(nativeNames); }
-void TForm1::Button4Click(QObject *) { m_sources->deleteSelected(); }
+// The handlers, each handing the event to the part that owns it; an
+// exception that escapes one is shown in the error box.
+void TForm1::Exit1Click(QObject *) { guarded([this] { close(); }); }
+void TForm1::FormCloseQuery(QObject *, bool &) { guarded([this] { storeSettings(!m_quietClose); }); }
+void TForm1::Button6Click(QObject *) { guarded([this] { m_save->save(currentJob()); }); }
+void TForm1::Button1Click(QObject *) { guarded([this] { m_sources->chooseFiles(); }); }
+void TForm1::WMDropFiles(const QStringList &nativeNames) { guarded([&] { m_sources->dropFiles(nativeNames); }); }
+void TForm1::Button4Click(QObject *) { guarded([this] { m_sources->deleteSelected(); }); }
 void TForm1::ListBox1DblClick(QObject *Sender) { Button4Click(Sender); }
-void TForm1::Button5Click(QObject *) { m_sources->deleteAll(); }
-void TForm1::Edit1Exit(QObject *) { m_destination->leave(); }
-void TForm1::Edit2Exit(QObject *) { m_autocad->leave(); }
-void TForm1::Button2Click(QObject *) { m_destination->browse(); }
-void TForm1::Button3Click(QObject *) { m_autocad->browse(); }
-void TForm1::ComboBox1Exit(QObject *) { m_options->checkPrecision(); }
-void TForm1::ComboBox2Enter(QObject *) { m_options->rememberFormat(); }
-void TForm1::ComboBox2Click(QObject *) { m_options->applyFormatChoice(); }
-void TForm1::ComboBox2Exit(QObject *) { m_options->restoreFormat(); }
-void TForm1::DP1Click(QObject *) { m_options->defaultParameters(); }
-void TForm1::HowtoUseHelp1Click(QObject *) { m_helpMenu->showHowToUse(); }
-void TForm1::About1Click(QObject *) { m_helpMenu->showAbout(); }
+void TForm1::Button5Click(QObject *) { guarded([this] { m_sources->deleteAll(); }); }
+void TForm1::Edit1Exit(QObject *) { guarded([this] { m_destination->leave(); }); }
+void TForm1::Edit2Exit(QObject *) { guarded([this] { m_autocad->leave(); }); }
+void TForm1::Button2Click(QObject *) { guarded([this] { m_destination->browse(); }); }
+void TForm1::Button3Click(QObject *) { guarded([this] { m_autocad->browse(); }); }
+void TForm1::ComboBox1Exit(QObject *) { guarded([this] { m_options->checkPrecision(); }); }
+void TForm1::ComboBox2Enter(QObject *) { guarded([this] { m_options->rememberFormat(); }); }
+void TForm1::ComboBox2Click(QObject *) { guarded([this] { m_options->applyFormatChoice(); }); }
+void TForm1::ComboBox2Exit(QObject *) { guarded([this] { m_options->restoreFormat(); }); }
+void TForm1::DP1Click(QObject *) { guarded([this] { m_options->defaultParameters(); }); }
+void TForm1::HowtoUseHelp1Click(QObject *) { guarded([this] { m_helpMenu->showHowToUse(); }); }
+void TForm1::About1Click(QObject *) { guarded([this] { m_helpMenu->showAbout(); }); }

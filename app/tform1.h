@@ -21,8 +21,9 @@ class TForm5;
 
 // The main window. It builds the window from its parts (the conversion
 // options, the source list, the two folder fields, the save action and the
-// help menu), and every user action arrives at one of its handler slots,
-// which hands it to the part that owns it.
+// help menu). Each part reports the events of its own controls, and each
+// event arrives at one of the window's handler slots, which hands it back to
+// the part that owns it.
 class TForm1 : public QMainWindow
 {
     Q_OBJECT
@@ -84,8 +85,6 @@ private:
     void buildMenu();
     void orderTabs();
     void connectHandlers();
-    void onControlLeft(QWidget *control);
-    void onControlEntered(QWidget *control);
     settings::StoredSettings fieldSettings() const;
     void setFieldSettings(const settings::StoredSettings &values);
 

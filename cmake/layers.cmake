@@ -5,7 +5,7 @@
 #
 #   core            QtCore only: the rules both front ends share
 #   cli, platform   over core: the tool; the desktop services
-#   ui, inputs, batch, windows, app   over platform and core: the window
+#   ui, inputs, savebar, helpwindows, app   over platform and core: the window
 #
 # Each library gets a folder of links to its own folders, in place of the
 # project's root, so that includes keep their readable form

@@ -2,6 +2,7 @@
 
 #include "core/textrules.h"
 #include "ui/controls.h"
+#include "ui/leavewatcher.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -54,7 +55,7 @@ QLineEdit *parameterField(QWidget *client, const char *name, int top, const QStr
 }
 } // namespace
 
-ConversionOptions::ConversionOptions(QWidget *client)
+ConversionOptions::ConversionOptions(QWidget *client, const LeaveWatcher &leaving)
     : QObject(client)
 {
     setObjectName(QStringLiteral("ConversionOptions"));
@@ -90,9 +91,19 @@ ConversionOptions::ConversionOptions(QWidget *client)
     // Chosen from the list, by mouse or arrow keys; never for typed text.
     connect(ComboBox2, &QComboBox::activated, this, [this] {
         if (!m_committingFormatText)
-            emit formatChosen();
+            emit formatChosen(ComboBox2);
     });
     ComboBox2->installEventFilter(this);
+    connect(&leaving, &LeaveWatcher::left, this, [this](QWidget *control) {
+        if (control == ComboBox1)
+            emit precisionLeft(ComboBox1);
+        else if (control == ComboBox2)
+            emit formatLeft(ComboBox2);
+    });
+    connect(&leaving, &LeaveWatcher::entered, this, [this](QWidget *control) {
+        if (control == ComboBox2)
+            emit formatEntered(ComboBox2);
+    });
 }
 
 bool ConversionOptions::eventFilter(QObject *watched, QEvent *event)
@@ -148,11 +159,6 @@ void ConversionOptions::restoreFormat()
 void ConversionOptions::defaultParameters()
 {
     setParameters(JobDefaults::r13ToR12Parameter(), JobDefaults::r12ToGx3Parameter());
-}
-
-QList<QWidget *> ConversionOptions::tabOrder() const
-{
-    return {m_kinds->button(0), m_kinds->button(1), m_kinds->button(2), ComboBox1, ComboBox2, Edit5, Edit6};
 }
 
 BatchKind ConversionOptions::kind() const

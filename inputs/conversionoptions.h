@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 
+class LeaveWatcher;
 class QButtonGroup;
 class QComboBox;
 class QGroupBox;
@@ -21,7 +22,7 @@ class ConversionOptions : public QObject
     Q_OBJECT
 
 public:
-    explicit ConversionOptions(QWidget *client);
+    ConversionOptions(QWidget *client, const LeaveWatcher &leaving);
 
     // Leaving the precision box: an invalid precision becomes "  6".
     void checkPrecision();
@@ -42,18 +43,12 @@ public:
     QString r13ToR12Parameter() const;
     QString r12ToGx3Parameter() const;
     void setParameters(const QString &r13ToR12, const QString &r12ToGx3);
-    // The format box's text when it last took the focus.
-    QString savedFormatText() const { return SavedFormatText; }
-
-    // The controls the window wires: in tab order, and the two boxes whose
-    // leaving and entering it handles.
-    QList<QWidget *> tabOrder() const;
-    QComboBox *precisionBox() const { return ComboBox1; }
-    QComboBox *formatBox() const { return ComboBox2; }
-
 signals:
+    void precisionLeft(QObject *sender);
+    void formatEntered(QObject *sender);
     // A format was chosen from the format box's list (mouse or arrow keys).
-    void formatChosen();
+    void formatChosen(QObject *sender);
+    void formatLeft(QObject *sender);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -5,6 +5,7 @@
 #include "platform/platformservices.h"
 #include "ui/controls.h"
 #include "ui/fonts.h"
+#include "ui/leavewatcher.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -14,7 +15,8 @@
 
 using namespace controls;
 
-FolderField::FolderField(PlatformServices &services, QWidget *client, const Layout &layout)
+FolderField::FolderField(PlatformServices &services, QWidget *client, const LeaveWatcher &leaving,
+                         const Layout &layout)
     : QObject(client)
     , m_services(services)
     , m_browseTitle(layout.browseTitle)
@@ -26,6 +28,12 @@ FolderField::FolderField(PlatformServices &services, QWidget *client, const Layo
     m_edit->setFont(fonts::fixedPitch(13));
     // No limit of its own: whatever the settings file can hold comes back whole.
     m_edit->setMaxLength(std::numeric_limits<int>::max());
+
+    connect(m_button, &QPushButton::clicked, this, [this] { emit browseClicked(m_button); });
+    connect(&leaving, &LeaveWatcher::left, this, [this](QWidget *control) {
+        if (control == m_edit)
+            emit left(m_edit);
+    });
 }
 
 void FolderField::leave()

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 
+class LeaveWatcher;
 class PlatformServices;
 class QLabel;
 class QLineEdit;
@@ -12,6 +13,8 @@ class QWidget;
 // One folder field: its label, its "..." button and the text field. A
 // typed folder is put in the job's form and gets its trailing backslash
 // when the field is left; a folder chosen in the browser replaces the text.
+// The field reports a press of its button and the leaving of its text
+// field; the window answers with browse() and leave().
 class FolderField : public QObject
 {
     Q_OBJECT
@@ -28,7 +31,8 @@ public:
         int top; // of the label; the button and the field follow it
     };
 
-    FolderField(PlatformServices &services, QWidget *client, const Layout &layout);
+    FolderField(PlatformServices &services, QWidget *client, const LeaveWatcher &leaving,
+                const Layout &layout);
 
     // Leaving the field: the text in the job's form, ending in "\".
     void leave();
@@ -38,9 +42,9 @@ public:
     QString text() const;
     void setText(const QString &text);
 
-    // The controls the window wires.
-    QPushButton *button() const { return m_button; }
-    QLineEdit *edit() const { return m_edit; }
+signals:
+    void browseClicked(QObject *sender);
+    void left(QObject *sender);
 
 private:
     PlatformServices &m_services;

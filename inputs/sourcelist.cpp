@@ -50,7 +50,10 @@ SourceList::SourceList(PlatformServices &services, QWidget *client)
     m_model = new QStringListModel(this);
     ListBox1->setModel(m_model);
     connect(ListBox1, &SourceListView::filesDropped, this, &SourceList::filesDropped);
-    connect(ListBox1, &SourceListView::doubleClickedAnywhere, this, &SourceList::doubleClicked);
+    connect(ListBox1, &SourceListView::doubleClickedAnywhere, this, [this] { emit doubleClicked(ListBox1); });
+    connect(Button1, &QPushButton::clicked, this, [this] { emit chooseClicked(Button1); });
+    connect(Button4, &QPushButton::clicked, this, [this] { emit deleteClicked(Button4); });
+    connect(Button5, &QPushButton::clicked, this, [this] { emit deleteAllClicked(Button5); });
 }
 
 bool SourceList::addModifierHeld() const
@@ -145,11 +148,6 @@ void SourceList::deleteAll()
 {
     m_model->setStringList({});
     refreshCount(false);
-}
-
-QWidget *SourceList::listBox() const
-{
-    return ListBox1;
 }
 
 QStringList SourceList::sources() const

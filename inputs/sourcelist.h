@@ -15,7 +15,8 @@ class SourceListView;
 // "ac" buttons. Files are chosen in the open dialog or dropped from the
 // file manager, and replace the list unless Ctrl or Shift is held; lines are
 // deleted one at a time or all at once. Every operation ends with the
-// count refresh.
+// count refresh. The part reports its buttons, a double-click and a drop;
+// the window answers with the matching operation below.
 class SourceList : public QObject
 {
     Q_OBJECT
@@ -35,25 +36,20 @@ public:
 
     // The source paths of the job: lines 0 to FileCount - 1.
     QStringList sources() const;
-    // The number of lines, as the count field shows it.
-    int fileCount() const { return FileCount; }
-    // The selected line, or -1.
-    int itemIndex() const;
     // Selects `line` (scrolled into view) and gives the list the focus, as
     // the save action does for a refused line.
     void selectAndFocus(int line);
 
-    // The controls the window wires.
-    QPushButton *chooseButton() const { return Button1; }
-    QPushButton *deleteButton() const { return Button4; }
-    QPushButton *deleteAllButton() const { return Button5; }
-    QWidget *listBox() const;
-
 signals:
+    void chooseClicked(QObject *sender);
+    void deleteClicked(QObject *sender);
+    void deleteAllClicked(QObject *sender);
+    void doubleClicked(QObject *sender);
     void filesDropped(const QStringList &nativeNames);
-    void doubleClicked();
 
 private:
+    // The selected line, or -1.
+    int itemIndex() const;
     bool addModifierHeld() const;
     void append(const QStringList &jobPaths);
     void select(int line);

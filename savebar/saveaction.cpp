@@ -45,13 +45,13 @@ SaveAction::SaveAction(PlatformServices &services, QWidget *client, SourceList &
     Label10->setStatus(QStringLiteral("Label10"));
     setTextColour(Label10, Qt::yellow);
     Button6 = controls::button(client, "Button6", QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ保存"), 453, 405, 88, 20);
+    connect(Button6, &QPushButton::clicked, this, [this] { emit saveClicked(Button6); });
 }
 
 void SaveAction::clearStatus()
 {
     Label10->setStatus(QString());
 }
-
 
 SaveOutcome SaveAction::save(const ConversionJob &job)
 {

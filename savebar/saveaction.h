@@ -17,7 +17,8 @@ class SourceList;
 // The save button and the status line. A press runs the save of the job:
 // the checks, the save dialog, the .BAT check and the write; every outcome
 // but a cancel goes to the status line with a beep, and a refused source
-// line is selected.
+// line is selected. The part reports a press; the window answers with
+// save() and the job its controls hold.
 class SaveAction : public QObject
 {
     Q_OBJECT
@@ -27,12 +28,12 @@ public:
 
     SaveOutcome save(const ConversionJob &job);
 
-    // The folder the save dialog opens in next; empty until a file is chosen.
-    QString lastBatchFolder() const { return LastBatchFolder; }
+    // The save dialog opens in the program's folder again, as at start.
     void forgetLastBatchFolder() { LastBatchFolder.clear(); }
     void clearStatus();
-    // The save button, which the window wires.
-    QPushButton *button() const { return Button6; }
+
+signals:
+    void saveClicked(QObject *sender);
 
 private:
     std::optional<QString> chooseTarget(BatchKind kind);

@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include <deque>
+#include <stdexcept>
 
 // Stands in for the desktop: dialogs answer from queues, and every request
 // is recorded for the test to look at.
@@ -23,6 +24,7 @@ public:
     QList<SaveFileRequest> saveRequests;
     std::deque<std::optional<QString>> browseAnswers;
     QList<QPair<QString, QString>> browseRequests; // title, start folder
+    bool browseThrows = false; // the folder browser fails as a crash would
 
     Qt::KeyboardModifiers modifiers = Qt::NoModifier;
     // When set, the keys change to these while a dialog is open.
@@ -50,6 +52,8 @@ public:
     std::optional<QString> browseFolder(QWidget *, const QString &title, const QString &start) override
     {
         browseRequests << qMakePair(title, start);
+        if (browseThrows)
+            throw std::runtime_error("Access violation");
         dialogClosed();
         return take(browseAnswers);
     }

@@ -4,10 +4,9 @@
 #include "fakeplatform.h"
 
 #include "app/tform1.h"
-#include "savebar/saveaction.h"
-#include "inputs/conversionoptions.h"
 #include "inputs/sourcelist.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -38,11 +37,16 @@ protected:
     QComboBox *combo(const char *name) const { return child<QComboBox>(m_form, name); }
     QPushButton *button(const char *name) const { return child<QPushButton>(m_form, name); }
     QWidget *list() const { return child<QWidget>(m_form, "ListBox1"); }
+    // The count the window shows, and the selected line of the list (-1: none).
+    int fileCount() const { return edit("Edit4")->text().trimmed().toInt(); }
+    int selectedLine() const
+    {
+        const QModelIndexList rows = child<QAbstractItemView>(m_form, "ListBox1")->selectionModel()->selectedRows();
+        return rows.isEmpty() ? -1 : rows.constFirst().row();
+    }
     // The status line's whole text, however much of it is shown.
     QString status() const { return child<StatusLine>(m_form, "Label10")->status(); }
     SourceList *sources() const { return child<SourceList>(m_form, "SourceList"); }
-    ConversionOptions *options() const { return child<ConversionOptions>(m_form, "ConversionOptions"); }
-    SaveAction *saveAction() const { return child<SaveAction>(m_form, "SaveAction"); }
 
     QTemporaryDir m_dir;
     FakePlatform m_platform;

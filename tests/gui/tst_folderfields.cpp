@@ -228,7 +228,7 @@ void TestFolderFields::leftWhileTheWindowIsInactive()
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.close();
     dropOnTheList(text);
-    QCOMPARE(sources()->fileCount(), 1);
+    QCOMPARE(fileCount(), 1);
     const QString shown = qobject_cast<QComboBox *>(control) ? qobject_cast<QComboBox *>(control)->currentText()
                                                               : qobject_cast<QLineEdit *>(control)->text();
     QCOMPARE(shown, left);

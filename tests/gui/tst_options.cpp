@@ -145,7 +145,6 @@ void TestOptions::invalidFormatPutBack()
 {
     QFETCH(QString, typed);
     enterFormat();
-    QCOMPARE(options()->savedFormatText(), QStringLiteral("ASCII"));
     combo("ComboBox2")->lineEdit()->selectAll();
     QTest::keyClick(combo("ComboBox2"), Qt::Key_Delete);
     typeText(combo("ComboBox2"), typed);
@@ -173,7 +172,6 @@ void TestOptions::restoreKeepsTheState()
     // Switching to another window and back is no entry: the remembered
     // text stays what it was when the box was entered.
     enterFormat();
-    QCOMPARE(options()->savedFormatText(), QStringLiteral(u"ﾊﾞｲﾅﾘ"));
     QTest::keyClick(combo("ComboBox2"), Qt::Key_Up);
     QCOMPARE(combo("ComboBox2")->currentText(), QStringLiteral("ASCII"));
     {
@@ -182,7 +180,10 @@ void TestOptions::restoreKeepsTheState()
     }
     QVERIFY(showActive(m_form));
     QCOMPARE(QApplication::focusWidget(), combo("ComboBox2"));
-    QCOMPARE(options()->savedFormatText(), QStringLiteral(u"ﾊﾞｲﾅﾘ"));
+    combo("ComboBox2")->lineEdit()->selectAll();
+    QTest::keyClicks(combo("ComboBox2"), QStringLiteral("bin"));
+    edit("Edit5")->setFocus(Qt::TabFocusReason);
+    QCOMPARE(combo("ComboBox2")->currentText(), QStringLiteral(u"ﾊﾞｲﾅﾘ"));
 }
 
 void TestOptions::typedTextNeverBecomesAnItem()

@@ -123,7 +123,6 @@ void TestSettingsFile::loadSetsTheFields()
     QVERIFY(writeAll(iniPath(), file));
     TForm1 form(m_platform);
     QCOMPARE(fields(form), shown);
-    QVERIFY(child<SaveAction>(&form, "SaveAction")->lastBatchFolder().isEmpty());
 }
 
 void TestSettingsFile::valuesRoundTripThroughARestart_data()

@@ -112,9 +112,9 @@ void TestSourceList::openDialogReplacesOrAdds()
     m_platform.openAnswers = {OpenFilesResult{{QStringLiteral("/d/x.dxf"), QStringLiteral("/d/y.DXF")}, {}}};
     QTest::mouseClick(button("Button1"), Qt::LeftButton);
     QCOMPARE(lines(), expected);
-    QCOMPARE(sources()->fileCount(), expected.size());
+    QCOMPARE(fileCount(), expected.size());
     QCOMPARE(edit("Edit4")->text(), textrules::FormatFileCount(int(expected.size())));
-    QCOMPARE(sources()->itemIndex(), expected.size() - 1);
+    QCOMPARE(selectedLine(), expected.size() - 1);
     QCOMPARE(QApplication::focusWidget(), list());
     QCOMPARE(view()->visualRect(view()->model()->index(0, 0)).height(), 13);
 }
@@ -179,8 +179,8 @@ void TestSourceList::dropReplacesOrAdds()
     QCOMPARE(lines().size(), count);
     QCOMPARE(lines().constLast(), QStringLiteral("Z:") + QDir::toNativeSeparators(c).replace(u'/', u'\\'));
     QCOMPARE(lines().at(count - 2), QStringLiteral("Z:") + QString(b).replace(u'/', u'\\'));
-    QCOMPARE(sources()->fileCount(), count);
-    QCOMPARE(sources()->itemIndex(), count - 1);
+    QCOMPARE(fileCount(), count);
+    QCOMPARE(selectedLine(), count - 1);
     QCOMPARE(QApplication::focusWidget(), list());
 }
 
@@ -190,9 +190,9 @@ void TestSourceList::dropOfFoldersOnlyEmptiesTheList()
     QDir().mkpath(m_dir.filePath(QStringLiteral("folder")));
     drop({m_dir.filePath(QStringLiteral("folder"))}, Qt::NoModifier);
     QVERIFY(lines().isEmpty());
-    QCOMPARE(sources()->fileCount(), 0);
+    QCOMPARE(fileCount(), 0);
     QCOMPARE(edit("Edit4")->text(), QStringLiteral("       0"));
-    QCOMPARE(sources()->itemIndex(), -1);
+    QCOMPARE(selectedLine(), -1);
 }
 
 void TestSourceList::dropSkipsMissingNamesAndKeepsDuplicates()
@@ -202,7 +202,7 @@ void TestSourceList::dropSkipsMissingNamesAndKeepsDuplicates()
     drop({a}, Qt::ControlModifier);
     QCOMPARE(lines().size(), 3);
     QCOMPARE(lines().at(0), lines().at(2));
-    QCOMPARE(sources()->fileCount(), 3);
+    QCOMPARE(fileCount(), 3);
 }
 
 void TestSourceList::dropTakesLongNamesWhole()
@@ -222,11 +222,11 @@ void TestSourceList::deleteSelectedLine()
                                                QStringLiteral("/d/c.dxf")}, {}}};
     m_form->Button1Click(button("Button1"));
     view()->setCurrentIndex(view()->model()->index(1, 0));
-    QCOMPARE(sources()->itemIndex(), 1);
+    QCOMPARE(selectedLine(), 1);
     QTest::mouseClick(button("Button4"), Qt::LeftButton);
     QCOMPARE(lines(), (QStringList{QStringLiteral("Z:\\d\\a.dxf"), QStringLiteral("Z:\\d\\c.dxf")}));
-    QCOMPARE(sources()->itemIndex(), -1); // no other line takes over
-    QCOMPARE(sources()->fileCount(), 2);
+    QCOMPARE(selectedLine(), -1); // no other line takes over
+    QCOMPARE(fileCount(), 2);
     QCOMPARE(edit("Edit4")->text(), QStringLiteral("       2"));
     QCOMPARE(QApplication::focusWidget(), list());
     // A second press deletes nothing.
@@ -256,7 +256,7 @@ void TestSourceList::doubleClickDeletesTheLine()
     QTest::mouseClick(viewport, Qt::LeftButton, Qt::NoModifier, first);
     QTest::mouseDClick(viewport, Qt::LeftButton, Qt::NoModifier, first);
     QCOMPARE(lines(), QStringList{QStringLiteral("Z:\\d\\b.dxf")});
-    QCOMPARE(sources()->fileCount(), 1);
+    QCOMPARE(fileCount(), 1);
 }
 
 void TestSourceList::deleteAll()
@@ -265,7 +265,7 @@ void TestSourceList::deleteAll()
     m_form->Button1Click(button("Button1"));
     QTest::mouseClick(button("Button5"), Qt::LeftButton);
     QVERIFY(lines().isEmpty());
-    QCOMPARE(sources()->fileCount(), 0);
+    QCOMPARE(fileCount(), 0);
     QCOMPARE(edit("Edit4")->text(), QStringLiteral("       0"));
     QCOMPARE(QApplication::focusWidget(), list());
 }
@@ -285,11 +285,11 @@ void TestSourceList::clickBelowTheLinesKeepsTheSelection()
 {
     m_platform.openAnswers = {OpenFilesResult{{QStringLiteral("/d/a.dxf"), QStringLiteral("/d/b.dxf")}, {}}};
     m_form->Button1Click(button("Button1"));
-    QCOMPARE(sources()->itemIndex(), 1);
+    QCOMPARE(selectedLine(), 1);
     const QPoint below(20, view()->viewport()->height() - 5);
     QVERIFY(!view()->indexAt(below).isValid());
     QTest::mouseClick(view()->viewport(), Qt::LeftButton, Qt::NoModifier, below);
-    QCOMPARE(sources()->itemIndex(), 1);
+    QCOMPARE(selectedLine(), 1);
     QCOMPARE(QApplication::focusWidget(), list());
     // So "c" still deletes it.
     QTest::mouseClick(button("Button4"), Qt::LeftButton);
@@ -307,7 +307,7 @@ void TestSourceList::doubleClickBelowTheLinesDeletesTheSelectedLine()
     QCOMPARE(lines(), QStringList{QStringLiteral("Z:\\d\\b.dxf")});
     // With no line selected, it deletes nothing.
     QTest::mouseDClick(view()->viewport(), Qt::LeftButton, Qt::NoModifier, below);
-    QCOMPARE(sources()->fileCount(), 1);
+    QCOMPARE(fileCount(), 1);
 }
 
 QTEST_MAIN(TestSourceList)
