@@ -260,7 +260,7 @@ std::optional<Usage> loadDefaults(const QCommandLineParser &parser, const Option
     return std::nullopt;
 }
 
-// The kind, the output format and the precision.
+// The kind, the output format and the precision, which the checks judge.
 std::optional<Usage> takeConversion(const QCommandLineParser &parser, const Options &o, ConversionJob &job)
 {
     if (!parseKind(parser.value(o.kind), &job.kind))
@@ -272,8 +272,6 @@ std::optional<Usage> takeConversion(const QCommandLineParser &parser, const Opti
         job.outputFormat = OutputFormat::Binary;
     else
         return Usage{TessivaBatch::tr("unknown format '%1' (ascii or binary)").arg(parser.value(o.format))};
-    if (!textrules::isValidPrecision(parser.value(o.precision)))
-        return Usage{TessivaBatch::tr("the precision must be 0 to 18, not '%1'").arg(parser.value(o.precision))};
     job.precision = parser.value(o.precision);
     return std::nullopt;
 }
@@ -363,11 +361,9 @@ int report(const SaveOutcome &outcome, const Sources &sources, const Environment
 int exitCodeFor(SaveResult result)
 {
     switch (result) {
-    case SaveResult::Passed:
-    case SaveResult::Saved:
-        return Success;
-    case SaveResult::Cancelled:
-        return UsageError;
+    case SaveResult::Saved: return Success;
+    // A precision is an option's value: a usage error, as any other.
+    case SaveResult::BadPrecision: return UsageError;
     case SaveResult::NoSource: return NoSource;
     case SaveResult::NoDestination: return NoDestination;
     case SaveResult::NoAutocadFolder: return NoAutocadFolder;
@@ -425,7 +421,7 @@ int run(const QStringList &arguments, const Environment &env, QIODevice &in, QIO
 
     if (parser.isSet(o.output)) {
         const QString path = parser.value(o.output);
-        return report(saveflow::save(job, [&path] { return std::optional<QString>(path); }), sources, env, err);
+        return report(saveflow::saveAs(job, path), sources, env, err);
     }
     SaveOutcome written = saveflow::writeTo(job, out);
     if (written.result == SaveResult::CannotSave)

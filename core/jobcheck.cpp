@@ -98,8 +98,6 @@ QList<NamedText> jobTexts(const ConversionJob &job)
         texts.append({JobFieldNames::r13ToR12Parameter(), job.r13ToR12Parameter});
     if (usesR12ToGx3Parameter(job.kind))
         texts.append({JobFieldNames::r12ToGx3Parameter(), job.r12ToGx3Parameter});
-    if (job.outputFormat == OutputFormat::Ascii)
-        texts.append({QStringLiteral(u"出力精度"), trimmed(job.precision)});
     return texts;
 }
 
@@ -107,8 +105,6 @@ QString clashText(const QString &what, const QString &name)
 {
     return what % QStringLiteral(u"( ") % upperCased(name) % QStringLiteral(u" )が重複しています！");
 }
-
-using Refusal = std::optional<SaveOutcome>;
 
 SaveOutcome clash(const QString &text, int line, int otherLine)
 {
@@ -206,6 +202,18 @@ Refusal foldersOfAFileName(const batch::JobPlan &plan)
     return std::nullopt;
 }
 
+
+// The precision the converter is given, 0 to 18, whatever the format: the
+// window puts any other text back as its box is left, and the command line
+// refuses it before anything else.
+Refusal precisionInRange(const batch::JobPlan &plan)
+{
+    const QString &precision = plan.job().precision;
+    if (isValidPrecision(precision))
+        return std::nullopt;
+    return refuse(SaveResult::BadPrecision, QStringLiteral(u"出力精度( ") % trimmed(precision)
+                                               % QStringLiteral(u" )は0から18で指定してください！"));
+}
 
 // The three inputs without which there is no job.
 Refusal emptyInputs(const batch::JobPlan &plan)
@@ -320,13 +328,13 @@ Refusal sharedDestinations(const batch::JobPlan &plan)
 }
 } // namespace
 
-SaveOutcome checkJob(const batch::JobPlan &plan)
+Refusal checkJob(const batch::JobPlan &plan)
 {
     // In this order; the first refusal wins.
-    for (const auto check : {emptyInputs, sourcePlaces, unusableTexts, tooLongPaths, sharedDestinations,
+    for (const auto check : {precisionInRange, emptyInputs, sourcePlaces, unusableTexts, tooLongPaths, sharedDestinations,
                              sourcesOfOneName, foldersOfAFileName}) {
         if (Refusal refused = check(plan))
-            return *refused;
+            return refused;
     }
-    return SaveOutcome{};
+    return std::nullopt;
 }

@@ -5,10 +5,11 @@
 #include "saveoutcome.h"
 
 // The checks the save makes before it asks where to save, as one function
-// of the job. The first failure wins: the three emptiness checks, then each
+// of the job. The first failure wins: the precision, then the three
+// emptiness checks, then each
 // source in list order (extension, tree, folder), then the texts the batch
 // file cannot carry, then paths longer than the converter takes, then two
 // sources converted onto one drawing, then names that Windows would take
 // for one (folders of two cases under Z:, a folder the batch file makes
 // under the name of a file it writes, deletes or moves).
-SaveOutcome checkJob(const batch::JobPlan &plan);
+Refusal checkJob(const batch::JobPlan &plan);

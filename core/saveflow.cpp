@@ -8,6 +8,8 @@
 
 #include <QIODevice>
 
+#include <utility>
+
 using textrules::Separators;
 
 namespace saveflow {
@@ -30,30 +32,41 @@ SaveOutcome writeFile(const batch::JobPlan &plan, const QString &path)
         return ended(SaveResult::CannotSave, path, cannotSaveText(path), written.error);
     return ended(SaveResult::Saved, path, savedText(path));
 }
+
+// The job taken apart once, for the checks and the batch file; `then`
+// runs for a job that passes the checks.
+template <class Then>
+auto checkedThen(const ConversionJob &job, Then then) -> decltype(then(std::declval<const batch::JobPlan &>()))
+{
+    const batch::JobPlan plan(job);
+    if (Refusal refused = checkJob(plan))
+        return *refused;
+    return then(plan);
+}
 } // namespace
 
-SaveOutcome save(const ConversionJob &job, const TargetChooser &chooseTarget)
+std::optional<SaveOutcome> save(const ConversionJob &job, const TargetChooser &chooseTarget)
 {
-    // The paths are taken apart once, for the checks and the batch file.
-    const batch::JobPlan plan(job);
-    const SaveOutcome checked = checkJob(plan);
-    if (!checked.passed())
-        return checked;
-    const std::optional<QString> path = chooseTarget();
-    if (!path)
-        return ended(SaveResult::Cancelled, QString(), QString());
-    return writeFile(plan, *path);
+    return checkedThen(job, [&chooseTarget](const batch::JobPlan &plan) -> std::optional<SaveOutcome> {
+        const std::optional<QString> path = chooseTarget();
+        if (!path)
+            return std::nullopt;
+        return writeFile(plan, *path);
+    });
+}
+
+SaveOutcome saveAs(const ConversionJob &job, const QString &path)
+{
+    return checkedThen(job, [&path](const batch::JobPlan &plan) { return writeFile(plan, path); });
 }
 
 SaveOutcome writeTo(const ConversionJob &job, QIODevice &device)
 {
-    const batch::JobPlan plan(job);
-    const SaveOutcome checked = checkJob(plan);
-    if (!checked.passed())
-        return checked;
-    if (!batch::composeTo(plan, device))
-        return ended(SaveResult::CannotSave, QString(), QString(), device.errorString());
-    return ended(SaveResult::Saved, QString(), QString());
+    return checkedThen(job, [&device](const batch::JobPlan &plan) {
+        if (!batch::composeTo(plan, device))
+            return ended(SaveResult::CannotSave, QString(), QString(), device.errorString());
+        return ended(SaveResult::Saved, QString(), QString());
+    });
 }
 
 QString folderOf(const QString &path)

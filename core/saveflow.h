@@ -12,14 +12,19 @@ class QIODevice;
 
 // The save of a batch file, the same for the window and the command line:
 // the job checks in their order, then the target is chosen, then the .BAT
-// check, then the write. Every step ends in one SaveOutcome.
+// check, then the write. Every step ends in one SaveOutcome, but a cancel
+// of the dialog, which ends it with nothing to report.
 namespace saveflow {
 
 // Asks where the batch file goes; nullopt when the user cancels. Called
 // only for a job that passed its checks.
 using TargetChooser = std::function<std::optional<QString>()>;
 
-SaveOutcome save(const ConversionJob &job, const TargetChooser &chooseTarget);
+// nullopt when the target was not chosen.
+std::optional<SaveOutcome> save(const ConversionJob &job, const TargetChooser &chooseTarget);
+
+// The save to a target already chosen, as a command line names it.
+SaveOutcome saveAs(const ConversionJob &job, const QString &path);
 
 // The save to an open device (standard output, say): the job checks, then
 // the write. No name, so no .BAT check.

@@ -2,11 +2,14 @@
 
 #include <QString>
 
-// Every way a save can end, in the order the steps are taken.
+#include <optional>
+
+// Every way a save can end but a cancel of its dialog, which reports
+// nothing: written, or refused at one of its steps in the order they are
+// taken.
 enum class SaveResult {
-    Passed,               // the checks found nothing; the save goes on
     Saved,                // the batch file was written
-    Cancelled,            // the user cancelled the save dialog
+    BadPrecision,         // a precision the converter does not take (0 to 18 only)
     NoSource,             // the source list is empty
     NoDestination,        // destination folder blank
     NoAutocadFolder,      // AutoCAD folder blank
@@ -24,14 +27,12 @@ enum class SaveResult {
 // status line says, which source line it is about, and why a write failed.
 struct SaveOutcome
 {
-    SaveResult result = SaveResult::Passed;
-    QString statusText; // the status line's whole text; empty for Passed and Cancelled
+    SaveResult result = SaveResult::Saved;
+    QString statusText; // the status line's whole text
     int line = -1;      // the source line to select, or -1
     int otherLine = -1; // the earlier source it clashes with, or -1
     QString reason;     // the system's reason when a write failed
     QString path;       // the batch file's path, once chosen
-
-    bool passed() const { return result == SaveResult::Passed; }
 
     // An outcome with its status text and, where it is about one, its line.
     static SaveOutcome of(SaveResult result, const QString &statusText, int line = -1)
@@ -43,3 +44,7 @@ struct SaveOutcome
         return outcome;
     }
 };
+
+// A check's answer: the outcome that ends the save, or nothing when the job
+// passes it.
+using Refusal = std::optional<SaveOutcome>;

@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         job.sources << (tree && p.ConsumeBool() ? QString(root + below) : QString(text(p, 20) + u'\\')) + text(p, 12)
                 + (p.ConsumeBool() ? u".dxf" : u".DXF");
     }
-    if (!checkJob(job).passed())
+    if (checkJob(job))
         return 0;
 
     const QStringList lines = ComposeBatchLines(job);

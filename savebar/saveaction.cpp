@@ -53,12 +53,13 @@ void SaveAction::clearStatus()
     Label10->setStatus(QString());
 }
 
-SaveOutcome SaveAction::save(const ConversionJob &job)
+void SaveAction::save(const ConversionJob &job)
 {
     clearStatus();
-    const SaveOutcome outcome = saveflow::save(job, [this, &job] { return chooseTarget(job.kind); });
-    report(outcome);
-    return outcome;
+    // A cancelled dialog reports nothing.
+    if (const std::optional<SaveOutcome> outcome =
+            saveflow::save(job, [this, &job] { return chooseTarget(job.kind); }))
+        report(*outcome);
 }
 
 std::optional<QString> SaveAction::chooseTarget(BatchKind kind)
@@ -86,8 +87,6 @@ std::optional<QString> SaveAction::chooseTarget(BatchKind kind)
 
 void SaveAction::report(const SaveOutcome &outcome)
 {
-    if (outcome.result == SaveResult::Cancelled)
-        return;
     // A failed write says why after its own text, in the window's words.
     QString text = outcome.statusText;
     if (!outcome.reason.isEmpty())

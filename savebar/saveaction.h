@@ -26,7 +26,7 @@ class SaveAction : public QObject
 public:
     SaveAction(PlatformServices &services, QWidget *client, SourceList &sources);
 
-    SaveOutcome save(const ConversionJob &job);
+    void save(const ConversionJob &job);
 
     // The save dialog opens in the program's folder again, as at start.
     void forgetLastBatchFolder() { LastBatchFolder.clear(); }

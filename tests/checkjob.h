@@ -5,7 +5,14 @@
 
 // The save's checks of a whole job, as the tests and the fuzzer ask for
 // them; the program itself takes the paths apart once and checks the plan.
-inline SaveOutcome checkJob(const ConversionJob &job)
+inline Refusal checkJob(const ConversionJob &job)
 {
     return checkJob(batch::JobPlan(job));
+}
+
+// What a check's answer is, for tables: the refusal's result, or kPasses.
+constexpr int kPasses = -1;
+inline int resultOf(const Refusal &refusal)
+{
+    return refusal ? int(refusal->result) : kPasses;
 }

@@ -160,10 +160,6 @@ Exit status:
         <translation>出力形式 '%1' はありません (ascii か binary)</translation>
     </message>
     <message>
-        <source>the precision must be 0 to 18, not &apos;%1&apos;</source>
-        <translation>精度は 0 から 18 です ('%1' は使えません)</translation>
-    </message>
-    <message>
         <source>unknown list encoding &apos;%1&apos; (auto, utf-8 or cp932)</source>
         <translation>リストの文字コード '%1' はありません (auto、utf-8、cp932 のいずれか)</translation>
     </message>

@@ -431,7 +431,7 @@ void TestCli::wordsInTheSystemsLanguage_data()
     QTest::newRow("help") << QStringLiteral("C.UTF-8") << QStringList{QStringLiteral("--help")} << QStringLiteral("Exit status:");
     QTest::newRow("help, Japanese") << QStringLiteral("ja_JP.UTF-8") << QStringList{QStringLiteral("--help")} << QStringLiteral(u"終了ステータス:");
     QTest::newRow("usage error, Japanese")
-        << QStringLiteral("ja_JP.UTF-8") << QStringList{QStringLiteral("-p"), QStringLiteral("20")} << QStringLiteral(u"精度は 0 から 18 です");
+        << QStringLiteral("ja_JP.UTF-8") << QStringList{QStringLiteral("-k"), QStringLiteral("r14")} << QStringLiteral(u"変換の種類 'r14' はありません");
     QTest::newRow("the toolkit's own, Japanese")
         << QStringLiteral("ja_JP.UTF-8") << QStringList{QStringLiteral("--bogus")} << QStringLiteral(u"未知のオプション");
     // The refusals are the window's texts, whatever the language.

@@ -19,6 +19,8 @@ private slots:
     void refusals_data();
     void refusals();
     void parameterCheckedWhereTheKindUsesIt();
+    void precisionWithinItsRange_data();
+    void precisionWithinItsRange();
     void treeRefusals_data();
     void treeRefusals();
     void treeDestinations();
@@ -72,7 +74,7 @@ void TestJobCheck::refusals_data()
     const QString acad = QStringLiteral("C:\\ACAD\\");
     const QString out = QStringLiteral("C:\\OUT\\");
     const QStringList good{QStringLiteral("C:\\A\\x.dxf"), QStringLiteral("C:\\A\\y.Dxf"), QStringLiteral("C:\\A\\z.DXF")};
-    const int passed = int(SaveResult::Passed);
+    const int passed = kPasses;
 
     QTest::newRow("passes") << good << out << acad << passed << -1 << QString();
     QTest::newRow("empty list first, folders empty too")
@@ -187,8 +189,9 @@ void TestJobCheck::refusals()
     QFETCH(int, result);
     QFETCH(int, line);
     QFETCH(QString, text);
-    const SaveOutcome outcome = checkJob(job(sources, destination, acad));
-    QCOMPARE(int(outcome.result), result);
+    const Refusal refused = checkJob(job(sources, destination, acad));
+    QCOMPARE(resultOf(refused), result);
+    const SaveOutcome outcome = refused.value_or(SaveOutcome{});
     QCOMPARE(outcome.line, line);
     QCOMPARE(outcome.statusText, text);
 }
@@ -197,17 +200,43 @@ void TestJobCheck::parameterCheckedWhereTheKindUsesIt()
 {
     ConversionJob j = job({QStringLiteral("C:\\A\\x.dxf")});
     j.r12ToGx3Parameter = QStringLiteral(u"\u00e9.DXT");
-    QVERIFY(checkJob(j).passed());
+    QVERIFY(!checkJob(j));
     j.kind = BatchKind::R12ToGX3;
-    QCOMPARE(checkJob(j).statusText, unusable(QStringLiteral(u"R12->GX3ﾊﾟﾗﾒｰﾀﾌｧｲﾙ"), QStringLiteral(u"\u00e9.DXT")));
+    QCOMPARE(checkJob(j)->statusText, unusable(QStringLiteral(u"R12->GX3ﾊﾟﾗﾒｰﾀﾌｧｲﾙ"), QStringLiteral(u"\u00e9.DXT")));
     j.r12ToGx3Parameter = QStringLiteral("*.DXT");
-    QCOMPARE(checkJob(j).result, SaveResult::UnusableText);
-    // The precision only where it is written: for ASCII output.
-    j = job({QStringLiteral("C:\\A\\x.dxf")});
-    j.precision = QStringLiteral(u"1\u00e9");
-    QCOMPARE(checkJob(j).result, SaveResult::UnusableText);
-    j.outputFormat = OutputFormat::Binary;
-    QVERIFY(checkJob(j).passed());
+    QCOMPARE(resultOf(checkJob(j)), int(SaveResult::UnusableText));
+}
+
+void TestJobCheck::precisionWithinItsRange_data()
+{
+    QTest::addColumn<QString>("precision");
+    QTest::addColumn<int>("format");
+    QTest::addColumn<bool>("passes");
+    const int ascii = int(OutputFormat::Ascii);
+    QTest::newRow("a list item") << QStringLiteral(" 16") << ascii << true;
+    QTest::newRow("blanks and a tab around 18") << QStringLiteral("\t18 ") << ascii << true;
+    QTest::newRow("0") << QStringLiteral("0") << ascii << true;
+    QTest::newRow("19") << QStringLiteral("19") << ascii << false;
+    QTest::newRow("06") << QStringLiteral("06") << ascii << false;
+    QTest::newRow("empty") << QString() << ascii << false;
+    QTest::newRow("a letter no batch file carries") << QStringLiteral(u"1\u00e9") << ascii << false;
+    QTest::newRow("binary output too") << QStringLiteral("-1") << int(OutputFormat::Binary) << false;
+}
+
+void TestJobCheck::precisionWithinItsRange()
+{
+    // Judged before everything else: here the list is empty as well.
+    QFETCH(QString, precision);
+    QFETCH(int, format);
+    QFETCH(bool, passes);
+    ConversionJob j;
+    j.precision = precision;
+    j.outputFormat = OutputFormat(format);
+    const Refusal refused = checkJob(j);
+    QCOMPARE(resultOf(refused), int(passes ? SaveResult::NoSource : SaveResult::BadPrecision));
+    if (!passes)
+        QCOMPARE(refused->statusText, QStringLiteral(u"出力精度( ") + textrules::trimmed(precision)
+                                          + QStringLiteral(u" )は0から18で指定してください！"));
 }
 
 void TestJobCheck::treeRefusals_data()
@@ -222,7 +251,7 @@ void TestJobCheck::treeRefusals_data()
     const QString out = QStringLiteral("D:\\OUT\\");
     QTest::newRow("one name in two folders")
         << QStringList{QStringLiteral("C:\\PROJECT\\FLOOR1\\plan.dxf"), QStringLiteral("C:\\project\\floor2\\plan.dxf")}
-        << out << int(SaveResult::Passed) << -1 << 0 << false;
+        << out << kPasses << -1 << 0 << false;
     QTest::newRow("one destination twice")
         << QStringList{QStringLiteral("C:\\PROJECT\\F1\\plan.dxf"), QStringLiteral("C:\\project\\f1\\PLAN.dxf.dxf")}
         << out << int(SaveResult::DuplicateDestination) << 1 << 0 << false;
@@ -232,7 +261,7 @@ void TestJobCheck::treeRefusals_data()
     QTest::newRow("a folder that only starts like the root")
         << QStringList{QStringLiteral("C:\\PROJECT2\\a.dxf")} << out << int(SaveResult::OutsideTree) << 0 << 0 << false;
     QTest::newRow("root case differs") << QStringList{QStringLiteral("c:\\Project\\a.dxf")} << out
-                                       << int(SaveResult::Passed) << -1 << 0 << false;
+                                       << kPasses << -1 << 0 << false;
     QTest::newRow("the destination is the root")
         << QStringList{QStringLiteral("C:\\PROJECT\\F1\\a.dxf")} << root << int(SaveResult::SameFolder) << 0 << 0 << false;
     QTest::newRow("a source in a folder another drawing goes to")
@@ -249,14 +278,14 @@ void TestJobCheck::treeRefusals_data()
     QTest::newRow("a folder named like the intermediate file")
         << QStringList{QStringLiteral("C:\\PROJECT\\dummy.dxf\\a.dxf")} << out << clash << 0 << r13gx3 << false;
     QTest::newRow("one pass makes no intermediate file")
-        << QStringList{QStringLiteral("C:\\PROJECT\\dummy.dxf\\a.dxf")} << out << int(SaveResult::Passed) << -1 << 0
+        << QStringList{QStringLiteral("C:\\PROJECT\\dummy.dxf\\a.dxf")} << out << kPasses << -1 << 0
         << false;
     QTest::newRow("a folder named like a temporary drawing")
         << QStringList{QStringLiteral("C:\\PROJECT\\a.dxf"), QStringLiteral("C:\\PROJECT\\~tessiva~a.dxf\\b.dxf")} << out
         << clash << 0 << 0 << true;
     QTest::newRow("without skipping no temporary drawing")
         << QStringList{QStringLiteral("C:\\PROJECT\\a.dxf"), QStringLiteral("C:\\PROJECT\\~tessiva~a.dxf\\b.dxf")} << out
-        << int(SaveResult::Passed) << -1 << 0 << false;
+        << kPasses << -1 << 0 << false;
 }
 
 void TestJobCheck::treeRefusals()
@@ -271,10 +300,11 @@ void TestJobCheck::treeRefusals()
     j.treeRoot = QStringLiteral("C:\\PROJECT\\");
     j.kind = BatchKind(kind);
     j.skipExisting = skip;
-    const SaveOutcome outcome = checkJob(j);
-    QCOMPARE(int(outcome.result), result);
+    const Refusal refused = checkJob(j);
+    QCOMPARE(resultOf(refused), result);
+    const SaveOutcome outcome = refused.value_or(SaveOutcome{});
     QCOMPARE(outcome.line, line);
-    if (outcome.result == SaveResult::OutsideTree)
+    if (result == int(SaveResult::OutsideTree))
         QCOMPARE(outcome.statusText, QStringLiteral(u"変換元ﾌｧｲﾙ( ") + sources.at(line)
                                          + QStringLiteral(u" )が変換元ﾌｫﾙﾀﾞ( C:\\PROJECT\\ )の下にありません！"));
 }
@@ -297,9 +327,9 @@ void TestJobCheck::partialNamesCountTowardsTheLimit()
 {
     // Skipping, a drawing is made under "~TESSIVA~" + its name first.
     ConversionJob j = job({QStringLiteral("C:\\A\\") + QString(240, u'p') + QStringLiteral(".dxf")});
-    QCOMPARE(checkJob(j).result, SaveResult::Passed);
+    QVERIFY(!checkJob(j));
     j.skipExisting = true;
-    QCOMPARE(checkJob(j).result, SaveResult::TooLong);
+    QCOMPARE(resultOf(checkJob(j)), int(SaveResult::TooLong));
 }
 
 void TestJobCheck::longestLinesStayWithinCmd_data()
@@ -334,7 +364,7 @@ void TestJobCheck::longestLinesStayWithinCmd()
     if (skip)
         j.treeRoot = QStringLiteral("C:\\R\\");
     j.sources = {filled(QStringLiteral("C:\\R\\"), 259 - 16, QStringLiteral("\\a%.dxf"))};
-    QCOMPARE(checkJob(j).result, SaveResult::Passed);
+    QVERIFY(!checkJob(j));
     const QByteArray bytes = batchFileBytes(j);
     QVERIFY(!bytes.isEmpty());
     for (const QByteArray &line : bytes.split('\n'))
@@ -406,8 +436,9 @@ void TestJobCheck::clashesAsAPlainLookupFindsThem()
                 otherLine = *first;
             }
         }
-        const SaveOutcome outcome = checkJob(job);
-        QCOMPARE(outcome.result, line < 0 ? SaveResult::Passed : SaveResult::DuplicateDestination);
+        const Refusal refused = checkJob(job);
+        QCOMPARE(resultOf(refused), line < 0 ? kPasses : int(SaveResult::DuplicateDestination));
+        const SaveOutcome outcome = refused.value_or(SaveOutcome{});
         QCOMPARE(outcome.line, line);
         QCOMPARE(outcome.otherLine, otherLine);
         clashes += line >= 0;
