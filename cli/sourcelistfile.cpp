@@ -60,7 +60,8 @@ char16_t *decodeLine(QStringDecoder &utf8, Encoding encoding, char16_t *out, QBy
 
 QString List::text(qsizetype i) const
 {
-    return QString::fromRawData(m_text.constData() + m_starts[i], m_starts[i + 1] - m_starts[i]);
+    const Line &line = m_lines[size_t(i)];
+    return QString::fromRawData(m_text.constData() + line.start, line.end - line.start);
 }
 
 List List::parse(QByteArrayView bytes, Encoding encoding)
@@ -68,46 +69,69 @@ List List::parse(QByteArrayView bytes, Encoding encoding)
     List list;
     if (encoding != Encoding::Cp932 && bytes.startsWith("\xEF\xBB\xBF"))
         bytes = bytes.sliced(3); // a byte-order mark
+    if (bytes.isEmpty())
+        return list; // no line, and no bytes to look through
     // Neither encoding makes more than one UTF-16 unit of a byte, so the
     // buffer never grows and the texts never move.
     list.m_text.resize(bytes.size());
-    char16_t *const begin = reinterpret_cast<char16_t *>(list.m_text.data());
-    char16_t *end = begin;
-    if (bytes.isEmpty())
-        return list; // no line, and no bytes to look through
-    const qsizetype lines = lineCount(bytes);
-    list.m_starts.reserve(lines + 1);
-    list.m_numbers.reserve(lines);
-    list.m_starts.push_back(0);
+    list.m_lines.reserve(size_t(lineCount(bytes)));
+    // Most lists are UTF-8 throughout: then every line is, and the whole
+    // list is decoded at once. Otherwise each line is taken on its own.
+    if (encoding == Encoding::Cp932 || !list.readWhole(bytes))
+        list.readLineByLine(bytes, encoding);
+    return list;
+}
+
+bool List::readWhole(QByteArrayView bytes)
+{
     QStringDecoder utf8(QStringConverter::Utf8,
                         QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
-
-    qsizetype pos = 0;
+    QChar *const begin = m_text.data();
+    const QStringView text(begin, utf8.appendToBuffer(begin, bytes));
+    if (utf8.hasError())
+        return false;
     int number = 0;
-    while (pos < bytes.size()) {
+    for (qsizetype pos = 0; pos < text.size();) {
+        qsizetype lineEnd = text.indexOf(u'\n', pos);
+        if (lineEnd < 0)
+            lineEnd = text.size();
+        addLine(pos, lineEnd, ++number);
+        pos = lineEnd + 1;
+    }
+    return true;
+}
+
+void List::readLineByLine(QByteArrayView bytes, Encoding encoding)
+{
+    m_lines.clear();
+    QStringDecoder utf8(QStringConverter::Utf8,
+                        QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+    char16_t *const begin = reinterpret_cast<char16_t *>(m_text.data());
+    char16_t *end = begin;
+    int number = 0;
+    for (qsizetype pos = 0; pos < bytes.size();) {
         const void *found = memchr(bytes.data() + pos, '\n', size_t(bytes.size() - pos));
         const qsizetype lineEnd = found ? static_cast<const char *>(found) - bytes.data() : bytes.size();
-        QByteArrayView line = bytes.sliced(pos, lineEnd - pos);
+        char16_t *const start = end;
+        end = decodeLine(utf8, encoding, start, bytes.sliced(pos, lineEnd - pos));
         pos = lineEnd + 1;
         ++number;
-        if (line.endsWith('\r'))
-            line.chop(1);
-
-        char16_t *const start = end;
-        char16_t *const decoded = decodeLine(utf8, encoding, start, line);
-        if (!decoded) {
-            list.m_badLine = number;
-            return list;
+        if (!end) {
+            m_badLine = number;
+            m_lines.clear();
+            return;
         }
-        end = decoded;
-        if (textrules::trimmedView(QStringView(start, end)).isEmpty()) {
-            end = start; // a blank line
-        } else {
-            list.m_starts.push_back(quint32(end - begin));
-            list.m_numbers.push_back(quint32(number));
-        }
+        addLine(start - begin, end - begin, number);
     }
-    return list;
+}
+
+// A line of m_text, without the CR of a CR LF; a blank one is passed over.
+void List::addLine(qsizetype start, qsizetype end, int number)
+{
+    if (end > start && m_text.at(end - 1) == u'\r')
+        --end;
+    if (!textrules::trimmedView(QStringView(m_text).sliced(start, end - start)).isEmpty())
+        m_lines.push_back(Line{quint32(start), quint32(end), quint32(number)});
 }
 
 } // namespace sourcelistfile

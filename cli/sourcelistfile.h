@@ -23,22 +23,31 @@ std::optional<Encoding> encodingFromName(const QString &name);
 class List
 {
 public:
-    qsizetype size() const { return qsizetype(m_numbers.size()); }
+    qsizetype size() const { return qsizetype(m_lines.size()); }
     // The text of line `i`, as a string that reads the list's own buffer:
     // valid as long as the list is.
     QString text(qsizetype i) const;
     // Its number in the file, from 1, counting every line.
-    int number(qsizetype i) const { return int(m_numbers[i]); }
+    int number(qsizetype i) const { return int(m_lines[i].number); }
     // The first line that is not text of the encoding, or 0.
     int badLine() const { return m_badLine; }
 
     static List parse(QByteArrayView bytes, Encoding encoding);
 
 private:
-    // The lines lie one after another: line i from m_starts[i] to m_starts[i + 1].
+    struct Line
+    {
+        quint32 start; // in m_text
+        quint32 end;
+        quint32 number;
+    };
+
+    bool readWhole(QByteArrayView bytes);
+    void readLineByLine(QByteArrayView bytes, Encoding encoding);
+    void addLine(qsizetype start, qsizetype end, int number);
+
     QString m_text;
-    std::vector<quint32> m_starts;
-    std::vector<quint32> m_numbers;
+    std::vector<Line> m_lines;
     int m_badLine = 0;
 };
 

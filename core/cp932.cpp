@@ -87,11 +87,15 @@ bool canEncode(QStringView text)
 
 qsizetype encodedLength(QStringView text)
 {
+    // A byte a character, and a second one for a double-byte character;
+    // one with no code is written as the one byte "?".
     const Tables &t = kTables;
-    qsizetype n = 0;
+    qsizetype n = text.size();
     for (QChar c : text) {
-        const quint16 code = c.unicode() < 0x80 ? c.unicode() : t.encode[c.unicode()];
-        n += code != kNoCode && code >= 0x100 ? 2 : 1;
+        if (c.unicode() >= 0x80) {
+            const quint16 code = t.encode[c.unicode()];
+            n += code != kNoCode && code >= 0x100;
+        }
     }
     return n;
 }

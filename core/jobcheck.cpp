@@ -9,6 +9,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <array>
 #include <optional>
 
 
@@ -41,6 +42,14 @@ constexpr bool isForbiddenInNames(char16_t c)
     return c == u'"' || c == u'*' || c == u'?' || c == u'<' || c == u'>' || c == u'|';
 }
 
+// Which ASCII characters a path may hold: the printable ones but those.
+constexpr std::array<bool, 0x80> kUsableAscii = [] {
+    std::array<bool, 0x80> usable{};
+    for (char16_t c = 0x20; c < 0x7f; ++c)
+        usable[c] = !isForbiddenInNames(c);
+    return usable;
+}();
+
 // A text the batch file can carry: code page 932 bytes, no control
 // character (a line break would end the command and start another one),
 // and no character Windows allows in no name (a double quote would also
@@ -49,12 +58,8 @@ bool isUsable(QStringView text, const quint16 *codes)
 {
     for (QChar ch : text) {
         const char16_t c = ch.unicode();
-        if (c >= 0x20 && c < 0x7f) {
-            if (isForbiddenInNames(c))
-                return false;
-        } else if (c < 0x80 || codes[c] == cp932::kNoCode) {
+        if (c < 0x80 ? !kUsableAscii[c] : codes[c] == cp932::kNoCode)
             return false;
-        }
     }
     return true;
 }

@@ -92,10 +92,44 @@ QString foldedDots(const QString &path)
     return out;
 }
 
+// Whether what follows a "/" of a native path is a part to clean away: an
+// empty part ("//", or a "/" at the end but the root's), "." or "..".
+bool partToClean(QStringView rest, bool atRoot)
+{
+    const auto endsAt = [rest](qsizetype k) { return rest.size() == k || rest[k] == u'/'; };
+    if (rest.isEmpty())
+        return !atRoot;
+    return endsAt(0) || (rest[0] == u'.' && (endsAt(1) || (rest[1] == u'.' && endsAt(2))));
+}
+
+// An absolute native path on Z:, made in one pass with each "/" turned
+// into "\\"; a null text when it has a part to clean away.
+QString cleanOnZ(QStringView given)
+{
+    QString out(given.size() + 2, Qt::Uninitialized);
+    char16_t *o = reinterpret_cast<char16_t *>(out.data());
+    *o++ = u'Z';
+    *o++ = u':';
+    const char16_t *const begin = given.utf16();
+    const char16_t *const end = begin + given.size();
+    for (const char16_t *p = begin; p != end; ++p) {
+        if (*p != u'/') {
+            *o++ = *p;
+        } else if (partToClean(QStringView(p + 1, end), p == begin)) {
+            return QString();
+        } else {
+            *o++ = u'\\';
+        }
+    }
+    return out;
+}
+
 QString unixToJob(const QString &given, const QString &workingFolder)
 {
-    if (given.startsWith(u'/'))
-        return QStringLiteral("Z:") + backslashed(QDir::cleanPath(given));
+    if (given.startsWith(u'/')) {
+        const QString onZ = cleanOnZ(given);
+        return onZ.isNull() ? QStringLiteral("Z:") + backslashed(QDir::cleanPath(given)) : onZ;
+    }
     // A Windows path typed or passed as such: a drive, or the root of the
     // current drive or a server ("\x", "\\server\share").
     if (hasDrive(given) || given.startsWith(u'\\'))

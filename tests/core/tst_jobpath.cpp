@@ -1,5 +1,6 @@
 #include "core/jobpath.h"
 
+#include <QDir>
 #include <QTest>
 
 // The one rule that turns a path as given into the job's Windows form.
@@ -14,6 +15,7 @@ private slots:
     void folderToJob();
     void toNative_data();
     void toNative();
+    void nativePartsCleanedAwayAsTheToolkitCleansThem();
 };
 
 void TestJobPath::toJob_data()
@@ -44,6 +46,11 @@ void TestJobPath::toJob_data()
     QTest::newRow("server share") << unixStyle << cwd << QStringLiteral("\\\\srv\\share/x")
                                   << QStringLiteral("\\\\srv\\share\\x");
     QTest::newRow("empty stays empty") << unixStyle << cwd << QString() << QString();
+    QTest::newRow("a doubled slash") << unixStyle << cwd << QStringLiteral("//srv//a.dxf") << QStringLiteral("Z:\\srv\\a.dxf");
+    QTest::newRow("a slash at the end") << unixStyle << cwd << QStringLiteral("/srv/out/") << QStringLiteral("Z:\\srv\\out");
+    QTest::newRow("dot and dot-dot at the end") << unixStyle << cwd << QStringLiteral("/srv/a/./..") << QStringLiteral("Z:\\srv");
+    QTest::newRow("names of dots are names") << unixStyle << cwd << QStringLiteral("/.a/..b/.../c.")
+                                            << QStringLiteral("Z:\\.a\\..b\\...\\c.");
     QTest::newRow("hyo is no separator") << unixStyle << cwd << QStringLiteral(u"/図表/表.dxf")
                                          << QStringLiteral(u"Z:\\図表\\表.dxf");
     QTest::newRow("on Windows, slashes") << windows << QStringLiteral("C:\\Users\\a") << QStringLiteral("C:/OUT")
@@ -112,6 +119,29 @@ void TestJobPath::toNative()
     QFETCH(QString, job);
     QFETCH(QString, native);
     QCOMPARE(jobpath::toNative(job, jobpath::Style::Unix), native);
+}
+
+void TestJobPath::nativePartsCleanedAwayAsTheToolkitCleansThem()
+{
+    // Native paths of every mix of the parts that need cleaning and names
+    // that only look like them, against the toolkit's own cleaning.
+    const QStringList parts{QString(), QStringLiteral("."), QStringLiteral(".."), QStringLiteral("a"),
+                            QStringLiteral(".b"), QStringLiteral("..c"), QStringLiteral("..."), QStringLiteral("d.")};
+    int checked = 0;
+    for (int count = 1; count <= 4; ++count) {
+        int combinations = 1;
+        for (int k = 0; k < count; ++k)
+            combinations *= int(parts.size());
+        for (int n = 0; n < combinations; ++n) {
+            QString native;
+            for (int k = 0, rest = n; k < count; ++k, rest /= int(parts.size()))
+                native += u'/' + parts.at(rest % parts.size());
+            const QString expected = QStringLiteral("Z:") + QDir::cleanPath(native).replace(u'/', u'\\');
+            QCOMPARE(jobpath::toJob(native, jobpath::Style::Unix), expected);
+            ++checked;
+        }
+    }
+    QCOMPARE(checked, 8 + 64 + 512 + 4096);
 }
 
 QTEST_GUILESS_MAIN(TestJobPath)
