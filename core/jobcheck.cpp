@@ -307,10 +307,15 @@ Refusal tooLongPaths(const batch::JobPlan &plan)
     const qsizetype destinationFixed = cp932::encodedLength(folder) + partialPrefix.size() + kDestinationExtension.size();
     for (int i = 0; i < job.sources.size(); ++i) {
         const QStringView source = job.sources.at(i);
+        const qsizetype sourceLength = cp932::encodedLength(source);
+        if (sourceLength > BatchLimits::kMaxPathBytes)
+            return refuse(SaveResult::TooLong, tooLongText(source.toString()), i);
+        // The folder below the root and the base name are parts of the
+        // source: only a source near the limit can make a name too long.
+        if (destinationFixed + sourceLength <= BatchLimits::kMaxPathBytes)
+            continue;
         const qsizetype destination =
             destinationFixed + cp932::encodedLength(plan.below(i)) + cp932::encodedLength(plan.baseName(i));
-        if (cp932::encodedLength(source) > BatchLimits::kMaxPathBytes)
-            return refuse(SaveResult::TooLong, tooLongText(source.toString()), i);
         if (destination > BatchLimits::kMaxPathBytes)
             return refuse(SaveResult::TooLong, tooLongText(plan.destination(i, partialPrefix)), i);
     }
