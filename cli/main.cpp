@@ -9,7 +9,6 @@
 #include <QFileInfo>
 #include <QLocale>
 
-
 namespace {
 // The working folder as the shell shows it: through the links it was
 // reached by ($PWD), where that is the same folder, so that a relative

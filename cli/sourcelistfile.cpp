@@ -33,6 +33,14 @@ char16_t *decodeUtf8(QStringDecoder &decoder, char16_t *out, QByteArrayView line
     return decoder.hasError() ? nullptr : reinterpret_cast<char16_t *>(end);
 }
 
+// UTF-8 as each line is read: no state carried from one text to the next,
+// and a byte-order mark kept as a character.
+QStringDecoder lineDecoder()
+{
+    return QStringDecoder(QStringConverter::Utf8,
+                          QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+}
+
 // How many lines `bytes` holds at the most: its line feeds, and one more.
 qsizetype lineCount(QByteArrayView bytes)
 {
@@ -84,8 +92,7 @@ List List::parse(QByteArrayView bytes, Encoding encoding)
 
 bool List::readWhole(QByteArrayView bytes)
 {
-    QStringDecoder utf8(QStringConverter::Utf8,
-                        QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+    QStringDecoder utf8 = lineDecoder();
     QChar *const begin = m_text.data();
     const QStringView text(begin, utf8.appendToBuffer(begin, bytes));
     if (utf8.hasError())
@@ -104,8 +111,7 @@ bool List::readWhole(QByteArrayView bytes)
 void List::readLineByLine(QByteArrayView bytes, Encoding encoding)
 {
     m_lines.clear();
-    QStringDecoder utf8(QStringConverter::Utf8,
-                        QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+    QStringDecoder utf8 = lineDecoder();
     char16_t *const begin = reinterpret_cast<char16_t *>(m_text.data());
     char16_t *end = begin;
     int number = 0;

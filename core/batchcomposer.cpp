@@ -171,13 +171,14 @@ public:
                 makeFolder(below);
             const Pieces destination{below, m_plan.baseName(i), kDestinationExtension};
             if (m_job.skipExisting) {
-                skippableDrawing(i, destination, {below, m_c.partialPrefix, m_plan.baseName(i), kDestinationExtension});
+                skippableDrawing(i, destination,
+                                 {below, m_common.partialPrefix, m_plan.baseName(i), kDestinationExtension});
             } else {
-                m_out.put(m_c.head);
+                m_out.put(m_common.head);
                 appendToken(m_out, {m_job.sources.at(i)});
-                m_out.put(m_c.middle);
-                appendToken(m_out, destination, m_c.folder, m_c.folderQuoted);
-                m_out.put(m_c.tail);
+                m_out.put(m_common.middle);
+                appendToken(m_out, destination, m_common.folder, m_common.folderQuoted);
+                m_out.put(m_common.tail);
             }
         }
         return m_out.size() == 0 || handOn();
@@ -207,24 +208,24 @@ private:
         // The option is never quoted: " -A6".
         const QByteArray option = cp932::encode(textrules::upperCased(precisionOption(m_job)));
         const QByteArray converter = token({acad, kConverterName});
-        m_c.r13 = converter + option + " -T" + token({acad, m_job.r13ToR12Parameter}) + ' ';
-        m_c.r12 = converter + option + " -T" + token({acad, m_job.r12ToGx3Parameter}) + ' ';
+        m_common.r13 = converter + option + " -T" + token({acad, m_job.r13ToR12Parameter}) + ' ';
+        m_common.r12 = converter + option + " -T" + token({acad, m_job.r12ToGx3Parameter}) + ' ';
         if (convertsInTwoPasses(m_job.kind)) {
-            m_c.intermediate = token({m_job.destinationFolder, m_plan.intermediateName()});
-            m_c.head = m_c.r13;
-            m_c.middle = ' ' + m_c.intermediate + "\r\n" + m_c.r12 + m_c.intermediate + ' ';
-            m_c.tail = "\r\nDEL " + m_c.intermediate + "\r\n";
+            m_common.intermediate = token({m_job.destinationFolder, m_plan.intermediateName()});
+            m_common.head = m_common.r13;
+            m_common.middle = ' ' + m_common.intermediate + "\r\n" + m_common.r12 + m_common.intermediate + ' ';
+            m_common.tail = "\r\nDEL " + m_common.intermediate + "\r\n";
         } else {
-            m_c.head = usesR13ToR12Parameter(m_job.kind) ? m_c.r13 : m_c.r12;
-            m_c.middle = " ";
-            m_c.tail = "\r\n";
+            m_common.head = usesR13ToR12Parameter(m_job.kind) ? m_common.r13 : m_common.r12;
+            m_common.middle = " ";
+            m_common.tail = "\r\n";
         }
-        m_c.folderToken = token({m_job.destinationFolder});
-        m_c.folderQuoted = m_c.folderToken.startsWith('"');
-        m_c.folder = m_c.folderQuoted ? QByteArrayView(m_c.folderToken).sliced(1, m_c.folderToken.size() - 2)
-                                      : QByteArrayView(m_c.folderToken);
-        m_c.labelWidth = QString::number(m_job.sources.size()).size();
-        m_c.partialPrefix = m_job.skipExisting ? m_plan.partialPrefix() : QString();
+        m_common.folderToken = token({m_job.destinationFolder});
+        m_common.folderQuoted = m_common.folderToken.startsWith('"');
+        const QByteArrayView folderToken = m_common.folderToken;
+        m_common.folder = m_common.folderQuoted ? folderToken.sliced(1, folderToken.size() - 2) : folderToken;
+        m_common.labelWidth = QString::number(m_job.sources.size()).size();
+        m_common.partialPrefix = m_job.skipExisting ? m_plan.partialPrefix() : QString();
     }
 
     // Hands the output on once it holds a chunk; called between drawings,
@@ -256,21 +257,21 @@ private:
     {
         const QString &path = m_job.sources.at(i);
         m_final.clear();
-        appendToken(m_final, destination, m_c.folder, m_c.folderQuoted);
+        appendToken(m_final, destination, m_common.folder, m_common.folderQuoted);
         m_partial.clear();
-        appendToken(m_partial, partialName, m_c.folder, m_c.folderQuoted);
+        appendToken(m_partial, partialName, m_common.folder, m_common.folderQuoted);
         const QByteArrayView final = m_final.view();
         const QByteArrayView partial = m_partial.view();
-        const QByteArray label = "DONE" + QByteArray::number(i + 1).rightJustified(m_c.labelWidth, '0');
+        const QByteArray label = "DONE" + QByteArray::number(i + 1).rightJustified(m_common.labelWidth, '0');
         line({"IF EXIST ", final, " GOTO ", label});
         line({"IF EXIST ", partial, " DEL ", partial});
-        const QByteArrayView intermediate = m_c.intermediate;
+        const QByteArrayView intermediate = m_common.intermediate;
         if (intermediate.isEmpty()) {
-            convert(m_c.head, path, partial);
+            convert(m_common.head, path, partial);
         } else {
             line({"IF EXIST ", intermediate, " DEL ", intermediate});
-            convert(m_c.r13, path, intermediate);
-            convert(m_c.r12, QString(), partial, intermediate);
+            convert(m_common.r13, path, intermediate);
+            convert(m_common.r12, QString(), partial, intermediate);
             line({"DEL ", intermediate});
         }
         line({"IF EXIST ", partial, " MOVE /Y ", partial, " ", final});
@@ -316,7 +317,7 @@ private:
     const ConversionJob &m_job;
     const std::function<bool(const QByteArray &)> &m_sink;
     const qsizetype m_chunk;
-    Common m_c;
+    Common m_common;
     Bytes m_out;
     Bytes m_final;
     Bytes m_partial;

@@ -12,7 +12,6 @@
 #include <array>
 #include <optional>
 
-
 using namespace textrules;
 
 namespace {
@@ -207,7 +206,6 @@ Refusal foldersOfAFileName(const batch::JobPlan &plan)
     return std::nullopt;
 }
 
-
 // The precision the converter is given, 0 to 18, whatever the format: the
 // window puts any other text back as its box is left, and the command line
 // refuses it before anything else.
@@ -289,7 +287,7 @@ Refusal unusableTexts(const batch::JobPlan &plan)
 Refusal tooLongPaths(const batch::JobPlan &plan)
 {
     const ConversionJob &job = plan.job();
-    const QString folder = job.destinationFolder;
+    const QString &folder = job.destinationFolder;
     QList<QString> jobPaths{job.autocadFolder + kConverterName};
     if (usesR13ToR12Parameter(job.kind))
         jobPaths << job.autocadFolder + job.r13ToR12Parameter;

@@ -43,7 +43,6 @@ QString namePart(const QString &path, Separators seps = Separators::Windows);
 // From the last "." to the end, unless a separator follows it; else empty.
 QString extension(const QString &path, Separators seps = Separators::Windows);
 
-
 // The folder text ending in exactly one more "\" if it did not end in one.
 // An empty text stays empty: an empty field still means "no folder".
 QString EnsureTrailingBackslash(const QString &text);

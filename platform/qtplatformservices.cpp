@@ -1,20 +1,19 @@
 #include "qtplatformservices.h"
 
+#include "desktop.h"
+
 #include "core/filewrite.h"
 #include "core/settingsfile.h"
 
-#include <QApplication>
 #include <QComboBox>
-#include <QFileSystemModel>
 #include <QCoreApplication>
 #include <QDir>
-#include <QStandardPaths>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QGuiApplication>
 #include <QMessageBox>
-
-#include "desktop.h"
+#include <QStandardPaths>
 
 void showEveryFileForStarDotStar(QFileDialog &dialog)
 {
