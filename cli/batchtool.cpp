@@ -135,7 +135,9 @@ QString exitStatusHelp()
         "   6  a source lies in a folder that drawings are converted into\n"
         "   7  a text the batch file cannot carry: a character code page 932 cannot\n"
         "      hold, a control character (a line break, say) or one no Windows name\n"
-        "      holds (\" * ? < > |), or a path longer than the converter takes (259 bytes)\n"
+        "      holds (\" * ? < > |), a name Windows reads as another (a part ending in\n"
+        "      a dot or a blank, a device such as CON or COM1, a \\ or : inside a name),\n"
+        "      or a path longer than the converter takes (259 bytes)\n"
         "   8  two sources would be converted onto one drawing, or two names would be\n"
         "      one to Windows (folders, or a drawing and a folder, of two cases under Z:;\n"
         "      a folder made where a file is written, deleted or moved)\n"
@@ -212,23 +214,53 @@ struct Usage
     QString message;
 };
 
+// Reads a device to its end; the reason when a read fails, as a list taken
+// as shorter than it is would leave drawings out without a word.
+QString readWhole(QIODevice &device, QByteArray &bytes)
+{
+    constexpr qint64 kChunk = 1 << 16;
+    if (!device.isSequential())
+        bytes.reserve(qsizetype(device.size()) + 1);
+    for (;;) {
+        const qsizetype done = bytes.size();
+        if (bytes.capacity() < done + kChunk)
+            bytes.reserve(qMax(2 * bytes.capacity(), done + kChunk));
+        bytes.resize(done + kChunk);
+        const qint64 n = device.read(bytes.data() + done, kChunk);
+        bytes.resize(done + qMax<qint64>(n, 0));
+        if (n < 0)
+            return device.errorString();
+        if (n == 0)
+            return QString();
+    }
+}
+
 // Reads the sources of one --list.
 std::optional<Usage> readList(const QString &name, sourcelistfile::Encoding encoding, QIODevice &in,
                               Sources &sources)
 {
     NamedList &read = sources.lists.emplace_back();
     read.name = name;
+    const auto cannotRead = [](const QString &list, const QString &reason) {
+        return Usage{TessivaBatch::tr("cannot read the list %1: %2").arg(list, reason)};
+    };
+    QByteArray bytes;
     if (name == QLatin1String("-")) {
-        read.list = sourcelistfile::List::parse(in.readAll(), encoding);
         read.name = TessivaBatch::tr("standard input");
+        if (!in.isReadable())
+            return cannotRead(read.name, TessivaBatch::tr("it is closed"));
+        if (const QString error = readWhole(in, bytes); !error.isEmpty())
+            return cannotRead(read.name, error);
     } else {
         QFile file(name);
         if (!file.open(QIODevice::ReadOnly))
-            return Usage{TessivaBatch::tr("cannot read the list %1: %2").arg(name, file.errorString())};
+            return cannotRead(name, file.errorString());
         // Read, not mapped: a file that shrinks while it is read must not
         // end the program.
-        read.list = sourcelistfile::List::parse(file.readAll(), encoding);
+        if (const QString error = readWhole(file, bytes); !error.isEmpty())
+            return cannotRead(name, error);
     }
+    read.list = sourcelistfile::List::parse(bytes, encoding);
     const QString &where = read.name;
     const sourcelistfile::List &list = read.list;
     if (list.badLine() > 0) {

@@ -14,3 +14,8 @@ void writeConsoleText(QIODevice &device, const QString &text);
 // Standard input and output carry bytes as they are (the batch file's CR LF,
 // a list's bytes), not through a C runtime's text mode.
 void useBinaryStandardStreams();
+
+// A standard stream that was closed when the program started is held by a
+// placeholder that fails every read or write of it, so that no file the
+// program opens later takes its place (and its bytes). Called first thing.
+void holdClosedStandardStreams();

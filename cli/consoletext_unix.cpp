@@ -2,6 +2,10 @@
 
 #include <QIODevice>
 
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
 void writeConsoleText(QIODevice &device, const QString &text)
 {
     device.write(text.toUtf8());
@@ -10,4 +14,19 @@ void writeConsoleText(QIODevice &device, const QString &text)
 void useBinaryStandardStreams()
 {
     // Streams carry bytes as they are here.
+}
+
+void holdClosedStandardStreams()
+{
+    // Opened the other way round: standard input for writing only, so
+    // that reading it fails as reading a closed one does.
+    const int placeholders[] = {O_WRONLY, O_RDONLY, O_WRONLY};
+    for (int fd = 0; fd < 3; ++fd) {
+        if (::fcntl(fd, F_GETFD) == -1 && errno == EBADF) {
+            // The lowest free descriptor is this one.
+            const int held = ::open("/dev/null", placeholders[fd] | O_CLOEXEC);
+            if (held >= 0 && held != fd)
+                ::close(held);
+        }
+    }
 }

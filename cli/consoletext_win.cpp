@@ -31,3 +31,9 @@ void useBinaryStandardStreams()
     _setmode(0, _O_BINARY);
     _setmode(1, _O_BINARY);
 }
+
+void holdClosedStandardStreams()
+{
+    // The C runtime gives a closed stream no descriptor: the tool's own
+    // opens never take its place.
+}

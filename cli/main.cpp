@@ -25,6 +25,7 @@ QString workingFolder()
 
 int main(int argc, char **argv)
 {
+    holdClosedStandardStreams();
     QCoreApplication app(argc, argv);
     // The window's name, so that its per-user settings folder is found.
     QCoreApplication::setApplicationName(QStringLiteral("tessiva"));

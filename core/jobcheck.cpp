@@ -91,17 +91,19 @@ struct NamedText
 {
     QString what;
     QString text;
+    jobpath::PathEnd end; // a folder, or a file of its own
 };
 
 // The texts the batch file names apart from the sources, with what they are.
 QList<NamedText> jobTexts(const ConversionJob &job)
 {
-    QList<NamedText> texts{{JobFieldNames::destinationFolder(), job.destinationFolder},
-                           {JobFieldNames::autocadFolder(), job.autocadFolder}};
+    using jobpath::PathEnd;
+    QList<NamedText> texts{{JobFieldNames::destinationFolder(), job.destinationFolder, PathEnd::Folder},
+                           {JobFieldNames::autocadFolder(), job.autocadFolder, PathEnd::Folder}};
     if (usesR13ToR12Parameter(job.kind))
-        texts.append({JobFieldNames::r13ToR12Parameter(), job.r13ToR12Parameter});
+        texts.append({JobFieldNames::r13ToR12Parameter(), job.r13ToR12Parameter, PathEnd::Name});
     if (usesR12ToGx3Parameter(job.kind))
-        texts.append({JobFieldNames::r12ToGx3Parameter(), job.r12ToGx3Parameter});
+        texts.append({JobFieldNames::r12ToGx3Parameter(), job.r12ToGx3Parameter, PathEnd::Name});
     return texts;
 }
 
@@ -282,6 +284,37 @@ Refusal unusableTexts(const batch::JobPlan &plan)
     return std::nullopt;
 }
 
+QString otherNameText(const QString &what, const QString &text, QStringView part)
+{
+    return what % QLatin1String("( ") % text % QStringLiteral(u" )の「") % part
+        % QStringLiteral(u"」はWindowsでは別の名前になります！");
+}
+
+// Names that Windows reads as other names: a drawing would be converted
+// from another file, onto a device, or not at all. The folders and
+// parameter files first, then each source in list order.
+Refusal namesReadOtherwise(const batch::JobPlan &plan)
+{
+    const ConversionJob &job = plan.job();
+    QList<NamedText> texts = jobTexts(job);
+    if (!job.treeRoot.isEmpty())
+        texts.append({QStringLiteral(u"変換元ﾌｫﾙﾀﾞ"), job.treeRoot, jobpath::PathEnd::Folder});
+    for (const NamedText &t : std::as_const(texts)) {
+        // A parameter file is named below the AutoCAD folder: no drive.
+        const QString path = t.end == jobpath::PathEnd::Name ? u'\\' + t.text : t.text;
+        const QString part = jobpath::partReadOtherwise(path, t.end).toString();
+        if (!part.isNull())
+            return refuse(SaveResult::UnusableText, otherNameText(t.what, t.text, part));
+    }
+    for (int i = 0; i < job.sources.size(); ++i) {
+        const QStringView part = jobpath::partReadOtherwise(job.sources.at(i), jobpath::PathEnd::Name);
+        if (!part.isNull())
+            return refuse(SaveResult::UnusableText,
+                          otherNameText(QStringLiteral(u"変換元ﾌｧｲﾙ"), job.sources.at(i), part), i);
+    }
+    return std::nullopt;
+}
+
 // A path longer than the converter takes would make no drawing, and
 // nothing would say so.
 Refusal tooLongPaths(const batch::JobPlan &plan)
@@ -339,8 +372,8 @@ Refusal sharedDestinations(const batch::JobPlan &plan)
 Refusal checkJob(const batch::JobPlan &plan)
 {
     // In this order; the first refusal wins.
-    for (const auto check : {precisionInRange, emptyInputs, sourcePlaces, unusableTexts, tooLongPaths, sharedDestinations,
-                             sourcesOfOneName, foldersOfAFileName}) {
+    for (const auto check : {precisionInRange, emptyInputs, sourcePlaces, unusableTexts, namesReadOtherwise,
+                             tooLongPaths, sharedDestinations, sourcesOfOneName, foldersOfAFileName}) {
         if (Refusal refused = check(plan))
             return refused;
     }

@@ -4,6 +4,8 @@
 
 #include <QDir>
 
+#include <string_view>
+
 namespace jobpath {
 namespace {
 bool isDriveLetter(QChar c)
@@ -20,6 +22,22 @@ bool hasDrive(const QString &path)
 bool isSlash(QChar c)
 {
     return c == u'\\' || c == u'/';
+}
+
+// A native path's separators made the job's: each "/" a "\\", and each
+// "\\" inside a native name a "/", which no other job path holds. Windows
+// would read that "\\" as a separator, so the name keeps a mark of it that
+// the checks refuse and toNative() turns back.
+QString nativeSeparatorsToJob(const QString &path)
+{
+    QString out = path;
+    for (QChar &c : out) {
+        if (c == u'/')
+            c = u'\\';
+        else if (c == u'\\')
+            c = u'/';
+    }
+    return out;
 }
 
 QString backslashed(const QString &path)
@@ -113,7 +131,9 @@ QString cleanOnZ(QStringView given)
     const char16_t *const begin = given.utf16();
     const char16_t *const end = begin + given.size();
     for (const char16_t *p = begin; p != end; ++p) {
-        if (*p != u'/') {
+        if (*p == u'\\') {
+            *o++ = u'/'; // a backslash inside a name: see nativeSeparatorsToJob()
+        } else if (*p != u'/') {
             *o++ = *p;
         } else if (partToClean(QStringView(p + 1, end), p == begin)) {
             return QString();
@@ -128,7 +148,7 @@ QString unixToJob(const QString &given, const QString &workingFolder)
 {
     if (given.startsWith(u'/')) {
         const QString onZ = cleanOnZ(given);
-        return onZ.isNull() ? QStringLiteral("Z:") + backslashed(QDir::cleanPath(given)) : onZ;
+        return onZ.isNull() ? QStringLiteral("Z:") + nativeSeparatorsToJob(QDir::cleanPath(given)) : onZ;
     }
     // A Windows path typed or passed as such: a drive, or the root of the
     // current drive or a server ("\x", "\\server\share").
@@ -167,6 +187,70 @@ QString folderToJob(const QString &given, Style style, const QString &workingFol
     return textrules::EnsureTrailingBackslash(toJob(given, style, workingFolder));
 }
 
+namespace {
+// CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9, CONIN$ and CONOUT$, in
+// any case: Windows opens the device, whatever extension follows.
+bool isDeviceName(QStringView base)
+{
+    const auto upper = [](QChar c) { return c >= u'a' && c <= u'z' ? char16_t(c.unicode() - 32) : c.unicode(); };
+    char16_t name[7] = {};
+    if (base.size() < 3 || base.size() > 7)
+        return false;
+    for (qsizetype i = 0; i < base.size(); ++i)
+        name[i] = upper(base[i]);
+    const std::u16string_view n(name, size_t(base.size()));
+    if (n == u"CON" || n == u"PRN" || n == u"AUX" || n == u"NUL" || n == u"CONIN$" || n == u"CONOUT$")
+        return true;
+    return n.size() == 4 && (n.substr(0, 3) == u"COM" || n.substr(0, 3) == u"LPT") && n[3] >= u'1' && n[3] <= u'9';
+}
+
+// Whether Windows reads one part of a path (no separator in it) as a
+// name other than the one it holds.
+bool nameReadOtherwise(QStringView part)
+{
+    if (part.isEmpty() || part == u"." || part == u"..")
+        return false;
+    // A "/" stands for a backslash inside a native name; a ":" would
+    // start a stream name.
+    if (part.contains(u'/') || part.contains(u':'))
+        return true;
+    // Trailing dots and blanks are dropped.
+    if (part.back() == u'.' || part.back() == u' ')
+        return true;
+    const qsizetype dot = part.indexOf(u'.');
+    QStringView base = dot < 0 ? part : part.left(dot);
+    while (!base.isEmpty() && base.back() == u' ')
+        base.chop(1);
+    return isDeviceName(base);
+}
+} // namespace
+
+QStringView partReadOtherwise(QStringView path, PathEnd end)
+{
+    qsizetype root = 0;
+    if (path.startsWith(u"\\\\")) {
+        // A server and its share are names too.
+        root = 2;
+    } else if (path.size() >= 2 && isDriveLetter(path[0]) && path[1] == u':') {
+        root = path.size() >= 3 && path[2] == u'\\' ? 3 : 2;
+    } else if (path.startsWith(u'\\')) {
+        root = 1;
+    }
+    for (qsizetype start = root; start <= path.size();) {
+        qsizetype stop = path.indexOf(u'\\', start);
+        if (stop < 0) {
+            if (end == PathEnd::Folder)
+                break; // the start of the names made in it
+            stop = path.size();
+        }
+        const QStringView part = path.sliced(start, stop - start);
+        if (nameReadOtherwise(part))
+            return part;
+        start = stop + 1;
+    }
+    return QStringView();
+}
+
 bool onUnixRoot(QStringView job)
 {
     return job.size() >= 2 && (job[0] == u'Z' || job[0] == u'z') && job[1] == u':';
@@ -179,7 +263,16 @@ QString toNative(const QString &job, Style style)
     if (job.size() < 3 || !hasDrive(job) || job.at(0).toUpper() != u'Z' || !isSlash(job.at(2)))
         return QString();
     QString out = job.mid(2);
-    out.replace(u'\\', u'/');
+    if (job.at(2) == u'/') { // typed with slashes: no name holds a backslash
+        out.replace(u'\\', u'/');
+        return out;
+    }
+    for (QChar &c : out) {
+        if (c == u'\\')
+            c = u'/';
+        else if (c == u'/')
+            c = u'\\';
+    }
     return out;
 }
 

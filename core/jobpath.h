@@ -37,6 +37,19 @@ QString folderToJob(const QString &given, Style style, const QString &workingFol
 // files there).
 bool onUnixRoot(QStringView job);
 
+// What follows a path's last "\": a name of its own (a file, a parameter
+// file), or the start of the names made in a folder.
+enum class PathEnd { Name, Folder };
+
+// The first part of a job path that Windows reads as another name, or a
+// null view when there is none. Windows drops the dots and blanks a part
+// ends with ("plan." and "plan " are "plan"), opens a device for CON, PRN,
+// AUX, NUL, COM1-COM9, LPT1-LPT9, CONIN$ and CONOUT$ whatever follows them
+// after a dot, and takes a ":" after the drive letter as the start of a
+// stream name. A "/" marks a "\" inside a native name, which Windows would
+// take as a separator. "." and ".." are no names.
+QStringView partReadOtherwise(QStringView path, PathEnd end);
+
 // The inverse, for handing a job folder to a native dialog. A job path
 // that does not map onto this system gives an empty text.
 QString toNative(const QString &job, Style style);

@@ -87,7 +87,9 @@ Exit status:
    6  a source lies in a folder that drawings are converted into
    7  a text the batch file cannot carry: a character code page 932 cannot
       hold, a control character (a line break, say) or one no Windows name
-      holds (&quot; * ? &lt; &gt; |), or a path longer than the converter takes (259 bytes)
+      holds (&quot; * ? &lt; &gt; |), a name Windows reads as another (a part ending in
+      a dot or a blank, a device such as CON or COM1, a \ or : inside a name),
+      or a path longer than the converter takes (259 bytes)
    8  two sources would be converted onto one drawing, or two names would be
       one to Windows (folders, or a drawing and a folder, of two cases under Z:;
       a folder made where a file is written, deleted or moved)
@@ -105,7 +107,9 @@ Exit status:
    5  .DXF ファイルでない変換元がある
    6  図面の変換先になるフォルダに変換元がある
    7  バッチファイルに書けない文字: コードページ 932 にない文字、制御文字 (改行など)、
-      Windows の名前に使えない文字 (" * ? &lt; &gt; |)、または変換プログラムが扱える長さ
+      Windows の名前に使えない文字 (" * ? &lt; &gt; |)、Windows が別の名前として読む名前
+      (末尾がピリオドか空白の部分、CON や COM1 などのデバイス名、名前の中の \ か :)、
+      または変換プログラムが扱える長さ
       (259 バイト) を超えるパス
    8  2 つの変換元が 1 つの図面に変換される、または Windows には 1 つの名前になる
       (Z: の下で大文字小文字だけが違うフォルダどうし、または図面とフォルダ。
@@ -130,6 +134,10 @@ Exit status:
     <message>
         <source>cannot read the list %1: %2</source>
         <translation>リスト %1 を読めません: %2</translation>
+    </message>
+    <message>
+        <source>it is closed</source>
+        <translation>閉じられています</translation>
     </message>
     <message>
         <source>UTF-8</source>

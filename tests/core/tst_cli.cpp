@@ -49,6 +49,8 @@ private slots:
     void besideTheWindowInTheBuild();
     void listEncodings_data();
     void listEncodings();
+    void listsThatCannotBeRead_data();
+    void listsThatCannotBeRead();
     void treeAndSkipping();
     void helpAndVersion();
     void wordsInTheSystemsLanguage_data();
@@ -139,6 +141,8 @@ void TestCli::exitStatuses_data()
     QTest::newRow("not DXF") << folders + QStringList{QStringLiteral("C:\\A\\y.dwg")} << 5;
     QTest::newRow("same folder") << folders + QStringList{QStringLiteral("d:\\out\\x.dxf")} << 6;
     QTest::newRow("unusable text") << folders + QStringList{QStringLiteral(u"C:\\\u00e9\\x.dxf")} << 7;
+    QTest::newRow("a device's name") << folders + QStringList{QStringLiteral("C:\\A\\aux.dxf")} << 7;
+    QTest::newRow("a colon inside a native name") << folders + QStringList{QStringLiteral("/p/rev 10:30.dxf")} << 7;
     QTest::newRow("clash") << folders + QStringList{dxf, QStringLiteral("C:\\B\\X.DXF")} << 8;
     QTest::newRow("not .BAT") << folders + QStringList{QStringLiteral("-o"), QStringLiteral("JOB.TXT"), dxf} << 9;
     QTest::newRow("cannot save") << folders + QStringList{QStringLiteral("-o"), QStringLiteral("missing/JOB.BAT"), dxf}
@@ -215,6 +219,11 @@ void TestCli::refusalNamesTheSource_data()
         << folders + QStringList{QStringLiteral("C:\\A\\x.dxf"), QStringLiteral("C:\\DRAW\\*.dxf")} << QByteArray()
         << QStringLiteral(u"変換元ﾌｧｲﾙ( C:\\DRAW\\*.dxf )に使用できない文字が含まれています！\n"
                           "tessiva-batch: 'C:\\DRAW\\*.dxf' (source argument 2)");
+    // Windows would read the name's backslash as a separator.
+    QTest::newRow("a backslash inside a native name")
+        << folders + QStringList{QStringLiteral("--list"), QStringLiteral("-")} << QByteArray("/bs/a\\b.dxf\n")
+        << QStringLiteral(u"変換元ﾌｧｲﾙ( Z:\\bs\\a/b.dxf )の「a/b.dxf」はWindowsでは別の名前になります！\n"
+                          "tessiva-batch: '/bs/a\\b.dxf' (standard input, line 1)");
 }
 
 void TestCli::refusalNamesTheSource()
@@ -361,6 +370,48 @@ void TestCli::listEncodings()
         QVERIFY2(cp932::decode(r.out).contains(source), r.out.constData());
     else
         QVERIFY2(r.err.contains(source), qPrintable(r.err));
+}
+
+void TestCli::listsThatCannotBeRead_data()
+{
+    // A list that cannot be read to its end is never taken as a shorter
+    // one: the run ends with status 1 and the reason.
+    QTest::addColumn<QString>("shell"); // how the tool is started, its arguments as "$@"
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("a folder") << QStringLiteral("exec \"$@\" -l \"$PWD\"") << m_dir.path()
+                              << QStringLiteral("directory");
+    QTest::newRow("a folder as standard input") << QStringLiteral("exec \"$@\" -l - < \"$PWD\"")
+                                                << QStringLiteral("standard input") << QStringLiteral("Is a directory");
+    QTest::newRow("standard input closed") << QStringLiteral("exec \"$@\" -l - <&-") << QStringLiteral("standard input")
+                                           << QStringLiteral("Bad file descriptor");
+    // A disk that fails after the list's first bytes were read.
+    if (!QStandardPaths::findExecutable(QStringLiteral("strace")).isEmpty())
+        QTest::newRow("a read that fails half-way")
+            << QStringLiteral("exec strace -o /dev/null -P \"$PWD/long.txt\" -e trace=read "
+                              "-e inject=read:error=EIO:when=2 \"$@\" -l long.txt")
+            << QStringLiteral("long.txt") << QStringLiteral("Input/output error");
+}
+
+void TestCli::listsThatCannotBeRead()
+{
+    QFETCH(QString, shell);
+    QFETCH(QString, list);
+    QFETCH(QString, reason);
+    QByteArray lines;
+    for (int i = 0; i < 20000; ++i)
+        lines += "C:\\DRAWINGS\\" + QByteArray::number(i).rightJustified(6, '0') + ".dxf\n";
+    QVERIFY(writeAll(m_dir.filePath(QStringLiteral("long.txt")), lines));
+    const Result r = run(QStringList{QStringLiteral("-c"), shell, QStringLiteral("sh"), QStringLiteral(TESSIVA_BATCH_EXE)}
+                             + noSettings()
+                             + QStringList{QStringLiteral("-d"), QStringLiteral("D:\\OUT"), QStringLiteral("-a"),
+                                           QStringLiteral("C:\\ACAD"), QStringLiteral("-o"), QStringLiteral("R.BAT")},
+                         QByteArray(), QStringLiteral("/bin/sh"));
+    QCOMPARE(r.code, 1);
+    QVERIFY2(r.err.startsWith(QStringLiteral("tessiva-batch: cannot read the list ")) && r.err.contains(reason),
+             qPrintable(r.err));
+    QVERIFY(r.err.contains(list));
+    QVERIFY(!QFileInfo::exists(m_dir.filePath(QStringLiteral("R.BAT"))));
 }
 
 void TestCli::treeAndSkipping()

@@ -46,6 +46,12 @@ QString tooLong(const QString &path)
     return QStringLiteral(u"ﾊﾟｽ( ") + shown + QStringLiteral(u" )が長すぎます！259ﾊﾞｲﾄまでです。");
 }
 
+QString otherName(const QString &what, const QString &text, const QString &part)
+{
+    return what + QStringLiteral("( ") + text + QStringLiteral(u" )の「") + part
+        + QStringLiteral(u"」はWindowsでは別の名前になります！");
+}
+
 QString clash(const QString &destination)
 {
     return QStringLiteral(u"変換先ﾌｧｲﾙ( ") + destination + QStringLiteral(u" )が重複しています！");
@@ -126,6 +132,24 @@ void TestJobCheck::refusals_data()
     QTest::newRow("yen sign has no bytes of its own")
         << good << QStringLiteral(u"C:\\\u00a5\\") << acad << int(SaveResult::UnusableText) << -1
         << unusable(QStringLiteral(u"変換先ﾌｫﾙﾀﾞ"), QStringLiteral(u"C:\\\u00a5\\"));
+    // Names Windows reads as others: each field, and the source's line.
+    QTest::newRow("a source in a folder ending in a dot")
+        << QStringList{QStringLiteral("Z:\\t\\floor\\plan.dxf"), QStringLiteral("Z:\\t\\floor.\\plan.dxf")} << out
+        << acad << int(SaveResult::UnusableText) << 1
+        << otherName(QStringLiteral(u"変換元ﾌｧｲﾙ"), QStringLiteral("Z:\\t\\floor.\\plan.dxf"), QStringLiteral("floor."));
+    QTest::newRow("a device as the destination's folder")
+        << good << QStringLiteral("D:\\con\\") << acad << int(SaveResult::UnusableText) << -1
+        << otherName(QStringLiteral(u"変換先ﾌｫﾙﾀﾞ"), QStringLiteral("D:\\con\\"), QStringLiteral("con"));
+    QTest::newRow("a colon in the AutoCAD folder")
+        << good << out << QStringLiteral("Z:\\opt\\acad:13\\") << int(SaveResult::UnusableText) << -1
+        << otherName(QStringLiteral(u"AutoCadﾌｫﾙﾀﾞ"), QStringLiteral("Z:\\opt\\acad:13\\"), QStringLiteral("acad:13"));
+    QTest::newRow("folders judged before the sources")
+        << QStringList{QStringLiteral("Z:\\a\\nul.dxf")} << QStringLiteral("D:\\OUT \\") << acad
+        << int(SaveResult::UnusableText) << -1
+        << otherName(QStringLiteral(u"変換先ﾌｫﾙﾀﾞ"), QStringLiteral("D:\\OUT \\"), QStringLiteral("OUT "));
+    QTest::newRow("a text no batch file carries before a name read otherwise")
+        << QStringList{QStringLiteral("Z:\\a\\con.dxf"), QStringLiteral("C:\\A\\*.dxf")} << out << acad
+        << int(SaveResult::UnusableText) << 1 << unusable(QStringLiteral(u"変換元ﾌｧｲﾙ"), QStringLiteral("C:\\A\\*.dxf"));
     QTest::newRow("two drawings onto one")
         << QStringList{QStringLiteral("C:\\A\\plan.dxf"), QStringLiteral("C:\\B\\x.dxf"), QStringLiteral("C:\\C\\PLAN.DXF")}
         << out << acad << int(SaveResult::DuplicateDestination) << 2 << clash(QStringLiteral("C:\\OUT\\PLAN.DXF"));
@@ -205,6 +229,12 @@ void TestJobCheck::parameterCheckedWhereTheKindUsesIt()
     QCOMPARE(checkJob(j)->statusText, unusable(QStringLiteral(u"R12->GX3ﾊﾟﾗﾒｰﾀﾌｧｲﾙ"), QStringLiteral(u"\u00e9.DXT")));
     j.r12ToGx3Parameter = QStringLiteral("*.DXT");
     QCOMPARE(resultOf(checkJob(j)), int(SaveResult::UnusableText));
+    // Named below the AutoCAD folder, a parameter file has no drive.
+    j.r12ToGx3Parameter = QStringLiteral("C:DXFIX.DXT");
+    QCOMPARE(checkJob(j)->statusText, otherName(QStringLiteral(u"R12->GX3ﾊﾟﾗﾒｰﾀﾌｧｲﾙ"), QStringLiteral("C:DXFIX.DXT"),
+                                                 QStringLiteral("C:DXFIX.DXT")));
+    j.r12ToGx3Parameter = QStringLiteral("DXFIX.DXT.");
+    QCOMPARE(resultOf(checkJob(j)), int(SaveResult::UnusableText));
 }
 
 void TestJobCheck::precisionWithinItsRange_data()
@@ -283,6 +313,17 @@ void TestJobCheck::treeRefusals_data()
     QTest::newRow("a folder named like a temporary drawing")
         << QStringList{QStringLiteral("C:\\PROJECT\\a.dxf"), QStringLiteral("C:\\PROJECT\\~tessiva~a.dxf\\b.dxf")} << out
         << clash << 0 << 0 << true;
+    // Windows drops a folder's trailing dots and blanks: these folders
+    // would be DUMMY.DXF, ~TESSIVA~A.DXF and A.DXF.
+    const int otherName = int(SaveResult::UnusableText);
+    QTest::newRow("the intermediate file's name and a dot")
+        << QStringList{QStringLiteral("C:\\PROJECT\\dummy.dxf.\\a.dxf")} << out << otherName << 0 << r13gx3 << false;
+    QTest::newRow("a temporary drawing's name and a dot")
+        << QStringList{QStringLiteral("C:\\PROJECT\\a.dxf"), QStringLiteral("C:\\PROJECT\\~tessiva~a.dxf.\\b.dxf")} << out
+        << otherName << 1 << 0 << true;
+    QTest::newRow("a drawing's name and a blank")
+        << QStringList{QStringLiteral("C:\\PROJECT\\a.dxf"), QStringLiteral("C:\\PROJECT\\a.dxf \\b.dxf")} << out
+        << otherName << 1 << 0 << false;
     QTest::newRow("without skipping no temporary drawing")
         << QStringList{QStringLiteral("C:\\PROJECT\\a.dxf"), QStringLiteral("C:\\PROJECT\\~tessiva~a.dxf\\b.dxf")} << out
         << kPasses << -1 << 0 << false;
@@ -353,6 +394,8 @@ void TestJobCheck::longestLinesStayWithinCmd()
         QString text = head;
         while (cp932::encodedLength(text) + tail.size() < bytes)
             text += text.size() % 2 ? u'%' : u' ';
+        if (text.endsWith(u' ')) // Windows would drop a folder's trailing blank
+            text.back() = u'%';
         return QString(text + tail);
     };
     ConversionJob j;

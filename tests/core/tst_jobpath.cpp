@@ -16,6 +16,8 @@ private slots:
     void toNative_data();
     void toNative();
     void nativePartsCleanedAwayAsTheToolkitCleansThem();
+    void partReadOtherwise_data();
+    void partReadOtherwise();
 };
 
 void TestJobPath::toJob_data()
@@ -72,6 +74,13 @@ void TestJobPath::toJob_data()
                                                         << QStringLiteral("..\\x");
     QTest::newRow("dots in names are names") << unixStyle << cwd << QStringLiteral("C:\\a..b\\.x\\y..dxf")
                                              << QStringLiteral("C:\\a..b\\.x\\y..dxf");
+    // Windows would read it as a separator: the name keeps a mark of it.
+    QTest::newRow("a backslash inside a native name") << unixStyle << cwd << QStringLiteral("/bs/a\\b.dxf")
+                                                      << QStringLiteral("Z:\\bs\\a/b.dxf");
+    QTest::newRow("a backslash inside a native name, cleaned") << unixStyle << cwd << QStringLiteral("/bs/./a\\b.dxf")
+                                                               << QStringLiteral("Z:\\bs\\a/b.dxf");
+    QTest::newRow("a backslash inside a relative native name") << unixStyle << cwd << QStringLiteral("x\\y/a.dxf")
+                                                               << QStringLiteral("Z:\\home\\a\\work\\x/y\\a.dxf");
     QTest::newRow("on Windows, dot-dot folded") << windows << QString() << QStringLiteral("D:\\A\\.\\..\\B")
                                                 << QStringLiteral("D:\\B");
     QTest::newRow("on Windows, a drive-relative path is left") << windows << QStringLiteral("C:\\Users\\a")
@@ -112,6 +121,8 @@ void TestJobPath::toNative_data()
     QTest::newRow("lower-case z") << QStringLiteral("z:\\") << QStringLiteral("/");
     QTest::newRow("another drive has no native path") << QStringLiteral("C:\\OUT") << QString();
     QTest::newRow("relative has no native path") << QStringLiteral("OUT\\") << QString();
+    QTest::newRow("a backslash inside a name comes back") << QStringLiteral("Z:\\bs\\a/b") << QStringLiteral("/bs/a\\b");
+    QTest::newRow("typed with slashes") << QStringLiteral("Z:/home/a") << QStringLiteral("/home/a");
 }
 
 void TestJobPath::toNative()
@@ -142,6 +153,55 @@ void TestJobPath::nativePartsCleanedAwayAsTheToolkitCleansThem()
         }
     }
     QCOMPARE(checked, 8 + 64 + 512 + 4096);
+}
+
+void TestJobPath::partReadOtherwise_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("folder");
+    QTest::addColumn<QString>("part"); // null: Windows reads the path as it is
+    const QString none;
+    QTest::newRow("plain") << QStringLiteral("C:\\DRAW\\plan.dxf") << false << none;
+    QTest::newRow("a folder ending in a dot") << QStringLiteral("Z:\\t\\floor.\\plan.dxf") << false
+                                              << QStringLiteral("floor.");
+    QTest::newRow("a folder ending in a blank") << QStringLiteral("Z:\\t\\floor \\plan.dxf") << false
+                                                << QStringLiteral("floor ");
+    QTest::newRow("a name ending in a dot") << QStringLiteral("Z:\\t\\dummy.dxf.") << false << QStringLiteral("dummy.dxf.");
+    QTest::newRow("a folder field ending in a dot") << QStringLiteral("Z:\\out.\\") << true << QStringLiteral("out.");
+    QTest::newRow("a folder field's last text starts names") << QStringLiteral("C:\\OUT\\ ") << true << none;
+    QTest::newRow("dot and dot-dot are no names") << QStringLiteral("..\\x\\.\\a.dxf") << false << none;
+    QTest::newRow("dots inside a name") << QStringLiteral("C:\\a..b\\.x\\y..dxf") << false << none;
+    QTest::newRow("CON") << QStringLiteral("Z:\\d\\con.dxf") << false << QStringLiteral("con.dxf");
+    QTest::newRow("NUL without an extension") << QStringLiteral("Z:\\d\\NUL") << false << QStringLiteral("NUL");
+    QTest::newRow("AUX as a folder") << QStringLiteral("Z:\\aux\\a.dxf") << false << QStringLiteral("aux");
+    QTest::newRow("PRN with two extensions") << QStringLiteral("C:\\Prn.a.dxf") << false << QStringLiteral("Prn.a.dxf");
+    QTest::newRow("COM1") << QStringLiteral("C:\\com1.dxf") << false << QStringLiteral("com1.dxf");
+    QTest::newRow("LPT9") << QStringLiteral("C:\\LPT9.DXF") << false << QStringLiteral("LPT9.DXF");
+    QTest::newRow("COM0 is a name") << QStringLiteral("C:\\com0.dxf") << false << none;
+    QTest::newRow("COM10 is a name") << QStringLiteral("C:\\com10.dxf") << false << none;
+    QTest::newRow("CONIN$") << QStringLiteral("C:\\conin$.dxf") << false << QStringLiteral("conin$.dxf");
+    QTest::newRow("CONOUT$") << QStringLiteral("C:\\CONOUT$") << false << QStringLiteral("CONOUT$");
+    QTest::newRow("CON and blanks before the dot") << QStringLiteral("C:\\con .dxf") << false << QStringLiteral("con .dxf");
+    QTest::newRow("names that start like a device") << QStringLiteral("C:\\console.dxf\\nul_x.dxf") << false << none;
+    QTest::newRow("a blank before CON is a name") << QStringLiteral("C:\\ con.dxf") << false << none;
+    QTest::newRow("a backslash inside a native name") << QStringLiteral("Z:\\bs\\a/b.dxf") << false
+                                                      << QStringLiteral("a/b.dxf");
+    QTest::newRow("a colon inside a name") << QStringLiteral("Z:\\rev 10:30.dxf") << false
+                                           << QStringLiteral("rev 10:30.dxf");
+    QTest::newRow("a drive-relative name") << QStringLiteral("C:x.dxt") << false << none;
+    QTest::newRow("a stream after a drive-relative name") << QStringLiteral("C:x:y") << false << QStringLiteral("x:y");
+    QTest::newRow("a server's name") << QStringLiteral("\\\\nul\\share\\a.dxf") << false << QStringLiteral("nul");
+    QTest::newRow("a server's and share's names") << QStringLiteral("\\\\srv\\share\\a.dxf") << false << none;
+}
+
+void TestJobPath::partReadOtherwise()
+{
+    QFETCH(QString, path);
+    QFETCH(bool, folder);
+    QFETCH(QString, part);
+    const QStringView found = jobpath::partReadOtherwise(path, folder ? jobpath::PathEnd::Folder : jobpath::PathEnd::Name);
+    QCOMPARE(found.isNull(), part.isNull());
+    QCOMPARE(found.toString(), part);
 }
 
 QTEST_GUILESS_MAIN(TestJobPath)
