@@ -71,7 +71,7 @@ WriteResult writeWholeFile(const QString &path, const std::function<bool(QIODevi
     buffer.open(QIODevice::WriteOnly);
     if (!write(buffer))
         return failed(buffer.errorString());
-    return rewriteInPlace(target.path, buffer.data());
+    return rewriteInPlace(target, buffer.data());
 }
 
 WriteResult writeWholeFile(const QString &path, const QByteArray &bytes, SpecialFiles special)

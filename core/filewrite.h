@@ -18,6 +18,8 @@ inline QString noReader() { return QStringLiteral("No process reads from the FIF
 inline QString tooManyLinks() { return QStringLiteral("Too many levels of symbolic links"); }
 inline QString noRoomInPlace() { return QStringLiteral("The file system cannot promise the room to rewrite the file in place"); }
 inline QString settingsTooLarge() { return QStringLiteral("The settings file is too large to rewrite"); }
+inline QString locked() { return QStringLiteral("Another process holds the file locked"); }
+inline QString replaced() { return QStringLiteral("The file was replaced while it was written"); }
 inline QString noSettingsPlace() { return QStringLiteral("No place to write the settings file"); }
 } // namespace writereason
 

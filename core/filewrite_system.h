@@ -40,6 +40,9 @@ struct Target
     unsigned mode = 0;
     unsigned owner = 0;
     unsigned group = 0;
+    // The file that was looked at, so that the one written is known to be it.
+    unsigned long long device = 0;
+    unsigned long long inode = 0;
 };
 
 // Follows the links of `given` as the system does, and says what it ends at.
@@ -70,8 +73,10 @@ WriteResult writeThrough(const QString &path, const std::function<bool(QIODevice
 
 // Rewrites an existing file in place, for a folder that takes no temporary
 // file: nothing is touched until the room is known to be there, a second
-// writer waits, and a failure puts the old bytes back.
-WriteResult rewriteInPlace(const QString &path, const QByteArray &bytes);
+// writer waits a few seconds at most, a file that is no longer the one
+// looked at (a link swapped in) is left alone, and a failure puts the old
+// bytes back.
+WriteResult rewriteInPlace(const Target &target, const QByteArray &bytes);
 
 // Keeps the replaced file's mode and owner on the temporary file that
 // replaces it, and makes sure its bytes are on the disk; the reason when not.

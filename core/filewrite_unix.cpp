@@ -1,5 +1,8 @@
 #include "filewrite_system.h"
 
+#include "filelock.h"
+
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QSaveFile>
 
@@ -82,6 +85,8 @@ Target resolve(const QString &given)
     target.mode = st.st_mode & 07777;
     target.owner = st.st_uid;
     target.group = st.st_gid;
+    target.device = st.st_dev;
+    target.inode = st.st_ino;
     const mode_t type = st.st_mode & S_IFMT;
     target.kind = type == S_IFREG                    ? Kind::Regular
         : (type == S_IFIFO || type == S_IFCHR)       ? Kind::PassThrough
@@ -188,6 +193,25 @@ struct Descriptor
     }
 };
 
+// How long a second writer of a file waits for the first before it gives up.
+constexpr int kLockWait = 5000;
+
+// Takes the file's lock, waiting `ms` at most for another holder.
+QString lockWithin(int fd, int ms)
+{
+    const QDeadlineTimer deadline(ms);
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno == EINTR)
+            continue;
+        if (errno != EWOULDBLOCK)
+            return systemReason(errno);
+        if (deadline.hasExpired())
+            return writereason::locked();
+        ::usleep(20 * 1000);
+    }
+    return QString();
+}
+
 #ifdef __linux__
 // Makes sure that rewriting the file's first `size` bytes in place cannot
 // run out of room half-way; empty when it cannot, or the reason. Only file
@@ -227,16 +251,22 @@ QString reserveInPlace(int fd, qsizetype size)
 // Rewrites an existing file in place, for a folder that takes no temporary
 // file. Nothing is touched until the room is reserved, a second writer of
 // the file waits, and a failure puts the old bytes back.
-WriteResult rewriteInPlace(const QString &path, const QByteArray &bytes)
+WriteResult rewriteInPlace(const Target &target, const QByteArray &bytes)
 {
-    const Descriptor file{::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC)};
+    // Never through a link: the links were followed when the file was
+    // looked at, and a link swapped in since would lead elsewhere.
+    const Descriptor file{::open(QFile::encodeName(target.path).constData(), O_RDWR | O_NOFOLLOW | O_CLOEXEC)};
     if (file.fd < 0)
-        return failed(systemReason(errno));
-    if (::flock(file.fd, LOCK_EX) != 0)
-        return failed(systemReason(errno));
+        return failed(errno == ELOOP ? writereason::replaced() : systemReason(errno));
     struct stat st = {};
     if (::fstat(file.fd, &st) != 0)
         return failed(systemReason(errno));
+    if (st.st_dev != target.device || st.st_ino != target.inode)
+        return failed(writereason::replaced());
+    if (!FileLock::heldHere(st.st_dev, st.st_ino)) {
+        if (const QString refused = lockWithin(file.fd, kLockWait); !refused.isEmpty())
+            return failed(refused);
+    }
     QByteArray old(qsizetype(st.st_size), Qt::Uninitialized);
     if (const int error = readAt(file.fd, old))
         return failed(systemReason(error));

@@ -36,9 +36,9 @@ WriteResult writeThrough(const QString &path, const std::function<bool(QIODevice
     return writeAndClose(file, write);
 }
 
-WriteResult rewriteInPlace(const QString &path, const QByteArray &bytes)
+WriteResult rewriteInPlace(const Target &target, const QByteArray &bytes)
 {
-    QFile file(path);
+    QFile file(target.path);
     if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
         return failed(file.errorString());
     const QByteArray old = file.readAll();

@@ -1,13 +1,12 @@
 #include "settingsfile.h"
 
+#include "filelock.h"
 #include "hostsystem.h"
 #include "textrules.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QStandardPaths>
 
 using textrules::Separators;
@@ -22,32 +21,10 @@ bool isReadableFile(const QString &path)
 }
 
 // The read, merge and write of a save is one step across processes: two
-// windows closed at once (a logout) each keep their own changes. The lock
-// lies in the temporary folder, named after the file it guards, so that a
-// folder that takes no new file needs none. A lock that cannot be had
-// within a few seconds is not waited for longer: the settings are still
-// stored.
-class SaveLock
-{
-public:
-    explicit SaveLock(const QString &path)
-        : m_lock(lockPath(path))
-    {
-        m_lock.setStaleLockTime(0); // a lock is stale only when its process is gone
-        m_lock.tryLock(5000);
-    }
-
-private:
-    static QString lockPath(const QString &path)
-    {
-        const QString folder = QDir::tempPath();
-        const QString absolute = QFileInfo(path).absoluteFilePath();
-        const QByteArray key =
-            QCryptographicHash::hash(absolute.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
-        return QDir(folder).filePath(QStringLiteral("tessiva-settings-") + QLatin1String(key) + QStringLiteral(".lock"));
-    }
-    QLockFile m_lock;
-};
+// windows closed at once (a logout) each keep their own changes. A lock
+// that cannot be had within a few seconds is not waited for longer, and
+// the values are then not written.
+constexpr std::chrono::milliseconds kSaveLockWait(5000);
 
 // The file is read again in full when it is saved, so that lines the
 // user did not change (and the lines after an over-long one) go back as
@@ -144,7 +121,15 @@ SettingsFile::SaveReport SettingsFile::save(const settings::StoredSettings &now)
     // later one (a per-user folder that cannot be made) follows from it.
     std::optional<WriteResult> firstFailure;
     for (const QString &path : std::as_const(targets)) {
-        const SaveLock lock(path);
+        if (path == m_user)
+            QDir().mkpath(QFileInfo(path).absolutePath());
+        const FileLock lock(path, kSaveLockWait);
+        if (!lock.held()) {
+            // Another process is saving this file: written elsewhere, the
+            // values would be split between two files.
+            firstFailure = firstFailure.value_or(WriteResult{false, lock.error()});
+            break;
+        }
         // What the file holds now, or where it is new, what the file that
         // was read holds now.
         const QString base = QFileInfo::exists(path) || m_loadedPath.isEmpty() ? path : m_loadedPath;
@@ -157,8 +142,6 @@ SettingsFile::SaveReport SettingsFile::save(const settings::StoredSettings &now)
             }
             lines = m_loaded; // the other file may still be written
         }
-        if (path == m_user)
-            QDir().mkpath(QFileInfo(path).absolutePath());
         // A settings file that is not a regular file (a FIFO, a device) is
         // neither read nor written.
         const WriteResult result =

@@ -1,4 +1,5 @@
 #include "testfiles.h"
+#include "core/filelock.h"
 #include "core/filewrite.h"
 #include "ordinaryuser.h"
 #include "smalldisk.h"
@@ -12,6 +13,7 @@
 #include <memory>
 #include <thread>
 
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -84,6 +86,8 @@ private slots:
     void killedWhileWriting();
     void twoWritersAtOnce_data();
     void twoWritersAtOnce();
+    void inPlaceRewriteOfAFileInUse_data();
+    void inPlaceRewriteOfAFileInUse();
 
 private:
     // A folder of the test's; with `where` InPlace it takes no new file, so
@@ -444,6 +448,58 @@ void TestFileWrite::twoWritersAtOnce()
         QVERIFY2(now == first || now == second, qPrintable(QStringLiteral("round %1: %2 bytes").arg(round).arg(now.size())));
     }
     QCOMPARE(entries(folder), QStringList{QStringLiteral("OLD.BAT")});
+}
+
+void TestFileWrite::inPlaceRewriteOfAFileInUse_data()
+{
+    QTest::addColumn<QString>("use");
+    QTest::addColumn<QString>("error"); // empty: written
+    QTest::newRow("locked by another process") << "other" << "Another process holds the file locked";
+    QTest::newRow("locked by this process's own lock") << "own" << "";
+    QTest::newRow("a link swapped in after the check") << "link" << "The file was replaced while it was written";
+}
+
+void TestFileWrite::inPlaceRewriteOfAFileInUse()
+{
+    // A folder that takes no new file: another writer's lock is waited for
+    // a few seconds, never for ever; this process's own lock is its own;
+    // and a link put in the file's place is never followed.
+    QFETCH(QString, use);
+    QFETCH(QString, error);
+    const QString folder = m_dir.filePath(QStringLiteral("in-use-") + use);
+    const QString path = prepare(folder, InPlace, kOld);
+    QVERIFY(!path.isEmpty());
+    const QString elsewhere = m_dir.filePath(QStringLiteral("elsewhere-") + use);
+    QVERIFY(writeAll(elsewhere, kOld));
+    QVERIFY(QFile::setPermissions(elsewhere, QFileDevice::Permissions(0x6666)));
+    const int other = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    QVERIFY(other >= 0);
+    if (use == QLatin1String("other"))
+        QCOMPARE(::flock(other, LOCK_EX), 0);
+    const QByteArray bytes = lines(4096, 'N');
+    QVERIFY(ordinaryuser::run([&] {
+        ::alarm(30); // a write that waits for ever fails the test
+        std::unique_ptr<FileLock> own;
+        if (use == QLatin1String("own"))
+            own = std::make_unique<FileLock>(path, std::chrono::milliseconds(0));
+        const WriteResult result = writeWholeFile(path, [&](QIODevice &file) {
+            if (use == QLatin1String("link")) {
+                // The folder is the user's again for a moment: the file's
+                // place is taken by a link to another file.
+                QFile::setPermissions(folder, QFileDevice::Permissions(0x7000));
+                const bool swapped = QFile::remove(path) && QFile::link(elsewhere, path);
+                QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+                if (!swapped)
+                    return false;
+            }
+            return writeFully(file, bytes);
+        });
+        return result.ok == error.isEmpty() && result.error == error;
+    }));
+    ::close(other);
+    QCOMPARE(readAll(elsewhere), kOld);
+    if (use != QLatin1String("link"))
+        QCOMPARE(readAll(path), error.isEmpty() ? bytes : kOld);
 }
 
 QTEST_GUILESS_MAIN(TestFileWrite)

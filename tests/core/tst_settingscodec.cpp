@@ -1,10 +1,12 @@
 #include "testfiles.h"
 #include "core/cp932.h"
 #include "core/settingscodec.h"
+#include "core/filelock.h"
 #include "core/settingsfile.h"
 #include "ordinaryuser.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -73,7 +75,10 @@ private slots:
     void saveOverWhatTheFileHoldsNow();
     void changedValuesNotKept_data();
     void changedValuesNotKept();
+    void twoClosesAtOnceKeepBothChanges_data();
     void twoClosesAtOnceKeepBothChanges();
+    void aSaveNeverWritesWithoutTheLock_data();
+    void aSaveNeverWritesWithoutTheLock();
 };
 
 void TestSettingsCodec::parse_data()
@@ -355,39 +360,120 @@ void TestSettingsCodec::changedValuesNotKept()
     QCOMPARE(S_ISFIFO(st.st_mode), file == QLatin1String("fifo"));
 }
 
+void TestSettingsCodec::twoClosesAtOnceKeepBothChanges_data()
+{
+    QTest::addColumn<bool>("ownTemporaryFolders"); // each window with a TMPDIR of its own
+    QTest::addColumn<bool>("inPlace");             // a folder that takes no new file
+    QTest::newRow("one temporary folder") << false << false;
+    QTest::newRow("a temporary folder each") << true << false;
+    QTest::newRow("a temporary folder each, rewritten in place") << true << true;
+}
+
 void TestSettingsCodec::twoClosesAtOnceKeepBothChanges()
 {
     // Two windows, each with a change of its own, closed at the same moment
     // (a logout): every round keeps both changes.
+    QFETCH(bool, ownTemporaryFolders);
+    QFETCH(bool, inPlace);
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("tessiva.ini"));
+    const QString folder = dir.filePath(QStringLiteral("bin"));
+    QVERIFY(QDir().mkpath(folder));
+    QVERIFY(ordinaryuser::handOver(folder));
+    const QString path = folder + QStringLiteral("/tessiva.ini");
+    const auto setFolderWritable = [&](bool writable) {
+        return QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner
+                                                 | (writable ? QFileDevice::WriteOwner : QFileDevice::Permissions()));
+    };
     for (int round = 0; round < 20; ++round) {
-        QVERIFY(writeAll(path, "A\r\nB\r\nC\r\nD\r\n"));
+        QVERIFY(ordinaryuser::run([&] {
+            return setFolderWritable(true) && writeAll(path, "A\r\nB\r\nC\r\nD\r\n") && setFolderWritable(!inPlace);
+        }));
         int go[2];
         QCOMPARE(::pipe(go), 0);
         pid_t children[2];
         for (int line : {2, 3}) {
-            const pid_t child = ::fork();
-            if (child == 0) {
+            children[line - 2] = ordinaryuser::start([&] {
                 ::close(go[1]);
-                SettingsFile file(dir.filePath(QStringLiteral("tessiva")), QString());
+                if (ownTemporaryFolders)
+                    qputenv("TMPDIR", dir.filePath(QStringLiteral("tmp%1").arg(line)).toLocal8Bit());
+                SettingsFile file(folder + QStringLiteral("/tessiva"), QString());
                 StoredSettings now = file.load(StoredSettings::defaults());
                 now[line] = QStringLiteral("CHANGED%1").arg(line);
                 char c;
                 (void)!::read(go[0], &c, 1); // both start when the pipe closes
-                _exit(file.save(now).written.ok ? 0 : 1);
-            }
-            children[line - 2] = child;
+                return file.save(now).written.ok;
+            });
         }
         ::close(go[0]);
         ::close(go[1]);
-        for (pid_t child : children) {
-            int status = 0;
-            QCOMPARE(::waitpid(child, &status, 0), child);
-            QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-        }
+        for (pid_t child : children)
+            QVERIFY(ordinaryuser::finish(child));
         QCOMPARE(readAll(path), QByteArray("A\r\nB\r\nCHANGED2\r\nCHANGED3\r\n"));
     }
+    QVERIFY(ordinaryuser::run([&] { return setFolderWritable(true); }));
+}
+
+void TestSettingsCodec::aSaveNeverWritesWithoutTheLock_data()
+{
+    QTest::addColumn<int>("heldMs"); // how long another process holds the file locked; 0: until the save ends
+    QTest::addColumn<bool>("inPlace");
+    QTest::addColumn<bool>("written");
+    QTest::newRow("released in time") << 1000 << false << true;
+    QTest::newRow("held too long") << 0 << false << false;
+    QTest::newRow("held too long, a folder that takes no new file") << 0 << true << false;
+}
+
+void TestSettingsCodec::aSaveNeverWritesWithoutTheLock()
+{
+    // Another process saving the same file, slowly: the save waits for it a
+    // few seconds, and never writes without the lock. What it could not
+    // write is named as not kept.
+    QFETCH(int, heldMs);
+    QFETCH(bool, inPlace);
+    QFETCH(bool, written);
+    char c = 0;
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("bin"));
+    QVERIFY(QDir().mkpath(folder));
+    QVERIFY(ordinaryuser::handOver(folder));
+    const QString path = folder + QStringLiteral("/tessiva.ini");
+    const QByteArray old = "A\r\nB\r\nC\r\nD\r\n";
+    QVERIFY(ordinaryuser::run([&] {
+        return writeAll(path, old)
+            && (!inPlace || QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    }));
+    int locked[2], done[2];
+    QCOMPARE(::pipe(locked), 0);
+    QCOMPARE(::pipe(done), 0);
+    const pid_t holder = ordinaryuser::start([&] {
+        ::close(locked[0]);
+        ::close(done[1]);
+        const FileLock lock(path, std::chrono::milliseconds(0));
+        (void)!::write(locked[1], lock.held() ? "y" : "n", 1);
+        if (heldMs > 0)
+            ::usleep(useconds_t(heldMs) * 1000);
+        else
+            (void)!::read(done[0], &c, 1); // until the save has ended
+        return lock.held();
+    });
+    ::close(locked[1]);
+    ::close(done[0]);
+    QCOMPARE(::read(locked[0], &c, 1), ssize_t(1));
+    ::close(locked[0]);
+    QCOMPARE(c, 'y');
+    const bool asExpected = ordinaryuser::run([&] {
+        SettingsFile file(folder + QStringLiteral("/tessiva"), QString());
+        StoredSettings now = file.load(StoredSettings::defaults());
+        now.destinationFolder = QStringLiteral("MINE");
+        const SettingsFile::SaveReport report = file.save(now);
+        return report.written.ok == written && report.notKept == (written ? QList<int>() : QList<int>{2})
+            && (written || report.written.error == QStringLiteral("Another process holds the file locked"));
+    });
+    ::close(done[1]);
+    QVERIFY(ordinaryuser::finish(holder));
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QVERIFY(asExpected);
+    QCOMPARE(readAll(path), written ? QByteArray("A\r\nB\r\nMINE\r\nD\r\n") : old);
 }
 
 QTEST_GUILESS_MAIN(TestSettingsCodec)

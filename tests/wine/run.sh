@@ -92,6 +92,37 @@ status=0
 batch --settings none.ini --tree project -k r13-gx3 -d out -a acad project/dummy.dxf/a.dxf -o JOB.BAT 2>/dev/null || status=$?
 [ "$status" -eq 8 ] || fail "a folder named like the intermediate file: exit $status, not 8"
 
+# Names Windows reads as other names: each tree is refused before the save
+# (exit 7), or else every drawing of it lands whole under cmd.exe.
+hostile=("floor/plan.dxf|floor./plan.dxf|floor /plan.dxf" "rev./a.dxf|rev/a.dxf"
+         "dummy.dxf./a.dxf|~TESSIVA~b.dxf./b.dxf|c.dxf /c.dxf|b.dxf|c.dxf"
+         "con.dxf|aux.dxf|nul.dxf|com1.dxf|prn.dxf|lpt1.dxf|conin\$.dxf|con .dxf" "aux/a.dxf|nul/b.dxf"
+         "rev 10:30.dxf")
+# A backslash inside a name is a Linux name's: the Windows build reads it as
+# a separator, as Windows does.
+[[ $tool == *.exe ]] || hostile+=("bs/a\\b.dxf|bs/a/b.dxf")
+for tree in "${hostile[@]}"; do
+    IFS='|' read -r -a names <<< "$tree"
+    rm -rf project out JOB.BAT && mkdir project
+    for f in "${names[@]}"; do
+        mkdir -p "project/$(dirname "$f")" && printf 'drawing %s\r\n' "$f" > "project/$f"
+    done
+    status=0
+    find project -name '*.dxf' | LC_ALL=C sort | batch --settings none.ini --tree project --skip-existing \
+        -k r13-gx3 -d out -a acad -l - -o JOB.BAT 2>/dev/null || status=$?
+    if [ "$status" -eq 0 ]; then
+        run
+        for f in "${names[@]}"; do
+            found=$(out "$f")
+            [ -n "$found" ] && cmp -s "$found" "project/$f" || fail "$tree: accepted, but $f did not land"
+        done
+    else
+        [ "$status" -eq 7 ] || fail "$tree: exit $status, not 7"
+        [ ! -e JOB.BAT ] || fail "$tree: refused, yet a batch file was written"
+    fi
+done
+echo "ok: names Windows reads as others are refused before the save"
+
 fresh
 # The destination folder does not exist yet: the batch file makes it.
 run
