@@ -9,6 +9,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 
 namespace batchtool {
 namespace {
@@ -285,6 +286,11 @@ std::optional<Usage> loadDefaults(const QCommandLineParser &parser, const Option
         return std::nullopt;
     }
     const QString name = parser.value(o.settingsFile);
+    // As in the window, a settings file that is not a regular file (a FIFO
+    // that would wait for a writer, a device) is not read.
+    const QFileInfo info(name);
+    if (info.exists() && !info.isFile() && !info.isDir())
+        return std::nullopt;
     QFile file(name);
     if (!file.open(QIODevice::ReadOnly))
         return Usage{TessivaBatch::tr("cannot read the settings file %1: %2").arg(name, file.errorString())};

@@ -20,6 +20,43 @@ WriteResult filewrite_system::writeAndClose(QFile &file, const std::function<boo
     return {true, QString()};
 }
 
+namespace {
+// The temporary file beside a file is named after it with ".XXXXXX": for a
+// name near the longest a folder holds, that name would be too long.
+bool temporaryNameTooLong(const QString &path)
+{
+    constexpr qsizetype kLongestName = 255;
+    constexpr qsizetype kTemporarySuffix = 7; // ".XXXXXX"
+    const QString name = QFileInfo(path).fileName();
+    return QFile::encodeName(name).size() + kTemporarySuffix > kLongestName
+        || name.size() + kTemporarySuffix > kLongestName;
+}
+
+// The same all-or-nothing write as through QSaveFile, through a temporary
+// file of a short name beside the file.
+WriteResult writeBesideUnderAShortName(const Target &target, const std::function<bool(QIODevice &)> &write)
+{
+    QTemporaryFile file(QFileInfo(target.path).dir().filePath(QStringLiteral(".tessiva-XXXXXX")));
+    if (!file.open())
+        return failed(file.errorString());
+    file.close();
+    QFile out(file.fileName());
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return failed(out.errorString());
+    if (!write(out))
+        return failed(out.errorString());
+    if (const QString error = finish(out, target); !error.isEmpty())
+        return failed(error);
+    out.close();
+    if (out.error() != QFileDevice::NoError)
+        return failed(out.errorString());
+    if (const QString error = replaceWith(file.fileName(), target.path); !error.isEmpty())
+        return failed(error);
+    file.setAutoRemove(false); // it is the file now
+    return {true, QString()};
+}
+} // namespace
+
 WriteResult writeWholeFile(const QString &path, const std::function<bool(QIODevice &)> &write,
                            SpecialFiles special)
 {
@@ -43,6 +80,9 @@ WriteResult writeWholeFile(const QString &path, const std::function<bool(QIODevi
     case Kind::Missing:
         break;
     }
+
+    if (temporaryNameTooLong(target.path))
+        return writeBesideUnderAShortName(target, write);
 
     QSaveFile file(target.path);
     file.setDirectWriteFallback(false);

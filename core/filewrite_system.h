@@ -8,6 +8,7 @@
 #include <memory>
 
 class QFile;
+class QFileDevice;
 class QIODevice;
 class QSaveFile;
 
@@ -80,6 +81,10 @@ WriteResult rewriteInPlace(const Target &target, const QByteArray &bytes);
 
 // Keeps the replaced file's mode and owner on the temporary file that
 // replaces it, and makes sure its bytes are on the disk; the reason when not.
-QString finish(QSaveFile &file, const Target &target);
+QString finish(QFileDevice &file, const Target &target);
+
+// Puts a finished temporary file in the place of `target` in one step; the
+// reason when it cannot.
+QString replaceWith(const QString &temporary, const QString &target);
 
 } // namespace filewrite_system

@@ -129,9 +129,16 @@ WriteSignalsHeld::~WriteSignalsHeld()
 // FIFO that nobody reads is refused, as the write would wait for ever.
 WriteResult writeThrough(const QString &path, const std::function<bool(QIODevice &)> &write)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return failed(errno == ENXIO ? writereason::noReader() : systemReason(errno));
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        // ENXIO is a FIFO's missing reader, but a device's own word (a
+        // terminal that is no process's).
+        const int error = errno;
+        struct stat st = {};
+        const bool fifo = ::stat(name.constData(), &st) == 0 && S_ISFIFO(st.st_mode);
+        return failed(error == ENXIO && fifo ? writereason::noReader() : systemReason(error));
+    }
     // Once a reader is there, each write waits for it as usual.
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     QFile file;
@@ -288,15 +295,31 @@ WriteResult rewriteInPlace(const Target &target, const QByteArray &bytes)
     }
     return {true, QString()};
 }
-QString finish(QSaveFile &file, const Target &target)
+QString replaceWith(const QString &temporary, const QString &target)
+{
+    if (::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(target).constData()) != 0)
+        return systemReason(errno);
+    return QString();
+}
+
+QString finish(QFileDevice &file, const Target &target)
 {
     const int fd = file.handle();
     if (target.kind == Kind::Regular && target.haveOwner) {
-        if (::fchmod(fd, mode_t(target.mode)) != 0)
+        // A file system that keeps no modes (FAT through FUSE) cannot set
+        // one: that is no failure.
+        if (::fchmod(fd, mode_t(target.mode)) != 0 && errno != ENOSYS && errno != EOPNOTSUPP)
             return systemReason(errno);
         // Only root may give a file away; anyone else keeps it as theirs.
         if ((target.owner != ::geteuid() || target.group != ::getegid())
             && ::fchown(fd, uid_t(target.owner), gid_t(target.group)) != 0 && errno != EPERM)
+            return systemReason(errno);
+    } else if (target.kind == Kind::Missing) {
+        // A new file gets the mode any new file gets (a temporary file is
+        // made for its owner alone).
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        if (::fchmod(fd, 0666 & ~mask) != 0 && errno != ENOSYS && errno != EOPNOTSUPP)
             return systemReason(errno);
     }
     if (const int error = syncToDisk(fd))

@@ -1,6 +1,10 @@
 #include "filewrite_system.h"
 
+#include <QDir>
 #include <QFileInfo>
+
+#include <string>
+#include <windows.h>
 #include <QSaveFile>
 
 namespace filewrite_system {
@@ -51,7 +55,16 @@ WriteResult rewriteInPlace(const Target &target, const QByteArray &bytes)
     return failed(error);
 }
 
-QString finish(QSaveFile &file, const Target &)
+QString replaceWith(const QString &temporary, const QString &target)
+{
+    const std::wstring from = QDir::toNativeSeparators(temporary).toStdWString();
+    const std::wstring to = QDir::toNativeSeparators(target).toStdWString();
+    if (!MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return qt_error_string(int(GetLastError()));
+    return QString();
+}
+
+QString finish(QFileDevice &file, const Target &)
 {
     if (!file.flush())
         return file.errorString();

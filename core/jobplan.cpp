@@ -91,17 +91,36 @@ QString JobPlan::partialPrefix() const
         taken = baseName(i).startsWith(QStringView(usual).left(8), Qt::CaseInsensitive);
     if (!taken)
         return usual;
+    // Each drawing's final name, folded as Windows compares names; folding
+    // keeps every unit where it was.
     QSet<QString> finals;
     for (qsizetype i = 0; i < size(); ++i)
         finals.insert(textrules::windowsFolded(QString(below(i) % baseName(i))));
-    for (int n = 0;; ++n) {
-        const QString prefix = n == 0 ? usual : QStringLiteral("~TESSIVA%1~").arg(n);
-        taken = false;
-        for (qsizetype i = 0; i < size() && !taken; ++i)
-            taken = finals.contains(textrules::windowsFolded(QString(below(i) % prefix % baseName(i))));
-        if (!taken)
-            return prefix;
+    // "~TESSIVA<n>~" is taken where a final name is that prefix and another
+    // drawing's name in the same folder: one pass over the names, whatever
+    // they hold.
+    QSet<int> takenNumbers;
+    const QString folded = textrules::windowsFolded(usual).left(8); // "~TESSIVA"
+    for (qsizetype i = 0; i < size(); ++i) {
+        const QString name = textrules::windowsFolded(QString(below(i) % baseName(i)));
+        const QStringView base = QStringView(name).sliced(below(i).size());
+        if (!base.startsWith(folded))
+            continue;
+        qsizetype end = folded.size();
+        while (end < base.size() && base[end] >= u'0' && base[end] <= u'9')
+            ++end;
+        const QStringView digits = base.sliced(folded.size(), end - folded.size());
+        if (end >= base.size() || base[end] != u'~' || digits.startsWith(u'0'))
+            continue;
+        bool ok = digits.isEmpty();
+        const int n = ok ? 0 : digits.toInt(&ok);
+        if (ok && finals.contains(QString(QStringView(name).left(below(i).size()) % base.sliced(end + 1))))
+            takenNumbers.insert(n);
     }
+    int n = 0;
+    while (takenNumbers.contains(n))
+        ++n;
+    return n == 0 ? usual : QStringLiteral("~TESSIVA%1~").arg(n);
 }
 
 } // namespace batch

@@ -344,6 +344,18 @@ void TestBatchComposer::partialPrefix_data()
         << QStringList{QStringLiteral("C:\\P\\a.dxf"), QStringLiteral("C:\\P\\~TESSIVA~a.dxf"),
                        QStringLiteral("C:\\P\\~TESSIVA1~a.dxf")}
         << QStringLiteral("~TESSIVA2~");
+    QStringList hundred{QStringLiteral("C:\\P\\a.dxf"), QStringLiteral("C:\\P\\~TESSIVA~a.dxf")};
+    for (int n = 99; n >= 1; --n)
+        hundred << QStringLiteral("C:\\P\\~tessiva%1~A.dxf").arg(n);
+    QTest::newRow("a, ~TESSIVA~a and ~TESSIVA1~a to ~TESSIVA99~a in any order") << hundred << QStringLiteral("~TESSIVA100~");
+    QTest::newRow("a number with a leading zero is another prefix")
+        << QStringList{QStringLiteral("C:\\P\\a.dxf"), QStringLiteral("C:\\P\\~TESSIVA~a.dxf"),
+                       QStringLiteral("C:\\P\\~TESSIVA01~a.dxf")}
+        << QStringLiteral("~TESSIVA1~");
+    QTest::newRow("the prefix of a name that is no drawing's")
+        << QStringList{QStringLiteral("C:\\P\\a.dxf"), QStringLiteral("C:\\P\\~TESSIVA~b.dxf"),
+                       QStringLiteral("C:\\P\\~TESSIVA1~a.dxf")}
+        << QStringLiteral("~TESSIVA~");
     QTest::newRow("in other output folders")
         << QStringList{QStringLiteral("C:\\P\\X\\a.dxf"), QStringLiteral("C:\\P\\~TESSIVA~a.dxf")} << QStringLiteral("~TESSIVA~");
 }

@@ -51,6 +51,8 @@ private slots:
     void listEncodings();
     void listsThatCannotBeRead_data();
     void listsThatCannotBeRead();
+    void filesOfOtherKinds_data();
+    void filesOfOtherKinds();
     void treeAndSkipping();
     void helpAndVersion();
     void wordsInTheSystemsLanguage_data();
@@ -412,6 +414,40 @@ void TestCli::listsThatCannotBeRead()
              qPrintable(r.err));
     QVERIFY(r.err.contains(list));
     QVERIFY(!QFileInfo::exists(m_dir.filePath(QStringLiteral("R.BAT"))));
+}
+
+void TestCli::filesOfOtherKinds_data()
+{
+    QTest::addColumn<QString>("shell"); // the tool is "$@", in a folder of its own
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("err"); // what standard error says, in part
+    // Never opened: it would wait for a writer for ever.
+    QTest::newRow("a settings FIFO without a writer")
+        << QStringLiteral("mkfifo fifo.ini && exec timeout 20 \"$@\" --settings fifo.ini") << 0 << QString();
+    QTest::newRow("a link to a terminal, without one")
+        << QStringLiteral("ln -s /dev/tty tty.bat && exec setsid \"$@\" -o tty.bat") << 10
+        << QStringLiteral("tessiva-batch: No such device or address");
+    if (!QStandardPaths::findExecutable(QStringLiteral("strace")).isEmpty())
+        QTest::newRow("a file system that keeps no modes")
+            << QStringLiteral("printf old > OLD.BAT && exec strace -o /dev/null -e trace=fchmod "
+                              "-e inject=fchmod:error=ENOSYS \"$@\" -o OLD.BAT")
+            << 0 << QString();
+}
+
+void TestCli::filesOfOtherKinds()
+{
+    QFETCH(QString, shell);
+    QFETCH(int, code);
+    QFETCH(QString, err);
+    const QString folder = m_dir.filePath(QStringLiteral("kinds-") + QString::fromLatin1(QTest::currentDataTag()));
+    QVERIFY(QDir().mkpath(folder));
+    const Result r = run(QStringList{QStringLiteral("-c"), shell, QStringLiteral("sh"), QStringLiteral(TESSIVA_BATCH_EXE)}
+                             + noSettings()
+                             + QStringList{QStringLiteral("-d"), QStringLiteral("D:\\OUT"), QStringLiteral("-a"),
+                                           QStringLiteral("C:\\ACAD"), QStringLiteral("C:\\A\\x.dxf")},
+                         QByteArray(), QStringLiteral("/bin/sh"), folder);
+    QVERIFY2(r.code == code, qPrintable(r.err));
+    QVERIFY2(err.isEmpty() ? r.err.isEmpty() : r.err.endsWith(err), qPrintable(r.err));
 }
 
 void TestCli::treeAndSkipping()

@@ -86,6 +86,8 @@ private slots:
     void killedWhileWriting();
     void twoWritersAtOnce_data();
     void twoWritersAtOnce();
+    void namesNearTheLongest_data();
+    void namesNearTheLongest();
     void inPlaceRewriteOfAFileInUse_data();
     void inPlaceRewriteOfAFileInUse();
 
@@ -448,6 +450,38 @@ void TestFileWrite::twoWritersAtOnce()
         QVERIFY2(now == first || now == second, qPrintable(QStringLiteral("round %1: %2 bytes").arg(round).arg(now.size())));
     }
     QCOMPARE(entries(folder), QStringList{QStringLiteral("OLD.BAT")});
+}
+
+void TestFileWrite::namesNearTheLongest_data()
+{
+    QTest::addColumn<int>("bytes");
+    QTest::newRow("248 bytes") << 248;
+    QTest::newRow("249 bytes") << 249;
+    QTest::newRow("255 bytes") << 255;
+    QTest::newRow("255 bytes of Japanese") << -255;
+}
+
+void TestFileWrite::namesNearTheLongest()
+{
+    // Made, then replaced: the temporary file beside it needs a name that
+    // fits too, and gets the mode a new file gets.
+    QFETCH(int, bytes);
+    const QString folder = m_dir.filePath(QStringLiteral("long%1").arg(bytes));
+    QVERIFY(QDir().mkpath(folder));
+    const QString name = bytes > 0 ? QString(bytes - 4, u'n') + QStringLiteral(".BAT")
+                                   : QString(83, QChar(0x8868)) + QStringLiteral("nn.BAT"); // 249 bytes and 6
+    QCOMPARE(QFile::encodeName(name).size(), qAbs(bytes));
+    const QString path = folder + u'/' + name;
+    const mode_t mask = ::umask(022);
+    QVERIFY2(writeWholeFile(path, kOld).ok, qPrintable(writeWholeFile(path, kOld).error));
+    ::umask(mask);
+    QCOMPARE(QFileInfo(path).permissions() & 0x0777, QFileDevice::Permissions(0x0644));
+    QVERIFY(QFile::setPermissions(path, QFileDevice::Permissions(0x6640)));
+    const WriteResult replaced = writeWholeFile(path, lines(1000));
+    QVERIFY2(replaced.ok, qPrintable(replaced.error));
+    QCOMPARE(readAll(path), lines(1000));
+    QCOMPARE(QFileInfo(path).permissions() & 0x0777, QFileDevice::Permissions(0x0640));
+    QCOMPARE(entries(folder), QStringList{name});
 }
 
 void TestFileWrite::inPlaceRewriteOfAFileInUse_data()
