@@ -278,8 +278,11 @@ private:
         line({":", label});
     }
 
-    // One converter line; with checkExitStatus, a failed run's output is
-    // deleted. The input is `source` as a path, or `input` as a token.
+    // One converter line. A run that skips finished drawings deletes the
+    // output of a converter that crashed or was stopped (a negative
+    // status), which would otherwise be taken as finished; with
+    // checkExitStatus, any status but 0 deletes it. The input is `source`
+    // as a path, or `input` as a token.
     void convert(QByteArrayView converter, const QString &source, QByteArrayView output,
                  QByteArrayView input = {})
     {
@@ -289,12 +292,12 @@ private:
         else
             m_out.put(input);
         line({" ", output});
-        // Any status but 0 is a failure: a crash or a Ctrl+C ends the
-        // converter with a negative one, below what ERRORLEVEL 1 sees.
-        if (m_job.checkExitStatus) {
+        // A crash or a Ctrl+C ends the converter with a negative status,
+        // below what ERRORLEVEL 1 sees.
+        if (m_job.checkExitStatus)
             line({"IF ERRORLEVEL 1 DEL ", output});
+        if (m_job.skipExisting)
             line({"IF NOT ERRORLEVEL 0 DEL ", output});
-        }
     }
 
     // The output folders of a tree job are made before the first drawing

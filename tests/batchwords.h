@@ -164,11 +164,11 @@ inline QList<QStringList> expectedWords(const ConversionJob &job)
         const QString label = QStringLiteral("DONE%1").arg(i + 1, width, 10, QLatin1Char('0'));
         const auto pass = [&](const QString &parameter, const QString &in, const QString &to) {
             expected << command(parameter, in, to);
-            if (job.checkExitStatus) {
-                expected << QStringList{QStringLiteral("IF"), QStringLiteral("ERRORLEVEL"), QStringLiteral("1")} + del(to)
-                         << QStringList{QStringLiteral("IF"), QStringLiteral("NOT"), QStringLiteral("ERRORLEVEL"),
+            if (job.checkExitStatus)
+                expected << QStringList{QStringLiteral("IF"), QStringLiteral("ERRORLEVEL"), QStringLiteral("1")} + del(to);
+            if (job.skipExisting)
+                expected << QStringList{QStringLiteral("IF"), QStringLiteral("NOT"), QStringLiteral("ERRORLEVEL"),
                                         QStringLiteral("0")} + del(to);
-            }
         };
         if (job.skipExisting)
             expected << ifExists(destination, {QStringLiteral("GOTO"), label}) << ifExists(partial, del(partial));

@@ -468,7 +468,8 @@ void TestCli::treeAndSkipping()
     QCOMPARE(lines.first(), QByteArray("IF NOT EXIST D:\\OUT\\ MD D:\\OUT\r"));
     QVERIFY(r.out.contains("IF EXIST \"D:\\OUT\\FLOOR 1\\PLAN.DXF\" GOTO DONE1\r\n"));
     QVERIFY(r.out.contains(" MOVE /Y D:\\OUT\\FLOOR2\\~TESSIVA~PLAN.DXF D:\\OUT\\FLOOR2\\PLAN.DXF\r\n"));
-    QVERIFY(!r.out.contains("ERRORLEVEL"));
+    QVERIFY(!r.out.contains("IF ERRORLEVEL 1"));
+    QVERIFY(r.out.contains("IF NOT ERRORLEVEL 0 DEL D:\\OUT\\FLOOR2\\~TESSIVA~PLAN.DXF\r\n"));
     const Result checked = run(job + QStringList{QStringLiteral("--tree"), QStringLiteral("project"),
                                                  QStringLiteral("--skip-existing"), QStringLiteral("--check-exit-status")});
     QCOMPARE(checked.code, 0);

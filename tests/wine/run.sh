@@ -145,6 +145,13 @@ wineserver -k >/dev/null 2>&1 || true
 wait
 rerunConvertsItAlone "a run killed in the middle of a drawing"
 
+# A converter that writes half and crashes, its exit status not checked:
+# a negative status is never a finished drawing.
+fresh
+printf 'FLOOR 1\\~TESSIVA~PLAN.DXF\ncrash\n' > acad/half.txt
+run
+rerunConvertsItAlone "a conversion that crashed, the exit status not checked"
+
 # A converter that writes half and fails, crashes, or is stopped by Ctrl+C
 # (the prompt's question answered with N, so the run goes on), with its
 # exit status checked: any status but 0.
