@@ -104,6 +104,9 @@ void TForm1::buildMenu()
     QMenu *settingsMenu = bar->addMenu(QStringLiteral(u"設定"));
     settingsMenu->setObjectName(QStringLiteral("SET1"));
     DP1 = menuItem(settingsMenu, "DP1", QStringLiteral(u"ﾃﾞｨﾌｫﾙﾄﾊﾟﾗﾒｰﾀﾌｧｲﾙ"));
+    // Off at every start: only the four remembered values outlive a run.
+    Report1 = menuItem(settingsMenu, "Report1", QStringLiteral(u"実行結果を記録する"));
+    Report1->setCheckable(true);
     QMenu *help = bar->addMenu(QStringLiteral(u"ﾍﾙﾌﾟ(&H)"));
     help->setObjectName(QStringLiteral("Help1"));
     HowtoUseHelp1 = menuItem(help, "HowtoUseHelp1", QStringLiteral(u"説明(&H)"));
@@ -236,6 +239,7 @@ ConversionJob TForm1::currentJob() const
     job.sources = m_sources->sources();
     job.destinationFolder = m_destination->text();
     job.autocadFolder = m_autocad->text();
+    job.report = Report1->isChecked();
     return job;
 }
 

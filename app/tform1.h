@@ -98,6 +98,7 @@ private:
     HelpMenu *m_helpMenu;
     QAction *Exit1 = nullptr;
     QAction *DP1 = nullptr;
+    QAction *Report1 = nullptr; // the batch file reports its run
     QAction *HowtoUseHelp1 = nullptr;
     QAction *About1 = nullptr;
     SettingsFile m_settings;

@@ -104,8 +104,13 @@ struct Options
                                                    "that running the batch file again goes on where it stopped.")};
     QCommandLineOption checkExitStatus{
         QStringLiteral("check-exit-status"),
-        TessivaBatch::tr("With --skip-existing: take a converter that ends with any status but 0 as failed, "
+        TessivaBatch::tr("With --skip-existing or --report: take a converter that ends with any status but 0 as failed, "
                        "and delete its output. Only for a converter known to report failure that way.")};
+    QCommandLineOption report{
+        QStringLiteral("report"),
+        TessivaBatch::tr("The batch file reports its run (for cmd.exe, Windows NT and later): each drawing's "
+                         "number and name on the console and in its title, each drawing's outcome in a report "
+                         "beside it (NAME.LOG), and exit status 1 when any drawing failed.")};
     QCommandLineOption settingsFile{QStringLiteral("settings"),
                                     TessivaBatch::tr("Take the defaults from this settings file instead of the window's."),
                                     QStringLiteral("file")};
@@ -117,7 +122,7 @@ struct Options
                            "drawing, exactly as the Tessiva window does. The folders and parameter file\n"
                            "names default to the ones last set in the window."));
         parser.addOptions({help, version, kind, destination, autocad, r13, r12, format, precision, output, list,
-                           listEncoding, tree, skipExisting, checkExitStatus, settingsFile});
+                           listEncoding, tree, skipExisting, checkExitStatus, report, settingsFile});
         parser.addPositionalArgument(QStringLiteral("sources"), TessivaBatch::tr("Source DXF files."),
                                      QStringLiteral("[source...]"));
     }
@@ -341,8 +346,9 @@ std::optional<Usage> takeFolders(const QCommandLineParser &parser, const Options
     }
     job.skipExisting = parser.isSet(o.skipExisting);
     job.checkExitStatus = parser.isSet(o.checkExitStatus);
-    if (job.checkExitStatus && !job.skipExisting)
-        return Usage{TessivaBatch::tr("--check-exit-status goes with --skip-existing")};
+    job.report = parser.isSet(o.report);
+    if (job.checkExitStatus && !usesTemporaryNames(job))
+        return Usage{TessivaBatch::tr("--check-exit-status goes with --skip-existing or --report")};
     return std::nullopt;
 }
 

@@ -129,6 +129,28 @@ void appendToken(Bytes &out, Pieces parts, QByteArrayView prefix = {}, bool quot
     out.wrote(dst);
 }
 
+// Appends `text` as an ECHO or TITLE line shows it, byte for byte as it
+// is (no upper-casing): every % doubled, and the characters cmd.exe would
+// take as operators (& | < > ^) escaped with ^. The text never starts a
+// line, so that ON, OFF or a blank at its start stay text, and no
+// redirection follows it, so that a digit at its end stays text too.
+void appendEchoText(Bytes &out, QStringView text)
+{
+    char *dst = out.room(2 * text.size());
+    const quint16 *const codes = cp932::codeTable();
+    for (QChar ch : text) {
+        const char16_t c = ch.unicode();
+        if (c >= 0x80) {
+            cp932::putCode(dst, codes[c]);
+            continue;
+        }
+        if (c == u'%' || c == u'&' || c == u'|' || c == u'<' || c == u'>' || c == u'^')
+            *dst++ = c == u'%' ? '%' : '^';
+        *dst++ = char(c);
+    }
+    out.wrote(dst);
+}
+
 QByteArray token(Pieces parts)
 {
     Bytes out;
@@ -161,6 +183,8 @@ public:
     bool run()
     {
         prepare();
+        if (m_job.report)
+            reportHead();
         if (!m_job.treeRoot.isEmpty()) // the destination folder itself, before anything goes into it
             makeFolder({});
         for (qsizetype i = 0; i < m_job.sources.size(); ++i) {
@@ -170,9 +194,11 @@ public:
             if (!below.isEmpty())
                 makeFolder(below);
             const Pieces destination{below, m_plan.baseName(i), kDestinationExtension};
-            if (m_job.skipExisting) {
-                skippableDrawing(i, destination,
-                                 {below, m_common.partialPrefix, m_plan.baseName(i), kDestinationExtension});
+            const Pieces partialName{below, m_common.partialPrefix, m_plan.baseName(i), kDestinationExtension};
+            if (m_job.report) {
+                reportedDrawing(i, destination, partialName);
+            } else if (m_job.skipExisting) {
+                skippableDrawing(i, destination, partialName);
             } else {
                 m_out.put(m_common.head);
                 appendToken(m_out, {m_job.sources.at(i)});
@@ -181,6 +207,8 @@ public:
                 m_out.put(m_common.tail);
             }
         }
+        if (m_job.report)
+            reportTail();
         return m_out.size() == 0 || handOn();
     }
 
@@ -200,6 +228,7 @@ private:
         bool folderQuoted = false;
         qsizetype labelWidth = 0;
         QString partialPrefix;
+        QByteArray count; // of the drawings, for a report
     };
 
     void prepare()
@@ -225,7 +254,9 @@ private:
         const QByteArrayView folderToken = m_common.folderToken;
         m_common.folder = m_common.folderQuoted ? folderToken.sliced(1, folderToken.size() - 2) : folderToken;
         m_common.labelWidth = QString::number(m_job.sources.size()).size();
-        m_common.partialPrefix = m_job.skipExisting ? m_plan.partialPrefix() : QString();
+        m_common.partialPrefix = usesTemporaryNames(m_job) ? m_plan.partialPrefix() : QString();
+        if (m_job.report)
+            m_common.count = QByteArray::number(m_job.sources.size());
     }
 
     // Hands the output on once it holds a chunk; called between drawings,
@@ -300,6 +331,129 @@ private:
             line({"IF NOT ERRORLEVEL 0 DEL ", output});
     }
 
+    // The report form: the batch file says on the console and in its
+    // title which drawing it is at, writes each drawing's outcome to a
+    // report beside itself, and ends with status 1 when any failed. Every
+    // variable it sets is gone when it ends (SETLOCAL).
+    static QByteArray words(const char16_t *text) { return cp932::encode(QString::fromUtf16(text)); }
+
+    void reportHead()
+    {
+        static const QByteArray head = "@ECHO OFF\r\n"
+                                       "SETLOCAL ENABLEEXTENSIONS DISABLEDELAYEDEXPANSION\r\n"
+                                       "SET \"TESSIVA_LOG=%~dpn0.LOG\"\r\n"
+                                       "SET TESSIVA_CONVERTED=0\r\n"
+                                       "SET TESSIVA_THERE=0\r\n"
+                                       "SET TESSIVA_FAILED=0\r\n"
+                                       // A folder that takes no file (a CD): the run goes on.
+                                       "COPY /Y NUL \"%TESSIVA_LOG%\" >NUL 2>NUL\r\n"
+                                       "IF ERRORLEVEL 1 SET \"TESSIVA_LOG=NUL\"\r\n"
+            + words(u"IF \"%TESSIVA_LOG%\"==\"NUL\" ECHO 実行結果を記録できません: \"%~dpn0.LOG\"\r\n"
+                    u">>\"%TESSIVA_LOG%\" ECHO Tessiva 実行結果\r\n"
+                    u">>\"%TESSIVA_LOG%\" ECHO 開始: %DATE% %TIME%\r\n"
+                    u">>\"%TESSIVA_LOG%\" ECHO バッチファイル: \"%~f0\"\r\n"
+                    u">>\"%TESSIVA_LOG%\" ECHO 図面の数: ");
+        line({head, m_common.count});
+    }
+
+    void reportTail()
+    {
+        static const QByteArray tail =
+            words(u"SET \"TESSIVA_COUNTS=変換しました: %TESSIVA_CONVERTED% 件、既にあるので飛ばしました: "
+                  u"%TESSIVA_THERE% 件、失敗しました: %TESSIVA_FAILED% 件\"\r\n"
+                  u"ECHO %TESSIVA_COUNTS%\r\n"
+                  u">>\"%TESSIVA_LOG%\" ECHO %TESSIVA_COUNTS%\r\n"
+                  u">>\"%TESSIVA_LOG%\" ECHO 終了: %DATE% %TIME%\r\n"
+                  u"TITLE %TESSIVA_COUNTS%\r\n"
+                  u"IF NOT %TESSIVA_FAILED%==0 EXIT /B 1\r\n"
+                  u"EXIT /B 0\r\n");
+        m_out.put(tail);
+    }
+
+    // A drawing of the report form: made under its temporary name, moved
+    // onto its own name once it was made, and counted as converted only
+    // then; an earlier run's drawing is never lost to a failed conversion.
+    void reportedDrawing(qsizetype i, Pieces destination, Pieces partialName)
+    {
+        static const QByteArray log = ">>\"%TESSIVA_LOG%\" ECHO ";
+        static const QByteArray converted = words(u" 変換しました: ");
+        static const QByteArray there = words(u" 既にあるので飛ばしました");
+        static const QByteArray failed = words(u" 失敗しました（%TESSIVA_WHY%）");
+        static const QByteArray notMoved = words(u"SET \"TESSIVA_WHY=図面を移せませんでした\"");
+        const QString &path = m_job.sources.at(i);
+        m_final.clear();
+        appendToken(m_final, destination, m_common.folder, m_common.folderQuoted);
+        m_partial.clear();
+        appendToken(m_partial, partialName, m_common.folder, m_common.folderQuoted);
+        m_name.clear();
+        appendEchoText(m_name, path);
+        m_place = QByteArray::number(i + 1) + '/' + m_common.count;
+        const QByteArrayView final = m_final.view();
+        const QByteArrayView partial = m_partial.view();
+        const QByteArrayView name = m_name.view();
+        m_number = QByteArray::number(i + 1).rightJustified(m_common.labelWidth, '0');
+        line({"TITLE ", m_place, " ", name});
+        line({"ECHO ", m_place, " ", name});
+        if (m_job.skipExisting)
+            line({"IF EXIST ", final, " GOTO THERE", m_number});
+        line({"IF EXIST ", partial, " DEL ", partial});
+        const QByteArrayView intermediate = m_common.intermediate;
+        if (intermediate.isEmpty()) {
+            reportedPass(m_common.head, path, partial, {}, {});
+        } else {
+            static const QByteArray first = words(u"1回目の変換 R13→R12: ");
+            static const QByteArray second = words(u"2回目の変換 R12→GX3: ");
+            line({"IF EXIST ", intermediate, " DEL ", intermediate});
+            reportedPass(m_common.r13, path, intermediate, {}, first);
+            reportedPass(m_common.r12, QString(), partial, intermediate, second);
+            line({"DEL ", intermediate});
+        }
+        line({notMoved});
+        line({"MOVE /Y ", partial, " ", final, " >NUL"});
+        line({"IF EXIST ", partial, " GOTO FAILED", m_number});
+        line({log, m_place, converted, name});
+        line({"SET /A TESSIVA_CONVERTED+=1"});
+        line({"GOTO DONE", m_number});
+        if (m_job.skipExisting) {
+            line({":THERE", m_number});
+            line({"ECHO ", m_place, there});
+            line({log, m_place, there, ": ", name});
+            line({"SET /A TESSIVA_THERE+=1"});
+            line({"GOTO DONE", m_number});
+        }
+        line({":FAILED", m_number});
+        line({"IF EXIST ", partial, " DEL ", partial});
+        if (!intermediate.isEmpty())
+            line({"IF EXIST ", intermediate, " DEL ", intermediate});
+        line({"ECHO ", m_place, failed});
+        line({log, m_place, failed, ": ", name});
+        line({"SET /A TESSIVA_FAILED+=1"});
+        line({":DONE", m_number});
+    }
+
+    // One converter pass of the report form: a crash (a negative status)
+    // is a failure, so is any status but 0 where the job checks it, and so
+    // is an output that was not made. `pass` names the pass of two.
+    void reportedPass(QByteArrayView converter, const QString &source, QByteArrayView output, QByteArrayView input,
+                      QByteArrayView pass)
+    {
+        static const QByteArray status = words(u"終了ステータス %TESSIVA_STATUS%\"");
+        static const QByteArray nothing = words(u"図面ができませんでした\"");
+        m_out.put(converter);
+        if (input.isEmpty())
+            appendToken(m_out, {source});
+        else
+            m_out.put(input);
+        line({" ", output});
+        line({"SET TESSIVA_STATUS=%ERRORLEVEL%"});
+        line({"SET \"TESSIVA_WHY=", pass, status});
+        line({"IF %TESSIVA_STATUS% LSS 0 GOTO FAILED", m_number});
+        if (m_job.checkExitStatus)
+            line({"IF %TESSIVA_STATUS% NEQ 0 GOTO FAILED", m_number});
+        line({"SET \"TESSIVA_WHY=", pass, nothing});
+        line({"IF NOT EXIST ", output, " GOTO FAILED", m_number});
+    }
+
     // The output folders of a tree job are made before the first drawing
     // that goes into them; the destination folder itself (`below` empty)
     // before any.
@@ -324,6 +478,9 @@ private:
     Bytes m_out;
     Bytes m_final;
     Bytes m_partial;
+    Bytes m_name;        // a report's drawing as ECHO shows it
+    QByteArray m_place;  // "n/N"
+    QByteArray m_number; // the drawing's number in its labels
     QSet<QString> m_madeFolders;
 };
 } // namespace

@@ -52,11 +52,24 @@ struct ConversionJob
     // as its last step, so that a stopped run leaves no half-made drawing
     // under a name the next run trusts.
     bool skipExisting = false;
-    // With skipExisting: a converter that ends with any status but 0 (a
-    // negative one too, as a crash gives) is taken as failed, and its
-    // output is deleted.
+    // With skipExisting or report: a converter that ends with any status
+    // but 0 is taken as failed, and its output is deleted (a negative
+    // status, as a crash gives, is a failure in any case).
     bool checkExitStatus = false;
+    // The batch file reports its own run: progress on the console and in
+    // its title, a report file beside itself (NAME.LOG) with each drawing's
+    // outcome and the counts, and exit status 1 when any drawing failed.
+    // Each drawing is made under a temporary name, as with skipExisting.
+    // For cmd.exe (Windows NT and later) only.
+    bool report = false;
 };
+
+// Whether each drawing is made under a temporary name and moved onto its
+// own name only once it was made.
+constexpr bool usesTemporaryNames(const ConversionJob &job)
+{
+    return job.skipExisting || job.report;
+}
 
 // What the batch file and the programs it runs can take.
 namespace BatchLimits {

@@ -175,7 +175,7 @@ Refusal foldersOfAFileName(const batch::JobPlan &plan)
     const ConversionJob &job = plan.job();
     if (job.treeRoot.isEmpty())
         return std::nullopt;
-    const QString partialPrefix = job.skipExisting ? plan.partialPrefix() : QString();
+    const QString partialPrefix = usesTemporaryNames(job) ? plan.partialPrefix() : QString();
     const QString &destination = job.destinationFolder;
     QHash<QString, int> folders; // folded, without the last "\"
     QSet<QStringView> walked;
@@ -332,7 +332,7 @@ Refusal tooLongPaths(const batch::JobPlan &plan)
         if (cp932::encodedLength(path) > BatchLimits::kMaxPathBytes)
             return refuse(SaveResult::TooLong, tooLongText(path));
     }
-    const QString partialPrefix = job.skipExisting ? plan.partialPrefix() : QString();
+    const QString partialPrefix = usesTemporaryNames(job) ? plan.partialPrefix() : QString();
     // The drawing's own name, or the longer temporary one it is made under,
     // but for its folder below the root and its base name.
     const qsizetype destinationFixed = cp932::encodedLength(folder) + partialPrefix.size() + kDestinationExtension.size();

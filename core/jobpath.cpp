@@ -144,11 +144,39 @@ QString cleanOnZ(QStringView given)
     return out;
 }
 
+// A native path of "/" separators with its empty, "." and ".." parts
+// cleaned away, as QDir::cleanPath cleans it on a system of "/" alone: a
+// "\" stays a character of its name on every host.
+QString cleanedNative(QStringView path)
+{
+    QList<QStringView> kept;
+    for (QStringView part : path.split(u'/')) {
+        if (part.isEmpty() || part == u".")
+            continue;
+        if (part == u"..") {
+            // Above the root, the toolkit keeps it too.
+            if (!kept.isEmpty() && kept.last() != u"..")
+                kept.removeLast();
+            else
+                kept.append(part);
+            continue;
+        }
+        kept.append(part);
+    }
+    QString out = path.startsWith(u'/') ? QStringLiteral("/") : QString();
+    for (qsizetype i = 0; i < kept.size(); ++i) {
+        if (i > 0)
+            out += u'/';
+        out += kept.at(i);
+    }
+    return out.isEmpty() ? QStringLiteral(".") : out;
+}
+
 QString unixToJob(const QString &given, const QString &workingFolder)
 {
     if (given.startsWith(u'/')) {
         const QString onZ = cleanOnZ(given);
-        return onZ.isNull() ? QStringLiteral("Z:") + nativeSeparatorsToJob(QDir::cleanPath(given)) : onZ;
+        return onZ.isNull() ? QStringLiteral("Z:") + nativeSeparatorsToJob(cleanedNative(given)) : onZ;
     }
     // A Windows path typed or passed as such: a drive, or the root of the
     // current drive or a server ("\x", "\\server\share").
@@ -156,7 +184,7 @@ QString unixToJob(const QString &given, const QString &workingFolder)
         return foldedDots(backslashed(given));
     if (workingFolder.isEmpty())
         return foldedDots(backslashed(given));
-    return unixToJob(QDir::cleanPath(workingFolder + u'/' + given), QString());
+    return unixToJob(cleanedNative(QString(workingFolder + u'/' + given)), QString());
 }
 
 QString windowsToJob(const QString &given, const QString &workingFolder)

@@ -46,6 +46,8 @@ QHash<QString, QString> makeTable()
         {writereason::noReader(), QStringLiteral(u"FIFOを読み出すﾌﾟﾛｾｽがありません")},
         {writereason::tooManyLinks(), QStringLiteral(u"ｼﾝﾎﾞﾘｯｸﾘﾝｸの階層が多すぎます")},
         {writereason::noRoomInPlace(), QStringLiteral(u"このﾌｧｲﾙｼｽﾃﾑでは上書きに要る空きを確保できません")},
+        {writereason::locked(), QStringLiteral(u"別のﾌﾟﾛｸﾞﾗﾑがﾌｧｲﾙをﾛｯｸしています")},
+        {writereason::replaced(), QStringLiteral(u"書き込み中にﾌｧｲﾙが置き換えられました")},
         {writereason::settingsTooLarge(), QStringLiteral(u"設定ﾌｧｲﾙが大きすぎて書き直せません")},
         {writereason::noSettingsPlace(), QStringLiteral(u"設定ﾌｧｲﾙを書く場所がありません")},
     };

@@ -60,8 +60,8 @@
         <translation>変換先がまだないときだけ図面を変換します。バッチファイルをもう一度実行すると、止まったところから続きます。</translation>
     </message>
     <message>
-        <source>With --skip-existing: take a converter that ends with any status but 0 as failed, and delete its output. Only for a converter known to report failure that way.</source>
-        <translation>--skip-existing と共に: 0 以外の終了ステータスで終わった変換を失敗とみなし、その出力を削除します。失敗を終了ステータスで知らせるとわかっている変換プログラムにだけ使ってください。</translation>
+        <source>With --skip-existing or --report: take a converter that ends with any status but 0 as failed, and delete its output. Only for a converter known to report failure that way.</source>
+        <translation>--skip-existing か --report と共に: 0 以外の終了ステータスで終わった変換を失敗とみなし、その出力を削除します。失敗を終了ステータスで知らせるとわかっている変換プログラムにだけ使ってください。</translation>
     </message>
     <message>
         <source>Take the defaults from this settings file instead of the window&apos;s.</source>
@@ -176,8 +176,12 @@ Exit status:
         <translation>--tree にはフォルダが必要です</translation>
     </message>
     <message>
-        <source>--check-exit-status goes with --skip-existing</source>
-        <translation>--check-exit-status は --skip-existing と共に使います</translation>
+        <source>--check-exit-status goes with --skip-existing or --report</source>
+        <translation>--check-exit-status は --skip-existing か --report と共に使います</translation>
+    </message>
+    <message>
+        <source>The batch file reports its run (for cmd.exe, Windows NT and later): each drawing's number and name on the console and in its title, each drawing's outcome in a report beside it (NAME.LOG), and exit status 1 when any drawing failed.</source>
+        <translation>バッチファイルが自らの実行結果を知らせます (cmd.exe、Windows NT 以降用): 各図面の番号と名前をコンソールとタイトルに、各図面の結果をバッチファイルと同じ場所の報告ファイル (名前.LOG) に書き、失敗した図面があれば終了ステータス 1 で終わります。</translation>
     </message>
     <message>
         <source>Usage: </source>

@@ -68,6 +68,11 @@ private slots:
     void skippingWithoutATree();
     void randomJobsReadAsMeant_data();
     void randomJobsReadAsMeant();
+    void reportForm();
+    void reportFormOptions_data();
+    void reportFormOptions();
+    void reportShowsNamesAsTheyAre_data();
+    void reportShowsNamesAsTheyAre();
 };
 
 void TestBatchComposer::workedExamples_data()
@@ -499,6 +504,144 @@ void TestBatchComposer::randomJobsReadAsMeant()
         }
     }
     QVERIFY2(composed >= 25, qPrintable(QStringLiteral("only %1 jobs passed their checks").arg(composed)));
+}
+
+void TestBatchComposer::reportForm()
+{
+    // One drawing of R13 to R12: the whole report form.
+    ConversionJob job = exampleJob(BatchKind::R13ToR12);
+    job.sources = {QStringLiteral("C:\\DRAW\\plan1.dxf")};
+    job.report = true;
+    const QString log = QStringLiteral(">>\"%TESSIVA_LOG%\" ECHO ");
+    const QString partial = QStringLiteral("D:\\OUT\\~TESSIVA~PLAN1.DXF");
+    QCOMPARE(ComposeBatchLines(job),
+             (QStringList{
+                 QStringLiteral("@ECHO OFF"),
+                 QStringLiteral("SETLOCAL ENABLEEXTENSIONS DISABLEDELAYEDEXPANSION"),
+                 QStringLiteral("SET \"TESSIVA_LOG=%~dpn0.LOG\""),
+                 QStringLiteral("SET TESSIVA_CONVERTED=0"),
+                 QStringLiteral("SET TESSIVA_THERE=0"),
+                 QStringLiteral("SET TESSIVA_FAILED=0"),
+                 QStringLiteral("COPY /Y NUL \"%TESSIVA_LOG%\" >NUL 2>NUL"),
+                 QStringLiteral("IF ERRORLEVEL 1 SET \"TESSIVA_LOG=NUL\""),
+                 QStringLiteral(u"IF \"%TESSIVA_LOG%\"==\"NUL\" ECHO 実行結果を記録できません: \"%~dpn0.LOG\""),
+                 log + QStringLiteral(u"Tessiva 実行結果"),
+                 log + QStringLiteral(u"開始: %DATE% %TIME%"),
+                 log + QStringLiteral(u"バッチファイル: \"%~f0\""),
+                 log + QStringLiteral(u"図面の数: 1"),
+                 QStringLiteral("TITLE 1/1 C:\\DRAW\\plan1.dxf"),
+                 QStringLiteral("ECHO 1/1 C:\\DRAW\\plan1.dxf"),
+                 QStringLiteral("IF EXIST ") + partial + QStringLiteral(" DEL ") + partial,
+                 QStringLiteral("C:\\ACAD\\DXFIX.EXE -A6 -TC:\\ACAD\\DXFIX13.DXT C:\\DRAW\\PLAN1.DXF ") + partial,
+                 QStringLiteral("SET TESSIVA_STATUS=%ERRORLEVEL%"),
+                 QStringLiteral(u"SET \"TESSIVA_WHY=終了ステータス %TESSIVA_STATUS%\""),
+                 QStringLiteral("IF %TESSIVA_STATUS% LSS 0 GOTO FAILED1"),
+                 QStringLiteral(u"SET \"TESSIVA_WHY=図面ができませんでした\""),
+                 QStringLiteral("IF NOT EXIST ") + partial + QStringLiteral(" GOTO FAILED1"),
+                 QStringLiteral(u"SET \"TESSIVA_WHY=図面を移せませんでした\""),
+                 QStringLiteral("MOVE /Y ") + partial + QStringLiteral(" D:\\OUT\\PLAN1.DXF >NUL"),
+                 QStringLiteral("IF EXIST ") + partial + QStringLiteral(" GOTO FAILED1"),
+                 log + QStringLiteral(u"1/1 変換しました: C:\\DRAW\\plan1.dxf"),
+                 QStringLiteral("SET /A TESSIVA_CONVERTED+=1"),
+                 QStringLiteral("GOTO DONE1"),
+                 QStringLiteral(":FAILED1"),
+                 QStringLiteral("IF EXIST ") + partial + QStringLiteral(" DEL ") + partial,
+                 QStringLiteral(u"ECHO 1/1 失敗しました（%TESSIVA_WHY%）"),
+                 log + QStringLiteral(u"1/1 失敗しました（%TESSIVA_WHY%）: C:\\DRAW\\plan1.dxf"),
+                 QStringLiteral("SET /A TESSIVA_FAILED+=1"),
+                 QStringLiteral(":DONE1"),
+                 QStringLiteral(u"SET \"TESSIVA_COUNTS=変換しました: %TESSIVA_CONVERTED% 件、既にあるので飛ばしました: "
+                                u"%TESSIVA_THERE% 件、失敗しました: %TESSIVA_FAILED% 件\""),
+                 QStringLiteral("ECHO %TESSIVA_COUNTS%"),
+                 log + QStringLiteral("%TESSIVA_COUNTS%"),
+                 log + QStringLiteral(u"終了: %DATE% %TIME%"),
+                 QStringLiteral("TITLE %TESSIVA_COUNTS%"),
+                 QStringLiteral("IF NOT %TESSIVA_FAILED%==0 EXIT /B 1"),
+                 QStringLiteral("EXIT /B 0"),
+             }));
+}
+
+void TestBatchComposer::reportFormOptions_data()
+{
+    // What each option adds to a drawing of the report form: a line that
+    // holds `present`, and none that holds `absent`.
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<bool>("skip");
+    QTest::addColumn<bool>("check");
+    QTest::addColumn<QStringList>("present");
+    QTest::addColumn<QStringList>("absent");
+    const int r13r12 = int(BatchKind::R13ToR12);
+    const int r13gx3 = int(BatchKind::R13ToGX3);
+    QTest::newRow("plain") << r13r12 << false << false << QStringList{QStringLiteral(":FAILED1")}
+                           << QStringList{QStringLiteral(":THERE"), QStringLiteral("NEQ 0"), QStringLiteral("ERRORLEVEL 0")};
+    QTest::newRow("skipping") << r13r12 << true << false
+                              << QStringList{QStringLiteral("IF EXIST D:\\OUT\\PLAN1.DXF GOTO THERE1"),
+                                             QStringLiteral(":THERE1"), QStringLiteral(u"1/2 既にあるので飛ばしました: C:")}
+                              << QStringList{QStringLiteral("NEQ 0")};
+    QTest::newRow("exit status checked") << r13r12 << false << true
+                                         << QStringList{QStringLiteral("IF %TESSIVA_STATUS% NEQ 0 GOTO FAILED2")}
+                                         << QStringList{QStringLiteral(":THERE")};
+    QTest::newRow("two passes")
+        << r13gx3 << true << true
+        << QStringList{QStringLiteral(u"SET \"TESSIVA_WHY=1回目の変換 R13→R12: 終了ステータス %TESSIVA_STATUS%\""),
+                       QStringLiteral(u"SET \"TESSIVA_WHY=2回目の変換 R12→GX3: 図面ができませんでした\""),
+                       QStringLiteral("IF NOT EXIST D:\\OUT\\DUMMY.DXF GOTO FAILED1"),
+                       QStringLiteral("DEL D:\\OUT\\DUMMY.DXF")}
+        << QStringList{QStringLiteral("ERRORLEVEL 0")};
+}
+
+void TestBatchComposer::reportFormOptions()
+{
+    QFETCH(int, kind);
+    QFETCH(bool, skip);
+    QFETCH(bool, check);
+    QFETCH(QStringList, present);
+    QFETCH(QStringList, absent);
+    ConversionJob job = exampleJob(BatchKind(kind));
+    job.report = true;
+    job.skipExisting = skip;
+    job.checkExitStatus = check;
+    QVERIFY(!checkJob(job));
+    const QString text = ComposeBatchLines(job).join(u'\n');
+    for (const QString &line : present)
+        QVERIFY2(text.contains(line), qPrintable(line));
+    for (const QString &line : absent)
+        QVERIFY2(!text.contains(line), qPrintable(line));
+    // The drawings' converter lines are the other forms' lines.
+    job.report = false;
+    const QStringList converters = ComposeBatchLines(job).filter(QStringLiteral("DXFIX.EXE"));
+    job.report = true;
+    QCOMPARE(ComposeBatchLines(job).filter(QStringLiteral("DXFIX.EXE")), converters);
+}
+
+void TestBatchComposer::reportShowsNamesAsTheyAre_data()
+{
+    // A name that ECHO and TITLE show as it is: % doubled, the operators
+    // escaped with ^, its own case, its double-byte characters whole.
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QByteArray>("shown");
+    QTest::newRow("operators") << QStringLiteral("C:\\R&D (1),a;b=c!\\x^y 100%.dxf")
+                               << QByteArray("C:\\R^&D (1),a;b=c!\\x^^y 100%%.dxf");
+    QTest::newRow("a leading blank and ON") << QStringLiteral("C:\\ ON\\OFF.dxf") << QByteArray("C:\\ ON\\OFF.dxf");
+    QTest::newRow("a digit at the end of a folder") << QStringLiteral("C:\\2\\1.dxf") << QByteArray("C:\\2\\1.dxf");
+    // Second bytes 0x5C, 0x7C and 0x5E stay as they are.
+    QTest::newRow("trail bytes of \\, | and ^") << QStringLiteral(u"C:\\表\\ポ\\ゾ.dxf")
+                                            << QByteArray("C:\\\x95\x5c\\\x83\x7c\\\x83\x5d.dxf");
+}
+
+void TestBatchComposer::reportShowsNamesAsTheyAre()
+{
+    QFETCH(QString, source);
+    QFETCH(QByteArray, shown);
+    ConversionJob job = exampleJob(BatchKind::R13ToR12);
+    job.sources = {source};
+    job.report = true;
+    const QByteArray bytes = batchFileBytes(job);
+    const QList<QByteArray> lines{QByteArray("TITLE 1/1 ") + shown, QByteArray("ECHO 1/1 ") + shown,
+                                  QByteArray(">>\"%TESSIVA_LOG%\" ECHO 1/1 ")
+                                      + cp932::encode(QStringLiteral(u"変換しました: ")) + shown};
+    for (const QByteArray &line : lines)
+        QVERIFY2(bytes.contains(QByteArray("\r\n" + line + "\r\n")), line.constData());
 }
 
 QTEST_GUILESS_MAIN(TestBatchComposer)

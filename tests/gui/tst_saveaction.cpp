@@ -1,10 +1,12 @@
 #include "testfiles.h"
+#include "core/batchcomposer.h"
 #include "core/filewrite.h"
 #include "ui/systemreason.h"
 #include "windowtest.h"
 
 #include "workedexamples.h"
 
+#include <QAction>
 #include <QApplication>
 
 #include <cerrno>
@@ -36,6 +38,7 @@ private slots:
     void cancelReportsNothing();
     void notBatRefused();
     void writesTheBatchFile();
+    void reportItemWritesTheReportForm();
     void cannotSaveReachesTheStatusLine();
     void longStatusKeepsItsStartAndReason();
     void reasonsInJapanese_data();
@@ -144,6 +147,7 @@ void TestSaveAction::reasonsInJapanese_data()
     QTest::addColumn<QString>("reason");
     QTest::addColumn<QString>("shown");
     QTest::newRow("the program's own") << writereason::readOnly() << QStringLiteral(u"読み取り専用のﾌｧｲﾙです");
+    QTest::newRow("another process's lock") << writereason::locked() << QStringLiteral(u"別のﾌﾟﾛｸﾞﾗﾑがﾌｧｲﾙをﾛｯｸしています");
     QTest::newRow("a FIFO nobody reads") << writereason::noReader() << QStringLiteral(u"FIFOを読み出すﾌﾟﾛｾｽがありません");
     QTest::newRow("the system's") << QString::fromLocal8Bit(strerror(ENOSPC)) << QStringLiteral(u"ﾃﾞｨｽｸの空き容量が足りません");
     QTest::newRow("one without words of ours") << QStringLiteral("Something else") << QStringLiteral("Something else");
@@ -213,6 +217,22 @@ void TestSaveAction::writesTheBatchFile()
     // The action changes none of the inputs.
     QCOMPARE(fileCount(), 2);
     QCOMPARE(edit("Edit1")->text(), QStringLiteral("D:\\OUT\\"));
+}
+
+void TestSaveAction::reportItemWritesTheReportForm()
+{
+    setSources({QStringLiteral("C:\\DRAW\\plan1.dxf")});
+    QAction *report = m_form->findChild<QAction *>(QStringLiteral("Report1"));
+    QVERIFY(report && !report->isChecked());
+    report->trigger();
+    const QString path = m_dir.filePath(QStringLiteral("REPORT.BAT"));
+    m_platform.saveAnswers = {path};
+    press();
+    ConversionJob job = m_form->currentJob();
+    QVERIFY(job.report);
+    QCOMPARE(readAll(path), batchFileBytes(job));
+    job.report = false;
+    QVERIFY(readAll(path) != batchFileBytes(job));
 }
 
 void TestSaveAction::cannotSaveReachesTheStatusLine()

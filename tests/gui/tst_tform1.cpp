@@ -195,13 +195,15 @@ void TestTForm1::menu()
         for (QAction *item : a->menu()->actions()) {
             captions << QStringLiteral("  ") + item->text();
             QVERIFY(item->shortcut().isEmpty());
-            QVERIFY(!item->isCheckable());
+            // The one option of the menu, off at every start.
+            QCOMPARE(item->isCheckable(), item->objectName() == QLatin1String("Report1"));
+            QVERIFY(!item->isChecked());
             QVERIFY(!item->isSeparator());
         }
     }
     QCOMPARE(captions, (QStringList{QStringLiteral(u"ﾌｧｲﾙ(&F)"), QStringLiteral(u"  終了(&X)"),
                                     QStringLiteral(u"設定"), QStringLiteral(u"  ﾃﾞｨﾌｫﾙﾄﾊﾟﾗﾒｰﾀﾌｧｲﾙ"),
-                                    QStringLiteral(u"ﾍﾙﾌﾟ(&H)"), QStringLiteral(u"  説明(&H)"),
+                                    QStringLiteral(u"  実行結果を記録する"), QStringLiteral(u"ﾍﾙﾌﾟ(&H)"), QStringLiteral(u"  説明(&H)"),
                                     QStringLiteral(u"  ﾊﾞｰｼﾞｮﾝ情報(&A)...")}));
 }
 

@@ -3,8 +3,9 @@
    what a batch file ran. Arguments: [-A<digits>] -T<parameter file> IN OUT
 
    A file half.txt beside it makes it fail on purpose: its first line is a
-   part of an output path, its second "hang", "exit", "crash" or "ctrl-c".
-   For an output path holding that part it writes half of the drawing, then
+   part of an output path, its second "hang", "exit", "crash", "ctrl-c" or
+   "none". For an output path holding that part it makes no drawing and
+   ends with 0 ("none"), or writes half of the drawing, then
    waits to be killed ("hang"), or ends with status 1 ("exit"), with the
    status of an access violation ("crash", 0xC0000005, negative as cmd.exe
    sees it) or with that of a Ctrl+C ("ctrl-c", 0xC000013A). */
@@ -42,6 +43,8 @@ int main(int argc, char **argv)
             chomp(mode);
         fclose(c);
     }
+    if (part[0] && strstr(out, part) && strcmp(mode, "none") == 0)
+        return 0;
     if (part[0] && strstr(out, part)) {
         char data[4096];
         FILE *from = fopen(in, "rb");
