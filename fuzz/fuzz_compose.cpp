@@ -13,6 +13,8 @@
 
 #include <QSet>
 
+#include <algorithm>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -91,6 +93,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             std::fprintf(stderr, "line %d: %s\nexpected: %s\n", i, qPrintable(lines.at(i)),
                          qPrintable(expected.at(i).join(u'|')));
         check(words == expected.at(i));
+    }
+
+    // The report form: the same converter lines as a run that skips
+    // finished drawings, and every name it shows read back as it is.
+    if (!job.skipExisting && p.ConsumeBool())
+        return 0;
+    ConversionJob reported = job;
+    reported.report = true;
+    reported.skipExisting = true;
+    const QStringList converters = ComposeBatchLines(reported).filter(QStringLiteral("DXFIX.EXE"));
+    reported.skipExisting = job.skipExisting;
+    const QStringList report = ComposeBatchLines(reported);
+    check(report.filter(QStringLiteral("DXFIX.EXE")) == converters);
+    const QString count = QString::number(job.sources.size());
+    for (int i = 0; i < job.sources.size(); ++i) {
+        const QString place = QString::number(i + 1) + u'/' + count + u' ';
+        for (const QString &head : {QStringLiteral("TITLE "), QStringLiteral("ECHO ")}) {
+            const auto line = std::find_if(report.cbegin(), report.cend(),
+                                           [&](const QString &l) { return l.startsWith(head + place); });
+            check(line != report.cend());
+            check(batchwords::echoedText(QStringView(*line).sliced(head.size() + place.size())) == job.sources.at(i));
+        }
     }
     return 0;
 }

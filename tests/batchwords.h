@@ -58,6 +58,31 @@ inline std::optional<QStringList> cmdWords(const QString &line)
     return words;
 }
 
+// The text ECHO or TITLE shows for the rest of a line, as cmd.exe reads it:
+// ^ takes the next character as it is, %% is one %. Nothing when cmd.exe
+// would take some of it as an operator or a variable.
+inline std::optional<QString> echoedText(QStringView rest)
+{
+    QString shown;
+    for (qsizetype i = 0; i < rest.size(); ++i) {
+        const QChar c = rest.at(i);
+        if (c == u'^') {
+            if (++i >= rest.size())
+                return std::nullopt;
+            shown += rest.at(i);
+        } else if (c == u'%') {
+            if (++i >= rest.size() || rest.at(i) != u'%')
+                return std::nullopt;
+            shown += u'%';
+        } else if (QStringLiteral("&|<>").contains(c) || c.unicode() < 0x20) {
+            return std::nullopt;
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
+}
+
 // The names of a job's drawings, worked out here from the paths alone, so
 // that a fault in the program's own naming shows as a difference.
 struct DrawingNames
