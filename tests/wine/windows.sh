@@ -76,6 +76,7 @@ expected=$(printf '%s\n' 'DXFﾌｧｲﾙではありません！' | iconv -f UT
 echo "ok: tessiva-batch.exe writes a redirected standard error in code page 932"
 
 bash "$here/run.sh" "$build/tessiva-batch.exe"
+bash "$here/report.sh" "$build/tessiva-batch.exe"
 
 # The window, driven from the keyboard and the mouse, with the system's own
 # file and folder dialogs. The Xvfb screen has no window manager: the window
