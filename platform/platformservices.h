@@ -59,7 +59,8 @@ public:
     virtual QString executablePath() const = 0;
     // Whether a new file can be made in `nativeFolder` by this user.
     virtual bool canCreateFileIn(const QString &nativeFolder) const = 0;
-    // The user's documents folder, native.
+    // A folder the user can save in, native: the documents folder where it
+    // exists, else the home folder.
     virtual QString documentsFolder() const = 0;
     // The per-user folder for settings.
     virtual QString userSettingsFolder() const = 0;

@@ -114,7 +114,11 @@ bool QtPlatformServices::canCreateFileIn(const QString &nativeFolder) const
 
 QString QtPlatformServices::documentsFolder() const
 {
-    return QDir::toNativeSeparators(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    // A new account or a server may have no documents folder: a dialog
+    // handed one would open in the working folder instead.
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString folder = QFileInfo(documents).isDir() ? documents : QDir::homePath();
+    return QDir::toNativeSeparators(folder);
 }
 
 QString QtPlatformServices::userSettingsFolder() const

@@ -1,6 +1,7 @@
 #include "testfiles.h"
 #include "core/batchcomposer.h"
 #include "core/filewrite.h"
+#include "platform/qtplatformservices.h"
 #include "ui/systemreason.h"
 #include "windowtest.h"
 
@@ -13,6 +14,8 @@
 #include <cstring>
 
 #include <QDir>
+#include <QFileDialog>
+#include <QTimer>
 #include <QFile>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -35,6 +38,8 @@ private slots:
     void dialogPerKind_data();
     void dialogPerKind();
     void installedProgramProposesDocuments();
+    void theSystemsDialogOpensInAFolderOfTheUsers_data();
+    void theSystemsDialogOpensInAFolderOfTheUsers();
     void cancelReportsNothing();
     void notBatRefused();
     void writesTheBatchFile();
@@ -169,6 +174,42 @@ void TestSaveAction::installedProgramProposesDocuments()
     m_platform.saveAnswers = {std::nullopt};
     press();
     QCOMPARE(m_platform.saveRequests.at(0).initialFolder, m_platform.documents);
+}
+
+void TestSaveAction::theSystemsDialogOpensInAFolderOfTheUsers_data()
+{
+    QTest::addColumn<bool>("documents"); // whether the account has a documents folder
+    QTest::newRow("documents") << true;
+    QTest::newRow("no documents folder: home") << false;
+}
+
+void TestSaveAction::theSystemsDialogOpensInAFolderOfTheUsers()
+{
+    // The real services and the real dialog, for an account whose home is
+    // a new folder: where the dialog opens is a folder of the user's, never
+    // the working folder.
+    QFETCH(bool, documents);
+    const QString home = m_dir.filePath(QStringLiteral("home-%1").arg(documents));
+    QVERIFY(QDir().mkpath(documents ? home + QStringLiteral("/Documents") : home));
+    const QByteArray oldHome = qgetenv("HOME");
+    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", QFile::encodeName(home));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home + QStringLiteral("/.config")));
+    QtPlatformServices services;
+    SaveFileRequest request;
+    request.initialFolder = services.documentsFolder();
+    QString opened;
+    QTimer::singleShot(0, [&] {
+        if (auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())) {
+            opened = dialog->directory().absolutePath();
+            dialog->reject();
+        }
+    });
+    const std::optional<QString> chosen = services.saveFile(m_form, request);
+    qputenv("HOME", oldHome);
+    qputenv("XDG_CONFIG_HOME", oldConfig);
+    QVERIFY(!chosen);
+    QCOMPARE(opened, documents ? home + QStringLiteral("/Documents") : home);
 }
 
 void TestSaveAction::cancelReportsNothing()
