@@ -16,10 +16,11 @@
 
 int main(int argc, char **argv)
 {
-    if (!systemstart::haveDisplay(argc, argv)) {
-        std::fputs("tessiva: no display found (DISPLAY is not set); start it on a desktop, "
-                   "or headless with: xvfb-run ./dev run\n",
-                   stderr);
+    if (const QString why = systemstart::noDisplay(argc, argv); !why.isEmpty()) {
+        std::fprintf(stderr,
+                     "tessiva: no display found (%s); start it on a desktop, "
+                     "or headless with: xvfb-run ./dev run\n",
+                     why.toLocal8Bit().constData());
         return 1;
     }
     QApplication app(argc, argv);

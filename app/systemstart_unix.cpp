@@ -3,17 +3,28 @@
 #include <QByteArray>
 #include <QtGlobal>
 
+#include <xcb/xcb.h>
+
 namespace systemstart {
 
-bool haveDisplay(int argc, char **argv)
+QString noDisplay(int argc, char **argv)
 {
     for (int i = 1; i < argc; ++i) {
         if (qstrcmp(argv[i], "-platform") == 0)
-            return true;
+            return QString();
     }
-    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        return true;
-    return qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
+    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
+        return QString();
+    if (!qEnvironmentVariableIsSet("DISPLAY"))
+        return QStringLiteral("DISPLAY is not set");
+    // The toolkit aborts on a display it cannot open; a connection tried
+    // here first says so instead.
+    xcb_connection_t *connection = xcb_connect(nullptr, nullptr);
+    const bool reached = xcb_connection_has_error(connection) == 0;
+    xcb_disconnect(connection);
+    if (reached)
+        return QString();
+    return QStringLiteral("DISPLAY=%1 cannot be reached").arg(qEnvironmentVariable("DISPLAY"));
 }
 
 void chooseStyle()

@@ -4,9 +4,9 @@
 
 namespace systemstart {
 
-bool haveDisplay(int, char **)
+QString noDisplay(int, char **)
 {
-    return true;
+    return QString();
 }
 
 void chooseStyle()

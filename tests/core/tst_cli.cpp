@@ -53,6 +53,8 @@ private slots:
     void listsThatCannotBeRead();
     void filesOfOtherKinds_data();
     void filesOfOtherKinds();
+    void windowWithoutADisplay_data();
+    void windowWithoutADisplay();
     void treeAndSkipping();
     void helpAndVersion();
     void wordsInTheSystemsLanguage_data();
@@ -449,6 +451,41 @@ void TestCli::filesOfOtherKinds()
                          QByteArray(), QStringLiteral("/bin/sh"), folder);
     QVERIFY2(r.code == code, qPrintable(r.err));
     QVERIFY2(err.isEmpty() ? r.err.isEmpty() : r.err.endsWith(err), qPrintable(r.err));
+}
+
+void TestCli::windowWithoutADisplay_data()
+{
+    QTest::addColumn<QString>("display"); // empty: not set
+    QTest::addColumn<QString>("why");
+    QTest::newRow("not set") << QString() << QStringLiteral("DISPLAY is not set");
+    // A display no X server serves.
+    int free = 55;
+    while (QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(free)))
+        ++free;
+    QTest::newRow("one that cannot be reached") << QStringLiteral(":%1").arg(free)
+                                                << QStringLiteral("DISPLAY=:%1 cannot be reached").arg(free);
+}
+
+void TestCli::windowWithoutADisplay()
+{
+    // The window says what is missing and ends with 1, as the toolkit
+    // would abort with a core dump.
+    QFETCH(QString, display);
+    QFETCH(QString, why);
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QLatin1String(name));
+    if (!display.isEmpty())
+        env.insert(QStringLiteral("DISPLAY"), display);
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(TESSIVA_WINDOW_EXE), {});
+    QVERIFY(p.waitForFinished(30000));
+    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(p.exitCode(), 1);
+    QCOMPARE(QString::fromLocal8Bit(p.readAllStandardError()),
+             QStringLiteral("tessiva: no display found (%1); start it on a desktop, or headless with: xvfb-run ./dev run\n")
+                 .arg(why));
 }
 
 void TestCli::treeAndSkipping()
