@@ -70,9 +70,13 @@ QString unusableText(const QString &what, const QString &text)
 
 QString tooLongText(const QString &path)
 {
-    // A path of any length is named by its start.
-    constexpr qsizetype kShown = 100;
-    const QString shown = path.size() > kShown ? path.left(kShown) + QStringLiteral(u"…") : path;
+    // The whole path, so that its file's name can be read (the status line
+    // elides in the middle, its tooltip holds the whole text); a path of
+    // any length is named by its start and its end.
+    constexpr qsizetype kShown = 1000;
+    const QString shown = path.size() > kShown
+        ? path.left(kShown / 2 - 1) + QStringLiteral(u"…") + path.right(kShown / 2)
+        : path;
     return QString(QStringLiteral(u"ﾊﾟｽ( ") % shown % QStringLiteral(u" )が長すぎます！%1ﾊﾞｲﾄまでです。"))
         .arg(BatchLimits::kMaxPathBytes);
 }

@@ -38,6 +38,8 @@ SourceListView::SourceListView(QWidget *parent)
     : QListView(parent)
 {
     setItemDelegate(new LineDelegate(this));
+    // A line too long for the list keeps its file's name at the end.
+    setTextElideMode(Qt::ElideMiddle);
     setAcceptDrops(true);
     setDragDropMode(QAbstractItemView::DropOnly);
 }

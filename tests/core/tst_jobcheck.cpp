@@ -42,7 +42,7 @@ QString unusable(const QString &what, const QString &text)
 
 QString tooLong(const QString &path)
 {
-    const QString shown = path.size() > 100 ? path.left(100) + QStringLiteral(u"…") : path;
+    const QString shown = path.size() > 1000 ? path.left(499) + QStringLiteral(u"…") + path.right(500) : path;
     return QStringLiteral(u"ﾊﾟｽ( ") + shown + QStringLiteral(u" )が長すぎます！259ﾊﾞｲﾄまでです。");
 }
 
@@ -189,6 +189,13 @@ void TestJobCheck::refusals_data()
     // Paths the converter cannot open: 259 bytes of code page 932 at most.
     const QString root = QStringLiteral("D:\\");
     const QString at259 = QStringLiteral("C:\\") + QString(252, u'a') + QStringLiteral(".dxf");
+    // Named whole, so that the file's name can be read; one of any length
+    // by its start and its end.
+    const QString deep = QStringLiteral("C:\\") + QString(1200, u'd') + QStringLiteral("\\plan.dxf");
+    QTest::newRow("a very long source keeps its name")
+        << QStringList{deep} << root << acad << int(SaveResult::TooLong) << 0
+        << QStringLiteral(u"ﾊﾟｽ( ") + deep.left(499) + QStringLiteral(u"…") + deep.right(500)
+               + QStringLiteral(u" )が長すぎます！259ﾊﾞｲﾄまでです。");
     QTest::newRow("a source of 259 bytes") << QStringList{at259} << root << acad << passed << -1 << QString();
     QTest::newRow("a source of 260 bytes")
         << QStringList{QStringLiteral("C:\\A\\x.dxf"), QStringLiteral("C:\\") + QString(253, u'a') + QStringLiteral(".dxf")}
