@@ -147,12 +147,16 @@ void TestJobPath::nativePartsCleanedAwayAsTheToolkitCleansThem()
             QString native;
             for (int k = 0, rest = n; k < count; ++k, rest /= int(parts.size()))
                 native += u'/' + parts.at(rest % parts.size());
+            // A toolkit built for Windows keeps "//" at the start as a
+            // server's root, which a native path of this style never is.
+            if (QDir::separator() == u'\\' && native.startsWith(QStringLiteral("//")))
+                continue;
             const QString expected = QStringLiteral("Z:") + QDir::cleanPath(native).replace(u'/', u'\\');
             QCOMPARE(jobpath::toJob(native, jobpath::Style::Unix), expected);
             ++checked;
         }
     }
-    QCOMPARE(checked, 8 + 64 + 512 + 4096);
+    QVERIFY(checked >= 7 * (1 + 8 + 64 + 512));
 }
 
 void TestJobPath::partReadOtherwise_data()
