@@ -35,7 +35,7 @@ QColor readable(const QColor &wanted, const QColor &background)
         const double l = darken ? hsl.lightnessF() * (1.0 - step / 100.0)
                                 : hsl.lightnessF() + (1.0 - hsl.lightnessF()) * step / 100.0;
         const QColor candidate = QColor::fromHslF(hsl.hslHueF(), hsl.hslSaturationF(), l).toRgb();
-        if (contrast(candidate, background) >= kMinimum)
+        if (contrast(candidate, background) >= kAim)
             return candidate;
     }
     return darken ? QColor(Qt::black) : QColor(Qt::white);

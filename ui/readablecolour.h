@@ -14,9 +14,12 @@ double contrast(const QColor &a, const QColor &b);
 
 // The least contrast a text needs against its background.
 constexpr double kMinimum = 4.5;
+// What a colour that must be changed is aimed at: drawn with smoothed
+// edges, a text's strongest pixel stays a little below its colour's ratio.
+constexpr double kAim = 5.0;
 
 // `wanted` where it reaches kMinimum against `background`, else the
-// nearest colour of its hue that does.
+// nearest colour of its hue that reaches kAim.
 QColor readable(const QColor &wanted, const QColor &background);
 
 } // namespace readablecolour
