@@ -34,12 +34,16 @@ SourceList::SourceList(PlatformServices &services, QWidget *client)
     Edit4->setReadOnly(true);
     Edit4->setFrame(false);
     Edit4->setFocusPolicy(Qt::NoFocus);
-    Edit4->setAlignment(Qt::AlignLeft);
+    // Its text at the top, as a label's: the count and its word "file"
+    // share one line, clear of the list below.
+    Edit4->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Edit4->setTextMargins(0, 0, 0, 0);
     QPalette p = Edit4->palette();
     p.setColor(QPalette::Base, p.color(QPalette::Button));
     Edit4->setPalette(p);
     Edit4->setText(textrules::FormatFileCount(0));
     Label4 = label(client, "Label4", QStringLiteral("file"), 525, 88, 16, 12);
+    Label4->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     ListBox1 = place<SourceListView>(client, "ListBox1", 12, 102, 529, 199);
     ListBox1->setFont(fonts::fixedPitch(13));

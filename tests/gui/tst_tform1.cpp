@@ -39,6 +39,7 @@ private slots:
     void layout_data();
     void layout();
     void captionsFitTheirControls();
+    void countSitsOnItsLabelsLine();
     void firstStart();
     void windowFrame();
     void menu();
@@ -132,6 +133,41 @@ void TestTForm1::captionsFitTheirControls()
     }
     QVERIFY(measured >= 15);
     QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(QStringLiteral("; "))));
+}
+
+namespace {
+// The lowest row of a widget's area, in its window, that holds a pixel far
+// from the background: the baseline of a text without descenders.
+int lowestInkRow(const QImage &window, const QWidget *widget)
+{
+    const QRect area(widget->mapTo(widget->window(), QPoint(0, 0)), widget->size());
+    const QColor face = window.pixelColor(area.topLeft());
+    for (int y = area.bottom(); y >= area.top(); --y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QColor c = window.pixelColor(x, y);
+            if (qAbs(c.lightness() - face.lightness()) > 96)
+                return y;
+        }
+    }
+    return -1;
+}
+} // namespace
+
+void TestTForm1::countSitsOnItsLabelsLine()
+{
+    // "0 file": the count and its word share one baseline, and the count
+    // keeps clear of the list below it.
+    TForm1 form(m_platform);
+    QVERIFY(showActive(&form));
+    const QImage shown = form.grab().toImage();
+    const QWidget *count = form.findChild<QWidget *>(QStringLiteral("Edit4"));
+    const QWidget *word = form.findChild<QWidget *>(QStringLiteral("Label4"));
+    const QWidget *list = form.findChild<QWidget *>(QStringLiteral("ListBox1"));
+    const int countLine = lowestInkRow(shown, count);
+    const int wordLine = lowestInkRow(shown, word);
+    QVERIFY(countLine > 0 && wordLine > 0);
+    QVERIFY2(qAbs(countLine - wordLine) <= 1, qPrintable(QStringLiteral("%1 and %2").arg(countLine).arg(wordLine)));
+    QVERIFY(countLine < list->mapTo(&form, QPoint(0, 0)).y() - 1);
 }
 
 void TestTForm1::firstStart()
