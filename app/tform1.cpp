@@ -22,6 +22,8 @@
 #include <QFrame>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QTimer>
+#include <QWindow>
 #include <QPushButton>
 #include <QScreen>
 
@@ -185,7 +187,24 @@ void TForm1::showEvent(QShowEvent *event)
     if (m_placed)
         return;
     m_placed = true;
-    // The whole window centred, its frame included.
+    placeCentred();
+    // A window manager tells the frame only after the window is shown: the
+    // window is centred again, once, when its frame is first known.
+    auto *waiting = new QTimer(this);
+    waiting->setInterval(kFrameWaitStepMs);
+    connect(waiting, &QTimer::timeout, this, [this, waiting, tries = 0]() mutable {
+        const bool framed = windowHandle() && !windowHandle()->frameMargins().isNull();
+        if (framed)
+            placeCentred();
+        if (framed || ++tries >= kFrameWaitSteps)
+            waiting->deleteLater();
+    });
+    waiting->start();
+}
+
+// The whole window centred, its frame included.
+void TForm1::placeCentred()
+{
     if (QScreen *s = screen())
         move(centredOver(s->availableGeometry(), outerSize(this)));
 }

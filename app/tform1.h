@@ -84,6 +84,7 @@ private:
     QAction *menuItem(QMenu *menu, const char *name, const QString &caption);
     void buildMenu();
     void orderTabs();
+    void placeCentred();
     void connectHandlers();
     settings::StoredSettings fieldSettings() const;
     void setFieldSettings(const settings::StoredSettings &values);
@@ -104,5 +105,8 @@ private:
     SettingsFile m_settings;
     std::unique_ptr<LeaveWatcher> m_leaving;
     bool m_placed = false;
+    // How long the window waits for its frame to be known: 50 ms at a time, 2 s in all.
+    static constexpr int kFrameWaitStepMs = 50;
+    static constexpr int kFrameWaitSteps = 40;
     bool m_quietClose = false;
 };
