@@ -1,5 +1,6 @@
 #include "batchtool.h"
 
+#include "cli/consolewrap.h"
 #include "cli/sourcelistfile.h"
 #include "core/conversionjob.h"
 #include "core/saveflow.h"
@@ -10,6 +11,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace batchtool {
 namespace {
@@ -123,8 +125,8 @@ struct Options
                            "names default to the ones last set in the window."));
         parser.addOptions({help, version, kind, destination, autocad, r13, r12, format, precision, output, list,
                            listEncoding, tree, skipExisting, checkExitStatus, report, settingsFile});
-        parser.addPositionalArgument(QStringLiteral("sources"), TessivaBatch::tr("Source DXF files."),
-                                     QStringLiteral("[source...]"));
+        parser.addPositionalArgument(TessivaBatch::tr("sources"), TessivaBatch::tr("Source DXF files."),
+                                     TessivaBatch::tr("[source...]"));
     }
 };
 
@@ -423,7 +425,50 @@ int exitCodeFor(SaveResult result)
     return UsageError;
 }
 
-QString helpText()
+namespace {
+// The toolkit's help laid out again for a console of `width` columns: each
+// paragraph, each option's description and each exit status wrapped as a
+// whole, Japanese characters counted as two columns.
+QString laidOut(const QString &help, int width)
+{
+    QString out;
+    const QStringList lines = help.split(u'\n');
+    for (qsizetype i = 0; i < lines.size();) {
+        const QString &line = lines.at(i);
+        // An entry: its head (an option's names, a status's number) and
+        // its text, continued on the lines indented to where the text starts.
+        qsizetype textStart = 0;
+        static const QRegularExpression entry(QStringLiteral("^( {2,}\\S.*?  +| {2,4}\\d+  )\\S"));
+        const QRegularExpressionMatch m = entry.match(line);
+        if (m.hasMatch())
+            textStart = m.capturedLength(1);
+        // A section's title ("Options:") and the usage line stand alone.
+        const auto alone = [&lines](qsizetype k) {
+            const QString &l = lines.at(k);
+            return k == 0 || l.trimmed().isEmpty() || (!l.startsWith(u' ') && l.endsWith(u':'));
+        };
+        qsizetype next = i + 1;
+        QString text = line.mid(textStart);
+        if (!alone(i)) {
+            while (next < lines.size() && !alone(next)
+                   && (textStart > 0 ? lines.at(next).startsWith(QString(textStart, u' '))
+                                     : !entry.match(lines.at(next)).hasMatch()))
+                text += u'\n' + lines.at(next++);
+            text = consolewrap::joined(text);
+        }
+        const QString head = line.left(textStart);
+        // A head too wide for the text beside it stands on a line of its own.
+        const bool apart = textStart > 0 && width - textStart < 20;
+        const int indent = apart ? 8 : int(textStart);
+        out += head + (apart ? QStringLiteral("\n") + QString(indent, u' ') : QString())
+            + consolewrap::wrapped(text, width, indent, indent) + u'\n';
+        i = next;
+    }
+    return out;
+}
+} // namespace
+
+QString helpText(int columns)
 {
     QCommandLineParser parser;
     const Options options;
@@ -434,7 +479,12 @@ QString helpText()
     const QString usage = text.left(lineEnd);
     const qsizetype options_ = usage.indexOf(QLatin1String(" ["));
     text.replace(0, lineEnd, TessivaBatch::tr("Usage: ") + kProgram + (options_ < 0 ? QString() : usage.mid(options_)));
-    return text + exitStatusHelp();
+    // A line that fills the console's last column would make it wrap.
+    const int width = qMax(40, columns - 1);
+    QString laid = laidOut(text + exitStatusHelp(), width);
+    while (laid.endsWith(QStringLiteral("\n\n")))
+        laid.chop(1);
+    return laid;
 }
 
 int run(const QStringList &arguments, const Environment &env, QIODevice &in, QIODevice &out, QIODevice &err)
@@ -448,7 +498,7 @@ int run(const QStringList &arguments, const Environment &env, QIODevice &in, QIO
         return UsageError;
     }
     if (parser.isSet(o.help)) {
-        write(env, out, helpText());
+        write(env, out, helpText(env.columns));
         return Success;
     }
     if (parser.isSet(o.version)) {

@@ -45,13 +45,14 @@ struct Environment
     QString userSettingsFolder; // the window's per-user settings folder
     QString workingFolder;      // relative paths are taken against it
     jobpath::Style pathStyle = jobpath::hostStyle();
+    int columns = 80; // of the console the help is laid out for
 };
 
 // Runs the tool. `arguments` starts with the program's path. Standard
 // input is read only for "--list -".
 int run(const QStringList &arguments, const Environment &env, QIODevice &in, QIODevice &out, QIODevice &err);
 
-// The text of --help.
-QString helpText();
+// The text of --help, for a console of `columns` columns.
+QString helpText(int columns = 80);
 
 } // namespace batchtool

@@ -19,3 +19,7 @@ void useBinaryStandardStreams();
 // placeholder that fails every read or write of it, so that no file the
 // program opens later takes its place (and its bytes). Called first thing.
 void holdClosedStandardStreams();
+
+// The columns of the console standard output shows on: its width where it
+// is one, else COLUMNS where that is set, else 80.
+int consoleColumns();

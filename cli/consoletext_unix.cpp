@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 void writeConsoleText(QIODevice &device, const QString &text)
@@ -29,4 +30,14 @@ void holdClosedStandardStreams()
                 ::close(held);
         }
     }
+}
+
+int consoleColumns()
+{
+    struct winsize size = {};
+    if (::isatty(1) && ::ioctl(1, TIOCGWINSZ, &size) == 0 && size.ws_col > 0)
+        return size.ws_col;
+    bool ok = false;
+    const int columns = qEnvironmentVariableIntValue("COLUMNS", &ok);
+    return ok && columns > 0 ? columns : 80;
 }

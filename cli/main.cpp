@@ -41,6 +41,7 @@ int main(int argc, char **argv)
     env.userSettingsFolder = SettingsFile::userFolder();
     env.workingFolder = workingFolder();
     env.writeText = writeConsoleText;
+    env.columns = consoleColumns();
 
     // The descriptors themselves, unbuffered, so that a write that fails
     // (a full disk, a closed output) is known at once.

@@ -196,6 +196,14 @@ Exit status:
         <translation>標準出力に書けません: </translation>
     </message>
     <message>
+        <source>sources</source>
+        <translation>変換元</translation>
+    </message>
+    <message>
+        <source>[source...]</source>
+        <translation>[変換元...]</translation>
+    </message>
+    <message>
         <source>Source DXF files.</source>
         <translation>変換元の DXF ファイル。</translation>
     </message>

@@ -53,6 +53,8 @@ private slots:
     void listsThatCannotBeRead();
     void filesOfOtherKinds_data();
     void filesOfOtherKinds();
+    void helpFitsTheConsole_data();
+    void helpFitsTheConsole();
     void windowWithoutADisplay_data();
     void windowWithoutADisplay();
     void treeAndSkipping();
@@ -451,6 +453,42 @@ void TestCli::filesOfOtherKinds()
                          QByteArray(), QStringLiteral("/bin/sh"), folder);
     QVERIFY2(r.code == code, qPrintable(r.err));
     QVERIFY2(err.isEmpty() ? r.err.isEmpty() : r.err.endsWith(err), qPrintable(r.err));
+}
+
+void TestCli::helpFitsTheConsole_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<int>("columns");
+    QTest::newRow("English, 80 columns") << QStringLiteral("C.UTF-8") << 80;
+    QTest::newRow("Japanese, 80 columns") << QStringLiteral("ja_JP.UTF-8") << 80;
+    QTest::newRow("Japanese, 60 columns") << QStringLiteral("ja_JP.UTF-8") << 60;
+}
+
+void TestCli::helpFitsTheConsole()
+{
+    // Every line within the console, a Japanese character taking two
+    // columns as in a code page 932 console; each exit status on a line of
+    // its own number; the placeholders in the help's language.
+    QFETCH(QString, locale);
+    QFETCH(int, columns);
+    qputenv("COLUMNS", QByteArray::number(columns));
+    m_locale = locale;
+    const Result r = run({QStringLiteral("--help")});
+    m_locale = QStringLiteral("C.UTF-8");
+    qunsetenv("COLUMNS");
+    QCOMPARE(r.code, 0);
+    const QStringList lines = QString::fromUtf8(r.out).split(u'\n');
+    for (const QString &line : lines)
+        QVERIFY2(cp932::encode(line).size() < columns, qPrintable(line));
+    static const QRegularExpression status(QStringLiteral("^ {2,3}(\\d+)  \\S"));
+    QStringList numbers;
+    for (const QString &line : lines) {
+        if (const QRegularExpressionMatch m = status.match(line); m.hasMatch())
+            numbers << m.captured(1);
+    }
+    QCOMPARE(numbers.size(), 12);
+    const bool japanese = locale.startsWith(QLatin1String("ja"));
+    QVERIFY(lines.first().endsWith(japanese ? QStringLiteral(u"[変換元...]") : QStringLiteral("[source...]")));
 }
 
 void TestCli::windowWithoutADisplay_data()

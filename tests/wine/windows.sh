@@ -74,6 +74,15 @@ status=0
 expected=$(printf '%s\n' 'DXFﾌｧｲﾙではありません！' | iconv -f UTF-8 -t CP932)
 [ "$(head -1 "$work/err.txt" | tr -d "\r")" = "$expected" ] || fail "standard error is not in code page 932: $(head -1 "$work/err.txt" | od -An -tx1 | head -1)"
 echo "ok: tessiva-batch.exe writes a redirected standard error in code page 932"
+grep -q $'\r\r' "$work/err.txt" && fail "standard error has doubled carriage returns"
+
+# The help, redirected: CR LF line ends, and every line within an
+# 80-column Japanese console (a code page 932 byte is a column).
+(cd "$work" && "$wine" "$build/tessiva-batch.exe" --help) > "$work/help.txt"
+[ "$(grep -c $'\r$' "$work/help.txt")" -eq "$(wc -l < "$work/help.txt")" ] || fail "the help has bare LF line ends"
+tr -d '\r' < "$work/help.txt" | LC_ALL=C awk 'length($0) > 79 { bad = 1; print "too wide: " length($0) " bytes" > "/dev/stderr" } END { exit bad }' \
+    || fail "the help passes 80 columns"
+echo "ok: tessiva-batch.exe --help fits an 80-column console, with CR LF line ends"
 
 bash "$here/run.sh" "$build/tessiva-batch.exe"
 bash "$here/report.sh" "$build/tessiva-batch.exe"
