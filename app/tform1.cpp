@@ -23,6 +23,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QTimer>
+#include <QToolTip>
 #include <QWindow>
 #include <QPushButton>
 #include <QScreen>
@@ -45,6 +46,8 @@ TForm1::TForm1(PlatformServices &services, QWidget *parent)
     setWindowTitle(QStringLiteral("Tessiva ( for DXF to DXF Data Convert )"));
     setWindowIcon(applicationIcon());
     setFont(fonts::proportional(12));
+    // The tooltips (the status line's whole text) in the window's face.
+    QToolTip::setFont(font());
     buildMenu();
 
     m_client->setObjectName(QStringLiteral("Client"));

@@ -133,7 +133,11 @@ jobpath::Style QtPlatformServices::pathStyle() const
 
 void QtPlatformServices::showErrorBox(QWidget *parent, const QString &caption, const QString &message)
 {
-    QMessageBox::critical(parent, caption, message, QMessageBox::Ok);
+    QMessageBox box(QMessageBox::Critical, caption, message, QMessageBox::Ok, parent);
+    // The window's faces, not the toolkit's: a path reads as in the window.
+    if (parent)
+        box.setFont(parent->window()->font());
+    box.exec();
 }
 
 void QtPlatformServices::removeSizeCommand(QWidget *window)

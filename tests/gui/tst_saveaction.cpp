@@ -15,6 +15,9 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QToolTip>
 #include <QTimer>
 #include <QFile>
 #include <QRadioButton>
@@ -38,6 +41,7 @@ private slots:
     void dialogPerKind_data();
     void dialogPerKind();
     void installedProgramProposesDocuments();
+    void qtsOwnBoxesInTheWindowsFace();
     void theSystemsDialogOpensInAFolderOfTheUsers_data();
     void theSystemsDialogOpensInAFolderOfTheUsers();
     void cancelReportsNothing();
@@ -174,6 +178,24 @@ void TestSaveAction::installedProgramProposesDocuments()
     m_platform.saveAnswers = {std::nullopt};
     press();
     QCOMPARE(m_platform.saveRequests.at(0).initialFolder, m_platform.documents);
+}
+
+void TestSaveAction::qtsOwnBoxesInTheWindowsFace()
+{
+    // The real message box (the close-time message) and the tooltips (the
+    // status line's whole text) draw in the window's face, so that a path
+    // reads there as in the window.
+    const QString face = m_form->font().family();
+    QString boxFace;
+    QTimer::singleShot(0, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            boxFace = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"))->font().family();
+            box->accept();
+        }
+    });
+    QtPlatformServices().showErrorBox(m_form, QStringLiteral("Tessiva"), QStringLiteral("C:\\OUT\\JOB.BAT"));
+    QCOMPARE(boxFace, face);
+    QCOMPARE(QToolTip::font().family(), face);
 }
 
 void TestSaveAction::theSystemsDialogOpensInAFolderOfTheUsers_data()
