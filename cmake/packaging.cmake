@@ -13,18 +13,29 @@ install(FILES README.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tessiva)
 file(GLOB tessiva_docs ${PROJECT_SOURCE_DIR}/docs/*.md)
 install(FILES ${tessiva_docs} DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tessiva/docs)
 
-# The manual page of tessiva-batch, compressed as Debian keeps manual pages.
-set(TESSIVA_MANPAGE ${CMAKE_CURRENT_BINARY_DIR}/tessiva-batch.1.gz)
-add_custom_command(OUTPUT ${TESSIVA_MANPAGE}
-    COMMAND gzip -9n -c ${CMAKE_CURRENT_SOURCE_DIR}/docs/tessiva-batch.1 > ${TESSIVA_MANPAGE}
-    DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/docs/tessiva-batch.1
+# The manual pages and the changelog, compressed as Debian keeps them.
+set(compressed)
+foreach(page tessiva.1 tessiva-batch.1)
+    add_custom_command(OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/${page}.gz
+        COMMAND gzip -9n -c ${CMAKE_CURRENT_SOURCE_DIR}/docs/${page} > ${CMAKE_CURRENT_BINARY_DIR}/${page}.gz
+        DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/docs/${page}
+        VERBATIM)
+    install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+    list(APPEND compressed ${CMAKE_CURRENT_BINARY_DIR}/${page}.gz)
+endforeach()
+add_custom_command(OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz
+    COMMAND gzip -9n -c ${CMAKE_CURRENT_SOURCE_DIR}/packaging/changelog > ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz
+    DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/packaging/changelog
     VERBATIM)
-add_custom_target(tessiva_manpage ALL DEPENDS ${TESSIVA_MANPAGE})
-install(FILES ${TESSIVA_MANPAGE} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+list(APPEND compressed ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz)
+add_custom_target(tessiva_manpage ALL DEPENDS ${compressed})
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz packaging/copyright
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tessiva)
 
 set(CPACK_PACKAGE_NAME tessiva)
 set(CPACK_PACKAGE_VENDOR "Morvane")
-set(CPACK_PACKAGE_CONTACT "Tessiva developers <tessiva@localhost>")
+set(CPACK_PACKAGE_CONTACT "Tessiva developers <tessiva-dev@morvane.co.jp>")
+set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Prepares batch files that down-convert DXF drawings with DXFIX")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
@@ -32,6 +43,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, qt6-qpa-plugins")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "Prepares batch files that down-convert DXF drawings with DXFIX\n Tessiva writes a DOS batch file (code page 932) that runs AutoCAD's\n DXFIX.EXE once for every chosen DXF drawing. It comes with a window\n (tessiva) and a command-line tool (tessiva-batch).")
+# The synopsis is the summary; this is the text below it.
+set(CPACK_PACKAGE_DESCRIPTION
+    "Tessiva writes a DOS batch file (code page 932) that runs AutoCAD's\nDXFIX.EXE once for every chosen DXF drawing. It comes with a window\n(tessiva) and a command-line tool (tessiva-batch).")
 include(CPack)
