@@ -18,6 +18,8 @@ SetCompressor /SOLID lzma
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_PAGE_CUSTOMFUNCTION_SHOW un.FitConfirmPage
+; What stays: the settings are the user's.
+!define MUI_UNCONFIRMPAGE_TEXT_TOP "Tessiva をアンインストールします。先に Tessiva を終了してください。設定ファイル tessiva.ini (プログラムのフォルダと %LOCALAPPDATA%\tessiva) は残ります。不要なら削除してください。"
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "Japanese"
@@ -109,7 +111,8 @@ Section "Tessiva"
     SetOutPath "$INSTDIR"
     File "${BINDIR}\tessiva.exe"
     File "${BINDIR}\tessiva-batch.exe"
-    File /oname=README.md "${BINDIR}\README.md"
+    File "${BINDIR}\README-ja.txt"
+    CreateShortCut "$SMPROGRAMS\Tessiva お読みください.lnk" "$INSTDIR\README-ja.txt"
     WriteUninstaller "$INSTDIR\uninstall.exe"
     CreateShortCut "$SMPROGRAMS\Tessiva.lnk" "$INSTDIR\tessiva.exe"
     WriteRegStr HKLM "Software\Tessiva" "InstallDir" "$INSTDIR"
@@ -122,11 +125,43 @@ Section "Tessiva"
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
 
+; A program file that a running Tessiva holds cannot be deleted: before
+; anything is removed the user is asked to close it and try again, and a
+; cancel leaves the installation whole, reported as not uninstalled.
+!macro WAIT_UNTIL_CLOSED ID FILE
+    retry_${ID}:
+    IfFileExists "$INSTDIR\${FILE}" 0 closed_${ID}
+    ClearErrors
+    FileOpen $0 "$INSTDIR\${FILE}" a
+    IfErrors 0 writable_${ID}
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${FILE} は使用中です。Tessiva を終了してから「再試行」を押してください。" /SD IDCANCEL IDRETRY retry_${ID}
+    SetErrorLevel 2
+    Abort "${FILE} が使用中のため、アンインストールを中止しました。"
+    writable_${ID}:
+    FileClose $0
+    closed_${ID}:
+!macroend
+; A file that is still there after its deletion ends the uninstall as
+; failed, before the entry that could remove it later is gone.
+!macro MUST_BE_GONE ID FILE
+    IfFileExists "$INSTDIR\${FILE}" 0 gone_${ID}
+    MessageBox MB_OK|MB_ICONSTOP "${FILE} を削除できませんでした。Tessiva を終了してから、もう一度アンインストールしてください。" /SD IDOK
+    SetErrorLevel 2
+    Abort "${FILE} を削除できませんでした。"
+    gone_${ID}:
+!macroend
+
 Section "Uninstall"
     SetShellVarContext all
-    Delete "$SMPROGRAMS\Tessiva.lnk"
+    !insertmacro WAIT_UNTIL_CLOSED window tessiva.exe
+    !insertmacro WAIT_UNTIL_CLOSED tool tessiva-batch.exe
     Delete "$INSTDIR\tessiva.exe"
     Delete "$INSTDIR\tessiva-batch.exe"
+    !insertmacro MUST_BE_GONE window tessiva.exe
+    !insertmacro MUST_BE_GONE tool tessiva-batch.exe
+    Delete "$SMPROGRAMS\Tessiva.lnk"
+    Delete "$SMPROGRAMS\Tessiva お読みください.lnk"
+    Delete "$INSTDIR\README-ja.txt"
     Delete "$INSTDIR\README.md"
     ; A settings file left beside the programs is the user's; it stays.
     Delete "$INSTDIR\uninstall.exe"

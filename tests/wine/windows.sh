@@ -225,6 +225,26 @@ if [ -n "$setup" ]; then
     for _ in $(seq 1 25); do "$wine" uninstaller --list | grep -q '^Tessiva|' || break; sleep 0.2; done
     ! "$wine" uninstaller --list | grep -q '^Tessiva|' || fail "after the control panel's uninstall the program is still listed"
     echo "ok: the installer installs both programs with a Start menu entry; uninstall.exe and the control panel both remove them and their entry"
+    # While Tessiva runs, the uninstaller removes nothing and says it failed;
+    # once it is closed, everything goes.
+    "$wine" "$setup" /S
+    [ -f "$installed/README-ja.txt" ] || fail "the installer installed no Japanese read-me"
+    [ ! -e "$installed/README.md" ] || fail "the installer installed the developers' README"
+    ("$wine" 'C:\Program Files\Tessiva\tessiva.exe' >/dev/null 2>&1 &)
+    window=$(waitFor 'DXF to DXF')
+    sleep 1
+    status=0
+    "$wine" 'C:\Program Files\Tessiva\uninstall.exe' /S '_?=C:\Program Files\Tessiva' || status=$?
+    [ "$status" -ne 0 ] || fail "the uninstaller reported success while Tessiva ran"
+    [ -f "$installed/tessiva.exe" ] && [ -f "$installed/tessiva-batch.exe" ] || fail "a refused uninstall removed a program"
+    "$wine" uninstaller --list | grep -q '^Tessiva|' || fail "a refused uninstall removed the entry"
+    [ -f "$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Tessiva.lnk" ] \
+        || fail "a refused uninstall removed the Start menu entry"
+    quit
+    "$wine" 'C:\Program Files\Tessiva\uninstall.exe' /S '_?=C:\Program Files\Tessiva' || fail "the uninstall failed with Tessiva closed"
+    [ ! -e "$installed/tessiva.exe" ] && [ ! -e "$installed/tessiva-batch.exe" ] || fail "the uninstaller left a program"
+    ! "$wine" uninstaller --list | grep -q '^Tessiva|' || fail "after the uninstall the program is still listed"
+    echo "ok: with Tessiva running the uninstaller removes nothing and fails; closed, it removes everything"
 else
     echo "installer check skipped: no $build/dist/*-setup.exe (./dev windows makes it)"
 fi
