@@ -309,6 +309,18 @@ private:
         line({":", label});
     }
 
+    // The converter's line itself: `converter` up to its input, the input
+    // (`source` as a path, or `input` as a token), then `output`.
+    void converterLine(QByteArrayView converter, const QString &source, QByteArrayView output, QByteArrayView input)
+    {
+        m_out.put(converter);
+        if (input.isEmpty())
+            appendToken(m_out, {source});
+        else
+            m_out.put(input);
+        line({" ", output});
+    }
+
     // One converter line. A run that skips finished drawings deletes the
     // output of a converter that crashed or was stopped (a negative
     // status), which would otherwise be taken as finished; with
@@ -317,12 +329,7 @@ private:
     void convert(QByteArrayView converter, const QString &source, QByteArrayView output,
                  QByteArrayView input = {})
     {
-        m_out.put(converter);
-        if (input.isEmpty())
-            appendToken(m_out, {source});
-        else
-            m_out.put(input);
-        line({" ", output});
+        converterLine(converter, source, output, input);
         // A crash or a Ctrl+C ends the converter with a negative status,
         // below what ERRORLEVEL 1 sees.
         if (m_job.checkExitStatus)
@@ -439,12 +446,7 @@ private:
     {
         static const QByteArray status = words(u"終了ステータス %TESSIVA_STATUS%\"");
         static const QByteArray nothing = words(u"図面ができませんでした\"");
-        m_out.put(converter);
-        if (input.isEmpty())
-            appendToken(m_out, {source});
-        else
-            m_out.put(input);
-        line({" ", output});
+        converterLine(converter, source, output, input);
         line({"SET TESSIVA_STATUS=%ERRORLEVEL%"});
         line({"SET \"TESSIVA_WHY=", pass, status});
         line({"IF %TESSIVA_STATUS% LSS 0 GOTO FAILED", m_number});

@@ -295,13 +295,8 @@ QString toNative(const QString &job, Style style)
         out.replace(u'\\', u'/');
         return out;
     }
-    for (QChar &c : out) {
-        if (c == u'\\')
-            c = u'/';
-        else if (c == u'/')
-            c = u'\\';
-    }
-    return out;
+    // The same swap undone: "\\" separators, "/" a backslash in a name.
+    return nativeSeparatorsToJob(out);
 }
 
 } // namespace jobpath
