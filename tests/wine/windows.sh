@@ -246,6 +246,9 @@ if [ -n "$setup" ]; then
     "$wine" uninstaller --list | grep -q '^Tessiva|' || fail "an uninstall while Tessiva ran removed its entry"
     [ -f "$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Tessiva.lnk" ] \
         || fail "an uninstall while Tessiva ran removed the Start menu entry"
+    # The uninstaller had the focus last.
+    xdotool windowfocus "$window" 2>/dev/null || true
+    sleep 0.5
     quit
     uninstallOnce
     for _ in $(seq 1 50); do [ -e "$installed/tessiva.exe" ] || break; sleep 0.2; done
