@@ -119,6 +119,9 @@ for mode in exit crash none hang; do
             sleep 0.1
         done
         wineserver -k >/dev/null 2>&1 || true
+        # The next run starts its own Wine only once this one is gone, never on
+        # a server that is still going down.
+        wineserver -w >/dev/null 2>&1 || true
         wait
         report | grep -qF "$(lineOf "$failing" "")" && fail "killed: the drawing it hung in was reported"
     else
