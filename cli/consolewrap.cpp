@@ -58,9 +58,10 @@ QList<Piece> pieces(QStringView text)
             // A blank next to a number joins them, and the number with the
             // whole Japanese word beside it ("既定 6", "259 バイト").
             if (isDigit(before) || (i + 1 < text.size() && isDigit(text[i + 1]))) {
-                while (!blank && !out.isEmpty() && out.last().text.data() + out.last().text.size() == text.data() + start
-                       && isWide(out.last().text.back().unicode()) && i - out.last().text.size() >= 0
-                       && (text.data() + i) - out.last().text.data() <= kBoundWord) {
+                // The pieces before it that a break between Japanese
+                // characters parted from it, while the word stays short.
+                while (!blank && !out.isEmpty() && isWide(out.last().text.back().unicode())
+                       && i - (out.last().text.data() - text.data()) <= kBoundWord) {
                     start = out.last().text.data() - text.data();
                     blank = out.last().blankBefore;
                     out.removeLast();

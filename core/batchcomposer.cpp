@@ -280,6 +280,16 @@ private:
         m_out.put("\r\n");
     }
 
+    // A drawing's own name and the temporary name it is made under, as
+    // tokens in m_final and m_partial.
+    void drawingNames(Pieces destination, Pieces partialName)
+    {
+        m_final.clear();
+        appendToken(m_final, destination, m_common.folder, m_common.folderQuoted);
+        m_partial.clear();
+        appendToken(m_partial, partialName, m_common.folder, m_common.folderQuoted);
+    }
+
     // A drawing of a job that goes on where it stopped. It is made under a
     // temporary name beside its own and moved onto its own name as its last
     // step, so that its own name exists only once its conversion ran to the
@@ -287,10 +297,7 @@ private:
     void skippableDrawing(qsizetype i, Pieces destination, Pieces partialName)
     {
         const QString &path = m_job.sources.at(i);
-        m_final.clear();
-        appendToken(m_final, destination, m_common.folder, m_common.folderQuoted);
-        m_partial.clear();
-        appendToken(m_partial, partialName, m_common.folder, m_common.folderQuoted);
+        drawingNames(destination, partialName);
         const QByteArrayView final = m_final.view();
         const QByteArrayView partial = m_partial.view();
         const QByteArray label = "DONE" + QByteArray::number(i + 1).rightJustified(m_common.labelWidth, '0');
@@ -388,10 +395,7 @@ private:
         static const QByteArray failed = words(u" 失敗しました（%TESSIVA_WHY%）");
         static const QByteArray notMoved = words(u"SET \"TESSIVA_WHY=図面を移せませんでした\"");
         const QString &path = m_job.sources.at(i);
-        m_final.clear();
-        appendToken(m_final, destination, m_common.folder, m_common.folderQuoted);
-        m_partial.clear();
-        appendToken(m_partial, partialName, m_common.folder, m_common.folderQuoted);
+        drawingNames(destination, partialName);
         m_name.clear();
         appendEchoText(m_name, path);
         m_place = QByteArray::number(i + 1) + '/' + m_common.count;

@@ -1,13 +1,13 @@
 #include "filelock.h"
 
 #include "filewrite.h"
+#include "filewrite_system.h"
 
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QHash>
 #include <QLockFile>
 #include <QMutex>
-#include <QThread>
 
 #include <cerrno>
 #include <cstring>
@@ -26,8 +26,6 @@ QHash<FileId, int> &heldFiles()
     static QHash<FileId, int> files;
     return files;
 }
-
-constexpr unsigned long kRetryMs = 20;
 } // namespace
 
 struct FileLock::State
@@ -63,14 +61,11 @@ FileLock::FileLock(const QString &path, std::chrono::milliseconds wait)
                 m_error = error ? QString::fromLocal8Bit(std::strerror(error)) : writereason::notRegular();
             return;
         }
-        while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-            if ((errno != EWOULDBLOCK && errno != EINTR) || deadline.hasExpired()) {
-                m_error = errno == EWOULDBLOCK ? writereason::locked() : QString::fromLocal8Bit(std::strerror(errno));
-                ::close(fd);
-                m_state->beside.reset();
-                return;
-            }
-            QThread::msleep(kRetryMs);
+        if (const QString refused = filewrite_system::lockWithin(fd, deadline); !refused.isEmpty()) {
+            m_error = refused;
+            ::close(fd);
+            m_state->beside.reset();
+            return;
         }
         // A file replaced while we waited is another file: lock that one.
         struct stat now = {};

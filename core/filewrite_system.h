@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+class QDeadlineTimer;
 class QFile;
 class QFileDevice;
 class QIODevice;
@@ -14,7 +15,7 @@ class QSaveFile;
 
 // What the safe write does differently on each system: one file for each
 // (filewrite_unix.cpp, filewrite_win.cpp), chosen by the build. Only
-// filewrite.cpp uses it.
+// filewrite.cpp uses it, and FileLock the lock it shares with the rewrite.
 namespace filewrite_system {
 
 inline WriteResult failed(const QString &reason)
@@ -78,6 +79,11 @@ WriteResult writeThrough(const QString &path, const std::function<bool(QIODevice
 // looked at (a link swapped in) is left alone, and a failure puts the old
 // bytes back.
 WriteResult rewriteInPlace(const Target &target, const QByteArray &bytes);
+
+// Unix: takes a file's exclusive lock (flock), waiting until `deadline`
+// at most for another holder; the reason when it cannot. The in-place
+// rewrite and FileLock take the same lock.
+QString lockWithin(int fd, const QDeadlineTimer &deadline);
 
 // Keeps the replaced file's mode and owner on the temporary file that
 // replaces it, and makes sure its bytes are on the disk; the reason when not.

@@ -203,22 +203,6 @@ struct Descriptor
 // How long a second writer of a file waits for the first before it gives up.
 constexpr int kLockWait = 5000;
 
-// Takes the file's lock, waiting `ms` at most for another holder.
-QString lockWithin(int fd, int ms)
-{
-    const QDeadlineTimer deadline(ms);
-    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        if (errno == EINTR)
-            continue;
-        if (errno != EWOULDBLOCK)
-            return systemReason(errno);
-        if (deadline.hasExpired())
-            return writereason::locked();
-        ::usleep(20 * 1000);
-    }
-    return QString();
-}
-
 #ifdef __linux__
 // Makes sure that rewriting the file's first `size` bytes in place cannot
 // run out of room half-way; empty when it cannot, or the reason. Only file
@@ -255,6 +239,20 @@ QString reserveInPlace(int fd, qsizetype size)
 
 } // namespace
 
+QString lockWithin(int fd, const QDeadlineTimer &deadline)
+{
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno == EINTR)
+            continue;
+        if (errno != EWOULDBLOCK)
+            return systemReason(errno);
+        if (deadline.hasExpired())
+            return writereason::locked();
+        ::usleep(20 * 1000);
+    }
+    return QString();
+}
+
 // Rewrites an existing file in place, for a folder that takes no temporary
 // file. Nothing is touched until the room is reserved, a second writer of
 // the file waits, and a failure puts the old bytes back.
@@ -271,7 +269,7 @@ WriteResult rewriteInPlace(const Target &target, const QByteArray &bytes)
     if (st.st_dev != target.device || st.st_ino != target.inode)
         return failed(writereason::replaced());
     if (!FileLock::heldHere(st.st_dev, st.st_ino)) {
-        if (const QString refused = lockWithin(file.fd, kLockWait); !refused.isEmpty())
+        if (const QString refused = lockWithin(file.fd, QDeadlineTimer(kLockWait)); !refused.isEmpty())
             return failed(refused);
     }
     QByteArray old(qsizetype(st.st_size), Qt::Uninitialized);
