@@ -85,7 +85,10 @@ private:
 // it: every % doubled, a to z upper-cased, in code page 932 bytes, and in
 // quotes where cmd.exe needs them (`quote` asks for them in any case).
 // Characters are upper-cased before they are encoded, so the second byte
-// of a double-byte character is never touched.
+// of a double-byte character is never touched. One pass decides the quotes
+// as it writes (the high bit of kAscii) and moves an unquoted token back by
+// one byte: the composer of 100,000 drawings takes 90 M instructions so,
+// and 115 M with a first pass over the token for its quotes.
 //
 // `prefix` is the start of the token already in the batch file's bytes (a
 // folder that is the same for every drawing), with `quote` saying whether

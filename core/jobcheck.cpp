@@ -342,6 +342,10 @@ Refusal tooLongPaths(const batch::JobPlan &plan)
     const qsizetype destinationFixed = cp932::encodedLength(folder) + partialPrefix.size() + kDestinationExtension.size();
     for (int i = 0; i < job.sources.size(); ++i) {
         const QStringView source = job.sources.at(i);
+        // No character takes more than two bytes: most sources are too
+        // short to need measuring.
+        if (destinationFixed + 2 * source.size() <= BatchLimits::kMaxPathBytes)
+            continue;
         const qsizetype sourceLength = cp932::encodedLength(source);
         if (sourceLength > BatchLimits::kMaxPathBytes)
             return refuse(SaveResult::TooLong, tooLongText(source.toString()), i);

@@ -53,7 +53,7 @@ QString backslashed(const QString &path)
 // "C:", "\", or "\\server\share\".
 qsizetype rootLength(const QString &path)
 {
-    if (path.startsWith(QLatin1String("\\\\"))) {
+    if (path.size() >= 2 && path[0] == u'\\' && path[1] == u'\\') {
         const qsizetype server = path.indexOf(u'\\', 2);
         if (server < 0)
             return path.size();
@@ -71,10 +71,11 @@ QString foldedDots(const QString &path)
 {
     // Only a part that starts with a dot can be "." or "..".
     const qsizetype root = rootLength(path);
-    bool dotPart = false;
-    for (qsizetype i = root; i < path.size() && !dotPart; ++i)
-        dotPart = path.at(i) == u'.' && (i == root || path.at(i - 1) == u'\\');
-    if (!dotPart)
+    const auto startsDotPart = [&](qsizetype i) { return path[i] == u'.' && (i == root || path[i - 1] == u'\\'); };
+    qsizetype i = root;
+    while (i < path.size() && !startsDotPart(i))
+        ++i;
+    if (i == path.size())
         return path;
     const QList<QStringView> parts = QStringView(path).mid(root).split(u'\\');
     QList<QStringView> kept;
@@ -220,12 +221,19 @@ namespace {
 // any case: Windows opens the device, whatever extension follows.
 bool isDeviceName(QStringView base)
 {
-    const auto upper = [](QChar c) { return c >= u'a' && c <= u'z' ? char16_t(c.unicode() - 32) : c.unicode(); };
-    char16_t name[7] = {};
     if (base.size() < 3 || base.size() > 7)
         return false;
+    const auto upper = [base](qsizetype i) {
+        const char16_t c = base[i].unicode();
+        return c >= u'a' && c <= u'z' ? char16_t(c - 32) : c;
+    };
+    // Most names are ruled out by their first letter.
+    const char16_t first = upper(0);
+    if (first != u'C' && first != u'P' && first != u'A' && first != u'N' && first != u'L')
+        return false;
+    char16_t name[7] = {};
     for (qsizetype i = 0; i < base.size(); ++i)
-        name[i] = upper(base[i]);
+        name[i] = upper(i);
     const std::u16string_view n(name, size_t(base.size()));
     if (n == u"CON" || n == u"PRN" || n == u"AUX" || n == u"NUL" || n == u"CONIN$" || n == u"CONOUT$")
         return true;
@@ -233,49 +241,72 @@ bool isDeviceName(QStringView base)
 }
 
 // Whether Windows reads one part of a path (no separator in it) as a
-// name other than the one it holds.
-bool nameReadOtherwise(QStringView part)
+// name other than the one it holds; `firstDot` is where its first "." is,
+// or -1, and `marked` whether it holds a "/" or a ":".
+bool nameReadOtherwise(QStringView part, qsizetype firstDot, bool marked)
 {
-    if (part.isEmpty() || part == u"." || part == u"..")
-        return false;
+    if (part.isEmpty() || (firstDot == 0 && (part.size() == 1 || (part.size() == 2 && part[1] == u'.'))))
+        return false; // "." and ".." are no names
     // A "/" stands for a backslash inside a native name; a ":" would
     // start a stream name.
-    if (part.contains(u'/') || part.contains(u':'))
+    if (marked)
         return true;
     // Trailing dots and blanks are dropped.
     if (part.back() == u'.' || part.back() == u' ')
         return true;
-    const qsizetype dot = part.indexOf(u'.');
-    QStringView base = dot < 0 ? part : part.left(dot);
+    QStringView base = firstDot < 0 ? part : part.left(firstDot);
     while (!base.isEmpty() && base.back() == u' ')
         base.chop(1);
     return isDeviceName(base);
+}
+
+// Where the names of a path start: after "\\", "X:", "X:\" or "\".
+qsizetype namesStart(QStringView path)
+{
+    if (path.startsWith(u"\\\\"))
+        return 2; // a server and its share are names too
+    if (path.size() >= 2 && isDriveLetter(path[0]) && path[1] == u':')
+        return path.size() >= 3 && path[2] == u'\\' ? 3 : 2;
+    return path.startsWith(u'\\') ? 1 : 0;
 }
 } // namespace
 
 QStringView partReadOtherwise(QStringView path, PathEnd end)
 {
-    qsizetype root = 0;
-    if (path.startsWith(u"\\\\")) {
-        // A server and its share are names too.
-        root = 2;
-    } else if (path.size() >= 2 && isDriveLetter(path[0]) && path[1] == u':') {
-        root = path.size() >= 3 && path[2] == u'\\' ? 3 : 2;
-    } else if (path.startsWith(u'\\')) {
-        root = 1;
-    }
-    for (qsizetype start = root; start <= path.size();) {
-        qsizetype stop = path.indexOf(u'\\', start);
-        if (stop < 0) {
-            if (end == PathEnd::Folder)
-                break; // the start of the names made in it
-            stop = path.size();
+    // One pass over the path, as this runs on every path of a job: each
+    // part is judged at the separator or the end that closes it.
+    qsizetype start = namesStart(path);
+    qsizetype firstDot = -1;
+    bool marked = false;
+    const auto partAt = [&](qsizetype stop) { return path.sliced(start, stop - start); };
+    const char16_t *const units = path.utf16();
+    for (qsizetype i = start; i < path.size(); ++i) {
+        // Every separator, mark and dot lies below '`'; most characters don't.
+        if (units[i] >= u'`')
+            continue;
+        switch (units[i]) {
+        case u'.':
+            if (firstDot < 0)
+                firstDot = i - start;
+            break;
+        case u'/':
+        case u':':
+            marked = true;
+            break;
+        case u'\\':
+            if (nameReadOtherwise(partAt(i), firstDot, marked))
+                return partAt(i);
+            start = i + 1;
+            firstDot = -1;
+            marked = false;
+            break;
+        default:
+            break;
         }
-        const QStringView part = path.sliced(start, stop - start);
-        if (nameReadOtherwise(part))
-            return part;
-        start = stop + 1;
     }
+    // A folder's last part is the start of the names made in it.
+    if (end == PathEnd::Name && nameReadOtherwise(partAt(path.size()), firstDot, marked))
+        return partAt(path.size());
     return QStringView();
 }
 

@@ -117,10 +117,8 @@ QString errorBoxText(const QString &message)
     return message + u'.';
 }
 
-char16_t windowsFoldedUnit(char16_t c)
+char16_t nonAsciiFoldedUnit(char16_t c)
 {
-    if (c < 0x80)
-        return upperCasedUnit(c);
     return QChar(c).toUpper().unicode();
 }
 

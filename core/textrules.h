@@ -63,7 +63,11 @@ QString errorBoxText(const QString &message);
 // table of upper-case letters does ("ａ" and "Ａ" name one file). Used to
 // find two texts that name the same file; never written anywhere. Every
 // comparison, key and hash of names goes through the one unit fold.
-char16_t windowsFoldedUnit(char16_t c);
+char16_t nonAsciiFoldedUnit(char16_t c);
+inline char16_t windowsFoldedUnit(char16_t c)
+{
+    return c < 0x80 ? upperCasedUnit(c) : nonAsciiFoldedUnit(c);
+}
 QString windowsFolded(QStringView name);
 bool sameWindowsName(QStringView a, QStringView b);
 
