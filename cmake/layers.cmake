@@ -5,7 +5,14 @@
 #
 #   core            QtCore only: the rules both front ends share
 #   cli, platform   over core: the tool; the desktop services
-#   ui, inputs, savebar, helpwindows, app   over platform and core: the window
+#   ui              over core: what the window's classes share
+#   inputs          over ui and platform: the job's inputs
+#   helpwindows     over ui: the help and About windows
+#   savebar         over inputs: the save button and status line
+#   app             over savebar and helpwindows: start-up, the main window
+#
+# The QtCore-only libraries are also kept from the Gui and Widgets headers
+# that Qt's include root would reach (tessiva_qtcore_only).
 #
 # Each library gets a folder of links to its own folders, in place of the
 # project's root, so that includes keep their readable form
@@ -25,3 +32,8 @@ function(tessiva_layer target)
         target_include_directories(${target} PUBLIC ${root})
     endif()
 endfunction()
+
+# A folder ahead of Qt's include root whose QtGui and QtWidgets global
+# headers stop the build: every header of those modules includes one first.
+add_library(tessiva_qtcore_only INTERFACE)
+target_include_directories(tessiva_qtcore_only BEFORE INTERFACE ${PROJECT_SOURCE_DIR}/cmake/qtcoreonly)

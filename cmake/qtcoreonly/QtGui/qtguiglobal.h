@@ -1,0 +1,1 @@
+#error "This library uses QtCore only: no Qt GUI header"

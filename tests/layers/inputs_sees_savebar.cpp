@@ -1,0 +1,2 @@
+// Must not compile as inputs code: the save bar lies above the inputs.
+#include "savebar/saveaction.h"

@@ -1,0 +1,2 @@
+// Must not compile as ui code: the main window lies above what its parts share.
+#include "app/tform1.h"
