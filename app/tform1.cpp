@@ -63,10 +63,10 @@ TForm1::TForm1(PlatformServices &services, QWidget *parent)
     m_options = new ConversionOptions(m_client, *m_leaving);
     m_sources = new SourceList(services, m_client);
     m_destination = new FolderField(services, m_client, *m_leaving,
-                                    {"Label1", QStringLiteral(u"変換先ﾌｫﾙﾀﾞ"), "Button2", "Edit1",
+                                    {"Label1", JobFieldNames::destinationFolder(), "Button2", "Edit1",
                                      QStringLiteral(u"変換先ﾌｫﾙﾀﾞを指定してください。"), 66, 311});
     m_autocad = new FolderField(services, m_client, *m_leaving,
-                                {"Label2", QStringLiteral(u"AutoCadﾌｫﾙﾀﾞ"), "Button3", "Edit2",
+                                {"Label2", JobFieldNames::autocadFolder(), "Button3", "Edit2",
                                  QStringLiteral(u"AutoCadｲﾝｽﾄｰﾙﾌｫﾙﾀﾞを指定してください。"), 74, 352});
     m_save = new SaveAction(services, m_client, *m_sources);
     m_helpMenu = new HelpMenu(this);

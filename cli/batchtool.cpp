@@ -67,7 +67,7 @@ struct Options
     QCommandLineOption version{QStringLiteral("version"), TessivaBatch::tr("Show the version.")};
     QCommandLineOption kind{{QStringLiteral("k"), QStringLiteral("kind")},
                             TessivaBatch::tr("Conversion: r13-r12 (default), r13-gx3 or r12-gx3."),
-                            QStringLiteral("kind"), QStringLiteral("r13-r12")};
+                            QStringLiteral("kind"), conversionKind(BatchKind::R13ToR12).keyword.toString()};
     QCommandLineOption destination{{QStringLiteral("d"), QStringLiteral("destination")},
                                    TessivaBatch::tr("Destination folder of the converted drawings."),
                                    QStringLiteral("folder")};
@@ -83,7 +83,7 @@ struct Options
                               QStringLiteral("ascii")};
     QCommandLineOption precision{{QStringLiteral("p"), QStringLiteral("precision")},
                                  TessivaBatch::tr("Precision of ASCII output, 0 to 18 (default 6)."),
-                                 QStringLiteral("digits"), QStringLiteral("6")};
+                                 QStringLiteral("digits"), QString::number(PrecisionRange::kDefault)};
     QCommandLineOption output{{QStringLiteral("o"), QStringLiteral("output")},
                               TessivaBatch::tr("The batch file to write (a .BAT name); standard output when left out."),
                               QStringLiteral("file")};
@@ -154,18 +154,16 @@ QString exitStatusHelp()
         "  11  with --tree, a source that does not lie under the root\n");
 }
 
+// A kind by its keyword, in any case, or by its index in the window.
 bool parseKind(const QString &text, BatchKind *kind)
 {
-    const QString t = text.toLower();
-    if (t == QLatin1String("r13-r12") || t == QLatin1String("0"))
-        *kind = BatchKind::R13ToR12;
-    else if (t == QLatin1String("r13-gx3") || t == QLatin1String("1"))
-        *kind = BatchKind::R13ToGX3;
-    else if (t == QLatin1String("r12-gx3") || t == QLatin1String("2"))
-        *kind = BatchKind::R12ToGX3;
-    else
-        return false;
-    return true;
+    for (const ConversionKind &k : kConversionKinds) {
+        if (text.compare(k.keyword, Qt::CaseInsensitive) == 0 || text == QString::number(int(k.kind))) {
+            *kind = k.kind;
+            return true;
+        }
+    }
+    return false;
 }
 
 // A list of sources and where it came from.

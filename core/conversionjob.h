@@ -2,15 +2,45 @@
 
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
-// The conversion a batch file makes, by its index in the window's choice.
+#include <array>
+
+// The conversion a batch file makes, by its index in the window's choice
+// and in kConversionKinds.
 enum class BatchKind { R13ToR12 = 0, R13ToGX3 = 1, R12ToGX3 = 2 };
+
+// Everything that differs by the kind of conversion, in one place.
+struct ConversionKind
+{
+    BatchKind kind;
+    QStringView caption;     // the window's choice: "DXF(R13) -> DXF(R12)"
+    QStringView keyword;     // tessiva-batch --kind: "r13-r12"
+    QStringView dialogTitle; // the save dialog's title
+    QStringView batchName;   // the name the save dialog proposes
+    bool r13ToR12Pass;       // runs the converter with the R13 to R12 parameter file
+    bool r12ToGx3Pass;       // runs it with the R12 to GX3 parameter file
+};
+
+inline constexpr std::array<ConversionKind, 3> kConversionKinds{{
+    {BatchKind::R13ToR12, u"DXF(R13) -> DXF(R12)", u"r13-r12", u"ﾊﾞｯﾁﾌｧｲﾙ保存 R13DXF to R12DXF", u"R13TO12.BAT", true,
+     false},
+    {BatchKind::R13ToGX3, u"DXF(R13) -> DXF(GX3)", u"r13-gx3", u"ﾊﾞｯﾁﾌｧｲﾙ保存 R13DXF to GX3DXF", u"R13TOGX3.BAT", true,
+     true},
+    {BatchKind::R12ToGX3, u"DXF(R12) -> DXF(GX3)", u"r12-gx3", u"ﾊﾞｯﾁﾌｧｲﾙ保存 R12DXF to GX3DXF", u"R12TOGX3.BAT", false,
+     true},
+}};
+
+constexpr const ConversionKind &conversionKind(BatchKind kind)
+{
+    return kConversionKinds[size_t(kind)];
+}
 
 // Which parameter files a kind of conversion uses, and whether it converts
 // in two passes (R13 to R12, then R12 to GX3, through an intermediate file).
-constexpr bool usesR13ToR12Parameter(BatchKind kind) { return kind != BatchKind::R12ToGX3; }
-constexpr bool usesR12ToGx3Parameter(BatchKind kind) { return kind != BatchKind::R13ToR12; }
-constexpr bool convertsInTwoPasses(BatchKind kind) { return kind == BatchKind::R13ToGX3; }
+constexpr bool usesR13ToR12Parameter(BatchKind kind) { return conversionKind(kind).r13ToR12Pass; }
+constexpr bool usesR12ToGx3Parameter(BatchKind kind) { return conversionKind(kind).r12ToGx3Pass; }
+constexpr bool convertsInTwoPasses(BatchKind kind) { return usesR13ToR12Parameter(kind) && usesR12ToGx3Parameter(kind); }
 
 // The form of the converted drawings. Each front end maps its own words
 // onto it: the window its format box, the command line its option.
@@ -20,8 +50,15 @@ enum class OutputFormat { Ascii, Binary };
 namespace JobDefaults {
 inline QString r13ToR12Parameter() { return QStringLiteral("DXFIX13.DXT"); }
 inline QString r12ToGx3Parameter() { return QStringLiteral("DXFIX.DXT"); }
-inline QString precision() { return QStringLiteral("  6"); }
+inline QString precision() { return QStringLiteral("  6"); } // as the window's box shows it
 } // namespace JobDefaults
+
+// The precision of ASCII output the converter takes, in digits.
+namespace PrecisionRange {
+constexpr int kLowest = 0;
+constexpr int kHighest = 18;
+constexpr int kDefault = 6;
+} // namespace PrecisionRange
 
 // What the messages call the inputs that the settings file keeps as well.
 namespace JobFieldNames {

@@ -194,7 +194,7 @@ Refusal foldersOfAFileName(const batch::JobPlan &plan)
     if (folders.isEmpty())
         return std::nullopt;
     const auto folderOf = [&](const QString &file) { return folders.value(windowsFolded(file), -1); };
-    const QString folderWord = QStringLiteral(u"変換先ﾌｫﾙﾀﾞ");
+    const QString folderWord = JobFieldNames::destinationFolder();
     if (convertsInTwoPasses(job.kind)) {
         const QString intermediate = destination + plan.intermediateName();
         if (const int folder = folderOf(intermediate); folder >= 0)

@@ -1,5 +1,7 @@
 #include "textrules.h"
 
+#include "conversionjob.h"
+
 #include <algorithm>
 
 namespace textrules {
@@ -103,7 +105,7 @@ QString FormatFileCount(int count)
 bool isValidPrecision(const QString &text)
 {
     const QString t = trimmed(text);
-    for (int n = 0; n <= 18; ++n) {
+    for (int n = PrecisionRange::kLowest; n <= PrecisionRange::kHighest; ++n) {
         if (t == QString::number(n))
             return true;
     }

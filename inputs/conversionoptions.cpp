@@ -20,13 +20,7 @@
 using namespace controls;
 
 namespace {
-// The window's words for the kinds and formats.
-QStringList kindItems()
-{
-    return {QStringLiteral("DXF(R13) -> DXF(R12)"), QStringLiteral("DXF(R13) -> DXF(GX3)"),
-            QStringLiteral("DXF(R12) -> DXF(GX3)")};
-}
-
+// The window's words for the formats.
 QString asciiText() { return QStringLiteral("ASCII"); }
 QString binaryText() { return QStringLiteral(u"ﾊﾞｲﾅﾘ"); }
 
@@ -65,9 +59,9 @@ ConversionOptions::ConversionOptions(QWidget *client, const LeaveWatcher &leavin
     auto *kindLayout = new QVBoxLayout(RadioGroup1);
     kindLayout->setContentsMargins(6, 0, 2, 2);
     kindLayout->setSpacing(0);
-    const QStringList kinds = kindItems();
-    for (int i = 0; i < kinds.size(); ++i) {
-        auto *item = new QRadioButton(kinds.at(i), RadioGroup1);
+    for (const ConversionKind &kind : kConversionKinds) {
+        const int i = int(kind.kind);
+        auto *item = new QRadioButton(kind.caption.toString(), RadioGroup1);
         item->setStyleSheet(QStringLiteral("QRadioButton { spacing: 3px; }"));
         item->setObjectName(QStringLiteral("RadioGroup1Item%1").arg(i));
         m_kinds->addButton(item, i);
@@ -81,10 +75,10 @@ ConversionOptions::ConversionOptions(QWidget *client, const LeaveWatcher &leavin
     Label9 = label(client, "Label9", QStringLiteral(u"出力形式"), 282, 11, 48, 12);
     ComboBox2 = editableBox(client, "ComboBox2", 282, {asciiText(), binaryText()});
 
-    Label3 = label(client, "Label3", QStringLiteral(u"R13->R12ﾊﾟﾗﾒｰﾀﾌｧｲﾙ"), 423, 11, 118, 12);
+    Label3 = label(client, "Label3", JobFieldNames::r13ToR12Parameter(), 423, 11, 118, 12);
     Label3->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     Edit5 = parameterField(client, "Edit5", 24, JobDefaults::r13ToR12Parameter());
-    Label8 = label(client, "Label8", QStringLiteral(u"R12->GX3ﾊﾟﾗﾒｰﾀﾌｧｲﾙ"), 422, 46, 119, 12);
+    Label8 = label(client, "Label8", JobFieldNames::r12ToGx3Parameter(), 422, 46, 119, 12);
     Label8->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     Edit6 = parameterField(client, "Edit6", 59, JobDefaults::r12ToGx3Parameter());
 
@@ -163,11 +157,9 @@ void ConversionOptions::defaultParameters()
 
 BatchKind ConversionOptions::kind() const
 {
-    switch (m_kinds->checkedId()) {
-    case 1: return BatchKind::R13ToGX3;
-    case 2: return BatchKind::R12ToGX3;
-    default: return BatchKind::R13ToR12;
-    }
+    const int checked = m_kinds->checkedId();
+    return checked >= 0 && checked < int(kConversionKinds.size()) ? kConversionKinds[checked].kind
+                                                                   : BatchKind::R13ToR12;
 }
 
 QString ConversionOptions::precision() const

@@ -13,28 +13,6 @@
 
 using namespace controls;
 
-namespace {
-// What the save dialog says for each kind.
-struct KindTexts
-{
-    QString dialogTitle;
-    QString defaultFileName;
-};
-
-KindTexts kindTexts(BatchKind kind)
-{
-    switch (kind) {
-    case BatchKind::R13ToGX3:
-        return {QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ保存 R13DXF to GX3DXF"), QStringLiteral("R13TOGX3.BAT")};
-    case BatchKind::R12ToGX3:
-        return {QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ保存 R12DXF to GX3DXF"), QStringLiteral("R12TOGX3.BAT")};
-    case BatchKind::R13ToR12:
-        break;
-    }
-    return {QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ保存 R13DXF to R12DXF"), QStringLiteral("R13TO12.BAT")};
-}
-} // namespace
-
 SaveAction::SaveAction(PlatformServices &services, QWidget *client, SourceList &sources)
     : QObject(client)
     , m_services(services)
@@ -64,10 +42,9 @@ void SaveAction::save(const ConversionJob &job)
 
 std::optional<QString> SaveAction::chooseTarget(BatchKind kind)
 {
-    const KindTexts texts = kindTexts(kind);
     SaveFileRequest request;
-    request.title = texts.dialogTitle;
-    request.proposedName = texts.defaultFileName;
+    request.title = conversionKind(kind).dialogTitle.toString();
+    request.proposedName = conversionKind(kind).batchName.toString();
     request.defaultSuffix = QStringLiteral("BAT");
     request.nameFilters = {QStringLiteral(u"すべてのﾌｧｲﾙ(*.*)"), QStringLiteral(u"BATﾌｧｲﾙ(*.BAT)")};
     request.initialFolder = LastBatchFolder;
