@@ -416,7 +416,7 @@ int exitCodeFor(SaveResult result)
     case SaveResult::SameFolder: return SameFolder;
     case SaveResult::UnusableText:
     case SaveResult::TooLong: return UnusableText;
-    case SaveResult::DuplicateDestination: return DuplicateDestination;
+    case SaveResult::NameClash: return NameClash;
     case SaveResult::NotBat: return NotBat;
     case SaveResult::CannotSave: return CannotSave;
     }

@@ -26,7 +26,7 @@ enum ExitCode {
     NotDxf = 5,
     SameFolder = 6,
     UnusableText = 7,
-    DuplicateDestination = 8,
+    NameClash = 8,
     NotBat = 9,
     CannotSave = 10,
     OutsideTree = 11,

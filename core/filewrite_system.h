@@ -47,6 +47,10 @@ struct Target
     unsigned long long inode = 0;
 };
 
+// How many links a path may go through before it is taken for a loop, as
+// Linux's own limit.
+constexpr int kMaxLinks = 40;
+
 // Follows the links of `given` as the system does, and says what it ends at.
 Target resolve(const QString &given);
 

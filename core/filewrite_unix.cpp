@@ -66,7 +66,7 @@ Target resolve(const QString &given)
         target.path = QFile::decodeName(path);
         if (::lstat(path.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
             break;
-        if (depth == 40) {
+        if (depth == kMaxLinks) {
             target.error = writereason::tooManyLinks();
             return target;
         }

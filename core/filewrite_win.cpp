@@ -14,7 +14,7 @@ Target resolve(const QString &given)
     target.path = given;
     QFileInfo info(given);
     for (int depth = 0; info.isSymLink(); ++depth) {
-        if (depth == 40) {
+        if (depth == kMaxLinks) {
             target.error = writereason::tooManyLinks();
             return target;
         }

@@ -118,7 +118,7 @@ QString clashText(const QString &what, const QString &name)
 
 SaveOutcome clash(const QString &text, int line, int otherLine)
 {
-    SaveOutcome outcome = refuse(SaveResult::DuplicateDestination, text, line);
+    SaveOutcome outcome = refuse(SaveResult::NameClash, text, line);
     outcome.otherLine = otherLine;
     return outcome;
 }

@@ -86,9 +86,10 @@ QString JobPlan::partialPrefix() const
     // under it. Only a drawing whose own name starts with it can be
     // written under another one's temporary name.
     const QString usual = QStringLiteral("~TESSIVA~");
+    const QStringView stem = QStringView(usual).chopped(1); // "~TESSIVA", before a number and the last "~"
     bool taken = false;
     for (qsizetype i = 0; i < size() && !taken; ++i)
-        taken = baseName(i).startsWith(QStringView(usual).left(8), Qt::CaseInsensitive);
+        taken = baseName(i).startsWith(stem, Qt::CaseInsensitive);
     if (!taken)
         return usual;
     // Each drawing's final name, folded as Windows compares names; folding
@@ -100,7 +101,7 @@ QString JobPlan::partialPrefix() const
     // drawing's name in the same folder: one pass over the names, whatever
     // they hold.
     QSet<int> takenNumbers;
-    const QString folded = textrules::windowsFolded(usual).left(8); // "~TESSIVA"
+    const QString folded = textrules::windowsFolded(stem);
     for (qsizetype i = 0; i < size(); ++i) {
         const QString name = textrules::windowsFolded(QString(below(i) % baseName(i)));
         const QStringView base = QStringView(name).sliced(below(i).size());

@@ -8,8 +8,6 @@
 
 #include <QIODevice>
 
-#include <utility>
-
 using textrules::Separators;
 
 namespace saveflow {
@@ -33,40 +31,36 @@ SaveOutcome writeFile(const batch::JobPlan &plan, const QString &path)
     return ended(SaveResult::Saved, path, savedText(path));
 }
 
-// The job taken apart once, for the checks and the batch file; `then`
-// runs for a job that passes the checks.
-template <class Then>
-auto checkedThen(const ConversionJob &job, Then then) -> decltype(then(std::declval<const batch::JobPlan &>()))
-{
-    const batch::JobPlan plan(job);
-    if (Refusal refused = checkJob(plan))
-        return *refused;
-    return then(plan);
-}
 } // namespace
 
-std::optional<SaveOutcome> save(const ConversionJob &job, const TargetChooser &chooseTarget)
+// Each save takes the job apart once, for the checks and the batch file.
+OutcomeUnlessCancelled save(const ConversionJob &job, const TargetChooser &chooseTarget)
 {
-    return checkedThen(job, [&chooseTarget](const batch::JobPlan &plan) -> std::optional<SaveOutcome> {
-        const std::optional<QString> path = chooseTarget();
-        if (!path)
-            return std::nullopt;
-        return writeFile(plan, *path);
-    });
+    const batch::JobPlan plan(job);
+    if (const Refusal refused = checkJob(plan))
+        return *refused;
+    const std::optional<QString> path = chooseTarget();
+    if (!path)
+        return std::nullopt; // the user cancelled
+    return writeFile(plan, *path);
 }
 
 SaveOutcome saveAs(const ConversionJob &job, const QString &path)
 {
-    return checkedThen(job, [&path](const batch::JobPlan &plan) { return writeFile(plan, path); });
+    const batch::JobPlan plan(job);
+    if (const Refusal refused = checkJob(plan))
+        return *refused;
+    return writeFile(plan, path);
 }
 
 SaveOutcome writeTo(const ConversionJob &job, QIODevice &device)
 {
-    return checkedThen(job, [&device](const batch::JobPlan &plan) {
-        if (!batch::composeTo(plan, device))
-            return ended(SaveResult::CannotSave, QString(), QString(), device.errorString());
-        return ended(SaveResult::Saved, QString(), QString());
-    });
+    const batch::JobPlan plan(job);
+    if (const Refusal refused = checkJob(plan))
+        return *refused;
+    if (!batch::composeTo(plan, device))
+        return ended(SaveResult::CannotSave, QString(), QString(), device.errorString());
+    return ended(SaveResult::Saved, QString(), QString());
 }
 
 QString folderOf(const QString &path)

@@ -20,8 +20,11 @@ namespace saveflow {
 // only for a job that passed its checks.
 using TargetChooser = std::function<std::optional<QString>()>;
 
-// nullopt when the target was not chosen.
-std::optional<SaveOutcome> save(const ConversionJob &job, const TargetChooser &chooseTarget);
+// A save's outcome, or nothing when the user cancelled the choice of a
+// target: a cancel has nothing to report.
+using OutcomeUnlessCancelled = std::optional<SaveOutcome>;
+
+OutcomeUnlessCancelled save(const ConversionJob &job, const TargetChooser &chooseTarget);
 
 // The save to a target already chosen, as a command line names it.
 SaveOutcome saveAs(const ConversionJob &job, const QString &path);

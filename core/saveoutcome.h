@@ -18,7 +18,8 @@ enum class SaveResult {
     SameFolder,           // a source in a folder that drawings are converted into
     UnusableText,         // a text the batch file cannot carry (code page 932, control characters, ")
     TooLong,              // a path longer than the converter takes
-    DuplicateDestination, // two sources would be written to one drawing
+    NameClash, // two names that are one to Windows: two sources onto one drawing, folders of two
+               // cases under Z:, a folder made under the name of a file the batch file writes
     NotBat,               // the chosen name does not end in .BAT
     CannotSave,           // the file could not be written
 };
@@ -46,5 +47,6 @@ struct SaveOutcome
 };
 
 // A check's answer: the outcome that ends the save, or nothing when the job
-// passes it.
+// passes it (the opposite of a save's empty answer, a cancel: see
+// saveflow::OutcomeUnlessCancelled).
 using Refusal = std::optional<SaveOutcome>;

@@ -35,7 +35,7 @@ void SaveAction::save(const ConversionJob &job)
 {
     clearStatus();
     // A cancelled dialog reports nothing.
-    if (const std::optional<SaveOutcome> outcome =
+    if (const saveflow::OutcomeUnlessCancelled outcome =
             saveflow::save(job, [this, &job] { return chooseTarget(job.kind); }))
         report(*outcome);
 }

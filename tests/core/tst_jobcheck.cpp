@@ -152,13 +152,13 @@ void TestJobCheck::refusals_data()
         << int(SaveResult::UnusableText) << 1 << unusable(QStringLiteral(u"変換元ﾌｧｲﾙ"), QStringLiteral("C:\\A\\*.dxf"));
     QTest::newRow("two drawings onto one")
         << QStringList{QStringLiteral("C:\\A\\plan.dxf"), QStringLiteral("C:\\B\\x.dxf"), QStringLiteral("C:\\C\\PLAN.DXF")}
-        << out << acad << int(SaveResult::DuplicateDestination) << 2 << clash(QStringLiteral("C:\\OUT\\PLAN.DXF"));
+        << out << acad << int(SaveResult::NameClash) << 2 << clash(QStringLiteral("C:\\OUT\\PLAN.DXF"));
     QTest::newRow("full-width names Windows takes for one")
         << QStringList{QStringLiteral(u"C:\\A\\ａ.dxf"), QStringLiteral(u"C:\\B\\Ａ.dxf")} << out << acad
-        << int(SaveResult::DuplicateDestination) << 1 << clash(QStringLiteral(u"C:\\OUT\\Ａ.DXF"));
+        << int(SaveResult::NameClash) << 1 << clash(QStringLiteral(u"C:\\OUT\\Ａ.DXF"));
     QTest::newRow("Greek letters of two cases")
         << QStringList{QStringLiteral(u"C:\\A\\α.dxf"), QStringLiteral(u"C:\\B\\Α.dxf")} << out << acad
-        << int(SaveResult::DuplicateDestination) << 1 << clash(QStringLiteral(u"C:\\OUT\\Α.DXF"));
+        << int(SaveResult::NameClash) << 1 << clash(QStringLiteral(u"C:\\OUT\\Α.DXF"));
     QTest::newRow("the same source twice is harmless")
         << QStringList{QStringLiteral("C:\\A\\plan.dxf"), QStringLiteral("c:\\a\\PLAN.dxf")} << out << acad << passed << -1
         << QString();
@@ -168,18 +168,18 @@ void TestJobCheck::refusals_data()
     // Under Z:, the root of a system that tells case apart, they are two.
     QTest::newRow("names of two cases under Z: are two drawings")
         << QStringList{QStringLiteral("Z:\\p\\Plan.dxf"), QStringLiteral("Z:\\p\\plan.DXF")} << out << acad
-        << int(SaveResult::DuplicateDestination) << 1 << clash(QStringLiteral("C:\\OUT\\PLAN.DXF"));
+        << int(SaveResult::NameClash) << 1 << clash(QStringLiteral("C:\\OUT\\PLAN.DXF"));
     QTest::newRow("folders of two cases under Z:")
         << QStringList{QStringLiteral("Z:\\p\\A\\x.dxf"), QStringLiteral("Z:\\p\\a\\x.dxf")} << out << acad
-        << int(SaveResult::DuplicateDestination) << 1 << clash(QStringLiteral("C:\\OUT\\X.DXF"));
+        << int(SaveResult::NameClash) << 1 << clash(QStringLiteral("C:\\OUT\\X.DXF"));
     // The batch file names them as one, in upper case; Windows finds one.
     QTest::newRow("folders of one name in two cases under Z:")
         << QStringList{QStringLiteral("Z:\\p\\Floor\\a.dxf"), QStringLiteral("Z:\\p\\FLOOR\\b.dxf")} << out << acad
-        << int(SaveResult::DuplicateDestination) << 1
+        << int(SaveResult::NameClash) << 1
         << QStringLiteral(u"変換元ﾌｫﾙﾀﾞ( Z:\\P\\FLOOR\\ )が重複しています！");
     QTest::newRow("a drawing and a folder of one name under Z:")
         << QStringList{QStringLiteral("Z:\\p\\a.dxf"), QStringLiteral("Z:\\p\\A.DXF\\b.dxf")} << out << acad
-        << int(SaveResult::DuplicateDestination) << 0 << QStringLiteral(u"変換元ﾌｧｲﾙ( Z:\\P\\A.DXF )が重複しています！");
+        << int(SaveResult::NameClash) << 0 << QStringLiteral(u"変換元ﾌｧｲﾙ( Z:\\P\\A.DXF )が重複しています！");
     QTest::newRow("folders of two cases elsewhere are one folder")
         << QStringList{QStringLiteral("C:\\p\\Floor\\a.dxf"), QStringLiteral("C:\\p\\FLOOR\\b.dxf")} << out << acad
         << passed << -1 << QString();
@@ -291,7 +291,7 @@ void TestJobCheck::treeRefusals_data()
         << out << kPasses << -1 << 0 << false;
     QTest::newRow("one destination twice")
         << QStringList{QStringLiteral("C:\\PROJECT\\F1\\plan.dxf"), QStringLiteral("C:\\project\\f1\\PLAN.dxf.dxf")}
-        << out << int(SaveResult::DuplicateDestination) << 1 << 0 << false;
+        << out << int(SaveResult::NameClash) << 1 << 0 << false;
     QTest::newRow("a source outside the root")
         << QStringList{QStringLiteral("C:\\PROJECT\\a.dxf"), QStringLiteral("C:\\OTHER\\b.dxf")} << out
         << int(SaveResult::OutsideTree) << 1 << 0 << false;
@@ -307,7 +307,7 @@ void TestJobCheck::treeRefusals_data()
         << QStringLiteral("C:\\PROJECT\\OUT\\") << int(SaveResult::SameFolder) << 1 << 0 << false;
     // No folder the batch file makes may take the name of a file it
     // writes, deletes or moves.
-    const int clash = int(SaveResult::DuplicateDestination);
+    const int clash = int(SaveResult::NameClash);
     const int r13gx3 = int(BatchKind::R13ToGX3);
     QTest::newRow("a folder named like a drawing")
         << QStringList{QStringLiteral("C:\\PROJECT\\a.dxf"), QStringLiteral("C:\\PROJECT\\A.DXF\\b.dxf")} << out << clash
@@ -487,7 +487,7 @@ void TestJobCheck::clashesAsAPlainLookupFindsThem()
             }
         }
         const Refusal refused = checkJob(job);
-        QCOMPARE(resultOf(refused), line < 0 ? kPasses : int(SaveResult::DuplicateDestination));
+        QCOMPARE(resultOf(refused), line < 0 ? kPasses : int(SaveResult::NameClash));
         const SaveOutcome outcome = refused.value_or(SaveOutcome{});
         QCOMPARE(outcome.line, line);
         QCOMPARE(outcome.otherLine, otherLine);
