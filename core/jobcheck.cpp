@@ -4,6 +4,7 @@
 #include "destinationtable.h"
 #include "jobpath.h"
 #include "textrules.h"
+#include "vectorstate.h"
 
 #include <QHash>
 #include <QSet>
@@ -382,6 +383,7 @@ Refusal checkJob(const batch::JobPlan &plan)
     // In this order; the first refusal wins.
     for (const auto check : {precisionInRange, emptyInputs, sourcePlaces, unusableTexts, namesReadOtherwise,
                              tooLongPaths, sharedDestinations, sourcesOfOneName, foldersOfAFileName}) {
+        vectorstate::clearUpperHalves(); // see vectorstate.h: a check may use a QHash
         if (Refusal refused = check(plan))
             return refused;
     }

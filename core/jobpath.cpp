@@ -71,11 +71,11 @@ QString foldedDots(const QString &path)
 {
     // Only a part that starts with a dot can be "." or "..".
     const qsizetype root = rootLength(path);
-    const auto startsDotPart = [&](qsizetype i) { return path[i] == u'.' && (i == root || path[i - 1] == u'\\'); };
-    qsizetype i = root;
-    while (i < path.size() && !startsDotPart(i))
-        ++i;
-    if (i == path.size())
+    // Every character is looked at without a branch: most paths have none.
+    bool dotPart = root < path.size() && path[root] == u'.';
+    for (qsizetype i = root + 1; i < path.size(); ++i)
+        dotPart |= (path[i] == u'.') & (path[i - 1] == u'\\');
+    if (!dotPart)
         return path;
     const QList<QStringView> parts = QStringView(path).mid(root).split(u'\\');
     QList<QStringView> kept;
@@ -274,35 +274,26 @@ qsizetype namesStart(QStringView path)
 QStringView partReadOtherwise(QStringView path, PathEnd end)
 {
     // One pass over the path, as this runs on every path of a job: each
-    // part is judged at the separator or the end that closes it.
+    // part is judged at the separator that closes it. The marks and the
+    // first dot are noted without a branch, as which character comes next
+    // cannot be foreseen.
     qsizetype start = namesStart(path);
     qsizetype firstDot = -1;
-    bool marked = false;
+    bool marked = false; // a "/" or a ":"
     const auto partAt = [&](qsizetype stop) { return path.sliced(start, stop - start); };
     const char16_t *const units = path.utf16();
     for (qsizetype i = start; i < path.size(); ++i) {
-        // Every separator, mark and dot lies below '`'; most characters don't.
-        if (units[i] >= u'`')
-            continue;
-        switch (units[i]) {
-        case u'.':
-            if (firstDot < 0)
-                firstDot = i - start;
-            break;
-        case u'/':
-        case u':':
-            marked = true;
-            break;
-        case u'\\':
+        const char16_t c = units[i];
+        if (c == u'\\') {
             if (nameReadOtherwise(partAt(i), firstDot, marked))
                 return partAt(i);
             start = i + 1;
             firstDot = -1;
             marked = false;
-            break;
-        default:
-            break;
+            continue;
         }
+        marked |= (c == u'/') | (c == u':');
+        firstDot = firstDot < 0 && c == u'.' ? i - start : firstDot;
     }
     // A folder's last part is the start of the names made in it.
     if (end == PathEnd::Name && nameReadOtherwise(partAt(path.size()), firstDot, marked))

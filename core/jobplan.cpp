@@ -1,6 +1,7 @@
 #include "jobplan.h"
 
 #include "textrules.h"
+#include "vectorstate.h"
 
 #include <QSet>
 
@@ -9,7 +10,10 @@ namespace batch {
 JobPlan::JobPlan(const ConversionJob &job)
     : m_job(job)
 {
+    vectorstate::clearUpperHalves(); // see vectorstate.h
     m_parts.resize(job.sources.size());
+    std::vector<qsizetype> dummies;
+    bool tildes = false;
     const QStringView root = job.treeRoot;
     for (qsizetype i = 0; i < job.sources.size(); ++i) {
         const QStringView source = job.sources.at(i);
@@ -26,7 +30,15 @@ JobPlan::JobPlan(const ConversionJob &job)
         } else {
             parts.belowStart = qint32(p.nameStart);
         }
+        // The names the two made-up names must keep clear of, noted while
+        // the source is at hand: few drawings are named "dummy…" or "~…".
+        const QStringView base = baseName(i);
+        if (base.size() >= 5 && (base[0] == u'd' || base[0] == u'D') && below(i).isEmpty())
+            dummies.push_back(i);
+        tildes = tildes || base.startsWith(u'~');
     }
+    m_intermediateName = makeIntermediateName(dummies);
+    m_partialPrefix = makePartialPrefix(tildes);
 }
 
 QStringView JobPlan::folder(qsizetype i) const
@@ -59,17 +71,15 @@ QString JobPlan::destination(qsizetype i, QStringView prefix) const
     return m_job.destinationFolder % below(i) % prefix % baseName(i) % kDestinationExtension;
 }
 
-QString JobPlan::intermediateName() const
+QString JobPlan::makeIntermediateName(const std::vector<qsizetype> &dummies) const
 {
     // A drawing is written over the intermediate file only when it goes to
     // the destination folder itself under the intermediate's name, so only
     // "dummy…" names there need a look.
     QSet<QString> taken;
-    for (qsizetype i = 0; i < size(); ++i) {
+    for (const qsizetype i : dummies) {
         const QStringView base = baseName(i);
-        if (base.size() < 5 || (base[0] != u'd' && base[0] != u'D'))
-            continue; // the quick look
-        if (base.startsWith(u"dummy", Qt::CaseInsensitive) && below(i).isEmpty())
+        if (base.startsWith(u"dummy", Qt::CaseInsensitive))
             taken.insert(textrules::windowsFolded(base));
     }
     if (!taken.contains(QStringLiteral("DUMMY")))
@@ -80,7 +90,7 @@ QString JobPlan::intermediateName() const
     }
 }
 
-QString JobPlan::partialPrefix() const
+QString JobPlan::makePartialPrefix(bool tildes) const
 {
     // A name no ordinary file carries, as the batch file deletes what lies
     // under it. Only a drawing whose own name starts with it can be
@@ -88,7 +98,7 @@ QString JobPlan::partialPrefix() const
     const QString usual = QStringLiteral("~TESSIVA~");
     const QStringView stem = QStringView(usual).chopped(1); // "~TESSIVA", before a number and the last "~"
     bool taken = false;
-    for (qsizetype i = 0; i < size() && !taken; ++i)
+    for (qsizetype i = 0; i < size() && tildes && !taken; ++i) // "~" has no case
         taken = baseName(i).startsWith(stem, Qt::CaseInsensitive);
     if (!taken)
         return usual;

@@ -41,12 +41,12 @@ public:
     // The name of the intermediate file of the two-pass conversion, inside
     // the destination folder: "dummy.dxf", or "dummy1.dxf", "dummy2.dxf" …
     // when a drawing would be written there under that name.
-    QString intermediateName() const;
+    const QString &intermediateName() const { return m_intermediateName; }
     // What a drawing's name starts with while it is being made, for a job
     // that skips existing drawings: "~TESSIVA~", or "~TESSIVA1~",
     // "~TESSIVA2~" … when a drawing would be written under a name that
     // another one is made under.
-    QString partialPrefix() const;
+    const QString &partialPrefix() const { return m_partialPrefix; }
 
 private:
     struct Places
@@ -56,8 +56,13 @@ private:
         qint32 baseEnd = 0;
         qint32 belowStart = 0; // -1 outside the tree's root
     };
+    QString makeIntermediateName(const std::vector<qsizetype> &dummies) const;
+    QString makePartialPrefix(bool tildes) const;
+
     const ConversionJob &m_job;
     std::vector<Places> m_parts;
+    QString m_intermediateName;
+    QString m_partialPrefix;
 };
 
 } // namespace batch
