@@ -7,8 +7,8 @@
 // Finds two sources converted onto one destination. Each destination is
 // known by the folder below the root and the base name, folded as Windows
 // compares names; a table of their hashes holds the first source of each.
-// It makes no string for each source, as a QHash of folded names would;
-// docs/performance.md has what that saves.
+// It makes no string for each source, as a QHash of folded names would:
+// 6 ms against 74 ms for 100,000 drawings (./dev bench).
 class DestinationTable
 {
 public:

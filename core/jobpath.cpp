@@ -121,26 +121,22 @@ bool partToClean(QStringView rest, bool atRoot)
     return endsAt(0) || (rest[0] == u'.' && (endsAt(1) || (rest[1] == u'.' && endsAt(2))));
 }
 
-// An absolute native path on Z:, made in one pass with each "/" turned
-// into "\\"; a null text when it has a part to clean away.
+// An absolute native path on Z:, each "/" turned into "\\" in one pass
+// over a copy; a null text when it has a part to clean away.
 QString cleanOnZ(QStringView given)
 {
-    QString out(given.size() + 2, Qt::Uninitialized);
-    char16_t *o = reinterpret_cast<char16_t *>(out.data());
-    *o++ = u'Z';
-    *o++ = u':';
-    const char16_t *const begin = given.utf16();
-    const char16_t *const end = begin + given.size();
-    for (const char16_t *p = begin; p != end; ++p) {
-        if (*p == u'\\') {
-            *o++ = u'/'; // a backslash inside a name: see nativeSeparatorsToJob()
-        } else if (*p != u'/') {
-            *o++ = *p;
-        } else if (partToClean(QStringView(p + 1, end), p == begin)) {
+    QString out = QStringLiteral("Z:") + given;
+    QChar *const units = out.data();
+    for (qsizetype i = 2; i < out.size(); ++i) {
+        QChar &c = units[i];
+        if (c == u'\\')
+            c = u'/'; // a backslash inside a name: see nativeSeparatorsToJob()
+        else if (c != u'/')
+            continue;
+        else if (partToClean(given.sliced(i - 1), i == 2))
             return QString();
-        } else {
-            *o++ = u'\\';
-        }
+        else
+            c = u'\\';
     }
     return out;
 }
