@@ -111,11 +111,9 @@ constexpr bool usesTemporaryNames(const ConversionJob &job)
 // What the batch file and the programs it runs can take.
 namespace BatchLimits {
 // The classic Windows path limit of the converter: 260 bytes with the
-// terminating NUL.
+// terminating NUL. With every path within it, no line of a batch file
+// comes near the longest that cmd.exe runs.
 constexpr qsizetype kMaxPathBytes = 259;
-// The longest line cmd.exe runs. With every path within kMaxPathBytes, no
-// line comes near it.
-constexpr qsizetype kMaxLineBytes = 8191;
 } // namespace BatchLimits
 
 // The extension every converted drawing gets.

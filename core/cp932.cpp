@@ -9,31 +9,18 @@ const quint16 *codeTable()
     return kTables.encode;
 }
 
-bool appendEncoded(QByteArray &out, QStringView text)
-{
-    const qsizetype start = out.size();
-    out.resize(start + 2 * text.size());
-    char *dst = out.data() + start;
-    const Tables &t = kTables;
-    bool ok = true;
-    for (QChar ch : text) {
-        const char16_t c = ch.unicode();
-        if (c < 0x80) {
-            *dst++ = char(c);
-            continue;
-        }
-        const quint16 code = t.encode[c];
-        ok = ok && code != kNoCode;
-        putCode(dst, code);
-    }
-    out.truncate(dst - out.constData());
-    return ok;
-}
-
 QByteArray encode(QStringView text)
 {
-    QByteArray out;
-    appendEncoded(out, text);
+    QByteArray out(2 * text.size(), Qt::Uninitialized); // at most two bytes a character
+    char *dst = out.data();
+    for (QChar ch : text) {
+        const char16_t c = ch.unicode();
+        if (c < 0x80)
+            *dst++ = char(c);
+        else
+            putCode(dst, kTables.encode[c]);
+    }
+    out.truncate(dst - out.constData());
     return out;
 }
 

@@ -19,10 +19,6 @@ namespace cp932 {
 // "?"; use canEncode() first where that matters.
 QByteArray encode(QStringView text);
 
-// Appends the bytes of `text` to `out`. Returns false when some character
-// had no bytes of its own (it was written as "?").
-bool appendEncoded(QByteArray &out, QStringView text);
-
 // The text of `bytes`. A byte sequence that is not code page 932 becomes
 // U+FFFD; `ok`, when given, says whether there was none.
 QString decode(QByteArrayView bytes, bool *ok = nullptr);

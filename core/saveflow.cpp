@@ -12,6 +12,29 @@ using textrules::Separators;
 
 namespace saveflow {
 namespace {
+// The parts of a target path the save looks at, and the status line's
+// texts for it.
+bool isBatPath(const QString &path)
+{
+    return textrules::upperCased(textrules::extension(path, Separators::WindowsOrSlash)) == QLatin1String(".BAT");
+}
+
+QString notBatText(const QString &path)
+{
+    return QStringLiteral(u"拡張子が.BATでないため( ") % textrules::namePart(path, Separators::WindowsOrSlash)
+        % QStringLiteral(u" )では保存できません！");
+}
+
+QString cannotSaveText(const QString &path)
+{
+    return QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ名 = ") % path % QStringLiteral(u"を保存できません！");
+}
+
+QString savedText(const QString &path)
+{
+    return QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ名 = ") % path % QStringLiteral(u"を保存しました！");
+}
+
 SaveOutcome ended(SaveResult result, const QString &path, const QString &text, const QString &reason = QString())
 {
     SaveOutcome outcome = SaveOutcome::of(result, text);
@@ -66,27 +89,6 @@ SaveOutcome writeTo(const ConversionJob &job, QIODevice &device)
 QString folderOf(const QString &path)
 {
     return textrules::folderPart(path, Separators::WindowsOrSlash);
-}
-
-bool isBatPath(const QString &path)
-{
-    return textrules::upperCased(textrules::extension(path, Separators::WindowsOrSlash)) == QLatin1String(".BAT");
-}
-
-QString notBatText(const QString &path)
-{
-    return QStringLiteral(u"拡張子が.BATでないため( ") % textrules::namePart(path, Separators::WindowsOrSlash)
-        % QStringLiteral(u" )では保存できません！");
-}
-
-QString cannotSaveText(const QString &path)
-{
-    return QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ名 = ") % path % QStringLiteral(u"を保存できません！");
-}
-
-QString savedText(const QString &path)
-{
-    return QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ名 = ") % path % QStringLiteral(u"を保存しました！");
 }
 
 } // namespace saveflow

@@ -33,14 +33,8 @@ SaveOutcome saveAs(const ConversionJob &job, const QString &path);
 // the write. No name, so no .BAT check.
 SaveOutcome writeTo(const ConversionJob &job, QIODevice &device);
 
-// The parts of a target path the save looks at. The path is native, as a
-// dialog or a command line gives it, so "/" separates folders as well.
+// The folder of a target path. The path is native, as a dialog or a
+// command line gives it, so "/" separates folders as well.
 QString folderOf(const QString &path);
-bool isBatPath(const QString &path);
-
-// The status line's texts for a chosen target.
-QString notBatText(const QString &path);
-QString cannotSaveText(const QString &path);
-QString savedText(const QString &path);
 
 } // namespace saveflow

@@ -22,9 +22,6 @@ public:
     // `userFolder` may be empty: no per-user file.
     SettingsFile(const QString &executablePath, const QString &userFolder);
 
-    // Candidates to read, the first existing one wins.
-    QStringList readOrder() const;
-
     // Reads the first existing candidate. Each value the file has replaces
     // the one in `current`; the result is taken as what the window shows.
     settings::StoredSettings load(const settings::StoredSettings &current);
@@ -44,8 +41,6 @@ public:
     // changed value is left as it is.
     SaveReport save(const settings::StoredSettings &now);
 
-    // The settings file beside an executable, under its exact name.
-    static QString besideExecutable(const QString &executablePath);
     // The per-user folder of the window's settings, for the window and for
     // tessiva-batch alike (both run as the application "tessiva").
     static QString userFolder();
@@ -54,6 +49,13 @@ public:
     static QString windowIn(const QString &folder);
 
 private:
+    friend class TestSettingsCodec; // the candidates, without files to find
+
+    // Candidates to read, the first existing one wins.
+    QStringList readOrder() const;
+    // The settings file beside an executable, under its exact name.
+    static QString besideExecutable(const QString &executablePath);
+
     QString m_beside;
     QString m_besideLowered;
     QString m_user;

@@ -10,6 +10,10 @@ inline Refusal checkJob(const ConversionJob &job)
     return checkJob(batch::JobPlan(job));
 }
 
+// The longest line cmd.exe runs: the tests hold every line of a batch file
+// within it.
+constexpr qsizetype kMaxCmdLineBytes = 8191;
+
 // What a check's answer is, for tables: the refusal's result, or kPasses.
 constexpr int kPasses = -1;
 inline int resultOf(const Refusal &refusal)

@@ -505,7 +505,7 @@ void TestBatchComposer::randomJobsReadAsMeant()
         const QList<QStringList> expected = batchwords::expectedWords(job);
         QCOMPARE(lines.size(), expected.size());
         for (qsizetype i = 0; i < lines.size(); ++i) {
-            QVERIFY2(cp932::encode(lines.at(i)).size() <= BatchLimits::kMaxLineBytes, qPrintable(lines.at(i)));
+            QVERIFY2(cp932::encode(lines.at(i)).size() <= kMaxCmdLineBytes, qPrintable(lines.at(i)));
             QCOMPARE(batchwords::cmdWords(lines.at(i)).value_or(QStringList{QStringLiteral("<misread>")}),
                      expected.at(i));
         }

@@ -418,7 +418,7 @@ void TestJobCheck::longestLinesStayWithinCmd()
     const QByteArray bytes = batchFileBytes(j);
     QVERIFY(!bytes.isEmpty());
     for (const QByteArray &line : bytes.split('\n'))
-        QVERIFY2(line.size() <= BatchLimits::kMaxLineBytes, qPrintable(QString::number(line.size())));
+        QVERIFY2(line.size() <= kMaxCmdLineBytes, qPrintable(QString::number(line.size())));
 }
 
 void TestJobCheck::clashesAsAPlainLookupFindsThem_data()

@@ -148,10 +148,18 @@ void TestSaveFlow::targetTexts()
     QFETCH(bool, bat);
     QFETCH(QString, folder);
     QFETCH(QString, name);
-    QCOMPARE(saveflow::isBatPath(path), bat);
     QCOMPARE(saveflow::folderOf(path), folder);
-    QCOMPARE(saveflow::notBatText(path),
+    // A .BAT name is saved (here in the test's folder); any other refused
+    // before anything is written, with the name in the status line.
+    const SaveOutcome outcome = saveflow::saveAs(goodJob(), bat ? m_dir.filePath(name) : path);
+    if (bat) {
+        QCOMPARE(outcome.result, SaveResult::Saved);
+        return;
+    }
+    QCOMPARE(outcome.result, SaveResult::NotBat);
+    QCOMPARE(outcome.statusText,
              QStringLiteral(u"拡張子が.BATでないため( ") + name + QStringLiteral(u" )では保存できません！"));
+    QVERIFY(!QFileInfo::exists(path));
 }
 
 void TestSaveFlow::failedWriteKeepsTheOldFile()
