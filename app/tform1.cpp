@@ -120,17 +120,11 @@ void TForm1::buildMenu()
 
 void TForm1::orderTabs()
 {
-    // By the controls' names; the count field takes no focus.
-    static const char *const order[] = {
-        "RadioGroup1Item0", "RadioGroup1Item1", "RadioGroup1Item2", "ComboBox1", "ComboBox2", "Edit5",
-        "Edit6", "Button1", "ListBox1", "Button2", "Edit1", "Button3", "Edit2", "Button4", "Button5", "Button6"};
-    QWidget *before = nullptr;
-    for (const char *name : order) {
-        QWidget *control = m_client->findChild<QWidget *>(QLatin1String(name));
-        if (before)
-            QWidget::setTabOrder(before, control);
-        before = control;
-    }
+    // Top to bottom, left to right; the count field takes no focus.
+    const QList<QWidget *> order = m_options->tabStops() + m_sources->chooserTabStops() + m_destination->tabStops()
+        + m_autocad->tabStops() + m_sources->removalTabStops() + m_save->tabStops();
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order.at(i - 1), order.at(i));
 }
 
 // Each part reports what happens to its own controls; the window answers
@@ -172,7 +166,7 @@ void TForm1::FormCreate()
     m_services.removeSizeCommand(this);
     // Only the source list takes dropped files; every other control of the
     // window refuses them (a line edit would otherwise take a path as text).
-    QWidget *list = m_client->findChild<QWidget *>(QStringLiteral("ListBox1"));
+    const QWidget *list = m_sources->dropTarget();
     setAcceptDrops(false);
     for (QWidget *w : findChildren<QWidget *>()) {
         if (w != list && w->parentWidget() != list)

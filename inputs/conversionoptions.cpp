@@ -187,3 +187,11 @@ void ConversionOptions::setParameters(const QString &r13ToR12, const QString &r1
     Edit5->setText(r13ToR12);
     Edit6->setText(r12ToGx3);
 }
+
+QList<QWidget *> ConversionOptions::tabStops() const
+{
+    QList<QWidget *> stops;
+    for (QAbstractButton *kind : m_kinds->buttons())
+        stops << kind;
+    return stops << ComboBox1 << ComboBox2 << Edit5 << Edit6;
+}

@@ -43,6 +43,10 @@ public:
     QString r13ToR12Parameter() const;
     QString r12ToGx3Parameter() const;
     void setParameters(const QString &r13ToR12, const QString &r12ToGx3);
+
+    // Its controls in the window's tab order.
+    QList<QWidget *> tabStops() const;
+
 signals:
     void precisionLeft(QObject *sender);
     void formatEntered(QObject *sender);

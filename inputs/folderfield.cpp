@@ -64,3 +64,8 @@ void FolderField::setText(const QString &text)
 {
     m_edit->setText(text);
 }
+
+QList<QWidget *> FolderField::tabStops() const
+{
+    return {m_button, m_edit};
+}

@@ -42,6 +42,9 @@ public:
     QString text() const;
     void setText(const QString &text);
 
+    // Its controls in the window's tab order: the button, then the field.
+    QList<QWidget *> tabStops() const;
+
 signals:
     void browseClicked(QObject *sender);
     void left(QObject *sender);

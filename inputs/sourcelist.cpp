@@ -170,3 +170,18 @@ void SourceList::selectAndFocus(int line)
     select(line);
     ListBox1->setFocus();
 }
+
+QList<QWidget *> SourceList::chooserTabStops() const
+{
+    return {Button1, ListBox1};
+}
+
+QList<QWidget *> SourceList::removalTabStops() const
+{
+    return {Button4, Button5};
+}
+
+QWidget *SourceList::dropTarget() const
+{
+    return ListBox1;
+}

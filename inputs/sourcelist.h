@@ -40,6 +40,13 @@ public:
     // the save action does for a refused line.
     void selectAndFocus(int line);
 
+    // Its controls in the window's tab order: the choose button and the
+    // list come after the options, the delete buttons after the folders.
+    QList<QWidget *> chooserTabStops() const;
+    QList<QWidget *> removalTabStops() const;
+    // The one control that takes dropped files.
+    QWidget *dropTarget() const;
+
 signals:
     void chooseClicked(QObject *sender);
     void deleteClicked(QObject *sender);

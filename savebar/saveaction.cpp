@@ -73,3 +73,8 @@ void SaveAction::report(const SaveOutcome &outcome)
         m_sources.selectAndFocus(outcome.line);
     m_services.beep();
 }
+
+QList<QWidget *> SaveAction::tabStops() const
+{
+    return {Button6};
+}

@@ -32,6 +32,9 @@ public:
     void forgetLastBatchFolder() { LastBatchFolder.clear(); }
     void clearStatus();
 
+    // Its control in the window's tab order.
+    QList<QWidget *> tabStops() const;
+
 signals:
     void saveClicked(QObject *sender);
 
