@@ -49,34 +49,43 @@ TForm1::TForm1(PlatformServices &services, QWidget *parent)
     // The tooltips (the status line's whole text) in the window's face.
     QToolTip::setFont(font());
     buildMenu();
-
-    m_client->setObjectName(QStringLiteral("Client"));
-    m_client->setFixedSize(kClientWidth, kClientHeight);
-    setCentralWidget(m_client);
-    auto *bevel = controls::place<QFrame>(m_client, "Bevel1", 0, 0, kClientWidth, 5);
-    bevel->setFrameShape(QFrame::HLine);
-    bevel->setFrameShadow(QFrame::Sunken);
-    bevel->setContentsMargins(0, 0, 0, 3); // the line runs along the top edge
-
-    // Watches the focus before the parts that listen to it are made.
-    m_leaving = std::make_unique<LeaveWatcher>(this, m_client);
-    m_options = new ConversionOptions(m_client, *m_leaving);
-    m_sources = new SourceList(services, m_client);
-    m_destination = new FolderField(services, m_client, *m_leaving,
-                                    {"Label1", JobFieldNames::destinationFolder(), "Button2", "Edit1",
-                                     QStringLiteral(u"変換先ﾌｫﾙﾀﾞを指定してください。"), 66, 311});
-    m_autocad = new FolderField(services, m_client, *m_leaving,
-                                {"Label2", JobFieldNames::autocadFolder(), "Button3", "Edit2",
-                                 QStringLiteral(u"AutoCadｲﾝｽﾄｰﾙﾌｫﾙﾀﾞを指定してください。"), 74, 352});
-    m_save = new SaveAction(services, m_client, *m_sources);
-    m_helpMenu = new HelpMenu(this);
-
+    buildClient();
+    buildParts();
     captionfit::condenseToFit(m_client);
     orderTabs();
     connectHandlers();
     EnterPressesButton::install(this);
     setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
     FormCreate();
+}
+
+// The client area below the menu bar, with the line along its top.
+void TForm1::buildClient()
+{
+    m_client->setObjectName(QStringLiteral("Client"));
+    m_client->setFixedSize(kClientWidth, kClientHeight);
+    setCentralWidget(m_client);
+    auto *bevel = controls::place<QFrame>(m_client, "Bevel1", QRect(0, 0, kClientWidth, 5));
+    bevel->setFrameShape(QFrame::HLine);
+    bevel->setFrameShadow(QFrame::Sunken);
+    bevel->setContentsMargins(0, 0, 0, 3); // the line runs along the top edge
+}
+
+// The parts of the window, each building its own controls.
+void TForm1::buildParts()
+{
+    // Watches the focus before the parts that listen to it are made.
+    m_leaving = std::make_unique<LeaveWatcher>(this, m_client);
+    m_options = new ConversionOptions(m_client, *m_leaving);
+    m_sources = new SourceList(m_services, m_client);
+    m_destination = new FolderField(m_services, m_client, *m_leaving,
+                                    {"Label1", JobFieldNames::destinationFolder(), "Button2", "Edit1",
+                                     QStringLiteral(u"変換先ﾌｫﾙﾀﾞを指定してください。"), 66, 311});
+    m_autocad = new FolderField(m_services, m_client, *m_leaving,
+                                {"Label2", JobFieldNames::autocadFolder(), "Button3", "Edit2",
+                                 QStringLiteral(u"AutoCadｲﾝｽﾄｰﾙﾌｫﾙﾀﾞを指定してください。"), 74, 352});
+    m_save = new SaveAction(m_services, m_client, *m_sources);
+    m_helpMenu = new HelpMenu(this);
 }
 
 // The parts stop listening before the controls go.

@@ -83,6 +83,8 @@ protected:
 private:
     QAction *menuItem(QMenu *menu, const char *name, const QString &caption);
     void buildMenu();
+    void buildClient();
+    void buildParts();
     void orderTabs();
     void placeCentred();
     void connectHandlers();

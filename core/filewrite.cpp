@@ -8,6 +8,8 @@
 #include <QSaveFile>
 #include <QTemporaryFile>
 
+#include <optional>
+
 using namespace filewrite_system;
 
 WriteResult filewrite_system::writeAndClose(QFile &file, const std::function<bool(QIODevice &)> &write)
@@ -57,6 +59,58 @@ WriteResult writeBesideUnderAShortName(const Target &target, const std::function
 }
 } // namespace
 
+namespace {
+// Why a file of this kind is not written whole, or nothing.
+std::optional<QString> refusedKind(const Target &target, SpecialFiles special)
+{
+    switch (target.kind) {
+    case Kind::PassThrough:
+        if (special == SpecialFiles::Refuse)
+            return writereason::notRegular();
+        return std::nullopt;
+    case Kind::Folder:
+        return writereason::isFolder();
+    case Kind::Other:
+        return writereason::notRegular();
+    case Kind::Regular:
+        if (!QFileInfo(target.path).permissions().testFlag(QFileDevice::WriteOwner))
+            return writereason::readOnly();
+        return std::nullopt;
+    case Kind::Missing:
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+// Through a temporary file beside the file, renamed over it. Every write
+// and the final flush are checked before the rename. Nothing when no
+// temporary file can be made there.
+std::optional<WriteResult> writeThroughTemporary(const Target &target, const std::function<bool(QIODevice &)> &write)
+{
+    QSaveFile file(target.path);
+    file.setDirectWriteFallback(false);
+    // Unbuffered, so that every write's failure is seen where it happens and
+    // none is left for the commit to lose.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        if (target.kind != Kind::Regular)
+            return failed(file.errorString());
+        return std::nullopt;
+    }
+    if (!write(file)) {
+        const QString error = file.errorString();
+        file.cancelWriting();
+        return failed(error);
+    }
+    if (const QString error = finish(file, target); !error.isEmpty()) {
+        file.cancelWriting();
+        return failed(error);
+    }
+    if (!file.commit())
+        return failed(file.errorString());
+    return WriteResult{true, QString()};
+}
+} // namespace
+
 WriteResult writeWholeFile(const QString &path, const std::function<bool(QIODevice &)> &write,
                            SpecialFiles special)
 {
@@ -64,49 +118,16 @@ WriteResult writeWholeFile(const QString &path, const std::function<bool(QIODevi
     const Target target = resolve(path);
     if (!target.error.isEmpty())
         return failed(target.error);
-    switch (target.kind) {
-    case Kind::PassThrough:
-        if (special == SpecialFiles::Refuse)
-            return failed(writereason::notRegular());
+    if (const std::optional<QString> refused = refusedKind(target, special))
+        return failed(*refused);
+    if (target.kind == Kind::PassThrough)
         return writeThrough(target.path, write);
-    case Kind::Folder:
-        return failed(writereason::isFolder());
-    case Kind::Other:
-        return failed(writereason::notRegular());
-    case Kind::Regular:
-        if (!QFileInfo(target.path).permissions().testFlag(QFileDevice::WriteOwner))
-            return failed(writereason::readOnly());
-        break;
-    case Kind::Missing:
-        break;
-    }
-
     if (temporaryNameTooLong(target.path))
         return writeBesideUnderAShortName(target, write);
-
-    QSaveFile file(target.path);
-    file.setDirectWriteFallback(false);
-    // Unbuffered, so that every write's failure is seen where it happens and
-    // none is left for the commit to lose.
-    if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        if (!write(file)) {
-            const QString error = file.errorString();
-            file.cancelWriting();
-            return failed(error);
-        }
-        if (const QString error = finish(file, target); !error.isEmpty()) {
-            file.cancelWriting();
-            return failed(error);
-        }
-        if (!file.commit())
-            return failed(file.errorString());
-        return {true, QString()};
-    }
-    if (target.kind != Kind::Regular)
-        return failed(file.errorString());
-
-    // No temporary file beside it: the whole content is made before the
-    // file is touched.
+    if (std::optional<WriteResult> written = writeThroughTemporary(target, write))
+        return *written;
+    // No temporary file beside an existing file: the whole content is made
+    // before the file is rewritten in place.
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     if (!write(buffer))

@@ -44,9 +44,12 @@ std::pair<QByteArray, QByteArray> splitPath(const QByteArray &path)
 // Follows the links as the system does: the folder a name lies in is the
 // folder its path really reaches, links and ".." taken in order, and a
 // link's relative target is taken from the folder the link really lies in.
-Target resolve(const QString &given)
+namespace {
+// Follows the links of `given` as the system does, into target.path. False
+// when there is nothing more to say: target.error tells why, or the path
+// cannot be reached and the write will say why.
+bool followLinks(const QString &given, Target &target)
 {
-    Target target;
     struct stat st = {};
     QByteArray path = QFile::encodeName(given);
     for (int depth = 0;; ++depth) {
@@ -54,33 +57,40 @@ Target resolve(const QString &given)
         if (name.isEmpty() || name == "." || name == "..") {
             // A path that names a folder by its form.
             target.path = QFile::decodeName(path);
-            break;
+            return true;
         }
         char real[PATH_MAX];
         if (!::realpath(folder.constData(), real)) {
-            target.path = QFile::decodeName(path); // the write says why
-            return target;
+            target.path = QFile::decodeName(path);
+            return false;
         }
         const QByteArray realFolder(real);
         path = (realFolder == "/" ? QByteArray() : realFolder) + '/' + name;
         target.path = QFile::decodeName(path);
         if (::lstat(path.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
-            break;
+            return true;
         if (depth == kMaxLinks) {
             target.error = writereason::tooManyLinks();
-            return target;
+            return false;
         }
         char link[PATH_MAX];
         const ssize_t n = ::readlink(path.constData(), link, sizeof link);
         if (n < 0 || n == ssize_t(sizeof link)) {
             target.error = systemReason(n < 0 ? errno : ENAMETOOLONG);
-            return target;
+            return false;
         }
         const QByteArray to(link, n);
         path = to.startsWith('/') ? to : realFolder + '/' + to;
     }
+}
+
+// What lies at target.path: its kind, mode, owner and identity. Nothing
+// for a file that is missing or cannot be reached (the write says why).
+void describe(Target &target)
+{
+    struct stat st = {};
     if (::stat(QFile::encodeName(target.path).constData(), &st) != 0)
-        return target; // missing, or unreachable: the write says why
+        return;
     target.haveOwner = true;
     target.mode = st.st_mode & 07777;
     target.owner = st.st_uid;
@@ -92,6 +102,14 @@ Target resolve(const QString &given)
         : (type == S_IFIFO || type == S_IFCHR)       ? Kind::PassThrough
         : type == S_IFDIR                            ? Kind::Folder
                                                      : Kind::Other;
+}
+} // namespace
+
+Target resolve(const QString &given)
+{
+    Target target;
+    if (followLinks(given, target))
+        describe(target);
     return target;
 }
 

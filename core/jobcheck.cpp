@@ -128,17 +128,21 @@ SaveOutcome clash(const QString &text, int line, int otherLine)
 // whose names differ only in case, or a drawing and a folder, are two
 // things; the batch file, in upper case, names them as one, and Windows
 // finds only one of them.
-Refusal sourcesOfOneName(const batch::JobPlan &plan)
+// Each folder of the sources under Z:, folded, ending in "\", with its name
+// as first seen and the source it was seen in.
+struct SeenFolder
 {
-    const QStringList &sources = plan.job().sources;
-    struct Seen
-    {
-        QStringView name;
-        int source;
-    };
-    QHash<QString, Seen> folders; // each folder's folded path, ending in "\"
+    QStringView name;
+    int source;
+};
+using SeenFolders = QHash<QString, SeenFolder>;
+
+// Two folders under Z: whose names differ in case alone; each folder seen
+// goes into `folders`.
+Refusal foldersOfTwoCases(const batch::JobPlan &plan, SeenFolders &folders)
+{
     QSet<QStringView> walked;
-    for (int i = 0; i < sources.size(); ++i) {
+    for (int i = 0; i < plan.size(); ++i) {
         const QStringView folder = plan.folder(i);
         if (!jobpath::onUnixRoot(folder) || walked.contains(folder))
             continue;
@@ -148,13 +152,19 @@ Refusal sourcesOfOneName(const batch::JobPlan &plan)
             const QString key = windowsFolded(prefix);
             const auto it = folders.constFind(key);
             if (it == folders.cend())
-                folders.insert(key, Seen{prefix, i});
+                folders.insert(key, SeenFolder{prefix, i});
             else if (it->name != prefix)
                 return clash(clashText(QStringLiteral(u"変換元ﾌｫﾙﾀﾞ"), prefix.toString()), i, it->source);
         }
     }
-    // Every source is a .DXF file by now, so only a folder whose name ends
-    // in ".DXF" can share a drawing's name; most jobs have none.
+    return std::nullopt;
+}
+
+// A drawing under Z: named as one of those folders. Every source is a .DXF
+// file by now, so only a folder whose name ends in ".DXF" can share a
+// drawing's name; most jobs have none.
+Refusal drawingsNamedAsFolders(const QStringList &sources, const SeenFolders &folders)
+{
     const bool dxfFolders = std::any_of(folders.keyBegin(), folders.keyEnd(), [](const QString &key) {
         return key.endsWith(QStringLiteral(".DXF\\"));
     });
@@ -168,6 +178,14 @@ Refusal sourcesOfOneName(const batch::JobPlan &plan)
             return clash(clashText(QStringLiteral(u"変換元ﾌｧｲﾙ"), sources.at(i)), i, it->source);
     }
     return std::nullopt;
+}
+
+Refusal sourcesOfOneName(const batch::JobPlan &plan)
+{
+    SeenFolders folders;
+    if (Refusal refused = foldersOfTwoCases(plan, folders))
+        return refused;
+    return drawingsNamedAsFolders(plan.job().sources, folders);
 }
 
 // A tree job makes folders below the destination folder. None of them may

@@ -4,6 +4,7 @@
 
 #include <QDir>
 
+#include <optional>
 #include <string_view>
 
 namespace jobpath {
@@ -65,48 +66,64 @@ qsizetype rootLength(const QString &path)
     return path.startsWith(u'\\') ? 1 : 0;
 }
 
-// "." and ".." folded away, as Windows does before it opens a path, so that
-// no check is misled by them. A relative path keeps the ".." it starts with.
-QString foldedDots(const QString &path)
+// Whether a path has a part that starts with a dot: only such a part can
+// be "." or "..". Every character is looked at without a branch, as most
+// paths have none.
+bool hasDotPart(const QString &path, qsizetype root)
 {
-    // Only a part that starts with a dot can be "." or "..".
-    const qsizetype root = rootLength(path);
-    // Every character is looked at without a branch: most paths have none.
     bool dotPart = root < path.size() && path[root] == u'.';
     for (qsizetype i = root + 1; i < path.size(); ++i)
         dotPart |= (path[i] == u'.') & (path[i - 1] == u'\\');
-    if (!dotPart)
-        return path;
-    const QList<QStringView> parts = QStringView(path).mid(root).split(u'\\');
+    return dotPart;
+}
+
+// The parts of a path below its root with "." and ".." folded away, or
+// nothing when none was. A last "." or ".." names a folder: an empty part
+// keeps its trailing "\".
+std::optional<QList<QStringView>> partsFolded(QStringView belowRoot, bool rooted)
+{
+    const QList<QStringView> parts = belowRoot.split(u'\\');
     QList<QStringView> kept;
     bool changed = false;
     for (qsizetype i = 0; i < parts.size(); ++i) {
         const QStringView part = parts.at(i);
         const bool last = i == parts.size() - 1;
-        if (part == u"." && !last) {
-            changed = true;
-        } else if (part == u"." || (part == u".." && (!kept.isEmpty() && kept.last() != u".."))) {
-            // A last "." or ".." names a folder: it keeps its trailing "\".
-            if (part == u"..")
-                kept.removeLast();
-            if (last)
-                kept.append(QStringView());
-            changed = true;
-        } else if (part == u".." && root > 0) {
-            changed = true; // above the root is the root
-            if (last)
-                kept.append(QStringView());
-        } else {
+        const bool dot = part == u".";
+        const bool dotDot = part == u"..";
+        if (!dot && !dotDot) {
             kept.append(part);
+            continue;
         }
+        if (dotDot && !kept.isEmpty() && kept.last() != u"..")
+            kept.removeLast();
+        else if (dotDot && !rooted) {
+            kept.append(part); // a relative path keeps the ".." it starts with
+            continue;
+        } // else "." or ".." above the root, which is the root
+        changed = true;
+        if (last)
+            kept.append(QStringView());
     }
-    if (!changed || (root == 0 && kept.size() == 1 && kept.first().isEmpty()))
+    if (!changed)
+        return std::nullopt;
+    return kept;
+}
+
+// "." and ".." folded away, as Windows does before it opens a path, so that
+// no check is misled by them. A relative path keeps the ".." it starts with.
+QString foldedDots(const QString &path)
+{
+    const qsizetype root = rootLength(path);
+    if (!hasDotPart(path, root))
+        return path;
+    const std::optional<QList<QStringView>> kept = partsFolded(QStringView(path).mid(root), root > 0);
+    if (!kept || (root == 0 && kept->size() == 1 && kept->first().isEmpty()))
         return path;
     QString out = path.left(root);
-    for (qsizetype i = 0; i < kept.size(); ++i) {
+    for (qsizetype i = 0; i < kept->size(); ++i) {
         if (i > 0)
             out += u'\\';
-        out += kept.at(i);
+        out += kept->at(i);
     }
     return out;
 }

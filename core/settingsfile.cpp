@@ -99,28 +99,64 @@ settings::StoredSettings SettingsFile::load(const settings::StoredSettings &curr
     return values;
 }
 
-SettingsFile::SaveReport SettingsFile::save(const settings::StoredSettings &now)
+namespace {
+// The values the user changed since they were shown.
+QList<int> changedValues(const settings::StoredSettings &now, const settings::StoredSettings &shown)
 {
     QList<int> changed;
     for (int i = 0; i < settings::StoredSettings::kCount; ++i) {
-        if (now[i] != m_shown[i])
+        if (now[i] != shown[i])
             changed << i;
     }
-    if (changed.isEmpty() && !m_loadedPath.isEmpty() && QFileInfo::exists(m_loadedPath))
-        return {{true, QString()}, {}};
+    return changed;
+}
 
-    QStringList targets;
-    if (m_loadedPath.isEmpty())
-        targets << m_besideLowered;
-    else
-        targets << m_loadedPath;
+// The changed values no settings file can hold.
+QList<int> notStorable(const settings::StoredSettings &now, const QList<int> &changed)
+{
+    QList<int> notKept;
+    for (int i : changed) {
+        if (!settings::isStorable(now[i]))
+            notKept << i;
+    }
+    return notKept;
+}
+} // namespace
+
+// The file that was read (or the usual one beside the executable), then
+// the per-user file.
+QStringList SettingsFile::saveTargets() const
+{
+    QStringList targets{m_loadedPath.isEmpty() ? m_besideLowered : m_loadedPath};
     if (!m_user.isEmpty() && !targets.contains(m_user))
         targets << m_user;
+    return targets;
+}
 
+// The changed values written over what `path` holds now or, where it is
+// new, what the file that was read holds now. A settings file that is not
+// a regular file (a FIFO, a device) is neither read nor written.
+WriteResult SettingsFile::writeOver(const QString &path, const settings::StoredSettings &now) const
+{
+    const QString base = QFileInfo::exists(path) || m_loadedPath.isEmpty() ? path : m_loadedPath;
+    std::optional<settings::RawLines> lines = readAllLines(base);
+    if (!lines) {
+        if (base == path)
+            return {false, writereason::settingsTooLarge()};
+        lines = m_loaded; // the other file may still be written
+    }
+    return writeWholeFile(path, settings::encodeValues(now, m_shown, *lines), SpecialFiles::Refuse);
+}
+
+SettingsFile::SaveReport SettingsFile::save(const settings::StoredSettings &now)
+{
+    const QList<int> changed = changedValues(now, m_shown);
+    if (changed.isEmpty() && !m_loadedPath.isEmpty() && QFileInfo::exists(m_loadedPath))
+        return {{true, QString()}, {}};
     // The first reason a file could not be written is the one told: a
     // later one (a per-user folder that cannot be made) follows from it.
     std::optional<WriteResult> firstFailure;
-    for (const QString &path : std::as_const(targets)) {
+    for (const QString &path : saveTargets()) {
         if (path == m_user)
             QDir().mkpath(QFileInfo(path).absolutePath());
         const FileLock lock(path, kSaveLockWait);
@@ -130,30 +166,9 @@ SettingsFile::SaveReport SettingsFile::save(const settings::StoredSettings &now)
             firstFailure = firstFailure.value_or(WriteResult{false, lock.error()});
             break;
         }
-        // What the file holds now, or where it is new, what the file that
-        // was read holds now.
-        const QString base = QFileInfo::exists(path) || m_loadedPath.isEmpty() ? path : m_loadedPath;
-        std::optional<settings::RawLines> lines = readAllLines(base);
-        if (!lines) {
-            const WriteResult tooLarge{false, writereason::settingsTooLarge()};
-            if (base == path) {
-                firstFailure = firstFailure.value_or(tooLarge);
-                continue;
-            }
-            lines = m_loaded; // the other file may still be written
-        }
-        // A settings file that is not a regular file (a FIFO, a device) is
-        // neither read nor written.
-        const WriteResult result =
-            writeWholeFile(path, settings::encodeValues(now, m_shown, *lines), SpecialFiles::Refuse);
-        if (result.ok) {
-            QList<int> notKept;
-            for (int i : std::as_const(changed)) {
-                if (!settings::isStorable(now[i]))
-                    notKept << i;
-            }
-            return {result, notKept};
-        }
+        const WriteResult result = writeOver(path, now);
+        if (result.ok)
+            return {result, notStorable(now, changed)};
         firstFailure = firstFailure.value_or(result);
     }
     return {firstFailure.value_or(WriteResult{false, writereason::noSettingsPlace()}), changed};

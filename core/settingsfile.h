@@ -55,6 +55,8 @@ private:
     QStringList readOrder() const;
     // The settings file beside an executable, under its exact name.
     static QString besideExecutable(const QString &executablePath);
+    QStringList saveTargets() const;
+    WriteResult writeOver(const QString &path, const settings::StoredSettings &now) const;
 
     QString m_beside;
     QString m_besideLowered;

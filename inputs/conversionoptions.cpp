@@ -31,7 +31,7 @@ QStringList precisionItems()
 
 QComboBox *editableBox(QWidget *client, const char *name, int left, const QStringList &items)
 {
-    auto *box = place<QComboBox>(client, name, left, 24, 65, 20);
+    auto *box = place<QComboBox>(client, name, QRect(left, 24, 65, 20));
     box->setEditable(true);
     box->setInsertPolicy(QComboBox::NoInsert);
     box->setCompleter(nullptr); // typed text stays exactly as typed
@@ -42,7 +42,7 @@ QComboBox *editableBox(QWidget *client, const char *name, int left, const QStrin
 
 QLineEdit *parameterField(QWidget *client, const char *name, int top, const QString &text)
 {
-    auto *edit = place<QLineEdit>(client, name, 423, top, 118, 20);
+    auto *edit = place<QLineEdit>(client, name, QRect(423, top, 118, 20));
     edit->setMaxLength(std::numeric_limits<int>::max());
     edit->setText(text);
     return edit;
@@ -53,7 +53,16 @@ ConversionOptions::ConversionOptions(QWidget *client, const LeaveWatcher &leavin
     : QObject(client)
 {
     setObjectName(QStringLiteral("ConversionOptions"));
-    RadioGroup1 = place<QGroupBox>(client, "RadioGroup1", 14, 12, 160, 67);
+    buildKindChoice(client);
+    buildFormatBoxes(client);
+    buildParameterFields(client);
+    connectControls(leaving);
+}
+
+// The kinds of conversion, the first one chosen.
+void ConversionOptions::buildKindChoice(QWidget *client)
+{
+    RadioGroup1 = place<QGroupBox>(client, "RadioGroup1", QRect(14, 12, 160, 67));
     RadioGroup1->setTitle(QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ　選択"));
     m_kinds = new QButtonGroup(this);
     auto *kindLayout = new QVBoxLayout(RadioGroup1);
@@ -68,20 +77,32 @@ ConversionOptions::ConversionOptions(QWidget *client, const LeaveWatcher &leavin
         kindLayout->addWidget(item);
     }
     m_kinds->button(0)->setChecked(true);
+}
 
-    Label6 = label(client, "Label6", QStringLiteral(u"出力精度"), 195, 11, 48, 12);
+// The precision and the format of the output.
+void ConversionOptions::buildFormatBoxes(QWidget *client)
+{
+    Label6 = label(client, "Label6", QStringLiteral(u"出力精度"), QRect(195, 11, 48, 12));
     setTextColour(Label6, Qt::black);
     ComboBox1 = editableBox(client, "ComboBox1", 195, precisionItems());
-    Label9 = label(client, "Label9", QStringLiteral(u"出力形式"), 282, 11, 48, 12);
+    Label9 = label(client, "Label9", QStringLiteral(u"出力形式"), QRect(282, 11, 48, 12));
     ComboBox2 = editableBox(client, "ComboBox2", 282, {asciiText(), binaryText()});
+}
 
-    Label3 = label(client, "Label3", JobFieldNames::r13ToR12Parameter(), 423, 11, 118, 12);
+// The converter's two parameter files, under their captions.
+void ConversionOptions::buildParameterFields(QWidget *client)
+{
+    Label3 = label(client, "Label3", JobFieldNames::r13ToR12Parameter(), QRect(423, 11, 118, 12));
     Label3->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     Edit5 = parameterField(client, "Edit5", 24, JobDefaults::r13ToR12Parameter());
-    Label8 = label(client, "Label8", JobFieldNames::r12ToGx3Parameter(), 422, 46, 119, 12);
+    Label8 = label(client, "Label8", JobFieldNames::r12ToGx3Parameter(), QRect(422, 46, 119, 12));
     Label8->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     Edit6 = parameterField(client, "Edit6", 59, JobDefaults::r12ToGx3Parameter());
+}
 
+// What happens to the boxes, reported as the window's events.
+void ConversionOptions::connectControls(const LeaveWatcher &leaving)
+{
     // Chosen from the list, by mouse or arrow keys; never for typed text.
     connect(ComboBox2, &QComboBox::activated, this, [this] {
         if (!m_committingFormatText)

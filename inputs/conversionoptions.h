@@ -58,6 +58,11 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void buildKindChoice(QWidget *client);
+    void buildFormatBoxes(QWidget *client);
+    void buildParameterFields(QWidget *client);
+    void connectControls(const LeaveWatcher &leaving);
+
     QGroupBox *RadioGroup1;
     QButtonGroup *m_kinds;
     QLabel *Label6;

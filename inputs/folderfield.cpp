@@ -22,9 +22,9 @@ FolderField::FolderField(PlatformServices &services, QWidget *client, const Leav
     , m_browseTitle(layout.browseTitle)
 {
     setObjectName(QLatin1String(layout.editName) + QStringLiteral("Field"));
-    m_label = label(client, layout.labelName, layout.caption, 16, layout.top, layout.labelWidth, 12);
-    m_button = controls::button(client, layout.buttonName, QStringLiteral("..."), 94, layout.top - 2, 15, 15);
-    m_edit = place<QLineEdit>(client, layout.editName, 12, layout.top + 14, 529, 21);
+    m_label = label(client, layout.labelName, layout.caption, QRect(16, layout.top, layout.labelWidth, 12));
+    m_button = controls::button(client, layout.buttonName, QStringLiteral("..."), QRect(94, layout.top - 2, 15, 15));
+    m_edit = place<QLineEdit>(client, layout.editName, QRect(12, layout.top + 14, 529, 21));
     m_edit->setFont(fonts::fixedPitch(13));
     // No limit of its own: whatever the settings file can hold comes back whole.
     m_edit->setMaxLength(std::numeric_limits<int>::max());

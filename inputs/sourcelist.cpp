@@ -20,32 +20,52 @@ SourceList::SourceList(PlatformServices &services, QWidget *client)
     , m_client(client)
 {
     setObjectName(QStringLiteral("SourceList"));
-    Label5 = label(client, "Label5", QStringLiteral(u"変換元ﾌｧｲﾙ"), 16, 88, 64, 12);
-    Button1 = button(client, "Button1", QStringLiteral("..."), 94, 86, 15, 15);
-    Button4 = button(client, "Button4", QStringLiteral("c"), 121, 86, 24, 15);
-    Button5 = button(client, "Button5", QStringLiteral("ac"), 149, 86, 24, 15);
+    buildButtons(client);
+    buildCount(client);
+    buildList(client);
+    connect(ListBox1, &SourceListView::filesDropped, this, &SourceList::filesDropped);
+    connect(ListBox1, &SourceListView::doubleClickedAnywhere, this, [this] { emit doubleClicked(ListBox1); });
+    connect(Button1, &QPushButton::clicked, this, [this] { emit chooseClicked(Button1); });
+    connect(Button4, &QPushButton::clicked, this, [this] { emit deleteClicked(Button4); });
+    connect(Button5, &QPushButton::clicked, this, [this] { emit deleteAllClicked(Button5); });
+}
+
+// The caption and its three buttons: choose, delete one, delete all.
+void SourceList::buildButtons(QWidget *client)
+{
+    Label5 = label(client, "Label5", QStringLiteral(u"変換元ﾌｧｲﾙ"), QRect(16, 88, 64, 12));
+    Button1 = button(client, "Button1", QStringLiteral("..."), QRect(94, 86, 15, 15));
+    Button4 = button(client, "Button4", QStringLiteral("c"), QRect(121, 86, 24, 15));
+    Button5 = button(client, "Button5", QStringLiteral("ac"), QRect(149, 86, 24, 15));
     QFont bold = client->font();
     bold.setBold(true);
     Button4->setFont(bold);
     Button5->setFont(bold);
+}
 
-    // The count looks like a label: no frame, no focus, button-face background.
-    Edit4 = place<QLineEdit>(client, "Edit4", 486, 88, 37, 18);
+// The count of files, which looks like a label: no frame, no focus,
+// button-face background, and its text at the top, as a label's, so that
+// the count and its word "file" share one line clear of the list below.
+void SourceList::buildCount(QWidget *client)
+{
+    Edit4 = place<QLineEdit>(client, "Edit4", QRect(486, 88, 37, 18));
     Edit4->setReadOnly(true);
     Edit4->setFrame(false);
     Edit4->setFocusPolicy(Qt::NoFocus);
-    // Its text at the top, as a label's: the count and its word "file"
-    // share one line, clear of the list below.
     Edit4->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Edit4->setTextMargins(0, 0, 0, 0);
     QPalette p = Edit4->palette();
     p.setColor(QPalette::Base, p.color(QPalette::Button));
     Edit4->setPalette(p);
     Edit4->setText(textrules::FormatFileCount(0));
-    Label4 = label(client, "Label4", QStringLiteral("file"), 525, 88, 16, 12);
+    Label4 = label(client, "Label4", QStringLiteral("file"), QRect(525, 88, 16, 12));
     Label4->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+}
 
-    ListBox1 = place<SourceListView>(client, "ListBox1", 12, 102, 529, 199);
+// The list itself, one line a source, in a fixed-pitch face.
+void SourceList::buildList(QWidget *client)
+{
+    ListBox1 = place<SourceListView>(client, "ListBox1", QRect(12, 102, 529, 199));
     ListBox1->setFont(fonts::fixedPitch(13));
     ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
     ListBox1->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -53,11 +73,6 @@ SourceList::SourceList(PlatformServices &services, QWidget *client)
     ListBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_model = new QStringListModel(this);
     ListBox1->setModel(m_model);
-    connect(ListBox1, &SourceListView::filesDropped, this, &SourceList::filesDropped);
-    connect(ListBox1, &SourceListView::doubleClickedAnywhere, this, [this] { emit doubleClicked(ListBox1); });
-    connect(Button1, &QPushButton::clicked, this, [this] { emit chooseClicked(Button1); });
-    connect(Button4, &QPushButton::clicked, this, [this] { emit deleteClicked(Button4); });
-    connect(Button5, &QPushButton::clicked, this, [this] { emit deleteAllClicked(Button5); });
 }
 
 bool SourceList::addModifierHeld() const

@@ -55,6 +55,9 @@ signals:
     void filesDropped(const QStringList &nativeNames);
 
 private:
+    void buildButtons(QWidget *client);
+    void buildCount(QWidget *client);
+    void buildList(QWidget *client);
     // The selected line, or -1.
     int itemIndex() const;
     bool addModifierHeld() const;

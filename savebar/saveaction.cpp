@@ -19,10 +19,10 @@ SaveAction::SaveAction(PlatformServices &services, QWidget *client, SourceList &
     , m_sources(sources)
 {
     setObjectName(QStringLiteral("SaveAction"));
-    Label10 = place<StatusLine>(client, "Label10", 14, 391, 527, 16);
+    Label10 = place<StatusLine>(client, "Label10", QRect(14, 391, 527, 16));
     Label10->setStatus(QStringLiteral("Label10"));
     setTextColour(Label10, Qt::yellow);
-    Button6 = controls::button(client, "Button6", QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ保存"), 453, 405, 88, 20);
+    Button6 = controls::button(client, "Button6", QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ保存"), QRect(453, 405, 88, 20));
     connect(Button6, &QPushButton::clicked, this, [this] { emit saveClicked(Button6); });
 }
 

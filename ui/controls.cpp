@@ -8,18 +8,16 @@
 
 namespace controls {
 
-QLabel *label(QWidget *parent, const char *name, const QString &text, int left, int top, int width,
-              int height)
+QLabel *label(QWidget *parent, const char *name, const QString &text, const QRect &geometry)
 {
-    auto *l = place<QLabel>(parent, name, left, top, width, height);
+    auto *l = place<QLabel>(parent, name, geometry);
     l->setText(text);
     return l;
 }
 
-QPushButton *button(QWidget *parent, const char *name, const QString &text, int left, int top, int width,
-                    int height)
+QPushButton *button(QWidget *parent, const char *name, const QString &text, const QRect &geometry)
 {
-    auto *b = place<QPushButton>(parent, name, left, top, width, height);
+    auto *b = place<QPushButton>(parent, name, geometry);
     b->setText(text);
     b->setAutoDefault(false);
     return b;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QRect>
 #include <QString>
 #include <QWidget>
 
@@ -12,18 +13,16 @@ class QPushButton;
 namespace controls {
 
 template <class W>
-W *place(QWidget *parent, const char *name, int left, int top, int width, int height)
+W *place(QWidget *parent, const char *name, const QRect &geometry)
 {
     auto *w = new W(parent);
     w->setObjectName(QLatin1String(name));
-    w->setGeometry(left, top, width, height);
+    w->setGeometry(geometry);
     return w;
 }
 
-QLabel *label(QWidget *parent, const char *name, const QString &text, int left, int top, int width,
-              int height);
-QPushButton *button(QWidget *parent, const char *name, const QString &text, int left, int top, int width,
-                    int height);
+QLabel *label(QWidget *parent, const char *name, const QString &text, const QRect &geometry);
+QPushButton *button(QWidget *parent, const char *name, const QString &text, const QRect &geometry);
 
 // The colour of a control's text. It is kept where it can be read against
 // the background the control is drawn on, and otherwise made darker or
