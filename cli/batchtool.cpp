@@ -14,6 +14,8 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace batchtool {
 namespace {
 
@@ -131,28 +133,36 @@ struct Options
     }
 };
 
+// Each exit status: what --help says of it, and the refusals of the save
+// that end the tool with it (a precision is an option's value: a usage
+// error, as any other).
+struct ExitStatus
+{
+    ExitCode code;
+    const char *help;
+    std::initializer_list<SaveResult> results;
+};
+const ExitStatus kExitStatuses[] = {
+    {Success, QT_TRANSLATE_NOOP("TessivaBatch", "the batch file was written"), {SaveResult::Saved}},
+    {UsageError, QT_TRANSLATE_NOOP("TessivaBatch", "wrong arguments, a source list or settings file that cannot be read"), {SaveResult::BadPrecision}},
+    {NoSource, QT_TRANSLATE_NOOP("TessivaBatch", "no source file"), {SaveResult::NoSource}},
+    {NoDestination, QT_TRANSLATE_NOOP("TessivaBatch", "no destination folder"), {SaveResult::NoDestination}},
+    {NoAutocadFolder, QT_TRANSLATE_NOOP("TessivaBatch", "no AutoCAD folder"), {SaveResult::NoAutocadFolder}},
+    {NotDxf, QT_TRANSLATE_NOOP("TessivaBatch", "a source is not a .DXF file"), {SaveResult::NotDxf}},
+    {SameFolder, QT_TRANSLATE_NOOP("TessivaBatch", "a source lies in a folder that drawings are converted into"), {SaveResult::SameFolder}},
+    {UnusableText, QT_TRANSLATE_NOOP("TessivaBatch", "a text the batch file cannot carry: a character code page 932 cannot hold, a control character (a line break, say) or one no Windows name holds (\" * ? < > |), a name Windows reads as another (a part ending in a dot or a blank, a device such as CON or COM1, a \\ or : inside a name), or a path longer than the converter takes (259 bytes)"), {SaveResult::UnusableText, SaveResult::TooLong}},
+    {NameClash, QT_TRANSLATE_NOOP("TessivaBatch", "two sources would be converted onto one drawing, or two names would be one to Windows (folders, or a drawing and a folder, of two cases under Z:; a folder made where a file is written, deleted or moved)"), {SaveResult::NameClash}},
+    {NotBat, QT_TRANSLATE_NOOP("TessivaBatch", "the output path does not end in .BAT"), {SaveResult::NotBat}},
+    {CannotSave, QT_TRANSLATE_NOOP("TessivaBatch", "the output file or standard output cannot be written"), {SaveResult::CannotSave}},
+    {OutsideTree, QT_TRANSLATE_NOOP("TessivaBatch", "with --tree, a source that does not lie under the root"), {SaveResult::OutsideTree}},
+};
+
 QString exitStatusHelp()
 {
-    return TessivaBatch::tr(
-        "\nExit status:\n"
-        "   0  the batch file was written\n"
-        "   1  wrong arguments, a source list or settings file that cannot be read\n"
-        "   2  no source file\n"
-        "   3  no destination folder\n"
-        "   4  no AutoCAD folder\n"
-        "   5  a source is not a .DXF file\n"
-        "   6  a source lies in a folder that drawings are converted into\n"
-        "   7  a text the batch file cannot carry: a character code page 932 cannot\n"
-        "      hold, a control character (a line break, say) or one no Windows name\n"
-        "      holds (\" * ? < > |), a name Windows reads as another (a part ending in\n"
-        "      a dot or a blank, a device such as CON or COM1, a \\ or : inside a name),\n"
-        "      or a path longer than the converter takes (259 bytes)\n"
-        "   8  two sources would be converted onto one drawing, or two names would be\n"
-        "      one to Windows (folders, or a drawing and a folder, of two cases under Z:;\n"
-        "      a folder made where a file is written, deleted or moved)\n"
-        "   9  the output path does not end in .BAT\n"
-        "  10  the output file or standard output cannot be written\n"
-        "  11  with --tree, a source that does not lie under the root\n");
+    QString help = u'\n' + TessivaBatch::tr("Exit status:") + u'\n';
+    for (const ExitStatus &status : kExitStatuses)
+        help += QStringLiteral("%1  %2\n").arg(int(status.code), 4).arg(TessivaBatch::tr(status.help));
+    return help;
 }
 
 // A kind by its keyword, in any case, or by its index in the window.
@@ -407,23 +417,19 @@ int report(const SaveOutcome &outcome, const Sources &sources, const Environment
 
 int exitCodeFor(SaveResult result)
 {
-    switch (result) {
-    case SaveResult::Saved: return Success;
-    // A precision is an option's value: a usage error, as any other.
-    case SaveResult::BadPrecision: return UsageError;
-    case SaveResult::NoSource: return NoSource;
-    case SaveResult::NoDestination: return NoDestination;
-    case SaveResult::NoAutocadFolder: return NoAutocadFolder;
-    case SaveResult::NotDxf: return NotDxf;
-    case SaveResult::OutsideTree: return OutsideTree;
-    case SaveResult::SameFolder: return SameFolder;
-    case SaveResult::UnusableText:
-    case SaveResult::TooLong: return UnusableText;
-    case SaveResult::NameClash: return NameClash;
-    case SaveResult::NotBat: return NotBat;
-    case SaveResult::CannotSave: return CannotSave;
+    for (const ExitStatus &status : kExitStatuses) {
+        if (std::find(status.results.begin(), status.results.end(), result) != status.results.end())
+            return status.code;
     }
     return UsageError;
+}
+
+QList<int> exitCodes()
+{
+    QList<int> codes;
+    for (const ExitStatus &status : kExitStatuses)
+        codes << status.code;
+    return codes;
 }
 
 namespace {

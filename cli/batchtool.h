@@ -32,6 +32,8 @@ enum ExitCode {
     OutsideTree = 11,
 };
 int exitCodeFor(SaveResult result);
+// Every exit status, in the order --help lists them.
+QList<int> exitCodes();
 
 // Writes the tool's words (never the batch file's bytes) to standard output
 // or standard error, as the system wants text there.

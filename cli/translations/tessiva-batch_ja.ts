@@ -76,48 +76,56 @@ Tessiva のウィンドウとまったく同じに書き出します。フォル
 既定値は、ウィンドウで最後に設定したものです。</translation>
     </message>
     <message>
-        <source>
-Exit status:
-   0  the batch file was written
-   1  wrong arguments, a source list or settings file that cannot be read
-   2  no source file
-   3  no destination folder
-   4  no AutoCAD folder
-   5  a source is not a .DXF file
-   6  a source lies in a folder that drawings are converted into
-   7  a text the batch file cannot carry: a character code page 932 cannot
-      hold, a control character (a line break, say) or one no Windows name
-      holds (&quot; * ? &lt; &gt; |), a name Windows reads as another (a part ending in
-      a dot or a blank, a device such as CON or COM1, a \ or : inside a name),
-      or a path longer than the converter takes (259 bytes)
-   8  two sources would be converted onto one drawing, or two names would be
-      one to Windows (folders, or a drawing and a folder, of two cases under Z:;
-      a folder made where a file is written, deleted or moved)
-   9  the output path does not end in .BAT
-  10  the output file or standard output cannot be written
-  11  with --tree, a source that does not lie under the root
-</source>
-        <translation>
-終了ステータス:
-   0  バッチファイルを書きました
-   1  引数の誤り、または読めない変換元リストか設定ファイル
-   2  変換元ファイルがない
-   3  変換先フォルダがない
-   4  AutoCAD のフォルダがない
-   5  .DXF ファイルでない変換元がある
-   6  図面の変換先になるフォルダに変換元がある
-   7  バッチファイルに書けない文字: コードページ 932 にない文字、制御文字 (改行など)、
-      Windows の名前に使えない文字 (" * ? &lt; &gt; |)、Windows が別の名前として読む名前
-      (末尾がピリオドか空白の部分、CON や COM1 などのデバイス名、名前の中の \ か :)、
-      または変換プログラムが扱える長さ
-      (259 バイト) を超えるパス
-   8  2 つの変換元が 1 つの図面に変換される、または Windows には 1 つの名前になる
-      (Z: の下で大文字小文字だけが違うフォルダどうし、または図面とフォルダ。
-      ファイルを書く・削除する・移動する名前のフォルダを作ることになる)
-   9  出力先のパスが .BAT で終わっていない
-  10  出力ファイルか標準出力に書けない
-  11  --tree で、ルートの下にない変換元がある
-</translation>
+        <source>Exit status:</source>
+        <translation>終了ステータス:</translation>
+    </message>
+    <message>
+        <source>the batch file was written</source>
+        <translation>バッチファイルを書きました</translation>
+    </message>
+    <message>
+        <source>wrong arguments, a source list or settings file that cannot be read</source>
+        <translation>引数の誤り、または読めない変換元リストか設定ファイル</translation>
+    </message>
+    <message>
+        <source>no source file</source>
+        <translation>変換元ファイルがない</translation>
+    </message>
+    <message>
+        <source>no destination folder</source>
+        <translation>変換先フォルダがない</translation>
+    </message>
+    <message>
+        <source>no AutoCAD folder</source>
+        <translation>AutoCAD のフォルダがない</translation>
+    </message>
+    <message>
+        <source>a source is not a .DXF file</source>
+        <translation>.DXF ファイルでない変換元がある</translation>
+    </message>
+    <message>
+        <source>a source lies in a folder that drawings are converted into</source>
+        <translation>図面の変換先になるフォルダに変換元がある</translation>
+    </message>
+    <message>
+        <source>a text the batch file cannot carry: a character code page 932 cannot hold, a control character (a line break, say) or one no Windows name holds (&quot; * ? &lt; &gt; |), a name Windows reads as another (a part ending in a dot or a blank, a device such as CON or COM1, a \ or : inside a name), or a path longer than the converter takes (259 bytes)</source>
+        <translation>バッチファイルに書けない文字: コードページ 932 にない文字、制御文字 (改行など)、Windows の名前に使えない文字 (" * ? &lt; &gt; |)、Windows が別の名前として読む名前 (末尾がピリオドか空白の部分、CON や COM1 などのデバイス名、名前の中の \ か :)、または変換プログラムが扱える長さ (259 バイト) を超えるパス</translation>
+    </message>
+    <message>
+        <source>two sources would be converted onto one drawing, or two names would be one to Windows (folders, or a drawing and a folder, of two cases under Z:; a folder made where a file is written, deleted or moved)</source>
+        <translation>2 つの変換元が 1 つの図面に変換される、または Windows には 1 つの名前になる (Z: の下で大文字小文字だけが違うフォルダどうし、または図面とフォルダ。ファイルを書く・削除する・移動する名前のフォルダを作ることになる)</translation>
+    </message>
+    <message>
+        <source>the output path does not end in .BAT</source>
+        <translation>出力先のパスが .BAT で終わっていない</translation>
+    </message>
+    <message>
+        <source>the output file or standard output cannot be written</source>
+        <translation>出力ファイルか標準出力に書けない</translation>
+    </message>
+    <message>
+        <source>with --tree, a source that does not lie under the root</source>
+        <translation>--tree で、ルートの下にない変換元がある</translation>
     </message>
     <message>
         <source>source argument %1</source>

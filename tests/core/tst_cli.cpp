@@ -2,6 +2,7 @@
 #include "core/cp932.h"
 #include "smalldisk.h"
 #include "workedexamples.h"
+#include "cli/batchtool.h"
 
 #include <QDir>
 #include <QFile>
@@ -629,6 +630,21 @@ void TestCli::manualPage()
         const QString option = it.next().captured();
         QVERIFY2(troff.contains(option), qPrintable(option));
     }
+    // The exit statuses of the page, of --help and of the tool's own table
+    // are the same ones, in the same order.
+    const qsizetype statusSection = troff.indexOf(QStringLiteral(".SH \"EXIT STATUS\""));
+    QVERIFY(statusSection >= 0);
+    const QString statusText = troff.mid(statusSection, troff.indexOf(QStringLiteral("\n.SH"), statusSection + 1) - statusSection);
+    static const QRegularExpression pageStatus(QStringLiteral("^\\.TP\\n\\.B (\\d+)$"), QRegularExpression::MultilineOption);
+    static const QRegularExpression helpStatus(QStringLiteral("^ {2,4}(\\d+)  \\S"), QRegularExpression::MultilineOption);
+    const auto codesOf = [](const QRegularExpression &pattern, const QString &text) {
+        QList<int> codes;
+        for (auto it = pattern.globalMatch(text); it.hasNext();)
+            codes << it.next().captured(1).toInt();
+        return codes;
+    };
+    QCOMPARE(codesOf(pageStatus, statusText), batchtool::exitCodes());
+    QCOMPARE(codesOf(helpStatus, help.mid(help.indexOf(QStringLiteral("Exit status:")))), batchtool::exitCodes());
     // It renders without a warning.
     if (QStandardPaths::findExecutable(QStringLiteral("man")).isEmpty())
         QSKIP("man is not installed");
