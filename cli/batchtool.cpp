@@ -150,7 +150,7 @@ const ExitStatus kExitStatuses[] = {
     {NoAutocadFolder, QT_TRANSLATE_NOOP("TessivaBatch", "no AutoCAD folder"), {SaveResult::NoAutocadFolder}},
     {NotDxf, QT_TRANSLATE_NOOP("TessivaBatch", "a source is not a .DXF file"), {SaveResult::NotDxf}},
     {SameFolder, QT_TRANSLATE_NOOP("TessivaBatch", "a source lies in a folder that drawings are converted into"), {SaveResult::SameFolder}},
-    {UnusableText, QT_TRANSLATE_NOOP("TessivaBatch", "a text the batch file cannot carry: a character code page 932 cannot hold, a control character (a line break, say) or one no Windows name holds (\" * ? < > |), a name Windows reads as another (a part ending in a dot or a blank, a device such as CON or COM1, a \\ or : inside a name), or a path longer than the converter takes (259 bytes)"), {SaveResult::UnusableText, SaveResult::TooLong}},
+    {UnusableText, QT_TRANSLATE_NOOP("TessivaBatch", "a text the batch file cannot carry: a character code page 932 cannot hold, a control character (a line break, say) or one no Windows name holds (\" * ? < > |), a name Windows reads as another (a part ending in a dot or a blank, a device such as CON or COM1, a \\ or : inside a name), or a path longer than the converter takes (%1 bytes)"), {SaveResult::UnusableText, SaveResult::TooLong}},
     {NameClash, QT_TRANSLATE_NOOP("TessivaBatch", "two sources would be converted onto one drawing, or two names would be one to Windows (folders, or a drawing and a folder, of two cases under Z:; a folder made where a file is written, deleted or moved)"), {SaveResult::NameClash}},
     {NotBat, QT_TRANSLATE_NOOP("TessivaBatch", "the output path does not end in .BAT"), {SaveResult::NotBat}},
     {CannotSave, QT_TRANSLATE_NOOP("TessivaBatch", "the output file or standard output cannot be written"), {SaveResult::CannotSave}},
@@ -160,8 +160,12 @@ const ExitStatus kExitStatuses[] = {
 QString exitStatusHelp()
 {
     QString help = u'\n' + TessivaBatch::tr("Exit status:") + u'\n';
-    for (const ExitStatus &status : kExitStatuses)
-        help += QStringLiteral("%1  %2\n").arg(int(status.code), 4).arg(TessivaBatch::tr(status.help));
+    for (const ExitStatus &status : kExitStatuses) {
+        // "%1" in a line is the longest path the converter takes.
+        const QString text = TessivaBatch::tr(status.help).replace(QStringLiteral("%1"),
+                                                                   QString::number(BatchLimits::kMaxPathBytes));
+        help += QStringLiteral("%1  %2\n").arg(int(status.code), 4).arg(text);
+    }
     return help;
 }
 

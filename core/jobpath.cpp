@@ -9,6 +9,10 @@
 
 namespace jobpath {
 namespace {
+// The drive Wine gives the root of a Unix system: every native path of the
+// job lies on it.
+constexpr QStringView kUnixRoot = u"Z:";
+
 bool isDriveLetter(QChar c)
 {
     return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
@@ -142,7 +146,7 @@ bool partToClean(QStringView rest, bool atRoot)
 // over a copy; a null text when it has a part to clean away.
 QString cleanOnZ(QStringView given)
 {
-    QString out = QStringLiteral("Z:") + given;
+    QString out = kUnixRoot + given;
     QChar *const units = out.data();
     for (qsizetype i = 2; i < out.size(); ++i) {
         QChar &c = units[i];
@@ -190,7 +194,7 @@ QString unixToJob(const QString &given, const QString &workingFolder)
 {
     if (given.startsWith(u'/')) {
         const QString onZ = cleanOnZ(given);
-        return onZ.isNull() ? QStringLiteral("Z:") + nativeSeparatorsToJob(cleanedNative(given)) : onZ;
+        return onZ.isNull() ? kUnixRoot + nativeSeparatorsToJob(cleanedNative(given)) : onZ;
     }
     // A Windows path typed or passed as such: a drive, or the root of the
     // current drive or a server ("\x", "\\server\share").
@@ -316,14 +320,14 @@ QStringView partReadOtherwise(QStringView path, PathEnd end)
 
 bool onUnixRoot(QStringView job)
 {
-    return job.size() >= 2 && (job[0] == u'Z' || job[0] == u'z') && job[1] == u':';
+    return job.size() >= 2 && textrules::upperCasedUnit(job[0].unicode()) == kUnixRoot[0] && job[1] == kUnixRoot[1];
 }
 
 QString toNative(const QString &job, Style style)
 {
     if (style == Style::Windows)
         return job;
-    if (job.size() < 3 || !hasDrive(job) || job.at(0).toUpper() != u'Z' || !isSlash(job.at(2)))
+    if (job.size() < 3 || !onUnixRoot(job) || !isSlash(job.at(2)))
         return QString();
     QString out = job.mid(2);
     if (job.at(2) == u'/') { // typed with slashes: no name holds a backslash
