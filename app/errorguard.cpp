@@ -5,10 +5,7 @@
 
 #include <exception>
 
-QString applicationTitle()
-{
-    return QStringLiteral("Morvane Tessiva");
-}
+QString applicationTitle() { return QStringLiteral("Morvane Tessiva"); }
 
 bool runGuarded(PlatformServices &services, QWidget *parent, const std::function<void()> &step)
 {
@@ -16,8 +13,7 @@ bool runGuarded(PlatformServices &services, QWidget *parent, const std::function
         step();
         return true;
     } catch (const std::exception &e) {
-        services.showErrorBox(parent, applicationTitle(),
-                              textrules::errorBoxText(QString::fromUtf8(e.what())));
+        services.showErrorBox(parent, applicationTitle(), textrules::errorBoxText(QString::fromUtf8(e.what())));
         return false;
     }
 }

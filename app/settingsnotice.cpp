@@ -22,7 +22,8 @@ QString settingsNotKeptText(const SettingsFile::SaveReport &result, const settin
         return QString();
     QString text = QStringLiteral(u"次の設定は保存できないため、次回の起動時には元に戻ります！\n");
     for (int line : result.notKept)
-        text += u'\n' + settings::StoredSettings::nameOf(line) + QStringLiteral("( ") + shown(values[line]) + QStringLiteral(" )");
+        text += u'\n' + settings::StoredSettings::nameOf(line) + QStringLiteral("( ") + shown(values[line])
+            + QStringLiteral(" )");
     text += u"\n\n";
     if (!result.written.ok)
         text += QStringLiteral(u"設定ﾌｧｲﾙを書き込めません: ") + japaneseReason(result.written.error);

@@ -4,10 +4,7 @@
 
 namespace systemstart {
 
-QString noDisplay(int, char **)
-{
-    return QString();
-}
+QString noDisplay(int, char **) { return QString(); }
 
 void chooseStyle()
 {

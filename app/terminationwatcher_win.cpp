@@ -4,7 +4,6 @@
 // close does; there is no signal to watch.
 TerminationWatcher::TerminationWatcher(QObject *parent)
     : QObject(parent)
-{
-}
+{ }
 
 TerminationWatcher::~TerminationWatcher() = default;

@@ -2,19 +2,19 @@
 
 #include "app/errorguard.h"
 #include "app/settingsnotice.h"
-#include "savebar/saveaction.h"
+#include "helpwindows/helpmenu.h"
+#include "helpwindows/placement.h"
 #include "inputs/conversionoptions.h"
 #include "inputs/folderfield.h"
 #include "inputs/sourcelist.h"
 #include "platform/platformservices.h"
-#include "ui/captionfit.h"
+#include "savebar/saveaction.h"
 #include "ui/appicon.h"
+#include "ui/captionfit.h"
 #include "ui/controls.h"
 #include "ui/enterpressesbutton.h"
 #include "ui/fonts.h"
 #include "ui/leavewatcher.h"
-#include "helpwindows/helpmenu.h"
-#include "helpwindows/placement.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -22,11 +22,11 @@
 #include <QFrame>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QToolTip>
 #include <QWindow>
-#include <QPushButton>
-#include <QScreen>
 
 namespace {
 // The client area below the menu bar.
@@ -36,8 +36,9 @@ constexpr int kClientHeight = 434;
 } // namespace
 
 TForm1::TForm1(PlatformServices &services, QWidget *parent)
-    : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                              | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+    : QMainWindow(parent,
+                  Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                      | Qt::WindowCloseButtonHint)
     , m_services(services)
     , m_client(new QWidget(this))
     , m_settings(services.executablePath(), services.userSettingsFolder())
@@ -89,15 +90,9 @@ void TForm1::buildParts()
 }
 
 // The parts stop listening before the controls go.
-TForm1::~TForm1()
-{
-    m_leaving.reset();
-}
+TForm1::~TForm1() { m_leaving.reset(); }
 
-void TForm1::setAuxiliaryWindows(TForm4 *help, TForm5 *about)
-{
-    m_helpMenu->setWindows(help, about);
-}
+void TForm1::setAuxiliaryWindows(TForm4 *help, TForm5 *about) { m_helpMenu->setWindows(help, about); }
 
 QAction *TForm1::menuItem(QMenu *menu, const char *name, const QString &caption)
 {
@@ -226,8 +221,7 @@ void TForm1::closeEvent(QCloseEvent *event)
 
 settings::StoredSettings TForm1::fieldSettings() const
 {
-    return {m_options->r13ToR12Parameter(), m_options->r12ToGx3Parameter(), m_destination->text(),
-            m_autocad->text()};
+    return {m_options->r13ToR12Parameter(), m_options->r12ToGx3Parameter(), m_destination->text(), m_autocad->text()};
 }
 
 void TForm1::setFieldSettings(const settings::StoredSettings &values)
@@ -270,22 +264,78 @@ ConversionJob TForm1::currentJob() const
 
 // The handlers, each handing the event to the part that owns it; an
 // exception that escapes one is shown in the error box.
-void TForm1::Exit1Click(QObject *) { guarded([this] { close(); }); }
-void TForm1::FormCloseQuery(QObject *, bool &) { guarded([this] { storeSettings(!m_quietClose); }); }
-void TForm1::Button6Click(QObject *) { guarded([this] { m_save->save(currentJob()); }); }
-void TForm1::Button1Click(QObject *) { guarded([this] { m_sources->chooseFiles(); }); }
-void TForm1::WMDropFiles(const QStringList &nativeNames) { guarded([&] { m_sources->dropFiles(nativeNames); }); }
-void TForm1::Button4Click(QObject *) { guarded([this] { m_sources->deleteSelected(); }); }
+// clang-format off: one line a handler
+void TForm1::Exit1Click(QObject *)
+{
+    guarded([this] { close(); });
+}
+void TForm1::FormCloseQuery(QObject *, bool &)
+{
+    guarded([this] { storeSettings(!m_quietClose); });
+}
+void TForm1::Button6Click(QObject *)
+{
+    guarded([this] { m_save->save(currentJob()); });
+}
+void TForm1::Button1Click(QObject *)
+{
+    guarded([this] { m_sources->chooseFiles(); });
+}
+void TForm1::WMDropFiles(const QStringList &nativeNames)
+{
+    guarded([&] { m_sources->dropFiles(nativeNames); });
+}
+void TForm1::Button4Click(QObject *)
+{
+    guarded([this] { m_sources->deleteSelected(); });
+}
 void TForm1::ListBox1DblClick(QObject *Sender) { Button4Click(Sender); }
-void TForm1::Button5Click(QObject *) { guarded([this] { m_sources->deleteAll(); }); }
-void TForm1::Edit1Exit(QObject *) { guarded([this] { m_destination->leave(); }); }
-void TForm1::Edit2Exit(QObject *) { guarded([this] { m_autocad->leave(); }); }
-void TForm1::Button2Click(QObject *) { guarded([this] { m_destination->browse(); }); }
-void TForm1::Button3Click(QObject *) { guarded([this] { m_autocad->browse(); }); }
-void TForm1::ComboBox1Exit(QObject *) { guarded([this] { m_options->checkPrecision(); }); }
-void TForm1::ComboBox2Enter(QObject *) { guarded([this] { m_options->rememberFormat(); }); }
-void TForm1::ComboBox2Click(QObject *) { guarded([this] { m_options->applyFormatChoice(); }); }
-void TForm1::ComboBox2Exit(QObject *) { guarded([this] { m_options->restoreFormat(); }); }
-void TForm1::DP1Click(QObject *) { guarded([this] { m_options->defaultParameters(); }); }
-void TForm1::HowtoUseHelp1Click(QObject *) { guarded([this] { m_helpMenu->showHowToUse(); }); }
-void TForm1::About1Click(QObject *) { guarded([this] { m_helpMenu->showAbout(); }); }
+void TForm1::Button5Click(QObject *)
+{
+    guarded([this] { m_sources->deleteAll(); });
+}
+void TForm1::Edit1Exit(QObject *)
+{
+    guarded([this] { m_destination->leave(); });
+}
+void TForm1::Edit2Exit(QObject *)
+{
+    guarded([this] { m_autocad->leave(); });
+}
+void TForm1::Button2Click(QObject *)
+{
+    guarded([this] { m_destination->browse(); });
+}
+void TForm1::Button3Click(QObject *)
+{
+    guarded([this] { m_autocad->browse(); });
+}
+void TForm1::ComboBox1Exit(QObject *)
+{
+    guarded([this] { m_options->checkPrecision(); });
+}
+void TForm1::ComboBox2Enter(QObject *)
+{
+    guarded([this] { m_options->rememberFormat(); });
+}
+void TForm1::ComboBox2Click(QObject *)
+{
+    guarded([this] { m_options->applyFormatChoice(); });
+}
+void TForm1::ComboBox2Exit(QObject *)
+{
+    guarded([this] { m_options->restoreFormat(); });
+}
+void TForm1::DP1Click(QObject *)
+{
+    guarded([this] { m_options->defaultParameters(); });
+}
+void TForm1::HowtoUseHelp1Click(QObject *)
+{
+    guarded([this] { m_helpMenu->showHowToUse(); });
+}
+void TForm1::About1Click(QObject *)
+{
+    guarded([this] { m_helpMenu->showAbout(); });
+}
+// clang-format on

@@ -7,10 +7,10 @@
 #include "core/filewrite.h"
 #include "core/jobplan.h"
 #include "core/textrules.h"
-#include "platform/qtplatformservices.h"
-#include "ui/fonts.h"
 #include "helpwindows/tform4.h"
 #include "helpwindows/tform5.h"
+#include "platform/qtplatformservices.h"
+#include "ui/fonts.h"
 
 #include <QApplication>
 #include <QDir>
@@ -23,8 +23,8 @@
 #include <QTest>
 
 #include <algorithm>
-#include <fcntl.h>
 #include <cstdio>
+#include <fcntl.h>
 #include <functional>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -160,12 +160,21 @@ double benchTool(const QString &dir)
     const QString list = writeList(dir);
     const QString out = dir + QStringLiteral("/tool.bat");
     const QString copy = dir + QStringLiteral("/dd.bat");
-    const QStringList tool{QStringLiteral(TESSIVA_BATCH_EXE), QStringLiteral("--settings"), QStringLiteral("/dev/null"),
-                           QStringLiteral("-k"), QStringLiteral("r13-gx3"), QStringLiteral("-d"), QStringLiteral("D:\\OUT"),
-                           QStringLiteral("-a"), QStringLiteral("C:\\ACAD"), QStringLiteral("-l"), list,
-                           QStringLiteral("-o"), out};
-    const QStringList dd{QStringLiteral("/bin/dd"), QStringLiteral("if=") + out, QStringLiteral("of=") + copy,
-                         QStringLiteral("bs=1M"), QStringLiteral("conv=fsync"), QStringLiteral("status=none")};
+    const QStringList tool{QStringLiteral(TESSIVA_BATCH_EXE),
+                           QStringLiteral("--settings"),
+                           QStringLiteral("/dev/null"),
+                           QStringLiteral("-k"),
+                           QStringLiteral("r13-gx3"),
+                           QStringLiteral("-d"),
+                           QStringLiteral("D:\\OUT"),
+                           QStringLiteral("-a"),
+                           QStringLiteral("C:\\ACAD"),
+                           QStringLiteral("-l"),
+                           list,
+                           QStringLiteral("-o"),
+                           out};
+    const QStringList dd{QStringLiteral("/bin/dd"), QStringLiteral("if=") + out,  QStringLiteral("of=") + copy,
+                         QStringLiteral("bs=1M"),   QStringLiteral("conv=fsync"), QStringLiteral("status=none")};
     const QStringList bare{QStringLiteral(TESSIVA_BATCH_EXE), QStringLiteral("--version")};
     runProcess(tool); // warm the caches, and the output dd copies
     runProcess(dd);
@@ -188,8 +197,10 @@ double benchTool(const QString &dir)
     const double outputMiB = QFileInfo(out).size() / (1024.0 * 1024.0);
     const double ratio = median(ratios);
     rows.push_back({QStringLiteral("tessiva-batch, 100,000 sources R13->GX3 from a list, whole process "
-                                   "(median of paired ratios %1)").arg(ratio, 0, 'f', 2),
-                    median(ours), median(theirs), QStringLiteral("dd conv=fsync of the same %1 MiB").arg(outputMiB, 0, 'f', 1),
+                                   "(median of paired ratios %1)")
+                        .arg(ratio, 0, 'f', 2),
+                    median(ours), median(theirs),
+                    QStringLiteral("dd conv=fsync of the same %1 MiB").arg(outputMiB, 0, 'f', 1),
                     QStringLiteral("<= 2x"), ratio <= 2.0});
     const double extra = median(peaks) - median(barePeaks);
     rows.push_back({QStringLiteral("tessiva-batch peak memory over a bare QtCore process"), extra, outputMiB,
@@ -212,9 +223,7 @@ ConversionJob jobOf(BatchKind kind, int sources)
 // What the window's save does once the job passed its checks.
 void composeAndWrite(const ConversionJob &job, const QString &path)
 {
-    writeWholeFile(path, [&job](QIODevice &file) {
-        return batch::composeTo(batch::JobPlan(job), file);
-    });
+    writeWholeFile(path, [&job](QIODevice &file) { return batch::composeTo(batch::JobPlan(job), file); });
 }
 
 void benchCompose(const QString &dir)
@@ -245,7 +254,9 @@ void benchCompose(const QString &dir)
         const double t = median(save);
         const double base = median(write);
         const double durableBase = median(durable);
-        rows.push_back({QStringLiteral("window's compose+write %1, %2 sources (durable: temporary file, flush, rename)").arg(kinds[k]).arg(n),
+        rows.push_back({QStringLiteral("window's compose+write %1, %2 sources (durable: temporary file, flush, rename)")
+                            .arg(kinds[k])
+                            .arg(n),
                         t, base, QStringLiteral("one plain write, not flushed to disk"), QStringLiteral("<= 1.5x"),
                         t <= 1.5 * base});
         rows.push_back({QStringLiteral("  the same against a plain write flushed to disk"), t, durableBase,

@@ -58,10 +58,7 @@ void write(const Environment &env, QIODevice &device, const QString &text)
         device.write(text.toUtf8());
 }
 
-void say(const Environment &env, QIODevice &err, const QString &text)
-{
-    write(env, err, escaped(text) + u'\n');
-}
+void say(const Environment &env, QIODevice &err, const QString &text) { write(env, err, escaped(text) + u'\n'); }
 
 // The options, made once for parsing and for the help text.
 struct Options
@@ -70,7 +67,8 @@ struct Options
     QCommandLineOption version{QStringLiteral("version"), TessivaBatch::tr("Show the version.")};
     QCommandLineOption kind{{QStringLiteral("k"), QStringLiteral("kind")},
                             TessivaBatch::tr("Conversion: r13-r12 (default), r13-gx3 or r12-gx3."),
-                            QStringLiteral("kind"), conversionKind(BatchKind::R13ToR12).keyword.toString()};
+                            QStringLiteral("kind"),
+                            conversionKind(BatchKind::R13ToR12).keyword.toString()};
     QCommandLineOption destination{{QStringLiteral("d"), QStringLiteral("destination")},
                                    TessivaBatch::tr("Destination folder of the converted drawings."),
                                    QStringLiteral("folder")};
@@ -82,50 +80,54 @@ struct Options
     QCommandLineOption r12{QStringLiteral("r12-parameter"),
                            TessivaBatch::tr("DXFIX parameter file of the R12 to GX3 step."), QStringLiteral("name")};
     QCommandLineOption format{{QStringLiteral("f"), QStringLiteral("format")},
-                              TessivaBatch::tr("Output format: ascii (default) or binary."), QStringLiteral("format"),
+                              TessivaBatch::tr("Output format: ascii (default) or binary."),
+                              QStringLiteral("format"),
                               QStringLiteral("ascii")};
     QCommandLineOption precision{{QStringLiteral("p"), QStringLiteral("precision")},
                                  TessivaBatch::tr("Precision of ASCII output, 0 to 18 (default 6)."),
-                                 QStringLiteral("digits"), QString::number(PrecisionRange::kDefault)};
+                                 QStringLiteral("digits"),
+                                 QString::number(PrecisionRange::kDefault)};
     QCommandLineOption output{{QStringLiteral("o"), QStringLiteral("output")},
                               TessivaBatch::tr("The batch file to write (a .BAT name); standard output when left out."),
                               QStringLiteral("file")};
     QCommandLineOption list{{QStringLiteral("l"), QStringLiteral("list")},
                             TessivaBatch::tr("Read sources one per line from <file> (\"-\": standard input). "
-                                           "Given more than once, the lists are read in order."),
+                                             "Given more than once, the lists are read in order."),
                             QStringLiteral("file")};
     QCommandLineOption listEncoding{
         QStringLiteral("list-encoding"),
         TessivaBatch::tr("Encoding of the list: auto (default: each line UTF-8 where it is valid UTF-8, "
-                       "else code page 932), utf-8 or cp932."),
+                         "else code page 932), utf-8 or cp932."),
         QStringLiteral("encoding"), QStringLiteral("auto")};
     QCommandLineOption tree{QStringLiteral("tree"),
                             TessivaBatch::tr("Convert a drawing tree: every source lies under <root>, and each drawing "
-                                           "goes to the same folder below the destination folder; the batch file "
-                                           "makes the folders."),
+                                             "goes to the same folder below the destination folder; the batch file "
+                                             "makes the folders."),
                             QStringLiteral("root")};
-    QCommandLineOption skipExisting{QStringLiteral("skip-existing"),
-                                    TessivaBatch::tr("Convert a drawing only when its destination does not exist yet, so "
-                                                   "that running the batch file again goes on where it stopped.")};
+    QCommandLineOption skipExisting{
+        QStringLiteral("skip-existing"),
+        TessivaBatch::tr("Convert a drawing only when its destination does not exist yet, so "
+                         "that running the batch file again goes on where it stopped.")};
     QCommandLineOption checkExitStatus{
         QStringLiteral("check-exit-status"),
-        TessivaBatch::tr("With --skip-existing or --report: take a converter that ends with any status but 0 as failed, "
-                       "and delete its output. Only for a converter known to report failure that way.")};
+        TessivaBatch::tr(
+            "With --skip-existing or --report: take a converter that ends with any status but 0 as failed, "
+            "and delete its output. Only for a converter known to report failure that way.")};
     QCommandLineOption report{
         QStringLiteral("report"),
         TessivaBatch::tr("The batch file reports its run (for cmd.exe, Windows NT and later): each drawing's "
                          "number and name on the console and in its title, each drawing's outcome in a report "
                          "beside it (NAME.LOG), and exit status 1 when any drawing failed.")};
-    QCommandLineOption settingsFile{QStringLiteral("settings"),
-                                    TessivaBatch::tr("Take the defaults from this settings file instead of the window's."),
-                                    QStringLiteral("file")};
+    QCommandLineOption settingsFile{
+        QStringLiteral("settings"),
+        TessivaBatch::tr("Take the defaults from this settings file instead of the window's."), QStringLiteral("file")};
 
     void addTo(QCommandLineParser &parser) const
     {
         parser.setApplicationDescription(
             TessivaBatch::tr("Writes the DOS batch file that runs AutoCAD's DXFIX.EXE once for every source\n"
-                           "drawing, exactly as the Tessiva window does. The folders and parameter file\n"
-                           "names default to the ones last set in the window."));
+                             "drawing, exactly as the Tessiva window does. The folders and parameter file\n"
+                             "names default to the ones last set in the window."));
         parser.addOptions({help, version, kind, destination, autocad, r13, r12, format, precision, output, list,
                            listEncoding, tree, skipExisting, checkExitStatus, report, settingsFile});
         parser.addPositionalArgument(TessivaBatch::tr("sources"), TessivaBatch::tr("Source DXF files."),
@@ -144,17 +146,36 @@ struct ExitStatus
 };
 const ExitStatus kExitStatuses[] = {
     {Success, QT_TRANSLATE_NOOP("TessivaBatch", "the batch file was written"), {SaveResult::Saved}},
-    {UsageError, QT_TRANSLATE_NOOP("TessivaBatch", "wrong arguments, a source list or settings file that cannot be read"), {SaveResult::BadPrecision}},
+    {UsageError,
+     QT_TRANSLATE_NOOP("TessivaBatch", "wrong arguments, a source list or settings file that cannot be read"),
+     {SaveResult::BadPrecision}},
     {NoSource, QT_TRANSLATE_NOOP("TessivaBatch", "no source file"), {SaveResult::NoSource}},
     {NoDestination, QT_TRANSLATE_NOOP("TessivaBatch", "no destination folder"), {SaveResult::NoDestination}},
     {NoAutocadFolder, QT_TRANSLATE_NOOP("TessivaBatch", "no AutoCAD folder"), {SaveResult::NoAutocadFolder}},
     {NotDxf, QT_TRANSLATE_NOOP("TessivaBatch", "a source is not a .DXF file"), {SaveResult::NotDxf}},
-    {SameFolder, QT_TRANSLATE_NOOP("TessivaBatch", "a source lies in a folder that drawings are converted into"), {SaveResult::SameFolder}},
-    {UnusableText, QT_TRANSLATE_NOOP("TessivaBatch", "a text the batch file cannot carry: a character code page 932 cannot hold, a control character (a line break, say) or one no Windows name holds (\" * ? < > |), a name Windows reads as another (a part ending in a dot or a blank, a device such as CON or COM1, a \\ or : inside a name), or a path longer than the converter takes (%1 bytes)"), {SaveResult::UnusableText, SaveResult::TooLong}},
-    {NameClash, QT_TRANSLATE_NOOP("TessivaBatch", "two sources would be converted onto one drawing, or two names would be one to Windows (folders, or a drawing and a folder, of two cases under Z:; a folder made where a file is written, deleted or moved)"), {SaveResult::NameClash}},
+    {SameFolder,
+     QT_TRANSLATE_NOOP("TessivaBatch", "a source lies in a folder that drawings are converted into"),
+     {SaveResult::SameFolder}},
+    {UnusableText,
+     QT_TRANSLATE_NOOP("TessivaBatch",
+                       "a text the batch file cannot carry: a character code page 932 cannot hold, a control character "
+                       "(a line break, say) or one no Windows name holds (\" * ? < > |), a name Windows reads as "
+                       "another (a part ending in a dot or a blank, a device such as CON or COM1, a \\ or : inside a "
+                       "name), or a path longer than the converter takes (%1 bytes)"),
+     {SaveResult::UnusableText, SaveResult::TooLong}},
+    {NameClash,
+     QT_TRANSLATE_NOOP(
+         "TessivaBatch",
+         "two sources would be converted onto one drawing, or two names would be one to Windows (folders, or a drawing "
+         "and a folder, of two cases under Z:; a folder made where a file is written, deleted or moved)"),
+     {SaveResult::NameClash}},
     {NotBat, QT_TRANSLATE_NOOP("TessivaBatch", "the output path does not end in .BAT"), {SaveResult::NotBat}},
-    {CannotSave, QT_TRANSLATE_NOOP("TessivaBatch", "the output file or standard output cannot be written"), {SaveResult::CannotSave}},
-    {OutsideTree, QT_TRANSLATE_NOOP("TessivaBatch", "with --tree, a source that does not lie under the root"), {SaveResult::OutsideTree}},
+    {CannotSave,
+     QT_TRANSLATE_NOOP("TessivaBatch", "the output file or standard output cannot be written"),
+     {SaveResult::CannotSave}},
+    {OutsideTree,
+     QT_TRANSLATE_NOOP("TessivaBatch", "with --tree, a source that does not lie under the root"),
+     {SaveResult::OutsideTree}},
 };
 
 QString exitStatusHelp()
@@ -162,8 +183,8 @@ QString exitStatusHelp()
     QString help = u'\n' + TessivaBatch::tr("Exit status:") + u'\n';
     for (const ExitStatus &status : kExitStatuses) {
         // "%1" in a line is the longest path the converter takes.
-        const QString text = TessivaBatch::tr(status.help).replace(QStringLiteral("%1"),
-                                                                   QString::number(BatchLimits::kMaxPathBytes));
+        const QString text
+            = TessivaBatch::tr(status.help).replace(QStringLiteral("%1"), QString::number(BatchLimits::kMaxPathBytes));
         help += QStringLiteral("%1  %2\n").arg(int(status.code), 4).arg(text);
     }
     return help;
@@ -184,7 +205,7 @@ bool parseKind(const QString &text, BatchKind *kind)
 // A list of sources and where it came from.
 struct NamedList
 {
-    QString name;              // "list.txt", "standard input"
+    QString name; // "list.txt", "standard input"
     sourcelistfile::List list; // holds the texts of the list's lines
 };
 
@@ -257,8 +278,7 @@ QString readWhole(QIODevice &device, QByteArray &bytes)
 }
 
 // Reads the sources of one --list.
-std::optional<Usage> readList(const QString &name, sourcelistfile::Encoding encoding, QIODevice &in,
-                              Sources &sources)
+std::optional<Usage> readList(const QString &name, sourcelistfile::Encoding encoding, QIODevice &in, Sources &sources)
 {
     NamedList &read = sources.lists.emplace_back();
     read.name = name;
@@ -286,8 +306,8 @@ std::optional<Usage> readList(const QString &name, sourcelistfile::Encoding enco
     const sourcelistfile::List &list = read.list;
     if (list.badLine() > 0) {
         const QString expected = encoding == sourcelistfile::Encoding::Utf8 ? TessivaBatch::tr("UTF-8")
-            : encoding == sourcelistfile::Encoding::Cp932                  ? TessivaBatch::tr("code page 932")
-                                                                           : TessivaBatch::tr("UTF-8 or code page 932");
+            : encoding == sourcelistfile::Encoding::Cp932                   ? TessivaBatch::tr("code page 932")
+                                                          : TessivaBatch::tr("UTF-8 or code page 932");
         return Usage{TessivaBatch::tr("%1, line %2: not %3 text (see --list-encoding)")
                          .arg(where)
                          .arg(list.badLine())
@@ -345,15 +365,14 @@ std::optional<Usage> takeFolders(const QCommandLineParser &parser, const Options
     // A folder from the settings file is taken as the window takes it when
     // its field is left; one from the command line as a shell path.
     const auto storedFolder = [&env](const QString &text) { return jobpath::folderToJob(text, env.pathStyle); };
-    const auto givenFolder = [&env](const QString &text) {
-        return jobpath::folderToJob(text, env.pathStyle, env.workingFolder);
-    };
+    const auto givenFolder
+        = [&env](const QString &text) { return jobpath::folderToJob(text, env.pathStyle, env.workingFolder); };
     job.r13ToR12Parameter = parser.isSet(o.r13) ? parser.value(o.r13) : stored.r13ToR12Parameter;
     job.r12ToGx3Parameter = parser.isSet(o.r12) ? parser.value(o.r12) : stored.r12ToGx3Parameter;
     job.destinationFolder = parser.isSet(o.destination) ? givenFolder(parser.value(o.destination))
                                                         : storedFolder(stored.destinationFolder);
-    job.autocadFolder =
-        parser.isSet(o.autocad) ? givenFolder(parser.value(o.autocad)) : storedFolder(stored.autocadFolder);
+    job.autocadFolder
+        = parser.isSet(o.autocad) ? givenFolder(parser.value(o.autocad)) : storedFolder(stored.autocadFolder);
     if (parser.isSet(o.tree)) {
         job.treeRoot = givenFolder(parser.value(o.tree));
         if (textrules::trimmedView(job.treeRoot).isEmpty())
@@ -372,11 +391,11 @@ std::optional<Usage> takeFolders(const QCommandLineParser &parser, const Options
 std::optional<Usage> takeSources(const QCommandLineParser &parser, const Options &o, const Environment &env,
                                  QIODevice &in, ConversionJob &job, Sources &sources)
 {
-    const std::optional<sourcelistfile::Encoding> encoding =
-        sourcelistfile::encodingFromName(parser.value(o.listEncoding));
+    const std::optional<sourcelistfile::Encoding> encoding
+        = sourcelistfile::encodingFromName(parser.value(o.listEncoding));
     if (!encoding)
-        return Usage{TessivaBatch::tr("unknown list encoding '%1' (auto, utf-8 or cp932)")
-                         .arg(parser.value(o.listEncoding))};
+        return Usage{
+            TessivaBatch::tr("unknown list encoding '%1' (auto, utf-8 or cp932)").arg(parser.value(o.listEncoding))};
     sources.arguments = parser.positionalArguments();
     const QStringList lists = parser.values(o.list);
     // The parser's lookups leave the vector registers as core/vectorstate.h says.
@@ -393,8 +412,8 @@ std::optional<Usage> takeSources(const QCommandLineParser &parser, const Options
 }
 
 // Builds the job from the command line; a usage error when it cannot.
-std::optional<Usage> buildJob(const QCommandLineParser &parser, const Options &o, const Environment &env,
-                              QIODevice &in, ConversionJob &job, Sources &sources)
+std::optional<Usage> buildJob(const QCommandLineParser &parser, const Options &o, const Environment &env, QIODevice &in,
+                              ConversionJob &job, Sources &sources)
 {
     if (std::optional<Usage> failed = takeConversion(parser, o, job))
         return failed;

@@ -42,10 +42,10 @@ using TextWriter = std::function<void(QIODevice &device, const QString &text)>;
 // What the tool takes from the system it runs on.
 struct Environment
 {
-    TextWriter writeText;       // empty: UTF-8
-    QString windowExecutable;   // the window's executable; its settings file gives the defaults
+    TextWriter writeText; // empty: UTF-8
+    QString windowExecutable; // the window's executable; its settings file gives the defaults
     QString userSettingsFolder; // the window's per-user settings folder
-    QString workingFolder;      // relative paths are taken against it
+    QString workingFolder; // relative paths are taken against it
     jobpath::Style pathStyle = jobpath::hostStyle();
     int columns = 80; // of the console the help is laid out for
 };

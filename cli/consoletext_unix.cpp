@@ -7,10 +7,7 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
-void writeConsoleText(QIODevice &device, const QString &text)
-{
-    device.write(text.toUtf8());
-}
+void writeConsoleText(QIODevice &device, const QString &text) { device.write(text.toUtf8()); }
 
 void useBinaryStandardStreams()
 {

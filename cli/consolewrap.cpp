@@ -9,7 +9,8 @@ bool isWide(char16_t c)
     return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0x303E) || (c >= 0x3041 && c <= 0x33FF)
         || (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0xA000 && c <= 0xA4CF)
         || (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F)
-        || (c >= 0xFF00 && c <= 0xFF60) || (c >= 0xFFE0 && c <= 0xFFE6)
+        || (c >= 0xFF00 && c <= 0xFF60)
+        || (c >= 0xFFE0 && c <= 0xFFE6)
         // Drawn wide by a Japanese console, whose code page holds them in
         // two bytes.
         || (c >= 0x2190 && c <= 0x21FF) || c == 0x2015 || c == 0x2018 || c == 0x2019 || c == 0x201C || c == 0x201D
@@ -21,14 +22,8 @@ bool closes(char16_t c)
 {
     return QStringView(u"、。，．）」』】〕！？：；ーぁぃぅぇぉっゃゅょァィゥェォッャュョ)]},.:;!?").contains(QChar(c));
 }
-bool opens(char16_t c)
-{
-    return QStringView(u"（「『【〔([{").contains(QChar(c));
-}
-bool isDigit(QChar c)
-{
-    return c >= u'0' && c <= u'9';
-}
+bool opens(char16_t c) { return QStringView(u"（「『【〔([{").contains(QChar(c)); }
+bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 
 // Where the text may break: before position i (a break between two
 // characters), or at a blank at i (the blank is dropped).
@@ -97,10 +92,7 @@ QList<Piece> pieces(QStringView text)
 }
 } // namespace
 
-int columns(QChar c)
-{
-    return isWide(c.unicode()) ? 2 : 1;
-}
+int columns(QChar c) { return isWide(c.unicode()) ? 2 : 1; }
 
 int columns(QStringView text)
 {

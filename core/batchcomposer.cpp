@@ -29,10 +29,8 @@ constexpr bool needsQuotes(char16_t c)
     case u')':
     case u',':
     case u';':
-    case u'=':
-        return true;
-    default:
-        return false;
+    case u'=': return true;
+    default: return false;
     }
 }
 
@@ -224,14 +222,14 @@ private:
     // drawing's lines are its own tokens between these pieces.
     struct Common
     {
-        QByteArray r13;          // a first-pass converter line up to its source
-        QByteArray r12;          // an R12 to GX3 pass up to its source
+        QByteArray r13; // a first-pass converter line up to its source
+        QByteArray r12; // an R12 to GX3 pass up to its source
         QByteArray intermediate; // the intermediate file of two passes
-        QByteArray head;         // a drawing's lines up to its source
-        QByteArray middle;       // from the source to the destination
-        QByteArray tail;         // from the destination to the end of its lines
-        QByteArray folderToken;  // the destination folder
-        QByteArrayView folder;   // the same without quotes
+        QByteArray head; // a drawing's lines up to its source
+        QByteArray middle; // from the source to the destination
+        QByteArray tail; // from the destination to the end of its lines
+        QByteArray folderToken; // the destination folder
+        QByteArrayView folder; // the same without quotes
         bool folderQuoted = false;
         qsizetype labelWidth = 0;
         QString partialPrefix;
@@ -268,10 +266,7 @@ private:
 
     // Hands the output on once it holds a chunk; called between drawings,
     // so that every piece ends with a whole line.
-    bool handOnWholeChunk()
-    {
-        return m_out.size() < m_chunk || handOn();
-    }
+    bool handOnWholeChunk() { return m_out.size() < m_chunk || handOn(); }
 
     bool handOn()
     {
@@ -340,8 +335,7 @@ private:
     // status), which would otherwise be taken as finished; with
     // checkExitStatus, any status but 0 deletes it. The input is `source`
     // as a path, or `input` as a token.
-    void convert(QByteArrayView converter, const QString &source, QByteArrayView output,
-                 QByteArrayView input = {})
+    void convert(QByteArrayView converter, const QString &source, QByteArrayView output, QByteArrayView input = {})
     {
         converterLine(converter, source, output, input);
         // A crash or a Ctrl+C ends the converter with a negative status,
@@ -379,15 +373,15 @@ private:
 
     void reportTail()
     {
-        static const QByteArray tail =
-            words(u"SET \"TESSIVA_COUNTS=変換しました: %TESSIVA_CONVERTED% 件、既にあるので飛ばしました: "
-                  u"%TESSIVA_THERE% 件、失敗しました: %TESSIVA_FAILED% 件\"\r\n"
-                  u"ECHO %TESSIVA_COUNTS%\r\n"
-                  u">>\"%TESSIVA_LOG%\" ECHO %TESSIVA_COUNTS%\r\n"
-                  u">>\"%TESSIVA_LOG%\" ECHO 終了: %DATE% %TIME%\r\n"
-                  u"TITLE %TESSIVA_COUNTS%\r\n"
-                  u"IF NOT %TESSIVA_FAILED%==0 EXIT /B 1\r\n"
-                  u"EXIT /B 0\r\n");
+        static const QByteArray tail
+            = words(u"SET \"TESSIVA_COUNTS=変換しました: %TESSIVA_CONVERTED% 件、既にあるので飛ばしました: "
+                    u"%TESSIVA_THERE% 件、失敗しました: %TESSIVA_FAILED% 件\"\r\n"
+                    u"ECHO %TESSIVA_COUNTS%\r\n"
+                    u">>\"%TESSIVA_LOG%\" ECHO %TESSIVA_COUNTS%\r\n"
+                    u">>\"%TESSIVA_LOG%\" ECHO 終了: %DATE% %TIME%\r\n"
+                    u"TITLE %TESSIVA_COUNTS%\r\n"
+                    u"IF NOT %TESSIVA_FAILED%==0 EXIT /B 1\r\n"
+                    u"EXIT /B 0\r\n");
         m_out.put(tail);
     }
 
@@ -492,8 +486,8 @@ private:
     Bytes m_out;
     Bytes m_final;
     Bytes m_partial;
-    Bytes m_name;        // a report's drawing as ECHO shows it
-    QByteArray m_place;  // "n/N"
+    Bytes m_name; // a report's drawing as ECHO shows it
+    QByteArray m_place; // "n/N"
     QByteArray m_number; // the drawing's number in its labels
     QSet<QString> m_madeFolders;
 };
@@ -511,7 +505,8 @@ bool composeBytes(const ConversionJob &job, const std::function<bool(const QByte
 
 bool composeTo(const JobPlan &plan, QIODevice &device, qsizetype chunk)
 {
-    return composeBytes(plan, [&device](const QByteArray &bytes) { return writeFully(device, bytes); }, chunk);
+    return composeBytes(
+        plan, [&device](const QByteArray &bytes) { return writeFully(device, bytes); }, chunk);
 }
 
 } // namespace batch

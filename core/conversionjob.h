@@ -14,12 +14,12 @@ enum class BatchKind { R13ToR12 = 0, R13ToGX3 = 1, R12ToGX3 = 2 };
 struct ConversionKind
 {
     BatchKind kind;
-    QStringView caption;     // the window's choice: "DXF(R13) -> DXF(R12)"
-    QStringView keyword;     // tessiva-batch --kind: "r13-r12"
+    QStringView caption; // the window's choice: "DXF(R13) -> DXF(R12)"
+    QStringView keyword; // tessiva-batch --kind: "r13-r12"
     QStringView dialogTitle; // the save dialog's title
-    QStringView batchName;   // the name the save dialog proposes
-    bool r13ToR12Pass;       // runs the converter with the R13 to R12 parameter file
-    bool r12ToGx3Pass;       // runs it with the R12 to GX3 parameter file
+    QStringView batchName; // the name the save dialog proposes
+    bool r13ToR12Pass; // runs the converter with the R13 to R12 parameter file
+    bool r12ToGx3Pass; // runs it with the R12 to GX3 parameter file
 };
 
 inline constexpr std::array<ConversionKind, 3> kConversionKinds{{
@@ -31,16 +31,16 @@ inline constexpr std::array<ConversionKind, 3> kConversionKinds{{
      true},
 }};
 
-constexpr const ConversionKind &conversionKind(BatchKind kind)
-{
-    return kConversionKinds[size_t(kind)];
-}
+constexpr const ConversionKind &conversionKind(BatchKind kind) { return kConversionKinds[size_t(kind)]; }
 
 // Which parameter files a kind of conversion uses, and whether it converts
 // in two passes (R13 to R12, then R12 to GX3, through an intermediate file).
 constexpr bool usesR13ToR12Parameter(BatchKind kind) { return conversionKind(kind).r13ToR12Pass; }
 constexpr bool usesR12ToGx3Parameter(BatchKind kind) { return conversionKind(kind).r12ToGx3Pass; }
-constexpr bool convertsInTwoPasses(BatchKind kind) { return usesR13ToR12Parameter(kind) && usesR12ToGx3Parameter(kind); }
+constexpr bool convertsInTwoPasses(BatchKind kind)
+{
+    return usesR13ToR12Parameter(kind) && usesR12ToGx3Parameter(kind);
+}
 
 // The form of the converted drawings. Each front end maps its own words
 // onto it: the window its format box, the command line its option.
@@ -76,9 +76,9 @@ struct ConversionJob
     OutputFormat outputFormat = OutputFormat::Ascii;
     QString r13ToR12Parameter = JobDefaults::r13ToR12Parameter();
     QString r12ToGx3Parameter = JobDefaults::r12ToGx3Parameter();
-    QStringList sources;       // Windows paths, in list order
+    QStringList sources; // Windows paths, in list order
     QString destinationFolder; // ends in "\" once its field was left
-    QString autocadFolder;     // the folder that holds DXFIX.EXE
+    QString autocadFolder; // the folder that holds DXFIX.EXE
 
     // Options of the command-line tool; the window leaves them off.
     // A folder the sources lie under: each drawing is converted into the
@@ -103,10 +103,7 @@ struct ConversionJob
 
 // Whether each drawing is made under a temporary name and moved onto its
 // own name only once it was made.
-constexpr bool usesTemporaryNames(const ConversionJob &job)
-{
-    return job.skipExisting || job.report;
-}
+constexpr bool usesTemporaryNames(const ConversionJob &job) { return job.skipExisting || job.report; }
 
 // What the batch file and the programs it runs can take.
 namespace BatchLimits {

@@ -4,10 +4,7 @@
 
 namespace cp932 {
 
-const quint16 *codeTable()
-{
-    return kTables.encode;
-}
+const quint16 *codeTable() { return kTables.encode; }
 
 QByteArray encode(QStringView text)
 {

@@ -53,9 +53,6 @@ inline void putCode(char *&dst, quint16 code)
 }
 
 // True for the first byte of a double-byte character.
-constexpr bool isLeadByte(unsigned char b)
-{
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
+constexpr bool isLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
 } // namespace cp932

@@ -121,7 +121,6 @@ std::unique_ptr<Tables> buildTables()
     return t;
 }
 
-
 template <class T>
 void printRow(const T *values, int count)
 {

@@ -11,8 +11,8 @@ constexpr char16_t kInvalid = 0xFFFD;
 
 struct Tables
 {
-    quint16 encode[0x10000];    // UTF-16 unit → code, kNoCode when none
-    char16_t single[0x100];     // single byte → unit, kInvalid when none
+    quint16 encode[0x10000]; // UTF-16 unit → code, kNoCode when none
+    char16_t single[0x100]; // single byte → unit, kInvalid when none
     char16_t pair[0x80][0x100]; // (lead - 0x80, trail) → unit, kInvalid when none
 };
 

@@ -23,7 +23,4 @@ FileLock::FileLock(const QString &path, std::chrono::milliseconds wait)
 
 FileLock::~FileLock() = default;
 
-bool FileLock::heldHere(unsigned long long, unsigned long long)
-{
-    return false;
-}
+bool FileLock::heldHere(unsigned long long, unsigned long long) { return false; }

@@ -68,16 +68,13 @@ std::optional<QString> refusedKind(const Target &target, SpecialFiles special)
         if (special == SpecialFiles::Refuse)
             return writereason::notRegular();
         return std::nullopt;
-    case Kind::Folder:
-        return writereason::isFolder();
-    case Kind::Other:
-        return writereason::notRegular();
+    case Kind::Folder: return writereason::isFolder();
+    case Kind::Other: return writereason::notRegular();
     case Kind::Regular:
         if (!QFileInfo(target.path).permissions().testFlag(QFileDevice::WriteOwner))
             return writereason::readOnly();
         return std::nullopt;
-    case Kind::Missing:
-        return std::nullopt;
+    case Kind::Missing: return std::nullopt;
     }
     return std::nullopt;
 }
@@ -111,8 +108,7 @@ std::optional<WriteResult> writeThroughTemporary(const Target &target, const std
 }
 } // namespace
 
-WriteResult writeWholeFile(const QString &path, const std::function<bool(QIODevice &)> &write,
-                           SpecialFiles special)
+WriteResult writeWholeFile(const QString &path, const std::function<bool(QIODevice &)> &write, SpecialFiles special)
 {
     const WriteSignalsHeld held;
     const Target target = resolve(path);
@@ -137,7 +133,8 @@ WriteResult writeWholeFile(const QString &path, const std::function<bool(QIODevi
 
 WriteResult writeWholeFile(const QString &path, const QByteArray &bytes, SpecialFiles special)
 {
-    return writeWholeFile(path, [&bytes](QIODevice &file) { return writeFully(file, bytes); }, special);
+    return writeWholeFile(
+        path, [&bytes](QIODevice &file) { return writeFully(file, bytes); }, special);
 }
 
 bool canCreateFileIn(const QString &folder)

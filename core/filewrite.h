@@ -16,7 +16,10 @@ inline QString notRegular() { return QStringLiteral("Not a regular file"); }
 inline QString readOnly() { return QStringLiteral("The file is read-only"); }
 inline QString noReader() { return QStringLiteral("No process reads from the FIFO"); }
 inline QString tooManyLinks() { return QStringLiteral("Too many levels of symbolic links"); }
-inline QString noRoomInPlace() { return QStringLiteral("The file system cannot promise the room to rewrite the file in place"); }
+inline QString noRoomInPlace()
+{
+    return QStringLiteral("The file system cannot promise the room to rewrite the file in place");
+}
 inline QString settingsTooLarge() { return QStringLiteral("The settings file is too large to rewrite"); }
 inline QString locked() { return QStringLiteral("Another process holds the file locked"); }
 inline QString replaced() { return QStringLiteral("The file was replaced while it was written"); }

@@ -18,15 +18,12 @@ class QSaveFile;
 // filewrite.cpp uses it, and FileLock the lock it shares with the rewrite.
 namespace filewrite_system {
 
-inline WriteResult failed(const QString &reason)
-{
-    return {false, reason};
-}
+inline WriteResult failed(const QString &reason) { return {false, reason}; }
 
 // What a path names once its links are followed.
 enum class Kind {
-    Missing,     // nothing there yet: a new file
-    Regular,     // replaced through a temporary file, or rewritten in place
+    Missing, // nothing there yet: a new file
+    Regular, // replaced through a temporary file, or rewritten in place
     PassThrough, // a FIFO or character device: written through
     Folder,
     Other, // a block device, a socket: never written

@@ -24,10 +24,7 @@
 namespace filewrite_system {
 namespace {
 
-QString systemReason(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
+QString systemReason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
 // The folder part and the name of a path, as text: "a/b" gives "a" and "b".
 // Nothing is folded: what ".." means depends on the links on the way.
@@ -98,10 +95,10 @@ void describe(Target &target)
     target.device = st.st_dev;
     target.inode = st.st_ino;
     const mode_t type = st.st_mode & S_IFMT;
-    target.kind = type == S_IFREG                    ? Kind::Regular
-        : (type == S_IFIFO || type == S_IFCHR)       ? Kind::PassThrough
-        : type == S_IFDIR                            ? Kind::Folder
-                                                     : Kind::Other;
+    target.kind = type == S_IFREG              ? Kind::Regular
+        : (type == S_IFIFO || type == S_IFCHR) ? Kind::PassThrough
+        : type == S_IFDIR                      ? Kind::Folder
+                                               : Kind::Other;
 }
 } // namespace
 
@@ -138,8 +135,7 @@ WriteSignalsHeld::WriteSignalsHeld()
 WriteSignalsHeld::~WriteSignalsHeld()
 {
     const timespec now = {0, 0};
-    while (sigtimedwait(&m_state->held, nullptr, &now) > 0) {
-    }
+    while (sigtimedwait(&m_state->held, nullptr, &now) > 0) { }
     pthread_sigmask(SIG_SETMASK, &m_state->before, nullptr);
 }
 
@@ -237,10 +233,8 @@ QString reserveInPlace(int fd, qsizetype size)
     case EXT4_SUPER_MAGIC: // ext2 and ext3 too
     case XFS_SUPER_MAGIC:
     case TMPFS_MAGIC:
-    case MSDOS_SUPER_MAGIC:
-        break;
-    default:
-        return writereason::noRoomInPlace();
+    case MSDOS_SUPER_MAGIC: break;
+    default: return writereason::noRoomInPlace();
     }
     if (size == 0)
         return QString();

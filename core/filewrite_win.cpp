@@ -3,9 +3,9 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <QSaveFile>
 #include <string>
 #include <windows.h>
-#include <QSaveFile>
 
 namespace filewrite_system {
 Target resolve(const QString &given)
@@ -21,14 +21,16 @@ Target resolve(const QString &given)
         target.path = info.symLinkTarget();
         info.setFile(target.path);
     }
-    target.kind = info.isDir() ? Kind::Folder : info.isFile() ? Kind::Regular : info.exists() ? Kind::Other : Kind::Missing;
+    target.kind = info.isDir() ? Kind::Folder
+        : info.isFile()        ? Kind::Regular
+        : info.exists()        ? Kind::Other
+                               : Kind::Missing;
     return target;
 }
 
 // Windows raises no signal for a write.
 struct WriteSignalsHeld::State
-{
-};
+{ };
 WriteSignalsHeld::WriteSignalsHeld() = default;
 WriteSignalsHeld::~WriteSignalsHeld() = default;
 

@@ -2,12 +2,6 @@
 
 #include "jobpath.h"
 
-QString hostsystem::windowExecutableName()
-{
-    return QStringLiteral("tessiva");
-}
+QString hostsystem::windowExecutableName() { return QStringLiteral("tessiva"); }
 
-jobpath::Style jobpath::hostStyle()
-{
-    return Style::Unix;
-}
+jobpath::Style jobpath::hostStyle() { return Style::Unix; }

@@ -2,12 +2,6 @@
 
 #include "jobpath.h"
 
-QString hostsystem::windowExecutableName()
-{
-    return QStringLiteral("tessiva.exe");
-}
+QString hostsystem::windowExecutableName() { return QStringLiteral("tessiva.exe"); }
 
-jobpath::Style jobpath::hostStyle()
-{
-    return Style::Windows;
-}
+jobpath::Style jobpath::hostStyle() { return Style::Windows; }

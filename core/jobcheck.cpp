@@ -75,9 +75,8 @@ QString tooLongText(const QString &path)
     // elides in the middle, its tooltip holds the whole text); a path of
     // any length is named by its start and its end.
     constexpr qsizetype kShown = 1000;
-    const QString shown = path.size() > kShown
-        ? path.left(kShown / 2 - 1) + QStringLiteral(u"…") + path.right(kShown / 2)
-        : path;
+    const QString shown
+        = path.size() > kShown ? path.left(kShown / 2 - 1) + QStringLiteral(u"…") + path.right(kShown / 2) : path;
     return QString(QStringLiteral(u"ﾊﾟｽ( ") % shown % QStringLiteral(u" )が長すぎます！%1ﾊﾞｲﾄまでです。"))
         .arg(BatchLimits::kMaxPathBytes);
 }
@@ -165,9 +164,8 @@ Refusal foldersOfTwoCases(const batch::JobPlan &plan, SeenFolders &folders)
 // drawing's name; most jobs have none.
 Refusal drawingsNamedAsFolders(const QStringList &sources, const SeenFolders &folders)
 {
-    const bool dxfFolders = std::any_of(folders.keyBegin(), folders.keyEnd(), [](const QString &key) {
-        return key.endsWith(QStringLiteral(".DXF\\"));
-    });
+    const bool dxfFolders = std::any_of(folders.keyBegin(), folders.keyEnd(),
+                                        [](const QString &key) { return key.endsWith(QStringLiteral(".DXF\\")); });
     if (!dxfFolders)
         return std::nullopt;
     for (int i = 0; i < sources.size(); ++i) {
@@ -239,8 +237,9 @@ Refusal precisionInRange(const batch::JobPlan &plan)
     const QString &precision = plan.job().precision;
     if (isValidPrecision(precision))
         return std::nullopt;
-    return refuse(SaveResult::BadPrecision, QStringLiteral(u"出力精度( ") % trimmed(precision)
-                                               % QStringLiteral(u" )は0から18で指定してください！"));
+    return refuse(SaveResult::BadPrecision,
+                  QStringLiteral(u"出力精度( ") % trimmed(precision)
+                      % QStringLiteral(u" )は0から18で指定してください！"));
 }
 
 // The three inputs without which there is no job.
@@ -280,8 +279,8 @@ Refusal sourcePlaces(const batch::JobPlan &plan)
                               % job.treeRoot % QStringLiteral(u" )の下にありません！"),
                           i);
         const QStringView folder = plan.folder(i);
-        const bool same = tree ? outputFolders.contains(windowsFolded(folder))
-                               : sameWindowsName(folder, job.destinationFolder);
+        const bool same
+            = tree ? outputFolders.contains(windowsFolded(folder)) : sameWindowsName(folder, job.destinationFolder);
         if (same)
             return refuse(SaveResult::SameFolder,
                           QStringLiteral(u"変換元と変換先のﾌｫﾙﾀﾞ名が同一です！変換先ﾌｫﾙﾀﾞを変更してください。"), i);
@@ -358,7 +357,8 @@ Refusal tooLongPaths(const batch::JobPlan &plan)
     const QString partialPrefix = usesTemporaryNames(job) ? plan.partialPrefix() : QString();
     // The drawing's own name, or the longer temporary one it is made under,
     // but for its folder below the root and its base name.
-    const qsizetype destinationFixed = cp932::encodedLength(folder) + partialPrefix.size() + kDestinationExtension.size();
+    const qsizetype destinationFixed
+        = cp932::encodedLength(folder) + partialPrefix.size() + kDestinationExtension.size();
     for (int i = 0; i < job.sources.size(); ++i) {
         const QStringView source = job.sources.at(i);
         // No character takes more than two bytes: most sources are too
@@ -372,8 +372,8 @@ Refusal tooLongPaths(const batch::JobPlan &plan)
         // source: only a source near the limit can make a name too long.
         if (destinationFixed + sourceLength <= BatchLimits::kMaxPathBytes)
             continue;
-        const qsizetype destination =
-            destinationFixed + cp932::encodedLength(plan.below(i)) + cp932::encodedLength(plan.baseName(i));
+        const qsizetype destination
+            = destinationFixed + cp932::encodedLength(plan.below(i)) + cp932::encodedLength(plan.baseName(i));
         if (destination > BatchLimits::kMaxPathBytes)
             return refuse(SaveResult::TooLong, tooLongText(plan.destination(i, partialPrefix)), i);
     }

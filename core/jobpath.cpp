@@ -13,21 +13,12 @@ namespace {
 // job lies on it.
 constexpr QStringView kUnixRoot = u"Z:";
 
-bool isDriveLetter(QChar c)
-{
-    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
-}
+bool isDriveLetter(QChar c) { return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z'); }
 
 // "C:" at the start: a drive, absolute ("C:\x") or relative to that drive ("C:x").
-bool hasDrive(const QString &path)
-{
-    return path.size() >= 2 && isDriveLetter(path.at(0)) && path.at(1) == u':';
-}
+bool hasDrive(const QString &path) { return path.size() >= 2 && isDriveLetter(path.at(0)) && path.at(1) == u':'; }
 
-bool isSlash(QChar c)
-{
-    return c == u'\\' || c == u'/';
-}
+bool isSlash(QChar c) { return c == u'\\' || c == u'/'; }
 
 // A native path's separators made the job's: each "/" a "\\", and each
 // "\\" inside a native name a "/", which no other job path holds. Windows
@@ -208,8 +199,7 @@ QString unixToJob(const QString &given, const QString &workingFolder)
 QString windowsToJob(const QString &given, const QString &workingFolder)
 {
     const QString path = backslashed(given);
-    const bool absolute = (hasDrive(path) && path.size() >= 3 && path.at(2) == u'\\')
-        || path.startsWith(u'\\');
+    const bool absolute = (hasDrive(path) && path.size() >= 3 && path.at(2) == u'\\') || path.startsWith(u'\\');
     if (absolute || hasDrive(path) || workingFolder.isEmpty())
         return foldedDots(path);
     QString joined = workingFolder + u'/' + path;

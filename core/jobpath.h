@@ -10,7 +10,7 @@ namespace jobpath {
 
 enum class Style {
     Windows, // native paths are Windows paths already
-    Unix     // native paths start at "/"; Z: stands for the root
+    Unix // native paths start at "/"; Z: stands for the root
 };
 
 // The style of the system the program was built for.

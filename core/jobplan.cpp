@@ -41,10 +41,7 @@ JobPlan::JobPlan(const ConversionJob &job)
     m_partialPrefix = makePartialPrefix(tildes);
 }
 
-QStringView JobPlan::folder(qsizetype i) const
-{
-    return QStringView(m_job.sources.at(i)).left(m_parts[i].nameStart);
-}
+QStringView JobPlan::folder(qsizetype i) const { return QStringView(m_job.sources.at(i)).left(m_parts[i].nameStart); }
 
 QStringView JobPlan::extension(qsizetype i) const
 {

@@ -47,8 +47,7 @@ SaveOutcome writeFile(const batch::JobPlan &plan, const QString &path)
 {
     if (!isBatPath(path))
         return ended(SaveResult::NotBat, path, notBatText(path));
-    const WriteResult written =
-        writeWholeFile(path, [&plan](QIODevice &file) { return batch::composeTo(plan, file); });
+    const WriteResult written = writeWholeFile(path, [&plan](QIODevice &file) { return batch::composeTo(plan, file); });
     if (!written.ok)
         return ended(SaveResult::CannotSave, path, cannotSaveText(path), written.error);
     return ended(SaveResult::Saved, path, savedText(path));
@@ -86,9 +85,6 @@ SaveOutcome writeTo(const ConversionJob &job, QIODevice &device)
     return ended(SaveResult::Saved, QString(), QString());
 }
 
-QString folderOf(const QString &path)
-{
-    return textrules::folderPart(path, Separators::WindowsOrSlash);
-}
+QString folderOf(const QString &path) { return textrules::folderPart(path, Separators::WindowsOrSlash); }
 
 } // namespace saveflow

@@ -8,20 +8,20 @@
 // nothing: written, or refused at one of its steps in the order they are
 // taken.
 enum class SaveResult {
-    Saved,                // the batch file was written
-    BadPrecision,         // a precision the converter does not take (0 to 18 only)
-    NoSource,             // the source list is empty
-    NoDestination,        // destination folder blank
-    NoAutocadFolder,      // AutoCAD folder blank
-    NotDxf,               // a source whose extension is not .DXF
-    OutsideTree,          // a source that does not lie under the tree's root
-    SameFolder,           // a source in a folder that drawings are converted into
-    UnusableText,         // a text the batch file cannot carry (code page 932, control characters, ")
-    TooLong,              // a path longer than the converter takes
+    Saved, // the batch file was written
+    BadPrecision, // a precision the converter does not take (0 to 18 only)
+    NoSource, // the source list is empty
+    NoDestination, // destination folder blank
+    NoAutocadFolder, // AutoCAD folder blank
+    NotDxf, // a source whose extension is not .DXF
+    OutsideTree, // a source that does not lie under the tree's root
+    SameFolder, // a source in a folder that drawings are converted into
+    UnusableText, // a text the batch file cannot carry (code page 932, control characters, ")
+    TooLong, // a path longer than the converter takes
     NameClash, // two names that are one to Windows: two sources onto one drawing, folders of two
-               // cases under Z:, a folder made under the name of a file the batch file writes
-    NotBat,               // the chosen name does not end in .BAT
-    CannotSave,           // the file could not be written
+    // cases under Z:, a folder made under the name of a file the batch file writes
+    NotBat, // the chosen name does not end in .BAT
+    CannotSave, // the file could not be written
 };
 
 // The outcome of one step of the save, and of the whole save: what the
@@ -30,10 +30,10 @@ struct SaveOutcome
 {
     SaveResult result = SaveResult::Saved;
     QString statusText; // the status line's whole text
-    int line = -1;      // the source line to select, or -1
+    int line = -1; // the source line to select, or -1
     int otherLine = -1; // the earlier source it clashes with, or -1
-    QString reason;     // the system's reason when a write failed
-    QString path;       // the batch file's path, once chosen
+    QString reason; // the system's reason when a write failed
+    QString path; // the batch file's path, once chosen
 
     // An outcome with its status text and, where it is about one, its line.
     static SaveOutcome of(SaveResult result, const QString &statusText, int line = -1)

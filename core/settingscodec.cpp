@@ -27,20 +27,11 @@ constexpr Line kLines[StoredSettings::kCount] = {
 };
 } // namespace
 
-QString &StoredSettings::operator[](int line)
-{
-    return this->*kLines[line].value;
-}
+QString &StoredSettings::operator[](int line) { return this->*kLines[line].value; }
 
-QString StoredSettings::nameOf(int line)
-{
-    return kLines[line].name();
-}
+QString StoredSettings::nameOf(int line) { return kLines[line].name(); }
 
-const QString &StoredSettings::operator[](int line) const
-{
-    return const_cast<StoredSettings &>(*this)[line];
-}
+const QString &StoredSettings::operator[](int line) const { return const_cast<StoredSettings &>(*this)[line]; }
 
 RawLines parseLines(QByteArrayView head, bool atEnd, qsizetype cap)
 {

@@ -62,10 +62,7 @@ QString SettingsFile::besideExecutable(const QString &executablePath)
     return executablePath.left(executablePath.size() - ext.size()) + QStringLiteral(".ini");
 }
 
-QString SettingsFile::userFolder()
-{
-    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-}
+QString SettingsFile::userFolder() { return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation); }
 
 QString SettingsFile::windowIn(const QString &folder)
 {

@@ -51,10 +51,7 @@ QStringView trimmedView(QStringView text)
     return text.mid(begin, end - begin);
 }
 
-QString trimmed(const QString &text)
-{
-    return trimmedView(text).toString();
-}
+QString trimmed(const QString &text) { return trimmedView(text).toString(); }
 
 QString upperCased(const QString &text)
 {
@@ -74,15 +71,9 @@ QString lowerCased(const QString &text)
     return out;
 }
 
-QString folderPart(const QString &path, Separators seps)
-{
-    return path.left(pathParts(path, seps).nameStart);
-}
+QString folderPart(const QString &path, Separators seps) { return path.left(pathParts(path, seps).nameStart); }
 
-QString namePart(const QString &path, Separators seps)
-{
-    return path.mid(pathParts(path, seps).nameStart);
-}
+QString namePart(const QString &path, Separators seps) { return path.mid(pathParts(path, seps).nameStart); }
 
 QString extension(const QString &path, Separators seps)
 {
@@ -97,10 +88,7 @@ QString EnsureTrailingBackslash(const QString &text)
     return text + u'\\';
 }
 
-QString FormatFileCount(int count)
-{
-    return QString::number(count).rightJustified(8, u' ');
-}
+QString FormatFileCount(int count) { return QString::number(count).rightJustified(8, u' '); }
 
 bool isValidPrecision(const QString &text)
 {
@@ -119,10 +107,7 @@ QString errorBoxText(const QString &message)
     return message + u'.';
 }
 
-char16_t nonAsciiFoldedUnit(char16_t c)
-{
-    return QChar(c).toUpper().unicode();
-}
+char16_t nonAsciiFoldedUnit(char16_t c) { return QChar(c).toUpper().unicode(); }
 
 QString windowsFolded(QStringView name)
 {

@@ -13,17 +13,14 @@ QStringView trimmedView(QStringView text);
 
 // a to z become A to Z; every other character stays as it is. The one rule
 // of upper-casing, for a character and for a text.
-constexpr char16_t upperCasedUnit(char16_t c)
-{
-    return c >= u'a' && c <= u'z' ? char16_t(c - 0x20) : c;
-}
+constexpr char16_t upperCasedUnit(char16_t c) { return c >= u'a' && c <= u'z' ? char16_t(c - 0x20) : c; }
 QString upperCased(const QString &text);
 // A to Z become a to z; every other character stays as it is.
 QString lowerCased(const QString &text);
 
 // Which characters end a folder in a path.
 enum class Separators {
-    Windows,       // "\" and ":", the form of paths in a batch job
+    Windows, // "\" and ":", the form of paths in a batch job
     WindowsOrSlash // also "/", for native paths handed back by a dialog
 };
 
@@ -32,7 +29,7 @@ struct PathParts
 {
     qsizetype nameStart = 0; // just after the last separator
     qsizetype extStart = -1; // the last "." of the name, or -1
-    qsizetype baseEnd = 0;   // where the base name ends: the first occurrence of the extension in the name
+    qsizetype baseEnd = 0; // where the base name ends: the first occurrence of the extension in the name
 };
 PathParts pathParts(QStringView path, Separators seps = Separators::Windows);
 
@@ -64,10 +61,7 @@ QString errorBoxText(const QString &message);
 // find two texts that name the same file; never written anywhere. Every
 // comparison, key and hash of names goes through the one unit fold.
 char16_t nonAsciiFoldedUnit(char16_t c);
-inline char16_t windowsFoldedUnit(char16_t c)
-{
-    return c < 0x80 ? upperCasedUnit(c) : nonAsciiFoldedUnit(c);
-}
+inline char16_t windowsFoldedUnit(char16_t c) { return c < 0x80 ? upperCasedUnit(c) : nonAsciiFoldedUnit(c); }
 QString windowsFolded(QStringView name);
 bool sameWindowsName(QStringView a, QStringView b);
 

@@ -4,10 +4,10 @@
 // operator character is quoted, every % is doubled, and nothing outside
 // quotes can end the command or start another.
 #include "core/batchcomposer.h"
-#include "tests/checkjob.h"
 #include "core/jobplan.h"
 #include "core/textrules.h"
 #include "tests/batchwords.h"
+#include "tests/checkjob.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -51,7 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     ConversionJob job;
     job.kind = BatchKind(p.ConsumeIntegralInRange<int>(0, 2));
     job.outputFormat = p.ConsumeBool() ? OutputFormat::Ascii : OutputFormat::Binary;
-    job.precision = QString(p.ConsumeIntegralInRange<int>(0, 2), u' ') + QString::number(p.ConsumeIntegralInRange<int>(0, 18));
+    job.precision
+        = QString(p.ConsumeIntegralInRange<int>(0, 2), u' ') + QString::number(p.ConsumeIntegralInRange<int>(0, 18));
     job.autocadFolder = text(p, 30);
     job.destinationFolder = textrules::EnsureTrailingBackslash(text(p, 30));
     job.r13ToR12Parameter = text(p, 12);
@@ -82,8 +83,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         finals.insert(textrules::windowsFolded(plan.destination(i)));
     check(!finals.contains(intermediate));
     for (int i = 0; i < job.sources.size() && job.skipExisting; ++i)
-        check(!finals.contains(textrules::windowsFolded(QString(job.destinationFolder + plan.below(i)
-                                                                + plan.partialPrefix() + plan.baseName(i) + u".DXF"))));
+        check(!finals.contains(textrules::windowsFolded(
+            QString(job.destinationFolder + plan.below(i) + plan.partialPrefix() + plan.baseName(i) + u".DXF"))));
     if (lines.size() != expected.size())
         std::fprintf(stderr, "%s\n", qPrintable(lines.join(u'\n')));
     check(lines.size() == expected.size());

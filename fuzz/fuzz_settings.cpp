@@ -40,8 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         StoredSettings now;
         for (int i = 0; i < StoredSettings::kCount; ++i)
             now[i] = QString::fromUtf8(provider.ConsumeRandomLengthString(300));
-        const settings::RawLines back = settings::parseLines(
-            settings::encodeValues(now, StoredSettings::defaults(), settings::RawLines{}), true);
+        const settings::RawLines back
+            = settings::parseLines(settings::encodeValues(now, StoredSettings::defaults(), settings::RawLines{}), true);
         for (int i = 0; i < StoredSettings::kCount; ++i) {
             check(back.lines[i].has_value());
             const QString stored = cp932::decode(*back.lines[i]);

@@ -1,9 +1,9 @@
 #include "tform4.h"
 
-#include "ui/fonts.h"
+#include "helpwindows/helptext.h"
 #include "ui/appicon.h"
 #include "ui/enterpressesbutton.h"
-#include "helpwindows/helptext.h"
+#include "ui/fonts.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -48,7 +48,4 @@ void TForm4::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
 }
 
-void TForm4::Button1Click(QObject *)
-{
-    close();
-}
+void TForm4::Button1Click(QObject *) { close(); }

@@ -1,16 +1,15 @@
 #include "tform5.h"
 
-#include "ui/fonts.h"
 #include "ui/appicon.h"
 #include "ui/controls.h"
 #include "ui/enterpressesbutton.h"
+#include "ui/fonts.h"
 
 #include <QLabel>
 #include <QPushButton>
 
 namespace {
-QLabel *whiteLabel(QWidget *parent, const char *name, const QString &text, QRect geometry,
-                   int pixelSize)
+QLabel *whiteLabel(QWidget *parent, const char *name, const QString &text, QRect geometry, int pixelSize)
 {
     auto *l = new QLabel(text, parent);
     l->setObjectName(QLatin1String(name));
@@ -23,8 +22,9 @@ QLabel *whiteLabel(QWidget *parent, const char *name, const QString &text, QRect
 } // namespace
 
 TForm5::TForm5(QWidget *owner)
-    : QWidget(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                         | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint)
+    : QWidget(owner,
+              Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+                  | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(QStringLiteral(u"バージョン情報"));
@@ -56,7 +56,4 @@ void TForm5::showEvent(QShowEvent *event)
     BitBtn1->setFocus();
 }
 
-void TForm5::BitBtn1Click(QObject *)
-{
-    close();
-}
+void TForm5::BitBtn1Click(QObject *) { close(); }

@@ -147,10 +147,7 @@ void ConversionOptions::checkPrecision()
         ComboBox1->setEditText(JobDefaults::precision());
 }
 
-void ConversionOptions::rememberFormat()
-{
-    SavedFormatText = ComboBox2->currentText();
-}
+void ConversionOptions::rememberFormat() { SavedFormatText = ComboBox2->currentText(); }
 
 void ConversionOptions::applyFormatChoice()
 {
@@ -180,28 +177,19 @@ BatchKind ConversionOptions::kind() const
 {
     const int checked = m_kinds->checkedId();
     return checked >= 0 && checked < int(kConversionKinds.size()) ? kConversionKinds[checked].kind
-                                                                   : BatchKind::R13ToR12;
+                                                                  : BatchKind::R13ToR12;
 }
 
-QString ConversionOptions::precision() const
-{
-    return ComboBox1->currentText();
-}
+QString ConversionOptions::precision() const { return ComboBox1->currentText(); }
 
 OutputFormat ConversionOptions::outputFormat() const
 {
     return ComboBox2->currentText() == asciiText() ? OutputFormat::Ascii : OutputFormat::Binary;
 }
 
-QString ConversionOptions::r13ToR12Parameter() const
-{
-    return Edit5->text();
-}
+QString ConversionOptions::r13ToR12Parameter() const { return Edit5->text(); }
 
-QString ConversionOptions::r12ToGx3Parameter() const
-{
-    return Edit6->text();
-}
+QString ConversionOptions::r12ToGx3Parameter() const { return Edit6->text(); }
 
 void ConversionOptions::setParameters(const QString &r13ToR12, const QString &r12ToGx3)
 {

@@ -15,8 +15,7 @@
 
 using namespace controls;
 
-FolderField::FolderField(PlatformServices &services, QWidget *client, const LeaveWatcher &leaving,
-                         const Layout &layout)
+FolderField::FolderField(PlatformServices &services, QWidget *client, const LeaveWatcher &leaving, const Layout &layout)
     : QObject(client)
     , m_services(services)
     , m_browseTitle(layout.browseTitle)
@@ -36,10 +35,7 @@ FolderField::FolderField(PlatformServices &services, QWidget *client, const Leav
     });
 }
 
-void FolderField::leave()
-{
-    setText(jobpath::folderToJob(text(), m_services.pathStyle()));
-}
+void FolderField::leave() { setText(jobpath::folderToJob(text(), m_services.pathStyle())); }
 
 void FolderField::browse()
 {
@@ -47,25 +43,16 @@ void FolderField::browse()
     QString start = textrules::folderPart(jobpath::toJob(text(), m_services.pathStyle()));
     if (start.size() > 3 && start.endsWith(u'\\'))
         start.chop(1);
-    const std::optional<QString> chosen =
-        m_services.browseFolder(m_edit->window(), m_browseTitle, jobpath::toNative(start, m_services.pathStyle()));
+    const std::optional<QString> chosen
+        = m_services.browseFolder(m_edit->window(), m_browseTitle, jobpath::toNative(start, m_services.pathStyle()));
     if (!chosen || chosen->isEmpty())
         return;
     setText(jobpath::folderToJob(*chosen, m_services.pathStyle()));
     m_edit->setFocus();
 }
 
-QString FolderField::text() const
-{
-    return m_edit->text();
-}
+QString FolderField::text() const { return m_edit->text(); }
 
-void FolderField::setText(const QString &text)
-{
-    m_edit->setText(text);
-}
+void FolderField::setText(const QString &text) { m_edit->setText(text); }
 
-QList<QWidget *> FolderField::tabStops() const
-{
-    return {m_button, m_edit};
-}
+QList<QWidget *> FolderField::tabStops() const { return {m_button, m_edit}; }

@@ -31,8 +31,7 @@ public:
         int top; // of the label; the button and the field follow it
     };
 
-    FolderField(PlatformServices &services, QWidget *client, const LeaveWatcher &leaving,
-                const Layout &layout);
+    FolderField(PlatformServices &services, QWidget *client, const LeaveWatcher &leaving, const Layout &layout);
 
     // Leaving the field: the text in the job's form, ending in "\".
     void leave();

@@ -169,10 +169,7 @@ void SourceList::deleteAll()
     refreshCount(false);
 }
 
-QStringList SourceList::sources() const
-{
-    return m_model->stringList().mid(0, qMax(FileCount, 0));
-}
+QStringList SourceList::sources() const { return m_model->stringList().mid(0, qMax(FileCount, 0)); }
 
 int SourceList::itemIndex() const
 {
@@ -186,17 +183,8 @@ void SourceList::selectAndFocus(int line)
     ListBox1->setFocus();
 }
 
-QList<QWidget *> SourceList::chooserTabStops() const
-{
-    return {Button1, ListBox1};
-}
+QList<QWidget *> SourceList::chooserTabStops() const { return {Button1, ListBox1}; }
 
-QList<QWidget *> SourceList::removalTabStops() const
-{
-    return {Button4, Button5};
-}
+QList<QWidget *> SourceList::removalTabStops() const { return {Button4, Button5}; }
 
-QWidget *SourceList::dropTarget() const
-{
-    return ListBox1;
-}
+QWidget *SourceList::dropTarget() const { return ListBox1; }

@@ -45,10 +45,7 @@ SourceListView::SourceListView(QWidget *parent)
 }
 
 // Entering and moving over the list take a drag alike.
-void SourceListView::dragEnterEvent(QDragEnterEvent *event)
-{
-    dragMoveEvent(event);
-}
+void SourceListView::dragEnterEvent(QDragEnterEvent *event) { dragMoveEvent(event); }
 
 void SourceListView::dragMoveEvent(QDragMoveEvent *event)
 {

@@ -11,10 +11,7 @@ bool nativeFileDialogs()
     return false;
 }
 
-void beep()
-{
-    QApplication::beep();
-}
+void beep() { QApplication::beep(); }
 
 void removeSizeCommand(QWidget *)
 {

@@ -6,15 +6,9 @@
 
 namespace desktop {
 
-bool nativeFileDialogs()
-{
-    return true;
-}
+bool nativeFileDialogs() { return true; }
 
-void beep()
-{
-    MessageBeep(0);
-}
+void beep() { MessageBeep(0); }
 
 void removeSizeCommand(QWidget *window)
 {

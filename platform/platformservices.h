@@ -15,12 +15,12 @@ struct OpenFilesRequest
 {
     QString title;
     QStringList nameFilters; // e.g. "ＤＸＦﾌｧｲﾙ(*.DXF)"
-    QString selectedFilter;  // the entry to preselect
+    QString selectedFilter; // the entry to preselect
 };
 
 struct OpenFilesResult
 {
-    QStringList files;      // native paths of existing files, in dialog order
+    QStringList files; // native paths of existing files, in dialog order
     QString selectedFilter; // the entry in use when the dialog closed
 };
 
@@ -47,8 +47,7 @@ public:
     // Asks before an existing file is replaced. Returns a native path.
     virtual std::optional<QString> saveFile(QWidget *parent, const SaveFileRequest &request) = 0;
     // Only file-system folders can be chosen. `startFolder` is native, may be empty.
-    virtual std::optional<QString> browseFolder(QWidget *parent, const QString &title,
-                                                const QString &startFolder) = 0;
+    virtual std::optional<QString> browseFolder(QWidget *parent, const QString &title, const QString &startFolder) = 0;
 
     // The Ctrl and Shift keys as they are now.
     virtual Qt::KeyboardModifiers keyboardModifiers() const = 0;

@@ -41,8 +41,7 @@ QFileDialog::Options dialogOptions()
 }
 } // namespace
 
-std::optional<OpenFilesResult> QtPlatformServices::openFiles(QWidget *parent,
-                                                             const OpenFilesRequest &request)
+std::optional<OpenFilesResult> QtPlatformServices::openFiles(QWidget *parent, const OpenFilesRequest &request)
 {
     QFileDialog dialog(parent, request.title);
     dialog.setOptions(dialogOptions());
@@ -80,8 +79,8 @@ std::optional<QString> QtPlatformServices::saveFile(QWidget *parent, const SaveF
 std::optional<QString> QtPlatformServices::browseFolder(QWidget *parent, const QString &title,
                                                         const QString &startFolder)
 {
-    const QString folder = QFileDialog::getExistingDirectory(
-        parent, title, startFolder, QFileDialog::ShowDirsOnly | dialogOptions());
+    const QString folder
+        = QFileDialog::getExistingDirectory(parent, title, startFolder, QFileDialog::ShowDirsOnly | dialogOptions());
     if (folder.isEmpty())
         return std::nullopt;
     return QDir::toNativeSeparators(folder);
@@ -92,25 +91,16 @@ Qt::KeyboardModifiers QtPlatformServices::keyboardModifiers() const
     return QGuiApplication::queryKeyboardModifiers();
 }
 
-void QtPlatformServices::beep()
-{
-    desktop::beep();
-}
+void QtPlatformServices::beep() { desktop::beep(); }
 
-bool QtPlatformServices::isExistingFile(const QString &nativePath) const
-{
-    return QFileInfo(nativePath).isFile();
-}
+bool QtPlatformServices::isExistingFile(const QString &nativePath) const { return QFileInfo(nativePath).isFile(); }
 
 QString QtPlatformServices::executablePath() const
 {
     return QDir::toNativeSeparators(QCoreApplication::applicationFilePath());
 }
 
-bool QtPlatformServices::canCreateFileIn(const QString &nativeFolder) const
-{
-    return ::canCreateFileIn(nativeFolder);
-}
+bool QtPlatformServices::canCreateFileIn(const QString &nativeFolder) const { return ::canCreateFileIn(nativeFolder); }
 
 QString QtPlatformServices::documentsFolder() const
 {
@@ -121,15 +111,9 @@ QString QtPlatformServices::documentsFolder() const
     return QDir::toNativeSeparators(folder);
 }
 
-QString QtPlatformServices::userSettingsFolder() const
-{
-    return SettingsFile::userFolder();
-}
+QString QtPlatformServices::userSettingsFolder() const { return SettingsFile::userFolder(); }
 
-jobpath::Style QtPlatformServices::pathStyle() const
-{
-    return jobpath::hostStyle();
-}
+jobpath::Style QtPlatformServices::pathStyle() const { return jobpath::hostStyle(); }
 
 void QtPlatformServices::showErrorBox(QWidget *parent, const QString &caption, const QString &message)
 {
@@ -140,7 +124,4 @@ void QtPlatformServices::showErrorBox(QWidget *parent, const QString &caption, c
     box.exec();
 }
 
-void QtPlatformServices::removeSizeCommand(QWidget *window)
-{
-    desktop::removeSizeCommand(window);
-}
+void QtPlatformServices::removeSizeCommand(QWidget *window) { desktop::removeSizeCommand(window); }

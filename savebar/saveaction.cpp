@@ -26,17 +26,14 @@ SaveAction::SaveAction(PlatformServices &services, QWidget *client, SourceList &
     connect(Button6, &QPushButton::clicked, this, [this] { emit saveClicked(Button6); });
 }
 
-void SaveAction::clearStatus()
-{
-    Label10->setStatus(QString());
-}
+void SaveAction::clearStatus() { Label10->setStatus(QString()); }
 
 void SaveAction::save(const ConversionJob &job)
 {
     clearStatus();
     // A cancelled dialog reports nothing.
-    if (const saveflow::OutcomeUnlessCancelled outcome =
-            saveflow::save(job, [this, &job] { return chooseTarget(job.kind); }))
+    if (const saveflow::OutcomeUnlessCancelled outcome
+        = saveflow::save(job, [this, &job] { return chooseTarget(job.kind); }))
         report(*outcome);
 }
 
@@ -74,7 +71,4 @@ void SaveAction::report(const SaveOutcome &outcome)
     m_services.beep();
 }
 
-QList<QWidget *> SaveAction::tabStops() const
-{
-    return {Button6};
-}
+QList<QWidget *> SaveAction::tabStops() const { return {Button6}; }

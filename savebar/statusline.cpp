@@ -5,8 +5,7 @@
 
 StatusLine::StatusLine(QWidget *parent)
     : QLabel(parent)
-{
-}
+{ }
 
 void StatusLine::setStatus(const QString &text)
 {

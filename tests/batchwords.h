@@ -88,7 +88,7 @@ inline std::optional<QString> echoedText(QStringView rest)
 struct DrawingNames
 {
     QString below; // the folder below the tree's root, ending in "\\", or empty
-    QString base;  // the name cut before the first occurrence of its extension
+    QString base; // the name cut before the first occurrence of its extension
 };
 
 inline DrawingNames drawingNames(const ConversionJob &job, const QString &source)
@@ -99,7 +99,8 @@ inline DrawingNames drawingNames(const ConversionJob &job, const QString &source
     const QString name = source.mid(nameStart);
     const qsizetype dot = name.lastIndexOf(u'.');
     const QString base = dot < 0 ? name : name.left(name.indexOf(name.mid(dot)));
-    const QString below = job.treeRoot.isEmpty() ? QString() : source.mid(job.treeRoot.size(), nameStart - job.treeRoot.size());
+    const QString below
+        = job.treeRoot.isEmpty() ? QString() : source.mid(job.treeRoot.size(), nameStart - job.treeRoot.size());
     return {below, base};
 }
 
@@ -146,8 +147,9 @@ inline QList<QStringList> expectedWords(const ConversionJob &job)
 {
     using textrules::upperCased;
     const QString acad = upperCased(job.autocadFolder);
-    const QString option =
-        job.outputFormat == OutputFormat::Ascii ? QStringLiteral("-A") + textrules::trimmed(job.precision) : QString();
+    const QString option = job.outputFormat == OutputFormat::Ascii
+        ? QStringLiteral("-A") + textrules::trimmed(job.precision)
+        : QString();
     const auto command = [&](const QString &parameter, const QString &in, const QString &out) {
         QStringList words{acad + QStringLiteral("DXFIX.EXE")};
         if (!option.isEmpty())
@@ -172,8 +174,9 @@ inline QList<QStringList> expectedWords(const ConversionJob &job)
         const QString folder = upperCased(job.destinationFolder + below);
         const QString created = folder.endsWith(u'\\') ? folder.chopped(1) : folder;
         if (!created.isEmpty() && !created.endsWith(u':'))
-            expected << QStringList{QStringLiteral("IF"), QStringLiteral("NOT"), QStringLiteral("EXIST"), folder,
-                                    QStringLiteral("MD"), created};
+            expected << QStringList{QStringLiteral("IF"),    QStringLiteral("NOT"),
+                                    QStringLiteral("EXIST"), folder,
+                                    QStringLiteral("MD"),    created};
     };
     if (!job.treeRoot.isEmpty())
         makeFolder(QString());
@@ -190,20 +193,18 @@ inline QList<QStringList> expectedWords(const ConversionJob &job)
         const auto pass = [&](const QString &parameter, const QString &in, const QString &to) {
             expected << command(parameter, in, to);
             if (job.checkExitStatus)
-                expected << QStringList{QStringLiteral("IF"), QStringLiteral("ERRORLEVEL"), QStringLiteral("1")} + del(to);
+                expected << QStringList{QStringLiteral("IF"), QStringLiteral("ERRORLEVEL"), QStringLiteral("1")}
+                        + del(to);
             if (job.skipExisting)
                 expected << QStringList{QStringLiteral("IF"), QStringLiteral("NOT"), QStringLiteral("ERRORLEVEL"),
-                                        QStringLiteral("0")} + del(to);
+                                        QStringLiteral("0")}
+                        + del(to);
         };
         if (job.skipExisting)
             expected << ifExists(destination, {QStringLiteral("GOTO"), label}) << ifExists(partial, del(partial));
         switch (job.kind) {
-        case BatchKind::R13ToR12:
-            pass(job.r13ToR12Parameter, source, out);
-            break;
-        case BatchKind::R12ToGX3:
-            pass(job.r12ToGx3Parameter, source, out);
-            break;
+        case BatchKind::R13ToR12: pass(job.r13ToR12Parameter, source, out); break;
+        case BatchKind::R12ToGX3: pass(job.r12ToGx3Parameter, source, out); break;
         case BatchKind::R13ToGX3:
             if (job.skipExisting)
                 expected << ifExists(intermediate, del(intermediate));
@@ -213,8 +214,9 @@ inline QList<QStringList> expectedWords(const ConversionJob &job)
             break;
         }
         if (job.skipExisting)
-            expected << ifExists(partial, QStringList{QStringLiteral("MOVE"), QStringLiteral("/Y"), upperCased(partial),
-                                                      upperCased(destination)})
+            expected << ifExists(
+                partial,
+                QStringList{QStringLiteral("MOVE"), QStringLiteral("/Y"), upperCased(partial), upperCased(destination)})
                      << QStringList{QStringLiteral(":") + label};
     }
     return expected;

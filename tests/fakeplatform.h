@@ -5,8 +5,8 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QKeyEvent>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QList>
 #include <QTest>
 
@@ -89,8 +89,8 @@ private:
 };
 
 // Finds a named child or fails the test with its name.
-#define FIND(var, Type, root, name)                                                                \
-    auto *var = (root)->findChild<Type *>(QStringLiteral(name));                                   \
+#define FIND(var, Type, root, name)                                                                                    \
+    auto *var = (root)->findChild<Type *>(QStringLiteral(name));                                                       \
     QVERIFY2(var, "no " #Type " named " name)
 
 // A named child that the test cannot go on without.
@@ -104,12 +104,12 @@ T *child(const QObject *root, const char *name)
 }
 
 // Triggers a named action, failing clearly when it is missing or disabled.
-#define TRIGGER(root, name)                                                                        \
-    do {                                                                                           \
-        auto *action_ = (root)->findChild<QAction *>(QStringLiteral(name));                        \
-        QVERIFY2(action_, "no action named " name);                                                \
-        QVERIFY2(action_->isEnabled(), "action " name " is disabled");                             \
-        action_->trigger();                                                                        \
+#define TRIGGER(root, name)                                                                                            \
+    do {                                                                                                               \
+        auto *action_ = (root)->findChild<QAction *>(QStringLiteral(name));                                            \
+        QVERIFY2(action_, "no action named " name);                                                                    \
+        QVERIFY2(action_->isEnabled(), "action " name " is disabled");                                                 \
+        action_->trigger();                                                                                            \
     } while (false)
 
 // Shows a window and makes it the active one, so that the focus moves

@@ -16,10 +16,7 @@ namespace ordinaryuser {
 
 constexpr uid_t kNobody = 65534;
 
-inline bool isRoot()
-{
-    return geteuid() == 0;
-}
+inline bool isRoot() { return geteuid() == 0; }
 
 // Hands `folder` (and the folder holding it) over to the user the step
 // runs as, so that it can reach and change it.

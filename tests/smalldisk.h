@@ -59,7 +59,8 @@ public:
         QStringList options{QStringLiteral("-q")};
         if (type == QLatin1String("xfs") || type == QLatin1String("btrfs"))
             options << QStringLiteral("-f");
-        if (!runs(mkfs, options << m_image) || !runs(QStringLiteral("mount"), {QStringLiteral("-o"), QStringLiteral("loop"), m_image, folder})) {
+        if (!runs(mkfs, options << m_image)
+            || !runs(QStringLiteral("mount"), {QStringLiteral("-o"), QStringLiteral("loop"), m_image, folder})) {
             why = QStringLiteral("cannot make or mount %1 on a loop device").arg(type);
             return;
         }
@@ -99,7 +100,8 @@ private:
     {
         QProcess process;
         process.start(program, arguments);
-        return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+        return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit
+            && process.exitCode() == 0;
     }
     QByteArray m_folder;
     QString m_image;

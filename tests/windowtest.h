@@ -1,7 +1,7 @@
 #pragma once
 
-#include "savebar/statusline.h"
 #include "fakeplatform.h"
+#include "savebar/statusline.h"
 
 #include "app/tform1.h"
 #include "inputs/sourcelist.h"

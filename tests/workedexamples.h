@@ -28,8 +28,9 @@ inline QByteArray crlfLines(std::initializer_list<QByteArray> lines)
 namespace worked {
 inline QByteArray r13ToR12Ascii6()
 {
-    return crlfLines({"C:\\ACAD\\DXFIX.EXE -A6 -TC:\\ACAD\\DXFIX13.DXT C:\\DRAW\\PLAN1.DXF D:\\OUT\\PLAN1.DXF",
-                      "C:\\ACAD\\DXFIX.EXE -A6 -TC:\\ACAD\\DXFIX13.DXT \"C:\\MY WORK\\SITE B.DXF\" \"D:\\OUT\\SITE B.DXF\""});
+    return crlfLines(
+        {"C:\\ACAD\\DXFIX.EXE -A6 -TC:\\ACAD\\DXFIX13.DXT C:\\DRAW\\PLAN1.DXF D:\\OUT\\PLAN1.DXF",
+         "C:\\ACAD\\DXFIX.EXE -A6 -TC:\\ACAD\\DXFIX13.DXT \"C:\\MY WORK\\SITE B.DXF\" \"D:\\OUT\\SITE B.DXF\""});
 }
 
 inline QByteArray r13ToGx3Binary()
@@ -44,7 +45,9 @@ inline QByteArray r13ToGx3Binary()
 
 inline QByteArray r12ToGx3Ascii16ProgramFiles()
 {
-    return crlfLines({"\"C:\\PROGRAM FILES\\ACAD\\DXFIX.EXE\" -A16 -T\"C:\\PROGRAM FILES\\ACAD\\DXFIX.DXT\" C:\\DRAW\\PLAN1.DXF D:\\OUT\\PLAN1.DXF",
-                      "\"C:\\PROGRAM FILES\\ACAD\\DXFIX.EXE\" -A16 -T\"C:\\PROGRAM FILES\\ACAD\\DXFIX.DXT\" \"C:\\MY WORK\\SITE B.DXF\" \"D:\\OUT\\SITE B.DXF\""});
+    return crlfLines({"\"C:\\PROGRAM FILES\\ACAD\\DXFIX.EXE\" -A16 -T\"C:\\PROGRAM FILES\\ACAD\\DXFIX.DXT\" "
+                      "C:\\DRAW\\PLAN1.DXF D:\\OUT\\PLAN1.DXF",
+                      "\"C:\\PROGRAM FILES\\ACAD\\DXFIX.EXE\" -A16 -T\"C:\\PROGRAM FILES\\ACAD\\DXFIX.DXT\" \"C:\\MY "
+                      "WORK\\SITE B.DXF\" \"D:\\OUT\\SITE B.DXF\""});
 }
 } // namespace worked

@@ -16,8 +16,7 @@ static void registerIconResources()
 QPixmap applicationIconPixmap(int size)
 {
     registerIconResources();
-    return QPixmap(size <= 16 ? QStringLiteral(":/icons/tessiva-16.xpm")
-                              : QStringLiteral(":/icons/tessiva-32.xpm"));
+    return QPixmap(size <= 16 ? QStringLiteral(":/icons/tessiva-16.xpm") : QStringLiteral(":/icons/tessiva-32.xpm"));
 }
 
 QIcon applicationIcon()

@@ -18,10 +18,7 @@ QString captionOf(const QWidget *control)
 }
 } // namespace
 
-int neededWidth(const QWidget *control)
-{
-    return control->fontMetrics().horizontalAdvance(captionOf(control));
-}
+int neededWidth(const QWidget *control) { return control->fontMetrics().horizontalAdvance(captionOf(control)); }
 
 int availableWidth(const QWidget *control)
 {

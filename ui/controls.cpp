@@ -56,9 +56,8 @@ private:
     void apply()
     {
         // A widget that fills no background of its own shows its parent's.
-        const QWidget *drawnOn = m_widget->autoFillBackground() || !m_widget->parentWidget()
-            ? m_widget
-            : m_widget->parentWidget();
+        const QWidget *drawnOn
+            = m_widget->autoFillBackground() || !m_widget->parentWidget() ? m_widget : m_widget->parentWidget();
         const QColor background = drawnOn->palette().color(drawnOn->backgroundRole());
         const QColor colour = readablecolour::readable(m_wanted, background);
         QPalette p = m_widget->palette();

@@ -25,17 +25,16 @@ QString installed(const QStringList &families)
 
 const QString &resolvedProportional()
 {
-    static const QString family =
-        installed({proportionalFamily(), QStringLiteral("MS PGothic"), QStringLiteral("IPAPGothic"),
-                   QStringLiteral("IPAexGothic"), QStringLiteral("Noto Sans CJK JP")});
+    static const QString family
+        = installed({proportionalFamily(), QStringLiteral("MS PGothic"), QStringLiteral("IPAPGothic"),
+                     QStringLiteral("IPAexGothic"), QStringLiteral("Noto Sans CJK JP")});
     return family;
 }
 
 const QString &resolvedFixed()
 {
-    static const QString family =
-        installed({fixedFamily(), QStringLiteral("MS Gothic"), QStringLiteral("IPAGothic"),
-                   QStringLiteral("Noto Sans Mono CJK JP")});
+    static const QString family = installed({fixedFamily(), QStringLiteral("MS Gothic"), QStringLiteral("IPAGothic"),
+                                             QStringLiteral("Noto Sans Mono CJK JP")});
     return family;
 }
 } // namespace
@@ -45,8 +44,9 @@ void installSubstitutions()
     QFont::insertSubstitutions(proportionalFamily(),
                                {QStringLiteral("IPAPGothic"), QStringLiteral("IPAexGothic"),
                                 QStringLiteral("MS PGothic"), QStringLiteral("Noto Sans CJK JP")});
-    QFont::insertSubstitutions(fixedFamily(), {QStringLiteral("IPAGothic"), QStringLiteral("MS Gothic"),
-                                               QStringLiteral("Noto Sans Mono CJK JP")});
+    QFont::insertSubstitutions(
+        fixedFamily(),
+        {QStringLiteral("IPAGothic"), QStringLiteral("MS Gothic"), QStringLiteral("Noto Sans Mono CJK JP")});
 }
 
 QFont proportional(int pixelSize)

@@ -4,10 +4,7 @@
 
 namespace readablecolour {
 namespace {
-double channel(double c)
-{
-    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-}
+double channel(double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); }
 
 double luminance(const QColor &c)
 {

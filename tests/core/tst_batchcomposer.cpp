@@ -1,10 +1,10 @@
+#include "batchwords.h"
+#include "checkjob.h"
 #include "core/batchcomposer.h"
 #include "core/cp932.h"
-#include "checkjob.h"
-#include "core/jobplan.h"
 #include "core/filewrite.h"
+#include "core/jobplan.h"
 #include "core/vectorstate.h"
-#include "batchwords.h"
 #include "workedexamples.h"
 
 #include <QFile>
@@ -36,9 +36,7 @@ QByteArray fileBytes(const ConversionJob &job)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("R13TO12.BAT"));
-    const auto compose = [&job](QIODevice &file) {
-        return batch::composeTo(batch::JobPlan(job), file, 4096);
-    };
+    const auto compose = [&job](QIODevice &file) { return batch::composeTo(batch::JobPlan(job), file, 4096); };
     if (!writeWholeFile(path, compose).ok)
         return QByteArray("write failed");
     QFile file(path);
@@ -90,18 +88,15 @@ void TestBatchComposer::workedExamples_data()
     QTest::addColumn<QString>("acad");
     QTest::addColumn<QByteArray>("bytes");
 
-    QTest::newRow("R13 to R12, ASCII 6")
-        << int(BatchKind::R13ToR12) << int(OutputFormat::Ascii) << QStringLiteral("  6")
-        << QStringLiteral("C:\\ACAD\\")
-        << worked::r13ToR12Ascii6();
-    QTest::newRow("R13 to GX3, binary")
-        << int(BatchKind::R13ToGX3) << int(OutputFormat::Binary) << QStringLiteral("  6")
-        << QStringLiteral("C:\\ACAD\\")
-        << worked::r13ToGx3Binary();
+    QTest::newRow("R13 to R12, ASCII 6") << int(BatchKind::R13ToR12) << int(OutputFormat::Ascii)
+                                         << QStringLiteral("  6") << QStringLiteral("C:\\ACAD\\")
+                                         << worked::r13ToR12Ascii6();
+    QTest::newRow("R13 to GX3, binary") << int(BatchKind::R13ToGX3) << int(OutputFormat::Binary)
+                                        << QStringLiteral("  6") << QStringLiteral("C:\\ACAD\\")
+                                        << worked::r13ToGx3Binary();
     QTest::newRow("R12 to GX3, ASCII 16, blank in AutoCAD folder")
         << int(BatchKind::R12ToGX3) << int(OutputFormat::Ascii) << QStringLiteral(" 16")
-        << QStringLiteral("C:\\Program Files\\ACAD\\")
-        << worked::r12ToGx3Ascii16ProgramFiles();
+        << QStringLiteral("C:\\Program Files\\ACAD\\") << worked::r12ToGx3Ascii16ProgramFiles();
 }
 
 void TestBatchComposer::workedExamples()
@@ -212,15 +207,15 @@ void TestBatchComposer::cmdSpecialCharacters()
     ConversionJob job = exampleJob(BatchKind::R12ToGX3);
     job.sources = {source};
     QCOMPARE(ComposeBatchLines(job),
-             QStringList{QStringLiteral("C:\\ACAD\\DXFIX.EXE -A6 -TC:\\ACAD\\DXFIX.DXT ") + sourceToken
-                         + u' ' + destinationToken});
+             QStringList{QStringLiteral("C:\\ACAD\\DXFIX.EXE -A6 -TC:\\ACAD\\DXFIX.DXT ") + sourceToken + u' '
+                         + destinationToken});
 }
 
 void TestBatchComposer::intermediateAvoidsDrawings()
 {
     ConversionJob job = exampleJob(BatchKind::R13ToGX3);
-    job.sources = {QStringLiteral("C:\\A\\Dummy.dxf"), QStringLiteral("C:\\B\\dummy1.DXF"),
-                   QStringLiteral("C:\\C\\plan.dxf")};
+    job.sources
+        = {QStringLiteral("C:\\A\\Dummy.dxf"), QStringLiteral("C:\\B\\dummy1.DXF"), QStringLiteral("C:\\C\\plan.dxf")};
     QCOMPARE(batch::JobPlan(job).intermediateName(), QStringLiteral("dummy2.dxf"));
     const QStringList lines = ComposeBatchLines(job);
     QCOMPARE(lines.at(2), QStringLiteral("DEL D:\\OUT\\DUMMY2.DXF"));
@@ -246,7 +241,8 @@ void TestBatchComposer::trailBytesStayAsTheyAre()
     ConversionJob job = exampleJob(BatchKind::R13ToR12);
     job.sources = {QStringLiteral(u"C:\\ヂポタ表\\ヂ.dxf")};
     const QByteArray bytes = batchFileBytes(job);
-    QVERIFY(bytes.contains(QByteArray(" C:\\\x83\x61\x83\x7c\x83\x5e\x95\x5c\\\x83\x61.DXF D:\\OUT\\\x83\x61.DXF\r\n")));
+    QVERIFY(
+        bytes.contains(QByteArray(" C:\\\x83\x61\x83\x7c\x83\x5e\x95\x5c\\\x83\x61.DXF D:\\OUT\\\x83\x61.DXF\r\n")));
     QVERIFY(!bytes.contains('"'));
 }
 
@@ -280,7 +276,7 @@ void TestBatchComposer::treeWithSkipping_data()
     QTest::addColumn<int>("kind");
     QTest::addColumn<bool>("skip");
     QTest::addColumn<bool>("check");
-    QTest::addColumn<QByteArray>("bytes");    // the whole file
+    QTest::addColumn<QByteArray>("bytes"); // the whole file
     QTest::addColumn<QByteArrayList>("pieces"); // or bytes it holds
     const QByteArray r12 = "C:\\ACAD\\DXFIX.EXE -A6 -TC:\\ACAD\\DXFIX13.DXT ";
     const QByteArray gx3 = "C:\\ACAD\\DXFIX.EXE -A6 -TC:\\ACAD\\DXFIX.DXT ";
@@ -297,9 +293,10 @@ void TestBatchComposer::treeWithSkipping_data()
     const QByteArray sa = "C:\\P\\A.DXF";
     const QByteArray sb = "\"C:\\P\\FLOOR 1\\B.DXF\"";
     const QByteArray sc = "\"C:\\P\\R&D 100%%\\(X86)\\\x95\x5c.DXF\"";
-    QTest::newRow("R13 to R12, tree")
-        << int(BatchKind::R13ToR12) << false << false
-        << crlfLines({md0, r12 + sa + ' ' + a, md1, r12 + sb + ' ' + b, md2, r12 + sc + ' ' + c}) << QByteArrayList();
+    QTest::newRow("R13 to R12, tree") << int(BatchKind::R13ToR12) << false << false
+                                      << crlfLines({md0, r12 + sa + ' ' + a, md1, r12 + sb + ' ' + b, md2,
+                                                    r12 + sc + ' ' + c})
+                                      << QByteArrayList();
     // With skipping, the lines are those of the layout (readsAsMeant); the
     // bytes of the folders made and of the quoted temporary names are these.
     const QByteArrayList pieces{md0, md1, md2, pa, pb, pc, sb, sc};
@@ -340,10 +337,11 @@ void TestBatchComposer::partialPrefix_data()
     QTest::addColumn<QString>("prefix");
     QTest::newRow("no name starts with the prefix")
         << QStringList{QStringLiteral("C:\\P\\a.dxf"), QStringLiteral("C:\\P\\~b.dxf")} << QStringLiteral("~TESSIVA~");
-    QTest::newRow("~TESSIVA~a alone is no clash") << QStringList{QStringLiteral("C:\\P\\~TESSIVA~a.dxf")}
-                                                  << QStringLiteral("~TESSIVA~");
-    QTest::newRow("a and ~tessiva~A")
-        << QStringList{QStringLiteral("C:\\P\\a.dxf"), QStringLiteral("C:\\Q\\~tessiva~A.dxf")} << QStringLiteral("~TESSIVA1~");
+    QTest::newRow("~TESSIVA~a alone is no clash")
+        << QStringList{QStringLiteral("C:\\P\\~TESSIVA~a.dxf")} << QStringLiteral("~TESSIVA~");
+    QTest::newRow("a and ~tessiva~A") << QStringList{QStringLiteral("C:\\P\\a.dxf"),
+                                                     QStringLiteral("C:\\Q\\~tessiva~A.dxf")}
+                                      << QStringLiteral("~TESSIVA1~");
     QTest::newRow("a, ~TESSIVA~a and ~TESSIVA1~a")
         << QStringList{QStringLiteral("C:\\P\\a.dxf"), QStringLiteral("C:\\P\\~TESSIVA~a.dxf"),
                        QStringLiteral("C:\\P\\~TESSIVA1~a.dxf")}
@@ -351,7 +349,8 @@ void TestBatchComposer::partialPrefix_data()
     QStringList hundred{QStringLiteral("C:\\P\\a.dxf"), QStringLiteral("C:\\P\\~TESSIVA~a.dxf")};
     for (int n = 99; n >= 1; --n)
         hundred << QStringLiteral("C:\\P\\~tessiva%1~A.dxf").arg(n);
-    QTest::newRow("a, ~TESSIVA~a and ~TESSIVA1~a to ~TESSIVA99~a in any order") << hundred << QStringLiteral("~TESSIVA100~");
+    QTest::newRow("a, ~TESSIVA~a and ~TESSIVA1~a to ~TESSIVA99~a in any order")
+        << hundred << QStringLiteral("~TESSIVA100~");
     QTest::newRow("a number with a leading zero is another prefix")
         << QStringList{QStringLiteral("C:\\P\\a.dxf"), QStringLiteral("C:\\P\\~TESSIVA~a.dxf"),
                        QStringLiteral("C:\\P\\~TESSIVA01~a.dxf")}
@@ -361,7 +360,8 @@ void TestBatchComposer::partialPrefix_data()
                        QStringLiteral("C:\\P\\~TESSIVA1~a.dxf")}
         << QStringLiteral("~TESSIVA~");
     QTest::newRow("in other output folders")
-        << QStringList{QStringLiteral("C:\\P\\X\\a.dxf"), QStringLiteral("C:\\P\\~TESSIVA~a.dxf")} << QStringLiteral("~TESSIVA~");
+        << QStringList{QStringLiteral("C:\\P\\X\\a.dxf"), QStringLiteral("C:\\P\\~TESSIVA~a.dxf")}
+        << QStringLiteral("~TESSIVA~");
 }
 
 void TestBatchComposer::partialPrefix()
@@ -399,8 +399,9 @@ void TestBatchComposer::skippingWithoutATree()
     QVERIFY(!checkJob(job));
     QVERIFY(readsAsMeant(job));
     const QByteArray written = fileBytes(job);
-    for (const QByteArray &piece : {QByteArray("\"C:\\A\\50%% (1).DXF\""), QByteArray("\"D:\\OUT\\~TESSIVA~50%% (1).DXF\""),
-                                   QByteArray("IF EXIST D:\\OUT\\\x95\x5c.DXF GOTO DONE2\r\n")})
+    for (const QByteArray &piece :
+         {QByteArray("\"C:\\A\\50%% (1).DXF\""), QByteArray("\"D:\\OUT\\~TESSIVA~50%% (1).DXF\""),
+          QByteArray("IF EXIST D:\\OUT\\\x95\x5c.DXF GOTO DONE2\r\n")})
         QVERIFY2(written.contains(piece), piece.constData());
 }
 
@@ -567,10 +568,12 @@ void TestBatchComposer::reportFormOptions_data()
     const int r13r12 = int(BatchKind::R13ToR12);
     const int r13gx3 = int(BatchKind::R13ToGX3);
     QTest::newRow("plain") << r13r12 << false << false << QStringList{QStringLiteral(":FAILED1")}
-                           << QStringList{QStringLiteral(":THERE"), QStringLiteral("NEQ 0"), QStringLiteral("ERRORLEVEL 0")};
+                           << QStringList{QStringLiteral(":THERE"), QStringLiteral("NEQ 0"),
+                                          QStringLiteral("ERRORLEVEL 0")};
     QTest::newRow("skipping") << r13r12 << true << false
                               << QStringList{QStringLiteral("IF EXIST D:\\OUT\\PLAN1.DXF GOTO THERE1"),
-                                             QStringLiteral(":THERE1"), QStringLiteral(u"1/2 既にあるので飛ばしました: C:")}
+                                             QStringLiteral(":THERE1"),
+                                             QStringLiteral(u"1/2 既にあるので飛ばしました: C:")}
                               << QStringList{QStringLiteral("NEQ 0")};
     QTest::newRow("exit status checked") << r13r12 << false << true
                                          << QStringList{QStringLiteral("IF %TESSIVA_STATUS% NEQ 0 GOTO FAILED2")}
@@ -621,8 +624,8 @@ void TestBatchComposer::reportShowsNamesAsTheyAre_data()
     QTest::newRow("a leading blank and ON") << QStringLiteral("C:\\ ON\\OFF.dxf") << QByteArray("C:\\ ON\\OFF.dxf");
     QTest::newRow("a digit at the end of a folder") << QStringLiteral("C:\\2\\1.dxf") << QByteArray("C:\\2\\1.dxf");
     // Second bytes 0x5C, 0x7C and 0x5E stay as they are.
-    QTest::newRow("trail bytes of \\, | and ^") << QStringLiteral(u"C:\\表\\ポ\\ゾ.dxf")
-                                            << QByteArray("C:\\\x95\x5c\\\x83\x7c\\\x83\x5d.dxf");
+    QTest::newRow("trail bytes of \\, | and ^")
+        << QStringLiteral(u"C:\\表\\ポ\\ゾ.dxf") << QByteArray("C:\\\x95\x5c\\\x83\x7c\\\x83\x5d.dxf");
 }
 
 void TestBatchComposer::reportShowsNamesAsTheyAre()

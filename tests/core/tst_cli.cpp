@@ -1,8 +1,8 @@
-#include "testfiles.h"
+#include "cli/batchtool.h"
 #include "core/cp932.h"
 #include "smalldisk.h"
+#include "testfiles.h"
 #include "workedexamples.h"
-#include "cli/batchtool.h"
 
 #include <QDir>
 #include <QFile>
@@ -105,12 +105,12 @@ void TestCli::workedExamples_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::newRow("R13 to R12, ASCII 6") << QStringList{QStringLiteral("--kind"), QStringLiteral("r13-r12")}
                                          << worked::r13ToR12Ascii6();
-    QTest::newRow("R13 to GX3, binary")
-        << QStringList{QStringLiteral("-k"), QStringLiteral("r13-gx3"), QStringLiteral("-f"), QStringLiteral("binary")}
-        << worked::r13ToGx3Binary();
+    QTest::newRow("R13 to GX3, binary") << QStringList{QStringLiteral("-k"), QStringLiteral("r13-gx3"),
+                                                       QStringLiteral("-f"), QStringLiteral("binary")}
+                                        << worked::r13ToGx3Binary();
     QTest::newRow("R12 to GX3, ASCII 16, blank in AutoCAD folder")
-        << QStringList{QStringLiteral("-k"), QStringLiteral("r12-gx3"), QStringLiteral("-p"), QStringLiteral(" 16"),
-                       QStringLiteral("-a"), QStringLiteral("C:\\Program Files\\ACAD")}
+        << QStringList{QStringLiteral("-k"),  QStringLiteral("r12-gx3"), QStringLiteral("-p"),
+                       QStringLiteral(" 16"), QStringLiteral("-a"),      QStringLiteral("C:\\Program Files\\ACAD")}
         << worked::r12ToGx3Ascii16ProgramFiles();
 }
 
@@ -119,7 +119,8 @@ void TestCli::workedExamples()
     QFETCH(QStringList, options);
     QFETCH(QByteArray, bytes);
     const QStringList args = noSettings()
-        + QStringList{QStringLiteral("-d"), QStringLiteral("D:\\OUT\\"), QStringLiteral("-a"), QStringLiteral("C:\\ACAD\\")}
+        + QStringList{QStringLiteral("-d"), QStringLiteral("D:\\OUT\\"), QStringLiteral("-a"),
+                      QStringLiteral("C:\\ACAD\\")}
         + options + kSources;
     const Result r = run(args);
     QCOMPARE(r.err, QString());
@@ -137,7 +138,8 @@ void TestCli::exitStatuses_data()
 {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<int>("code");
-    const QStringList folders{QStringLiteral("-d"), QStringLiteral("D:\\OUT"), QStringLiteral("-a"), QStringLiteral("C:\\ACAD")};
+    const QStringList folders{QStringLiteral("-d"), QStringLiteral("D:\\OUT"), QStringLiteral("-a"),
+                              QStringLiteral("C:\\ACAD")};
     const QString dxf = QStringLiteral("C:\\A\\x.dxf");
     QTest::newRow("unknown option") << QStringList{QStringLiteral("--no-such-option")} << 1;
     QTest::newRow("bad precision") << folders + QStringList{QStringLiteral("-p"), QStringLiteral("19"), dxf} << 1;
@@ -158,19 +160,24 @@ void TestCli::exitStatuses_data()
                                       << 11;
     // Sources and folders the checks used to let through.
     QTest::newRow("dot-dot out of the tree onto the destination")
-        << QStringList{QStringLiteral("--tree"), QStringLiteral("C:\\Draw"), QStringLiteral("-d"), QStringLiteral("C:\\Out"),
-                       QStringLiteral("-a"), QStringLiteral("C:\\ACAD"), QStringLiteral("C:\\Draw\\a\\..\\..\\Out\\b\\x.dxf")}
+        << QStringList{QStringLiteral("--tree"),
+                       QStringLiteral("C:\\Draw"),
+                       QStringLiteral("-d"),
+                       QStringLiteral("C:\\Out"),
+                       QStringLiteral("-a"),
+                       QStringLiteral("C:\\ACAD"),
+                       QStringLiteral("C:\\Draw\\a\\..\\..\\Out\\b\\x.dxf")}
         << 11;
     QTest::newRow("blank destination") << QStringList{QStringLiteral("-d"), QStringLiteral("   "), QStringLiteral("-a"),
                                                       QStringLiteral("C:\\ACAD"), dxf}
                                        << 3;
-    QTest::newRow("blank AutoCAD folder") << QStringList{QStringLiteral("-d"), QStringLiteral("D:\\OUT"), QStringLiteral("-a"),
-                                                         QStringLiteral(" \t "), dxf}
+    QTest::newRow("blank AutoCAD folder") << QStringList{QStringLiteral("-d"), QStringLiteral("D:\\OUT"),
+                                                         QStringLiteral("-a"), QStringLiteral(" \t "), dxf}
                                           << 4;
     QTest::newRow("source path over 259 bytes")
         << folders + QStringList{QStringLiteral("C:\\") + QString(252, u'n') + QStringLiteral(".dxf")} << 7;
-    QTest::newRow("a 100,000-character name") << folders + QStringList{QStringLiteral("C:\\") + QString(100000, u'n') + QStringLiteral(".dxf")}
-                                         << 7;
+    QTest::newRow("a 100,000-character name")
+        << folders + QStringList{QStringLiteral("C:\\") + QString(100000, u'n') + QStringLiteral(".dxf")} << 7;
     QTest::newRow("destination path over 259 bytes")
         << QStringList{QStringLiteral("-d"), QStringLiteral("D:\\") + QString(256, u'o'), QStringLiteral("-a"),
                        QStringLiteral("C:\\ACAD"), dxf}
@@ -194,20 +201,22 @@ void TestCli::refusalNamesTheSource_data()
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QByteArray>("list");
     QTest::addColumn<QString>("err");
-    const QStringList folders{QStringLiteral("-d"), QStringLiteral("D:\\OUT"), QStringLiteral("-a"), QStringLiteral("C:\\ACAD")};
+    const QStringList folders{QStringLiteral("-d"), QStringLiteral("D:\\OUT"), QStringLiteral("-a"),
+                              QStringLiteral("C:\\ACAD")};
     QTest::newRow("an argument")
         << folders + QStringList{QStringLiteral("C:\\A\\x.dxf"), QStringLiteral("C:\\A\\y.dwg")} << QByteArray()
         << QStringLiteral(u"DXFﾌｧｲﾙではありません！\ntessiva-batch: 'C:\\A\\y.dwg' (source argument 2)");
-    QTest::newRow("a line of the list")
-        << folders + QStringList{QStringLiteral("C:\\A\\x.dxf"), QStringLiteral("--list"), QStringLiteral("-")}
-        << QByteArray("C:\\B\\a.dxf\n\nC:\\C\\X.dxf\n")
-        << QStringLiteral(u"変換先ﾌｧｲﾙ( D:\\OUT\\X.DXF )が重複しています！\n"
-                          "tessiva-batch: 'C:\\A\\x.dxf' (source argument 1)\n"
-                          "tessiva-batch: 'C:\\C\\X.dxf' (standard input, line 3)");
+    QTest::newRow("a line of the list") << folders
+            + QStringList{QStringLiteral("C:\\A\\x.dxf"), QStringLiteral("--list"), QStringLiteral("-")}
+                                        << QByteArray("C:\\B\\a.dxf\n\nC:\\C\\X.dxf\n")
+                                        << QStringLiteral(u"変換先ﾌｧｲﾙ( D:\\OUT\\X.DXF )が重複しています！\n"
+                                                          "tessiva-batch: 'C:\\A\\x.dxf' (source argument 1)\n"
+                                                          "tessiva-batch: 'C:\\C\\X.dxf' (standard input, line 3)");
     // Two drawings on a system whose names tell case apart, and two lists
     // read in order.
     QTest::newRow("names that differ only in case, from two lists")
-        << folders + QStringList{QStringLiteral("-l"), QStringLiteral("-"), QStringLiteral("-l"), QStringLiteral("two.txt")}
+        << folders
+            + QStringList{QStringLiteral("-l"), QStringLiteral("-"), QStringLiteral("-l"), QStringLiteral("two.txt")}
         << QByteArray("/p/A/x.dxf\n/p/Plan.dxf\n")
         << QStringLiteral(u"変換先ﾌｧｲﾙ( D:\\OUT\\PLAN.DXF )が重複しています！\n"
                           "tessiva-batch: '/p/Plan.dxf' (standard input, line 2)\n"
@@ -219,13 +228,15 @@ void TestCli::refusalNamesTheSource_data()
         << QStringLiteral(u"変換元ﾌｧｲﾙ( C:\\A\\\\x1b[2Jx\\x0dB\\x7f\\x85.dxf )に使用できない文字が含まれています！\n"
                           "tessiva-batch: 'C:\\A\\\\x1b[2Jx\\x0dB\\x7f\\x85.dxf' (standard input, line 1)");
     QTest::newRow("a right-to-left override")
-        << folders + QStringList{QStringLiteral("--list"), QStringLiteral("-")} << QByteArray("C:\\A\\x\xe2\x80\xaetxt.dxf\n")
+        << folders + QStringList{QStringLiteral("--list"), QStringLiteral("-")}
+        << QByteArray("C:\\A\\x\xe2\x80\xaetxt.dxf\n")
         << QStringLiteral(u"変換元ﾌｧｲﾙ( C:\\A\\x\\u202etxt.dxf )に使用できない文字が含まれています！\n"
                           "tessiva-batch: 'C:\\A\\x\\u202etxt.dxf' (standard input, line 1)");
-    QTest::newRow("a wildcard")
-        << folders + QStringList{QStringLiteral("C:\\A\\x.dxf"), QStringLiteral("C:\\DRAW\\*.dxf")} << QByteArray()
-        << QStringLiteral(u"変換元ﾌｧｲﾙ( C:\\DRAW\\*.dxf )に使用できない文字が含まれています！\n"
-                          "tessiva-batch: 'C:\\DRAW\\*.dxf' (source argument 2)");
+    QTest::newRow("a wildcard") << folders
+            + QStringList{QStringLiteral("C:\\A\\x.dxf"), QStringLiteral("C:\\DRAW\\*.dxf")}
+                                << QByteArray()
+                                << QStringLiteral(u"変換元ﾌｧｲﾙ( C:\\DRAW\\*.dxf )に使用できない文字が含まれています！\n"
+                                                  "tessiva-batch: 'C:\\DRAW\\*.dxf' (source argument 2)");
     // Windows would read the name's backslash as a separator.
     QTest::newRow("a backslash inside a native name")
         << folders + QStringList{QStringLiteral("--list"), QStringLiteral("-")} << QByteArray("/bs/a\\b.dxf\n")
@@ -255,28 +266,32 @@ void TestCli::relativePathsFromTheWorkingFolder()
                                      QStringLiteral("C:\\ACAD"), QStringLiteral("sub/a.dxf")},
                    QByteArray(), QStringLiteral(TESSIVA_BATCH_EXE), work);
     QCOMPARE(r.code, 0);
-    QCOMPARE(r.out, crlfLines({"C:\\ACAD\\DXFIX.EXE -A6 -TC:\\ACAD\\DXFIX13.DXT " + z + "\\WORK\\SUB\\A.DXF " + z
-                               + "\\OUT\\A.DXF"}));
+    QCOMPARE(r.out,
+             crlfLines({"C:\\ACAD\\DXFIX.EXE -A6 -TC:\\ACAD\\DXFIX13.DXT " + z + "\\WORK\\SUB\\A.DXF " + z
+                        + "\\OUT\\A.DXF"}));
     r = run(noSettings()
                 + QStringList{QStringLiteral("-d"), work + QStringLiteral("/sub"), QStringLiteral("-a"),
                               QStringLiteral("C:\\ACAD"), QStringLiteral("sub/a.dxf")},
             QByteArray(), QStringLiteral(TESSIVA_BATCH_EXE), work);
     QCOMPARE(r.code, 6);
     // A Windows path written with slashes.
-    r = run(noSettings() + QStringList{QStringLiteral("-d"), QStringLiteral("D:\\OUT"), QStringLiteral("-a"),
-                                       QStringLiteral("C:/ACAD"), QStringLiteral("C:/DRAW/A.DXF")});
+    r = run(noSettings()
+            + QStringList{QStringLiteral("-d"), QStringLiteral("D:\\OUT"), QStringLiteral("-a"),
+                          QStringLiteral("C:/ACAD"), QStringLiteral("C:/DRAW/A.DXF")});
     QCOMPARE(r.out, crlfLines({"C:\\ACAD\\DXFIX.EXE -A6 -TC:\\ACAD\\DXFIX13.DXT C:\\DRAW\\A.DXF D:\\OUT\\A.DXF"}));
 }
 
 void TestCli::failedWritesSayWhy()
 {
     const QString missing = QStringLiteral("missing/JOB.BAT");
-    const Result r = run(noSettings() + QStringList{QStringLiteral("-d"), QStringLiteral("D:\\OUT"), QStringLiteral("-a"),
-                                                    QStringLiteral("C:\\ACAD"), QStringLiteral("-o"), missing,
-                                                    QStringLiteral("C:\\A\\x.dxf")});
+    const Result r
+        = run(noSettings()
+              + QStringList{QStringLiteral("-d"), QStringLiteral("D:\\OUT"), QStringLiteral("-a"),
+                            QStringLiteral("C:\\ACAD"), QStringLiteral("-o"), missing, QStringLiteral("C:\\A\\x.dxf")});
     QCOMPARE(r.code, 10);
-    QCOMPARE(r.err, QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ名 = missing/JOB.BATを保存できません！\n"
-                                   "tessiva-batch: No such file or directory"));
+    QCOMPARE(r.err,
+             QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ名 = missing/JOB.BATを保存できません！\n"
+                            "tessiva-batch: No such file or directory"));
 }
 
 void TestCli::fullDiskKeepsTheOldFile()
@@ -288,9 +303,10 @@ void TestCli::fullDiskKeepsTheOldFile()
     const QString path = mount + QStringLiteral("/OLD.BAT");
     QVERIFY(writeAll(path, "REM old\r\n"));
     QVERIFY(disk.fill(0));
-    const Result r = run(noSettings() + QStringList{QStringLiteral("-d"), QStringLiteral("D:\\OUT"), QStringLiteral("-a"),
-                                                    QStringLiteral("C:\\ACAD"), QStringLiteral("C:\\SRV\\A.DXF"),
-                                                    QStringLiteral("-o"), path});
+    const Result r
+        = run(noSettings()
+              + QStringList{QStringLiteral("-d"), QStringLiteral("D:\\OUT"), QStringLiteral("-a"),
+                            QStringLiteral("C:\\ACAD"), QStringLiteral("C:\\SRV\\A.DXF"), QStringLiteral("-o"), path});
     QCOMPARE(r.code, 10);
     QVERIFY2(r.err.endsWith(QStringLiteral("tessiva-batch: No space left on device")), qPrintable(r.err));
     QCOMPARE(readAll(path), QByteArray("REM old\r\n"));
@@ -302,8 +318,9 @@ void TestCli::standardOutputThatCannotBeWritten()
     QProcess p;
     p.setStandardOutputFile(QStringLiteral("/dev/full"));
     p.start(QStringLiteral(TESSIVA_BATCH_EXE),
-            noSettings() + QStringList{QStringLiteral("-d"), QStringLiteral("D:\\OUT"), QStringLiteral("-a"),
-                                       QStringLiteral("C:\\ACAD"), QStringLiteral("C:\\A\\x.dxf")});
+            noSettings()
+                + QStringList{QStringLiteral("-d"), QStringLiteral("D:\\OUT"), QStringLiteral("-a"),
+                              QStringLiteral("C:\\ACAD"), QStringLiteral("C:\\A\\x.dxf")});
     QVERIFY(p.waitForFinished(30000));
     QCOMPARE(p.exitCode(), 10);
     QCOMPARE(QString::fromUtf8(p.readAllStandardError()).trimmed(),
@@ -319,11 +336,13 @@ void TestCli::defaultsFromTheWindowsSettings()
     const QString tool = bin + QStringLiteral("/tessiva-batch");
     QVERIFY(QFile::copy(QStringLiteral(TESSIVA_BATCH_EXE), tool));
     QVERIFY(writeAll(bin + QStringLiteral("/tessiva.ini"), "MY13.DXT\r\nMY12.DXT\r\nE:\\CONV\r\nF:\\ACAD14\\\r\n"));
-    Result r = run({QStringLiteral("-k"), QStringLiteral("r13-gx3"), QStringLiteral("C:\\A\\x.dxf")}, QByteArray(), tool);
+    Result r
+        = run({QStringLiteral("-k"), QStringLiteral("r13-gx3"), QStringLiteral("C:\\A\\x.dxf")}, QByteArray(), tool);
     QCOMPARE(r.code, 0);
-    QCOMPARE(r.out, crlfLines({"F:\\ACAD14\\DXFIX.EXE -A6 -TF:\\ACAD14\\MY13.DXT C:\\A\\X.DXF E:\\CONV\\DUMMY.DXF",
-                               "F:\\ACAD14\\DXFIX.EXE -A6 -TF:\\ACAD14\\MY12.DXT E:\\CONV\\DUMMY.DXF E:\\CONV\\X.DXF",
-                               "DEL E:\\CONV\\DUMMY.DXF"}));
+    QCOMPARE(r.out,
+             crlfLines({"F:\\ACAD14\\DXFIX.EXE -A6 -TF:\\ACAD14\\MY13.DXT C:\\A\\X.DXF E:\\CONV\\DUMMY.DXF",
+                        "F:\\ACAD14\\DXFIX.EXE -A6 -TF:\\ACAD14\\MY12.DXT E:\\CONV\\DUMMY.DXF E:\\CONV\\X.DXF",
+                        "DEL E:\\CONV\\DUMMY.DXF"}));
     // A settings file named on the command line that is missing is no
     // silent fallback.
     r = run({QStringLiteral("--settings"), m_dir.filePath(QStringLiteral("gone.ini")), QStringLiteral("C:\\A\\x.dxf")},
@@ -351,15 +370,16 @@ void TestCli::listEncodings_data()
     const QByteArray bothWays = cp932::encode(QStringLiteral(u"C:\\陦ｨ\\b.dxf"));
     QVERIFY(QByteArrayView(bothWays).isValidUtf8());
     QTest::newRow("auto: a UTF-8 line and a code page 932 line")
-        << QStringLiteral("auto") << QByteArray("C:\\\xe8\xa1\xa8\\u.dxf\r\n") + sjis + "\r\n" << 0
-        << QStringLiteral(u"C:\\表\\U.DXF");
-    QTest::newRow("auto: the code page 932 line") << QStringLiteral("auto") << "C:\\x\\u.dxf\n" + sjis << 0
-                                                  << QStringLiteral(u"C:\\計画\\A.DXF");
+        << QStringLiteral("auto") << QByteArray("C:\\\xe8\xa1\xa8\\u.dxf\r\n") + sjis + "\r\n"
+        << 0 << QStringLiteral(u"C:\\表\\U.DXF");
+    QTest::newRow("auto: the code page 932 line")
+        << QStringLiteral("auto") << "C:\\x\\u.dxf\n" + sjis << 0 << QStringLiteral(u"C:\\計画\\A.DXF");
     QTest::newRow("cp932 named") << QStringLiteral("cp932") << bothWays << 0 << QStringLiteral(u"C:\\陦ｨ\\B.DXF");
     QTest::newRow("utf-8 named, a line that is not") << QStringLiteral("utf-8") << "C:\\x\\u.dxf\n" + sjis << 1
                                                      << QStringLiteral("standard input, line 2: not UTF-8 text");
-    QTest::newRow("auto, a line of neither") << QStringLiteral("auto") << QByteArray("C:\\x\\u.dxf\n\n\x81\n") << 1
-                                             << QStringLiteral("standard input, line 3: not UTF-8 or code page 932 text");
+    QTest::newRow("auto, a line of neither")
+        << QStringLiteral("auto") << QByteArray("C:\\x\\u.dxf\n\n\x81\n") << 1
+        << QStringLiteral("standard input, line 3: not UTF-8 or code page 932 text");
 }
 
 void TestCli::listEncodings()
@@ -368,9 +388,10 @@ void TestCli::listEncodings()
     QFETCH(QByteArray, list);
     QFETCH(int, code);
     QFETCH(QString, source);
-    const Result r = run(noSettings() + QStringList{QStringLiteral("-d"), QStringLiteral("D:\\OUT"), QStringLiteral("-a"),
-                                                    QStringLiteral("C:\\ACAD"), QStringLiteral("--list-encoding"),
-                                                    encoding, QStringLiteral("-l"), QStringLiteral("-")},
+    const Result r = run(noSettings()
+                             + QStringList{QStringLiteral("-d"), QStringLiteral("D:\\OUT"), QStringLiteral("-a"),
+                                           QStringLiteral("C:\\ACAD"), QStringLiteral("--list-encoding"), encoding,
+                                           QStringLiteral("-l"), QStringLiteral("-")},
                          list);
     QCOMPARE(r.code, code);
     if (code == 0)
@@ -410,11 +431,11 @@ void TestCli::listsThatCannotBeRead()
     for (int i = 0; i < 20000; ++i)
         lines += "C:\\DRAWINGS\\" + QByteArray::number(i).rightJustified(6, '0') + ".dxf\n";
     QVERIFY(writeAll(m_dir.filePath(QStringLiteral("long.txt")), lines));
-    const Result r = run(QStringList{QStringLiteral("-c"), shell, QStringLiteral("sh"), QStringLiteral(TESSIVA_BATCH_EXE)}
-                             + noSettings()
-                             + QStringList{QStringLiteral("-d"), QStringLiteral("D:\\OUT"), QStringLiteral("-a"),
-                                           QStringLiteral("C:\\ACAD"), QStringLiteral("-o"), QStringLiteral("R.BAT")},
-                         QByteArray(), QStringLiteral("/bin/sh"));
+    const Result r = run(
+        QStringList{QStringLiteral("-c"), shell, QStringLiteral("sh"), QStringLiteral(TESSIVA_BATCH_EXE)} + noSettings()
+            + QStringList{QStringLiteral("-d"), QStringLiteral("D:\\OUT"), QStringLiteral("-a"),
+                          QStringLiteral("C:\\ACAD"), QStringLiteral("-o"), QStringLiteral("R.BAT")},
+        QByteArray(), QStringLiteral("/bin/sh"));
     QCOMPARE(r.code, 1);
     QVERIFY2(r.err.startsWith(QStringLiteral("tessiva-batch: cannot read the list ")) && r.err.contains(reason),
              qPrintable(r.err));
@@ -434,10 +455,10 @@ void TestCli::filesOfOtherKinds_data()
         << QStringLiteral("ln -s /dev/tty tty.bat && exec setsid \"$@\" -o tty.bat") << 10
         << QStringLiteral("tessiva-batch: No such device or address");
     if (!QStandardPaths::findExecutable(QStringLiteral("strace")).isEmpty())
-        QTest::newRow("a file system that keeps no modes")
-            << QStringLiteral("printf old > OLD.BAT && ASAN_OPTIONS=detect_leaks=0 exec strace -o /dev/null -e trace=fchmod "
-                              "-e inject=fchmod:error=ENOSYS \"$@\" -o OLD.BAT")
-            << 0 << QString();
+        QTest::newRow("a file system that keeps no modes") << QStringLiteral(
+            "printf old > OLD.BAT && ASAN_OPTIONS=detect_leaks=0 exec strace -o /dev/null -e trace=fchmod "
+            "-e inject=fchmod:error=ENOSYS \"$@\" -o OLD.BAT")
+                                                           << 0 << QString();
 }
 
 void TestCli::filesOfOtherKinds()
@@ -447,11 +468,11 @@ void TestCli::filesOfOtherKinds()
     QFETCH(QString, err);
     const QString folder = m_dir.filePath(QStringLiteral("kinds-") + QString::fromLatin1(QTest::currentDataTag()));
     QVERIFY(QDir().mkpath(folder));
-    const Result r = run(QStringList{QStringLiteral("-c"), shell, QStringLiteral("sh"), QStringLiteral(TESSIVA_BATCH_EXE)}
-                             + noSettings()
-                             + QStringList{QStringLiteral("-d"), QStringLiteral("D:\\OUT"), QStringLiteral("-a"),
-                                           QStringLiteral("C:\\ACAD"), QStringLiteral("C:\\A\\x.dxf")},
-                         QByteArray(), QStringLiteral("/bin/sh"), folder);
+    const Result r = run(
+        QStringList{QStringLiteral("-c"), shell, QStringLiteral("sh"), QStringLiteral(TESSIVA_BATCH_EXE)} + noSettings()
+            + QStringList{QStringLiteral("-d"), QStringLiteral("D:\\OUT"), QStringLiteral("-a"),
+                          QStringLiteral("C:\\ACAD"), QStringLiteral("C:\\A\\x.dxf")},
+        QByteArray(), QStringLiteral("/bin/sh"), folder);
     QVERIFY2(r.code == code, qPrintable(r.err));
     QVERIFY2(err.isEmpty() ? r.err.isEmpty() : r.err.endsWith(err), qPrintable(r.err));
 }
@@ -501,8 +522,8 @@ void TestCli::windowWithoutADisplay_data()
     int free = 55;
     while (QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(free)))
         ++free;
-    QTest::newRow("one that cannot be reached") << QStringLiteral(":%1").arg(free)
-                                                << QStringLiteral("DISPLAY=:%1 cannot be reached").arg(free);
+    QTest::newRow("one that cannot be reached")
+        << QStringLiteral(":%1").arg(free) << QStringLiteral("DISPLAY=:%1 cannot be reached").arg(free);
 }
 
 void TestCli::windowWithoutADisplay()
@@ -522,9 +543,10 @@ void TestCli::windowWithoutADisplay()
     QVERIFY(p.waitForFinished(30000));
     QCOMPARE(p.exitStatus(), QProcess::NormalExit);
     QCOMPARE(p.exitCode(), 1);
-    QCOMPARE(QString::fromLocal8Bit(p.readAllStandardError()),
-             QStringLiteral("tessiva: no display found (%1); start it on a desktop, or headless with: xvfb-run ./dev run\n")
-                 .arg(why));
+    QCOMPARE(
+        QString::fromLocal8Bit(p.readAllStandardError()),
+        QStringLiteral("tessiva: no display found (%1); start it on a desktop, or headless with: xvfb-run ./dev run\n")
+            .arg(why));
 }
 
 void TestCli::treeAndSkipping()
@@ -533,12 +555,16 @@ void TestCli::treeAndSkipping()
     QVERIFY(writeAll(tree + QStringLiteral("/floor 1/plan.dxf"), QByteArray()));
     QVERIFY(writeAll(tree + QStringLiteral("/floor2/plan.dxf"), QByteArray()));
     const QStringList job = noSettings()
-        + QStringList{QStringLiteral("-d"), QStringLiteral("D:\\OUT"), QStringLiteral("-a"), QStringLiteral("C:\\ACAD"),
-                      QStringLiteral("project/floor 1/plan.dxf"), QStringLiteral("project/floor2/plan.dxf")};
+        + QStringList{QStringLiteral("-d"),
+                      QStringLiteral("D:\\OUT"),
+                      QStringLiteral("-a"),
+                      QStringLiteral("C:\\ACAD"),
+                      QStringLiteral("project/floor 1/plan.dxf"),
+                      QStringLiteral("project/floor2/plan.dxf")};
     // Without --tree, one name in two folders is a clash.
     QCOMPARE(run(job).code, 8);
-    const Result r = run(job + QStringList{QStringLiteral("--tree"), QStringLiteral("project"),
-                                           QStringLiteral("--skip-existing")});
+    const Result r = run(
+        job + QStringList{QStringLiteral("--tree"), QStringLiteral("project"), QStringLiteral("--skip-existing")});
     QCOMPARE(r.code, 0);
     // The bytes are the composer's; here, that the options reach it.
     const QList<QByteArray> lines = r.out.split('\n');
@@ -547,8 +573,9 @@ void TestCli::treeAndSkipping()
     QVERIFY(r.out.contains(" MOVE /Y D:\\OUT\\FLOOR2\\~TESSIVA~PLAN.DXF D:\\OUT\\FLOOR2\\PLAN.DXF\r\n"));
     QVERIFY(!r.out.contains("IF ERRORLEVEL 1"));
     QVERIFY(r.out.contains("IF NOT ERRORLEVEL 0 DEL D:\\OUT\\FLOOR2\\~TESSIVA~PLAN.DXF\r\n"));
-    const Result checked = run(job + QStringList{QStringLiteral("--tree"), QStringLiteral("project"),
-                                                 QStringLiteral("--skip-existing"), QStringLiteral("--check-exit-status")});
+    const Result checked = run(job
+                               + QStringList{QStringLiteral("--tree"), QStringLiteral("project"),
+                                             QStringLiteral("--skip-existing"), QStringLiteral("--check-exit-status")});
     QCOMPARE(checked.code, 0);
     QVERIFY(checked.out.contains("IF ERRORLEVEL 1 DEL D:\\OUT\\FLOOR2\\~TESSIVA~PLAN.DXF\r\n"));
 
@@ -562,9 +589,10 @@ void TestCli::treeAndSkipping()
     p.setProcessEnvironment(env);
     p.setWorkingDirectory(link);
     p.start(QStringLiteral(TESSIVA_BATCH_EXE),
-            noSettings() + QStringList{QStringLiteral("-d"), QStringLiteral("D:\\OUT"), QStringLiteral("-a"),
-                                       QStringLiteral("C:\\ACAD"), QStringLiteral("--tree"), link, QStringLiteral("-l"),
-                                       QStringLiteral("-")});
+            noSettings()
+                + QStringList{QStringLiteral("-d"), QStringLiteral("D:\\OUT"), QStringLiteral("-a"),
+                              QStringLiteral("C:\\ACAD"), QStringLiteral("--tree"), link, QStringLiteral("-l"),
+                              QStringLiteral("-")});
     p.write("./floor 1/plan.dxf\nfloor2/plan.dxf\n");
     p.closeWriteChannel();
     QVERIFY(p.waitForFinished(30000));
@@ -576,8 +604,8 @@ void TestCli::helpAndVersion()
     Result r = run({QStringLiteral("--help")});
     QCOMPARE(r.code, 0);
     QVERIFY(r.out.startsWith("Usage: tessiva-batch [options] [source...]\n"));
-    for (const char *text : {"--output <file>", "--tree <root>", "--skip-existing", "--list-encoding", "Exit status:",
-                             "code page 932", "control character", "no Windows name"})
+    for (const char *text : {"--output <file>", "--tree <root>", "--skip-existing", "--list-encoding",
+                             "Exit status:", "code page 932", "control character", "no Windows name"})
         QVERIFY2(r.out.contains(text), text);
     r = run({QStringLiteral("--version")});
     QCOMPARE(r.code, 0);
@@ -592,16 +620,22 @@ void TestCli::wordsInTheSystemsLanguage_data()
     QTest::addColumn<QString>("locale");
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QString>("words"); // what standard output or error holds
-    const QStringList folders{QStringLiteral("-d"), QStringLiteral("D:\\OUT"), QStringLiteral("-a"), QStringLiteral("C:\\ACAD")};
-    QTest::newRow("help") << QStringLiteral("C.UTF-8") << QStringList{QStringLiteral("--help")} << QStringLiteral("Exit status:");
-    QTest::newRow("help, Japanese") << QStringLiteral("ja_JP.UTF-8") << QStringList{QStringLiteral("--help")} << QStringLiteral(u"終了ステータス:");
+    const QStringList folders{QStringLiteral("-d"), QStringLiteral("D:\\OUT"), QStringLiteral("-a"),
+                              QStringLiteral("C:\\ACAD")};
+    QTest::newRow("help") << QStringLiteral("C.UTF-8") << QStringList{QStringLiteral("--help")}
+                          << QStringLiteral("Exit status:");
+    QTest::newRow("help, Japanese") << QStringLiteral("ja_JP.UTF-8") << QStringList{QStringLiteral("--help")}
+                                    << QStringLiteral(u"終了ステータス:");
     QTest::newRow("usage error, Japanese")
-        << QStringLiteral("ja_JP.UTF-8") << QStringList{QStringLiteral("-k"), QStringLiteral("r14")} << QStringLiteral(u"変換の種類 'r14' はありません");
+        << QStringLiteral("ja_JP.UTF-8") << QStringList{QStringLiteral("-k"), QStringLiteral("r14")}
+        << QStringLiteral(u"変換の種類 'r14' はありません");
     QTest::newRow("the toolkit's own, Japanese")
-        << QStringLiteral("ja_JP.UTF-8") << QStringList{QStringLiteral("--bogus")} << QStringLiteral(u"未知のオプション");
+        << QStringLiteral("ja_JP.UTF-8") << QStringList{QStringLiteral("--bogus")}
+        << QStringLiteral(u"未知のオプション");
     // The refusals are the window's texts, whatever the language.
     QTest::newRow("a refusal") << QStringLiteral("C.UTF-8") << folders + QStringList{QStringLiteral("C:\\A\\x.dwg")}
-                               << QStringLiteral(u"DXFﾌｧｲﾙではありません！\ntessiva-batch: 'C:\\A\\x.dwg' (source argument 1)");
+                               << QStringLiteral(
+                                      u"DXFﾌｧｲﾙではありません！\ntessiva-batch: 'C:\\A\\x.dwg' (source argument 1)");
     QTest::newRow("a refusal, Japanese")
         << QStringLiteral("ja_JP.UTF-8") << folders + QStringList{QStringLiteral("C:\\A\\x.dwg")}
         << QStringLiteral(u"DXFﾌｧｲﾙではありません！\ntessiva-batch: 'C:\\A\\x.dwg' (変換元の引数 1)");
@@ -634,9 +668,12 @@ void TestCli::manualPage()
     // are the same ones, in the same order.
     const qsizetype statusSection = troff.indexOf(QStringLiteral(".SH \"EXIT STATUS\""));
     QVERIFY(statusSection >= 0);
-    const QString statusText = troff.mid(statusSection, troff.indexOf(QStringLiteral("\n.SH"), statusSection + 1) - statusSection);
-    static const QRegularExpression pageStatus(QStringLiteral("^\\.TP\\n\\.B (\\d+)$"), QRegularExpression::MultilineOption);
-    static const QRegularExpression helpStatus(QStringLiteral("^ {2,4}(\\d+)  \\S"), QRegularExpression::MultilineOption);
+    const QString statusText
+        = troff.mid(statusSection, troff.indexOf(QStringLiteral("\n.SH"), statusSection + 1) - statusSection);
+    static const QRegularExpression pageStatus(QStringLiteral("^\\.TP\\n\\.B (\\d+)$"),
+                                               QRegularExpression::MultilineOption);
+    static const QRegularExpression helpStatus(QStringLiteral("^ {2,4}(\\d+)  \\S"),
+                                               QRegularExpression::MultilineOption);
     const auto codesOf = [](const QRegularExpression &pattern, const QString &text) {
         QList<int> codes;
         for (auto it = pattern.globalMatch(text); it.hasNext();)

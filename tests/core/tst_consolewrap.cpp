@@ -27,12 +27,12 @@ void TestConsoleWrap::wrapped_data()
         << QStringLiteral(u"変換元の図面ごとに") << 10 << 0 << QStringLiteral(u"変換元の図\n面ごとに");
     QTest::newRow("no line starts with a closing mark")
         << QStringLiteral(u"あいう、えお") << 6 << 0 << QStringLiteral(u"あい\nう、え\nお");
-    QTest::newRow("a number stays with its word") << QStringLiteral("precision (default 6)") << 20 << 0
-                                                  << QStringLiteral("precision\n(default 6)");
-    QTest::newRow("a Japanese word stays with its number") << QStringLiteral(u"精度 (既定 6)") << 12 << 0
-                                                           << QStringLiteral(u"精度\n(既定 6)");
-    QTest::newRow("and with the word after it") << QStringLiteral(u"長さ (259 バイト)") << 12 << 0
-                                                << QStringLiteral(u"長さ\n(259 バイト)");
+    QTest::newRow("a number stays with its word")
+        << QStringLiteral("precision (default 6)") << 20 << 0 << QStringLiteral("precision\n(default 6)");
+    QTest::newRow("a Japanese word stays with its number")
+        << QStringLiteral(u"精度 (既定 6)") << 12 << 0 << QStringLiteral(u"精度\n(既定 6)");
+    QTest::newRow("and with the word after it")
+        << QStringLiteral(u"長さ (259 バイト)") << 12 << 0 << QStringLiteral(u"長さ\n(259 バイト)");
     QTest::newRow("a word longer than the line stands alone")
         << QStringLiteral("a --check-exit-status b") << 8 << 0 << QStringLiteral("a\n--check-exit-status\nb");
     QTest::newRow("after a Japanese mark, English may start a line")

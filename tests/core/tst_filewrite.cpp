@@ -1,8 +1,8 @@
-#include "testfiles.h"
 #include "core/filelock.h"
 #include "core/filewrite.h"
 #include "ordinaryuser.h"
 #include "smalldisk.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -173,7 +173,7 @@ void TestFileWrite::specialFiles_data()
 {
     QTest::addColumn<int>("type");
     QTest::addColumn<int>("minor"); // of a character device of the memory driver; for a FIFO,
-                                    // 0 a reader that reads all, 1 none, 2 one that leaves
+        // 0 a reader that reads all, 1 none, 2 one that leaves
     QTest::addColumn<bool>("linked"); // named through a symbolic link
     QTest::addColumn<bool>("ok");
     QTest::addColumn<QString>("reason");
@@ -215,8 +215,8 @@ void TestFileWrite::specialFiles()
     // takes what the pipe holds afterwards; one that leaves does so once
     // the write has begun.
     std::thread reader;
-    const int readerFd = type == S_IFIFO && minor != 1
-        ? ::open(QFile::encodeName(node).constData(), O_RDONLY | O_NONBLOCK) : -1;
+    const int readerFd
+        = type == S_IFIFO && minor != 1 ? ::open(QFile::encodeName(node).constData(), O_RDONLY | O_NONBLOCK) : -1;
     const QByteArray bytes = lines(minor == 2 ? 1 << 20 : 5000); // one that leaves: more than the pipe holds
     if (minor == 2) {
         reader = std::thread([readerFd] {
@@ -271,10 +271,18 @@ void TestFileWrite::linksFollowedAsTheSystemDoes_data()
     QTest::addColumn<QString>("linkTarget"); // of real/proj/bat/JOB.BAT, or empty for none
     QTest::addColumn<QString>("given");
     QTest::addColumn<QString>("written");
-    QTest::newRow("relative link in a linked folder") << "../SHARED.BAT" << "work/JOB.BAT" << "real/proj/SHARED.BAT";
-    QTest::newRow("dot-dot after a linked folder") << "" << "work/../SHARED.BAT" << "real/proj/SHARED.BAT";
-    QTest::newRow("relative link to a new file") << "../NEW.BAT" << "work/JOB.BAT" << "real/proj/NEW.BAT";
-    QTest::newRow("a link to a link") << "../../proj/bat/../LINK.BAT" << "work/JOB.BAT" << "real/proj/SHARED.BAT";
+    QTest::newRow("relative link in a linked folder") << "../SHARED.BAT"
+                                                      << "work/JOB.BAT"
+                                                      << "real/proj/SHARED.BAT";
+    QTest::newRow("dot-dot after a linked folder") << ""
+                                                   << "work/../SHARED.BAT"
+                                                   << "real/proj/SHARED.BAT";
+    QTest::newRow("relative link to a new file") << "../NEW.BAT"
+                                                 << "work/JOB.BAT"
+                                                 << "real/proj/NEW.BAT";
+    QTest::newRow("a link to a link") << "../../proj/bat/../LINK.BAT"
+                                      << "work/JOB.BAT"
+                                      << "real/proj/SHARED.BAT";
 }
 
 void TestFileWrite::linksFollowedAsTheSystemDoes()
@@ -302,10 +310,7 @@ void TestFileWrite::linksFollowedAsTheSystemDoes()
     QCOMPARE(readAll(dir.filePath(QStringLiteral("SHARED.BAT"))), QByteArray("UNRELATED\r\n"));
 }
 
-void TestFileWrite::fileSizeLimit_data()
-{
-    killedWhileWriting_data();
-}
+void TestFileWrite::fileSizeLimit_data() { killedWhileWriting_data(); }
 
 void TestFileWrite::fileSizeLimit()
 {
@@ -361,7 +366,8 @@ void TestFileWrite::inPlaceOnEachFileSystem()
     const QByteArray bytes = lines(64 * 1024, 'N');
     QVERIFY(ordinaryuser::run([&] {
         const WriteResult result = writeWholeFile(path, bytes);
-        return result.ok || result.error.contains(inPlace ? QStringLiteral("No space") : QStringLiteral("cannot promise"));
+        return result.ok
+            || result.error.contains(inPlace ? QStringLiteral("No space") : QStringLiteral("cannot promise"));
     }));
     const QByteArray now = readAll(path);
     QVERIFY2(now == bytes || now == old, qPrintable(QStringLiteral("a mixture of %1 bytes").arg(now.size())));
@@ -427,10 +433,7 @@ void TestFileWrite::killedWhileWriting()
     QCOMPARE(entries(folder), QStringList{QStringLiteral("OLD.BAT")});
 }
 
-void TestFileWrite::twoWritersAtOnce_data()
-{
-    killedWhileWriting_data();
-}
+void TestFileWrite::twoWritersAtOnce_data() { killedWhileWriting_data(); }
 
 void TestFileWrite::twoWritersAtOnce()
 {
@@ -447,7 +450,8 @@ void TestFileWrite::twoWritersAtOnce()
         QVERIFY(ordinaryuser::finish(a));
         QVERIFY(ordinaryuser::finish(b));
         const QByteArray now = readAll(path);
-        QVERIFY2(now == first || now == second, qPrintable(QStringLiteral("round %1: %2 bytes").arg(round).arg(now.size())));
+        QVERIFY2(now == first || now == second,
+                 qPrintable(QStringLiteral("round %1: %2 bytes").arg(round).arg(now.size())));
     }
     QCOMPARE(entries(folder), QStringList{QStringLiteral("OLD.BAT")});
 }
@@ -488,9 +492,12 @@ void TestFileWrite::inPlaceRewriteOfAFileInUse_data()
 {
     QTest::addColumn<QString>("use");
     QTest::addColumn<QString>("error"); // empty: written
-    QTest::newRow("locked by another process") << "other" << "Another process holds the file locked";
-    QTest::newRow("locked by this process's own lock") << "own" << "";
-    QTest::newRow("a link swapped in after the check") << "link" << "The file was replaced while it was written";
+    QTest::newRow("locked by another process") << "other"
+                                               << "Another process holds the file locked";
+    QTest::newRow("locked by this process's own lock") << "own"
+                                                       << "";
+    QTest::newRow("a link swapped in after the check") << "link"
+                                                       << "The file was replaced while it was written";
 }
 
 void TestFileWrite::inPlaceRewriteOfAFileInUse()

@@ -1,6 +1,6 @@
+#include "checkjob.h"
 #include "core/batchcomposer.h"
 #include "core/cp932.h"
-#include "checkjob.h"
 #include "core/jobplan.h"
 #include "core/textrules.h"
 
@@ -79,7 +79,8 @@ void TestJobCheck::refusals_data()
 
     const QString acad = QStringLiteral("C:\\ACAD\\");
     const QString out = QStringLiteral("C:\\OUT\\");
-    const QStringList good{QStringLiteral("C:\\A\\x.dxf"), QStringLiteral("C:\\A\\y.Dxf"), QStringLiteral("C:\\A\\z.DXF")};
+    const QStringList good{QStringLiteral("C:\\A\\x.dxf"), QStringLiteral("C:\\A\\y.Dxf"),
+                           QStringLiteral("C:\\A\\z.DXF")};
     const int passed = kPasses;
 
     QTest::newRow("passes") << good << out << acad << passed << -1 << QString();
@@ -90,12 +91,12 @@ void TestJobCheck::refusals_data()
                                        << -1 << QStringLiteral(u"変換先ﾌｫﾙﾀﾞが指定されていません！");
     QTest::newRow("blank AutoCAD folder") << good << out << QStringLiteral(" \t") << int(SaveResult::NoAutocadFolder)
                                           << -1 << QStringLiteral(u"AutoCadｲﾝｽﾄｰﾙﾌｫﾙﾀﾞが指定されていません！");
-    QTest::newRow("dwg") << QStringList{QStringLiteral("C:\\A\\x.dxf"), QStringLiteral("C:\\A\\plan.dwg")} << out << acad
-                         << int(SaveResult::NotDxf) << 1 << kNotDxf;
-    QTest::newRow("no extension") << QStringList{QStringLiteral("C:\\A\\plan")} << out << acad << int(SaveResult::NotDxf)
-                                  << 0 << kNotDxf;
-    QTest::newRow("full-width DXF is no .DXF") << QStringList{QStringLiteral(u"C:\\A\\plan.ＤＸＦ")} << out << acad
-                                               << int(SaveResult::NotDxf) << 0 << kNotDxf;
+    QTest::newRow("dwg") << QStringList{QStringLiteral("C:\\A\\x.dxf"), QStringLiteral("C:\\A\\plan.dwg")} << out
+                         << acad << int(SaveResult::NotDxf) << 1 << kNotDxf;
+    QTest::newRow("no extension") << QStringList{QStringLiteral("C:\\A\\plan")} << out << acad
+                                  << int(SaveResult::NotDxf) << 0 << kNotDxf;
+    QTest::newRow("full-width DXF is no .DXF")
+        << QStringList{QStringLiteral(u"C:\\A\\plan.ＤＸＦ")} << out << acad << int(SaveResult::NotDxf) << 0 << kNotDxf;
     QTest::newRow("same folder reported before a later bad extension")
         << QStringList{QStringLiteral("C:\\OUT\\a.dxf"), QStringLiteral("C:\\A\\b.txt")} << QStringLiteral("c:\\out\\")
         << acad << int(SaveResult::SameFolder) << 0 << kSame;
@@ -103,13 +104,16 @@ void TestJobCheck::refusals_data()
         << QStringList{QStringLiteral(u"C:\\ｏｕｔ\\a.dxf")} << QStringLiteral(u"C:\\ＯＵＴ\\") << acad
         << int(SaveResult::SameFolder) << 0 << kSame;
     QTest::newRow("destination without backslash is another text")
-        << QStringList{QStringLiteral("C:\\OUT\\a.dxf")} << QStringLiteral("C:\\OUT") << acad << passed << -1 << QString();
+        << QStringList{QStringLiteral("C:\\OUT\\a.dxf")} << QStringLiteral("C:\\OUT") << acad << passed << -1
+        << QString();
     QTest::newRow("destination not trimmed for the folder test")
         << QStringList{QStringLiteral("C:\\OUT\\a.dxf")} << QStringLiteral("C:\\OUT\\ ") << acad << passed << -1
         << QString();
-    QTest::newRow("unusable source")
-        << QStringList{QStringLiteral("C:\\A\\a.dxf"), QStringLiteral(u"C:\\caf\u00e9\\b.dxf")} << out << acad
-        << int(SaveResult::UnusableText) << 1 << unusable(QStringLiteral(u"変換元ﾌｧｲﾙ"), QStringLiteral(u"C:\\caf\u00e9\\b.dxf"));
+    QTest::newRow("unusable source") << QStringList{QStringLiteral("C:\\A\\a.dxf"),
+                                                    QStringLiteral(u"C:\\caf\u00e9\\b.dxf")}
+                                     << out << acad << int(SaveResult::UnusableText) << 1
+                                     << unusable(QStringLiteral(u"変換元ﾌｧｲﾙ"),
+                                                 QStringLiteral(u"C:\\caf\u00e9\\b.dxf"));
     QTest::newRow("line break in a source name")
         << QStringList{QStringLiteral("C:\\A\\a\r\nDEL C:\\b.dxf")} << out << acad << int(SaveResult::UnusableText) << 0
         << unusable(QStringLiteral(u"変換元ﾌｧｲﾙ"), QStringLiteral("C:\\A\\a\r\nDEL C:\\b.dxf"));
@@ -119,7 +123,8 @@ void TestJobCheck::refusals_data()
     // Characters no Windows name holds; * and ? would be wildcards to DEL.
     QTest::newRow("a wildcard in a source")
         << QStringList{QStringLiteral("C:\\A\\a.dxf"), QStringLiteral("C:\\DRAW\\*.dxf")} << out << acad
-        << int(SaveResult::UnusableText) << 1 << unusable(QStringLiteral(u"変換元ﾌｧｲﾙ"), QStringLiteral("C:\\DRAW\\*.dxf"));
+        << int(SaveResult::UnusableText) << 1
+        << unusable(QStringLiteral(u"変換元ﾌｧｲﾙ"), QStringLiteral("C:\\DRAW\\*.dxf"));
     QTest::newRow("a question mark in a source")
         << QStringList{QStringLiteral("C:\\DRAW\\a?.dxf")} << out << acad << int(SaveResult::UnusableText) << 0
         << unusable(QStringLiteral(u"変換元ﾌｧｲﾙ"), QStringLiteral("C:\\DRAW\\a?.dxf"));
@@ -136,7 +141,8 @@ void TestJobCheck::refusals_data()
     QTest::newRow("a source in a folder ending in a dot")
         << QStringList{QStringLiteral("Z:\\t\\floor\\plan.dxf"), QStringLiteral("Z:\\t\\floor.\\plan.dxf")} << out
         << acad << int(SaveResult::UnusableText) << 1
-        << otherName(QStringLiteral(u"変換元ﾌｧｲﾙ"), QStringLiteral("Z:\\t\\floor.\\plan.dxf"), QStringLiteral("floor."));
+        << otherName(QStringLiteral(u"変換元ﾌｧｲﾙ"), QStringLiteral("Z:\\t\\floor.\\plan.dxf"),
+                     QStringLiteral("floor."));
     QTest::newRow("a device as the destination's folder")
         << good << QStringLiteral("D:\\con\\") << acad << int(SaveResult::UnusableText) << -1
         << otherName(QStringLiteral(u"変換先ﾌｫﾙﾀﾞ"), QStringLiteral("D:\\con\\"), QStringLiteral("con"));
@@ -149,9 +155,11 @@ void TestJobCheck::refusals_data()
         << otherName(QStringLiteral(u"変換先ﾌｫﾙﾀﾞ"), QStringLiteral("D:\\OUT \\"), QStringLiteral("OUT "));
     QTest::newRow("a text no batch file carries before a name read otherwise")
         << QStringList{QStringLiteral("Z:\\a\\con.dxf"), QStringLiteral("C:\\A\\*.dxf")} << out << acad
-        << int(SaveResult::UnusableText) << 1 << unusable(QStringLiteral(u"変換元ﾌｧｲﾙ"), QStringLiteral("C:\\A\\*.dxf"));
+        << int(SaveResult::UnusableText) << 1
+        << unusable(QStringLiteral(u"変換元ﾌｧｲﾙ"), QStringLiteral("C:\\A\\*.dxf"));
     QTest::newRow("two drawings onto one")
-        << QStringList{QStringLiteral("C:\\A\\plan.dxf"), QStringLiteral("C:\\B\\x.dxf"), QStringLiteral("C:\\C\\PLAN.DXF")}
+        << QStringList{QStringLiteral("C:\\A\\plan.dxf"), QStringLiteral("C:\\B\\x.dxf"),
+                       QStringLiteral("C:\\C\\PLAN.DXF")}
         << out << acad << int(SaveResult::NameClash) << 2 << clash(QStringLiteral("C:\\OUT\\PLAN.DXF"));
     QTest::newRow("full-width names Windows takes for one")
         << QStringList{QStringLiteral(u"C:\\A\\ａ.dxf"), QStringLiteral(u"C:\\B\\Ａ.dxf")} << out << acad
@@ -160,11 +168,11 @@ void TestJobCheck::refusals_data()
         << QStringList{QStringLiteral(u"C:\\A\\α.dxf"), QStringLiteral(u"C:\\B\\Α.dxf")} << out << acad
         << int(SaveResult::NameClash) << 1 << clash(QStringLiteral(u"C:\\OUT\\Α.DXF"));
     QTest::newRow("the same source twice is harmless")
-        << QStringList{QStringLiteral("C:\\A\\plan.dxf"), QStringLiteral("c:\\a\\PLAN.dxf")} << out << acad << passed << -1
-        << QString();
+        << QStringList{QStringLiteral("C:\\A\\plan.dxf"), QStringLiteral("c:\\a\\PLAN.dxf")} << out << acad << passed
+        << -1 << QString();
     QTest::newRow("hiragana and katakana are two names")
-        << QStringList{QStringLiteral(u"C:\\A\\あ.dxf"), QStringLiteral(u"C:\\B\\ア.dxf")} << out << acad << passed << -1
-        << QString();
+        << QStringList{QStringLiteral(u"C:\\A\\あ.dxf"), QStringLiteral(u"C:\\B\\ア.dxf")} << out << acad << passed
+        << -1 << QString();
     // Under Z:, the root of a system that tells case apart, they are two.
     QTest::newRow("names of two cases under Z: are two drawings")
         << QStringList{QStringLiteral("Z:\\p\\Plan.dxf"), QStringLiteral("Z:\\p\\plan.DXF")} << out << acad
@@ -175,8 +183,7 @@ void TestJobCheck::refusals_data()
     // The batch file names them as one, in upper case; Windows finds one.
     QTest::newRow("folders of one name in two cases under Z:")
         << QStringList{QStringLiteral("Z:\\p\\Floor\\a.dxf"), QStringLiteral("Z:\\p\\FLOOR\\b.dxf")} << out << acad
-        << int(SaveResult::NameClash) << 1
-        << QStringLiteral(u"変換元ﾌｫﾙﾀﾞ( Z:\\P\\FLOOR\\ )が重複しています！");
+        << int(SaveResult::NameClash) << 1 << QStringLiteral(u"変換元ﾌｫﾙﾀﾞ( Z:\\P\\FLOOR\\ )が重複しています！");
     QTest::newRow("a drawing and a folder of one name under Z:")
         << QStringList{QStringLiteral("Z:\\p\\a.dxf"), QStringLiteral("Z:\\p\\A.DXF\\b.dxf")} << out << acad
         << int(SaveResult::NameClash) << 0 << QStringLiteral(u"変換元ﾌｧｲﾙ( Z:\\P\\A.DXF )が重複しています！");
@@ -195,21 +202,24 @@ void TestJobCheck::refusals_data()
     QTest::newRow("a very long source keeps its name")
         << QStringList{deep} << root << acad << int(SaveResult::TooLong) << 0
         << QStringLiteral(u"ﾊﾟｽ( ") + deep.left(499) + QStringLiteral(u"…") + deep.right(500)
-               + QStringLiteral(u" )が長すぎます！259ﾊﾞｲﾄまでです。");
+            + QStringLiteral(u" )が長すぎます！259ﾊﾞｲﾄまでです。");
     QTest::newRow("a source of 259 bytes") << QStringList{at259} << root << acad << passed << -1 << QString();
     QTest::newRow("a source of 260 bytes")
-        << QStringList{QStringLiteral("C:\\A\\x.dxf"), QStringLiteral("C:\\") + QString(253, u'a') + QStringLiteral(".dxf")}
-        << root << acad << int(SaveResult::TooLong) << 1 << tooLong(QStringLiteral("C:\\") + QString(253, u'a') + QStringLiteral(".dxf"));
+        << QStringList{QStringLiteral("C:\\A\\x.dxf"),
+                       QStringLiteral("C:\\") + QString(253, u'a') + QStringLiteral(".dxf")}
+        << root << acad << int(SaveResult::TooLong) << 1
+        << tooLong(QStringLiteral("C:\\") + QString(253, u'a') + QStringLiteral(".dxf"));
     QTest::newRow("double-byte characters count twice")
         << QStringList{QStringLiteral("C:\\") + QString(127, QChar(0x8868)) + QStringLiteral(".dxf")} << root << acad
-        << int(SaveResult::TooLong) << 0 << tooLong(QStringLiteral("C:\\") + QString(127, QChar(0x8868)) + QStringLiteral(".dxf"));
+        << int(SaveResult::TooLong) << 0
+        << tooLong(QStringLiteral("C:\\") + QString(127, QChar(0x8868)) + QStringLiteral(".dxf"));
     const QString deepOut = QStringLiteral("D:\\") + QString(250, u'o') + QStringLiteral("\\");
     QTest::newRow("a destination over 259 bytes")
         << QStringList{QStringLiteral("C:\\A\\plan.dxf")} << deepOut << acad << int(SaveResult::TooLong) << 0
         << tooLong(deepOut + QStringLiteral("plan.DXF"));
     const QString deepAcad = QStringLiteral("C:\\") + QString(250, u'c') + QStringLiteral("\\");
-    QTest::newRow("a converter over 259 bytes") << good << out << deepAcad << int(SaveResult::TooLong) << -1
-                                                << tooLong(deepAcad + QStringLiteral("DXFIX.EXE"));
+    QTest::newRow("a converter over 259 bytes")
+        << good << out << deepAcad << int(SaveResult::TooLong) << -1 << tooLong(deepAcad + QStringLiteral("DXFIX.EXE"));
 }
 
 void TestJobCheck::refusals()
@@ -238,8 +248,9 @@ void TestJobCheck::parameterCheckedWhereTheKindUsesIt()
     QCOMPARE(resultOf(checkJob(j)), int(SaveResult::UnusableText));
     // Named below the AutoCAD folder, a parameter file has no drive.
     j.r12ToGx3Parameter = QStringLiteral("C:DXFIX.DXT");
-    QCOMPARE(checkJob(j)->statusText, otherName(QStringLiteral(u"R12->GX3ﾊﾟﾗﾒｰﾀﾌｧｲﾙ"), QStringLiteral("C:DXFIX.DXT"),
-                                                 QStringLiteral("C:DXFIX.DXT")));
+    QCOMPARE(
+        checkJob(j)->statusText,
+        otherName(QStringLiteral(u"R12->GX3ﾊﾟﾗﾒｰﾀﾌｧｲﾙ"), QStringLiteral("C:DXFIX.DXT"), QStringLiteral("C:DXFIX.DXT")));
     j.r12ToGx3Parameter = QStringLiteral("DXFIX.DXT.");
     QCOMPARE(resultOf(checkJob(j)), int(SaveResult::UnusableText));
 }
@@ -272,8 +283,9 @@ void TestJobCheck::precisionWithinItsRange()
     const Refusal refused = checkJob(j);
     QCOMPARE(resultOf(refused), int(passes ? SaveResult::NoSource : SaveResult::BadPrecision));
     if (!passes)
-        QCOMPARE(refused->statusText, QStringLiteral(u"出力精度( ") + textrules::trimmed(precision)
-                                          + QStringLiteral(u" )は0から18で指定してください！"));
+        QCOMPARE(refused->statusText,
+                 QStringLiteral(u"出力精度( ") + textrules::trimmed(precision)
+                     + QStringLiteral(u" )は0から18で指定してください！"));
 }
 
 void TestJobCheck::treeRefusals_data()
@@ -297,10 +309,10 @@ void TestJobCheck::treeRefusals_data()
         << int(SaveResult::OutsideTree) << 1 << 0 << false;
     QTest::newRow("a folder that only starts like the root")
         << QStringList{QStringLiteral("C:\\PROJECT2\\a.dxf")} << out << int(SaveResult::OutsideTree) << 0 << 0 << false;
-    QTest::newRow("root case differs") << QStringList{QStringLiteral("c:\\Project\\a.dxf")} << out
-                                       << kPasses << -1 << 0 << false;
-    QTest::newRow("the destination is the root")
-        << QStringList{QStringLiteral("C:\\PROJECT\\F1\\a.dxf")} << root << int(SaveResult::SameFolder) << 0 << 0 << false;
+    QTest::newRow("root case differs") << QStringList{QStringLiteral("c:\\Project\\a.dxf")} << out << kPasses << -1 << 0
+                                       << false;
+    QTest::newRow("the destination is the root") << QStringList{QStringLiteral("C:\\PROJECT\\F1\\a.dxf")} << root
+                                                 << int(SaveResult::SameFolder) << 0 << 0 << false;
     QTest::newRow("a source in a folder another drawing goes to")
         << QStringList{QStringLiteral("C:\\PROJECT\\a.dxf"), QStringLiteral("C:\\PROJECT\\OUT\\SUB\\b.dxf"),
                        QStringLiteral("C:\\PROJECT\\SUB\\c.dxf")}
@@ -310,30 +322,29 @@ void TestJobCheck::treeRefusals_data()
     const int clash = int(SaveResult::NameClash);
     const int r13gx3 = int(BatchKind::R13ToGX3);
     QTest::newRow("a folder named like a drawing")
-        << QStringList{QStringLiteral("C:\\PROJECT\\a.dxf"), QStringLiteral("C:\\PROJECT\\A.DXF\\b.dxf")} << out << clash
-        << 0 << 0 << false;
+        << QStringList{QStringLiteral("C:\\PROJECT\\a.dxf"), QStringLiteral("C:\\PROJECT\\A.DXF\\b.dxf")} << out
+        << clash << 0 << 0 << false;
     QTest::newRow("a folder named like the intermediate file")
         << QStringList{QStringLiteral("C:\\PROJECT\\dummy.dxf\\a.dxf")} << out << clash << 0 << r13gx3 << false;
     QTest::newRow("one pass makes no intermediate file")
-        << QStringList{QStringLiteral("C:\\PROJECT\\dummy.dxf\\a.dxf")} << out << kPasses << -1 << 0
-        << false;
+        << QStringList{QStringLiteral("C:\\PROJECT\\dummy.dxf\\a.dxf")} << out << kPasses << -1 << 0 << false;
     QTest::newRow("a folder named like a temporary drawing")
-        << QStringList{QStringLiteral("C:\\PROJECT\\a.dxf"), QStringLiteral("C:\\PROJECT\\~tessiva~a.dxf\\b.dxf")} << out
-        << clash << 0 << 0 << true;
+        << QStringList{QStringLiteral("C:\\PROJECT\\a.dxf"), QStringLiteral("C:\\PROJECT\\~tessiva~a.dxf\\b.dxf")}
+        << out << clash << 0 << 0 << true;
     // Windows drops a folder's trailing dots and blanks: these folders
     // would be DUMMY.DXF, ~TESSIVA~A.DXF and A.DXF.
     const int otherName = int(SaveResult::UnusableText);
     QTest::newRow("the intermediate file's name and a dot")
         << QStringList{QStringLiteral("C:\\PROJECT\\dummy.dxf.\\a.dxf")} << out << otherName << 0 << r13gx3 << false;
     QTest::newRow("a temporary drawing's name and a dot")
-        << QStringList{QStringLiteral("C:\\PROJECT\\a.dxf"), QStringLiteral("C:\\PROJECT\\~tessiva~a.dxf.\\b.dxf")} << out
-        << otherName << 1 << 0 << true;
+        << QStringList{QStringLiteral("C:\\PROJECT\\a.dxf"), QStringLiteral("C:\\PROJECT\\~tessiva~a.dxf.\\b.dxf")}
+        << out << otherName << 1 << 0 << true;
     QTest::newRow("a drawing's name and a blank")
         << QStringList{QStringLiteral("C:\\PROJECT\\a.dxf"), QStringLiteral("C:\\PROJECT\\a.dxf \\b.dxf")} << out
         << otherName << 1 << 0 << false;
     QTest::newRow("without skipping no temporary drawing")
-        << QStringList{QStringLiteral("C:\\PROJECT\\a.dxf"), QStringLiteral("C:\\PROJECT\\~tessiva~a.dxf\\b.dxf")} << out
-        << kPasses << -1 << 0 << false;
+        << QStringList{QStringLiteral("C:\\PROJECT\\a.dxf"), QStringLiteral("C:\\PROJECT\\~tessiva~a.dxf\\b.dxf")}
+        << out << kPasses << -1 << 0 << false;
 }
 
 void TestJobCheck::treeRefusals()
@@ -353,8 +364,9 @@ void TestJobCheck::treeRefusals()
     const SaveOutcome outcome = refused.value_or(SaveOutcome{});
     QCOMPARE(outcome.line, line);
     if (result == int(SaveResult::OutsideTree))
-        QCOMPARE(outcome.statusText, QStringLiteral(u"変換元ﾌｧｲﾙ( ") + sources.at(line)
-                                         + QStringLiteral(u" )が変換元ﾌｫﾙﾀﾞ( C:\\PROJECT\\ )の下にありません！"));
+        QCOMPARE(outcome.statusText,
+                 QStringLiteral(u"変換元ﾌｧｲﾙ( ") + sources.at(line)
+                     + QStringLiteral(u" )が変換元ﾌｫﾙﾀﾞ( C:\\PROJECT\\ )の下にありません！"));
 }
 
 void TestJobCheck::treeDestinations()

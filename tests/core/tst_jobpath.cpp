@@ -42,49 +42,54 @@ void TestJobPath::toJob_data()
         << unixStyle << QString() << QStringLiteral("out/sub") << QStringLiteral("out\\sub");
     QTest::newRow("Windows path kept") << unixStyle << cwd << QStringLiteral("C:\\DRAW\\A.DXF")
                                        << QStringLiteral("C:\\DRAW\\A.DXF");
-    QTest::newRow("Windows path with slashes") << unixStyle << cwd << QStringLiteral("C:/DRAW/A.DXF")
-                                               << QStringLiteral("C:\\DRAW\\A.DXF");
+    QTest::newRow("Windows path with slashes")
+        << unixStyle << cwd << QStringLiteral("C:/DRAW/A.DXF") << QStringLiteral("C:\\DRAW\\A.DXF");
     QTest::newRow("drive alone") << unixStyle << cwd << QStringLiteral("D:") << QStringLiteral("D:");
     QTest::newRow("server share") << unixStyle << cwd << QStringLiteral("\\\\srv\\share/x")
                                   << QStringLiteral("\\\\srv\\share\\x");
     QTest::newRow("empty stays empty") << unixStyle << cwd << QString() << QString();
-    QTest::newRow("a doubled slash") << unixStyle << cwd << QStringLiteral("/srv//a.dxf") << QStringLiteral("Z:\\srv\\a.dxf");
-    QTest::newRow("a slash at the end") << unixStyle << cwd << QStringLiteral("/srv/out/") << QStringLiteral("Z:\\srv\\out");
-    QTest::newRow("dot and dot-dot at the end") << unixStyle << cwd << QStringLiteral("/srv/a/./..") << QStringLiteral("Z:\\srv");
-    QTest::newRow("names of dots are names") << unixStyle << cwd << QStringLiteral("/.a/..b/.../c.")
-                                            << QStringLiteral("Z:\\.a\\..b\\...\\c.");
+    QTest::newRow("a doubled slash") << unixStyle << cwd << QStringLiteral("/srv//a.dxf")
+                                     << QStringLiteral("Z:\\srv\\a.dxf");
+    QTest::newRow("a slash at the end") << unixStyle << cwd << QStringLiteral("/srv/out/")
+                                        << QStringLiteral("Z:\\srv\\out");
+    QTest::newRow("dot and dot-dot at the end")
+        << unixStyle << cwd << QStringLiteral("/srv/a/./..") << QStringLiteral("Z:\\srv");
+    QTest::newRow("names of dots are names")
+        << unixStyle << cwd << QStringLiteral("/.a/..b/.../c.") << QStringLiteral("Z:\\.a\\..b\\...\\c.");
     QTest::newRow("hyo is no separator") << unixStyle << cwd << QStringLiteral(u"/図表/表.dxf")
                                          << QStringLiteral(u"Z:\\図表\\表.dxf");
     QTest::newRow("on Windows, slashes") << windows << QStringLiteral("C:\\Users\\a") << QStringLiteral("C:/OUT")
                                          << QStringLiteral("C:\\OUT");
-    QTest::newRow("on Windows, relative") << windows << QStringLiteral("C:\\Users\\a")
-                                          << QStringLiteral("..\\out\\x.dxf") << QStringLiteral("C:\\Users\\out\\x.dxf");
+    QTest::newRow("on Windows, relative")
+        << windows << QStringLiteral("C:\\Users\\a") << QStringLiteral("..\\out\\x.dxf")
+        << QStringLiteral("C:\\Users\\out\\x.dxf");
     QTest::newRow("on Windows, relative kept without a working folder")
         << windows << QString() << QStringLiteral("out") << QStringLiteral("out");
     // Folded before any check looks at them, never above the drive or share.
-    QTest::newRow("Windows dot-dot out of a tree") << unixStyle << cwd << QStringLiteral("C:\\Draw\\a\\..\\..\\Out\\b\\x.dxf")
-                                                   << QStringLiteral("C:\\Out\\b\\x.dxf");
-    QTest::newRow("Windows dot-dot above the drive") << unixStyle << cwd << QStringLiteral("C:/../.././x.dxf")
-                                                     << QStringLiteral("C:\\x.dxf");
-    QTest::newRow("Windows folder ending in dot-dot") << unixStyle << cwd << QStringLiteral("C:\\OUT\\A\\..")
-                                                      << QStringLiteral("C:\\OUT\\");
-    QTest::newRow("share keeps its root") << unixStyle << cwd << QStringLiteral("\\\\srv\\share\\..\\x\\.\\y")
-                                          << QStringLiteral("\\\\srv\\share\\x\\y");
-    QTest::newRow("relative keeps its leading dot-dot") << unixStyle << QString() << QStringLiteral("a\\..\\..\\x")
-                                                        << QStringLiteral("..\\x");
-    QTest::newRow("dots in names are names") << unixStyle << cwd << QStringLiteral("C:\\a..b\\.x\\y..dxf")
-                                             << QStringLiteral("C:\\a..b\\.x\\y..dxf");
+    QTest::newRow("Windows dot-dot out of a tree")
+        << unixStyle << cwd << QStringLiteral("C:\\Draw\\a\\..\\..\\Out\\b\\x.dxf")
+        << QStringLiteral("C:\\Out\\b\\x.dxf");
+    QTest::newRow("Windows dot-dot above the drive")
+        << unixStyle << cwd << QStringLiteral("C:/../.././x.dxf") << QStringLiteral("C:\\x.dxf");
+    QTest::newRow("Windows folder ending in dot-dot")
+        << unixStyle << cwd << QStringLiteral("C:\\OUT\\A\\..") << QStringLiteral("C:\\OUT\\");
+    QTest::newRow("share keeps its root")
+        << unixStyle << cwd << QStringLiteral("\\\\srv\\share\\..\\x\\.\\y") << QStringLiteral("\\\\srv\\share\\x\\y");
+    QTest::newRow("relative keeps its leading dot-dot")
+        << unixStyle << QString() << QStringLiteral("a\\..\\..\\x") << QStringLiteral("..\\x");
+    QTest::newRow("dots in names are names")
+        << unixStyle << cwd << QStringLiteral("C:\\a..b\\.x\\y..dxf") << QStringLiteral("C:\\a..b\\.x\\y..dxf");
     // Windows would read it as a separator: the name keeps a mark of it.
-    QTest::newRow("a backslash inside a native name") << unixStyle << cwd << QStringLiteral("/bs/a\\b.dxf")
-                                                      << QStringLiteral("Z:\\bs\\a/b.dxf");
-    QTest::newRow("a backslash inside a native name, cleaned") << unixStyle << cwd << QStringLiteral("/bs/./a\\b.dxf")
-                                                               << QStringLiteral("Z:\\bs\\a/b.dxf");
-    QTest::newRow("a backslash inside a relative native name") << unixStyle << cwd << QStringLiteral("x\\y/a.dxf")
-                                                               << QStringLiteral("Z:\\home\\a\\work\\x/y\\a.dxf");
-    QTest::newRow("on Windows, dot-dot folded") << windows << QString() << QStringLiteral("D:\\A\\.\\..\\B")
-                                                << QStringLiteral("D:\\B");
-    QTest::newRow("on Windows, a drive-relative path is left") << windows << QStringLiteral("C:\\Users\\a")
-                                                               << QStringLiteral("D:x.dxf") << QStringLiteral("D:x.dxf");
+    QTest::newRow("a backslash inside a native name")
+        << unixStyle << cwd << QStringLiteral("/bs/a\\b.dxf") << QStringLiteral("Z:\\bs\\a/b.dxf");
+    QTest::newRow("a backslash inside a native name, cleaned")
+        << unixStyle << cwd << QStringLiteral("/bs/./a\\b.dxf") << QStringLiteral("Z:\\bs\\a/b.dxf");
+    QTest::newRow("a backslash inside a relative native name")
+        << unixStyle << cwd << QStringLiteral("x\\y/a.dxf") << QStringLiteral("Z:\\home\\a\\work\\x/y\\a.dxf");
+    QTest::newRow("on Windows, dot-dot folded")
+        << windows << QString() << QStringLiteral("D:\\A\\.\\..\\B") << QStringLiteral("D:\\B");
+    QTest::newRow("on Windows, a drive-relative path is left")
+        << windows << QStringLiteral("C:\\Users\\a") << QStringLiteral("D:x.dxf") << QStringLiteral("D:x.dxf");
 }
 
 void TestJobPath::toJob()
@@ -121,7 +126,8 @@ void TestJobPath::toNative_data()
     QTest::newRow("lower-case z") << QStringLiteral("z:\\") << QStringLiteral("/");
     QTest::newRow("another drive has no native path") << QStringLiteral("C:\\OUT") << QString();
     QTest::newRow("relative has no native path") << QStringLiteral("OUT\\") << QString();
-    QTest::newRow("a backslash inside a name comes back") << QStringLiteral("Z:\\bs\\a/b") << QStringLiteral("/bs/a\\b");
+    QTest::newRow("a backslash inside a name comes back")
+        << QStringLiteral("Z:\\bs\\a/b") << QStringLiteral("/bs/a\\b");
     QTest::newRow("typed with slashes") << QStringLiteral("Z:/home/a") << QStringLiteral("/home/a");
 }
 
@@ -136,8 +142,14 @@ void TestJobPath::nativePartsCleanedAwayAsTheToolkitCleansThem()
 {
     // Native paths of every mix of the parts that need cleaning and names
     // that only look like them, against the toolkit's own cleaning.
-    const QStringList parts{QString(), QStringLiteral("."), QStringLiteral(".."), QStringLiteral("a"),
-                            QStringLiteral(".b"), QStringLiteral("..c"), QStringLiteral("..."), QStringLiteral("d.")};
+    const QStringList parts{QString(),
+                            QStringLiteral("."),
+                            QStringLiteral(".."),
+                            QStringLiteral("a"),
+                            QStringLiteral(".b"),
+                            QStringLiteral("..c"),
+                            QStringLiteral("..."),
+                            QStringLiteral("d.")};
     int checked = 0;
     for (int count = 1; count <= 4; ++count) {
         int combinations = 1;
@@ -166,11 +178,12 @@ void TestJobPath::partReadOtherwise_data()
     QTest::addColumn<QString>("part"); // null: Windows reads the path as it is
     const QString none;
     QTest::newRow("plain") << QStringLiteral("C:\\DRAW\\plan.dxf") << false << none;
-    QTest::newRow("a folder ending in a dot") << QStringLiteral("Z:\\t\\floor.\\plan.dxf") << false
-                                              << QStringLiteral("floor.");
-    QTest::newRow("a folder ending in a blank") << QStringLiteral("Z:\\t\\floor \\plan.dxf") << false
-                                                << QStringLiteral("floor ");
-    QTest::newRow("a name ending in a dot") << QStringLiteral("Z:\\t\\dummy.dxf.") << false << QStringLiteral("dummy.dxf.");
+    QTest::newRow("a folder ending in a dot")
+        << QStringLiteral("Z:\\t\\floor.\\plan.dxf") << false << QStringLiteral("floor.");
+    QTest::newRow("a folder ending in a blank")
+        << QStringLiteral("Z:\\t\\floor \\plan.dxf") << false << QStringLiteral("floor ");
+    QTest::newRow("a name ending in a dot")
+        << QStringLiteral("Z:\\t\\dummy.dxf.") << false << QStringLiteral("dummy.dxf.");
     QTest::newRow("a folder field ending in a dot") << QStringLiteral("Z:\\out.\\") << true << QStringLiteral("out.");
     QTest::newRow("a folder field's last text starts names") << QStringLiteral("C:\\OUT\\ ") << true << none;
     QTest::newRow("dot and dot-dot are no names") << QStringLiteral("..\\x\\.\\a.dxf") << false << none;
@@ -185,13 +198,14 @@ void TestJobPath::partReadOtherwise_data()
     QTest::newRow("COM10 is a name") << QStringLiteral("C:\\com10.dxf") << false << none;
     QTest::newRow("CONIN$") << QStringLiteral("C:\\conin$.dxf") << false << QStringLiteral("conin$.dxf");
     QTest::newRow("CONOUT$") << QStringLiteral("C:\\CONOUT$") << false << QStringLiteral("CONOUT$");
-    QTest::newRow("CON and blanks before the dot") << QStringLiteral("C:\\con .dxf") << false << QStringLiteral("con .dxf");
+    QTest::newRow("CON and blanks before the dot")
+        << QStringLiteral("C:\\con .dxf") << false << QStringLiteral("con .dxf");
     QTest::newRow("names that start like a device") << QStringLiteral("C:\\console.dxf\\nul_x.dxf") << false << none;
     QTest::newRow("a blank before CON is a name") << QStringLiteral("C:\\ con.dxf") << false << none;
-    QTest::newRow("a backslash inside a native name") << QStringLiteral("Z:\\bs\\a/b.dxf") << false
-                                                      << QStringLiteral("a/b.dxf");
-    QTest::newRow("a colon inside a name") << QStringLiteral("Z:\\rev 10:30.dxf") << false
-                                           << QStringLiteral("rev 10:30.dxf");
+    QTest::newRow("a backslash inside a native name")
+        << QStringLiteral("Z:\\bs\\a/b.dxf") << false << QStringLiteral("a/b.dxf");
+    QTest::newRow("a colon inside a name")
+        << QStringLiteral("Z:\\rev 10:30.dxf") << false << QStringLiteral("rev 10:30.dxf");
     QTest::newRow("a drive-relative name") << QStringLiteral("C:x.dxt") << false << none;
     QTest::newRow("a stream after a drive-relative name") << QStringLiteral("C:x:y") << false << QStringLiteral("x:y");
     QTest::newRow("a server's name") << QStringLiteral("\\\\nul\\share\\a.dxf") << false << QStringLiteral("nul");
@@ -203,7 +217,8 @@ void TestJobPath::partReadOtherwise()
     QFETCH(QString, path);
     QFETCH(bool, folder);
     QFETCH(QString, part);
-    const QStringView found = jobpath::partReadOtherwise(path, folder ? jobpath::PathEnd::Folder : jobpath::PathEnd::Name);
+    const QStringView found
+        = jobpath::partReadOtherwise(path, folder ? jobpath::PathEnd::Folder : jobpath::PathEnd::Name);
     QCOMPARE(found.isNull(), part.isNull());
     QCOMPARE(found.toString(), part);
 }

@@ -1,7 +1,7 @@
-#include "testfiles.h"
 #include "core/filewrite.h"
 #include "core/saveflow.h"
 #include "ordinaryuser.h"
+#include "testfiles.h"
 #include "workedexamples.h"
 
 #include <QDir>
@@ -98,7 +98,8 @@ void TestSaveFlow::outcomes_data()
                            << QString();
     QTest::newRow("not .BAT") << QStringLiteral("JOB.TXT") << int(SaveResult::NotBat) << QString() << QString();
     QTest::newRow("folder missing") << QStringLiteral("missing/R13TO12.BAT") << int(SaveResult::CannotSave)
-                                    << QStringLiteral(u"を保存できません！") << QStringLiteral("No such file or directory");
+                                    << QStringLiteral(u"を保存できません！")
+                                    << QStringLiteral("No such file or directory");
     QTest::newRow("a folder of that name") << QStringLiteral("taken.BAT") << int(SaveResult::CannotSave)
                                            << QStringLiteral(u"を保存できません！") << QStringLiteral("directory");
     QTest::newRow("below a file") << QStringLiteral("plain/R13TO12.BAT") << int(SaveResult::CannotSave)
@@ -235,8 +236,8 @@ void TestSaveFlow::writableFileInAFolderWithoutRoomForATemporary()
         return writeAll(path, QByteArray(100, 'x')) && QFile::setPermissions(folder, mode(0555))
             && saveAs(goodJob(), path).result == SaveResult::Saved
             // A new file there is still refused, with the system's reason.
-            && saveAs(goodJob(), folder + QStringLiteral("/NEW.BAT")).reason.contains(
-                QStringLiteral("Permission denied"));
+            && saveAs(goodJob(), folder + QStringLiteral("/NEW.BAT"))
+                   .reason.contains(QStringLiteral("Permission denied"));
     });
     QFile::setPermissions(folder, mode(0755));
     QVERIFY(written);

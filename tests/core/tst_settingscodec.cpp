@@ -1,9 +1,9 @@
-#include "testfiles.h"
 #include "core/cp932.h"
-#include "core/settingscodec.h"
 #include "core/filelock.h"
+#include "core/settingscodec.h"
 #include "core/settingsfile.h"
 #include "ordinaryuser.h"
+#include "testfiles.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -32,12 +32,7 @@ QStringList shown(const RawLines &raw)
     return out;
 }
 
-StoredSettings values(const QString &a, const QString &b, const QString &c, const QString &d)
-{
-    return {a, b, c, d};
-}
-
-
+StoredSettings values(const QString &a, const QString &b, const QString &c, const QString &d) { return {a, b, c, d}; }
 
 // A buffer that counts how many bytes were read from it.
 class CountingBuffer : public QBuffer
@@ -92,8 +87,8 @@ void TestSettingsCodec::parse_data()
                                << QStringList{QStringLiteral("[A]"), QStringLiteral("[B]"), QStringLiteral("-"),
                                               QStringLiteral("-")};
     QTest::newRow("last line without line end")
-        << QByteArray("A\r\nB\r\nC\r\nD:\\X") << QStringList{QStringLiteral("[A]"), QStringLiteral("[B]"),
-                                                             QStringLiteral("[C]"), QStringLiteral("[D:\\X]")};
+        << QByteArray("A\r\nB\r\nC\r\nD:\\X")
+        << QStringList{QStringLiteral("[A]"), QStringLiteral("[B]"), QStringLiteral("[C]"), QStringLiteral("[D:\\X]")};
     QTest::newRow("bare LF") << QByteArray("A\nB\n\nD\n")
                              << QStringList{QStringLiteral("[A]"), QStringLiteral("[B]"), QStringLiteral("[]"),
                                             QStringLiteral("[D]")};
@@ -150,12 +145,12 @@ void TestSettingsCodec::unstorable_data()
     QTest::addColumn<QString>("value");
     QTest::addColumn<bool>("lineInFile");
     QTest::addColumn<QByteArray>("written");
-    QTest::newRow("no code page 932 bytes, file line kept") << QStringLiteral(u"caf\u00e9.DXT") << true
-                                                             << QByteArray("OLD\x95\x5c.DXT");
+    QTest::newRow("no code page 932 bytes, file line kept")
+        << QStringLiteral(u"caf\u00e9.DXT") << true << QByteArray("OLD\x95\x5c.DXT");
     QTest::newRow("no code page 932 bytes, no line: the default")
         << QStringLiteral(u"A\u20ac.DXT") << false << QByteArray("DXFIX13.DXT");
-    QTest::newRow("a line break, no line: the default") << QStringLiteral("two\nlines") << false
-                                                         << QByteArray("DXFIX13.DXT");
+    QTest::newRow("a line break, no line: the default")
+        << QStringLiteral("two\nlines") << false << QByteArray("DXFIX13.DXT");
     QTest::newRow("over the cap, no line: the default")
         << QString(settings::kMaxLineBytes + 1, u'x') << false << QByteArray("DXFIX13.DXT");
     QTest::newRow("emptied: an empty line") << QString() << true << QByteArray();
@@ -191,7 +186,8 @@ void TestSettingsCodec::hostileFilesStayBounded()
     QBuffer buffer(&file);
     buffer.open(QIODevice::ReadOnly);
     const RawLines stopped = settings::readLines(buffer);
-    QCOMPARE(shown(stopped), (QStringList{QStringLiteral("[A]"), QStringLiteral("-"), QStringLiteral("-"), QStringLiteral("-")}));
+    QCOMPARE(shown(stopped),
+             (QStringList{QStringLiteral("[A]"), QStringLiteral("-"), QStringLiteral("-"), QStringLiteral("-")}));
     QVERIFY(!stopped.complete);
 }
 
@@ -222,9 +218,9 @@ void TestSettingsCodec::randomBytesLoadAndRewrite()
 void TestSettingsCodec::readOrder()
 {
     const SettingsFile onUnix(QStringLiteral("/opt/Tools/Tessiva"), QStringLiteral("/home/u/.config/tessiva"));
-    QCOMPARE(onUnix.readOrder(), (QStringList{QStringLiteral("/home/u/.config/tessiva/tessiva.ini"),
-                                              QStringLiteral("/opt/Tools/tessiva.ini"),
-                                              QStringLiteral("/opt/Tools/Tessiva.ini")}));
+    QCOMPARE(onUnix.readOrder(),
+             (QStringList{QStringLiteral("/home/u/.config/tessiva/tessiva.ini"),
+                          QStringLiteral("/opt/Tools/tessiva.ini"), QStringLiteral("/opt/Tools/Tessiva.ini")}));
     const SettingsFile onWindows(QStringLiteral("C:\\TOOLS\\TESSIVA.EXE"), QString());
     QCOMPARE(onWindows.readOrder(),
              (QStringList{QStringLiteral("C:\\TOOLS\\tessiva.ini"), QStringLiteral("C:\\TOOLS\\TESSIVA.ini")}));
@@ -260,24 +256,25 @@ void TestSettingsCodec::saveOverWhatTheFileHoldsNow_data()
 {
     QTest::addColumn<QByteArray>("atLoad");
     QTest::addColumn<QByteArray>("meanwhile"); // what another window stored; empty for nothing
-    QTest::addColumn<int>("line");             // the line this window changed, or -1
+    QTest::addColumn<int>("line"); // the line this window changed, or -1
     QTest::addColumn<QString>("value");
     QTest::addColumn<QByteArray>("written");
     const QByteArray four = "A\r\nB\r\nC\r\nD\r\n";
-    QTest::newRow("another window's value is kept") << four << QByteArray("A\r\nB\r\nOTHER\r\nD\r\n") << 3
-                                                    << QStringLiteral("MINE") << QByteArray("A\r\nB\r\nOTHER\r\nMINE\r\n");
+    QTest::newRow("another window's value is kept")
+        << four << QByteArray("A\r\nB\r\nOTHER\r\nD\r\n") << 3 << QStringLiteral("MINE")
+        << QByteArray("A\r\nB\r\nOTHER\r\nMINE\r\n");
     QTest::newRow("both changed one value: the last close wins")
         << four << QByteArray("A\r\nB\r\nOTHER\r\nD\r\n") << 2 << QStringLiteral("MINE")
         << QByteArray("A\r\nB\r\nMINE\r\nD\r\n");
     QTest::newRow("nothing changed: another window's file stays")
         << four << QByteArray("X\nY") << -1 << QString() << QByteArray("X\nY");
-    QTest::newRow("nothing changed: CR-only line ends stay") << QByteArray("A\rB\rC\rD\r") << QByteArray() << -1
-                                                             << QString() << QByteArray("A\rB\rC\rD\r");
+    QTest::newRow("nothing changed: CR-only line ends stay")
+        << QByteArray("A\rB\rC\rD\r") << QByteArray() << -1 << QString() << QByteArray("A\rB\rC\rD\r");
     QTest::newRow("a CR inside a line another value left alone")
         << QByteArray("A\r\nB\rX\r\nC\r\nD\r\n") << QByteArray() << 3 << QStringLiteral("MINE")
         << QByteArray("A\r\nB\rX\r\nC\r\nMINE\r\n");
-    QTest::newRow("no file yet: made at the close") << QByteArray() << QByteArray() << -1 << QString()
-                                                    << QByteArray("DXFIX13.DXT\r\nDXFIX.DXT\r\n\r\n\r\n");
+    QTest::newRow("no file yet: made at the close")
+        << QByteArray() << QByteArray() << -1 << QString() << QByteArray("DXFIX13.DXT\r\nDXFIX.DXT\r\n\r\n\r\n");
 }
 
 void TestSettingsCodec::saveOverWhatTheFileHoldsNow()
@@ -311,16 +308,23 @@ void TestSettingsCodec::changedValuesNotKept_data()
     QTest::addColumn<bool>("kept");
     QTest::addColumn<QString>("reason"); // part of the reason a value was not kept
     const QString out = QStringLiteral("D:\\OUT\\");
-    QTest::newRow("no code page 932 bytes") << QStringLiteral(u"D:\\PLANS€2024\\") << "small" << "none" << false << "";
-    QTest::newRow("outside the basic plane") << QStringLiteral(u"PARAM😀.DXT") << "small" << "none" << false << "";
-    QTest::newRow("a file too large to rewrite") << out << "large" << "none" << false << "too large";
-    QTest::newRow("a file too large, a per-user file") << out << "large" << "new" << true << "";
-    QTest::newRow("storable") << out << "small" << "none" << true << "";
+    QTest::newRow("no code page 932 bytes") << QStringLiteral(u"D:\\PLANS€2024\\") << "small"
+                                            << "none" << false << "";
+    QTest::newRow("outside the basic plane") << QStringLiteral(u"PARAM😀.DXT") << "small"
+                                             << "none" << false << "";
+    QTest::newRow("a file too large to rewrite") << out << "large"
+                                                 << "none" << false << "too large";
+    QTest::newRow("a file too large, a per-user file") << out << "large"
+                                                       << "new" << true << "";
+    QTest::newRow("storable") << out << "small"
+                              << "none" << true << "";
     // Never opened: a FIFO without a reader would hold the close for ever.
-    QTest::newRow("a FIFO") << out << "fifo" << "none" << false << "Not a regular file";
-    QTest::newRow("a FIFO, a per-user file") << out << "fifo" << "new" << true << "";
-    QTest::newRow("read-only, no per-user folder can be made")
-        << out << "read-only" << "blocked" << false << "read-only";
+    QTest::newRow("a FIFO") << out << "fifo"
+                            << "none" << false << "Not a regular file";
+    QTest::newRow("a FIFO, a per-user file") << out << "fifo"
+                                             << "new" << true << "";
+    QTest::newRow("read-only, no per-user folder can be made") << out << "read-only"
+                                                               << "blocked" << false << "read-only";
 }
 
 void TestSettingsCodec::changedValuesNotKept()
@@ -363,7 +367,7 @@ void TestSettingsCodec::changedValuesNotKept()
 void TestSettingsCodec::twoClosesAtOnceKeepBothChanges_data()
 {
     QTest::addColumn<bool>("ownTemporaryFolders"); // each window with a TMPDIR of its own
-    QTest::addColumn<bool>("inPlace");             // a folder that takes no new file
+    QTest::addColumn<bool>("inPlace"); // a folder that takes no new file
     QTest::newRow("one temporary folder") << false << false;
     QTest::newRow("a temporary folder each") << true << false;
     QTest::newRow("a temporary folder each, rewritten in place") << true << true;
@@ -381,8 +385,9 @@ void TestSettingsCodec::twoClosesAtOnceKeepBothChanges()
     QVERIFY(ordinaryuser::handOver(folder));
     const QString path = folder + QStringLiteral("/tessiva.ini");
     const auto setFolderWritable = [&](bool writable) {
-        return QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner
-                                                 | (writable ? QFileDevice::WriteOwner : QFileDevice::Permissions()));
+        return QFile::setPermissions(folder,
+                                     QFileDevice::ReadOwner | QFileDevice::ExeOwner
+                                         | (writable ? QFileDevice::WriteOwner : QFileDevice::Permissions()));
     };
     for (int round = 0; round < 20; ++round) {
         QVERIFY(ordinaryuser::run([&] {

@@ -28,8 +28,8 @@ void TestSourceListFile::lines_data()
     QTest::addColumn<int>("bad");
     const int automatic = int(Encoding::Auto);
     QTest::newRow("CR LF, a blank line, no last line end")
-        << QByteArray("a.dxf\r\n \r\nb.dxf") << automatic << QStringList{QStringLiteral("a.dxf"), QStringLiteral("b.dxf")}
-        << QList<int>{1, 3} << 0;
+        << QByteArray("a.dxf\r\n \r\nb.dxf") << automatic
+        << QStringList{QStringLiteral("a.dxf"), QStringLiteral("b.dxf")} << QList<int>{1, 3} << 0;
     QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBFx.dxf\n") << automatic
                                      << QStringList{QStringLiteral("x.dxf")} << QList<int>{1} << 0;
     QTest::newRow("each line on its own")
@@ -76,8 +76,9 @@ void TestSourceListFile::utf8AsTheToolkitReadsIt()
     // not make the second one code page 932), and then reads as the toolkit
     // reads it.
     QRandomGenerator random(20261207);
-    static const unsigned char pieces[][4] = {{'a'}, {0xC3, 0xA9}, {0xE8, 0xA1, 0xA8}, {0xF0, 0x9F, 0x98, 0x80},
-                                             {0xED, 0xA0, 0x80}, {0xC0, 0xAF}, {0x80}, {0xF4, 0x90, 0x80, 0x80}};
+    static const unsigned char pieces[][4]
+        = {{'a'},        {0xC3, 0xA9}, {0xE8, 0xA1, 0xA8},      {0xF0, 0x9F, 0x98, 0x80}, {0xED, 0xA0, 0x80},
+           {0xC0, 0xAF}, {0x80},       {0xF4, 0x90, 0x80, 0x80}};
     static const int lengths[] = {1, 2, 3, 4, 3, 2, 1, 4};
     const auto randomLine = [&] {
         QByteArray line;

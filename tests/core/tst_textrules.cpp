@@ -147,8 +147,7 @@ void TestTextRules::caseMapping()
 {
     QCOMPARE(upperCased(QStringLiteral(u"c:\\計画\\plan.dxf ﾊﾞｲﾅﾘ ａｂ é")),
              QStringLiteral(u"C:\\計画\\PLAN.DXF ﾊﾞｲﾅﾘ ａｂ é"));
-    QCOMPARE(lowerCased(QStringLiteral(u"C:\\TOOLS\\TESSIVA.INI Ａ")),
-             QStringLiteral(u"c:\\tools\\tessiva.ini Ａ"));
+    QCOMPARE(lowerCased(QStringLiteral(u"C:\\TOOLS\\TESSIVA.INI Ａ")), QStringLiteral(u"c:\\tools\\tessiva.ini Ａ"));
 }
 
 void TestTextRules::pathParts_data()
@@ -157,21 +156,20 @@ void TestTextRules::pathParts_data()
     QTest::addColumn<QString>("folder");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("ext");
-    QTest::newRow("plain") << QStringLiteral("C:\\A\\x.dxf") << QStringLiteral("C:\\A\\")
-                           << QStringLiteral("x.dxf") << QStringLiteral(".dxf");
-    QTest::newRow("drive only") << QStringLiteral("D:plan.dxf") << QStringLiteral("D:")
-                                << QStringLiteral("plan.dxf") << QStringLiteral(".dxf");
+    QTest::newRow("plain") << QStringLiteral("C:\\A\\x.dxf") << QStringLiteral("C:\\A\\") << QStringLiteral("x.dxf")
+                           << QStringLiteral(".dxf");
+    QTest::newRow("drive only") << QStringLiteral("D:plan.dxf") << QStringLiteral("D:") << QStringLiteral("plan.dxf")
+                                << QStringLiteral(".dxf");
     QTest::newRow("no extension") << QStringLiteral("C:\\A\\plan") << QStringLiteral("C:\\A\\")
                                   << QStringLiteral("plan") << QString();
     QTest::newRow("dot in folder only") << QStringLiteral("C:\\a.b\\plan") << QStringLiteral("C:\\a.b\\")
                                         << QStringLiteral("plan") << QString();
-    QTest::newRow("hyo is no separator") << QStringLiteral(u"C:\\DRAW\\表.dxf")
-                                         << QStringLiteral("C:\\DRAW\\") << QStringLiteral(u"表.dxf")
-                                         << QStringLiteral(".dxf");
+    QTest::newRow("hyo is no separator") << QStringLiteral(u"C:\\DRAW\\表.dxf") << QStringLiteral("C:\\DRAW\\")
+                                         << QStringLiteral(u"表.dxf") << QStringLiteral(".dxf");
     QTest::newRow("folder ends in hyo") << QStringLiteral(u"C:\\図表") << QStringLiteral("C:\\")
                                         << QStringLiteral(u"図表") << QString();
-    QTest::newRow("slash is no separator") << QStringLiteral("C:/a/b.dxf") << QStringLiteral("C:")
-                                           << QStringLiteral("/a/b.dxf") << QStringLiteral(".dxf");
+    QTest::newRow("slash is no separator")
+        << QStringLiteral("C:/a/b.dxf") << QStringLiteral("C:") << QStringLiteral("/a/b.dxf") << QStringLiteral(".dxf");
 }
 
 void TestTextRules::pathParts()

@@ -11,9 +11,9 @@
 
 #include <QApplication>
 #include <QLabel>
-#include <QStyle>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QWindow>
 
@@ -55,10 +55,7 @@ void TestAuxWindows::init()
     QVERIFY(QTest::qWaitForWindowExposed(m_windows->Form1.get()));
 }
 
-void TestAuxWindows::cleanup()
-{
-    m_windows.reset();
-}
+void TestAuxWindows::cleanup() { m_windows.reset(); }
 
 void TestAuxWindows::helpTextLines()
 {
@@ -71,16 +68,17 @@ void TestAuxWindows::helpTextLines()
         return n;
     };
     // Line number (from 1), full-width blanks before the text.
-    const QList<QPair<int, int>> indents{{1, 0}, {6, 1}, {7, 3}, {17, 2}, {20, 3}, {21, 4}, {24, 4}, {26, 4}, {29, 4},
-                                         {30, 9}, {31, 4}, {34, 3}, {38, 3}, {40, 3}, {43, 3}, {47, 2}, {50, 3},
-                                         {52, 2}, {57, 2}, {63, 2}, {66, 2}, {69, 34}};
+    const QList<QPair<int, int>> indents{{1, 0},  {6, 1},  {7, 3},  {17, 2}, {20, 3}, {21, 4}, {24, 4}, {26, 4},
+                                         {29, 4}, {30, 9}, {31, 4}, {34, 3}, {38, 3}, {40, 3}, {43, 3}, {47, 2},
+                                         {50, 3}, {52, 2}, {57, 2}, {63, 2}, {66, 2}, {69, 34}};
     for (const auto &[line, blanks] : indents)
         QVERIFY2(indent(lines.at(line - 1)) == blanks, qPrintable(QString::number(line)));
     for (int empty : {5, 8, 14, 18, 32, 36, 41, 45, 48, 53, 55, 60, 64, 67, 68})
         QVERIFY2(lines.at(empty - 1).isEmpty(), qPrintable(QString::number(empty)));
     QCOMPARE(lines.at(0), QStringLiteral(u"■ＴＥＳＳＩＶＡの用途"));
     QCOMPARE(lines.at(5), QStringLiteral(u"\u3000(1) Ｒ１３→Ｒ１２　　(2) Ｒ１３→ＧＸⅢ　　(3) Ｒ１２→ＧＸⅢ"));
-    QCOMPARE(lines.at(28), QStringLiteral(u"\u3000\u3000\u3000\u3000一行削除　削除したい行を選択後[C ﾎﾞﾀﾝ]を押して下さい。"));
+    QCOMPARE(lines.at(28),
+             QStringLiteral(u"\u3000\u3000\u3000\u3000一行削除　削除したい行を選択後[C ﾎﾞﾀﾝ]を押して下さい。"));
     QCOMPARE(lines.at(36), QStringLiteral(u"４　AutoCadﾌｫﾙﾀﾞを指定する。（DXFIX.EXEのパス指定になります。）"));
     QCOMPARE(lines.at(68), QString(34, QChar(0x3000)) + QStringLiteral(u"以上"));
     QCOMPARE(lines.at(69), QStringLiteral(" "));
@@ -98,8 +96,8 @@ void TestAuxWindows::placement_data()
     QTest::newRow("smaller window") << QRect(100, 50, 561, 481) << QSize(504, 426) << QPoint(128, 77);
     QTest::newRow("larger window, negative halves cut toward zero")
         << QRect(0, 0, 300, 200) << QSize(357, 233) << QPoint(-28, -16);
-    QTest::newRow("main window partly off the screen") << QRect(-400, -300, 561, 481) << QSize(356, 236)
-                                                       << QPoint(-298, -178);
+    QTest::newRow("main window partly off the screen")
+        << QRect(-400, -300, 561, 481) << QSize(356, 236) << QPoint(-298, -178);
 }
 
 void TestAuxWindows::placement()
@@ -117,8 +115,7 @@ void TestAuxWindows::helpShownOverTheMainWindow()
     TRIGGER(form, "HowtoUseHelp1");
     TForm4 *help = m_windows->Form4.get();
     QVERIFY(help->isVisible());
-    QCOMPARE(help->frameGeometry().topLeft(),
-             centredOver(form->frameGeometry(), help->frameGeometry().size()));
+    QCOMPARE(help->frameGeometry().topLeft(), centredOver(form->frameGeometry(), help->frameGeometry().size()));
     QVERIFY(form->isEnabled()); // not modal
 }
 
@@ -130,8 +127,7 @@ void TestAuxWindows::reshowingMovesItBack()
     about->move(about->pos() + QPoint(200, 100));
     form->move(form->pos() + QPoint(30, 20)); // the main window moved too
     TRIGGER(form, "About1");
-    QCOMPARE(about->frameGeometry().topLeft(),
-             centredOver(form->frameGeometry(), about->frameGeometry().size()));
+    QCOMPARE(about->frameGeometry().topLeft(), centredOver(form->frameGeometry(), about->frameGeometry().size()));
 }
 
 void TestAuxWindows::aboutWindow()

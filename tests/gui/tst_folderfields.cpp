@@ -1,13 +1,12 @@
 #include "windowtest.h"
 
-
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QMimeData>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QUrl>
 
@@ -36,15 +35,9 @@ private:
     void dropOnTheList(const QString &file);
 };
 
-void TestFolderFields::init()
-{
-    QVERIFY(openWindow());
-}
+void TestFolderFields::init() { QVERIFY(openWindow()); }
 
-void TestFolderFields::cleanup()
-{
-    closeWindow();
-}
+void TestFolderFields::cleanup() { closeWindow(); }
 
 void TestFolderFields::leavingNormalises_data()
 {
@@ -58,19 +51,21 @@ void TestFolderFields::leavingNormalises_data()
         const QString f = QLatin1String(field);
         QTest::addRow("%s appended", field) << f << win << QStringLiteral("C:\\WORK") << QStringLiteral("C:\\WORK\\");
         QTest::addRow("%s kept", field) << f << win << QStringLiteral("C:\\WORK\\") << QStringLiteral("C:\\WORK\\");
-        QTest::addRow("%s trailing blanks", field) << f << win << QStringLiteral("C:\\A ") << QStringLiteral("C:\\A \\");
-        QTest::addRow("%s ends in hyo", field) << f << win << QStringLiteral(u"C:\\図表") << QStringLiteral(u"C:\\図表\\");
+        QTest::addRow("%s trailing blanks", field)
+            << f << win << QStringLiteral("C:\\A ") << QStringLiteral("C:\\A \\");
+        QTest::addRow("%s ends in hyo", field)
+            << f << win << QStringLiteral(u"C:\\図表") << QStringLiteral(u"C:\\図表\\");
         QTest::addRow("%s empty stays empty", field) << f << win << QString() << QString();
         // So that the save says no folder was given, rather than taking "   \\".
         QTest::addRow("%s blanks stay blanks", field) << f << win << QStringLiteral("   ") << QStringLiteral("   ");
-        QTest::addRow("%s native folder mapped", field) << f << unixStyle << QStringLiteral("/home/a/out")
-                                                        << QStringLiteral("Z:\\home\\a\\out\\");
-        QTest::addRow("%s Windows text kept off Windows", field) << f << unixStyle << QStringLiteral("D:")
-                                                                 << QStringLiteral("D:\\");
-        QTest::addRow("%s slashes in a Windows path", field) << f << win << QStringLiteral("C:/OUT")
-                                                             << QStringLiteral("C:\\OUT\\");
-        QTest::addRow("%s relative stays relative", field) << f << unixStyle << QStringLiteral("out/sub")
-                                                           << QStringLiteral("out\\sub\\");
+        QTest::addRow("%s native folder mapped", field)
+            << f << unixStyle << QStringLiteral("/home/a/out") << QStringLiteral("Z:\\home\\a\\out\\");
+        QTest::addRow("%s Windows text kept off Windows", field)
+            << f << unixStyle << QStringLiteral("D:") << QStringLiteral("D:\\");
+        QTest::addRow("%s slashes in a Windows path", field)
+            << f << win << QStringLiteral("C:/OUT") << QStringLiteral("C:\\OUT\\");
+        QTest::addRow("%s relative stays relative", field)
+            << f << unixStyle << QStringLiteral("out/sub") << QStringLiteral("out\\sub\\");
     }
 }
 
@@ -124,8 +119,7 @@ void TestFolderFields::saveButtonSeesTheNormalisedFolder()
     // Without the trailing backslash the same-folder test would not match.
     QTest::mouseClick(button("Button6"), Qt::LeftButton);
     QCOMPARE(edit("Edit1")->text(), QStringLiteral("C:\\OUT\\"));
-    QCOMPARE(status(),
-             QStringLiteral(u"変換元と変換先のﾌｫﾙﾀﾞ名が同一です！変換先ﾌｫﾙﾀﾞを変更してください。"));
+    QCOMPARE(status(), QStringLiteral(u"変換元と変換先のﾌｫﾙﾀﾞ名が同一です！変換先ﾌｫﾙﾀﾞを変更してください。"));
 }
 
 void TestFolderFields::browse_data()
@@ -199,7 +193,8 @@ void TestFolderFields::leftWhileTheWindowIsInactive_data()
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("left");
-    QTest::newRow("destination folder") << QStringLiteral("Edit1") << QStringLiteral("C:\\X") << QStringLiteral("C:\\X\\");
+    QTest::newRow("destination folder") << QStringLiteral("Edit1") << QStringLiteral("C:\\X")
+                                        << QStringLiteral("C:\\X\\");
     QTest::newRow("AutoCAD folder") << QStringLiteral("Edit2") << QStringLiteral("C:\\Y") << QStringLiteral("C:\\Y\\");
     QTest::newRow("precision") << QStringLiteral("ComboBox1") << QStringLiteral("abc") << QStringLiteral("  6");
 }
@@ -230,7 +225,7 @@ void TestFolderFields::leftWhileTheWindowIsInactive()
     dropOnTheList(text);
     QCOMPARE(fileCount(), 1);
     const QString shown = qobject_cast<QComboBox *>(control) ? qobject_cast<QComboBox *>(control)->currentText()
-                                                              : qobject_cast<QLineEdit *>(control)->text();
+                                                             : qobject_cast<QLineEdit *>(control)->text();
     QCOMPARE(shown, left);
 }
 

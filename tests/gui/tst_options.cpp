@@ -1,6 +1,5 @@
 #include "windowtest.h"
 
-
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -28,7 +27,11 @@ private slots:
     void formatTextGivesTheJobsFormat();
 
 private:
-    void leave(QWidget *w) { edit("Edit5")->setFocus(Qt::TabFocusReason); Q_UNUSED(w); }
+    void leave(QWidget *w)
+    {
+        edit("Edit5")->setFocus(Qt::TabFocusReason);
+        Q_UNUSED(w);
+    }
     void enterFormat() { combo("ComboBox2")->setFocus(Qt::TabFocusReason); }
     void chooseFormat(int index);
     QColor labelColour() const { return child<QLabel>(m_form, "Label6")->palette().color(QPalette::WindowText); }
@@ -38,18 +41,11 @@ private:
         const QColor c = labelColour();
         return c.red() == c.green() && c.green() == c.blue() && c.red() >= 0x60;
     }
-
 };
 
-void TestOptions::init()
-{
-    QVERIFY(openWindow());
-}
+void TestOptions::init() { QVERIFY(openWindow()); }
 
-void TestOptions::cleanup()
-{
-    closeWindow();
-}
+void TestOptions::cleanup() { closeWindow(); }
 
 // Chooses a format from the list with the arrow keys, as a user can.
 void TestOptions::chooseFormat(int index)

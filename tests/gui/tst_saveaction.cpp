@@ -1,7 +1,7 @@
-#include "testfiles.h"
 #include "core/batchcomposer.h"
 #include "core/filewrite.h"
 #include "platform/qtplatformservices.h"
+#include "testfiles.h"
 #include "ui/systemreason.h"
 #include "windowtest.h"
 
@@ -14,17 +14,16 @@
 #include <cstring>
 
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
-#include <QToolTip>
-#include <QTimer>
-#include <QFile>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QToolTip>
 
 using testfiles::readAll;
-
 
 // The save button's wiring: the outcome of the save reaches the status line
 // with a beep, a refused line is selected, and the dialog is asked for what
@@ -67,10 +66,7 @@ void TestSaveAction::init()
     edit("Edit2")->setText(QStringLiteral("C:\\ACAD\\"));
 }
 
-void TestSaveAction::cleanup()
-{
-    closeWindow();
-}
+void TestSaveAction::cleanup() { closeWindow(); }
 
 // Fills the list with Windows paths through the open dialog.
 void TestSaveAction::setSources(const QStringList &lines)
@@ -121,9 +117,12 @@ void TestSaveAction::dialogPerKind_data()
     QTest::addColumn<int>("kind");
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("name");
-    QTest::newRow("R13 to R12") << 0 << QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ保存 R13DXF to R12DXF") << QStringLiteral("R13TO12.BAT");
-    QTest::newRow("R13 to GX3") << 1 << QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ保存 R13DXF to GX3DXF") << QStringLiteral("R13TOGX3.BAT");
-    QTest::newRow("R12 to GX3") << 2 << QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ保存 R12DXF to GX3DXF") << QStringLiteral("R12TOGX3.BAT");
+    QTest::newRow("R13 to R12") << 0 << QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ保存 R13DXF to R12DXF")
+                                << QStringLiteral("R13TO12.BAT");
+    QTest::newRow("R13 to GX3") << 1 << QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ保存 R13DXF to GX3DXF")
+                                << QStringLiteral("R13TOGX3.BAT");
+    QTest::newRow("R12 to GX3") << 2 << QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ保存 R12DXF to GX3DXF")
+                                << QStringLiteral("R12TOGX3.BAT");
 }
 
 void TestSaveAction::dialogPerKind()
@@ -156,9 +155,12 @@ void TestSaveAction::reasonsInJapanese_data()
     QTest::addColumn<QString>("reason");
     QTest::addColumn<QString>("shown");
     QTest::newRow("the program's own") << writereason::readOnly() << QStringLiteral(u"読み取り専用のﾌｧｲﾙです");
-    QTest::newRow("another process's lock") << writereason::locked() << QStringLiteral(u"別のﾌﾟﾛｸﾞﾗﾑがﾌｧｲﾙをﾛｯｸしています");
-    QTest::newRow("a FIFO nobody reads") << writereason::noReader() << QStringLiteral(u"FIFOを読み出すﾌﾟﾛｾｽがありません");
-    QTest::newRow("the system's") << QString::fromLocal8Bit(strerror(ENOSPC)) << QStringLiteral(u"ﾃﾞｨｽｸの空き容量が足りません");
+    QTest::newRow("another process's lock")
+        << writereason::locked() << QStringLiteral(u"別のﾌﾟﾛｸﾞﾗﾑがﾌｧｲﾙをﾛｯｸしています");
+    QTest::newRow("a FIFO nobody reads") << writereason::noReader()
+                                         << QStringLiteral(u"FIFOを読み出すﾌﾟﾛｾｽがありません");
+    QTest::newRow("the system's") << QString::fromLocal8Bit(strerror(ENOSPC))
+                                  << QStringLiteral(u"ﾃﾞｨｽｸの空き容量が足りません");
     QTest::newRow("one without words of ours") << QStringLiteral("Something else") << QStringLiteral("Something else");
 }
 
@@ -305,8 +307,9 @@ void TestSaveAction::cannotSaveReachesTheStatusLine()
     m_platform.saveAnswers = {path};
     press();
     // The reason follows, in the window's words.
-    QCOMPARE(status(), QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ名 = ") + path
-                           + QStringLiteral(u"を保存できません！（ﾌｫﾙﾀﾞまたはﾌｧｲﾙがありません）"));
+    QCOMPARE(status(),
+             QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ名 = ") + path
+                 + QStringLiteral(u"を保存できません！（ﾌｫﾙﾀﾞまたはﾌｧｲﾙがありません）"));
     QCOMPARE(m_platform.beeps, 1);
 }
 
@@ -315,7 +318,8 @@ void TestSaveAction::longStatusKeepsItsStartAndReason()
     // A path far wider than the line: what is shown keeps the start of the
     // text and its reason, and the whole text is at hand.
     setSources({QStringLiteral("C:\\A\\x.dxf")});
-    const QString path = m_dir.filePath(QString(30, u'd') + QStringLiteral("/") + QString(120, u'n') + QStringLiteral(".BAT"));
+    const QString path
+        = m_dir.filePath(QString(30, u'd') + QStringLiteral("/") + QString(120, u'n') + QStringLiteral(".BAT"));
     m_platform.saveAnswers = {path};
     press();
     const QLabel *line = child<QLabel>(m_form, "Label10");
@@ -368,16 +372,22 @@ void TestSaveAction::wholeJobThroughTheWindow()
     const QString folder = QStringLiteral("Z:") + QString(drawings.path()).replace(u'/', u'\\').toUpper();
     const QByteArray f = folder.toLatin1();
     // dummy.dxf is one of the drawings, so the intermediate file is DUMMY1.DXF.
-    QCOMPARE(readAll(target),
-             "C:\\ACAD\\DXFIX.EXE -TC:\\ACAD\\DXFIX13.DXT \"" + f + "\\SITE PLAN.DXF\" Z:\\SRV\\OUT\\DUMMY1.DXF\r\n"
-             "C:\\ACAD\\DXFIX.EXE -TC:\\ACAD\\DXFIX.DXT Z:\\SRV\\OUT\\DUMMY1.DXF \"Z:\\SRV\\OUT\\SITE PLAN.DXF\"\r\n"
-             "DEL Z:\\SRV\\OUT\\DUMMY1.DXF\r\n"
-             "C:\\ACAD\\DXFIX.EXE -TC:\\ACAD\\DXFIX13.DXT \"" + f + "\\R&D.DXF\" Z:\\SRV\\OUT\\DUMMY1.DXF\r\n"
-             "C:\\ACAD\\DXFIX.EXE -TC:\\ACAD\\DXFIX.DXT Z:\\SRV\\OUT\\DUMMY1.DXF \"Z:\\SRV\\OUT\\R&D.DXF\"\r\n"
-             "DEL Z:\\SRV\\OUT\\DUMMY1.DXF\r\n"
-             "C:\\ACAD\\DXFIX.EXE -TC:\\ACAD\\DXFIX13.DXT " + f + "\\DUMMY.DXF Z:\\SRV\\OUT\\DUMMY1.DXF\r\n"
-             "C:\\ACAD\\DXFIX.EXE -TC:\\ACAD\\DXFIX.DXT Z:\\SRV\\OUT\\DUMMY1.DXF Z:\\SRV\\OUT\\DUMMY.DXF\r\n"
-             "DEL Z:\\SRV\\OUT\\DUMMY1.DXF\r\n");
+    QCOMPARE(
+        readAll(target),
+        "C:\\ACAD\\DXFIX.EXE -TC:\\ACAD\\DXFIX13.DXT \"" + f
+            + "\\SITE PLAN.DXF\" Z:\\SRV\\OUT\\DUMMY1.DXF\r\n"
+              "C:\\ACAD\\DXFIX.EXE -TC:\\ACAD\\DXFIX.DXT Z:\\SRV\\OUT\\DUMMY1.DXF \"Z:\\SRV\\OUT\\SITE PLAN.DXF\"\r\n"
+              "DEL Z:\\SRV\\OUT\\DUMMY1.DXF\r\n"
+              "C:\\ACAD\\DXFIX.EXE -TC:\\ACAD\\DXFIX13.DXT \""
+            + f
+            + "\\R&D.DXF\" Z:\\SRV\\OUT\\DUMMY1.DXF\r\n"
+              "C:\\ACAD\\DXFIX.EXE -TC:\\ACAD\\DXFIX.DXT Z:\\SRV\\OUT\\DUMMY1.DXF \"Z:\\SRV\\OUT\\R&D.DXF\"\r\n"
+              "DEL Z:\\SRV\\OUT\\DUMMY1.DXF\r\n"
+              "C:\\ACAD\\DXFIX.EXE -TC:\\ACAD\\DXFIX13.DXT "
+            + f
+            + "\\DUMMY.DXF Z:\\SRV\\OUT\\DUMMY1.DXF\r\n"
+              "C:\\ACAD\\DXFIX.EXE -TC:\\ACAD\\DXFIX.DXT Z:\\SRV\\OUT\\DUMMY1.DXF Z:\\SRV\\OUT\\DUMMY.DXF\r\n"
+              "DEL Z:\\SRV\\OUT\\DUMMY1.DXF\r\n");
 }
 
 void TestSaveAction::lineBreakInADroppedName()

@@ -1,10 +1,10 @@
-#include "testfiles.h"
 #include "fakeplatform.h"
+#include "testfiles.h"
 
 #include "app/terminationwatcher.h"
 #include "app/tform1.h"
-#include "savebar/saveaction.h"
 #include "core/cp932.h"
+#include "savebar/saveaction.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -21,11 +21,7 @@ using testfiles::writeAll;
 
 namespace {
 
-
-QLineEdit *field(const TForm1 &form, const char *name)
-{
-    return child<QLineEdit>(&form, name);
-}
+QLineEdit *field(const TForm1 &form, const char *name) { return child<QLineEdit>(&form, name); }
 
 QStringList fields(const TForm1 &form)
 {
@@ -94,7 +90,8 @@ void TestSettingsFile::run(const std::function<void(TForm1 &)> &change)
 void TestSettingsFile::noFileGivesDefaultsAndCloseWritesThem()
 {
     TForm1 form(m_platform);
-    QCOMPARE(fields(form), (QStringList{QStringLiteral("DXFIX13.DXT"), QStringLiteral("DXFIX.DXT"), QString(), QString()}));
+    QCOMPARE(fields(form),
+             (QStringList{QStringLiteral("DXFIX13.DXT"), QStringLiteral("DXFIX.DXT"), QString(), QString()}));
     form.show();
     QVERIFY(form.close());
     QCOMPARE(readAll(iniPath()), QByteArray("DXFIX13.DXT\r\nDXFIX.DXT\r\n\r\n\r\n"));
@@ -106,14 +103,16 @@ void TestSettingsFile::loadSetsTheFields_data()
     QTest::addColumn<QStringList>("shown");
     QTest::newRow("four lines, folder without backslash shown as stored")
         << QByteArray("A.DXT\r\nB.DXT\r\nC:\\OUT\r\n\x8c\x76\x89\xe6\\ACAD\\\r\n")
-        << QStringList{QStringLiteral("A.DXT"), QStringLiteral("B.DXT"), QStringLiteral("C:\\OUT"), QStringLiteral(u"計画\\ACAD\\")};
+        << QStringList{QStringLiteral("A.DXT"), QStringLiteral("B.DXT"), QStringLiteral("C:\\OUT"),
+                       QStringLiteral(u"計画\\ACAD\\")};
     QTest::newRow("two lines") << QByteArray("A.DXT\r\nB.DXT\r\n")
                                << QStringList{QStringLiteral("A.DXT"), QStringLiteral("B.DXT"), QString(), QString()};
     QTest::newRow("several megabytes without a line end")
         << QByteArray(6 * 1024 * 1024, 'x')
         << QStringList{QStringLiteral("DXFIX13.DXT"), QStringLiteral("DXFIX.DXT"), QString(), QString()};
     QTest::newRow("bare LF, last line without a line end")
-        << QByteArray(" A \n\nD:\\\nE:\\X") << QStringList{QStringLiteral(" A "), QString(), QStringLiteral("D:\\"), QStringLiteral("E:\\X")};
+        << QByteArray(" A \n\nD:\\\nE:\\X")
+        << QStringList{QStringLiteral(" A "), QString(), QStringLiteral("D:\\"), QStringLiteral("E:\\X")};
 }
 
 void TestSettingsFile::loadSetsTheFields()
@@ -128,13 +127,16 @@ void TestSettingsFile::loadSetsTheFields()
 void TestSettingsFile::valuesRoundTripThroughARestart_data()
 {
     QTest::addColumn<QStringList>("values");
-    QTest::newRow("blanks and empty values") << QStringList{QStringLiteral(" P.DXT "), QString(), QStringLiteral("  "), QStringLiteral("C:\\A \\")};
-    QTest::newRow("255-byte value") << QStringList{QString(255, u'a'), QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D")};
-    QTest::newRow("1000-byte value") << QStringList{QStringLiteral("A"), QString(500, QChar(0x8868)), QStringLiteral("C"), QStringLiteral("D")};
+    QTest::newRow("blanks and empty values")
+        << QStringList{QStringLiteral(" P.DXT "), QString(), QStringLiteral("  "), QStringLiteral("C:\\A \\")};
+    QTest::newRow("255-byte value") << QStringList{QString(255, u'a'), QStringLiteral("B"), QStringLiteral("C"),
+                                                   QStringLiteral("D")};
+    QTest::newRow("1000-byte value") << QStringList{QStringLiteral("A"), QString(500, QChar(0x8868)),
+                                                    QStringLiteral("C"), QStringLiteral("D")};
     // Longer than a line edit takes by default (32,767 characters).
     QTest::newRow("values of the file's own cap")
-        << QStringList{QString(32768, u'p'), QString(16384, QChar(0x8868)), QStringLiteral("C:\\") + QString(32765, u'o'),
-                       QStringLiteral("D")};
+        << QStringList{QString(32768, u'p'), QString(16384, QChar(0x8868)),
+                       QStringLiteral("C:\\") + QString(32765, u'o'), QStringLiteral("D")};
 }
 
 void TestSettingsFile::valuesRoundTripThroughARestart()
@@ -212,8 +214,8 @@ void TestSettingsFile::linesAfterAnOverlongLineSurvive_data()
     const QByteArray longLine(40 * 1024, 'L');
     QTest::newRow("a line that was read") << QStringLiteral("Edit5") << QStringLiteral("NEW.DXT")
                                           << "NEW.DXT\r\n" + longLine + "\r\nC:\\OUT\\\r\nC:\\ACAD\\\r\n";
-    QTest::newRow("a line that was not read") << QStringLiteral("Edit1") << QStringLiteral("E:\\")
-                                              << "A.DXT\r\n" + longLine + "\r\nE:\\\r\nC:\\ACAD\\\r\n";
+    QTest::newRow("a line that was not read")
+        << QStringLiteral("Edit1") << QStringLiteral("E:\\") << "A.DXT\r\n" + longLine + "\r\nE:\\\r\nC:\\ACAD\\\r\n";
     // A close that changed nothing leaves the file as it was.
     QTest::newRow("nothing") << QString() << QString() << "A.DXT\n" + longLine + "\nC:\\OUT\\\nC:\\ACAD\\";
 }
@@ -227,7 +229,8 @@ void TestSettingsFile::linesAfterAnOverlongLineSurvive()
     // as they were all the same.
     QVERIFY(writeAll(iniPath(), "A.DXT\n" + QByteArray(40 * 1024, 'L') + "\nC:\\OUT\\\nC:\\ACAD\\"));
     run([&](TForm1 &form) {
-        QCOMPARE(fields(form), (QStringList{QStringLiteral("A.DXT"), QStringLiteral("DXFIX.DXT"), QString(), QString()}));
+        QCOMPARE(fields(form),
+                 (QStringList{QStringLiteral("A.DXT"), QStringLiteral("DXFIX.DXT"), QString(), QString()}));
         if (!changed.isEmpty())
             field(form, qPrintable(changed))->setText(value);
     });

@@ -44,18 +44,11 @@ private:
     void drop(const QStringList &nativeNames, Qt::KeyboardModifiers keys);
     QStringList lines() const { return sources()->sources(); }
     SourceListView *view() const { return child<SourceListView>(m_form, "ListBox1"); }
-
 };
 
-void TestSourceList::init()
-{
-    QVERIFY(openWindow(QStringLiteral("bin/tessiva")));
-}
+void TestSourceList::init() { QVERIFY(openWindow(QStringLiteral("bin/tessiva"))); }
 
-void TestSourceList::cleanup()
-{
-    closeWindow();
-}
+void TestSourceList::cleanup() { closeWindow(); }
 
 QString TestSourceList::makeFile(const QString &name)
 {
@@ -105,7 +98,8 @@ void TestSourceList::openDialogReplacesOrAdds()
     m_platform.openAnswers = {OpenFilesResult{{QStringLiteral("/old/a.dxf"), QStringLiteral("/old/b.dxf")}, {}}};
     m_form->Button1Click(button("Button1"));
     m_platform.style = jobpath::Style::Windows; // the first two lines as typed on Windows
-    m_platform.openAnswers = {OpenFilesResult{{QStringLiteral("C:\\OLD\\a.dxf"), QStringLiteral("C:\\OLD\\b.dxf")}, {}}};
+    m_platform.openAnswers
+        = {OpenFilesResult{{QStringLiteral("C:\\OLD\\a.dxf"), QStringLiteral("C:\\OLD\\b.dxf")}, {}}};
     m_form->Button1Click(button("Button1"));
     m_platform.style = jobpath::Style::Unix;
     m_platform.modifiers = Qt::KeyboardModifiers(keys);
@@ -121,8 +115,8 @@ void TestSourceList::openDialogReplacesOrAdds()
 
 void TestSourceList::openDialogRequest()
 {
-    m_platform.openAnswers = {OpenFilesResult{{QStringLiteral("/d/x.dxf")}, QStringLiteral(u"すべてのﾌｧｲﾙ(*.*)")},
-                              std::nullopt};
+    m_platform.openAnswers
+        = {OpenFilesResult{{QStringLiteral("/d/x.dxf")}, QStringLiteral(u"すべてのﾌｧｲﾙ(*.*)")}, std::nullopt};
     m_form->Button1Click(button("Button1"));
     m_form->Button1Click(button("Button1"));
     QCOMPARE(m_platform.openRequests.size(), 2);
@@ -137,8 +131,8 @@ void TestSourceList::openDialogRequest()
 
 void TestSourceList::keysCountWhenTheDialogCloses()
 {
-    m_platform.openAnswers = {OpenFilesResult{{QStringLiteral("/d/a.dxf")}, {}},
-                              OpenFilesResult{{QStringLiteral("/d/b.dxf")}, {}}};
+    m_platform.openAnswers
+        = {OpenFilesResult{{QStringLiteral("/d/a.dxf")}, {}}, OpenFilesResult{{QStringLiteral("/d/b.dxf")}, {}}};
     m_form->Button1Click(button("Button1"));
     m_platform.modifiers = Qt::ControlModifier; // held while clicking only
     m_platform.modifiersAfterDialog = Qt::NoModifier;
@@ -220,8 +214,8 @@ void TestSourceList::dropTakesLongNamesWhole()
 
 void TestSourceList::deleteSelectedLine()
 {
-    m_platform.openAnswers = {OpenFilesResult{{QStringLiteral("/d/a.dxf"), QStringLiteral("/d/b.dxf"),
-                                               QStringLiteral("/d/c.dxf")}, {}}};
+    m_platform.openAnswers
+        = {OpenFilesResult{{QStringLiteral("/d/a.dxf"), QStringLiteral("/d/b.dxf"), QStringLiteral("/d/c.dxf")}, {}}};
     m_form->Button1Click(button("Button1"));
     view()->setCurrentIndex(view()->model()->index(1, 0));
     QCOMPARE(selectedLine(), 1);

@@ -3,29 +3,29 @@
 #include "app/errorguard.h"
 #include "app/startup.h"
 #include "app/tform1.h"
-#include "platform/qtplatformservices.h"
-#include "ui/captionfit.h"
 #include "core/toolkittranslation.h"
-#include "savebar/saveaction.h"
 #include "inputs/conversionoptions.h"
 #include "inputs/sourcelist.h"
 #include "inputs/sourcelistview.h"
+#include "platform/qtplatformservices.h"
+#include "savebar/saveaction.h"
+#include "ui/captionfit.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QFileSystemModel>
-#include <QLibraryInfo>
-#include <QTranslator>
-#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTranslator>
 #include <QUrl>
 
 #include <stdexcept>
@@ -237,10 +237,11 @@ void TestTForm1::menu()
             QVERIFY(!item->isSeparator());
         }
     }
-    QCOMPARE(captions, (QStringList{QStringLiteral(u"ﾌｧｲﾙ(&F)"), QStringLiteral(u"  終了(&X)"),
-                                    QStringLiteral(u"設定"), QStringLiteral(u"  ﾃﾞｨﾌｫﾙﾄﾊﾟﾗﾒｰﾀﾌｧｲﾙ"),
-                                    QStringLiteral(u"  実行結果を記録する"), QStringLiteral(u"ﾍﾙﾌﾟ(&H)"), QStringLiteral(u"  説明(&H)"),
-                                    QStringLiteral(u"  ﾊﾞｰｼﾞｮﾝ情報(&A)...")}));
+    QCOMPARE(captions,
+             (QStringList{QStringLiteral(u"ﾌｧｲﾙ(&F)"), QStringLiteral(u"  終了(&X)"), QStringLiteral(u"設定"),
+                          QStringLiteral(u"  ﾃﾞｨﾌｫﾙﾄﾊﾟﾗﾒｰﾀﾌｧｲﾙ"), QStringLiteral(u"  実行結果を記録する"),
+                          QStringLiteral(u"ﾍﾙﾌﾟ(&H)"), QStringLiteral(u"  説明(&H)"),
+                          QStringLiteral(u"  ﾊﾞｰｼﾞｮﾝ情報(&A)...")}));
 }
 
 void TestTForm1::tabOrder()
@@ -263,12 +264,12 @@ void TestTForm1::tabOrder()
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         visited << named(QApplication::focusWidget());
     }
-    QCOMPARE(visited, (QStringList{QStringLiteral("RadioGroup1"), QStringLiteral("ComboBox1"),
-                                   QStringLiteral("ComboBox2"), QStringLiteral("Edit5"), QStringLiteral("Edit6"),
-                                   QStringLiteral("Button1"), QStringLiteral("ListBox1"), QStringLiteral("Button2"),
-                                   QStringLiteral("Edit1"), QStringLiteral("Button3"), QStringLiteral("Edit2"),
-                                   QStringLiteral("Button4"), QStringLiteral("Button5"), QStringLiteral("Button6"),
-                                   QStringLiteral("RadioGroup1")}));
+    QCOMPARE(visited,
+             (QStringList{QStringLiteral("RadioGroup1"), QStringLiteral("ComboBox1"), QStringLiteral("ComboBox2"),
+                          QStringLiteral("Edit5"), QStringLiteral("Edit6"), QStringLiteral("Button1"),
+                          QStringLiteral("ListBox1"), QStringLiteral("Button2"), QStringLiteral("Edit1"),
+                          QStringLiteral("Button3"), QStringLiteral("Edit2"), QStringLiteral("Button4"),
+                          QStringLiteral("Button5"), QStringLiteral("Button6"), QStringLiteral("RadioGroup1")}));
 }
 
 void TestTForm1::dropsOnlyOnTheList()
