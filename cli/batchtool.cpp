@@ -61,14 +61,19 @@ void write(const Environment &env, QIODevice &device, const QString &text)
 void say(const Environment &env, QIODevice &err, const QString &text) { write(env, err, escaped(text) + u'\n'); }
 
 // The options, made once for parsing and for the help text.
+// The word for a kind on the command line: "r13-r12".
+QString keyword(BatchKind kind) { return conversionKind(kind).keyword.toString(); }
+
 struct Options
 {
     QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}, TessivaBatch::tr("Show this help.")};
     QCommandLineOption version{QStringLiteral("version"), TessivaBatch::tr("Show the version.")};
-    QCommandLineOption kind{{QStringLiteral("k"), QStringLiteral("kind")},
-                            TessivaBatch::tr("Conversion: r13-r12 (default), r13-gx3 or r12-gx3."),
-                            QStringLiteral("kind"),
-                            conversionKind(BatchKind::R13ToR12).keyword.toString()};
+    QCommandLineOption kind{
+        {QStringLiteral("k"), QStringLiteral("kind")},
+        TessivaBatch::tr("Conversion: %1 (default), %2 or %3.")
+            .arg(keyword(BatchKind::R13ToR12), keyword(BatchKind::R13ToGX3), keyword(BatchKind::R12ToGX3)),
+        QStringLiteral("kind"),
+        conversionKind(BatchKind::R13ToR12).keyword.toString()};
     QCommandLineOption destination{{QStringLiteral("d"), QStringLiteral("destination")},
                                    TessivaBatch::tr("Destination folder of the converted drawings."),
                                    QStringLiteral("folder")};
@@ -84,7 +89,10 @@ struct Options
                               QStringLiteral("format"),
                               QStringLiteral("ascii")};
     QCommandLineOption precision{{QStringLiteral("p"), QStringLiteral("precision")},
-                                 TessivaBatch::tr("Precision of ASCII output, 0 to 18 (default 6)."),
+                                 TessivaBatch::tr("Precision of ASCII output, %1 to %2 (default %3).")
+                                     .arg(PrecisionRange::kLowest)
+                                     .arg(PrecisionRange::kHighest)
+                                     .arg(PrecisionRange::kDefault),
                                  QStringLiteral("digits"),
                                  QString::number(PrecisionRange::kDefault)};
     QCommandLineOption output{{QStringLiteral("o"), QStringLiteral("output")},
@@ -342,7 +350,9 @@ std::optional<Usage> loadDefaults(const QCommandLineParser &parser, const Option
 std::optional<Usage> takeConversion(const QCommandLineParser &parser, const Options &o, ConversionJob &job)
 {
     if (!parseKind(parser.value(o.kind), &job.kind))
-        return Usage{TessivaBatch::tr("unknown kind '%1' (r13-r12, r13-gx3 or r12-gx3)").arg(parser.value(o.kind))};
+        return Usage{TessivaBatch::tr("unknown kind '%1' (%2, %3 or %4)")
+                         .arg(parser.value(o.kind), keyword(BatchKind::R13ToR12), keyword(BatchKind::R13ToGX3),
+                              keyword(BatchKind::R12ToGX3))};
     const QString formatText = parser.value(o.format).toLower();
     if (formatText == QLatin1String("ascii"))
         job.outputFormat = OutputFormat::Ascii;

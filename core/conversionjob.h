@@ -46,19 +46,20 @@ constexpr bool convertsInTwoPasses(BatchKind kind)
 // onto it: the window its format box, the command line its option.
 enum class OutputFormat { Ascii, Binary };
 
-// Default texts of the inputs that a new window starts with.
-namespace JobDefaults {
-inline QString r13ToR12Parameter() { return QStringLiteral("DXFIX13.DXT"); }
-inline QString r12ToGx3Parameter() { return QStringLiteral("DXFIX.DXT"); }
-inline QString precision() { return QStringLiteral("  6"); } // as the window's box shows it
-} // namespace JobDefaults
-
 // The precision of ASCII output the converter takes, in digits.
 namespace PrecisionRange {
 constexpr int kLowest = 0;
 constexpr int kHighest = 18;
 constexpr int kDefault = 6;
 } // namespace PrecisionRange
+
+// Default texts of the inputs that a new window starts with.
+namespace JobDefaults {
+inline QString r13ToR12Parameter() { return QStringLiteral("DXFIX13.DXT"); }
+inline QString r12ToGx3Parameter() { return QStringLiteral("DXFIX.DXT"); }
+// As the window's box shows it: "  6".
+inline QString precision() { return QString::number(PrecisionRange::kDefault).rightJustified(3, u' '); }
+} // namespace JobDefaults
 
 // What the messages call the inputs that the settings file keeps as well.
 namespace JobFieldNames {

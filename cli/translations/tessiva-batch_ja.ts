@@ -12,8 +12,8 @@
         <translation>バージョンを表示します。</translation>
     </message>
     <message>
-        <source>Conversion: r13-r12 (default), r13-gx3 or r12-gx3.</source>
-        <translation>変換の種類: r13-r12 (既定)、r13-gx3、r12-gx3 のいずれか。</translation>
+        <source>Conversion: %1 (default), %2 or %3.</source>
+        <translation>変換の種類: %1 (既定)、%2、%3 のいずれか。</translation>
     </message>
     <message>
         <source>Destination folder of the converted drawings.</source>
@@ -36,8 +36,8 @@
         <translation>出力形式: ascii (既定) か binary。</translation>
     </message>
     <message>
-        <source>Precision of ASCII output, 0 to 18 (default 6).</source>
-        <translation>ASCII 出力の精度、0 から 18 (既定 6)。</translation>
+        <source>Precision of ASCII output, %1 to %2 (default %3).</source>
+        <translation>ASCII 出力の精度、%1 から %2 (既定 %3)。</translation>
     </message>
     <message>
         <source>The batch file to write (a .BAT name); standard output when left out.</source>
@@ -168,8 +168,8 @@ Tessiva のウィンドウとまったく同じに書き出します。フォル
         <translation>設定ファイル %1 を読めません: %2</translation>
     </message>
     <message>
-        <source>unknown kind &apos;%1&apos; (r13-r12, r13-gx3 or r12-gx3)</source>
-        <translation>変換の種類 '%1' はありません (r13-r12、r13-gx3、r12-gx3 のいずれか)</translation>
+        <source>unknown kind &apos;%1&apos; (%2, %3 or %4)</source>
+        <translation>変換の種類 '%1' はありません (%2、%3、%4 のいずれか)</translation>
     </message>
     <message>
         <source>unknown format &apos;%1&apos; (ascii or binary)</source>
