@@ -62,14 +62,14 @@ qsizetype rootLength(const QString &path)
 }
 
 // Whether a path has a part that starts with a dot: only such a part can
-// be "." or "..". Every character is looked at without a branch, as most
-// paths have none.
+// be "." or "..". Most paths have none.
 bool hasDotPart(const QString &path, qsizetype root)
 {
-    bool dotPart = root < path.size() && path[root] == u'.';
-    for (qsizetype i = root + 1; i < path.size(); ++i)
-        dotPart |= (path[i] == u'.') & (path[i - 1] == u'\\');
-    return dotPart;
+    for (qsizetype i = root; i < path.size(); ++i) {
+        if (path[i] == u'.' && (i == root || path[i - 1] == u'\\'))
+            return true;
+    }
+    return false;
 }
 
 // The parts of a path below its root with "." and ".." folded away, or
@@ -281,9 +281,8 @@ qsizetype namesStart(QStringView path)
 QStringView partReadOtherwise(QStringView path, PathEnd end)
 {
     // One pass over the path, as this runs on every path of a job: each
-    // part is judged at the separator that closes it. The marks and the
-    // first dot are noted without a branch, as which character comes next
-    // cannot be foreseen.
+    // part is judged at the separator that closes it, with its marks and
+    // its first dot noted on the way.
     qsizetype start = namesStart(path);
     qsizetype firstDot = -1;
     bool marked = false; // a "/" or a ":"
@@ -299,7 +298,7 @@ QStringView partReadOtherwise(QStringView path, PathEnd end)
             marked = false;
             continue;
         }
-        marked |= (c == u'/') | (c == u':');
+        marked = marked || c == u'/' || c == u':';
         firstDot = firstDot < 0 && c == u'.' ? i - start : firstDot;
     }
     // A folder's last part is the start of the names made in it.
