@@ -2,6 +2,9 @@
 
 #include <QString>
 
+class QByteArray;
+class QDeadlineTimer;
+
 #include <chrono>
 #include <memory>
 
@@ -26,6 +29,10 @@ public:
     static bool heldHere(unsigned long long device, unsigned long long inode);
 
 private:
+    // The two steps of a lock where the system locks files too (Unix).
+    bool lockBeside(const QString &path, const QDeadlineTimer &deadline);
+    void lockTheFile(const QByteArray &name, const QDeadlineTimer &deadline);
+
     struct State;
     std::unique_ptr<State> m_state;
     QString m_error;

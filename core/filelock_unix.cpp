@@ -39,16 +39,30 @@ FileLock::FileLock(const QString &path, std::chrono::milliseconds wait)
     : m_state(std::make_unique<State>())
 {
     const QDeadlineTimer deadline(wait);
+    if (lockBeside(path, deadline))
+        lockTheFile(QFile::encodeName(path), deadline);
+}
+
+// The lock file beside: false when another process holds it. A folder that
+// takes no new file leaves the lock on the file alone.
+bool FileLock::lockBeside(const QString &path, const QDeadlineTimer &deadline)
+{
     m_state->beside = std::make_unique<QLockFile>(path + QStringLiteral(".lock"));
     m_state->beside->setStaleLockTime(0); // stale only when its process is gone
-    if (!m_state->beside->tryLock(int(deadline.remainingTime()))) {
-        if (m_state->beside->error() == QLockFile::LockFailedError) {
-            m_error = writereason::locked();
-            return;
-        }
-        m_state->beside.reset(); // a folder that takes no new file
+    if (m_state->beside->tryLock(int(deadline.remainingTime())))
+        return true;
+    if (m_state->beside->error() == QLockFile::LockFailedError) {
+        m_error = writereason::locked();
+        return false;
     }
-    const QByteArray name = QFile::encodeName(path);
+    m_state->beside.reset();
+    return true;
+}
+
+// The lock on the file itself, where it is a regular file: on the file that
+// lies under the name once the lock is held.
+void FileLock::lockTheFile(const QByteArray &name, const QDeadlineTimer &deadline)
+{
     for (;;) {
         // Never waits on a FIFO's writer; only a regular file is locked.
         const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);

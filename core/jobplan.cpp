@@ -5,6 +5,8 @@
 
 #include <QSet>
 
+#include <optional>
+
 namespace batch {
 
 JobPlan::JobPlan(const ConversionJob &job)
@@ -87,6 +89,33 @@ QString JobPlan::makeIntermediateName(const std::vector<qsizetype> &dummies) con
     }
 }
 
+namespace {
+struct TemporaryName
+{
+    int number; // n of "~TESSIVA<n>~", 0 for "~TESSIVA~"
+    qsizetype nameStart; // where the name it stands for starts
+};
+
+// What a name is as a temporary name: `stem` ("~TESSIVA", folded), a number
+// without a leading 0 or none, then "~". Nothing for any other name.
+std::optional<TemporaryName> temporaryName(QStringView base, QStringView stem)
+{
+    if (!base.startsWith(stem))
+        return std::nullopt;
+    qsizetype end = stem.size();
+    while (end < base.size() && base[end] >= u'0' && base[end] <= u'9')
+        ++end;
+    const QStringView digits = base.sliced(stem.size(), end - stem.size());
+    if (end >= base.size() || base[end] != u'~' || digits.startsWith(u'0'))
+        return std::nullopt;
+    bool ok = digits.isEmpty();
+    const int n = ok ? 0 : digits.toInt(&ok);
+    if (!ok)
+        return std::nullopt;
+    return TemporaryName{n, end + 1};
+}
+} // namespace
+
 QString JobPlan::makePartialPrefix(bool tildes) const
 {
     // A name no ordinary file carries, as the batch file deletes what lies
@@ -112,18 +141,10 @@ QString JobPlan::makePartialPrefix(bool tildes) const
     for (qsizetype i = 0; i < size(); ++i) {
         const QString name = textrules::windowsFolded(QString(below(i) % baseName(i)));
         const QStringView base = QStringView(name).sliced(below(i).size());
-        if (!base.startsWith(folded))
-            continue;
-        qsizetype end = folded.size();
-        while (end < base.size() && base[end] >= u'0' && base[end] <= u'9')
-            ++end;
-        const QStringView digits = base.sliced(folded.size(), end - folded.size());
-        if (end >= base.size() || base[end] != u'~' || digits.startsWith(u'0'))
-            continue;
-        bool ok = digits.isEmpty();
-        const int n = ok ? 0 : digits.toInt(&ok);
-        if (ok && finals.contains(QString(QStringView(name).left(below(i).size()) % base.sliced(end + 1))))
-            takenNumbers.insert(n);
+        const std::optional<TemporaryName> temporary = temporaryName(base, folded);
+        if (temporary
+            && finals.contains(QString(QStringView(name).left(below(i).size()) % base.sliced(temporary->nameStart))))
+            takenNumbers.insert(temporary->number);
     }
     int n = 0;
     while (takenNumbers.contains(n))
