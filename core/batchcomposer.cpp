@@ -259,7 +259,7 @@ private:
         const QByteArrayView folderToken = m_common.folderToken;
         m_common.folder = m_common.folderQuoted ? folderToken.sliced(1, folderToken.size() - 2) : folderToken;
         m_common.labelWidth = QString::number(m_job.sources.size()).size();
-        m_common.partialPrefix = usesTemporaryNames(m_job) ? m_plan.partialPrefix() : QString();
+        m_common.partialPrefix = m_plan.partialPrefixInUse();
         if (m_job.report)
             m_common.count = QByteArray::number(m_job.sources.size());
     }

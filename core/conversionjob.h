@@ -61,12 +61,15 @@ inline QString r12ToGx3Parameter() { return QStringLiteral("DXFIX.DXT"); }
 inline QString precision() { return QString::number(PrecisionRange::kDefault).rightJustified(3, u' '); }
 } // namespace JobDefaults
 
-// What the messages call the inputs that the settings file keeps as well.
+// What the messages and the window's captions call the inputs of a job.
 namespace JobFieldNames {
 inline QString r13ToR12Parameter() { return QStringLiteral(u"R13->R12ﾊﾟﾗﾒｰﾀﾌｧｲﾙ"); }
 inline QString r12ToGx3Parameter() { return QStringLiteral(u"R12->GX3ﾊﾟﾗﾒｰﾀﾌｧｲﾙ"); }
 inline QString destinationFolder() { return QStringLiteral(u"変換先ﾌｫﾙﾀﾞ"); }
 inline QString autocadFolder() { return QStringLiteral(u"AutoCadﾌｫﾙﾀﾞ"); }
+inline QString sourceFile() { return QStringLiteral(u"変換元ﾌｧｲﾙ"); }
+inline QString sourceFolder() { return QStringLiteral(u"変換元ﾌｫﾙﾀﾞ"); } // a tree's root, and the folders below it
+inline QString destinationFile() { return QStringLiteral(u"変換先ﾌｧｲﾙ"); }
 } // namespace JobFieldNames
 
 // The inputs of one batch file.

@@ -153,7 +153,7 @@ Refusal foldersOfTwoCases(const batch::JobPlan &plan, SeenFolders &folders)
             if (it == folders.cend())
                 folders.insert(key, SeenFolder{prefix, i});
             else if (it->name != prefix)
-                return clash(clashText(QStringLiteral(u"変換元ﾌｫﾙﾀﾞ"), prefix.toString()), i, it->source);
+                return clash(clashText(JobFieldNames::sourceFolder(), prefix.toString()), i, it->source);
         }
     }
     return std::nullopt;
@@ -173,7 +173,7 @@ Refusal drawingsNamedAsFolders(const QStringList &sources, const SeenFolders &fo
             continue;
         const auto it = folders.constFind(windowsFolded(QString(sources.at(i) + u'\\')));
         if (it != folders.cend())
-            return clash(clashText(QStringLiteral(u"変換元ﾌｧｲﾙ"), sources.at(i)), i, it->source);
+            return clash(clashText(JobFieldNames::sourceFile(), sources.at(i)), i, it->source);
     }
     return std::nullopt;
 }
@@ -196,7 +196,7 @@ Refusal foldersOfAFileName(const batch::JobPlan &plan)
     const ConversionJob &job = plan.job();
     if (job.treeRoot.isEmpty())
         return std::nullopt;
-    const QString partialPrefix = usesTemporaryNames(job) ? plan.partialPrefix() : QString();
+    const QString partialPrefix = plan.partialPrefixInUse();
     const QString &destination = job.destinationFolder;
     QHash<QString, int> folders; // folded, without the last "\"
     QSet<QStringView> walked;
@@ -301,7 +301,7 @@ Refusal unusableTexts(const batch::JobPlan &plan)
     }
     for (int i = 0; i < job.sources.size(); ++i) {
         if (!isUsable(job.sources.at(i), codes))
-            return refuse(SaveResult::UnusableText, unusableText(QStringLiteral(u"変換元ﾌｧｲﾙ"), job.sources.at(i)), i);
+            return refuse(SaveResult::UnusableText, unusableText(JobFieldNames::sourceFile(), job.sources.at(i)), i);
     }
     return std::nullopt;
 }
@@ -320,7 +320,7 @@ Refusal namesReadOtherwise(const batch::JobPlan &plan)
     const ConversionJob &job = plan.job();
     QList<NamedText> texts = jobTexts(job);
     if (!job.treeRoot.isEmpty())
-        texts.append({QStringLiteral(u"変換元ﾌｫﾙﾀﾞ"), job.treeRoot, jobpath::PathEnd::Folder});
+        texts.append({JobFieldNames::sourceFolder(), job.treeRoot, jobpath::PathEnd::Folder});
     for (const NamedText &t : std::as_const(texts)) {
         // A parameter file is named below the AutoCAD folder: no drive.
         const QString path = t.end == jobpath::PathEnd::Name ? u'\\' + t.text : t.text;
@@ -331,8 +331,8 @@ Refusal namesReadOtherwise(const batch::JobPlan &plan)
     for (int i = 0; i < job.sources.size(); ++i) {
         const QStringView part = jobpath::partReadOtherwise(job.sources.at(i), jobpath::PathEnd::Name);
         if (!part.isNull())
-            return refuse(SaveResult::UnusableText,
-                          otherNameText(QStringLiteral(u"変換元ﾌｧｲﾙ"), job.sources.at(i), part), i);
+            return refuse(SaveResult::UnusableText, otherNameText(JobFieldNames::sourceFile(), job.sources.at(i), part),
+                          i);
     }
     return std::nullopt;
 }
@@ -354,7 +354,7 @@ Refusal tooLongPaths(const batch::JobPlan &plan)
         if (cp932::encodedLength(path) > BatchLimits::kMaxPathBytes)
             return refuse(SaveResult::TooLong, tooLongText(path));
     }
-    const QString partialPrefix = usesTemporaryNames(job) ? plan.partialPrefix() : QString();
+    const QString partialPrefix = plan.partialPrefixInUse();
     // The drawing's own name, or the longer temporary one it is made under,
     // but for its folder below the root and its base name.
     const qsizetype destinationFixed
@@ -390,7 +390,7 @@ Refusal sharedDestinations(const batch::JobPlan &plan)
     for (int i = 0; i < job.sources.size(); ++i) {
         const int first = destinations.firstWithSameDestination(i);
         if (first >= 0 && !sameSourceFile(job.sources.at(first), job.sources.at(i)))
-            return clash(clashText(QStringLiteral(u"変換先ﾌｧｲﾙ"), plan.destination(i)), i, first);
+            return clash(clashText(JobFieldNames::destinationFile(), plan.destination(i)), i, first);
     }
     return std::nullopt;
 }

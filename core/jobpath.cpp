@@ -16,7 +16,7 @@ constexpr QStringView kUnixRoot = u"Z:";
 bool isDriveLetter(QChar c) { return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z'); }
 
 // "C:" at the start: a drive, absolute ("C:\x") or relative to that drive ("C:x").
-bool hasDrive(const QString &path) { return path.size() >= 2 && isDriveLetter(path.at(0)) && path.at(1) == u':'; }
+bool hasDrive(QStringView path) { return path.size() >= 2 && isDriveLetter(path[0]) && path[1] == u':'; }
 
 bool isSlash(QChar c) { return c == u'\\' || c == u'/'; }
 
@@ -230,17 +230,13 @@ bool isDeviceName(QStringView base)
 {
     if (base.size() < 3 || base.size() > 7)
         return false;
-    const auto upper = [base](qsizetype i) {
-        const char16_t c = base[i].unicode();
-        return c >= u'a' && c <= u'z' ? char16_t(c - 32) : c;
-    };
     // Most names are ruled out by their first letter.
-    const char16_t first = upper(0);
+    const char16_t first = textrules::upperCasedUnit(base[0].unicode());
     if (first != u'C' && first != u'P' && first != u'A' && first != u'N' && first != u'L')
         return false;
     char16_t name[7] = {};
     for (qsizetype i = 0; i < base.size(); ++i)
-        name[i] = upper(i);
+        name[i] = textrules::upperCasedUnit(base[i].unicode());
     const std::u16string_view n(name, size_t(base.size()));
     if (n == u"CON" || n == u"PRN" || n == u"AUX" || n == u"NUL" || n == u"CONIN$" || n == u"CONOUT$")
         return true;
@@ -272,7 +268,7 @@ qsizetype namesStart(QStringView path)
 {
     if (path.startsWith(u"\\\\"))
         return 2; // a server and its share are names too
-    if (path.size() >= 2 && isDriveLetter(path[0]) && path[1] == u':')
+    if (hasDrive(path))
         return path.size() >= 3 && path[2] == u'\\' ? 3 : 2;
     return path.startsWith(u'\\') ? 1 : 0;
 }

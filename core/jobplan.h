@@ -47,6 +47,9 @@ public:
     // "~TESSIVA2~" … when a drawing would be written under a name that
     // another one is made under.
     const QString &partialPrefix() const { return m_partialPrefix; }
+    // The same where the job makes its drawings under temporary names, and
+    // empty where it makes them under their own.
+    QString partialPrefixInUse() const { return usesTemporaryNames(m_job) ? m_partialPrefix : QString(); }
 
 private:
     struct Places

@@ -1,5 +1,6 @@
 #include "sourcelist.h"
 
+#include "core/conversionjob.h"
 #include "core/jobpath.h"
 #include "core/textrules.h"
 #include "inputs/sourcelistview.h"
@@ -33,7 +34,7 @@ SourceList::SourceList(PlatformServices &services, QWidget *client)
 // The caption and its three buttons: choose, delete one, delete all.
 void SourceList::buildButtons(QWidget *client)
 {
-    Label5 = label(client, "Label5", QStringLiteral(u"変換元ﾌｧｲﾙ"), QRect(16, 88, 64, 12));
+    Label5 = label(client, "Label5", JobFieldNames::sourceFile(), QRect(16, 88, 64, 12));
     Button1 = button(client, "Button1", QStringLiteral("..."), QRect(94, 86, 15, 15));
     Button4 = button(client, "Button4", QStringLiteral("c"), QRect(121, 86, 24, 15));
     Button5 = button(client, "Button5", QStringLiteral("ac"), QRect(149, 86, 24, 15));
