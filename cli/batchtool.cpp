@@ -73,7 +73,7 @@ struct Options
         TessivaBatch::tr("Conversion: %1 (default), %2 or %3.")
             .arg(keyword(BatchKind::R13ToR12), keyword(BatchKind::R13ToGX3), keyword(BatchKind::R12ToGX3)),
         QStringLiteral("kind"),
-        conversionKind(BatchKind::R13ToR12).keyword.toString()};
+        keyword(BatchKind::R13ToR12)};
     QCommandLineOption destination{{QStringLiteral("d"), QStringLiteral("destination")},
                                    TessivaBatch::tr("Destination folder of the converted drawings."),
                                    QStringLiteral("folder")};
@@ -266,7 +266,7 @@ struct Usage
 
 // Reads a device to its end; the reason when a read fails, as a list taken
 // as shorter than it is would leave drawings out without a word.
-QString readWhole(QIODevice &device, QByteArray &bytes)
+QString readToEnd(QIODevice &device, QByteArray &bytes)
 {
     constexpr qint64 kChunk = 1 << 16;
     if (!device.isSequential())
@@ -298,7 +298,7 @@ std::optional<Usage> readList(const QString &name, sourcelistfile::Encoding enco
         read.name = TessivaBatch::tr("standard input");
         if (!in.isReadable())
             return cannotRead(read.name, TessivaBatch::tr("it is closed"));
-        if (const QString error = readWhole(in, bytes); !error.isEmpty())
+        if (const QString error = readToEnd(in, bytes); !error.isEmpty())
             return cannotRead(read.name, error);
     } else {
         QFile file(name);
@@ -306,7 +306,7 @@ std::optional<Usage> readList(const QString &name, sourcelistfile::Encoding enco
             return cannotRead(name, file.errorString());
         // Read, not mapped: a file that shrinks while it is read must not
         // end the program.
-        if (const QString error = readWhole(file, bytes); !error.isEmpty())
+        if (const QString error = readToEnd(file, bytes); !error.isEmpty())
             return cannotRead(name, error);
     }
     read.list = sourcelistfile::List::parse(bytes, encoding);
