@@ -12,7 +12,6 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -130,18 +129,29 @@ struct Options
         QStringLiteral("settings"),
         TessivaBatch::tr("Take the defaults from this settings file instead of the window's."), QStringLiteral("file")};
 
+    // Every option, in the order --help lists them.
+    QList<const QCommandLineOption *> all() const
+    {
+        return {&help,   &version,      &kind,   &destination,  &autocad,
+                &r13,    &r12,          &format, &precision,    &output,
+                &list,   &listEncoding, &tree,   &skipExisting, &checkExitStatus,
+                &report, &settingsFile};
+    }
+
     void addTo(QCommandLineParser &parser) const
     {
-        parser.setApplicationDescription(
-            TessivaBatch::tr("Writes the DOS batch file that runs AutoCAD's DXFIX.EXE once for every source\n"
-                             "drawing, exactly as the Tessiva window does. The folders and parameter file\n"
-                             "names default to the ones last set in the window."));
-        parser.addOptions({help, version, kind, destination, autocad, r13, r12, format, precision, output, list,
-                           listEncoding, tree, skipExisting, checkExitStatus, report, settingsFile});
-        parser.addPositionalArgument(TessivaBatch::tr("sources"), TessivaBatch::tr("Source DXF files."),
-                                     TessivaBatch::tr("[source...]"));
+        for (const QCommandLineOption *option : all())
+            parser.addOption(*option);
     }
 };
+
+// What --help says of the tool, before its options.
+QString description()
+{
+    return TessivaBatch::tr("Writes the DOS batch file that runs AutoCAD's DXFIX.EXE once for every source\n"
+                            "drawing, exactly as the Tessiva window does. The folders and parameter file\n"
+                            "names default to the ones last set in the window.");
+}
 
 // Each exit status: what --help says of it, and the refusals of the save
 // that end the tool with it (a precision is an option's value: a usage
@@ -185,18 +195,6 @@ const ExitStatus kExitStatuses[] = {
      QT_TRANSLATE_NOOP("TessivaBatch", "with --tree, a source that does not lie under the root"),
      {SaveResult::OutsideTree}},
 };
-
-QString exitStatusHelp()
-{
-    QString help = u'\n' + TessivaBatch::tr("Exit status:") + u'\n';
-    for (const ExitStatus &status : kExitStatuses) {
-        // "%1" in a line is the longest path the converter takes.
-        const QString text
-            = TessivaBatch::tr(status.help).replace(QStringLiteral("%1"), QString::number(BatchLimits::kMaxPathBytes));
-        help += QStringLiteral("%1  %2\n").arg(int(status.code), 4).arg(text);
-    }
-    return help;
-}
 
 // A kind by its keyword, in any case, or by its index in the window.
 bool parseKind(const QString &text, BatchKind *kind)
@@ -466,65 +464,106 @@ QList<int> exitCodes()
 }
 
 namespace {
-// The toolkit's help laid out again for a console of `width` columns: each
-// paragraph, each option's description and each exit status wrapped as a
-// whole, Japanese characters counted as two columns.
-QString laidOut(const QString &help, int width)
+// How --help is laid out: for a console of at least this many columns (a
+// narrower one gets the layout of this width), and one column short of its
+// edge, as a line that fills the last column makes the console break it.
+constexpr int kNarrowestConsole = 40;
+// The blanks before an option's head, and between a head and its text.
+constexpr int kHeadIndent = 2;
+constexpr int kHeadGap = 2;
+// A text beside its head gets at least this many columns; where the heads
+// leave less, each head stands on a line of its own, its text below it,
+// indented this far.
+constexpr int kNarrowestText = 20;
+constexpr int kTextBelowIndent = 8;
+
+// One entry of --help: an option's names, an argument or an exit status,
+// and what it says of it.
+struct HelpEntry
 {
+    QString head;
+    QString text;
+};
+
+// The column every text of `entries` starts at: past the widest head (its
+// real width, a Japanese character counting two), or, where the console is
+// too narrow for that, below each head (a negative column).
+int textColumn(const QList<HelpEntry> &entries, int width)
+{
+    int headColumns = 0;
+    for (const HelpEntry &entry : entries)
+        headColumns = qMax(headColumns, consolewrap::columns(entry.head));
+    const int column = headColumns + kHeadGap;
+    return width - column < kNarrowestText ? -kTextBelowIndent : column;
+}
+
+// The entries as a table, their texts from `column` on.
+QString entryTable(const QList<HelpEntry> &entries, int width, int column)
+{
+    const int indent = qAbs(column);
     QString out;
-    const QStringList lines = help.split(u'\n');
-    for (qsizetype i = 0; i < lines.size();) {
-        const QString &line = lines.at(i);
-        // An entry: its head (an option's names, a status's number) and
-        // its text, continued on the lines indented to where the text starts.
-        qsizetype textStart = 0;
-        static const QRegularExpression entry(QStringLiteral("^( {2,}\\S.*?  +| {2,4}\\d+  )\\S"));
-        const QRegularExpressionMatch m = entry.match(line);
-        if (m.hasMatch())
-            textStart = m.capturedLength(1);
-        // A section's title ("Options:") and the usage line stand alone.
-        const auto alone = [&lines](qsizetype k) {
-            const QString &l = lines.at(k);
-            return k == 0 || l.trimmed().isEmpty() || (!l.startsWith(u' ') && l.endsWith(u':'));
-        };
-        qsizetype next = i + 1;
-        QString text = line.mid(textStart);
-        if (!alone(i)) {
-            while (next < lines.size() && !alone(next)
-                   && (textStart > 0 ? lines.at(next).startsWith(QString(textStart, u' '))
-                                     : !entry.match(lines.at(next)).hasMatch()))
-                text += u'\n' + lines.at(next++);
-            text = consolewrap::joined(text);
-        }
-        const QString head = line.left(textStart);
-        // A head too wide for the text beside it stands on a line of its own.
-        const bool apart = textStart > 0 && width - textStart < 20;
-        const int indent = apart ? 8 : int(textStart);
-        out += head + (apart ? QStringLiteral("\n") + QString(indent, u' ') : QString())
-            + consolewrap::wrapped(text, width, indent, indent) + u'\n';
-        i = next;
+    for (const HelpEntry &entry : entries) {
+        out += entry.head;
+        if (column < 0)
+            out += u'\n' + QString(indent, u' ');
+        else
+            out += QString(column - consolewrap::columns(entry.head), u' ');
+        out += consolewrap::wrapped(consolewrap::joined(entry.text), width, indent, indent) + u'\n';
     }
     return out;
+}
+
+// An option as --help names it: "-k, --kind <kind>".
+QString optionHead(const QCommandLineOption &option)
+{
+    QStringList names;
+    for (const QString &name : option.names())
+        names << (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+    QString head = QString(kHeadIndent, u' ') + names.join(QStringLiteral(", "));
+    if (!option.valueName().isEmpty())
+        head += QStringLiteral(" <%1>").arg(option.valueName());
+    return head;
 }
 } // namespace
 
 QString helpText(int columns)
 {
-    QCommandLineParser parser;
-    const Options options;
-    options.addTo(parser);
-    QString text = parser.helpText();
-    // The usage line names the program, not the path it was started by.
-    const qsizetype lineEnd = text.indexOf(u'\n');
-    const QString usage = text.left(lineEnd);
-    const qsizetype options_ = usage.indexOf(QLatin1String(" ["));
-    text.replace(0, lineEnd, TessivaBatch::tr("Usage: ") + kProgram + (options_ < 0 ? QString() : usage.mid(options_)));
-    // A line that fills the console's last column would make it wrap.
-    const int width = qMax(40, columns - 1);
-    QString laid = laidOut(text + exitStatusHelp(), width);
-    while (laid.endsWith(QStringLiteral("\n\n")))
-        laid.chop(1);
-    return laid;
+    const int width = qMax(kNarrowestConsole, columns) - 1;
+    const Options o;
+    // The usage line breaks only between its words.
+    QString text = TessivaBatch::tr("Usage: ").trimmed();
+    int used = consolewrap::columns(text);
+    for (const QString &word : {kProgram, TessivaBatch::tr("[options]"), TessivaBatch::tr("[source...]")}) {
+        if (used + 1 + consolewrap::columns(word) > width) {
+            text += u'\n' + QString(kTextBelowIndent, u' ') + word;
+            used = kTextBelowIndent + consolewrap::columns(word);
+        } else {
+            text += u' ' + word;
+            used += 1 + consolewrap::columns(word);
+        }
+    }
+    text += u'\n' + consolewrap::wrapped(consolewrap::joined(description()), width, 0, 0) + u'\n';
+
+    // The options and the argument, their texts in one column.
+    QList<HelpEntry> options;
+    for (const QCommandLineOption *option : o.all())
+        options.append({optionHead(*option), option->description()});
+    const QList<HelpEntry> arguments{
+        {QString(kHeadIndent, u' ') + TessivaBatch::tr("sources"), TessivaBatch::tr("Source DXF files.")}};
+    const int column = textColumn(options + arguments, width);
+    text += u'\n' + TessivaBatch::tr("Options:") + u'\n' + entryTable(options, width, column) + u'\n'
+        + TessivaBatch::tr("Arguments:") + u'\n' + entryTable(arguments, width, column);
+
+    // The exit statuses, each number in four columns.
+    QList<HelpEntry> statuses;
+    for (const ExitStatus &status : kExitStatuses) {
+        // "%1" in a line is the longest path the converter takes.
+        const QString says
+            = TessivaBatch::tr(status.help).replace(QStringLiteral("%1"), QString::number(BatchLimits::kMaxPathBytes));
+        statuses.append({QStringLiteral("%1").arg(int(status.code), 4), says});
+    }
+    text += u'\n' + TessivaBatch::tr("Exit status:") + u'\n' + entryTable(statuses, width, textColumn(statuses, width));
+    return text;
 }
 
 int run(const QStringList &arguments, const Environment &env, QIODevice &in, QIODevice &out, QIODevice &err)

@@ -6,8 +6,11 @@
 // Text laid out for a console of a given number of columns, where a
 // Japanese character takes two columns and Japanese text may break
 // between any two characters but before a closing mark or after an
-// opening one. A blank next to a number never breaks, so that a number
-// stays with its word ("既定 6", "259 バイト").
+// opening one. A number stays with its word: the Japanese one after it
+// ("259 バイト") and the one before it ("既定 6", "default 6"); a word that
+// already belongs to the number before it lets go of the next number, so
+// that no chain of numbers and words grows into one long piece ("1 行に
+// 1 つずつ").
 namespace consolewrap {
 
 // The columns a character takes: two for wide (CJK, full-width) ones and

@@ -13,15 +13,19 @@ install(FILES README.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tessiva)
 file(GLOB tessiva_docs ${PROJECT_SOURCE_DIR}/docs/*.md)
 install(FILES ${tessiva_docs} DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tessiva/docs)
 
-# The manual pages and the changelog, compressed as Debian keeps them.
+# The manual pages and the changelog, compressed as Debian keeps them: the
+# English pages, and their Japanese translations under man/ja.
 set(compressed)
-foreach(page tessiva.1 tessiva-batch.1)
-    add_custom_command(OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/${page}.gz
-        COMMAND gzip -9n -c ${CMAKE_CURRENT_SOURCE_DIR}/docs/${page} > ${CMAKE_CURRENT_BINARY_DIR}/${page}.gz
+foreach(page tessiva.1 tessiva-batch.1 ja/tessiva.1 ja/tessiva-batch.1)
+    get_filename_component(language "${page}" DIRECTORY)
+    set(gz ${CMAKE_CURRENT_BINARY_DIR}/man/${page}.gz)
+    add_custom_command(OUTPUT ${gz}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/man/${language}
+        COMMAND gzip -9n -c ${CMAKE_CURRENT_SOURCE_DIR}/docs/${page} > ${gz}
         DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/docs/${page}
         VERBATIM)
-    install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-    list(APPEND compressed ${CMAKE_CURRENT_BINARY_DIR}/${page}.gz)
+    install(FILES ${gz} DESTINATION ${CMAKE_INSTALL_MANDIR}/${language}/man1)
+    list(APPEND compressed ${gz})
 endforeach()
 add_custom_command(OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz
     COMMAND gzip -9n -c ${CMAKE_CURRENT_SOURCE_DIR}/packaging/changelog > ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz

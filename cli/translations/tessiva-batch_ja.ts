@@ -215,5 +215,17 @@ Tessiva のウィンドウとまったく同じに書き出します。フォル
         <source>Source DXF files.</source>
         <translation>変換元の DXF ファイル。</translation>
     </message>
+    <message>
+        <source>[options]</source>
+        <translation>[オプション]</translation>
+    </message>
+    <message>
+        <source>Options:</source>
+        <translation>オプション:</translation>
+    </message>
+    <message>
+        <source>Arguments:</source>
+        <translation>引数:</translation>
+    </message>
 </context>
 </TS>

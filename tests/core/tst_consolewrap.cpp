@@ -33,6 +33,12 @@ void TestConsoleWrap::wrapped_data()
         << QStringLiteral(u"精度 (既定 6)") << 12 << 0 << QStringLiteral(u"精度\n(既定 6)");
     QTest::newRow("and with the word after it")
         << QStringLiteral(u"長さ (259 バイト)") << 12 << 0 << QStringLiteral(u"長さ\n(259 バイト)");
+    QTest::newRow("numbers and words do not chain") << QStringLiteral(u"変換元を 1 行に 1 つずつ読む") << 16 << 0
+                                                    << QStringLiteral(u"変換元を 1 行に\n1 つずつ読む");
+    QTest::newRow("a name ending in a digit is no number")
+        << QStringLiteral(u"r12-gx3 のいずれか") << 12 << 0 << QStringLiteral(u"r12-gx3 のい\nずれか");
+    QTest::newRow("a word ending in a mark lets go of its number")
+        << QStringLiteral("output, 0 to 18") << 12 << 0 << QStringLiteral("output, 0\nto 18");
     QTest::newRow("a word longer than the line stands alone")
         << QStringLiteral("a --check-exit-status b") << 8 << 0 << QStringLiteral("a\n--check-exit-status\nb");
     QTest::newRow("after a Japanese mark, English may start a line")
