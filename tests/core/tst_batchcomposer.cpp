@@ -625,7 +625,7 @@ void TestBatchComposer::reportShowsNamesAsTheyAre_data()
     QTest::newRow("a digit at the end of a folder") << QStringLiteral("C:\\2\\1.dxf") << QByteArray("C:\\2\\1.dxf");
     // Second bytes 0x5C, 0x7C and 0x5E stay as they are.
     QTest::newRow("trail bytes of \\, | and ^")
-        << QStringLiteral(u"C:\\表\\ポ\\ゾ.dxf") << QByteArray("C:\\\x95\x5c\\\x83\x7c\\\x83\x5d.dxf");
+        << QStringLiteral(u"C:\\表\\ポ\\タ.dxf") << QByteArray("C:\\\x95\x5c\\\x83\x7c\\\x83\x5e.dxf");
 }
 
 void TestBatchComposer::reportShowsNamesAsTheyAre()

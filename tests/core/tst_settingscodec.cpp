@@ -9,9 +9,15 @@
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <future>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -74,6 +80,7 @@ private slots:
     void twoClosesAtOnceKeepBothChanges();
     void aSaveNeverWritesWithoutTheLock_data();
     void aSaveNeverWritesWithoutTheLock();
+    void aWaitingLockTakesTheFileThatReplacedItsOwn();
 };
 
 void TestSettingsCodec::parse_data()
@@ -479,6 +486,64 @@ void TestSettingsCodec::aSaveNeverWritesWithoutTheLock()
     QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QVERIFY(asExpected);
     QCOMPARE(readAll(path), written ? QByteArray("A\r\nB\r\nMINE\r\nD\r\n") : old);
+}
+
+void TestSettingsCodec::aWaitingLockTakesTheFileThatReplacedItsOwn()
+{
+    // A save waits for the lock on the settings file; meanwhile another
+    // save replaces the file (a new file renamed over it) and lets go. The
+    // waiting lock must end up on the file that lies under the name now,
+    // not on the replaced one that nobody reads any more.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("tessiva.ini"));
+    const QByteArray name = QFile::encodeName(path);
+    QVERIFY(writeAll(path, "OLD\r\n"));
+    int other = ::open(name.constData(), O_RDONLY | O_CLOEXEC); // the other save
+    QVERIFY(other >= 0);
+    QCOMPARE(::flock(other, LOCK_EX), 0);
+    struct stat old = {};
+    QCOMPARE(::fstat(other, &old), 0);
+
+    std::promise<void> held, done;
+    std::future<void> lockHeld = held.get_future();
+    std::thread waiting([&, finished = done.get_future()] {
+        const FileLock lock(path, std::chrono::seconds(60));
+        held.set_value();
+        finished.wait();
+    });
+    // Whatever the test finds, the waiting lock is let go and its thread ends.
+    const auto release = qScopeGuard([&] {
+        if (other >= 0)
+            ::close(other);
+        done.set_value();
+        waiting.join();
+    });
+    // Until the waiting lock has the old file open: this process then holds
+    // it twice.
+    const auto opensOfTheOldFile = [&] {
+        int opens = 0;
+        const QStringList fds = QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::System);
+        for (const QString &fd : fds) {
+            struct stat st = {};
+            const QByteArray link = QFile::encodeName(QStringLiteral("/proc/self/fd/") + fd);
+            if (::stat(link.constData(), &st) == 0 && st.st_ino == old.st_ino && st.st_dev == old.st_dev)
+                ++opens;
+        }
+        return opens;
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(opensOfTheOldFile(), 2, 30000);
+    const QString replacement = dir.filePath(QStringLiteral("new.ini"));
+    QVERIFY(writeAll(replacement, "NEW\r\n"));
+    QCOMPARE(::rename(QFile::encodeName(replacement).constData(), name.constData()), 0);
+    ::close(other);
+    other = -1;
+    lockHeld.wait();
+
+    const int now = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+    QVERIFY(now >= 0);
+    const bool free = ::flock(now, LOCK_EX | LOCK_NB) == 0;
+    ::close(now);
+    QVERIFY2(!free, "the lock stayed on the file that was replaced");
 }
 
 QTEST_GUILESS_MAIN(TestSettingsCodec)
