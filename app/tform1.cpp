@@ -1,9 +1,9 @@
 #include "tform1.h"
 
 #include "app/errorguard.h"
+#include "app/screencentring.h"
 #include "app/settingsnotice.h"
 #include "helpwindows/helpmenu.h"
-#include "helpwindows/placement.h"
 #include "inputs/conversionoptions.h"
 #include "inputs/folderfield.h"
 #include "inputs/sourcelist.h"
@@ -23,10 +23,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QScreen>
-#include <QTimer>
 #include <QToolTip>
-#include <QWindow>
 
 namespace {
 // The client area below the menu bar.
@@ -57,6 +54,7 @@ TForm1::TForm1(PlatformServices &services, QWidget *parent)
     connectHandlers();
     EnterPressesButton::install(this);
     setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+    new ScreenCentring(this);
     FormCreate();
 }
 
@@ -180,34 +178,6 @@ void TForm1::FormCreate()
     setFieldSettings(m_settings.load(fieldSettings()));
     m_settings.setShown(fieldSettings());
     m_save->forgetLastBatchFolder();
-}
-
-void TForm1::showEvent(QShowEvent *event)
-{
-    QMainWindow::showEvent(event);
-    if (m_placed)
-        return;
-    m_placed = true;
-    placeCentred();
-    // A window manager tells the frame only after the window is shown: the
-    // window is centred again, once, when its frame is first known.
-    auto *waiting = new QTimer(this);
-    waiting->setInterval(kFrameWaitStepMs);
-    connect(waiting, &QTimer::timeout, this, [this, waiting, tries = 0]() mutable {
-        const bool framed = windowHandle() && !windowHandle()->frameMargins().isNull();
-        if (framed)
-            placeCentred();
-        if (framed || ++tries >= kFrameWaitSteps)
-            waiting->deleteLater();
-    });
-    waiting->start();
-}
-
-// The whole window centred, its frame included.
-void TForm1::placeCentred()
-{
-    if (QScreen *s = screen())
-        move(centredOver(s->availableGeometry(), outerSize(this)));
 }
 
 void TForm1::closeEvent(QCloseEvent *event)

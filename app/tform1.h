@@ -78,7 +78,6 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    void showEvent(QShowEvent *event) override;
 
 private:
     QAction *menuItem(QMenu *menu, const char *name, const QString &caption);
@@ -86,7 +85,6 @@ private:
     void buildClient();
     void buildParts();
     void orderTabs();
-    void placeCentred();
     void connectHandlers();
     settings::StoredSettings fieldSettings() const;
     void setFieldSettings(const settings::StoredSettings &values);
@@ -106,9 +104,5 @@ private:
     QAction *About1 = nullptr;
     SettingsFile m_settings;
     std::unique_ptr<LeaveWatcher> m_leaving;
-    bool m_placed = false;
-    // How long the window waits for its frame to be known: 50 ms at a time, 2 s in all.
-    static constexpr int kFrameWaitStepMs = 50;
-    static constexpr int kFrameWaitSteps = 40;
     bool m_quietClose = false;
 };

@@ -1,6 +1,7 @@
 #include "fakeplatform.h"
 
 #include "app/errorguard.h"
+#include "app/screencentring.h"
 #include "app/startup.h"
 #include "app/tform1.h"
 #include "core/toolkittranslation.h"
@@ -42,6 +43,8 @@ private slots:
     void countSitsOnItsLabelsLine();
     void firstStart();
     void windowFrame();
+    void placeOnTheScreen_data();
+    void placeOnTheScreen();
     void menu();
     void tabOrder();
     void dropsOnlyOnTheList();
@@ -219,6 +222,28 @@ void TestTForm1::windowFrame()
     QVERIFY(!form.windowFlags().testFlag(Qt::WindowContextHelpButtonHint));
     QCOMPARE(m_platform.sizeCommandRemovals, 1);
     QCOMPARE(applicationTitle(), QStringLiteral("Morvane Tessiva"));
+}
+
+void TestTForm1::placeOnTheScreen_data()
+{
+    // Centred in the screen's free area, halves cut toward zero; a window
+    // larger than that area starts at its top-left corner, where its title
+    // bar can be reached.
+    QTest::addColumn<QRect>("available");
+    QTest::addColumn<QSize>("window");
+    QTest::addColumn<QPoint>("placed");
+    QTest::newRow("centred") << QRect(0, 0, 1024, 768) << QSize(555, 473) << QPoint(234, 147);
+    QTest::newRow("below a panel") << QRect(0, 30, 1024, 738) << QSize(555, 473) << QPoint(234, 162);
+    QTest::newRow("larger than the screen") << QRect(0, 0, 512, 384) << QSize(555, 473) << QPoint(0, 0);
+    QTest::newRow("wider only, on a second screen") << QRect(1024, 0, 512, 768) << QSize(555, 473) << QPoint(1024, 147);
+}
+
+void TestTForm1::placeOnTheScreen()
+{
+    QFETCH(QRect, available);
+    QFETCH(QSize, window);
+    QFETCH(QPoint, placed);
+    QCOMPARE(centredOnScreen(available, window), placed);
 }
 
 void TestTForm1::menu()
