@@ -4,7 +4,4 @@
 
 // Windows knows a window's frame from the moment the window is made: there
 // is nothing to wait for.
-std::unique_ptr<QAbstractNativeEventFilter> watchFrame(QWidget *, QObject *, std::function<void()>)
-{
-    return nullptr;
-}
+std::unique_ptr<QAbstractNativeEventFilter> watchFrame(QWidget *, QObject *, std::function<void()>) { return nullptr; }

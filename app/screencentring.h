@@ -50,5 +50,4 @@ private:
 // Calls `told` on the event loop each time the window manager tells
 // something of `window`'s frame; nothing where the system knows the frame
 // all along. One file per system (framewatch_unix.cpp, framewatch_win.cpp).
-std::unique_ptr<QAbstractNativeEventFilter> watchFrame(QWidget *window, QObject *context,
-                                                       std::function<void()> told);
+std::unique_ptr<QAbstractNativeEventFilter> watchFrame(QWidget *window, QObject *context, std::function<void()> told);
