@@ -276,6 +276,15 @@ qsizetype namesStart(QStringView path)
 
 QStringView partReadOtherwise(QStringView path, PathEnd end)
 {
+    // A drive without its root is read in that drive's current folder
+    // ("D:DRAW", "a:b.dxf"); the device namespace ("\\.\", "\\?\") names
+    // devices and objects, not a file of a folder.
+    if (hasDrive(path) && (path.size() == 2 || path[2] != u'\\')) {
+        const qsizetype separator = path.indexOf(u'\\');
+        return separator < 0 ? path : path.left(separator);
+    }
+    if (path.size() >= 4 && path.startsWith(u"\\\\") && (path[2] == u'.' || path[2] == u'?') && path[3] == u'\\')
+        return path.left(4);
     // One pass over the path, as this runs on every path of a job: each
     // part is judged at the separator that closes it, with its marks and
     // its first dot noted on the way.

@@ -47,7 +47,10 @@ enum class PathEnd { Name, Folder };
 // AUX, NUL, COM1-COM9, LPT1-LPT9, CONIN$ and CONOUT$ whatever follows them
 // after a dot, and takes a ":" after the drive letter as the start of a
 // stream name. A "/" marks a "\" inside a native name, which Windows would
-// take as a separator. "." and ".." are no names.
+// take as a separator. "." and ".." are no names. A drive without its root
+// ("D:DRAW", read in that drive's current folder) and the device namespace
+// ("\\.\", "\\?\") are read otherwise too: the part named is the drive
+// and its first name, or the namespace's prefix.
 QStringView partReadOtherwise(QStringView path, PathEnd end);
 
 // The inverse, for handing a job folder to a native dialog. A job path

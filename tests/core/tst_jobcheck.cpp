@@ -149,6 +149,16 @@ void TestJobCheck::refusals_data()
     QTest::newRow("a colon in the AutoCAD folder")
         << good << out << QStringLiteral("Z:\\opt\\acad:13\\") << int(SaveResult::UnusableText) << -1
         << otherName(QStringLiteral(u"AutoCadﾌｫﾙﾀﾞ"), QStringLiteral("Z:\\opt\\acad:13\\"), QStringLiteral("acad:13"));
+    QTest::newRow("a drive-relative source")
+        << QStringList{QStringLiteral("C:\\A\\x.dxf"), QStringLiteral("a:b.dxf")} << out << acad
+        << int(SaveResult::UnusableText) << 1
+        << otherName(QStringLiteral(u"変換元ﾌｧｲﾙ"), QStringLiteral("a:b.dxf"), QStringLiteral("a:b.dxf"));
+    QTest::newRow("a drive-relative destination")
+        << good << QStringLiteral("D:DRAW\\") << acad << int(SaveResult::UnusableText) << -1
+        << otherName(QStringLiteral(u"変換先ﾌｫﾙﾀﾞ"), QStringLiteral("D:DRAW\\"), QStringLiteral("D:DRAW"));
+    QTest::newRow("a pipe as the AutoCAD folder")
+        << good << out << QStringLiteral("\\\\.\\pipe\\x\\") << int(SaveResult::UnusableText) << -1
+        << otherName(QStringLiteral(u"AutoCadﾌｫﾙﾀﾞ"), QStringLiteral("\\\\.\\pipe\\x\\"), QStringLiteral("\\\\.\\"));
     QTest::newRow("folders judged before the sources")
         << QStringList{QStringLiteral("Z:\\a\\nul.dxf")} << QStringLiteral("D:\\OUT \\") << acad
         << int(SaveResult::UnusableText) << -1

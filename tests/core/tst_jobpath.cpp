@@ -206,8 +206,16 @@ void TestJobPath::partReadOtherwise_data()
         << QStringLiteral("Z:\\bs\\a/b.dxf") << false << QStringLiteral("a/b.dxf");
     QTest::newRow("a colon inside a name")
         << QStringLiteral("Z:\\rev 10:30.dxf") << false << QStringLiteral("rev 10:30.dxf");
-    QTest::newRow("a drive-relative name") << QStringLiteral("C:x.dxt") << false << none;
-    QTest::newRow("a stream after a drive-relative name") << QStringLiteral("C:x:y") << false << QStringLiteral("x:y");
+    // Read from somewhere else than they name: a drive's current folder,
+    // the device namespace.
+    QTest::newRow("a drive-relative name") << QStringLiteral("a:b.dxf") << false << QStringLiteral("a:b.dxf");
+    QTest::newRow("a drive-relative folder") << QStringLiteral("D:DRAW\\plan.dxf") << false << QStringLiteral("D:DRAW");
+    QTest::newRow("a drive alone as a folder") << QStringLiteral("D:") << true << QStringLiteral("D:");
+    QTest::newRow("a drive's root") << QStringLiteral("D:\\") << true << none;
+    QTest::newRow("the device namespace") << QStringLiteral("\\\\.\\pipe\\x\\") << true << QStringLiteral("\\\\.\\");
+    QTest::newRow("the namespace without parsing")
+        << QStringLiteral("\\\\?\\C:\\x.dxf") << false << QStringLiteral("\\\\?\\");
+    QTest::newRow("a share is no namespace") << QStringLiteral("\\\\srv\\x.dxf") << false << none;
     QTest::newRow("a server's name") << QStringLiteral("\\\\nul\\share\\a.dxf") << false << QStringLiteral("nul");
     QTest::newRow("a server's and share's names") << QStringLiteral("\\\\srv\\share\\a.dxf") << false << none;
 }
