@@ -111,9 +111,19 @@ void TForm1::buildMenu()
     QMenu *settingsMenu = bar->addMenu(QStringLiteral(u"設定"));
     settingsMenu->setObjectName(QStringLiteral("SET1"));
     DP1 = menuItem(settingsMenu, "DP1", QStringLiteral(u"ﾃﾞｨﾌｫﾙﾄﾊﾟﾗﾒｰﾀﾌｧｲﾙ"));
-    // Off at every start: only the four remembered values outlive a run.
+    // The options of the run, off at every start: only the four remembered
+    // values outlive a run.
     Report1 = menuItem(settingsMenu, "Report1", QStringLiteral(u"実行結果を記録する"));
-    Report1->setCheckable(true);
+    SkipExisting1 = menuItem(settingsMenu, "SkipExisting1", QStringLiteral(u"既にある図面は飛ばす"));
+    CheckExitStatus1 = menuItem(settingsMenu, "CheckExitStatus1", QStringLiteral(u"終了ステータスを確かめる"));
+    for (QAction *option : {Report1, SkipExisting1, CheckExitStatus1})
+        option->setCheckable(true);
+    // The exit status is checked only by a run that makes its drawings
+    // under temporary names.
+    const auto offerCheck = [this] { CheckExitStatus1->setEnabled(canCheckExitStatus(runOptions())); };
+    connect(Report1, &QAction::toggled, this, offerCheck);
+    connect(SkipExisting1, &QAction::toggled, this, offerCheck);
+    offerCheck();
     QMenu *help = bar->addMenu(QStringLiteral(u"ﾍﾙﾌﾟ(&H)"));
     help->setObjectName(QStringLiteral("Help1"));
     HowtoUseHelp1 = menuItem(help, "HowtoUseHelp1", QStringLiteral(u"説明(&H)"));
@@ -217,6 +227,16 @@ void TForm1::closeWithoutAsking()
     close();
 }
 
+// The options of the run the settings menu holds.
+ConversionJob TForm1::runOptions() const
+{
+    ConversionJob options;
+    options.report = Report1->isChecked();
+    options.skipExisting = SkipExisting1->isChecked();
+    options.checkExitStatus = CheckExitStatus1->isChecked() && canCheckExitStatus(options);
+    return options;
+}
+
 ConversionJob TForm1::currentJob() const
 {
     ConversionJob job;
@@ -228,7 +248,10 @@ ConversionJob TForm1::currentJob() const
     job.sources = m_sources->sources();
     job.destinationFolder = m_destination->text();
     job.autocadFolder = m_autocad->text();
-    job.report = Report1->isChecked();
+    const ConversionJob options = runOptions();
+    job.report = options.report;
+    job.skipExisting = options.skipExisting;
+    job.checkExitStatus = options.checkExitStatus;
     return job;
 }
 

@@ -86,6 +86,7 @@ private:
     void buildParts();
     void orderTabs();
     void connectHandlers();
+    ConversionJob runOptions() const;
     settings::StoredSettings fieldSettings() const;
     void setFieldSettings(const settings::StoredSettings &values);
 
@@ -100,6 +101,8 @@ private:
     QAction *Exit1 = nullptr;
     QAction *DP1 = nullptr;
     QAction *Report1 = nullptr; // the batch file reports its run
+    QAction *SkipExisting1 = nullptr; // the batch file skips the drawings already there
+    QAction *CheckExitStatus1 = nullptr; // any status but 0 fails a drawing
     QAction *HowtoUseHelp1 = nullptr;
     QAction *About1 = nullptr;
     SettingsFile m_settings;

@@ -389,7 +389,7 @@ std::optional<Usage> takeFolders(const QCommandLineParser &parser, const Options
     job.skipExisting = parser.isSet(o.skipExisting);
     job.checkExitStatus = parser.isSet(o.checkExitStatus);
     job.report = parser.isSet(o.report);
-    if (job.checkExitStatus && !usesTemporaryNames(job))
+    if (job.checkExitStatus && !canCheckExitStatus(job))
         return Usage{TessivaBatch::tr("--check-exit-status goes with --skip-existing or --report")};
     return std::nullopt;
 }

@@ -109,6 +109,10 @@ struct ConversionJob
 // own name only once it was made.
 constexpr bool usesTemporaryNames(const ConversionJob &job) { return job.skipExisting || job.report; }
 
+// Whether the job may check the converter's exit status: only a run whose
+// drawings are made under temporary names has an output to delete.
+constexpr bool canCheckExitStatus(const ConversionJob &job) { return usesTemporaryNames(job); }
+
 // What the batch file and the programs it runs can take.
 namespace BatchLimits {
 // The classic Windows path limit of the converter: 260 bytes with the

@@ -46,7 +46,8 @@ private slots:
     void cancelReportsNothing();
     void notBatRefused();
     void writesTheBatchFile();
-    void reportItemWritesTheReportForm();
+    void runOptionsFromTheSettingsMenu_data();
+    void runOptionsFromTheSettingsMenu();
     void cannotSaveReachesTheStatusLine();
     void longStatusKeepsItsStartAndReason();
     void reasonsInJapanese_data();
@@ -284,20 +285,53 @@ void TestSaveAction::writesTheBatchFile()
     QCOMPARE(edit("Edit1")->text(), QStringLiteral("D:\\OUT\\"));
 }
 
-void TestSaveAction::reportItemWritesTheReportForm()
+void TestSaveAction::runOptionsFromTheSettingsMenu_data()
 {
+    // The items of the settings menu triggered, and the options of the run
+    // the saved batch file has: the exit status is checked only by a run
+    // that makes its drawings under temporary names.
+    QTest::addColumn<QStringList>("items");
+    QTest::addColumn<bool>("report");
+    QTest::addColumn<bool>("skip");
+    QTest::addColumn<bool>("check");
+    const QString report = QStringLiteral("Report1");
+    const QString skip = QStringLiteral("SkipExisting1");
+    const QString check = QStringLiteral("CheckExitStatus1");
+    QTest::newRow("the report") << QStringList{report} << true << false << false;
+    QTest::newRow("skipping") << QStringList{skip} << false << true << false;
+    QTest::newRow("the report, checked") << QStringList{report, check} << true << false << true;
+    QTest::newRow("skipping, checked") << QStringList{skip, check} << false << true << true;
+    QTest::newRow("all three") << QStringList{report, skip, check} << true << true << true;
+    QTest::newRow("checked, then the report taken off")
+        << QStringList{report, check, report} << false << false << false;
+}
+
+void TestSaveAction::runOptionsFromTheSettingsMenu()
+{
+    QFETCH(QStringList, items);
+    QFETCH(bool, report);
+    QFETCH(bool, skip);
+    QFETCH(bool, check);
     setSources({QStringLiteral("C:\\DRAW\\plan1.dxf")});
-    QAction *report = m_form->findChild<QAction *>(QStringLiteral("Report1"));
-    QVERIFY(report && !report->isChecked());
-    report->trigger();
-    const QString path = m_dir.filePath(QStringLiteral("REPORT.BAT"));
+    QAction *checkItem = m_form->findChild<QAction *>(QStringLiteral("CheckExitStatus1"));
+    QVERIFY(checkItem && !checkItem->isEnabled());
+    for (const QString &name : std::as_const(items)) {
+        QAction *item = m_form->findChild<QAction *>(name);
+        QVERIFY2(item && item->isEnabled(), qPrintable(name));
+        item->trigger();
+    }
+    QCOMPARE(checkItem->isEnabled(), report || skip);
+    const QString path = m_dir.filePath(QStringLiteral("RUN.BAT"));
     m_platform.saveAnswers = {path};
     press();
-    ConversionJob job = m_form->currentJob();
-    QVERIFY(job.report);
+    ConversionJob job;
+    job.sources = {QStringLiteral("C:\\DRAW\\plan1.dxf")};
+    job.destinationFolder = edit("Edit1")->text();
+    job.autocadFolder = edit("Edit2")->text();
+    job.report = report;
+    job.skipExisting = skip;
+    job.checkExitStatus = check;
     QCOMPARE(readAll(path), batchFileBytes(job));
-    job.report = false;
-    QVERIFY(readAll(path) != batchFileBytes(job));
 }
 
 void TestSaveAction::cannotSaveReachesTheStatusLine()

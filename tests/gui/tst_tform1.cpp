@@ -256,8 +256,11 @@ void TestTForm1::menu()
         for (QAction *item : a->menu()->actions()) {
             captions << QStringLiteral("  ") + item->text();
             QVERIFY(item->shortcut().isEmpty());
-            // The one option of the menu, off at every start.
-            QCOMPARE(item->isCheckable(), item->objectName() == QLatin1String("Report1"));
+            // The options of the run, off at every start.
+            const QString name = item->objectName();
+            QCOMPARE(item->isCheckable(),
+                     name == QLatin1String("Report1") || name == QLatin1String("SkipExisting1")
+                         || name == QLatin1String("CheckExitStatus1"));
             QVERIFY(!item->isChecked());
             QVERIFY(!item->isSeparator());
         }
@@ -265,6 +268,7 @@ void TestTForm1::menu()
     QCOMPARE(captions,
              (QStringList{QStringLiteral(u"ﾌｧｲﾙ(&F)"), QStringLiteral(u"  終了(&X)"), QStringLiteral(u"設定"),
                           QStringLiteral(u"  ﾃﾞｨﾌｫﾙﾄﾊﾟﾗﾒｰﾀﾌｧｲﾙ"), QStringLiteral(u"  実行結果を記録する"),
+                          QStringLiteral(u"  既にある図面は飛ばす"), QStringLiteral(u"  終了ステータスを確かめる"),
                           QStringLiteral(u"ﾍﾙﾌﾟ(&H)"), QStringLiteral(u"  説明(&H)"),
                           QStringLiteral(u"  ﾊﾞｰｼﾞｮﾝ情報(&A)...")}));
 }
