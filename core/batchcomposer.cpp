@@ -89,15 +89,15 @@ private:
 //
 // `prefix` is the start of the token already in the batch file's bytes (a
 // folder that is the same for every drawing), with `quote` saying whether
-// it asks for quotes.
-void appendToken(Bytes &out, Pieces parts, QByteArrayView prefix = {}, bool quote = false)
+// it asks for quotes; `last` is one more part after `parts`.
+void appendToken(Bytes &out, Pieces parts, QByteArrayView prefix = {}, bool quote = false, QStringView last = {})
 {
     // No character takes more than two bytes. The token is written after
     // the place of its opening quote, which is filled in, or the token
     // moved onto it, once the whole token is known: one pass over the
     // token, where a first pass to find the quotes makes the whole tool
     // 1.05 times as slow (tessiva-batch, 100,000 drawings, 41 paired runs).
-    qsizetype room = 2 + prefix.size();
+    qsizetype room = 2 + prefix.size() + 2 * last.size();
     for (QStringView part : parts)
         room += 2 * part.size();
     char *const start = out.room(room);
@@ -107,7 +107,7 @@ void appendToken(Bytes &out, Pieces parts, QByteArrayView prefix = {}, bool quot
         dst += prefix.size();
     }
     const quint16 *const codes = cp932::codeTable();
-    for (QStringView part : parts) {
+    const auto put = [&](QStringView part) {
         for (QChar ch : part) {
             const char16_t c = ch.unicode();
             if (c >= 0x80) {
@@ -122,7 +122,10 @@ void appendToken(Bytes &out, Pieces parts, QByteArrayView prefix = {}, bool quot
                 *dst++ = char(c);
             }
         }
-    }
+    };
+    for (QStringView part : parts)
+        put(part);
+    put(last);
     if (quote) {
         *start = '"';
         *dst++ = '"';
@@ -155,10 +158,20 @@ void appendEchoText(Bytes &out, QStringView text)
     out.wrote(dst);
 }
 
-QByteArray token(Pieces parts)
+QByteArray echoText(QStringView text)
 {
     Bytes out;
-    appendToken(out, parts);
+    appendEchoText(out, text);
+    return out.bytes();
+}
+
+// Put after a name, "\\*" makes IF EXIST find it only where it is a folder.
+constexpr QStringView kAnyName = u"\\*";
+
+QByteArray token(Pieces parts, QStringView last = {})
+{
+    Bytes out;
+    appendToken(out, parts, {}, false, last);
     return out.bytes();
 }
 
@@ -188,6 +201,8 @@ public:
     {
         prepare();
         vectorstate::clearUpperHalves(); // see vectorstate.h
+        if (m_guarded)
+            guardedHead();
         if (m_job.report)
             reportHead();
         if (!m_job.treeRoot.isEmpty()) // the destination folder itself, before anything goes into it
@@ -214,6 +229,8 @@ public:
         }
         if (m_job.report)
             reportTail();
+        if (m_guarded)
+            guardedEnd();
         return m_out.size() == 0 || handOn();
     }
 
@@ -225,6 +242,8 @@ private:
         QByteArray r13; // a first-pass converter line up to its source
         QByteArray r12; // an R12 to GX3 pass up to its source
         QByteArray intermediate; // the intermediate file of two passes
+        QByteArray intermediateFolder; // the same with "\\*": there only where it is a folder
+        QByteArray intermediateShown; // as ECHO shows it
         QByteArray head; // a drawing's lines up to its source
         QByteArray middle; // from the source to the destination
         QByteArray tail; // from the destination to the end of its lines
@@ -246,6 +265,9 @@ private:
         m_common.r12 = converter + option + " -T" + token({acad, m_job.r12ToGx3Parameter}) + ' ';
         if (convertsInTwoPasses(m_job.kind)) {
             m_common.intermediate = token({m_job.destinationFolder, m_plan.intermediateName()});
+            m_common.intermediateFolder = token({m_job.destinationFolder, m_plan.intermediateName()}, kAnyName);
+            m_common.intermediateShown
+                = echoText(textrules::upperCased(m_job.destinationFolder + m_plan.intermediateName()));
             m_common.head = m_common.r13;
             m_common.middle = ' ' + m_common.intermediate + "\r\n" + m_common.r12 + m_common.intermediate + ' ';
             m_common.tail = "\r\nDEL " + m_common.intermediate + "\r\n";
@@ -283,43 +305,151 @@ private:
     }
 
     // A drawing's own name and the temporary name it is made under, as
-    // tokens in m_final and m_partial.
-    void drawingNames(Pieces destination, Pieces partialName)
+    // tokens in m_final and m_partial; the same with "\*" after them, which
+    // IF EXIST finds only where the name is a folder; and both as ECHO shows
+    // them, for a message that names them.
+    void drawingNames(qsizetype i, Pieces destination, Pieces partialName)
     {
         m_final.clear();
         appendToken(m_final, destination, m_common.folder, m_common.folderQuoted);
         m_partial.clear();
         appendToken(m_partial, partialName, m_common.folder, m_common.folderQuoted);
+        m_finalFolder.clear();
+        appendToken(m_finalFolder, destination, m_common.folder, m_common.folderQuoted, kAnyName);
+        m_partialFolder.clear();
+        appendToken(m_partialFolder, partialName, m_common.folder, m_common.folderQuoted, kAnyName);
+        m_finalShown.clear();
+        appendEchoText(m_finalShown, textrules::upperCased(m_plan.destination(i)));
+        m_partialShown.clear();
+        appendEchoText(m_partialShown, textrules::upperCased(m_plan.destination(i, m_common.partialPrefix)));
+    }
+
+    // The head of the forms that run under a lock and check the console's
+    // code page (the report form and --skip-existing): their lines run in
+    // :TESSIVA_RUN, called with its standard error on the lock file beside
+    // the batch file (NAME.LCK), which cmd.exe holds open, and no other
+    // process may open for writing, until the run ends. A second run of
+    // the same batch file cannot open it, and ends with status 2 before it
+    // touches anything. Where no lock file can be made (a read-only
+    // folder), the run goes on without one.
+    //
+    // cmd.exe reads a batch file in the console's code page. Read in any
+    // other than 932, a name's second byte may be taken for an operator
+    // (0x7C for |): such a console is refused first. The two test lines end
+    // in 0x83 0x5E and 0xB1 0x5E: in code page 932 the first is a character
+    // and the second a half-width katakana and a caret that joins the next
+    // line to it; in a code page of one byte a character (both) is followed
+    // by a caret; in the other double-byte code pages both are characters.
+    // Only in 932 does the line that sets TESSIVA_CP932 run and the one
+    // that clears it again not.
+    void guardedHead()
+    {
+        const QByteArray at = m_job.report ? QByteArray() : QByteArray("@");
+        if (m_job.report)
+            line({"@ECHO OFF"});
+        for (QByteArrayView text :
+             {QByteArrayView("SETLOCAL ENABLEEXTENSIONS DISABLEDELAYEDEXPANSION"),
+              QByteArrayView("SET \"TESSIVA_CP932=\""), QByteArrayView("SET TESSIVA_CP932_TEST=\x83\x5e"),
+              QByteArrayView("SET \"TESSIVA_CP932=1\""), QByteArrayView("SET TESSIVA_CP932_TEST=\xb1\x5e"),
+              QByteArrayView("SET \"TESSIVA_CP932=\""),
+              QByteArrayView("IF NOT DEFINED TESSIVA_CP932 GOTO TESSIVA_CODE_PAGE"),
+              QByteArrayView("SET \"TESSIVA_LOCK=%~dpn0.LCK\""),
+              QByteArrayView("IF EXIST \"%TESSIVA_LOCK%\\*\" SET \"TESSIVA_LOCK=NUL\""),
+              QByteArrayView("IF NOT EXIST \"%TESSIVA_LOCK%\" COPY /Y NUL \"%TESSIVA_LOCK%\" >NUL 2>NUL"),
+              QByteArrayView("IF NOT EXIST \"%TESSIVA_LOCK%\" SET \"TESSIVA_LOCK=NUL\""),
+              QByteArrayView("SET \"TESSIVA_RAN=\""), QByteArrayView("SET \"TESSIVA_EXIT=0\"")})
+            line({at, text});
+        // %0 names the label inside :TESSIVA_RUN: the batch file's own
+        // names are taken before it.
+        if (m_job.report) {
+            line({"SET \"TESSIVA_BATCH=%~f0\""});
+            line({"SET \"TESSIVA_REPORT=%~dpn0.LOG\""});
+            line({"SET \"TESSIVA_LIST=%~dpn0.TMP\""});
+        }
+        for (QByteArrayView text :
+             {QByteArrayView("CALL :TESSIVA_RUN 2>>\"%TESSIVA_LOCK%\""),
+              QByteArrayView("IF NOT DEFINED TESSIVA_RAN GOTO TESSIVA_BUSY"),
+              QByteArrayView("IF NOT \"%TESSIVA_LOCK%\"==\"NUL\" DEL \"%TESSIVA_LOCK%\" >NUL 2>NUL"),
+              QByteArrayView("EXIT /B %TESSIVA_EXIT%")})
+            line({at, text});
+        static const QByteArray busy
+            = words(u"ECHO このバッチファイルは別のところで実行中です。その実行が終わってから、"
+                    u"もう一度実行してください。");
+        line({":TESSIVA_CODE_PAGE"});
+        line({at,
+              "ECHO This batch file runs only in a console of code page 932 (Japanese): run CHCP 932, "
+              "then run it again."});
+        line({at, "EXIT /B 2"});
+        line({":TESSIVA_BUSY"});
+        line({at, busy});
+        line({at, "EXIT /B 2"});
+        line({":TESSIVA_RUN"});
+        line({at, "SET \"TESSIVA_RAN=1\""});
+    }
+
+    void guardedEnd()
+    {
+        if (!m_job.report) {
+            line({"@GOTO :EOF"});
+            return;
+        }
+        // A converter that ended with a status other than 0, in words: the
+        // two a crash and an interrupted run give, and the number.
+        static const QByteArray statusWords
+            = words(u":TESSIVA_STATUS_WORDS\r\n"
+                    u"SET \"TESSIVA_WHY=%TESSIVA_PASS%終了ステータス %TESSIVA_STATUS%\"\r\n"
+                    u"IF \"%TESSIVA_STATUS%\"==\"-1073741819\" SET \"TESSIVA_WHY=%TESSIVA_PASS%"
+                    u"アクセス違反で異常終了しました、終了ステータス -1073741819 (0xC0000005)\"\r\n"
+                    u"IF \"%TESSIVA_STATUS%\"==\"-1073741510\" SET \"TESSIVA_WHY=%TESSIVA_PASS%"
+                    u"中断されました、終了ステータス -1073741510 (0xC000013A)\"\r\n"
+                    u"GOTO :EOF\r\n");
+        m_out.put(statusWords);
     }
 
     // A drawing of a job that goes on where it stopped. It is made under a
     // temporary name beside its own and moved onto its own name as its last
     // step, so that its own name exists only once its conversion ran to the
-    // end; a leftover temporary drawing is deleted first.
+    // end; a leftover temporary drawing is deleted first. A folder where
+    // the drawing, its temporary name or the intermediate file goes is
+    // never taken for the drawing, deleted or moved into: the drawing is
+    // left out, said so, and the run ends with status 1.
     void skippableDrawing(qsizetype i, Pieces destination, Pieces partialName)
     {
+        static const QByteArray folder = words(u"@ECHO フォルダがあるので変換しません: %TESSIVA_WHY%");
         const QString &path = m_job.sources.at(i);
-        drawingNames(destination, partialName);
+        drawingNames(i, destination, partialName);
         const QByteArrayView final = m_final.view();
         const QByteArrayView partial = m_partial.view();
-        const QByteArray label = "DONE" + QByteArray::number(i + 1).rightJustified(m_common.labelWidth, '0');
-        line({"IF EXIST ", final, " GOTO ", label});
+        const QByteArray number = QByteArray::number(i + 1).rightJustified(m_common.labelWidth, '0');
+        line({"@SET \"TESSIVA_WHY=", m_finalShown.view(), "\""});
+        line({"@IF EXIST ", m_finalFolder.view(), " GOTO FOLDER", number});
+        line({"IF EXIST ", final, " GOTO DONE", number});
+        line({"@SET \"TESSIVA_WHY=", m_partialShown.view(), "\""});
+        line({"@IF EXIST ", m_partialFolder.view(), " GOTO FOLDER", number});
         line({"IF EXIST ", partial, " DEL ", partial});
         const QByteArrayView intermediate = m_common.intermediate;
         if (intermediate.isEmpty()) {
             convert(m_common.head, path, partial);
         } else {
+            line({"@SET \"TESSIVA_WHY=", m_common.intermediateShown, "\""});
+            line({"@IF EXIST ", m_common.intermediateFolder, " GOTO FOLDER", number});
             line({"IF EXIST ", intermediate, " DEL ", intermediate});
             convert(m_common.r13, path, intermediate);
             convert(m_common.r12, QString(), partial, intermediate);
             line({"DEL ", intermediate});
         }
         line({"IF EXIST ", partial, " MOVE /Y ", partial, " ", final});
-        line({":", label});
+        line({"@GOTO DONE", number});
+        line({":FOLDER", number});
+        line({folder});
+        line({"@SET \"TESSIVA_EXIT=1\""});
+        line({":DONE", number});
     }
 
     // The converter's line itself: `converter` up to its input, the input
-    // (`source` as a path, or `input` as a token), then `output`.
+    // (`source` as a path, or `input` as a token), then `output`. Under the
+    // lock of a guarded run its standard error joins its standard output,
+    // on the console.
     void converterLine(QByteArrayView converter, const QString &source, QByteArrayView output, QByteArrayView input)
     {
         m_out.put(converter);
@@ -327,7 +457,7 @@ private:
             appendToken(m_out, {source});
         else
             m_out.put(input);
-        line({" ", output});
+        line({" ", output, " 2>&1"});
     }
 
     // One converter line. A run that skips finished drawings deletes the
@@ -342,8 +472,7 @@ private:
         // below what ERRORLEVEL 1 sees.
         if (m_job.checkExitStatus)
             line({"IF ERRORLEVEL 1 DEL ", output});
-        if (m_job.skipExisting)
-            line({"IF NOT ERRORLEVEL 0 DEL ", output});
+        line({"IF NOT ERRORLEVEL 0 DEL ", output});
     }
 
     // The report form: the batch file says on the console and in its
@@ -352,51 +481,108 @@ private:
     // variable it sets is gone when it ends (SETLOCAL).
     static QByteArray words(const char16_t *text) { return cp932::encode(QString::fromUtf16(text)); }
 
+    // The report's head, and the check that the converter and the
+    // parameter files it is given are there: a run without them would fail
+    // every drawing, so it stops before the first, with status 2. ERRORLEVEL
+    // is cleared first: a variable of that name, set by the caller, would
+    // stand in for the converter's status.
     void reportHead()
     {
-        static const QByteArray head = "@ECHO OFF\r\n"
-                                       "SETLOCAL ENABLEEXTENSIONS DISABLEDELAYEDEXPANSION\r\n"
-                                       "SET \"TESSIVA_LOG=%~dpn0.LOG\"\r\n"
+        static const QByteArray head = "SET \"ERRORLEVEL=\"\r\n"
+                                       "SET \"TESSIVA_LOG=%TESSIVA_REPORT%\"\r\n"
                                        "SET TESSIVA_CONVERTED=0\r\n"
+                                       "SET TESSIVA_LOOKED=0\r\n"
                                        "SET TESSIVA_THERE=0\r\n"
                                        "SET TESSIVA_FAILED=0\r\n"
+                                       "SET \"TESSIVA_PASS=\"\r\n"
                                        // A folder that takes no file (a CD): the run goes on.
                                        "COPY /Y NUL \"%TESSIVA_LOG%\" >NUL 2>NUL\r\n"
                                        "IF ERRORLEVEL 1 SET \"TESSIVA_LOG=NUL\"\r\n"
-            + words(u"IF \"%TESSIVA_LOG%\"==\"NUL\" ECHO 実行結果を記録できません: \"%~dpn0.LOG\"\r\n"
+                                       "IF \"%TESSIVA_LOG%\"==\"NUL\" SET \"TESSIVA_LIST=NUL\"\r\n"
+                                       "COPY /Y NUL \"%TESSIVA_LIST%\" >NUL 2>NUL\r\n"
+            + words(u"IF \"%TESSIVA_LOG%\"==\"NUL\" ECHO 実行結果を記録できません: \"%TESSIVA_REPORT%\"\r\n"
                     u">>\"%TESSIVA_LOG%\" ECHO Tessiva 実行結果\r\n"
                     u">>\"%TESSIVA_LOG%\" ECHO 開始: %DATE% %TIME%\r\n"
-                    u">>\"%TESSIVA_LOG%\" ECHO バッチファイル: \"%~f0\"\r\n"
+                    u">>\"%TESSIVA_LOG%\" ECHO バッチファイル: \"%TESSIVA_BATCH%\"\r\n"
                     u">>\"%TESSIVA_LOG%\" ECHO 図面の数: ");
         line({head, m_common.count});
+        const QStringView acad = m_job.autocadFolder;
+        mustBeThere(1, {acad, kConverterName});
+        if (usesR13ToR12Parameter(m_job.kind))
+            mustBeThere(2, {acad, m_job.r13ToR12Parameter});
+        if (usesR12ToGx3Parameter(m_job.kind))
+            mustBeThere(3, {acad, m_job.r12ToGx3Parameter});
+    }
+
+    // The lines that stop the run before its first drawing when the file
+    // made of `parts` is not there, or is a folder; each goes to a block of
+    // its own at the end, which names the file.
+    void mustBeThere(int which, Pieces parts)
+    {
+        const QByteArray label = " GOTO TESSIVA_MISSING" + QByteArray::number(which);
+        line({"IF NOT EXIST ", token(parts), label});
+        line({"IF EXIST ", token(parts, kAnyName), label});
+        QString whole;
+        for (QStringView part : parts)
+            whole += part;
+        m_missing.append({which, echoText(textrules::upperCased(whole))});
     }
 
     void reportTail()
     {
         static const QByteArray tail
-            = words(u"SET \"TESSIVA_COUNTS=変換しました: %TESSIVA_CONVERTED% 件、既にあるので飛ばしました: "
-                    u"%TESSIVA_THERE% 件、失敗しました: %TESSIVA_FAILED% 件\"\r\n"
+            = words(u"SET \"TESSIVA_COUNTS=変換しました: %TESSIVA_CONVERTED% 件、要確認: %TESSIVA_LOOKED% 件、"
+                    u"既にあるので飛ばしました: %TESSIVA_THERE% 件、失敗しました: %TESSIVA_FAILED% 件\"\r\n"
                     u"ECHO %TESSIVA_COUNTS%\r\n"
                     u">>\"%TESSIVA_LOG%\" ECHO %TESSIVA_COUNTS%\r\n"
+                    // The drawings to open, together at the end of a long report.
+                    u"SET /A TESSIVA_LISTED=TESSIVA_FAILED+TESSIVA_LOOKED\r\n"
+                    u"IF NOT %TESSIVA_LISTED%==0 >>\"%TESSIVA_LOG%\" ECHO 失敗したか要確認の図面:\r\n"
+                    u"IF NOT %TESSIVA_LISTED%==0 TYPE \"%TESSIVA_LIST%\" >>\"%TESSIVA_LOG%\"\r\n"
+                    u"IF NOT \"%TESSIVA_LIST%\"==\"NUL\" DEL \"%TESSIVA_LIST%\" >NUL 2>NUL\r\n"
                     u">>\"%TESSIVA_LOG%\" ECHO 終了: %DATE% %TIME%\r\n"
                     u"TITLE %TESSIVA_COUNTS%\r\n"
-                    u"IF NOT %TESSIVA_FAILED%==0 EXIT /B 1\r\n"
-                    u"EXIT /B 0\r\n");
+                    u"IF NOT %TESSIVA_FAILED%==0 SET \"TESSIVA_EXIT=1\"\r\n");
+        static const QByteArray missing[]
+            = {words(u"変換プログラムがありません: "), words(u"パラメータファイルがありません: ")};
+        static const QByteArray stopped
+            = words(u">>\"%TESSIVA_LOG%\" ECHO 図面を一つも変換していません。\r\n"
+                    u">>\"%TESSIVA_LOG%\" ECHO 終了: %DATE% %TIME%\r\n"
+                    u"IF NOT \"%TESSIVA_LIST%\"==\"NUL\" DEL \"%TESSIVA_LIST%\" >NUL 2>NUL\r\n"
+                    u"SET \"TESSIVA_EXIT=2\"\r\n"
+                    u"GOTO :EOF\r\n");
         m_out.put(tail);
+        line({"GOTO :EOF"});
+        for (const Missing &file : std::as_const(m_missing)) {
+            const QByteArrayView words = missing[file.which == 1 ? 0 : 1];
+            line({":TESSIVA_MISSING", QByteArray::number(file.which)});
+            line({"ECHO ", words, file.shown});
+            line({">>\"%TESSIVA_LOG%\" ECHO ", words, file.shown});
+            line({"GOTO TESSIVA_STOPPED"});
+        }
+        line({":TESSIVA_STOPPED"});
+        m_out.put(stopped);
     }
 
     // A drawing of the report form: made under its temporary name, moved
     // onto its own name once it was made, and counted as converted only
     // then; an earlier run's drawing is never lost to a failed conversion.
+    // A converter that ended with a status other than 0 that the job does
+    // not fail it for leaves a drawing to look at: counted apart, with the
+    // status. A folder where the drawing, its temporary name or the
+    // intermediate file goes fails the drawing, named.
     void reportedDrawing(qsizetype i, Pieces destination, Pieces partialName)
     {
         static const QByteArray log = ">>\"%TESSIVA_LOG%\" ECHO ";
+        static const QByteArray list = ">>\"%TESSIVA_LIST%\" ECHO ";
         static const QByteArray converted = words(u" 変換しました: ");
         static const QByteArray there = words(u" 既にあるので飛ばしました");
         static const QByteArray failed = words(u" 失敗しました（%TESSIVA_WHY%）");
+        static const QByteArray look = words(u" 要確認（%TESSIVA_LOOK%）");
+        static const QByteArray folder = words(u"SET \"TESSIVA_WHY=フォルダがあります: ");
         static const QByteArray notMoved = words(u"SET \"TESSIVA_WHY=図面を移せませんでした\"");
         const QString &path = m_job.sources.at(i);
-        drawingNames(destination, partialName);
+        drawingNames(i, destination, partialName);
         m_name.clear();
         appendEchoText(m_name, path);
         m_place = QByteArray::number(i + 1) + '/' + m_common.count;
@@ -406,8 +592,13 @@ private:
         m_number = QByteArray::number(i + 1).rightJustified(m_common.labelWidth, '0');
         line({"TITLE ", m_place, " ", name});
         line({"ECHO ", m_place, " ", name});
+        line({"SET \"TESSIVA_LOOK=\""});
+        line({folder, m_finalShown.view(), "\""});
+        line({"IF EXIST ", m_finalFolder.view(), " GOTO FAILED", m_number});
         if (m_job.skipExisting)
             line({"IF EXIST ", final, " GOTO THERE", m_number});
+        line({folder, m_partialShown.view(), "\""});
+        line({"IF EXIST ", m_partialFolder.view(), " GOTO FAILED", m_number});
         line({"IF EXIST ", partial, " DEL ", partial});
         const QByteArrayView intermediate = m_common.intermediate;
         if (intermediate.isEmpty()) {
@@ -415,16 +606,25 @@ private:
         } else {
             static const QByteArray first = words(u"1回目の変換 R13→R12: ");
             static const QByteArray second = words(u"2回目の変換 R12→GX3: ");
+            line({folder, m_common.intermediateShown, "\""});
+            line({"IF EXIST ", m_common.intermediateFolder, " GOTO FAILED", m_number});
             line({"IF EXIST ", intermediate, " DEL ", intermediate});
             reportedPass(m_common.r13, path, intermediate, {}, first);
             reportedPass(m_common.r12, QString(), partial, intermediate, second);
             line({"DEL ", intermediate});
         }
         line({notMoved});
-        line({"MOVE /Y ", partial, " ", final, " >NUL"});
+        line({"MOVE /Y ", partial, " ", final, " >NUL 2>NUL"});
         line({"IF EXIST ", partial, " GOTO FAILED", m_number});
+        line({"IF DEFINED TESSIVA_LOOK GOTO LOOK", m_number});
         line({log, m_place, converted, name});
         line({"SET /A TESSIVA_CONVERTED+=1"});
+        line({"GOTO DONE", m_number});
+        line({":LOOK", m_number});
+        line({"ECHO ", m_place, look});
+        line({log, m_place, look, ": ", name});
+        line({list, m_place, look, ": ", name});
+        line({"SET /A TESSIVA_LOOKED+=1"});
         line({"GOTO DONE", m_number});
         if (m_job.skipExisting) {
             line({":THERE", m_number});
@@ -434,30 +634,37 @@ private:
             line({"GOTO DONE", m_number});
         }
         line({":FAILED", m_number});
-        line({"IF EXIST ", partial, " DEL ", partial});
+        line({"IF EXIST ", partial, " IF NOT EXIST ", m_partialFolder.view(), " DEL ", partial});
         if (!intermediate.isEmpty())
-            line({"IF EXIST ", intermediate, " DEL ", intermediate});
+            line({"IF EXIST ", intermediate, " IF NOT EXIST ", m_common.intermediateFolder, " DEL ", intermediate});
         line({"ECHO ", m_place, failed});
         line({log, m_place, failed, ": ", name});
+        line({list, m_place, failed, ": ", name});
         line({"SET /A TESSIVA_FAILED+=1"});
         line({":DONE", m_number});
     }
 
     // One converter pass of the report form: a crash (a negative status)
     // is a failure, so is any status but 0 where the job checks it, and so
-    // is an output that was not made. `pass` names the pass of two.
+    // is an output that was not made; a positive status the job does not
+    // check leaves the drawing to be looked at. `pass` names the pass of
+    // two. The status is read from ERRORLEVEL, which no variable of that
+    // name stands in for here (reportHead).
     void reportedPass(QByteArrayView converter, const QString &source, QByteArrayView output, QByteArrayView input,
                       QByteArrayView pass)
     {
-        static const QByteArray status = words(u"終了ステータス %TESSIVA_STATUS%\"");
-        static const QByteArray nothing = words(u"図面ができませんでした\"");
+        static const QByteArray nothing = words(u"SET \"TESSIVA_WHY=%TESSIVA_PASS%図面ができませんでした\"");
         converterLine(converter, source, output, input);
         line({"SET TESSIVA_STATUS=%ERRORLEVEL%"});
-        line({"SET \"TESSIVA_WHY=", pass, status});
+        if (!pass.isEmpty())
+            line({"SET \"TESSIVA_PASS=", pass, "\""});
+        line({"IF NOT %TESSIVA_STATUS%==0 CALL :TESSIVA_STATUS_WORDS"});
         line({"IF %TESSIVA_STATUS% LSS 0 GOTO FAILED", m_number});
         if (m_job.checkExitStatus)
             line({"IF %TESSIVA_STATUS% NEQ 0 GOTO FAILED", m_number});
-        line({"SET \"TESSIVA_WHY=", pass, nothing});
+        else
+            line({"IF %TESSIVA_STATUS% GTR 0 IF NOT DEFINED TESSIVA_LOOK SET \"TESSIVA_LOOK=%TESSIVA_WHY%\""});
+        line({nothing});
         line({"IF NOT EXIST ", output, " GOTO FAILED", m_number});
     }
 
@@ -486,10 +693,23 @@ private:
     Bytes m_out;
     Bytes m_final;
     Bytes m_partial;
+    Bytes m_finalFolder; // m_final with "\\*"
+    Bytes m_partialFolder; // m_partial with "\\*"
+    Bytes m_finalShown; // the drawing's own name as ECHO shows it
+    Bytes m_partialShown; // its temporary name as ECHO shows it
     Bytes m_name; // a report's drawing as ECHO shows it
     QByteArray m_place; // "n/N"
     QByteArray m_number; // the drawing's number in its labels
     QSet<QString> m_madeFolders;
+    // The report form's files that must be there, each with its block.
+    struct Missing
+    {
+        int which; // 1 the converter, 2 and 3 the parameter files
+        QByteArray shown;
+    };
+    QList<Missing> m_missing;
+    // The forms that run under a lock, in a console of code page 932 only.
+    const bool m_guarded = usesTemporaryNames(m_job);
 };
 } // namespace
 

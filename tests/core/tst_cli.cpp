@@ -245,6 +245,12 @@ void TestCli::refusalNamesTheSource_data()
         << folders + QStringList{QStringLiteral("--list"), QStringLiteral("-")} << QByteArray("/bs/a\\b.dxf\n")
         << QStringLiteral(u"変換元ﾌｧｲﾙ( Z:\\bs\\a/b.dxf )の「a/b.dxf」はWindowsでは別の名前になります！\n"
                           "tessiva-batch: '/bs/a\\b.dxf' (standard input, line 1)");
+    // A bare relative name with a colon, as a shell's *.dxf gives it: Windows
+    // would read another file on drive A:.
+    QTest::newRow("a relative name with a colon")
+        << folders + QStringList{QStringLiteral("a:b.dxf")} << QByteArray()
+        << QStringLiteral(u"変換元ﾌｧｲﾙ( a:b.dxf )の「a:b.dxf」はWindowsでは別の名前になります！\n"
+                          "tessiva-batch: 'a:b.dxf' (source argument 1)");
 }
 
 void TestCli::refusalNamesTheSource()
@@ -572,8 +578,7 @@ void TestCli::treeAndSkipping()
         job + QStringList{QStringLiteral("--tree"), QStringLiteral("project"), QStringLiteral("--skip-existing")});
     QCOMPARE(r.code, 0);
     // The bytes are the composer's; here, that the options reach it.
-    const QList<QByteArray> lines = r.out.split('\n');
-    QCOMPARE(lines.first(), QByteArray("IF NOT EXIST D:\\OUT\\ MD D:\\OUT\r"));
+    QVERIFY(r.out.contains("\r\nIF NOT EXIST D:\\OUT\\ MD D:\\OUT\r\n"));
     QVERIFY(r.out.contains("IF EXIST \"D:\\OUT\\FLOOR 1\\PLAN.DXF\" GOTO DONE1\r\n"));
     QVERIFY(r.out.contains(" MOVE /Y D:\\OUT\\FLOOR2\\~TESSIVA~PLAN.DXF D:\\OUT\\FLOOR2\\PLAN.DXF\r\n"));
     QVERIFY(!r.out.contains("IF ERRORLEVEL 1"));

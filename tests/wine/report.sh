@@ -6,10 +6,18 @@
 #   with 0, or are killed mid-drawing: the report's lines and counts and the
 #   batch file's exit status say what happened, and the next run reports
 #   the earlier drawings as already there and converts the failed one;
+# - a status other than 0 the job does not fail: the drawing is to be
+#   looked at, counted apart and listed at the end of the report;
 # - a drawing an earlier run left is kept when this run's conversion fails;
 # - hostile names appear in the report byte for byte, and nothing else is
 #   made or deleted;
-# - a report that cannot be written: every drawing still converted.
+# - a report that cannot be written: every drawing still converted;
+# - a caller's variable named ERRORLEVEL does not stand in for the status;
+# - a folder where a drawing, its temporary name or the intermediate file
+#   goes fails that drawing, named, and is neither deleted nor moved into;
+# - no converter or parameter file: the run stops before the first drawing;
+# - a second run of the batch file while one goes on is refused;
+# - a console that does not read code page 932 runs nothing.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 tool=$(realpath "${1:-$here/../../build/tessiva-batch}")
@@ -28,6 +36,9 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 mkdir -p "$work/acad"
 x86_64-w64-mingw32-gcc -O2 -o "$work/acad/DXFIX.EXE" "$here/fakedxfix.c"
+# The parameter files a report-form run looks for before it starts.
+printf 'parameters\r\n' > "$work/acad/DXFIX13.DXT"
+printf 'parameters\r\n' > "$work/acad/DXFIX.DXT"
 cd "$work"
 : > none.ini
 
@@ -66,7 +77,7 @@ lineOf() {
     done < <(find project -name '*.dxf' | LC_ALL=C sort)
 }
 hasLine() { report | grep -qxF -- "$1" || { report >&2; fail "$3: the report has no line '$1'"; }; }
-counts() { printf '変換しました: %d 件、既にあるので飛ばしました: %d 件、失敗しました: %d 件' "$@"; }
+counts() { printf '変換しました: %d 件、要確認: %d 件、既にあるので飛ばしました: %d 件、失敗しました: %d 件' "$@"; }
 convertedWhole() {
     local f found
     for f in "${drawings[@]}"; do
@@ -84,7 +95,7 @@ run
 [ "$status" -eq 0 ] || fail "all converted: exit $status"
 convertedWhole "all converted"
 for f in "${drawings[@]}"; do hasLine "$(lineOf "$f" 変換しました)" "" "all converted"; done
-hasLine "$(counts "$count" 0 0)" "" "all converted"
+hasLine "$(counts "$count" 0 0 0)" "" "all converted"
 [ "$(report | head -1)" = "Tessiva 実行結果" ] || fail "the report's first line"
 hasLine "図面の数: $count" "" "all converted"
 [ "$(find project | LC_ALL=C sort)" = "$before" ] || fail "the sources changed"
@@ -96,17 +107,22 @@ echo "ok: a report of $count hostile names, byte for byte, status 0"
 # A second run: every drawing already there.
 run
 [ "$status" -eq 0 ] || fail "a second run: exit $status"
-hasLine "$(counts 0 "$count" 0)" "" "a second run"
+hasLine "$(counts 0 0 "$count" 0)" "" "a second run"
 hasLine "$(lineOf "a.dxf" 既にあるので飛ばしました)" "" "a second run"
 echo "ok: a second run reports every drawing as already there"
 
-# One drawing fails in each way; the next run converts it alone.
+# One drawing fails in each way; the next run converts it alone. A crash
+# and an interrupted run are said in words, with the status; the report
+# ends with the drawings that failed.
 failing="2/1.dxf"
 part='OUT\2\~TESSIVA~1.DXF'
-for mode in exit crash none hang; do
+for mode in exit crash ctrl-c none hang; do
     case $mode in
     exit) why='2回目の変換 R12→GX3: 終了ステータス 1'; flags=(--skip-existing --check-exit-status) ;;
-    crash) why='2回目の変換 R12→GX3: 終了ステータス -1073741819'; flags=(--skip-existing) ;;
+    crash) why='2回目の変換 R12→GX3: アクセス違反で異常終了しました、終了ステータス -1073741819 (0xC0000005)'
+           flags=(--skip-existing) ;;
+    ctrl-c) why='2回目の変換 R12→GX3: 中断されました、終了ステータス -1073741510 (0xC000013A)'
+            flags=(--skip-existing) ;;
     none) why='2回目の変換 R12→GX3: 図面ができませんでした'; flags=(--skip-existing) ;;
     hang) flags=(--skip-existing) ;;
     esac
@@ -128,7 +144,9 @@ for mode in exit crash none hang; do
         run
         [ "$status" -eq 1 ] || fail "$mode: exit $status, not 1"
         hasLine "$(lineOf "$failing" "失敗しました（$why）")" "" "$mode"
-        hasLine "$(counts $((count - 1)) 0 1)" "" "$mode"
+        hasLine "$(counts $((count - 1)) 0 0 1)" "" "$mode"
+        [ "$(report | sed -n '/^失敗したか要確認の図面:$/,/^終了: /p' | sed '1d;$d')" = "$(lineOf "$failing" "失敗しました（$why）")" ] \
+            || fail "$mode: the report does not end with the failed drawing"
     fi
     [ -z "$(out "$failing")" ] || fail "$mode: the failed drawing has its own name"
     rm acad/half.txt
@@ -140,10 +158,27 @@ for mode in exit crash none hang; do
         # Killed in drawing 1 of the sorted list or later: only those before it are there.
         report | grep -qF "既にあるので飛ばしました" || fail "hang: nothing reported as there"
     else
-        hasLine "$(counts 1 $((count - 1)) 0)" "" "$mode, the next run"
+        hasLine "$(counts 1 0 $((count - 1)) 0)" "" "$mode, the next run"
     fi
     echo "ok: a converter that ended with '$mode': reported, status 1; the next run converts it alone"
 done
+
+# A converter that wrote half a drawing and ended with 1, where the job does
+# not check the status: never a clean conversion. The drawing is to be
+# looked at, with its status, counted apart and listed at the end.
+fresh --skip-existing
+printf '%s\nexit\n' "$part" > acad/half.txt
+run
+[ "$status" -eq 0 ] || fail "a status not checked: exit $status"
+look="$(lineOf "$failing" "要確認（2回目の変換 R12→GX3: 終了ステータス 1）")"
+hasLine "$look" "" "a status not checked"
+hasLine "$(counts $((count - 1)) 1 0 0)" "" "a status not checked"
+[ "$(report | sed -n '/^失敗したか要確認の図面:$/,/^終了: /p' | sed '1d;$d')" = "$look" ] \
+    || fail "a status not checked: the report does not end with the drawing to look at"
+grep -qF "$(printf '要確認（2回目の変換 R12→GX3: 終了ステータス 1）' | iconv -f UTF-8 -t CP932)" console.txt \
+    || fail "a status not checked: not said on the console"
+rm acad/half.txt
+echo "ok: a status the job does not check leaves the drawing to look at, counted apart and listed"
 
 # Without --skip-existing, a drawing the earlier run left stays when this
 # run's conversion of it fails.
@@ -175,3 +210,119 @@ if mount -t tmpfs -o size=1m tmpfs ro 2>/dev/null; then
 else
     echo "skipped: a report that cannot be written (no tmpfs can be mounted here)"
 fi
+
+# Runs batch file $1 of the work folder; its exit status in $status.
+runFile() {
+    status=0
+    timeout 120 "$wine" cmd /c "$("$wine" winepath -w "$work/$1" 2>/dev/null)" </dev/null >console.txt 2>&1 || status=$?
+    [ "$status" -ne 124 ] || fail "$1 did not end"
+}
+# What lies in the work folder and below it, the Wine prefix aside.
+everything() { find . -path ./prefix -prune -o -print | LC_ALL=C sort; }
+
+# A caller that set a variable named ERRORLEVEL: the converter's crash is
+# still a failure, the caller sees status 1, and no half drawing stands at
+# the drawing's name.
+fresh
+printf '%s\n' "$part" crash > acad/half.txt
+printf '@ECHO OFF\r\nSET ERRORLEVEL=0\r\nCALL JOB.BAT\r\nIF ERRORLEVEL 1 EXIT /B 1\r\nEXIT /B 0\r\n' > CALLER.BAT
+runFile CALLER.BAT
+[ "$status" -eq 1 ] || fail "a caller's ERRORLEVEL: exit $status, not 1"
+hasLine "$(lineOf "$failing" "失敗しました（2回目の変換 R12→GX3: アクセス違反で異常終了しました、終了ステータス -1073741819 (0xC0000005)）")" \
+    "" "a caller's ERRORLEVEL"
+[ -z "$(out "$failing")" ] || fail "a caller's ERRORLEVEL: the half drawing stands at its name"
+rm acad/half.txt CALLER.BAT
+echo "ok: a caller's variable named ERRORLEVEL does not stand in for the converter's status"
+
+# The work folder as the batch file names it, in upper case.
+winUpper() { win | tr '[:lower:]' '[:upper:]'; }
+
+# Folders where a drawing, its temporary name or the intermediate file goes,
+# each holding a user's file: no question asked, nothing deleted or moved
+# into them, the drawings failed with the folder named; with
+# --skip-existing the drawing's folder is not a drawing already there.
+fresh --skip-existing
+for folder in 'a.dxf' '2/~TESSIVA~1.dxf'; do
+    mkdir -p "out/${folder^^}" && printf 'mine\r\n' > "out/${folder^^}/mine.txt"
+done
+run
+[ "$status" -eq 1 ] || fail "folders: exit $status, not 1"
+hasLine "$(lineOf "a.dxf" "失敗しました（フォルダがあります: $(winUpper)\\OUT\\A.DXF）")" "" "a drawing's folder"
+hasLine "$(lineOf "$failing" "失敗しました（フォルダがあります: $(winUpper)\\OUT\\2\\~TESSIVA~1.DXF）")" "" "a temporary name's folder"
+for folder in 'a.dxf' '2/~TESSIVA~1.dxf'; do
+    [ "$(cat "out/${folder^^}/mine.txt")" = $'mine\r' ] || fail "folders: the user's file in $folder was touched"
+done
+hasLine "$(counts $((count - 2)) 0 0 2)" "" "folders"
+rm -rf out/A.DXF
+mkdir -p out/DUMMY.DXF && printf 'mine\r\n' > out/DUMMY.DXF/mine.txt
+run
+[ "$status" -eq 1 ] || fail "the intermediate file's folder: exit $status, not 1"
+hasLine "$(lineOf "a.dxf" "失敗しました（フォルダがあります: $(winUpper)\\OUT\\DUMMY.DXF）")" "" "the intermediate file's folder"
+[ "$(cat out/DUMMY.DXF/mine.txt)" = $'mine\r' ] || fail "the user's file in DUMMY.DXF was touched"
+echo "ok: a folder where a drawing, its temporary name or the intermediate file goes fails that drawing, named, untouched"
+
+# No converter in the AutoCAD folder given, or no parameter file: said in
+# the console and the report, status 2, no drawing touched and no folder made.
+for missing in DXFIX.EXE DXFIX13.DXT; do
+    rm -rf project out OUT JOB.BAT JOB.LOG acad2 && mkdir -p project acad2
+    printf 'drawing\r\n' > project/a.dxf
+    [ "$missing" = DXFIX.EXE ] || cp acad/DXFIX.EXE acad2/
+    printf 'x\r\n' > acad2/DXFIX.DXT
+    [ "$missing" = DXFIX13.DXT ] || printf 'x\r\n' > acad2/DXFIX13.DXT
+    batch --settings none.ini --report --tree project -k r13-gx3 -d out -a acad2 project/a.dxf -o JOB.BAT
+    before=$(everything)
+    runFile JOB.BAT
+    [ "$status" -eq 2 ] || fail "no $missing: exit $status, not 2"
+    case $missing in DXFIX.EXE) words=変換プログラムがありません ;; *) words=パラメータファイルがありません ;; esac
+    said="$words: $(winUpper)\\ACAD2\\$missing"
+    hasLine "$said" "" "no $missing"
+    [ "$(iconv -f CP932 -t UTF-8 console.txt | tr -d '\r')" = "$said" ] || fail "no $missing: the console says $(iconv -f CP932 -t UTF-8 console.txt)"
+    [ "$(everything)" = "$(printf '%s\n' "$before" ./JOB.LOG ./console.txt | LC_ALL=C sort -u)" ] \
+        || fail "no $missing: something was made or deleted"
+done
+rm -rf acad2
+echo "ok: without the converter or a parameter file the run stops before the first drawing, status 2, naming it"
+
+# A second run of the batch file while one goes on: refused, status 2, the
+# report of the first untouched.
+fresh --skip-existing
+printf '%s\n' "$part" hang > acad/half.txt
+run &
+first=$!
+for _ in $(seq 1 300); do
+    [ -s "$(out '2/~tessiva~1.dxf')" ] && break
+    sleep 0.1
+done
+[ -s "$(out '2/~tessiva~1.dxf')" ] || fail "the first run never reached the drawing it hangs in"
+cp JOB.LOG first.log
+before=$(everything)
+runFile JOB.BAT
+[ "$status" -eq 2 ] || fail "a second run at once: exit $status, not 2"
+cmp -s JOB.LOG first.log || fail "a second run at once touched the report"
+[ "$(everything)" = "$before" ] || fail "a second run at once made or deleted something"
+iconv -f CP932 -t UTF-8 console.txt | grep -qF '別のところで実行中です' || fail "a second run at once: not said"
+wineserver -k >/dev/null 2>&1 || true
+wineserver -w >/dev/null 2>&1 || true
+wait "$first" || true
+rm -f acad/half.txt first.log
+echo "ok: a second run of the batch file while one goes on is refused, status 2, the report untouched"
+
+# A console that reads the batch file in another code page (Wine under
+# C.UTF-8, as under Windows' UTF-8 setting or an English Windows), with a
+# name whose second byte is |: nothing runs, nothing is made, status 2.
+for flags in --report --skip-existing; do
+    rm -rf project out OUT JOB.BAT JOB.LOG acad/calls.log && mkdir -p 'project/ポ x'
+    printf 'drawing\r\n' > 'project/ポ x/a.dxf'
+    printf 'drawing\r\n' > 'project/b.dxf'
+    find project -name '*.dxf' | LC_ALL=C sort | batch --settings none.ini --tree project $flags \
+        -k r13-gx3 -d out -a acad -l - -o JOB.BAT
+    before=$(everything)
+    status=0
+    LANG=C.UTF-8 LC_ALL=C.UTF-8 timeout 120 "$wine" cmd /c "$("$wine" winepath -w "$work/JOB.BAT" 2>/dev/null)" \
+        </dev/null >console.txt 2>&1 || status=$?
+    [ "$status" -eq 2 ] || fail "another code page, $flags: exit $status, not 2"
+    grep -qF 'code page 932' console.txt || fail "another code page, $flags: not said"
+    [ "$(everything)" = "$before" ] || fail "another code page, $flags: something was made or deleted"
+    [ ! -e acad/calls.log ] || fail "another code page, $flags: the converter ran"
+done
+echo "ok: a console that does not read code page 932 runs nothing, status 2"

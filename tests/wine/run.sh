@@ -9,7 +9,9 @@
 #   next run converts that drawing again and nothing else;
 # - every run with standard input closed, as a scheduled run has it: it
 #   ends, and a user's own files in the destination (named as temporary
-#   drawings once were) are left alone.
+#   drawings once were) are left alone;
+# - a folder where a drawing, its temporary name or the intermediate file
+#   goes: that drawing is left out, said so, status 1, the folder untouched.
 # Needs Debian's wine and gcc-mingw-w64-x86-64-win32; not part of
 # ./dev test, as Wine is heavy to install.
 set -euo pipefail
@@ -18,6 +20,12 @@ tool=${1:-$here/../../build/tessiva-batch}
 tool=$(realpath "$tool")
 work=$(mktemp -d)
 export WINEPREFIX=$work/prefix WINEDEBUG=-all
+# A Japanese Windows: cmd.exe reads the batch file in code page 932, the
+# only code page these batch files run in.
+if ! locale -a 2>/dev/null | grep -qi '^ja_JP.utf8$'; then
+    localedef -i ja_JP -f UTF-8 ja_JP.UTF-8 2>/dev/null || true
+fi
+export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 wine=$(command -v wine || command -v wine64 || echo /usr/lib/wine/wine64)
 trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
 "$wine" wineboot -i >/dev/null 2>&1 || true
@@ -46,8 +54,8 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 # Standard input closed, as for a scheduled run: a question would be asked
 # for ever, so a run that does not end in two minutes fails.
 run() {
-    local status=0
-    timeout 120 "$wine" cmd /c "$("$wine" winepath -w "$work/JOB.BAT" 2>/dev/null)" </dev/null >/dev/null 2>&1 || status=$?
+    status=0
+    timeout 120 "$wine" cmd /c "$("$wine" winepath -w "$work/JOB.BAT" 2>/dev/null)" </dev/null >console.txt 2>&1 || status=$?
     [ "$status" -ne 124 ] || fail "the batch file did not end"
 }
 calls() { if [ -f acad/calls.log ]; then wc -l < acad/calls.log; else echo 0; fi; }
@@ -164,3 +172,26 @@ for mode in exit crash ctrl-c; do
     run
     rerunConvertsItAlone "a conversion that ended with '$mode'"
 done
+
+# Folders, each holding a user's file, where a drawing and the intermediate
+# file go: those drawings are left out and said so, the run ends with 1,
+# and the folders keep what they hold; the rest is converted.
+fresh
+mkdir -p out/A.DXF 'out/FLOOR 1/~TESSIVA~PLAN.DXF'
+printf 'mine\r\n' > out/A.DXF/mine.txt
+printf 'mine\r\n' > 'out/FLOOR 1/~TESSIVA~PLAN.DXF/mine.txt'
+run
+[ "$status" -eq 1 ] || fail "folders: exit $status, not 1"
+for folder in A.DXF 'FLOOR 1/~TESSIVA~PLAN.DXF'; do
+    [ "$(cat "out/$folder/mine.txt")" = $'mine\r' ] || fail "folders: the user's file in $folder was touched"
+    name="$(printf '%s' "$folder" | tr / '\\')"
+    iconv -f CP932 -t UTF-8 console.txt | grep -qF "フォルダがあるので変換しません: " \
+        && iconv -f CP932 -t UTF-8 console.txt | grep -qF "\\OUT\\$name" || fail "folders: $folder was not named"
+done
+[ "$(calls)" -eq 6 ] || fail "folders: expected the 6 calls of the other three drawings, saw $(calls)"
+rm -rf out/A.DXF && mkdir -p out/DUMMY.DXF && printf 'mine\r\n' > out/DUMMY.DXF/mine.txt
+run
+[ "$status" -eq 1 ] || fail "the intermediate file's folder: exit $status, not 1"
+[ "$(cat out/DUMMY.DXF/mine.txt)" = $'mine\r' ] || fail "the user's file in DUMMY.DXF was touched"
+[ "$(calls)" -eq 6 ] || fail "the intermediate file's folder: the converter ran ($(calls) calls)"
+echo "ok: a folder where a drawing or the intermediate file goes: left out, said, status 1, the folder untouched"
