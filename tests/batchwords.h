@@ -346,7 +346,8 @@ inline QList<Line> expectedLines(const ConversionJob &job)
         return l;
     };
     const auto del = [](const QString &p) { return Line{text(QStringLiteral("DEL ")), path(p)}; };
-    const auto isFolder = [](const QString &p) { return p + QStringLiteral("\\*"); };
+    // A QString, not the builder of one: the builder would outlive its parts.
+    const auto isFolder = [](const QString &p) -> QString { return p + QStringLiteral("\\*"); };
 
     QList<Line> expected;
     if (guarded)
