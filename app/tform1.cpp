@@ -217,8 +217,14 @@ void TForm1::storeSettings(bool tell)
     // changed that will not come back.
     const settings::StoredSettings values = fieldSettings();
     const QString lost = settingsNotKeptText(m_settings.save(values), values);
-    if (tell && !lost.isEmpty())
+    if (lost.isEmpty())
+        return;
+    // Nobody is there to answer a box at a close from outside (a logout):
+    // the words go to standard error, which the session keeps.
+    if (tell)
         m_services.showErrorBox(this, applicationTitle(), lost);
+    else
+        qWarning().noquote() << lost;
 }
 
 void TForm1::closeWithoutAsking()

@@ -38,8 +38,9 @@ public:
     // The job as the controls hold it now.
     ConversionJob currentJob() const;
 
-    // Writes the settings file, as every close does. With `tell`, a value
-    // the user changed that cannot be kept is named in a message first.
+    // Writes the settings file, as every close does. A value the user
+    // changed that cannot be kept is named: in a message with `tell`, on
+    // standard error without.
     void storeSettings(bool tell = true);
     // Closes the window for a request from outside (a logout, a kill): the
     // settings are stored as at any close, without asking anything.

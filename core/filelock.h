@@ -9,13 +9,19 @@ class QDeadlineTimer;
 #include <memory>
 
 // An exclusive lock on one file that every process sees, whatever its
-// environment: a lock file beside it ("NAME.lock") where its folder takes
-// one, and, where the file exists, a lock on the file itself, which the
-// in-place rewrite of the safe write honours too. A lock that cannot be had
-// within the time given is not taken, and says why.
+// environment: the system's lock on a lock file beside it ("NAME.lock")
+// where its folder takes one, and, where the file exists, a lock on the file
+// itself, which the in-place rewrite of the safe write honours too. The
+// system ends a lock with the process that holds it, so a crash, a power cut
+// or another machine leaves nothing that blocks the next lock. `wait` is
+// how long one holder may keep the lock before this one gives up, and says
+// why; it starts again whenever the lock changes hands.
 class FileLock
 {
 public:
+    // How often a lock held elsewhere is tried again.
+    static constexpr int kLockPollMs = 10;
+
     FileLock(const QString &path, std::chrono::milliseconds wait);
     ~FileLock();
     FileLock(const FileLock &) = delete;
@@ -29,9 +35,10 @@ public:
     static bool heldHere(unsigned long long device, unsigned long long inode);
 
 private:
-    // The two steps of a lock where the system locks files too (Unix).
-    bool lockBeside(const QString &path, const QDeadlineTimer &deadline);
+    // The steps of a lock, and its end.
+    bool lockBeside(const QString &path, std::chrono::milliseconds wait);
     void lockTheFile(const QByteArray &name, const QDeadlineTimer &deadline);
+    void release();
 
     struct State;
     std::unique_ptr<State> m_state;

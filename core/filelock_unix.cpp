@@ -6,7 +6,6 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QHash>
-#include <QLockFile>
 #include <QMutex>
 
 #include <cerrno>
@@ -30,33 +29,75 @@ QHash<FileId, int> &heldFiles()
 
 struct FileLock::State
 {
-    std::unique_ptr<QLockFile> beside;
-    int fd = -1;
+    int beside = -1; // the lock file beside, locked
+    QByteArray besideName;
+    int fd = -1; // the file itself, locked
     FileId id;
 };
 
 FileLock::FileLock(const QString &path, std::chrono::milliseconds wait)
     : m_state(std::make_unique<State>())
 {
-    const QDeadlineTimer deadline(wait);
-    if (lockBeside(path, deadline))
-        lockTheFile(QFile::encodeName(path), deadline);
+    if (lockBeside(path, wait))
+        lockTheFile(QFile::encodeName(path), QDeadlineTimer(wait));
 }
 
-// The lock file beside: false when another process holds it. A folder that
-// takes no new file leaves the lock on the file alone.
-bool FileLock::lockBeside(const QString &path, const QDeadlineTimer &deadline)
+namespace {
+bool sameFile(const struct stat &a, const struct stat &b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+} // namespace
+
+// The lock file beside: the system's lock on it (flock), which ends with
+// the process that holds it, whatever the file holds or whoever made it. A
+// lock file left by a crash, empty, garbled or written on another host is
+// an unlocked file like any other. Its holder takes it away before letting
+// go, so that the next holder makes a new one; a waiter that locked a file
+// taken away meanwhile tries again. The time given is how long one holder
+// may keep the lock: it starts again whenever the lock changes hands, so
+// a crowd of saves taking turns never times one out. False when another
+// process holds it that long. A folder that takes no new file leaves the
+// lock on the file alone.
+bool FileLock::lockBeside(const QString &path, std::chrono::milliseconds wait)
 {
-    m_state->beside = std::make_unique<QLockFile>(path + QStringLiteral(".lock"));
-    m_state->beside->setStaleLockTime(0); // stale only when its process is gone
-    if (m_state->beside->tryLock(int(deadline.remainingTime())))
-        return true;
-    if (m_state->beside->error() == QLockFile::LockFailedError) {
-        m_error = writereason::locked();
-        return false;
+    const QByteArray name = QFile::encodeName(path + QStringLiteral(".lock"));
+    QDeadlineTimer deadline(wait);
+    struct stat holder = {};
+    for (;;) {
+        int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd < 0 && errno == EACCES) // another user's lock file: a lock needs no write
+            fd = ::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0) {
+            if (errno == EACCES || errno == EROFS || errno == EPERM || errno == ENOENT)
+                return true;
+            m_error = QString::fromLocal8Bit(std::strerror(errno));
+            return false;
+        }
+        struct stat locked = {};
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            struct stat now = {};
+            if (::fstat(fd, &locked) == 0 && ::stat(name.constData(), &now) == 0 && sameFile(locked, now)) {
+                m_state->beside = fd;
+                m_state->besideName = name;
+                return true;
+            }
+            ::close(fd); // taken away as it was locked: the next one
+            continue;
+        }
+        const int error = errno;
+        const bool fstated = ::fstat(fd, &locked) == 0;
+        ::close(fd);
+        if (error != EWOULDBLOCK && error != EINTR) {
+            m_error = QString::fromLocal8Bit(std::strerror(error));
+            return false;
+        }
+        if (fstated && !sameFile(locked, holder)) {
+            holder = locked; // another holder now
+            deadline = QDeadlineTimer(wait);
+        } else if (deadline.hasExpired()) {
+            m_error = writereason::locked();
+            return false;
+        }
+        ::usleep(kLockPollMs * 1000);
     }
-    m_state->beside.reset();
-    return true;
 }
 
 // The lock on the file itself, where it is a regular file: on the file that
@@ -71,14 +112,14 @@ void FileLock::lockTheFile(const QByteArray &name, const QDeadlineTimer &deadlin
             const int error = fd < 0 ? errno : 0;
             if (fd >= 0)
                 ::close(fd);
-            if (!m_state->beside && error != ENOENT)
+            if (m_state->beside < 0 && error != ENOENT)
                 m_error = error ? QString::fromLocal8Bit(std::strerror(error)) : writereason::notRegular();
             return;
         }
         if (const QString refused = filewrite_system::lockWithin(fd, deadline); !refused.isEmpty()) {
             m_error = refused;
             ::close(fd);
-            m_state->beside.reset();
+            release();
             return;
         }
         // A file replaced while we waited is another file: lock that one.
@@ -94,6 +135,20 @@ void FileLock::lockTheFile(const QByteArray &name, const QDeadlineTimer &deadlin
     }
 }
 
+// The lock file beside taken away, where it is still this lock's, then let go.
+void FileLock::release()
+{
+    if (m_state->beside < 0)
+        return;
+    struct stat mine = {};
+    struct stat now = {};
+    if (::fstat(m_state->beside, &mine) == 0 && ::stat(m_state->besideName.constData(), &now) == 0
+        && sameFile(mine, now))
+        ::unlink(m_state->besideName.constData());
+    ::close(m_state->beside);
+    m_state->beside = -1;
+}
+
 FileLock::~FileLock()
 {
     if (m_state->fd >= 0) {
@@ -104,6 +159,7 @@ FileLock::~FileLock()
         }
         ::close(m_state->fd); // drops the lock
     }
+    release();
 }
 
 bool FileLock::heldHere(unsigned long long device, unsigned long long inode)

@@ -3,6 +3,7 @@
 #include "core/settingscodec.h"
 #include "core/settingsfile.h"
 #include "ordinaryuser.h"
+#include "smalldisk.h"
 #include "testfiles.h"
 
 #include <QBuffer>
@@ -13,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
 #include <future>
 #include <thread>
 
@@ -76,8 +78,10 @@ private slots:
     void saveOverWhatTheFileHoldsNow();
     void changedValuesNotKept_data();
     void changedValuesNotKept();
-    void twoClosesAtOnceKeepBothChanges_data();
-    void twoClosesAtOnceKeepBothChanges();
+    void aCrowdOfClosesKeepsEveryChange_data();
+    void aCrowdOfClosesKeepsEveryChange();
+    void leftLocksNeverBlock_data();
+    void leftLocksNeverBlock();
     void aSaveNeverWritesWithoutTheLock_data();
     void aSaveNeverWritesWithoutTheLock();
     void aWaitingLockTakesTheFileThatReplacedItsOwn();
@@ -371,23 +375,34 @@ void TestSettingsCodec::changedValuesNotKept()
     QCOMPARE(S_ISFIFO(st.st_mode), file == QLatin1String("fifo"));
 }
 
-void TestSettingsCodec::twoClosesAtOnceKeepBothChanges_data()
+void TestSettingsCodec::aCrowdOfClosesKeepsEveryChange_data()
 {
+    QTest::addColumn<QString>("disk"); // "ext4": the test's folder; "tmpfs": a tmpfs of its own
     QTest::addColumn<bool>("ownTemporaryFolders"); // each window with a TMPDIR of its own
-    QTest::addColumn<bool>("inPlace"); // a folder that takes no new file
-    QTest::newRow("one temporary folder") << false << false;
-    QTest::newRow("a temporary folder each") << true << false;
-    QTest::newRow("a temporary folder each, rewritten in place") << true << true;
+    QTest::addColumn<bool>("inPlace"); // a folder that takes no new file: the lock on the file alone
+    QTest::newRow("ext4") << QStringLiteral("ext4") << false << false;
+    QTest::newRow("ext4, a temporary folder each") << QStringLiteral("ext4") << true << false;
+    QTest::newRow("tmpfs") << QStringLiteral("tmpfs") << false << false;
+    QTest::newRow("ext4, rewritten in place") << QStringLiteral("ext4") << true << true;
 }
 
-void TestSettingsCodec::twoClosesAtOnceKeepBothChanges()
+void TestSettingsCodec::aCrowdOfClosesKeepsEveryChange()
 {
-    // Two windows, each with a change of its own, closed at the same moment
-    // (a logout): every round keeps both changes.
+    // Twenty windows, each with a change of its own, closed at the same
+    // moment (a logout): every save lands, and every line holds a value one
+    // of the windows gave it.
+    QFETCH(QString, disk);
     QFETCH(bool, ownTemporaryFolders);
     QFETCH(bool, inPlace);
+    constexpr int kWindows = 20;
     QTemporaryDir dir;
     const QString folder = dir.filePath(QStringLiteral("bin"));
+    std::unique_ptr<SmallDisk> tmpfs;
+    if (disk == QLatin1String("tmpfs")) {
+        tmpfs = std::make_unique<SmallDisk>(folder, 4096);
+        if (!tmpfs->mounted())
+            QSKIP(qPrintable(tmpfs->why));
+    }
     QVERIFY(QDir().mkpath(folder));
     QVERIFY(ordinaryuser::handOver(folder));
     const QString path = folder + QStringLiteral("/tessiva.ini");
@@ -396,33 +411,88 @@ void TestSettingsCodec::twoClosesAtOnceKeepBothChanges()
                                      QFileDevice::ReadOwner | QFileDevice::ExeOwner
                                          | (writable ? QFileDevice::WriteOwner : QFileDevice::Permissions()));
     };
-    for (int round = 0; round < 20; ++round) {
+    for (int round = 0; round < 3; ++round) {
         QVERIFY(ordinaryuser::run([&] {
             return setFolderWritable(true) && writeAll(path, "A\r\nB\r\nC\r\nD\r\n") && setFolderWritable(!inPlace);
         }));
         int go[2];
         QCOMPARE(::pipe(go), 0);
-        pid_t children[2];
-        for (int line : {2, 3}) {
-            children[line - 2] = ordinaryuser::start([&] {
+        QList<pid_t> windows;
+        for (int w = 0; w < kWindows; ++w) {
+            windows << ordinaryuser::start([&] {
                 ::close(go[1]);
                 if (ownTemporaryFolders)
-                    qputenv("TMPDIR", dir.filePath(QStringLiteral("tmp%1").arg(line)).toLocal8Bit());
+                    qputenv("TMPDIR", dir.filePath(QStringLiteral("tmp%1").arg(w)).toLocal8Bit());
                 SettingsFile file(folder + QStringLiteral("/tessiva"), QString());
                 StoredSettings now = file.load(StoredSettings::defaults());
-                now[line] = QStringLiteral("CHANGED%1").arg(line);
+                now[w % 4] = QStringLiteral("W%1").arg(w);
                 char c;
-                (void)!::read(go[0], &c, 1); // both start when the pipe closes
+                (void)!::read(go[0], &c, 1); // all start when the pipe closes
                 return file.save(now).written.ok;
             });
         }
         ::close(go[0]);
         ::close(go[1]);
-        for (pid_t child : children)
-            QVERIFY(ordinaryuser::finish(child));
-        QCOMPARE(readAll(path), QByteArray("A\r\nB\r\nCHANGED2\r\nCHANGED3\r\n"));
+        int landed = 0;
+        for (pid_t window : std::as_const(windows))
+            landed += ordinaryuser::finish(window) ? 1 : 0;
+        QCOMPARE(landed, kWindows);
+        const QList<QByteArray> lines = readAll(path).split('\n');
+        QCOMPARE(lines.size(), 5);
+        for (int line = 0; line < 4; ++line) {
+            const QByteArray value = lines.at(line).chopped(1);
+            QVERIFY2(value.startsWith('W') && value.mid(1).toInt() % 4 == line, value.constData());
+        }
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("tessiva.ini")});
     }
     QVERIFY(ordinaryuser::run([&] { return setFolderWritable(true); }));
+}
+
+void TestSettingsCodec::leftLocksNeverBlock_data()
+{
+    // What a crash, a power cut or another machine leaves as the lock file
+    // beside the settings file: none of it is a lock.
+    QTest::addColumn<QByteArray>("left");
+    char host[256] = {};
+    ::gethostname(host, sizeof host - 1);
+    QTest::newRow("empty, as a power cut leaves it") << QByteArray();
+    QTest::newRow("garbled") << QByteArray("\x01\xff garbled \n\n\x7f");
+    QTest::newRow("another host's") << QByteArray("4242\ntessiva\nanother-host.example\n");
+    // A process id that another process of the same name took again.
+    QTest::newRow("a live process's id, taken again") << QByteArray("%1\n%2\n") + QByteArray(host) + '\n';
+}
+
+void TestSettingsCodec::leftLocksNeverBlock()
+{
+    QFETCH(QByteArray, left);
+    pid_t live = 0;
+    if (left.contains("%1")) {
+        live = ::fork();
+        if (live == 0) {
+            ::pause();
+            ::_exit(0);
+        }
+        left.replace("%1", QByteArray::number(live));
+        left.replace("%2", QCoreApplication::applicationName().toUtf8());
+    }
+    const auto endLive = qScopeGuard([live] {
+        if (live > 0) {
+            ::kill(live, SIGKILL);
+            ::waitpid(live, nullptr, 0);
+        }
+    });
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("tessiva.ini"));
+    QVERIFY(writeAll(path, "A\r\nB\r\nC\r\nD\r\n"));
+    QVERIFY(writeAll(path + QStringLiteral(".lock"), left));
+    SettingsFile file(dir.filePath(QStringLiteral("tessiva")), QString());
+    StoredSettings now = file.load(StoredSettings::defaults());
+    now.destinationFolder = QStringLiteral("MINE");
+    const SettingsFile::SaveReport report = file.save(now);
+    QVERIFY2(report.written.ok, qPrintable(report.written.error));
+    QCOMPARE(readAll(path), QByteArray("A\r\nB\r\nMINE\r\nD\r\n"));
+    // Taken away with the lock it was.
+    QVERIFY(!QFileInfo::exists(path + QStringLiteral(".lock")));
 }
 
 void TestSettingsCodec::aSaveNeverWritesWithoutTheLock_data()
