@@ -2,10 +2,14 @@
 
 #include "textrules.h"
 
+#include <QHashFunctions>
+#include <QRandomGenerator>
+
 using textrules::sameWindowsName;
 
 DestinationTable::DestinationTable(const batch::JobPlan &plan)
     : m_plan(plan)
+    , m_key(size_t(QRandomGenerator::system()->generate64()))
 {
     // At most four slots in five taken.
     qsizetype size = 16;
@@ -20,15 +24,16 @@ int DestinationTable::firstWithSameDestination(int index)
 {
     const QStringView below = m_plan.below(index);
     const QStringView base = m_plan.baseName(index);
-    // FNV-1a of the folded units: the hash's fold is the comparison's.
-    quint64 hash = 14695981039346656037ULL;
+    // The keyed hash of the folded units: the hash's fold is the
+    // comparison's. Below the root is empty or ends in "\", which no base
+    // name holds, so the two parts cannot run into each other.
+    m_folded.resize(below.size() + base.size());
+    QChar *folded = m_folded.data();
     for (QStringView part : {below, base}) {
-        for (QChar c : part) {
-            hash ^= textrules::windowsFoldedUnit(c.unicode());
-            hash *= 1099511628211ULL;
-        }
-        hash ^= 0xFFFF; // keeps the two parts apart
+        for (QChar c : part)
+            *folded++ = QChar(textrules::windowsFoldedUnit(c.unicode()));
     }
+    const size_t hash = qHash(QStringView(m_folded), m_key);
     m_hashes[index] = hash;
     for (qsizetype slot = qsizetype(hash) & m_mask;; slot = (slot + 1) & m_mask) {
         const int taken = m_slots[slot] - 1;
