@@ -262,18 +262,18 @@ struct Usage
     QString message;
 };
 
-// Reads a device to its end; the reason when a read fails, as a list taken
-// as shorter than it is would leave drawings out without a word.
+// Reads a list to its end; the reason when a read fails, as a list taken
+// as shorter than it is would leave drawings out without a word, or when
+// it is longer than the tool reads.
 QString readToEnd(QIODevice &device, QByteArray &bytes)
 {
     constexpr qint64 kChunk = 1 << 16;
-    if (!device.isSequential())
-        bytes.reserve(qsizetype(device.size()) + 1);
     for (;;) {
         const qsizetype done = bytes.size();
-        if (bytes.capacity() < done + kChunk)
-            bytes.reserve(qMax(2 * bytes.capacity(), done + kChunk));
-        bytes.resize(done + kChunk);
+        if (done > sourcelistfile::kMaxBytes)
+            return TessivaBatch::tr("it is longer than %1 MiB, the most the tool reads")
+                .arg(sourcelistfile::kMaxBytes >> 20);
+        bytes.resize(done + kChunk); // grows its room by half again at a time
         const qint64 n = device.read(bytes.data() + done, kChunk);
         bytes.resize(done + qMax<qint64>(n, 0));
         if (n < 0)
@@ -331,15 +331,17 @@ std::optional<Usage> loadDefaults(const QCommandLineParser &parser, const Option
         values = SettingsFile(env.windowExecutable, env.userSettingsFolder).load(values);
         return std::nullopt;
     }
+    // The file given is read, whatever it is: a pipe (--settings <(...),
+    // /dev/stdin) to its end, or as much of a device as four lines take.
     const QString name = parser.value(o.settingsFile);
-    // As in the window, a settings file that is not a regular file (a FIFO
-    // that would wait for a writer, a device) is not read.
-    const QFileInfo info(name);
-    if (info.exists() && !info.isFile() && !info.isDir())
-        return std::nullopt;
+    const auto cannotRead = [&name](const QString &why) {
+        return Usage{TessivaBatch::tr("cannot read the settings file %1: %2").arg(name, why)};
+    };
+    if (QFileInfo(name).isDir())
+        return cannotRead(TessivaBatch::tr("it is a folder"));
     QFile file(name);
     if (!file.open(QIODevice::ReadOnly))
-        return Usage{TessivaBatch::tr("cannot read the settings file %1: %2").arg(name, file.errorString())};
+        return cannotRead(file.errorString());
     values = settings::valuesOf(settings::readLines(file), values);
     return std::nullopt;
 }

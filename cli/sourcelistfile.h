@@ -4,12 +4,18 @@
 #include <QList>
 #include <QString>
 
+#include <limits>
 #include <optional>
 #include <vector>
 
 // A list of source files, one per line, as tessiva-batch reads it with
 // --list. Blank lines are passed over; CR LF and LF both end a line.
 namespace sourcelistfile {
+
+// The longest list the tool reads, far beyond any job of drawings: a longer
+// one (or one that never ends, /dev/zero) is refused before it fills the
+// memory, and no offset into it can wrap.
+constexpr qsizetype kMaxBytes = qsizetype(256) << 20;
 
 enum class Encoding {
     Auto, // each line on its own: UTF-8 where it is valid UTF-8, else code page 932
@@ -38,10 +44,11 @@ public:
 private:
     struct Line
     {
-        quint32 start; // in m_text
+        quint32 start; // in m_text, which holds at most one unit for each byte of the list
         quint32 end;
         quint32 number;
     };
+    static_assert(kMaxBytes <= qsizetype(std::numeric_limits<quint32>::max()));
 
     bool readWhole(QByteArrayView bytes);
     void readLineByLine(QByteArrayView bytes, Encoding encoding);

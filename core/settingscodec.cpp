@@ -66,7 +66,14 @@ RawLines parseLines(QByteArrayView head, bool atEnd, qsizetype cap)
 RawLines readLines(QIODevice &device)
 {
     const qsizetype limit = StoredSettings::kCount * (kMaxLineBytes + 2); // value, CR, LF
-    const QByteArray head = device.read(limit);
+    // A pipe gives its bytes as they come: read until its end or the limit.
+    QByteArray head;
+    while (head.size() < limit) {
+        const QByteArray more = device.read(limit - head.size());
+        if (more.isEmpty())
+            return parseLines(head, true);
+        head += more;
+    }
     return parseLines(head, device.atEnd());
 }
 

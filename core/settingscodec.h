@@ -52,8 +52,8 @@ struct RawLines
 // whether `head` holds the whole file, so that a last line without a line
 // end is taken whole. With `cap` no line longer than it is taken.
 RawLines parseLines(QByteArrayView head, bool atEnd, qsizetype cap = kMaxLineBytes);
-// Reads the lines from an open device, without reading more of it than four
-// lines of the longest length taken.
+// Reads the lines from an open device (a file, or a pipe to its end),
+// without reading more of it than four lines of the longest length taken.
 RawLines readLines(QIODevice &device);
 
 // The values the lines give: each line the file has, decoded, replaces the

@@ -227,5 +227,13 @@ Tessiva のウィンドウとまったく同じに書き出します。フォル
         <source>Arguments:</source>
         <translation>引数:</translation>
     </message>
+    <message>
+        <source>it is longer than %1 MiB, the most the tool reads</source>
+        <translation>このツールが読める %1 MiB を超えています</translation>
+    </message>
+    <message>
+        <source>it is a folder</source>
+        <translation>フォルダです</translation>
+    </message>
 </context>
 </TS>

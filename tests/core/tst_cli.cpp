@@ -52,6 +52,8 @@ private slots:
     void listEncodings();
     void listsThatCannotBeRead_data();
     void listsThatCannotBeRead();
+    void settingsAsGiven_data();
+    void settingsAsGiven();
     void filesOfOtherKinds_data();
     void filesOfOtherKinds();
     void helpFitsTheConsole_data();
@@ -422,6 +424,13 @@ void TestCli::listsThatCannotBeRead_data()
                                                 << QStringLiteral("standard input") << QStringLiteral("Is a directory");
     QTest::newRow("standard input closed") << QStringLiteral("exec \"$@\" -l - <&-") << QStringLiteral("standard input")
                                            << QStringLiteral("Bad file descriptor");
+    // A list that never ends, or longer than the tool reads: refused before
+    // it fills the memory.
+    QTest::newRow("a list that never ends") << QStringLiteral("exec \"$@\" -l /dev/zero") << QStringLiteral("/dev/zero")
+                                            << QStringLiteral("longer than 256 MiB");
+    QTest::newRow("standard input that never ends")
+        << QStringLiteral("exec \"$@\" -l - < /dev/zero") << QStringLiteral("standard input")
+        << QStringLiteral("longer than 256 MiB");
     // A disk that fails after the list's first bytes were read (leak
     // checking, in the sanitizer build, cannot run under ptrace).
     if (!QStandardPaths::findExecutable(QStringLiteral("strace")).isEmpty())
@@ -452,14 +461,48 @@ void TestCli::listsThatCannotBeRead()
     QVERIFY(!QFileInfo::exists(m_dir.filePath(QStringLiteral("R.BAT"))));
 }
 
+void TestCli::settingsAsGiven_data()
+{
+    // The settings file given is read, a pipe included, or the run ends
+    // with status 1 and the reason; never passed over for the defaults.
+    QTest::addColumn<QString>("shell"); // the tool is "$@"
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("said"); // on standard output, or standard error
+    const QString settings
+        = QStringLiteral("printf 'P13.DXT\\r\\nP12.DXT\\r\\nD:\\\\OUT\\\\\\r\\nC:\\\\ACAD\\\\\\r\\n'");
+    const QString converted = QStringLiteral("C:\\ACAD\\DXFIX.EXE -A6 -TC:\\ACAD\\P13.DXT C:\\D\\A.DXF D:\\OUT\\A.DXF");
+    QTest::newRow("a pipe of the shell's")
+        << QStringLiteral("exec \"$@\" --settings <(%1)").arg(settings) << 0 << converted;
+    QTest::newRow("standard input") << QStringLiteral("%1 | exec \"$@\" --settings /dev/stdin").arg(settings) << 0
+                                    << converted;
+    QTest::newRow("a named pipe") << QStringLiteral("mkfifo s.ini && { %1 > s.ini & } && exec \"$@\" --settings s.ini")
+                                         .arg(settings)
+                                  << 0 << converted;
+    QTest::newRow("a folder") << QStringLiteral("exec \"$@\" --settings \"$PWD\"") << 1
+                              << QStringLiteral("it is a folder");
+    QTest::newRow("a missing file") << QStringLiteral("exec \"$@\" --settings missing.ini") << 1
+                                    << QStringLiteral("No such file");
+}
+
+void TestCli::settingsAsGiven()
+{
+    QFETCH(QString, shell);
+    QFETCH(int, code);
+    QFETCH(QString, said);
+    const QString folder = m_dir.filePath(QStringLiteral("settings-") + QString::fromLatin1(QTest::currentDataTag()));
+    QVERIFY(QDir().mkpath(folder));
+    const Result r = run({QStringLiteral("-c"), shell, QStringLiteral("bash"), QStringLiteral(TESSIVA_BATCH_EXE),
+                          QStringLiteral("C:\\D\\a.dxf")},
+                         QByteArray(), QStringLiteral("/bin/bash"), folder);
+    QCOMPARE(r.code, code);
+    QVERIFY2((code == 0 ? QString::fromLatin1(r.out) : r.err).contains(said), qPrintable(r.err));
+}
+
 void TestCli::filesOfOtherKinds_data()
 {
     QTest::addColumn<QString>("shell"); // the tool is "$@", in a folder of its own
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("err"); // what standard error says, in part
-    // Never opened: it would wait for a writer for ever.
-    QTest::newRow("a settings FIFO without a writer")
-        << QStringLiteral("mkfifo fifo.ini && exec timeout 20 \"$@\" --settings fifo.ini") << 0 << QString();
     QTest::newRow("a link to a terminal, without one")
         << QStringLiteral("ln -s /dev/tty tty.bat && exec setsid \"$@\" -o tty.bat") << 10
         << QStringLiteral("tessiva-batch: No such device or address");
