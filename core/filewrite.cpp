@@ -34,11 +34,22 @@ bool temporaryNameTooLong(const QString &path)
         || name.size() + kTemporarySuffix > kLongestName;
 }
 
+// What the names of the program's own temporary files start with.
+const QString kTemporaryPrefix = QStringLiteral(".tessiva-");
+
+// The short name a temporary file beside a file gets: its name may be too
+// long for one made after it.
+QString shortTemporaryName(const Target &target) { return QFileInfo(target.path).dir().filePath(kTemporaryPrefix); }
+
 // The same all-or-nothing write as through QSaveFile, through a temporary
-// file of a short name beside the file.
+// file of a short name beside the file: an unnamed one where the file
+// system has them, as QSaveFile's own, else one named from the start,
+// which a kill leaves behind.
 WriteResult writeBesideUnderAShortName(const Target &target, const std::function<bool(QIODevice &)> &write)
 {
-    QTemporaryFile file(QFileInfo(target.path).dir().filePath(QStringLiteral(".tessiva-XXXXXX")));
+    if (std::optional<WriteResult> written = writeUnnamed(target, write, shortTemporaryName(target)))
+        return *written;
+    QTemporaryFile file(shortTemporaryName(target) + QStringLiteral("XXXXXX"));
     if (!file.open())
         return failed(file.errorString());
     file.close();
@@ -141,7 +152,7 @@ bool canCreateFileIn(const QString &folder)
 {
     if (folder.isEmpty())
         return false;
-    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".tessiva-XXXXXX")));
+    QTemporaryFile probe(QDir(folder).filePath(kTemporaryPrefix + QStringLiteral("XXXXXX")));
     return probe.open();
 }
 

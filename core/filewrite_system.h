@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QDeadlineTimer;
 class QFile;
@@ -93,5 +94,12 @@ QString finish(QFileDevice &file, const Target &target);
 // Puts a finished temporary file in the place of `target` in one step; the
 // reason when it cannot.
 QString replaceWith(const QString &temporary, const QString &target);
+
+// The safe write through a temporary file that has no name while it is
+// written (Linux's O_TMPFILE), so that a kill leaves nothing behind; it
+// gets a short name beside `target` only once it is whole, and is renamed
+// over it at once. Nothing where the file system has no unnamed files.
+std::optional<WriteResult> writeUnnamed(const Target &target, const std::function<bool(QIODevice &)> &write,
+                                        const QString &shortName);
 
 } // namespace filewrite_system

@@ -312,6 +312,47 @@ QString replaceWith(const QString &temporary, const QString &target)
     return QString();
 }
 
+std::optional<WriteResult> writeUnnamed(const Target &target, const std::function<bool(QIODevice &)> &write,
+                                        const QString &shortName)
+{
+#ifdef O_TMPFILE
+    const auto [folder, name] = splitPath(QFile::encodeName(target.path));
+    const int fd = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return std::nullopt; // no unnamed files here
+    QFile file;
+    if (!file.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return failed(file.errorString());
+    }
+    if (!write(file))
+        return failed(file.errorString());
+    if (const QString error = finish(file, target); !error.isEmpty())
+        return failed(error);
+    // Whole now: a name beside the file (a short one, which fits however
+    // long the file's own is), then the file's own.
+    const QByteArray unnamed = "/proc/self/fd/" + QByteArray::number(fd);
+    const QByteArray temporary = QFile::encodeName(shortName);
+    for (int attempt = 0;; ++attempt) {
+        const QByteArray named = temporary + QByteArray::number(quint64(::getpid()) * 100 + attempt);
+        if (::linkat(AT_FDCWD, unnamed.constData(), AT_FDCWD, named.constData(), AT_SYMLINK_FOLLOW) == 0) {
+            if (const QString error = replaceWith(QFile::decodeName(named), target.path); !error.isEmpty()) {
+                ::unlink(named.constData());
+                return failed(error);
+            }
+            return WriteResult{true, QString()};
+        }
+        if (errno != EEXIST || attempt == 99)
+            return failed(systemReason(errno));
+    }
+#else
+    Q_UNUSED(target);
+    Q_UNUSED(write);
+    Q_UNUSED(shortName);
+    return std::nullopt;
+#endif
+}
+
 QString finish(QFileDevice &file, const Target &target)
 {
     const int fd = file.handle();

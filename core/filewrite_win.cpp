@@ -66,6 +66,12 @@ QString replaceWith(const QString &temporary, const QString &target)
     return QString();
 }
 
+// Windows has no unnamed files.
+std::optional<WriteResult> writeUnnamed(const Target &, const std::function<bool(QIODevice &)> &, const QString &)
+{
+    return std::nullopt;
+}
+
 QString finish(QFileDevice &file, const Target &)
 {
     if (!file.flush())

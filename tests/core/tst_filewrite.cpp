@@ -310,7 +310,7 @@ void TestFileWrite::linksFollowedAsTheSystemDoes()
     QCOMPARE(readAll(dir.filePath(QStringLiteral("SHARED.BAT"))), QByteArray("UNRELATED\r\n"));
 }
 
-void TestFileWrite::fileSizeLimit_data() { killedWhileWriting_data(); }
+void TestFileWrite::fileSizeLimit_data() { twoWritersAtOnce_data(); }
 
 void TestFileWrite::fileSizeLimit()
 {
@@ -397,16 +397,27 @@ void TestFileWrite::newFilesInAFolder()
 void TestFileWrite::killedWhileWriting_data()
 {
     QTest::addColumn<Where>("where");
-    QTest::newRow("beside") << Beside;
-    QTest::newRow("in place") << InPlace;
+    QTest::addColumn<int>("nameBytes"); // of the file's name
+    QTest::newRow("beside") << Beside << 7;
+    QTest::newRow("in place") << InPlace << 7;
+    // Too long a name for a temporary one made after it: the temporary file
+    // is an unnamed one all the same.
+    QTest::newRow("beside, a name of 250 bytes") << Beside << 250;
 }
 
 void TestFileWrite::killedWhileWriting()
 {
     QFETCH(Where, where);
-    const QString folder = m_dir.filePath(QStringLiteral("killed-") + QString::number(int(where)));
-    const QString path = prepare(folder, where, kOld);
+    QFETCH(int, nameBytes);
+    const QString folder = m_dir.filePath(QStringLiteral("killed-%1-%2").arg(int(where)).arg(nameBytes));
+    QString path = prepare(folder, where, kOld);
     QVERIFY(!path.isEmpty());
+    const QString name
+        = nameBytes > 7 ? QString(nameBytes - 4, u'N') + QStringLiteral(".BAT") : QFileInfo(path).fileName();
+    if (nameBytes > 7) {
+        QVERIFY(QFile::rename(path, folder + u'/' + name));
+        path = folder + u'/' + name;
+    }
     int written[2];
     QCOMPARE(::pipe(written), 0);
     // The child writes the first megabyte, says so, and waits to be killed.
@@ -430,10 +441,15 @@ void TestFileWrite::killedWhileWriting()
     QCOMPARE(::kill(child, SIGKILL), 0);
     QVERIFY(!ordinaryuser::finish(child));
     QCOMPARE(readAll(path), kOld);
-    QCOMPARE(entries(folder), QStringList{QStringLiteral("OLD.BAT")});
+    QCOMPARE(entries(folder), QStringList{name});
 }
 
-void TestFileWrite::twoWritersAtOnce_data() { killedWhileWriting_data(); }
+void TestFileWrite::twoWritersAtOnce_data()
+{
+    QTest::addColumn<Where>("where");
+    QTest::newRow("beside") << Beside;
+    QTest::newRow("in place") << InPlace;
+}
 
 void TestFileWrite::twoWritersAtOnce()
 {
