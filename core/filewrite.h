@@ -24,6 +24,7 @@ inline QString settingsTooLarge() { return QStringLiteral("The settings file is 
 inline QString locked() { return QStringLiteral("Another process holds the file locked"); }
 inline QString replaced() { return QStringLiteral("The file was replaced while it was written"); }
 inline QString noSettingsPlace() { return QStringLiteral("No place to write the settings file"); }
+inline QString streamName() { return QStringLiteral("A \":\" in the name names a stream of another file"); }
 } // namespace writereason
 
 // The outcome of writing a file: ok, or the system's reason why not.

@@ -8,10 +8,24 @@
 #include <windows.h>
 
 namespace filewrite_system {
+namespace {
+// Whether Windows takes a part of the path for the name of a stream of
+// another file: a ":" past the drive ("C:\JOBS\x:y.BAT").
+bool namesAStream(const QString &path)
+{
+    const qsizetype start = path.startsWith(QLatin1String("\\\\?\\")) ? 4 : 0;
+    return path.indexOf(u':', start + 2) >= 0;
+}
+} // namespace
+
 Target resolve(const QString &given)
 {
     Target target;
     target.path = given;
+    if (namesAStream(given)) {
+        target.error = writereason::streamName();
+        return target;
+    }
     QFileInfo info(given);
     for (int depth = 0; info.isSymLink(); ++depth) {
         if (depth == kMaxLinks) {

@@ -50,6 +50,7 @@ QHash<QString, QString> makeTable()
         {writereason::replaced(), QStringLiteral(u"書き込み中にﾌｧｲﾙが置き換えられました")},
         {writereason::settingsTooLarge(), QStringLiteral(u"設定ﾌｧｲﾙが大きすぎて書き直せません")},
         {writereason::noSettingsPlace(), QStringLiteral(u"設定ﾌｧｲﾙを書く場所がありません")},
+        {writereason::streamName(), QStringLiteral(u"名前の「:」は別のﾌｧｲﾙのｽﾄﾘｰﾑ名になります")},
     };
     for (const Worded &w : kSystemErrors)
         table.insert(QString::fromLocal8Bit(std::strerror(w.error)), QString::fromUtf16(w.words));

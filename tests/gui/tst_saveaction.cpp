@@ -160,6 +160,8 @@ void TestSaveAction::reasonsInJapanese_data()
         << writereason::locked() << QStringLiteral(u"別のﾌﾟﾛｸﾞﾗﾑがﾌｧｲﾙをﾛｯｸしています");
     QTest::newRow("a FIFO nobody reads") << writereason::noReader()
                                          << QStringLiteral(u"FIFOを読み出すﾌﾟﾛｾｽがありません");
+    QTest::newRow("a stream's name on Windows")
+        << writereason::streamName() << QStringLiteral(u"名前の「:」は別のﾌｧｲﾙのｽﾄﾘｰﾑ名になります");
     QTest::newRow("the system's") << QString::fromLocal8Bit(strerror(ENOSPC))
                                   << QStringLiteral(u"ﾃﾞｨｽｸの空き容量が足りません");
     QTest::newRow("one without words of ours") << QStringLiteral("Something else") << QStringLiteral("Something else");

@@ -74,6 +74,16 @@ status=0
 expected=$(printf '%s\n' 'DXFﾌｧｲﾙではありません！' | iconv -f UTF-8 -t CP932)
 [ "$(head -1 "$work/err.txt" | tr -d "\r")" = "$expected" ] || fail "standard error is not in code page 932: $(head -1 "$work/err.txt" | od -An -tx1 | head -1)"
 echo "ok: tessiva-batch.exe writes a redirected standard error in code page 932"
+# A name Windows takes for a stream of another file: refused in the
+# program's own words, nothing made.
+status=0
+(cd "$work" && "$wine" "$build/tessiva-batch.exe" --settings none.ini -d 'D:\OUT' -a 'C:\ACAD' 'C:\A\x.dxf' \
+    -o 'C:\JOBS\x:y.BAT') > /dev/null 2> "$work/err.txt" || status=$?
+[ "$status" -eq 10 ] || fail "tessiva-batch.exe -o x:y.BAT: exit $status, not 10"
+grep -q 'names a stream of another file' "$work/err.txt" || fail "tessiva-batch.exe -o x:y.BAT: $(cat "$work/err.txt")"
+! grep -q QSaveFile "$work/err.txt" || fail "tessiva-batch.exe -o x:y.BAT: the toolkit's words"
+[ ! -e "$WINEPREFIX/drive_c/JOBS/x" ] || fail "tessiva-batch.exe -o x:y.BAT made a file"
+echo "ok: tessiva-batch.exe refuses a name that names a stream, in its own words"
 grep -q $'\r\r' "$work/err.txt" && fail "standard error has doubled carriage returns"
 
 # The help, redirected: CR LF line ends, and every line within an
