@@ -17,6 +17,7 @@
 #include "ui/leavewatcher.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFrame>
@@ -44,8 +45,12 @@ TForm1::TForm1(PlatformServices &services, QWidget *parent)
     setWindowTitle(QStringLiteral("Tessiva ( for DXF to DXF Data Convert )"));
     setWindowIcon(applicationIcon());
     setFont(fonts::proportional(12));
-    // The tooltips (the status line's whole text) in the window's face.
+    // The tooltips (the status line's whole text), the toolkit's dialogs and
+    // its questions (the save dialog's "replace?") in the window's face:
+    // windows take no font from the window they belong to.
     QToolTip::setFont(font());
+    for (const char *kind : {"QFileDialog", "QMessageBox"})
+        QApplication::setFont(font(), kind);
     buildMenu();
     buildClient();
     buildParts();
@@ -107,6 +112,7 @@ void TForm1::buildMenu()
     bar->setObjectName(QStringLiteral("MainMenu1"));
     QMenu *file = bar->addMenu(QStringLiteral(u"ﾌｧｲﾙ(&F)"));
     file->setObjectName(QStringLiteral("File1"));
+    AddFolder1 = menuItem(file, "AddFolder1", QStringLiteral(u"フォルダから追加..."));
     Exit1 = menuItem(file, "Exit1", QStringLiteral(u"終了(&X)"));
     QMenu *settingsMenu = bar->addMenu(QStringLiteral(u"設定"));
     settingsMenu->setObjectName(QStringLiteral("SET1"));
@@ -144,6 +150,7 @@ void TForm1::orderTabs()
 void TForm1::connectHandlers()
 {
     connect(Exit1, &QAction::triggered, this, [this] { Exit1Click(Exit1); });
+    connect(AddFolder1, &QAction::triggered, this, [this] { guarded([this] { m_sources->chooseFolder(); }); });
     connect(DP1, &QAction::triggered, this, [this] { DP1Click(DP1); });
     connect(HowtoUseHelp1, &QAction::triggered, this, [this] { HowtoUseHelp1Click(HowtoUseHelp1); });
     connect(About1, &QAction::triggered, this, [this] { About1Click(About1); });
@@ -252,6 +259,7 @@ ConversionJob TForm1::currentJob() const
     job.r13ToR12Parameter = m_options->r13ToR12Parameter();
     job.r12ToGx3Parameter = m_options->r12ToGx3Parameter();
     job.sources = m_sources->sources();
+    job.treeRoot = m_sources->treeRoot();
     job.destinationFolder = m_destination->text();
     job.autocadFolder = m_autocad->text();
     const ConversionJob options = runOptions();

@@ -99,6 +99,7 @@ private:
     FolderField *m_autocad;
     SaveAction *m_save;
     HelpMenu *m_helpMenu;
+    QAction *AddFolder1 = nullptr; // the drawings below a folder, as a tree
     QAction *Exit1 = nullptr;
     QAction *DP1 = nullptr;
     QAction *Report1 = nullptr; // the batch file reports its run

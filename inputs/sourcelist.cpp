@@ -3,6 +3,7 @@
 #include "core/conversionjob.h"
 #include "core/jobpath.h"
 #include "core/textrules.h"
+#include "inputs/folderscan.h"
 #include "inputs/sourcelistview.h"
 #include "platform/platformservices.h"
 #include "ui/controls.h"
@@ -25,7 +26,7 @@ SourceList::SourceList(PlatformServices &services, QWidget *client)
     buildCount(client);
     buildList(client);
     connect(ListBox1, &SourceListView::filesDropped, this, &SourceList::filesDropped);
-    connect(ListBox1, &SourceListView::doubleClickedAnywhere, this, [this] { emit doubleClicked(ListBox1); });
+    connect(ListBox1, &SourceListView::lineDoubleClicked, this, [this] { emit doubleClicked(ListBox1); });
     connect(Button1, &QPushButton::clicked, this, [this] { emit chooseClicked(Button1); });
     connect(Button4, &QPushButton::clicked, this, [this] { emit deleteClicked(Button4); });
     connect(Button5, &QPushButton::clicked, this, [this] { emit deleteAllClicked(Button5); });
@@ -71,7 +72,6 @@ void SourceList::buildList(QWidget *client)
     ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
     ListBox1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ListBox1->setUniformItemSizes(true);
-    ListBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_model = new QStringListModel(this);
     ListBox1->setModel(m_model);
 }
@@ -108,6 +108,9 @@ void SourceList::refreshCount(bool selectLast)
     const int lines = m_model->rowCount();
     Edit4->setText(textrules::FormatFileCount(lines));
     FileCount = lines;
+    // An empty list starts over: the next drawings make their own job.
+    if (lines == 0)
+        startOver();
     if (selectLast)
         select(lines - 1);
     ListBox1->setFocus();
@@ -131,7 +134,34 @@ void SourceList::chooseFiles()
     for (const QString &file : chosen->files)
         paths << jobpath::toJob(file, m_services.pathStyle());
     if (!add)
-        m_model->setStringList({});
+        startOver();
+    append(paths);
+    refreshCount(true);
+}
+
+void SourceList::chooseFolder()
+{
+    const std::optional<QString> folder
+        = m_services.browseFolder(m_client->window(), QStringLiteral(u"変換元ﾌｫﾙﾀﾞを指定してください。"), QString());
+    if (folder)
+        addFolder(*folder);
+}
+
+void SourceList::addFolder(const QString &nativeFolder)
+{
+    // The keys count as they are once the dialog has closed.
+    const bool add = addModifierHeld();
+    const std::optional<QStringList> found = folderscan::drawingsBelow(m_client->window(), nativeFolder);
+    if (!found)
+        return; // cancelled: nothing changes
+    if (!add)
+        startOver();
+    if (m_treeRoot.isEmpty())
+        m_treeRoot = jobpath::folderToJob(nativeFolder, m_services.pathStyle());
+    QStringList paths;
+    paths.reserve(found->size());
+    for (const QString &file : *found)
+        paths << jobpath::toJob(file, m_services.pathStyle());
     append(paths);
     refreshCount(true);
 }
@@ -141,7 +171,7 @@ void SourceList::dropFiles(const QStringList &nativeNames)
     const bool add = addModifierHeld();
     // Without Ctrl or Shift the list goes before any name is looked at.
     if (!add)
-        m_model->setStringList({});
+        startOver();
     QStringList taken;
     taken.reserve(nativeNames.size());
     for (const QString &name : nativeNames) {
@@ -166,8 +196,14 @@ void SourceList::deleteSelected()
 
 void SourceList::deleteAll()
 {
-    m_model->setStringList({});
+    startOver();
     refreshCount(false);
+}
+
+void SourceList::startOver()
+{
+    m_model->setStringList({});
+    m_treeRoot.clear();
 }
 
 QStringList SourceList::sources() const { return m_model->stringList().mid(0, qMax(FileCount, 0)); }

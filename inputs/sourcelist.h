@@ -27,6 +27,11 @@ public:
 
     // The open dialog ("..."): replaces or adds to the list.
     void chooseFiles();
+    // The folder dialog: every drawing below the folder chosen, with the
+    // folder as the root of the tree the job converts.
+    void chooseFolder();
+    // The same for a folder given, without the dialog.
+    void addFolder(const QString &nativeFolder);
     // Files dropped on the list, as native names.
     void dropFiles(const QStringList &nativeNames);
     // "c" and a double-click: deletes the selected line.
@@ -36,6 +41,11 @@ public:
 
     // The source paths of the job: lines 0 to FileCount - 1.
     QStringList sources() const;
+    // The folder the drawings of the list were added from, as the job's
+    // tree root ("C:\DRAW\"): each drawing is converted into the same folder
+    // below the destination folder as it lies below it. Empty when the list
+    // was made of files alone; taken anew when the list starts over.
+    QString treeRoot() const { return m_treeRoot; }
     // Selects `line` (scrolled into view) and gives the list the focus, as
     // the save action does for a refused line.
     void selectAndFocus(int line);
@@ -62,6 +72,8 @@ private:
     int itemIndex() const;
     bool addModifierHeld() const;
     void append(const QStringList &jobPaths);
+    // An empty list, which takes no tree root from the drawings it had.
+    void startOver();
     void select(int line);
     void refreshCount(bool selectLast);
 
@@ -77,4 +89,5 @@ private:
     QStringListModel *m_model;
     int FileCount = 0;
     QString m_openFilter; // the open dialog's filter, as the user left it
+    QString m_treeRoot;
 };

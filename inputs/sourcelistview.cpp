@@ -3,9 +3,13 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QHelpEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QStyleOptionFocusRect>
 #include <QStyledItemDelegate>
+#include <QToolTip>
 #include <QUrl>
 
 namespace {
@@ -22,14 +26,25 @@ bool hasLocalFiles(const QMimeData *mime)
 } // namespace
 
 namespace {
-// Lines of a fixed height, as dense as the list was designed for.
+// Lines of a fixed height, as dense as the list was designed for, and no
+// wider than the list: a longer one is elided where the view says.
 class LineDelegate : public QStyledItemDelegate
 {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
-    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    QSize sizeHint(const QStyleOptionViewItem &, const QModelIndex &) const override
     {
-        return QSize(QStyledItemDelegate::sizeHint(option, index).width(), SourceListView::kLineHeight);
+        return QSize(1, SourceListView::kLineHeight);
+    }
+    // The whole path, where the line cannot show it.
+    bool helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
+                   const QModelIndex &index) override
+    {
+        if (event->type() == QEvent::ToolTip && index.isValid()) {
+            QToolTip::showText(event->globalPos(), index.data(Qt::DisplayRole).toString(), view);
+            return true;
+        }
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
     }
 };
 } // namespace
@@ -38,8 +53,11 @@ SourceListView::SourceListView(QWidget *parent)
     : QListView(parent)
 {
     setItemDelegate(new LineDelegate(this));
-    // A line too long for the list keeps its file's name at the end.
+    // A line too long for the list keeps its file's name at the end: each
+    // line is as wide as the list, never wider.
     setTextElideMode(Qt::ElideMiddle);
+    setResizeMode(QListView::Adjust);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setAcceptDrops(true);
     setDragDropMode(QAbstractItemView::DropOnly);
 }
@@ -89,11 +107,29 @@ void SourceListView::mousePressEvent(QMouseEvent *event)
 void SourceListView::mouseDoubleClickEvent(QMouseEvent *event)
 {
     // The first click of the double-click has selected the line under the
-    // pointer, if there is one; the double-click acts on the selected line.
+    // pointer; the double-click acts on it. Below the lines there is none.
     if (event->button() == Qt::LeftButton) {
         event->accept();
-        emit doubleClickedAnywhere();
+        if (indexAt(event->position().toPoint()).isValid())
+            emit lineDoubleClicked();
         return;
     }
     QListView::mouseDoubleClickEvent(event);
+}
+
+void SourceListView::paintEvent(QPaintEvent *event)
+{
+    QListView::paintEvent(event);
+    // With lines, the current one shows the focus; an empty list shows it
+    // around its area, as an empty list box does.
+    if (!hasFocus() || (model() && model()->rowCount() > 0))
+        return;
+    QPainter painter(viewport());
+    QStyleOptionFocusRect focus;
+    focus.initFrom(this);
+    // Shown whatever moved the focus here: a click too, not only the keyboard.
+    focus.state |= QStyle::State_KeyboardFocusChange;
+    focus.rect = viewport()->rect().adjusted(1, 1, -1, -1);
+    focus.backgroundColor = palette().color(QPalette::Base);
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
 }

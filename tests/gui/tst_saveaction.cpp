@@ -18,6 +18,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QProcess>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -41,6 +42,8 @@ private slots:
     void dialogPerKind();
     void installedProgramProposesDocuments();
     void qtsOwnBoxesInTheWindowsFace();
+    void dialogsAndQuestionsInTheWindowsFace_data();
+    void dialogsAndQuestionsInTheWindowsFace();
     void theSystemsDialogOpensInAFolderOfTheUsers_data();
     void theSystemsDialogOpensInAFolderOfTheUsers();
     void cancelReportsNothing();
@@ -53,6 +56,9 @@ private slots:
     void reasonsInJapanese_data();
     void reasonsInJapanese();
     void wholeJobThroughTheWindow();
+    void aFolderOfDrawingsAsTheToolsTree_data();
+    void aFolderOfDrawingsAsTheToolsTree();
+    void aDrawingFromOutsideTheFolderRefused();
     void lineBreakInADroppedName();
 
 private:
@@ -201,6 +207,60 @@ void TestSaveAction::qtsOwnBoxesInTheWindowsFace()
     QtPlatformServices().showErrorBox(m_form, QStringLiteral("Tessiva"), QStringLiteral("C:\\OUT\\JOB.BAT"));
     QCOMPARE(boxFace, face);
     QCOMPARE(QToolTip::font().family(), face);
+}
+
+void TestSaveAction::dialogsAndQuestionsInTheWindowsFace_data()
+{
+    QTest::addColumn<QString>("dialog");
+    QTest::newRow("the save dialog and its question") << QStringLiteral("save");
+    QTest::newRow("the open dialog") << QStringLiteral("open");
+    QTest::newRow("the folder dialog") << QStringLiteral("folder");
+}
+
+void TestSaveAction::dialogsAndQuestionsInTheWindowsFace()
+{
+    // The real services and the real dialogs: each dialog, and the question
+    // the save dialog asks before it replaces a file, in the window's face,
+    // never the fixed-pitch one of the list and the folder fields.
+    QFETCH(QString, dialog);
+    const bool save = dialog == QLatin1String("save");
+    const QFont face = m_form->font();
+    QVERIFY(testfiles::writeAll(m_dir.filePath(QStringLiteral("THERE.BAT")), "REM\r\n"));
+    QtPlatformServices services;
+    QStringList seen; // the face of each dialog and question, as "family, pixel size"
+    const auto faceOf
+        = [](const QWidget *w) { return QStringLiteral("%1, %2").arg(w->font().family()).arg(w->font().pixelSize()); };
+    // Each dialog or question as it comes up: looked at, then answered so
+    // that the next one comes (the save dialog accepted: the name it
+    // proposes is there, so it asks first), or closed.
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, this, [&] {
+        QWidget *shown = QApplication::activeModalWidget();
+        if (auto *question = qobject_cast<QMessageBox *>(shown)) {
+            seen << faceOf(question);
+            question->reject();
+        } else if (auto *files = qobject_cast<QFileDialog *>(shown)) {
+            if (seen.isEmpty())
+                seen << faceOf(files);
+            if (save && seen.size() == 1)
+                QMetaObject::invokeMethod(files, "accept", Qt::QueuedConnection);
+            else
+                files->reject();
+        }
+    });
+    watch.start(10);
+    if (save) {
+        SaveFileRequest request;
+        request.initialFolder = m_dir.path();
+        request.proposedName = QStringLiteral("THERE.BAT");
+        QVERIFY(!services.saveFile(m_form, request));
+    } else if (dialog == QLatin1String("open")) {
+        QVERIFY(!services.openFiles(m_form, OpenFilesRequest{}));
+    } else {
+        QVERIFY(!services.browseFolder(m_form, QStringLiteral("x"), m_dir.path()));
+    }
+    const QString expected = faceOf(m_form);
+    QCOMPARE(seen, QStringList(save ? 2 : 1, expected));
 }
 
 void TestSaveAction::theSystemsDialogOpensInAFolderOfTheUsers_data()
@@ -440,6 +500,86 @@ void TestSaveAction::lineBreakInADroppedName()
     QVERIFY(status().endsWith(QStringLiteral(u" )に使用できない文字が含まれています！")));
     QCOMPARE(selectedLine(), 0);
     QVERIFY(m_platform.saveRequests.isEmpty());
+}
+
+namespace {
+// A tree of drawings three levels deep, with a blank, a Japanese name and an
+// upper-case extension, and a file that is no drawing; the drawings' native
+// paths in the order of their paths.
+QStringList makeTree(const QString &root)
+{
+    QStringList drawings;
+    for (const char16_t *name :
+         {u"a.dxf", u"floor 1/b.DXF", u"floor 1/図面/c.dxf", u"floor 1/図面/deep/d.Dxf", u"floor 1/notes.txt"}) {
+        const QString path = root + u'/' + QString::fromUtf16(name);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        testfiles::writeAll(path, "drawing\r\n");
+        if (!path.endsWith(QLatin1String(".txt")))
+            drawings << path;
+    }
+    std::sort(drawings.begin(), drawings.end());
+    return drawings;
+}
+} // namespace
+
+void TestSaveAction::aFolderOfDrawingsAsTheToolsTree_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::newRow("R13 to R12") << 0;
+    QTest::newRow("R13 to GX3") << 1;
+    QTest::newRow("R12 to GX3") << 2;
+}
+
+void TestSaveAction::aFolderOfDrawingsAsTheToolsTree()
+{
+    // The drawings below a folder, from the file menu: the batch file is the
+    // one tessiva-batch --tree writes for the same tree, byte for byte.
+    QFETCH(int, kind);
+    const QString root = m_dir.filePath(QStringLiteral("project"));
+    const QStringList drawings = makeTree(root);
+    m_platform.browseAnswers = {root};
+    TRIGGER(m_form, "AddFolder1");
+    QCOMPARE(fileCount(), 4);
+    child<QRadioButton>(m_form, QStringLiteral("RadioGroup1Item%1").arg(kind).toLatin1().constData())->click();
+    const QString windows = m_dir.filePath(QStringLiteral("WINDOW.BAT"));
+    m_platform.saveAnswers = {windows};
+    press();
+    QCOMPARE(status(), QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ名 = ") + windows + QStringLiteral(u"を保存しました！"));
+
+    const QString none = m_dir.filePath(QStringLiteral("none.ini"));
+    QVERIFY(testfiles::writeAll(none, QByteArray()));
+    const QString tools = m_dir.filePath(QStringLiteral("TOOL.BAT"));
+    const char *keywords[] = {"r13-r12", "r13-gx3", "r12-gx3"};
+    QProcess tool;
+    tool.start(QStringLiteral(TESSIVA_BATCH_EXE),
+               QStringList{QStringLiteral("--settings"), none, QStringLiteral("--tree"), root, QStringLiteral("-k"),
+                           QLatin1String(keywords[kind]), QStringLiteral("-d"), QStringLiteral("D:\\OUT\\"),
+                           QStringLiteral("-a"), QStringLiteral("C:\\ACAD\\"), QStringLiteral("-o"), tools}
+                   + drawings);
+    QVERIFY(tool.waitForFinished(30000));
+    QCOMPARE(tool.exitCode(), 0);
+    QCOMPARE(testfiles::readAll(windows), testfiles::readAll(tools));
+    QVERIFY(testfiles::readAll(windows).contains("IF NOT EXIST \"D:\\OUT\\FLOOR 1\\\" MD \"D:\\OUT\\FLOOR 1\""));
+}
+
+void TestSaveAction::aDrawingFromOutsideTheFolderRefused()
+{
+    // A drawing added later from elsewhere lies outside the tree: the save
+    // says so and selects it.
+    const QString root = m_dir.filePath(QStringLiteral("project"));
+    makeTree(root);
+    m_platform.browseAnswers = {root};
+    TRIGGER(m_form, "AddFolder1");
+    m_platform.modifiers = Qt::ControlModifier;
+    m_platform.openAnswers = {OpenFilesResult{{QStringLiteral("/elsewhere/x.dxf")}, {}}};
+    QTest::mouseClick(button("Button1"), Qt::LeftButton);
+    m_platform.modifiers = Qt::NoModifier;
+    QCOMPARE(fileCount(), 5);
+    press();
+    QCOMPARE(status(),
+             QStringLiteral(u"変換元ﾌｧｲﾙ( Z:\\elsewhere\\x.dxf )が変換元ﾌｫﾙﾀﾞ( Z:")
+                 + QDir::toNativeSeparators(root).replace(u'/', u'\\') + QStringLiteral(u"\\ )の下にありません！"));
+    QCOMPARE(selectedLine(), 4);
 }
 
 QTEST_MAIN(TestSaveAction)

@@ -11,7 +11,10 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStyleOptionViewItem>
 #include <QTemporaryDir>
+#include <QToolTip>
 #include <QUrl>
 
 class TestSourceList : public WindowTest
@@ -37,7 +40,11 @@ private slots:
     void deleteAll();
     void statusLineUntouched();
     void clickBelowTheLinesKeepsTheSelection();
-    void doubleClickBelowTheLinesDeletesTheSelectedLine();
+    void doubleClickBelowTheLinesDeletesNothing();
+    void anEmptyListShowsItsFocus();
+    void aFolderOfDrawings_data();
+    void aFolderOfDrawings();
+    void longLinesShowTheirNames();
 
 private:
     QString makeFile(const QString &name);
@@ -292,18 +299,117 @@ void TestSourceList::clickBelowTheLinesKeepsTheSelection()
     QCOMPARE(lines(), QStringList{QStringLiteral("Z:\\d\\a.dxf")});
 }
 
-void TestSourceList::doubleClickBelowTheLinesDeletesTheSelectedLine()
+void TestSourceList::doubleClickBelowTheLinesDeletesNothing()
 {
+    // The selected line is not under the pointer: it stays.
     m_platform.openAnswers = {OpenFilesResult{{QStringLiteral("/d/a.dxf"), QStringLiteral("/d/b.dxf")}, {}}};
     m_form->Button1Click(button("Button1"));
     sources()->selectAndFocus(0);
     const QPoint below(20, view()->viewport()->height() - 5);
     QTest::mouseClick(view()->viewport(), Qt::LeftButton, Qt::NoModifier, below);
     QTest::mouseDClick(view()->viewport(), Qt::LeftButton, Qt::NoModifier, below);
-    QCOMPARE(lines(), QStringList{QStringLiteral("Z:\\d\\b.dxf")});
-    // With no line selected, it deletes nothing.
-    QTest::mouseDClick(view()->viewport(), Qt::LeftButton, Qt::NoModifier, below);
-    QCOMPARE(fileCount(), 1);
+    QCOMPARE(lines(), (QStringList{QStringLiteral("Z:\\d\\a.dxf"), QStringLiteral("Z:\\d\\b.dxf")}));
+    QCOMPARE(selectedLine(), 0);
+}
+
+void TestSourceList::aFolderOfDrawings_data()
+{
+    // Steps on the list, and what it holds after them: its count, and the
+    // folder its tree comes from ("" for none). A folder's drawings replace
+    // the list, or with Ctrl join it; "ac", a plain drop and a plain choice
+    // of files start over; a cancelled folder dialog changes nothing.
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QString>("root");
+    const QString a = QStringLiteral("a");
+    QTest::newRow("a folder") << QStringList{QStringLiteral("folder a")} << 3 << a;
+    QTest::newRow("files, then a folder") << QStringList{QStringLiteral("files"), QStringLiteral("folder a")} << 3 << a;
+    QTest::newRow("a folder, then another with Ctrl")
+        << QStringList{QStringLiteral("folder a"), QStringLiteral("ctrl folder b")} << 4 << a;
+    QTest::newRow("files, then a folder with Ctrl")
+        << QStringList{QStringLiteral("files"), QStringLiteral("ctrl folder a")} << 5 << a;
+    QTest::newRow("a folder, then files with Ctrl")
+        << QStringList{QStringLiteral("folder a"), QStringLiteral("ctrl files")} << 5 << a;
+    QTest::newRow("a folder, then ac") << QStringList{QStringLiteral("folder a"), QStringLiteral("ac")} << 0
+                                       << QString();
+    QTest::newRow("a folder, then a drop")
+        << QStringList{QStringLiteral("folder a"), QStringLiteral("drop")} << 1 << QString();
+    QTest::newRow("a folder, then files")
+        << QStringList{QStringLiteral("folder a"), QStringLiteral("files")} << 2 << QString();
+    QTest::newRow("a folder, then a cancelled one")
+        << QStringList{QStringLiteral("folder a"), QStringLiteral("cancel")} << 3 << a;
+}
+
+void TestSourceList::aFolderOfDrawings()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(int, count);
+    QFETCH(QString, root);
+    // Folder a: three drawings (one of them in a folder below, one .DXF),
+    // and a file that is none; folder b: one drawing.
+    for (const char *name : {"a/x.dxf", "a/sub/y.DXF", "a/sub/z.dxf", "a/notes.txt", "b/w.dxf"})
+        QVERIFY(!makeFile(QLatin1String(name)).isEmpty());
+    const QString dropped = makeFile(QStringLiteral("c/v.dxf"));
+    for (const QString &step : std::as_const(steps)) {
+        m_platform.modifiers = step.startsWith(QLatin1String("ctrl")) ? Qt::ControlModifier : Qt::NoModifier;
+        if (step.endsWith(QLatin1String("folder a")) || step.endsWith(QLatin1String("folder b"))) {
+            m_platform.browseAnswers = {m_dir.filePath(step.right(1))};
+            TRIGGER(m_form, "AddFolder1");
+        } else if (step == QLatin1String("cancel")) {
+            m_platform.browseAnswers = {std::nullopt};
+            TRIGGER(m_form, "AddFolder1");
+        } else if (step.endsWith(QLatin1String("files"))) {
+            m_platform.openAnswers = {OpenFilesResult{{QStringLiteral("/e/1.dxf"), QStringLiteral("/e/2.dxf")}, {}}};
+            QTest::mouseClick(button("Button1"), Qt::LeftButton);
+        } else if (step == QLatin1String("ac")) {
+            QTest::mouseClick(button("Button5"), Qt::LeftButton);
+        } else if (step == QLatin1String("drop")) {
+            drop({dropped}, Qt::NoModifier);
+        }
+    }
+    m_platform.modifiers = Qt::NoModifier;
+    QCOMPARE(fileCount(), count);
+    const QString expected
+        = root.isEmpty() ? QString() : jobpath::folderToJob(m_dir.filePath(root), jobpath::Style::Unix);
+    QCOMPARE(m_form->currentJob().treeRoot, expected);
+}
+
+void TestSourceList::anEmptyListShowsItsFocus()
+{
+    // Inside its frame, an empty list looks otherwise with the focus.
+    QVERIFY(lines().isEmpty());
+    m_form->activateWindow();
+    view()->setFocus();
+    QTRY_VERIFY(view()->hasFocus());
+    const QImage focused = view()->viewport()->grab().toImage();
+    button("Button6")->setFocus();
+    QTRY_VERIFY(!view()->hasFocus());
+    QVERIFY(view()->viewport()->grab().toImage() != focused);
+}
+
+void TestSourceList::longLinesShowTheirNames()
+{
+    // A path far wider than the list: its line is no wider than the list,
+    // ends with the file's name, and the whole path is its tooltip.
+    const QString longPath = QStringLiteral("\\\\fileserver\\projects\\") + QString(90, u'x')
+        + QStringLiteral("\\drawings\\plan-2026-final.dxf");
+    m_platform.style = jobpath::Style::Windows;
+    m_platform.openAnswers = {OpenFilesResult{{longPath}, {}}};
+    m_form->Button1Click(button("Button1"));
+    const QRect line = view()->visualRect(view()->model()->index(0, 0));
+    QVERIFY2(line.width() <= view()->viewport()->width(), qPrintable(QString::number(line.width())));
+    QVERIFY(!view()->horizontalScrollBar()->isVisible());
+    QStyleOptionViewItem option;
+    option.initFrom(view());
+    option.rect = line;
+    option.font = view()->font();
+    option.fontMetrics = QFontMetrics(view()->font());
+    const QString shown = option.fontMetrics.elidedText(longPath, Qt::ElideMiddle, line.width());
+    QVERIFY2(shown.endsWith(QStringLiteral("final.dxf")) && shown.size() < longPath.size(), qPrintable(shown));
+    QHelpEvent tip(QEvent::ToolTip, line.center(), view()->viewport()->mapToGlobal(line.center()));
+    QCoreApplication::sendEvent(view()->viewport(), &tip);
+    QTRY_COMPARE(QToolTip::text(), longPath);
+    QToolTip::hideText();
 }
 
 QTEST_MAIN(TestSourceList)

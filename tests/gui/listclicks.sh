@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# The source list through the real window, under a real window manager
+# (openbox on Xvfb), with real clicks and the real open and save dialogs:
+#   tests/gui/listclicks.sh path/to/tessiva
+# - three drawings chosen in the open dialog, the first line clicked, then a
+#   double-click on the empty area below the lines: no line goes, and the
+#   saved batch file has all three;
+# - a drawing of a long path: the pointer on its line shows a tooltip.
+# Each step waits for the window or dialog it needs, up to a minute.
+# Exits 77 (skipped) where Xvfb, openbox, xdotool or xwininfo are missing.
+set -euo pipefail
+tessiva=$1
+for tool in Xvfb openbox xdotool xwininfo xprop; do
+    command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
+done
+work=$(mktemp -d)
+window= wm= xvfb=
+trap 'kill $window $wm $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
+until_true() {
+    for _ in $(seq 1 600); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+fail() { echo "FAIL: $*"; exit 1; }
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+xvfb=$!
+until_true grep -q . "$work/display" || fail "Xvfb did not start"
+export DISPLAY=:$(cat "$work/display") XDG_CONFIG_HOME=$work/config HOME=$work LC_ALL=C.UTF-8
+openbox >/dev/null 2>&1 &
+wm=$!
+until_true sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' || fail "openbox did not start"
+
+# The folders the batch file needs, as the window last stored them.
+mkdir -p "$work/config/tessiva" "$work/draw"
+printf 'DXFIX13.DXT\r\nDXFIX.DXT\r\nD:\\OUT\\\r\nC:\\ACAD\\\r\n' > "$work/config/tessiva/tessiva.ini"
+for f in a b c; do printf 'drawing\r\n' > "$work/draw/$f.dxf"; done
+long="$work/draw/$(printf 'folder-of-a-long-name-%.0s' 1 2 3 4)"
+mkdir -p "$long"
+printf 'drawing\r\n' > "$long/the-name-to-see.dxf"
+
+"$tessiva" >/dev/null 2>&1 &
+window=$!
+id=
+found() { id=$(xdotool search --onlyvisible --name 'DXF to DXF' 2>/dev/null | head -1) && [ -n "$id" ]; }
+until_true found || fail "the window did not show"
+# Places in the window's client area, below its menu bar.
+menu=$(($(xwininfo -id "$id" | sed -n 's/.*Height: *//p') - 434))
+click() { xdotool mousemove --window "$id" "$1" $((menu + $2)) click 1; }
+dialog() { until_true sh -c "xdotool search --onlyvisible --name '$1' >/dev/null 2>&1" || fail "no dialog '$1'"; }
+gone() { until_true sh -c "! xdotool search --onlyvisible --name '$1' >/dev/null 2>&1" || fail "the dialog '$1' stayed"; }
+typed() { xdotool type --delay 10 "$1"; }
+choose() { # a folder, then the names to take there, in the open dialog
+    click 101 93
+    dialog CTR
+    xdotool key ctrl+a && typed "$1" && xdotool key Return
+    xdotool key ctrl+a && typed "$2" && xdotool key Return
+    gone CTR
+}
+
+choose "$work/draw" '"a.dxf" "b.dxf" "c.dxf"'
+click 40 108 # the first line
+# Apart from the double-click by more than the desktop's double-click time,
+# so that it is a click of its own.
+sleep 0.6
+# A double-click on the empty area below the lines.
+xdotool mousemove --window "$id" 40 $((menu + 260)) click --repeat 2 --delay 80 1
+click 497 415                       # save
+dialog R13DXF
+xdotool key ctrl+a && typed "$work/OUT.BAT" && xdotool key Return
+gone R13DXF
+until_true test -s "$work/OUT.BAT" || fail "no batch file was saved"
+lines=$(grep -c 'DXFIX.EXE' "$work/OUT.BAT")
+[ "$lines" -eq 3 ] || fail "the batch file has $lines drawings, not 3"
+echo "ok: a double-click below the lines deletes none of them; the batch file has all three"
+
+# A long path: the pointer on its line brings its tooltip.
+choose "$long" '"the-name-to-see.dxf"'
+xdotool mousemove --window "$id" 200 $((menu + 108))
+tip() {
+    local w
+    for w in $(xdotool search --onlyvisible --class tessiva 2>/dev/null); do
+        xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q TOOLTIP && return 0
+    done
+    return 1
+}
+until_true tip || fail "no tooltip on the long line"
+echo "ok: the long line shows its tooltip"
