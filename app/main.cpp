@@ -16,11 +16,8 @@
 
 int main(int argc, char **argv)
 {
-    if (const QString why = systemstart::noDisplay(argc, argv); !why.isEmpty()) {
-        std::fprintf(stderr,
-                     "tessiva: no display found (%s); start it on a desktop, "
-                     "or headless with: xvfb-run ./dev run\n",
-                     why.toLocal8Bit().constData());
+    if (const QString said = systemstart::noDisplay(argc, argv); !said.isEmpty()) {
+        std::fprintf(stderr, "%s\n", said.toLocal8Bit().constData());
         return 1;
     }
     QApplication app(argc, argv);

@@ -6,9 +6,10 @@
 
 namespace systemstart {
 
-// Why there is no display to show the window on, or an empty text when
-// there is one; without one the toolkit would abort, so the program says
-// what is missing instead.
+// What the program says when there is no display to show the window on, in
+// the user's language (Japanese on a Japanese system), or an empty text
+// when there is one: without one the toolkit would abort, so the program
+// says what is missing instead.
 QString noDisplay(int argc, char **argv);
 
 // The style the fixed layout needs, where the system's own would not do.

@@ -1,6 +1,7 @@
 #include "systemstart.h"
 
 #include <QByteArray>
+#include <QLocale>
 #include <QtGlobal>
 
 #include <xcb/xcb.h>
@@ -15,8 +16,17 @@ QString noDisplay(int argc, char **argv)
     }
     if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
         return QString();
+    const bool japanese = QLocale::system().language() == QLocale::Japanese;
+    const auto said = [japanese](const QString &why) {
+        return japanese ? QStringLiteral(u"tessiva: ウィンドウを表示するディスプレイがありません（%1）。"
+                                         u"デスクトップのセッションで起動してください。")
+                              .arg(why)
+                        : QStringLiteral("tessiva: there is no display to show the window on (%1). "
+                                         "Start Tessiva in a desktop session.")
+                              .arg(why);
+    };
     if (!qEnvironmentVariableIsSet("DISPLAY"))
-        return QStringLiteral("DISPLAY is not set");
+        return said(japanese ? QStringLiteral(u"DISPLAY が設定されていません") : QStringLiteral("DISPLAY is not set"));
     // The toolkit aborts on a display it cannot open; a connection tried
     // here first says so instead.
     xcb_connection_t *connection = xcb_connect(nullptr, nullptr);
@@ -24,7 +34,9 @@ QString noDisplay(int argc, char **argv)
     xcb_disconnect(connection);
     if (reached)
         return QString();
-    return QStringLiteral("DISPLAY=%1 cannot be reached").arg(qEnvironmentVariable("DISPLAY"));
+    const QString display = qEnvironmentVariable("DISPLAY");
+    return said(japanese ? QStringLiteral(u"DISPLAY=%1 に接続できません").arg(display)
+                         : QStringLiteral("DISPLAY=%1 cannot be reached").arg(display));
 }
 
 void chooseStyle()

@@ -475,9 +475,9 @@ void TestCli::settingsAsGiven_data()
         << QStringLiteral("exec \"$@\" --settings <(%1)").arg(settings) << 0 << converted;
     QTest::newRow("standard input") << QStringLiteral("%1 | exec \"$@\" --settings /dev/stdin").arg(settings) << 0
                                     << converted;
-    QTest::newRow("a named pipe") << QStringLiteral("mkfifo s.ini && { %1 > s.ini & } && exec \"$@\" --settings s.ini")
-                                         .arg(settings)
-                                  << 0 << converted;
+    QTest::newRow("a named pipe")
+        << QStringLiteral("mkfifo s.ini && { %1 > s.ini & } && exec \"$@\" --settings s.ini").arg(settings) << 0
+        << converted;
     QTest::newRow("a folder") << QStringLiteral("exec \"$@\" --settings \"$PWD\"") << 1
                               << QStringLiteral("it is a folder");
     QTest::newRow("a missing file") << QStringLiteral("exec \"$@\" --settings missing.ini") << 1
@@ -569,38 +569,51 @@ void TestCli::helpFitsTheConsole()
 
 void TestCli::windowWithoutADisplay_data()
 {
+    QTest::addColumn<QString>("locale");
     QTest::addColumn<QString>("display"); // empty: not set
-    QTest::addColumn<QString>("why");
-    QTest::newRow("not set") << QString() << QStringLiteral("DISPLAY is not set");
+    QTest::addColumn<QString>("said");
     // A display no X server serves.
     int free = 55;
     while (QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(free)))
         ++free;
+    const QString unreachable = QStringLiteral(":%1").arg(free);
+    const QString english = QStringLiteral("tessiva: there is no display to show the window on (%1). "
+                                           "Start Tessiva in a desktop session.\n");
+    const QString japanese = QStringLiteral(u"tessiva: ウィンドウを表示するディスプレイがありません（%1）。"
+                                            u"デスクトップのセッションで起動してください。\n");
+    QTest::newRow("not set") << QStringLiteral("C.UTF-8") << QString()
+                             << english.arg(QStringLiteral("DISPLAY is not set"));
     QTest::newRow("one that cannot be reached")
-        << QStringLiteral(":%1").arg(free) << QStringLiteral("DISPLAY=:%1 cannot be reached").arg(free);
+        << QStringLiteral("C.UTF-8") << unreachable
+        << english.arg(QStringLiteral("DISPLAY=%1 cannot be reached").arg(unreachable));
+    QTest::newRow("not set, in Japanese")
+        << QStringLiteral("ja_JP.UTF-8") << QString() << japanese.arg(QStringLiteral(u"DISPLAY が設定されていません"));
+    QTest::newRow("one that cannot be reached, in Japanese")
+        << QStringLiteral("ja_JP.UTF-8") << unreachable
+        << japanese.arg(QStringLiteral(u"DISPLAY=%1 に接続できません").arg(unreachable));
 }
 
 void TestCli::windowWithoutADisplay()
 {
-    // The window says what is missing and ends with 1, as the toolkit
-    // would abort with a core dump.
+    // The window says what is missing, in the user's language and with no
+    // developer's command in it, and ends with 1, as the toolkit would
+    // abort with a core dump.
+    QFETCH(QString, locale);
     QFETCH(QString, display);
-    QFETCH(QString, why);
+    QFETCH(QString, said);
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         env.remove(QLatin1String(name));
     if (!display.isEmpty())
         env.insert(QStringLiteral("DISPLAY"), display);
+    env.insert(QStringLiteral("LC_ALL"), locale);
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(TESSIVA_WINDOW_EXE), {});
     QVERIFY(p.waitForFinished(30000));
     QCOMPARE(p.exitStatus(), QProcess::NormalExit);
     QCOMPARE(p.exitCode(), 1);
-    QCOMPARE(
-        QString::fromLocal8Bit(p.readAllStandardError()),
-        QStringLiteral("tessiva: no display found (%1); start it on a desktop, or headless with: xvfb-run ./dev run\n")
-            .arg(why));
+    QCOMPARE(QString::fromUtf8(p.readAllStandardError()), said);
 }
 
 void TestCli::treeAndSkipping()
