@@ -2,6 +2,7 @@
 
 #include "cli/consolewrap.h"
 #include "cli/sourcelistfile.h"
+#include "cli/wildcards.h"
 #include "core/conversionjob.h"
 #include "core/saveflow.h"
 #include "core/settingsfile.h"
@@ -407,6 +408,13 @@ std::optional<Usage> takeSources(const QCommandLineParser &parser, const Options
         return Usage{
             TessivaBatch::tr("unknown list encoding '%1' (auto, utf-8 or cp932)").arg(parser.value(o.listEncoding))};
     sources.arguments = parser.positionalArguments();
+    if (env.expandWildcards) {
+        QString unmatched;
+        const std::optional<QStringList> expanded = wildcards::expanded(sources.arguments, &unmatched);
+        if (!expanded)
+            return Usage{TessivaBatch::tr("no file matches %1").arg(unmatched)};
+        sources.arguments = *expanded;
+    }
     const QStringList lists = parser.values(o.list);
     // The parser's lookups leave the vector registers as core/vectorstate.h says.
     vectorstate::clearUpperHalves();

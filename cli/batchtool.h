@@ -47,6 +47,9 @@ struct Environment
     QString userSettingsFolder; // the window's per-user settings folder
     QString workingFolder; // relative paths are taken against it
     jobpath::Style pathStyle = jobpath::hostStyle();
+    // Whether the tool expands "*" and "?" in its source arguments: on
+    // Windows, whose shell hands them on as they are.
+    bool expandWildcards = jobpath::hostStyle() == jobpath::Style::Windows;
     int columns = 80; // of the console the help is laid out for
 };
 

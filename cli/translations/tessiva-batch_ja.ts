@@ -235,5 +235,9 @@ Tessiva のウィンドウとまったく同じに書き出します。フォル
         <source>it is a folder</source>
         <translation>フォルダです</translation>
     </message>
+    <message>
+        <source>no file matches %1</source>
+        <translation>%1 に当てはまるファイルがありません</translation>
+    </message>
 </context>
 </TS>

@@ -1,9 +1,13 @@
 ; The Windows installer: both programs into Program Files for every user,
-; a Start menu entry, and an uninstaller that Windows lists.
+; a Start menu entry, the program's folder on the user's PATH (offered, on
+; by default), and an uninstaller that Windows lists.
 ; makensis -DVERSION=x.y -DBINDIR=<folder of the .exe files> -DOUTFILE=<setup.exe> tessiva.nsi
 Unicode true
 Target amd64-unicode
 !include "MUI2.nsh"
+!include "StrFunc.nsh"
+${StrStr}
+${UnStrRep}
 
 Name "Tessiva ${VERSION}"
 OutFile "${OUTFILE}"
@@ -14,6 +18,8 @@ SetCompressor /SOLID lzma
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Tessiva"
 
+!define MUI_PAGE_CUSTOMFUNCTION_SHOW FitButtons
+!insertmacro MUI_PAGE_COMPONENTS
 !define MUI_PAGE_CUSTOMFUNCTION_SHOW FitButtons
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
@@ -106,7 +112,8 @@ Function un.FitConfirmPage
 done:
 FunctionEnd
 
-Section "Tessiva"
+Section "Tessiva" SecPrograms
+    SectionIn RO
     SetShellVarContext all
     SetOutPath "$INSTDIR"
     File "${BINDIR}\tessiva.exe"
@@ -125,6 +132,28 @@ Section "Tessiva"
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
 
+; tessiva-batch.exe by its bare name in a command prompt: the folder joins
+; the PATH of the user who installs, once; the uninstaller takes it away.
+Section "コマンドプロンプトから tessiva-batch を使う (PATH に追加)" SecPath
+    ReadRegStr $0 HKCU "Environment" "Path"
+    StrCmp $0 "" 0 +3
+    WriteRegExpandStr HKCU "Environment" "Path" "$INSTDIR"
+    Goto announce
+    ${StrStr} $1 ";$0;" ";$INSTDIR;"
+    StrCmp $1 "" 0 announce
+    WriteRegExpandStr HKCU "Environment" "Path" "$0;$INSTDIR"
+    announce:
+    WriteRegDWORD HKLM "Software\Tessiva" "OnPath" 1
+    SendMessage ${HWND_BROADCAST} ${WM_SETTINGCHANGE} 0 "STR:Environment" /TIMEOUT=5000
+SectionEnd
+
+LangString DESC_Programs ${LANG_JAPANESE} "tessiva.exe、tessiva-batch.exe、お読みください"
+LangString DESC_Path ${LANG_JAPANESE} "tessiva-batch.exe を、フォルダを指定せずにコマンドプロンプトから実行できるようにします。"
+!insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
+    !insertmacro MUI_DESCRIPTION_TEXT ${SecPrograms} $(DESC_Programs)
+    !insertmacro MUI_DESCRIPTION_TEXT ${SecPath} $(DESC_Path)
+!insertmacro MUI_FUNCTION_DESCRIPTION_END
+
 ; A program file that a running Tessiva holds cannot be deleted: before
 ; anything is removed the user is asked to close it and try again, and a
 ; cancel leaves the installation whole, reported as not uninstalled.
@@ -134,7 +163,7 @@ SectionEnd
     ClearErrors
     FileOpen $0 "$INSTDIR\${FILE}" a
     IfErrors 0 writable_${ID}
-    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${FILE} は使用中です。Tessiva を終了してから「再試行」を押してください。" /SD IDCANCEL IDRETRY retry_${ID}
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${FILE} は使用中です。${FILE} を終了してから「再試行」を押してください。" /SD IDCANCEL IDRETRY retry_${ID}
     SetErrorLevel 2
     Abort "${FILE} が使用中のため、アンインストールを中止しました。"
     writable_${ID}:
@@ -145,7 +174,7 @@ SectionEnd
 ; failed, before the entry that could remove it later is gone.
 !macro MUST_BE_GONE ID FILE
     IfFileExists "$INSTDIR\${FILE}" 0 gone_${ID}
-    MessageBox MB_OK|MB_ICONSTOP "${FILE} を削除できませんでした。Tessiva を終了してから、もう一度アンインストールしてください。" /SD IDOK
+    MessageBox MB_OK|MB_ICONSTOP "${FILE} を削除できませんでした。${FILE} を終了してから、もう一度アンインストールしてください。" /SD IDOK
     SetErrorLevel 2
     Abort "${FILE} を削除できませんでした。"
     gone_${ID}:
@@ -166,6 +195,20 @@ Section "Uninstall"
     ; A settings file left beside the programs is the user's; it stays.
     Delete "$INSTDIR\uninstall.exe"
     RMDir "$INSTDIR"
+    ; The folder off the PATH again, where the installer put it there.
+    ReadRegDWORD $0 HKLM "Software\Tessiva" "OnPath"
+    IntCmp $0 1 0 pathDone pathDone
+    ReadRegStr $0 HKCU "Environment" "Path"
+    ${UnStrRep} $1 ";$0;" ";$INSTDIR;" ";"
+    StrCpy $1 $1 "" 1
+    StrCpy $1 $1 -1
+    StrCmp $1 "" 0 +3
+    DeleteRegValue HKCU "Environment" "Path"
+    Goto pathAnnounce
+    WriteRegExpandStr HKCU "Environment" "Path" "$1"
+    pathAnnounce:
+    SendMessage ${HWND_BROADCAST} ${WM_SETTINGCHANGE} 0 "STR:Environment" /TIMEOUT=5000
+    pathDone:
     DeleteRegKey HKLM "${UNINSTALL_KEY}"
     DeleteRegKey HKLM "Software\Tessiva"
 SectionEnd

@@ -1,7 +1,11 @@
 #include "cli/sourcelistfile.h"
+#include "cli/wildcards.h"
 #include "core/cp932.h"
 
+#include <QDir>
+#include <QFile>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QTest>
 
 using sourcelistfile::Encoding;
@@ -17,7 +21,55 @@ private slots:
     void lines_data();
     void lines();
     void utf8AsTheToolkitReadsIt();
+    void wildcards_data();
+    void wildcards();
 };
+
+void TestSourceListFile::wildcards_data()
+{
+    // Arguments as a Windows program expands them, in a folder holding
+    // b.DXF, a.dxf, c.dwg and ab.dxf: "$" stands for the folder.
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QStringList>("sources"); // empty: refused
+    QTest::addColumn<QString>("unmatched");
+    const QString d = QStringLiteral("$/");
+    QTest::newRow("a star, in any case, in the order of the names")
+        << QStringList{d + QStringLiteral("*.dxf")}
+        << QStringList{d + QStringLiteral("a.dxf"), d + QStringLiteral("ab.dxf"), d + QStringLiteral("b.DXF")}
+        << QString();
+    QTest::newRow("a question mark") << QStringList{d + QStringLiteral("?.dxf")}
+                                     << QStringList{d + QStringLiteral("a.dxf"), d + QStringLiteral("b.DXF")}
+                                     << QString();
+    QTest::newRow("no wildcard: as it is, there or not")
+        << QStringList{d + QStringLiteral("zz.dxf"), d + QStringLiteral("a.dxf")}
+        << QStringList{d + QStringLiteral("zz.dxf"), d + QStringLiteral("a.dxf")} << QString();
+    QTest::newRow("a pattern that matches nothing")
+        << QStringList{d + QStringLiteral("a.dxf"), d + QStringLiteral("*.dwf")} << QStringList()
+        << d + QStringLiteral("*.dwf");
+    QTest::newRow("a wildcard in a folder is a folder's name")
+        << QStringList{QStringLiteral("$*/a.dxf")} << QStringList{QStringLiteral("$*/a.dxf")} << QString();
+}
+
+void TestSourceListFile::wildcards()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QStringList, sources);
+    QFETCH(QString, unmatched);
+    QTemporaryDir dir;
+    for (const char *name : {"b.DXF", "a.dxf", "c.dwg", "ab.dxf"}) {
+        QFile file(dir.filePath(QLatin1String(name)));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    const auto inFolder = [&dir](QStringList list) {
+        for (QString &text : list)
+            text.replace(QStringLiteral("$"), dir.path());
+        return list;
+    };
+    QString missing;
+    const std::optional<QStringList> expanded = wildcards::expanded(inFolder(arguments), &missing);
+    QCOMPARE(expanded.value_or(QStringList()), inFolder(sources));
+    QCOMPARE(missing, unmatched.isEmpty() ? QString() : inFolder({unmatched}).constFirst());
+}
 
 void TestSourceListFile::lines_data()
 {

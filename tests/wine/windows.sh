@@ -162,7 +162,12 @@ quit() {
     sleep 0.5
     xdotool key x
     for _ in $(seq 1 50); do
-        xdotool search --onlyvisible --name 'DXF to DXF' >/dev/null 2>&1 || return 0
+        xdotool search --onlyvisible --name 'DXF to DXF' >/dev/null 2>&1 || break
+        sleep 0.2
+    done
+    # Closed is not yet ended: the process stores its settings and goes.
+    for _ in $(seq 1 150); do
+        pgrep -f 'tessiva\.exe' >/dev/null || return 0
         sleep 0.2
     done
     fail "tessiva.exe did not close"
@@ -217,11 +222,31 @@ if [ -n "$setup" ]; then
         || fail "the installer made no Start menu entry"
     "$wine" 'C:\Program Files\Tessiva\tessiva-batch.exe' --version | grep -q '^tessiva-batch ' \
         || fail "the installed tessiva-batch.exe does not run"
+    # The read-me's example, as written, from a plain command prompt: the
+    # tool by its bare name (its folder on the PATH), C:\DRAW\*.dxf expanded
+    # by the tool itself.
+    path() { "$wine" reg query 'HKCU\Environment' /v Path 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_[A-Z_]*SZ *//p'; }
+    path | grep -qF 'C:\Program Files\Tessiva' || fail "the installer did not put its folder on the PATH: $(path)"
+    printf 'drawing\r\n' > "$WINEPREFIX/drive_c/DRAW/plan2.DXF"
+    example=$(sed -n 's/^ *\(tessiva-batch .*\*\.dxf.*\)$/\1/p' "$here/../../packaging/windows/readme-ja.txt" | tr -d '\r')
+    [ -n "$example" ] || fail "no example in the read-me"
+    mkdir -p "$WINEPREFIX/drive_c/JOBS"
+    (cd "$WINEPREFIX/drive_c/JOBS" && "$wine" cmd /c "$example" </dev/null >/dev/null 2>&1) \
+        || fail "the read-me's example failed: $example"
+    [ "$(grep -c 'DXFIX.EXE' "$WINEPREFIX/drive_c/JOBS/R13TOGX3.BAT")" -eq 4 ] \
+        || fail "the read-me's example did not take both drawings of C:\\DRAW"
+    status=0
+    (cd "$WINEPREFIX/drive_c/JOBS" && "$wine" cmd /c 'tessiva-batch -d D:\OUT -a C:\ACAD C:\DRAW\*.dwg' </dev/null \
+        >/dev/null 2>"$work/err.txt") || status=$?
+    [ "$status" -eq 1 ] && grep -q 'C:\\DRAW\\\*.dwg' "$work/err.txt" \
+        || fail "a pattern that matches nothing: exit $status, $(cat "$work/err.txt")"
+    echo "ok: the read-me's example runs as written from a plain command prompt, by the tool's bare name"
     "$wine" uninstaller --list | grep -q '^Tessiva|' || fail "the installed program is not listed for uninstalling"
     "$wine" 'C:\Program Files\Tessiva\uninstall.exe' /S
     for _ in $(seq 1 50); do [ -e "$installed/tessiva.exe" ] || break; sleep 0.2; done
     [ ! -e "$installed/tessiva.exe" ] || fail "the uninstaller left tessiva.exe"
     ! "$wine" uninstaller --list | grep -q '^Tessiva|' || fail "after uninstall.exe /S the program is still listed"
+    ! path | grep -qF 'C:\Program Files\Tessiva' || fail "the uninstaller left its folder on the PATH: $(path)"
     # Again, uninstalled the way the control panel does it: its entry's
     # command, answered on the uninstaller's own page.
     "$wine" "$setup" /S
@@ -234,6 +259,9 @@ if [ -n "$setup" ]; then
     [ ! -e "$installed/tessiva.exe" ] || fail "the control panel's uninstall left tessiva.exe"
     for _ in $(seq 1 25); do "$wine" uninstaller --list | grep -q '^Tessiva|' || break; sleep 0.2; done
     ! "$wine" uninstaller --list | grep -q '^Tessiva|' || fail "after the control panel's uninstall the program is still listed"
+    # Its last page closed, so that no uninstaller is left running.
+    xdotool key --window "$uninstall" Return 2>/dev/null || true
+    for _ in $(seq 1 150); do pgrep -f 'Un_A\.exe|Au_\.exe' >/dev/null || break; sleep 0.2; done
     echo "ok: the installer installs both programs with a Start menu entry; uninstall.exe and the control panel both remove them and their entry"
     # While Tessiva runs, the uninstaller removes nothing and says it failed;
     # once it is closed, everything goes.
