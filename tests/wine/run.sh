@@ -36,9 +36,12 @@ mkdir -p "$work/acad"
 x86_64-w64-mingw32-gcc -O2 -o "$work/acad/DXFIX.EXE" "$here/fakedxfix.c"
 cd "$work"
 
-# A tree whose folder names hold a blank, &, % and (x86). In byte order,
-# "floor 1/plan.dxf" comes last.
-drawings=("100%/plan.dxf" "Program Files (x86)/sub/plan.dxf" "R&D/plan.dxf" "a.dxf" "floor 1/plan.dxf")
+# A tree whose folder names hold a blank, &, % and (x86), a Japanese name
+# three levels down and a .DXF in capitals (the tree the window's folder
+# item makes, as tst_saveaction compares it with the tool's). In byte
+# order, "floor 1/plan.dxf" comes last.
+drawings=("100%/plan.dxf" "Program Files (x86)/sub/plan.dxf" "R&D/plan.dxf" "R&D/図面/deep/x.DXF" "a.dxf"
+          "floor 1/plan.dxf")
 fresh() {
     rm -rf project out OUT acad/calls.log acad/half.txt JOB.BAT
     for f in "${drawings[@]}"; do
@@ -46,7 +49,7 @@ fresh() {
         printf 'drawing %s, with some lines to cut in half\r\n' "$f" > "project/$f"
     done
     : > none.ini
-    find project -name '*.dxf' | LC_ALL=C sort | batch --settings none.ini --tree project --skip-existing \
+    find project -iname '*.dxf' | LC_ALL=C sort | batch --settings none.ini --tree project --skip-existing \
         -k r13-gx3 -d out -a acad -l - -o JOB.BAT "$@"
 }
 
@@ -65,7 +68,7 @@ out() { find . -ipath "./out/$1" 2>/dev/null | head -1; }
 # Every drawing converted whole into its folder, and nothing left behind.
 converted() {
     for f in "${drawings[@]}"; do
-        found=$(out "${f%.dxf}.dxf")
+        found=$(out "$f")
         [ -n "$found" ] || fail "$1: not converted: $f"
         cmp -s "$found" "project/$f" || fail "$1: wrong contents: $found"
     done
@@ -135,10 +138,10 @@ fresh
 # The destination folder does not exist yet: the batch file makes it.
 run
 converted "first run"
-[ "$(calls)" -eq 10 ] || fail "expected 10 converter calls (two passes for five drawings), saw $(calls)"
+[ "$(calls)" -eq 12 ] || fail "expected 12 converter calls (two passes for six drawings), saw $(calls)"
 run
-[ "$(calls)" -eq 10 ] || fail "the second run converted again ($(calls) calls)"
-echo "ok: five drawings converted into a new destination folder, nothing converted again"
+[ "$(calls)" -eq 12 ] || fail "the second run converted again ($(calls) calls)"
+echo "ok: six drawings converted into a new destination folder, nothing converted again"
 
 # Killed while the second pass writes the last drawing.
 fresh
@@ -188,10 +191,10 @@ for folder in A.DXF 'FLOOR 1/~TESSIVA~PLAN.DXF'; do
     iconv -f CP932 -t UTF-8 console.txt | grep -qF "フォルダがあるので変換しません: " \
         && iconv -f CP932 -t UTF-8 console.txt | grep -qF "\\OUT\\$name" || fail "folders: $folder was not named"
 done
-[ "$(calls)" -eq 6 ] || fail "folders: expected the 6 calls of the other three drawings, saw $(calls)"
+[ "$(calls)" -eq 8 ] || fail "folders: expected the 8 calls of the other four drawings, saw $(calls)"
 rm -rf out/A.DXF && mkdir -p out/DUMMY.DXF && printf 'mine\r\n' > out/DUMMY.DXF/mine.txt
 run
 [ "$status" -eq 1 ] || fail "the intermediate file's folder: exit $status, not 1"
 [ "$(cat out/DUMMY.DXF/mine.txt)" = $'mine\r' ] || fail "the user's file in DUMMY.DXF was touched"
-[ "$(calls)" -eq 6 ] || fail "the intermediate file's folder: the converter ran ($(calls) calls)"
+[ "$(calls)" -eq 8 ] || fail "the intermediate file's folder: the converter ran ($(calls) calls)"
 echo "ok: a folder where a drawing or the intermediate file goes: left out, said, status 1, the folder untouched"
