@@ -228,11 +228,14 @@ if [ -n "$setup" ]; then
     path() { "$wine" reg query 'HKCU\Environment' /v Path 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_[A-Z_]*SZ *//p'; }
     path | grep -qF 'C:\Program Files\Tessiva' || fail "the installer did not put its folder on the PATH: $(path)"
     printf 'drawing\r\n' > "$WINEPREFIX/drive_c/DRAW/plan2.DXF"
-    example=$(sed -n 's/^ *\(tessiva-batch .*\*\.dxf.*\)$/\1/p' "$here/../../packaging/windows/readme-ja.txt" | tr -d '\r')
+    example=$(sed -n 's/^ \+\(tessiva-batch -.*\*\.dxf.*\)$/\1/p' "$here/../../packaging/windows/readme-ja.txt" | tr -d '\r')
     [ -n "$example" ] || fail "no example in the read-me"
     mkdir -p "$WINEPREFIX/drive_c/JOBS"
-    (cd "$WINEPREFIX/drive_c/JOBS" && "$wine" cmd /c "$example" </dev/null >/dev/null 2>&1) \
-        || fail "the read-me's example failed: $example"
+    # Typed at the prompt: a batch file holds the line as cmd.exe reads it
+    # (wine's own command line would escape the quotes inside it).
+    printf '@%s\r\n' "$example" | iconv -f UTF-8 -t CP932 > "$WINEPREFIX/drive_c/JOBS/example.bat"
+    (cd "$WINEPREFIX/drive_c/JOBS" && "$wine" cmd /c example.bat </dev/null >/dev/null 2>"$work/err.txt") \
+        || fail "the read-me's example failed: $example: $(iconv -f CP932 -t UTF-8 "$work/err.txt")"
     [ "$(grep -c 'DXFIX.EXE' "$WINEPREFIX/drive_c/JOBS/R13TOGX3.BAT")" -eq 4 ] \
         || fail "the read-me's example did not take both drawings of C:\\DRAW"
     status=0
