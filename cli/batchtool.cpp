@@ -7,7 +7,6 @@
 #include "core/saveflow.h"
 #include "core/settingsfile.h"
 #include "core/textrules.h"
-#include "core/vectorstate.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -416,8 +415,6 @@ std::optional<Usage> takeSources(const QCommandLineParser &parser, const Options
         sources.arguments = *expanded;
     }
     const QStringList lists = parser.values(o.list);
-    // The parser's lookups leave the vector registers as core/vectorstate.h says.
-    vectorstate::clearUpperHalves();
     sources.lists.reserve(size_t(lists.size()));
     for (const QString &name : lists) {
         if (std::optional<Usage> failed = readList(name, *encoding, in, sources))

@@ -4,7 +4,6 @@
 #include "filewrite.h"
 #include "jobplan.h"
 #include "textrules.h"
-#include "vectorstate.h"
 
 #include <QSet>
 
@@ -200,7 +199,6 @@ public:
     bool run()
     {
         prepare();
-        vectorstate::clearUpperHalves(); // see vectorstate.h
         if (m_guarded)
             guardedHead();
         if (m_job.report)
@@ -677,7 +675,6 @@ private:
         if (m_madeFolders.contains(key))
             return;
         m_madeFolders.insert(key);
-        vectorstate::clearUpperHalves();
         const QString whole = m_job.destinationFolder + below;
         const QStringView folder = whole.endsWith(u'\\') ? QStringView(whole).chopped(1) : QStringView(whole);
         if (folder.isEmpty() || folder.endsWith(u':'))

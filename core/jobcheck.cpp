@@ -4,7 +4,6 @@
 #include "destinationtable.h"
 #include "jobpath.h"
 #include "textrules.h"
-#include "vectorstate.h"
 
 #include <QHash>
 #include <QSet>
@@ -401,7 +400,6 @@ Refusal checkJob(const batch::JobPlan &plan)
     // In this order; the first refusal wins.
     for (const auto check : {precisionInRange, emptyInputs, sourcePlaces, unusableTexts, namesReadOtherwise,
                              tooLongPaths, sharedDestinations, sourcesOfOneName, foldersOfAFileName}) {
-        vectorstate::clearUpperHalves(); // see vectorstate.h: a check may use a QHash
         if (Refusal refused = check(plan))
             return refused;
     }

@@ -1,7 +1,6 @@
 #include "jobplan.h"
 
 #include "textrules.h"
-#include "vectorstate.h"
 
 #include <QSet>
 
@@ -12,7 +11,6 @@ namespace batch {
 JobPlan::JobPlan(const ConversionJob &job)
     : m_job(job)
 {
-    vectorstate::clearUpperHalves(); // see vectorstate.h
     m_parts.resize(job.sources.size());
     std::vector<qsizetype> dummies;
     bool tildes = false;

@@ -4,20 +4,14 @@
 #include "core/cp932.h"
 #include "core/filewrite.h"
 #include "core/jobplan.h"
-#include "core/vectorstate.h"
 #include "workedexamples.h"
 
 #include <QFile>
 #include <QRandomGenerator>
-#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <tuple>
-
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#include <cpuid.h>
-#endif
 
 namespace {
 ConversionJob exampleJob(BatchKind kind)
@@ -74,7 +68,6 @@ private slots:
     void randomJobsReadAsMeant();
     void reportShowsNamesAsTheyAre_data();
     void reportShowsNamesAsTheyAre();
-    void vectorRegistersCleared();
 };
 
 void TestBatchComposer::workedExamples_data()
@@ -526,30 +519,4 @@ void TestBatchComposer::reportShowsNamesAsTheyAre()
 }
 
 QTEST_GUILESS_MAIN(TestBatchComposer)
-// The toolkit's seeded hash leaves the upper halves of the AVX registers
-// in use, which slows every SSE instruction after it; the composer and the
-// checks clear them first. The processor says which state is in use
-// (XGETBV 1); where it cannot, or has no AVX, there is nothing to see.
-void TestBatchComposer::vectorRegistersCleared()
-{
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-    unsigned a = 0, b = 0, c = 0, d = 0;
-    if (!__builtin_cpu_supports("avx") || !__get_cpuid_count(0xD, 1, &a, &b, &c, &d) || !(a & 4))
-        QSKIP("no AVX, or no XGETBV 1 to read the state in use");
-    const auto upperHalvesInUse = [] {
-        unsigned lo = 0, hi = 0;
-        __asm__ volatile("xgetbv" : "=a"(lo), "=d"(hi) : "c"(1));
-        return (lo & 4) != 0;
-    };
-    QSet<QString> names;
-    names.insert(QStringLiteral("PLAN.DXF"));
-    if (!upperHalvesInUse())
-        QSKIP("this toolkit's hash leaves the vector registers clean");
-    vectorstate::clearUpperHalves();
-    QVERIFY(!upperHalvesInUse());
-#else
-    QSKIP("x86-64 only");
-#endif
-}
-
 #include "tst_batchcomposer.moc"
