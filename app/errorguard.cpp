@@ -1,6 +1,6 @@
 #include "errorguard.h"
 
-#include "core/textrules.h"
+#include "core/text/textrules.h"
 #include "platform/platformservices.h"
 
 #include <exception>

@@ -3,7 +3,7 @@
 #include "app/systemstart.h"
 #include "app/terminationwatcher.h"
 #include "app/tform1.h"
-#include "core/toolkittranslation.h"
+#include "core/text/toolkittranslation.h"
 #include "platform/qtplatformservices.h"
 #include "ui/appicon.h"
 #include "ui/fonts.h"

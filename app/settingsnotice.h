@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/settingsfile.h"
+#include "core/settings/settingsfile.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/conversionjob.h"
-#include "core/settingsfile.h"
+#include "core/job/conversionjob.h"
+#include "core/settings/settingsfile.h"
 
 #include <QMainWindow>
 

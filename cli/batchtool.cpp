@@ -3,10 +3,10 @@
 #include "cli/consolewrap.h"
 #include "cli/sourcelistfile.h"
 #include "cli/wildcards.h"
-#include "core/conversionjob.h"
-#include "core/saveflow.h"
-#include "core/settingsfile.h"
-#include "core/textrules.h"
+#include "core/job/conversionjob.h"
+#include "core/save/saveflow.h"
+#include "core/settings/settingsfile.h"
+#include "core/text/textrules.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/jobpath.h"
-#include "core/saveoutcome.h"
+#include "core/job/jobpath.h"
+#include "core/job/saveoutcome.h"
 
 #include <QString>
 #include <QStringList>

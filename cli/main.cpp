@@ -1,7 +1,7 @@
 #include "cli/batchtool.h"
 #include "cli/consoletext.h"
-#include "core/settingsfile.h"
-#include "core/toolkittranslation.h"
+#include "core/settings/settingsfile.h"
+#include "core/text/toolkittranslation.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "sourcelistfile.h"
 
-#include "core/cp932.h"
-#include "core/textrules.h"
+#include "core/text/cp932.h"
+#include "core/text/textrules.h"
 
 #include <QStringDecoder>
 

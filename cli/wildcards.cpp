@@ -16,9 +16,9 @@ std::optional<QStringList> expanded(const QStringList &arguments, QString *unmat
             continue;
         }
         const QString folder = argument.left(nameStart);
-        const QStringList names = QDir(folder.isEmpty() ? QStringLiteral(".") : folder)
-                                      .entryList({name}, QDir::Files | QDir::Hidden | QDir::System,
-                                                 QDir::Name | QDir::IgnoreCase);
+        const QStringList names
+            = QDir(folder.isEmpty() ? QStringLiteral(".") : folder)
+                  .entryList({name}, QDir::Files | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase);
         if (names.isEmpty()) {
             *unmatched = argument;
             return std::nullopt;

@@ -3,7 +3,8 @@
 # no others. A core file that includes a window header, or the tool that
 # includes one, does not compile.
 #
-#   core            QtCore only: the rules both front ends share
+#   core/...        QtCore only: the rules both front ends share, one
+#                   library for each subject (core/CMakeLists.txt)
 #   cli, platform   over core: the tool; the desktop services
 #   ui              over core: what the window's classes share
 #   inputs          over ui and platform: the job's inputs
@@ -16,12 +17,14 @@
 #
 # Each library gets a folder of links to its own folders, in place of the
 # project's root, so that includes keep their readable form
-# (#include "core/jobpath.h").
+# (#include "core/job/jobpath.h").
 function(tessiva_layer target)
     set(root ${CMAKE_BINARY_DIR}/layers/${target})
     file(MAKE_DIRECTORY ${root})
     foreach(folder IN LISTS ARGN)
         if(NOT EXISTS ${root}/${folder})
+            get_filename_component(parent ${root}/${folder} DIRECTORY)
+            file(MAKE_DIRECTORY ${parent})
             file(CREATE_LINK ${PROJECT_SOURCE_DIR}/${folder} ${root}/${folder} SYMBOLIC)
         endif()
     endforeach()

@@ -3,9 +3,9 @@
 // tree and skipping options as without them. A word with a blank or an
 // operator character is quoted, every % is doubled, and nothing outside
 // quotes can end the command or start another.
-#include "core/batchcomposer.h"
-#include "core/jobplan.h"
-#include "core/textrules.h"
+#include "core/batch/batchcomposer.h"
+#include "core/job/jobplan.h"
+#include "core/text/textrules.h"
 #include "tests/batchwords.h"
 #include "tests/checkjob.h"
 

@@ -2,8 +2,8 @@
 // more than the cap, and writing back what was read, unchanged, keeps each
 // line's bytes; whatever the window stores comes back as it was, or as the
 // line's default where it cannot be stored.
-#include "core/cp932.h"
-#include "core/settingscodec.h"
+#include "core/settings/settingscodec.h"
+#include "core/text/cp932.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

@@ -1,6 +1,6 @@
 #include "conversionoptions.h"
 
-#include "core/textrules.h"
+#include "core/text/textrules.h"
 #include "ui/controls.h"
 #include "ui/leavewatcher.h"
 
@@ -143,7 +143,7 @@ bool ConversionOptions::eventFilter(QObject *watched, QEvent *event)
 
 void ConversionOptions::checkPrecision()
 {
-    if (!textrules::isValidPrecision(ComboBox1->currentText()))
+    if (!isValidPrecision(ComboBox1->currentText()))
         ComboBox1->setEditText(JobDefaults::precision());
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/conversionjob.h"
+#include "core/job/conversionjob.h"
 
 #include <QObject>
 #include <QString>

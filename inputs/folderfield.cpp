@@ -1,7 +1,7 @@
 #include "folderfield.h"
 
-#include "core/jobpath.h"
-#include "core/textrules.h"
+#include "core/job/jobpath.h"
+#include "core/text/textrules.h"
 #include "platform/platformservices.h"
 #include "ui/controls.h"
 #include "ui/fonts.h"

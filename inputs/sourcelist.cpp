@@ -1,8 +1,8 @@
 #include "sourcelist.h"
 
-#include "core/conversionjob.h"
-#include "core/jobpath.h"
-#include "core/textrules.h"
+#include "core/job/conversionjob.h"
+#include "core/job/jobpath.h"
+#include "core/text/textrules.h"
 #include "inputs/folderscan.h"
 #include "inputs/sourcelistview.h"
 #include "platform/platformservices.h"

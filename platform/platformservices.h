@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/jobpath.h"
+#include "core/job/jobpath.h"
 
 #include <QString>
 #include <QStringList>

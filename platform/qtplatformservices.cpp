@@ -2,8 +2,8 @@
 
 #include "desktop.h"
 
-#include "core/filewrite.h"
-#include "core/settingsfile.h"
+#include "core/files/filewrite.h"
+#include "core/settings/settingsfile.h"
 
 #include <QComboBox>
 #include <QCoreApplication>

@@ -2,7 +2,7 @@
 
 #include "statusline.h"
 
-#include "core/saveflow.h"
+#include "core/save/saveflow.h"
 #include "inputs/sourcelist.h"
 #include "platform/platformservices.h"
 #include "ui/controls.h"

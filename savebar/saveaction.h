@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/conversionjob.h"
-#include "core/saveoutcome.h"
+#include "core/job/conversionjob.h"
+#include "core/job/saveoutcome.h"
 
 #include <QObject>
 #include <QString>

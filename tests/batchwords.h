@@ -4,8 +4,8 @@
 // and the words each line should have, worked out one line at a time from
 // the job alone. The fuzzer and the composer's tests hold the composer's
 // lines against it.
-#include "core/conversionjob.h"
-#include "core/textrules.h"
+#include "core/job/conversionjob.h"
+#include "core/text/textrules.h"
 
 #include <QList>
 #include <QSet>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/jobcheck.h"
-#include "core/jobplan.h"
+#include "core/job/jobcheck.h"
+#include "core/job/jobplan.h"
 
 // The save's checks of a whole job, as the tests and the fuzzer ask for
 // them; the program itself takes the paths apart once and checks the plan.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/filewrite.h"
+#include "core/files/filewrite.h"
 #include "platform/platformservices.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 #include "systemreason.h"
 
-#include "core/filewrite.h"
+#include "core/files/filewrite.h"
 
 #include <QHash>
 

@@ -1,9 +1,9 @@
 #include "batchwords.h"
 #include "checkjob.h"
-#include "core/batchcomposer.h"
-#include "core/cp932.h"
-#include "core/filewrite.h"
-#include "core/jobplan.h"
+#include "core/batch/batchcomposer.h"
+#include "core/files/filewrite.h"
+#include "core/job/jobplan.h"
+#include "core/text/cp932.h"
 #include "workedexamples.h"
 
 #include <QFile>

@@ -1,5 +1,5 @@
 #include "cli/batchtool.h"
-#include "core/cp932.h"
+#include "core/text/cp932.h"
 #include "smalldisk.h"
 #include "testfiles.h"
 #include "workedexamples.h"

@@ -1,5 +1,5 @@
-#include "core/filelock.h"
-#include "core/filewrite.h"
+#include "core/files/filelock.h"
+#include "core/files/filewrite.h"
 #include "ordinaryuser.h"
 #include "smalldisk.h"
 #include "testfiles.h"

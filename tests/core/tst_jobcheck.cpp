@@ -1,8 +1,8 @@
 #include "checkjob.h"
-#include "core/batchcomposer.h"
-#include "core/cp932.h"
-#include "core/jobplan.h"
-#include "core/textrules.h"
+#include "core/batch/batchcomposer.h"
+#include "core/job/jobplan.h"
+#include "core/text/cp932.h"
+#include "core/text/textrules.h"
 
 #include <QHash>
 #include <QRandomGenerator>
@@ -278,6 +278,11 @@ void TestJobCheck::precisionWithinItsRange_data()
     QTest::newRow("06") << QStringLiteral("06") << ascii << false;
     QTest::newRow("empty") << QString() << ascii << false;
     QTest::newRow("a letter no batch file carries") << QStringLiteral(u"1\u00e9") << ascii << false;
+    QTest::newRow("6.0") << QStringLiteral("6.0") << ascii << false;
+    QTest::newRow("+6") << QStringLiteral("+6") << ascii << false;
+    QTest::newRow("a full-width digit") << QStringLiteral(u"６") << ascii << false;
+    QTest::newRow("a full-width blank before it") << QStringLiteral(u"\u30006") << ascii << false;
+    QTest::newRow("a blank inside") << QStringLiteral("1 2") << ascii << false;
     QTest::newRow("binary output too") << QStringLiteral("-1") << int(OutputFormat::Binary) << false;
 }
 

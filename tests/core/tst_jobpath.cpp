@@ -1,4 +1,4 @@
-#include "core/jobpath.h"
+#include "core/job/jobpath.h"
 
 #include <QDir>
 #include <QTest>

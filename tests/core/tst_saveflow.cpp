@@ -1,5 +1,5 @@
-#include "core/filewrite.h"
-#include "core/saveflow.h"
+#include "core/files/filewrite.h"
+#include "core/save/saveflow.h"
 #include "ordinaryuser.h"
 #include "testfiles.h"
 #include "workedexamples.h"

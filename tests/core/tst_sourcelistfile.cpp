@@ -1,6 +1,6 @@
 #include "cli/sourcelistfile.h"
 #include "cli/wildcards.h"
-#include "core/cp932.h"
+#include "core/text/cp932.h"
 
 #include <QDir>
 #include <QFile>

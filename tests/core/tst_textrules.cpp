@@ -1,5 +1,5 @@
-#include "core/cp932.h"
-#include "core/textrules.h"
+#include "core/text/cp932.h"
+#include "core/text/textrules.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -26,8 +26,6 @@ private slots:
     void trailingBackslash();
     void fileCount_data();
     void fileCount();
-    void precision_data();
-    void precision();
     void errorText_data();
     void errorText();
     void windowsNames_data();
@@ -244,33 +242,6 @@ void TestTextRules::fileCount()
     QFETCH(int, count);
     QFETCH(QString, text);
     QCOMPARE(FormatFileCount(count), text);
-}
-
-void TestTextRules::precision_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("valid");
-    QTest::newRow("list item") << QStringLiteral(" 12") << true;
-    QTest::newRow("0") << QStringLiteral("0") << true;
-    QTest::newRow("10") << QStringLiteral("10") << true;
-    QTest::newRow("leading blank") << QStringLiteral(" 7") << true;
-    QTest::newRow("trailing blank") << QStringLiteral("18 ") << true;
-    QTest::newRow("19") << QStringLiteral("19") << false;
-    QTest::newRow("06") << QStringLiteral("06") << false;
-    QTest::newRow("-1") << QStringLiteral("-1") << false;
-    QTest::newRow("6.0") << QStringLiteral("6.0") << false;
-    QTest::newRow("+6") << QStringLiteral("+6") << false;
-    QTest::newRow("full-width digit") << QStringLiteral(u"６") << false;
-    QTest::newRow("full-width blank") << QStringLiteral(u"\u30006") << false;
-    QTest::newRow("inner blank") << QStringLiteral("1 2") << false;
-    QTest::newRow("empty") << QString() << false;
-}
-
-void TestTextRules::precision()
-{
-    QFETCH(QString, text);
-    QFETCH(bool, valid);
-    QCOMPARE(isValidPrecision(text), valid);
 }
 
 void TestTextRules::errorText_data()

@@ -1,5 +1,5 @@
-#include "core/batchcomposer.h"
-#include "core/filewrite.h"
+#include "core/batch/batchcomposer.h"
+#include "core/files/filewrite.h"
 #include "platform/qtplatformservices.h"
 #include "testfiles.h"
 #include "ui/systemreason.h"

@@ -3,7 +3,7 @@
 
 #include "app/terminationwatcher.h"
 #include "app/tform1.h"
-#include "core/cp932.h"
+#include "core/text/cp932.h"
 #include "savebar/saveaction.h"
 
 #include <QApplication>

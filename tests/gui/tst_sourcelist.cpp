@@ -1,6 +1,6 @@
 #include "windowtest.h"
 
-#include "core/textrules.h"
+#include "core/text/textrules.h"
 
 #include "inputs/sourcelistview.h"
 

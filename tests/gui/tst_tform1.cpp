@@ -4,7 +4,7 @@
 #include "app/screencentring.h"
 #include "app/startup.h"
 #include "app/tform1.h"
-#include "core/toolkittranslation.h"
+#include "core/text/toolkittranslation.h"
 #include "inputs/conversionoptions.h"
 #include "inputs/sourcelist.h"
 #include "inputs/sourcelistview.h"

@@ -1,2 +1,3 @@
 // Compiles as core code: the probes below fail for their include alone.
-#include "core/jobpath.h"
+#include "core/job/jobpath.h"
+#include "core/save/saveflow.h"

@@ -1,6 +1,6 @@
 #include "jobplan.h"
 
-#include "textrules.h"
+#include "core/text/textrules.h"
 
 #include <QSet>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "filewrite.h"
+#include "core/files/filewrite.h"
 #include "settingscodec.h"
 
 #include <QString>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "conversionjob.h"
+#include "core/job/conversionjob.h"
 
 #include <QByteArray>
 #include <QStringList>

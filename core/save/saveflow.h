@@ -1,7 +1,7 @@
 #pragma once
 
-#include "conversionjob.h"
-#include "saveoutcome.h"
+#include "core/job/conversionjob.h"
+#include "core/job/saveoutcome.h"
 
 #include <QString>
 

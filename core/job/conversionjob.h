@@ -53,6 +53,9 @@ constexpr int kHighest = 18;
 constexpr int kDefault = 6;
 } // namespace PrecisionRange
 
+// True for the precisions the converter takes: "0" to "18" once trimmed.
+bool isValidPrecision(const QString &text);
+
 // Default texts of the inputs that a new window starts with.
 namespace JobDefaults {
 inline QString r13ToR12Parameter() { return QStringLiteral("DXFIX13.DXT"); }

@@ -1,9 +1,9 @@
 #include "jobcheck.h"
 
-#include "cp932.h"
+#include "core/text/cp932.h"
+#include "core/text/textrules.h"
 #include "destinationtable.h"
 #include "jobpath.h"
-#include "textrules.h"
 
 #include <QHash>
 #include <QSet>

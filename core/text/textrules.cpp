@@ -1,7 +1,5 @@
 #include "textrules.h"
 
-#include "conversionjob.h"
-
 #include <algorithm>
 
 namespace textrules {
@@ -89,16 +87,6 @@ QString EnsureTrailingBackslash(const QString &text)
 }
 
 QString FormatFileCount(int count) { return QString::number(count).rightJustified(8, u' '); }
-
-bool isValidPrecision(const QString &text)
-{
-    const QString t = trimmed(text);
-    for (int n = PrecisionRange::kLowest; n <= PrecisionRange::kHighest; ++n) {
-        if (t == QString::number(n))
-            return true;
-    }
-    return false;
-}
 
 QString errorBoxText(const QString &message)
 {

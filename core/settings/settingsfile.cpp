@@ -1,8 +1,7 @@
 #include "settingsfile.h"
 
-#include "filelock.h"
-#include "hostsystem.h"
-#include "textrules.h"
+#include "core/files/filelock.h"
+#include "core/text/textrules.h"
 
 #include <QDir>
 #include <QFile>
@@ -66,7 +65,11 @@ QString SettingsFile::userFolder() { return QStandardPaths::writableLocation(QSt
 
 QString SettingsFile::windowIn(const QString &folder)
 {
-    return QDir(folder).filePath(hostsystem::windowExecutableName());
+#ifdef Q_OS_WIN
+    return QDir(folder).filePath(QStringLiteral("tessiva.exe"));
+#else
+    return QDir(folder).filePath(QStringLiteral("tessiva"));
+#endif
 }
 
 QStringList SettingsFile::readOrder() const

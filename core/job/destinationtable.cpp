@@ -1,6 +1,6 @@
 #include "destinationtable.h"
 
-#include "textrules.h"
+#include "core/text/textrules.h"
 
 #include <QHashFunctions>
 #include <QRandomGenerator>

@@ -14,7 +14,14 @@ enum class Style {
 };
 
 // The style of the system the program was built for.
-Style hostStyle();
+constexpr Style hostStyle()
+{
+#ifdef Q_OS_WIN
+    return Style::Windows;
+#else
+    return Style::Unix;
+#endif
+}
 
 // The one rule, for dialogs, drops, typed folders and the command line:
 // - a native absolute path is put in its plain form ("." and ".." folded

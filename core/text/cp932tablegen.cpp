@@ -1,8 +1,8 @@
 // Writes the tables of code page 932 as C++ source, from what the toolkit's
 // "Shift_JIS" converter gives: run once at build time, so that the program
 // starts with the tables made.
-#include "core/cp932.h"
-#include "core/cp932tables.h"
+#include "cp932.h"
+#include "cp932tables.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -142,7 +142,7 @@ int main()
     }
     const std::unique_ptr<Tables> t = buildTables();
     std::printf("// Made by cp932tablegen at build time; not to be edited.\n"
-                "#include \"core/cp932tables.h\"\n\nnamespace cp932 {\nconst Tables kTables = {\n");
+                "#include \"core/text/cp932tables.h\"\n\nnamespace cp932 {\nconst Tables kTables = {\n");
     printRow(t->encode, 0x10000);
     std::printf(",\n");
     printRow(t->single, 0x100);

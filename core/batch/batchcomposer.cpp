@@ -1,9 +1,9 @@
 #include "batchcomposer.h"
 
-#include "cp932.h"
-#include "filewrite.h"
-#include "jobplan.h"
-#include "textrules.h"
+#include "core/files/filewrite.h"
+#include "core/job/jobplan.h"
+#include "core/text/cp932.h"
+#include "core/text/textrules.h"
 
 #include <QSet>
 

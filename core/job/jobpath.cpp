@@ -1,6 +1,6 @@
 #include "jobpath.h"
 
-#include "textrules.h"
+#include "core/text/textrules.h"
 
 #include <QDir>
 

@@ -48,9 +48,6 @@ QString EnsureTrailingBackslash(const QString &text);
 // blanks to 8 characters, never cut.
 QString FormatFileCount(int count);
 
-// True for the precisions DXFIX takes: "0" to "18" once trimmed.
-bool isValidPrecision(const QString &text);
-
 // The text of the error box for an exception message: a full stop is added
 // when the message ends in a character above ".".
 QString errorBoxText(const QString &message);

@@ -1,7 +1,7 @@
 #include "settingscodec.h"
 
-#include "conversionjob.h"
-#include "cp932.h"
+#include "core/job/conversionjob.h"
+#include "core/text/cp932.h"
 
 #include <QIODevice>
 

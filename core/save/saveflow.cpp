@@ -1,10 +1,10 @@
 #include "saveflow.h"
 
-#include "batchcomposer.h"
-#include "filewrite.h"
-#include "jobcheck.h"
-#include "jobplan.h"
-#include "textrules.h"
+#include "core/batch/batchcomposer.h"
+#include "core/files/filewrite.h"
+#include "core/job/jobcheck.h"
+#include "core/job/jobplan.h"
+#include "core/text/textrules.h"
 
 #include <QIODevice>
 

@@ -1,0 +1,2 @@
+// Must not compile as batch code: the settings lie beside it, not below.
+#include "core/settings/settingscodec.h"

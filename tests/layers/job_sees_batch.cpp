@@ -1,0 +1,2 @@
+// Must not compile as job code: the batch bytes lie above the job.
+#include "core/batch/batchcomposer.h"

@@ -1,0 +1,2 @@
+// Must not compile as settings code: the save lies above the settings.
+#include "core/save/saveflow.h"
