@@ -3,6 +3,7 @@
 #include "cli/consolewrap.h"
 #include "cli/sourcelistfile.h"
 #include "cli/wildcards.h"
+#include "cli/writereason.h"
 #include "core/job/conversionjob.h"
 #include "core/save/saveflow.h"
 #include "core/settings/settingsfile.h"
@@ -438,7 +439,9 @@ std::optional<Usage> buildJob(const QCommandLineParser &parser, const Options &o
 }
 
 // Says on standard error what ended the run, and gives its exit status.
-int report(const SaveOutcome &outcome, const Sources &sources, const Environment &env, QIODevice &err)
+// `written` names what could not be written, where the status line does not.
+int report(const SaveOutcome &outcome, const Sources &sources, const Environment &env, QIODevice &err,
+           const QString &written = QString())
 {
     if (!outcome.statusText.isEmpty() && outcome.result != SaveResult::Saved)
         say(env, err, outcome.statusText);
@@ -446,8 +449,8 @@ int report(const SaveOutcome &outcome, const Sources &sources, const Environment
         if (line >= 0 && line < sources.size())
             say(env, err, QStringLiteral("%1: '%2' (%3)").arg(kProgram, sources.given(line), sources.place(line)));
     }
-    if (!outcome.reason.isEmpty())
-        say(env, err, QStringLiteral("%1: %2").arg(kProgram, outcome.reason));
+    if (outcome.reason.failed())
+        say(env, err, kProgram + QStringLiteral(": ") + written + englishReason(outcome.reason));
     return exitCodeFor(outcome.result);
 }
 
@@ -603,10 +606,7 @@ int run(const QStringList &arguments, const Environment &env, QIODevice &in, QIO
         const QString path = parser.value(o.output);
         return report(saveflow::saveAs(job, path), sources, env, err);
     }
-    SaveOutcome written = saveflow::writeTo(job, out);
-    if (written.result == SaveResult::CannotSave)
-        written.reason = TessivaBatch::tr("cannot write standard output: ") + written.reason;
-    return report(written, sources, env, err);
+    return report(saveflow::writeTo(job, out), sources, env, err, TessivaBatch::tr("cannot write standard output: "));
 }
 
 } // namespace batchtool

@@ -63,7 +63,7 @@ void SaveAction::report(const SaveOutcome &outcome)
 {
     // A failed write says why after its own text, in the window's words.
     QString text = outcome.statusText;
-    if (!outcome.reason.isEmpty())
+    if (outcome.reason.failed())
         text += QStringLiteral(u"（") + japaneseReason(outcome.reason) + QStringLiteral(u"）");
     Label10->setStatus(text);
     if (outcome.line >= 0)

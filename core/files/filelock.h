@@ -1,5 +1,7 @@
 #pragma once
 
+#include "writeerror.h"
+
 #include <QString>
 
 class QByteArray;
@@ -27,8 +29,8 @@ public:
     FileLock(const FileLock &) = delete;
     FileLock &operator=(const FileLock &) = delete;
 
-    bool held() const { return m_error.isEmpty(); }
-    QString error() const { return m_error; }
+    bool held() const { return !m_error.failed(); }
+    WriteError error() const { return m_error; }
 
     // Whether this process holds a FileLock on the file with this device
     // and inode: its own in-place rewrite then takes no second lock.
@@ -42,5 +44,5 @@ private:
 
     struct State;
     std::unique_ptr<State> m_state;
-    QString m_error;
+    WriteError m_error;
 };

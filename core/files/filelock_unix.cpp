@@ -9,7 +9,6 @@
 #include <QMutex>
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -68,7 +67,7 @@ bool FileLock::lockBeside(const QString &path, std::chrono::milliseconds wait)
         if (fd < 0) {
             if (errno == EACCES || errno == EROFS || errno == EPERM || errno == ENOENT)
                 return true;
-            m_error = QString::fromLocal8Bit(std::strerror(errno));
+            m_error = WriteError::system(errno);
             return false;
         }
         struct stat locked = {};
@@ -86,14 +85,14 @@ bool FileLock::lockBeside(const QString &path, std::chrono::milliseconds wait)
         const bool fstated = ::fstat(fd, &locked) == 0;
         ::close(fd);
         if (error != EWOULDBLOCK && error != EINTR) {
-            m_error = QString::fromLocal8Bit(std::strerror(error));
+            m_error = WriteError::system(error);
             return false;
         }
         if (fstated && !sameFile(locked, holder)) {
             holder = locked; // another holder now
             deadline = QDeadlineTimer(wait);
         } else if (deadline.hasExpired()) {
-            m_error = writereason::locked();
+            m_error = {WriteFailure::Locked, 0};
             return false;
         }
         ::usleep(kLockPollMs * 1000);
@@ -113,10 +112,10 @@ void FileLock::lockTheFile(const QByteArray &name, const QDeadlineTimer &deadlin
             if (fd >= 0)
                 ::close(fd);
             if (m_state->beside < 0 && error != ENOENT)
-                m_error = error ? QString::fromLocal8Bit(std::strerror(error)) : writereason::notRegular();
+                m_error = error ? WriteError::system(error) : WriteError{WriteFailure::NotRegular, 0};
             return;
         }
-        if (const QString refused = filewrite_system::lockWithin(fd, deadline); !refused.isEmpty()) {
+        if (const WriteError refused = filewrite_system::lockWithin(fd, deadline); refused.failed()) {
             m_error = refused;
             ::close(fd);
             release();

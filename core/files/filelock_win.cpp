@@ -59,7 +59,7 @@ bool FileLock::lockBeside(const QString &path, std::chrono::milliseconds wait)
         }
         if (::GetLastError() != ERROR_LOCK_VIOLATION) {
             ::CloseHandle(file);
-            m_error = writereason::locked();
+            m_error = {WriteFailure::Locked, 0};
             return false;
         }
         if (const quint64 now = taken(); now != seen) {
@@ -67,7 +67,7 @@ bool FileLock::lockBeside(const QString &path, std::chrono::milliseconds wait)
             deadline = QDeadlineTimer(wait);
         } else if (deadline.hasExpired()) {
             ::CloseHandle(file);
-            m_error = writereason::locked();
+            m_error = {WriteFailure::Locked, 0};
             return false;
         }
         QThread::msleep(kLockPollMs);

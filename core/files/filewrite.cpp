@@ -15,11 +15,11 @@ using namespace filewrite_system;
 WriteResult filewrite_system::writeAndClose(QFile &file, const std::function<bool(QIODevice &)> &write)
 {
     if (!write(file))
-        return failed(file.errorString());
+        return failedNow();
     file.close();
     if (file.error() != QFileDevice::NoError)
-        return failed(file.errorString());
-    return {true, QString()};
+        return failedNow();
+    return {true, {}};
 }
 
 namespace {
@@ -51,43 +51,40 @@ WriteResult writeBesideUnderAShortName(const Target &target, const std::function
         return *written;
     QTemporaryFile file(shortTemporaryName(target) + QStringLiteral("XXXXXX"));
     if (!file.open())
-        return failed(file.errorString());
+        return failedNow();
     file.close();
     QFile out(file.fileName());
     if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return failed(out.errorString());
+        return failedNow();
     if (!write(out))
-        return failed(out.errorString());
-    if (const QString error = finish(out, target); !error.isEmpty())
+        return failedNow();
+    if (const WriteError error = finish(out, target); error.failed())
         return failed(error);
     out.close();
     if (out.error() != QFileDevice::NoError)
-        return failed(out.errorString());
-    if (const QString error = replaceWith(file.fileName(), target.path); !error.isEmpty())
+        return failedNow();
+    if (const WriteError error = replaceWith(file.fileName(), target.path); error.failed())
         return failed(error);
     file.setAutoRemove(false); // it is the file now
-    return {true, QString()};
+    return {true, {}};
 }
 } // namespace
 
 namespace {
 // Why a file of this kind is not written whole, or nothing.
-std::optional<QString> refusedKind(const Target &target, SpecialFiles special)
+WriteFailure refusedKind(const Target &target, SpecialFiles special)
 {
     switch (target.kind) {
-    case Kind::PassThrough:
-        if (special == SpecialFiles::Refuse)
-            return writereason::notRegular();
-        return std::nullopt;
-    case Kind::Folder: return writereason::isFolder();
-    case Kind::Other: return writereason::notRegular();
+    case Kind::PassThrough: return special == SpecialFiles::Refuse ? WriteFailure::NotRegular : WriteFailure::None;
+    case Kind::Folder: return WriteFailure::IsFolder;
+    case Kind::Other: return WriteFailure::NotRegular;
     case Kind::Regular:
         if (!QFileInfo(target.path).permissions().testFlag(QFileDevice::WriteOwner))
-            return writereason::readOnly();
-        return std::nullopt;
-    case Kind::Missing: return std::nullopt;
+            return WriteFailure::ReadOnly;
+        return WriteFailure::None;
+    case Kind::Missing: return WriteFailure::None;
     }
-    return std::nullopt;
+    return WriteFailure::None;
 }
 
 // Through a temporary file beside the file, renamed over it. Every write
@@ -101,21 +98,21 @@ std::optional<WriteResult> writeThroughTemporary(const Target &target, const std
     // none is left for the commit to lose.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         if (target.kind != Kind::Regular)
-            return failed(file.errorString());
+            return failedNow();
         return std::nullopt;
     }
     if (!write(file)) {
-        const QString error = file.errorString();
+        const WriteResult written = failedNow();
         file.cancelWriting();
-        return failed(error);
+        return written;
     }
-    if (const QString error = finish(file, target); !error.isEmpty()) {
+    if (const WriteError error = finish(file, target); error.failed()) {
         file.cancelWriting();
         return failed(error);
     }
     if (!file.commit())
-        return failed(file.errorString());
-    return WriteResult{true, QString()};
+        return failedNow();
+    return WriteResult{true, {}};
 }
 } // namespace
 
@@ -123,10 +120,10 @@ WriteResult writeWholeFile(const QString &path, const std::function<bool(QIODevi
 {
     const WriteSignalsHeld held;
     const Target target = resolve(path);
-    if (!target.error.isEmpty())
+    if (target.error.failed())
         return failed(target.error);
-    if (const std::optional<QString> refused = refusedKind(target, special))
-        return failed(*refused);
+    if (const WriteFailure refused = refusedKind(target, special); refused != WriteFailure::None)
+        return failed(refused);
     if (target.kind == Kind::PassThrough)
         return writeThrough(target.path, write);
     if (temporaryNameTooLong(target.path))
@@ -138,7 +135,7 @@ WriteResult writeWholeFile(const QString &path, const std::function<bool(QIODevi
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     if (!write(buffer))
-        return failed(buffer.errorString());
+        return failedNow();
     return rewriteInPlace(target, buffer.data());
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "writeerror.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -8,30 +10,11 @@
 
 class QIODevice;
 
-// The reasons a write fails that are the program's own, besides those the
-// system gives. A front end may show them in words of its own.
-namespace writereason {
-inline QString isFolder() { return QStringLiteral("Is a directory"); }
-inline QString notRegular() { return QStringLiteral("Not a regular file"); }
-inline QString readOnly() { return QStringLiteral("The file is read-only"); }
-inline QString noReader() { return QStringLiteral("No process reads from the FIFO"); }
-inline QString tooManyLinks() { return QStringLiteral("Too many levels of symbolic links"); }
-inline QString noRoomInPlace()
-{
-    return QStringLiteral("The file system cannot promise the room to rewrite the file in place");
-}
-inline QString settingsTooLarge() { return QStringLiteral("The settings file is too large to rewrite"); }
-inline QString locked() { return QStringLiteral("Another process holds the file locked"); }
-inline QString replaced() { return QStringLiteral("The file was replaced while it was written"); }
-inline QString noSettingsPlace() { return QStringLiteral("No place to write the settings file"); }
-inline QString streamName() { return QStringLiteral("A \":\" in the name names a stream of another file"); }
-} // namespace writereason
-
-// The outcome of writing a file: ok, or the system's reason why not.
+// The outcome of writing a file: ok, or the reason why not.
 struct WriteResult
 {
     bool ok = false;
-    QString error;
+    WriteError error;
 };
 
 // The one way the program writes a whole file. It is all or nothing: a

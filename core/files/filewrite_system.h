@@ -19,7 +19,10 @@ class QSaveFile;
 // filewrite.cpp uses it, and FileLock the lock it shares with the rewrite.
 namespace filewrite_system {
 
-inline WriteResult failed(const QString &reason) { return {false, reason}; }
+inline WriteResult failed(WriteError error) { return {false, error}; }
+inline WriteResult failed(WriteFailure failure) { return {false, {failure, 0}}; }
+// A failure the toolkit reported, with the system's number for it.
+inline WriteResult failedNow() { return failed(WriteError::system(lastSystemError())); }
 
 // What a path names once its links are followed.
 enum class Kind {
@@ -34,7 +37,7 @@ struct Target
 {
     QString path; // the file the links end at
     Kind kind = Kind::Missing;
-    QString error; // set when the links cannot be followed
+    WriteError error; // set when the links cannot be followed
     // The replaced file's mode and owner, where the system has them.
     bool haveOwner = false;
     unsigned mode = 0;
@@ -85,15 +88,15 @@ WriteResult rewriteInPlace(const Target &target, const QByteArray &bytes);
 // Unix: takes a file's exclusive lock (flock), waiting until `deadline`
 // at most for another holder; the reason when it cannot. The in-place
 // rewrite and FileLock take the same lock.
-QString lockWithin(int fd, const QDeadlineTimer &deadline);
+WriteError lockWithin(int fd, const QDeadlineTimer &deadline);
 
 // Keeps the replaced file's mode and owner on the temporary file that
 // replaces it, and makes sure its bytes are on the disk; the reason when not.
-QString finish(QFileDevice &file, const Target &target);
+WriteError finish(QFileDevice &file, const Target &target);
 
 // Puts a finished temporary file in the place of `target` in one step; the
 // reason when it cannot.
-QString replaceWith(const QString &temporary, const QString &target);
+WriteError replaceWith(const QString &temporary, const QString &target);
 
 // The safe write through a temporary file that has no name while it is
 // written (Linux's O_TMPFILE), so that a kill leaves nothing behind; it

@@ -24,8 +24,6 @@
 namespace filewrite_system {
 namespace {
 
-QString systemReason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
-
 // The folder part and the name of a path, as text: "a/b" gives "a" and "b".
 // Nothing is folded: what ".." means depends on the links on the way.
 std::pair<QByteArray, QByteArray> splitPath(const QByteArray &path)
@@ -67,13 +65,13 @@ bool followLinks(const QString &given, Target &target)
         if (::lstat(path.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
             return true;
         if (depth == kMaxLinks) {
-            target.error = writereason::tooManyLinks();
+            target.error = {WriteFailure::TooManyLinks, 0};
             return false;
         }
         char link[PATH_MAX];
         const ssize_t n = ::readlink(path.constData(), link, sizeof link);
         if (n < 0 || n == ssize_t(sizeof link)) {
-            target.error = systemReason(n < 0 ? errno : ENAMETOOLONG);
+            target.error = WriteError::system(n < 0 ? errno : ENAMETOOLONG);
             return false;
         }
         const QByteArray to(link, n);
@@ -151,14 +149,15 @@ WriteResult writeThrough(const QString &path, const std::function<bool(QIODevice
         const int error = errno;
         struct stat st = {};
         const bool fifo = ::stat(name.constData(), &st) == 0 && S_ISFIFO(st.st_mode);
-        return failed(error == ENXIO && fifo ? writereason::noReader() : systemReason(error));
+        return error == ENXIO && fifo ? failed(WriteFailure::NoReader) : failed(WriteError::system(error));
     }
     // Once a reader is there, each write waits for it as usual.
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     QFile file;
     if (!file.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+        const WriteResult opened = failedNow();
         ::close(fd);
-        return failed(file.errorString());
+        return opened;
     }
     return writeAndClose(file, write);
 }
@@ -224,45 +223,45 @@ constexpr int kLockWait = 5000;
 // that: there the blocks are reserved (and unshared from other files)
 // before the first byte is touched. A copy-on-write file system writes
 // every block anew, which no reservation covers.
-QString reserveInPlace(int fd, qsizetype size)
+WriteError reserveInPlace(int fd, qsizetype size)
 {
     struct statfs fs = {};
     if (::fstatfs(fd, &fs) != 0)
-        return systemReason(errno);
+        return WriteError::system(errno);
     switch (static_cast<unsigned long>(fs.f_type)) {
     case EXT4_SUPER_MAGIC: // ext2 and ext3 too
     case XFS_SUPER_MAGIC:
     case TMPFS_MAGIC:
     case MSDOS_SUPER_MAGIC: break;
-    default: return writereason::noRoomInPlace();
+    default: return {WriteFailure::NoRoomInPlace, 0};
     }
     if (size == 0)
-        return QString();
+        return {};
     // Blocks shared with another file (a reflinked copy) would be copied
     // on the first write.
     if (::fallocate(fd, FALLOC_FL_UNSHARE_RANGE | FALLOC_FL_KEEP_SIZE, 0, off_t(size)) != 0 && errno != EOPNOTSUPP
         && errno != EINVAL)
-        return systemReason(errno);
+        return WriteError::system(errno);
     if (::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, off_t(size)) != 0)
-        return systemReason(errno);
-    return QString();
+        return WriteError::system(errno);
+    return {};
 }
 #endif
 
 } // namespace
 
-QString lockWithin(int fd, const QDeadlineTimer &deadline)
+WriteError lockWithin(int fd, const QDeadlineTimer &deadline)
 {
     while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         if (errno == EINTR)
             continue;
         if (errno != EWOULDBLOCK)
-            return systemReason(errno);
+            return WriteError::system(errno);
         if (deadline.hasExpired())
-            return writereason::locked();
+            return {WriteFailure::Locked, 0};
         ::usleep(20 * 1000);
     }
-    return QString();
+    return {};
 }
 
 // Rewrites an existing file in place, for a folder that takes no temporary
@@ -274,21 +273,21 @@ WriteResult rewriteInPlace(const Target &target, const QByteArray &bytes)
     // looked at, and a link swapped in since would lead elsewhere.
     const Descriptor file{::open(QFile::encodeName(target.path).constData(), O_RDWR | O_NOFOLLOW | O_CLOEXEC)};
     if (file.fd < 0)
-        return failed(errno == ELOOP ? writereason::replaced() : systemReason(errno));
+        return errno == ELOOP ? failed(WriteFailure::Replaced) : failed(WriteError::system(errno));
     struct stat st = {};
     if (::fstat(file.fd, &st) != 0)
-        return failed(systemReason(errno));
+        return failed(WriteError::system(errno));
     if (st.st_dev != target.device || st.st_ino != target.inode)
-        return failed(writereason::replaced());
+        return failed(WriteFailure::Replaced);
     if (!FileLock::heldHere(st.st_dev, st.st_ino)) {
-        if (const QString refused = lockWithin(file.fd, QDeadlineTimer(kLockWait)); !refused.isEmpty())
+        if (const WriteError refused = lockWithin(file.fd, QDeadlineTimer(kLockWait)); refused.failed())
             return failed(refused);
     }
     QByteArray old(qsizetype(st.st_size), Qt::Uninitialized);
     if (const int error = readAt(file.fd, old))
-        return failed(systemReason(error));
+        return failed(WriteError::system(error));
 #ifdef __linux__
-    if (const QString refused = reserveInPlace(file.fd, bytes.size()); !refused.isEmpty())
+    if (const WriteError refused = reserveInPlace(file.fd, bytes.size()); refused.failed())
         return failed(refused);
 #endif
     int error = writeAt(file.fd, bytes);
@@ -301,15 +300,16 @@ WriteResult rewriteInPlace(const Target &target, const QByteArray &bytes)
         writeAt(file.fd, old);
         if (::ftruncate(file.fd, off_t(old.size())) == 0)
             syncToDisk(file.fd);
-        return failed(systemReason(error));
+        return failed(WriteError::system(error));
     }
-    return {true, QString()};
+    return {true, {}};
 }
-QString replaceWith(const QString &temporary, const QString &target)
+
+WriteError replaceWith(const QString &temporary, const QString &target)
 {
     if (::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(target).constData()) != 0)
-        return systemReason(errno);
-    return QString();
+        return WriteError::system(errno);
+    return {};
 }
 
 std::optional<WriteResult> writeUnnamed(const Target &target, const std::function<bool(QIODevice &)> &write,
@@ -322,12 +322,13 @@ std::optional<WriteResult> writeUnnamed(const Target &target, const std::functio
         return std::nullopt; // no unnamed files here
     QFile file;
     if (!file.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+        const WriteResult opened = failedNow();
         ::close(fd);
-        return failed(file.errorString());
+        return opened;
     }
     if (!write(file))
-        return failed(file.errorString());
-    if (const QString error = finish(file, target); !error.isEmpty())
+        return failedNow();
+    if (const WriteError error = finish(file, target); error.failed())
         return failed(error);
     // Whole now: a name beside the file (a short one, which fits however
     // long the file's own is), then the file's own.
@@ -336,14 +337,14 @@ std::optional<WriteResult> writeUnnamed(const Target &target, const std::functio
     for (int attempt = 0;; ++attempt) {
         const QByteArray named = temporary + QByteArray::number(quint64(::getpid()) * 100 + attempt);
         if (::linkat(AT_FDCWD, unnamed.constData(), AT_FDCWD, named.constData(), AT_SYMLINK_FOLLOW) == 0) {
-            if (const QString error = replaceWith(QFile::decodeName(named), target.path); !error.isEmpty()) {
+            if (const WriteError error = replaceWith(QFile::decodeName(named), target.path); error.failed()) {
                 ::unlink(named.constData());
                 return failed(error);
             }
-            return WriteResult{true, QString()};
+            return WriteResult{true, {}};
         }
         if (errno != EEXIST || attempt == 99)
-            return failed(systemReason(errno));
+            return failed(WriteError::system(errno));
     }
 #else
     Q_UNUSED(target);
@@ -353,29 +354,31 @@ std::optional<WriteResult> writeUnnamed(const Target &target, const std::functio
 #endif
 }
 
-QString finish(QFileDevice &file, const Target &target)
+WriteError finish(QFileDevice &file, const Target &target)
 {
     const int fd = file.handle();
     if (target.kind == Kind::Regular && target.haveOwner) {
         // A file system that keeps no modes (FAT through FUSE) cannot set
         // one: that is no failure.
         if (::fchmod(fd, mode_t(target.mode)) != 0 && errno != ENOSYS && errno != EOPNOTSUPP)
-            return systemReason(errno);
+            return WriteError::system(errno);
         // Only root may give a file away; anyone else keeps it as theirs.
         if ((target.owner != ::geteuid() || target.group != ::getegid())
             && ::fchown(fd, uid_t(target.owner), gid_t(target.group)) != 0 && errno != EPERM)
-            return systemReason(errno);
+            return WriteError::system(errno);
     } else if (target.kind == Kind::Missing) {
         // A new file gets the mode any new file gets (a temporary file is
         // made for its owner alone).
         const mode_t mask = ::umask(0);
         ::umask(mask);
         if (::fchmod(fd, 0666 & ~mask) != 0 && errno != ENOSYS && errno != EOPNOTSUPP)
-            return systemReason(errno);
+            return WriteError::system(errno);
     }
     if (const int error = syncToDisk(fd))
-        return systemReason(error);
-    return QString();
+        return WriteError::system(error);
+    return {};
 }
 
 } // namespace filewrite_system
+
+int lastSystemError() { return errno != 0 ? errno : EIO; }

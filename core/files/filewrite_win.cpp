@@ -23,13 +23,13 @@ Target resolve(const QString &given)
     Target target;
     target.path = given;
     if (namesAStream(given)) {
-        target.error = writereason::streamName();
+        target.error = {WriteFailure::StreamName, 0};
         return target;
     }
     QFileInfo info(given);
     for (int depth = 0; info.isSymLink(); ++depth) {
         if (depth == kMaxLinks) {
-            target.error = writereason::tooManyLinks();
+            target.error = {WriteFailure::TooManyLinks, 0};
             return target;
         }
         target.path = info.symLinkTarget();
@@ -52,7 +52,7 @@ WriteResult writeThrough(const QString &path, const std::function<bool(QIODevice
 {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return failed(file.errorString());
+        return failedNow();
     return writeAndClose(file, write);
 }
 
@@ -60,24 +60,24 @@ WriteResult rewriteInPlace(const Target &target, const QByteArray &bytes)
 {
     QFile file(target.path);
     if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
-        return failed(file.errorString());
+        return failedNow();
     const QByteArray old = file.readAll();
     if (file.seek(0) && writeFully(file, bytes) && file.resize(bytes.size()) && file.flush())
-        return {true, QString()};
-    const QString error = file.errorString();
+        return {true, {}};
+    const WriteResult written = failedNow();
     file.seek(0);
     writeFully(file, old);
     file.resize(old.size());
-    return failed(error);
+    return written;
 }
 
-QString replaceWith(const QString &temporary, const QString &target)
+WriteError replaceWith(const QString &temporary, const QString &target)
 {
     const std::wstring from = QDir::toNativeSeparators(temporary).toStdWString();
     const std::wstring to = QDir::toNativeSeparators(target).toStdWString();
     if (!MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return qt_error_string(int(GetLastError()));
-    return QString();
+        return WriteError::system(int(GetLastError()));
+    return {};
 }
 
 // Windows has no unnamed files.
@@ -86,11 +86,17 @@ std::optional<WriteResult> writeUnnamed(const Target &, const std::function<bool
     return std::nullopt;
 }
 
-QString finish(QFileDevice &file, const Target &)
+WriteError finish(QFileDevice &file, const Target &)
 {
     if (!file.flush())
-        return file.errorString();
-    return QString();
+        return WriteError::system(lastSystemError());
+    return {};
 }
 
 } // namespace filewrite_system
+
+int lastSystemError()
+{
+    const DWORD error = ::GetLastError();
+    return error != 0 ? int(error) : ERROR_GEN_FAILURE;
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/files/writeerror.h"
+
 #include <QString>
 
 #include <optional>
@@ -32,7 +34,7 @@ struct SaveOutcome
     QString statusText; // the status line's whole text
     int line = -1; // the source line to select, or -1
     int otherLine = -1; // the earlier source it clashes with, or -1
-    QString reason; // the system's reason when a write failed
+    WriteError reason; // why the write failed, with CannotSave
     QString path; // the batch file's path, once chosen
 
     // An outcome with its status text and, where it is about one, its line.

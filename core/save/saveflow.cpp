@@ -35,7 +35,7 @@ QString savedText(const QString &path)
     return QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ名 = ") % path % QStringLiteral(u"を保存しました！");
 }
 
-SaveOutcome ended(SaveResult result, const QString &path, const QString &text, const QString &reason = QString())
+SaveOutcome ended(SaveResult result, const QString &path, const QString &text, WriteError reason = {})
 {
     SaveOutcome outcome = SaveOutcome::of(result, text);
     outcome.path = path;
@@ -81,7 +81,7 @@ SaveOutcome writeTo(const ConversionJob &job, QIODevice &device)
     if (const Refusal refused = checkJob(plan))
         return *refused;
     if (!batch::composeTo(plan, device))
-        return ended(SaveResult::CannotSave, QString(), QString(), device.errorString());
+        return ended(SaveResult::CannotSave, QString(), QString(), WriteError::system(lastSystemError()));
     return ended(SaveResult::Saved, QString(), QString());
 }
 

@@ -142,7 +142,7 @@ WriteResult SettingsFile::writeOver(const QString &path, const settings::StoredS
     std::optional<settings::RawLines> lines = readAllLines(base);
     if (!lines) {
         if (base == path)
-            return {false, writereason::settingsTooLarge()};
+            return {false, {WriteFailure::SettingsTooLarge, 0}};
         lines = m_loaded; // the other file may still be written
     }
     return writeWholeFile(path, settings::encodeValues(now, m_shown, *lines), SpecialFiles::Refuse);
@@ -152,7 +152,7 @@ SettingsFile::SaveReport SettingsFile::save(const settings::StoredSettings &now)
 {
     const QList<int> changed = changedValues(now, m_shown);
     if (changed.isEmpty() && !m_loadedPath.isEmpty() && QFileInfo::exists(m_loadedPath))
-        return {{true, QString()}, {}};
+        return {{true, {}}, {}};
     // The first reason a file could not be written is the one told: a
     // later one (a per-user folder that cannot be made) follows from it.
     std::optional<WriteResult> firstFailure;
@@ -171,5 +171,5 @@ SettingsFile::SaveReport SettingsFile::save(const settings::StoredSettings &now)
             return {result, notStorable(now, changed)};
         firstFailure = firstFailure.value_or(result);
     }
-    return {firstFailure.value_or(WriteResult{false, writereason::noSettingsPlace()}), changed};
+    return {firstFailure.value_or(WriteResult{false, {WriteFailure::NoSettingsPlace, 0}}), changed};
 }

@@ -3,6 +3,7 @@
 #include "ordinaryuser.h"
 #include "smalldisk.h"
 #include "testfiles.h"
+#include "writeerrors.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -158,11 +159,10 @@ void TestFileWrite::fullDisk()
     QVERIFY(disk.fill(freeBytes));
 
     const QByteArray bytes = lines(newBytes);
-    QString error;
     const bool written = inFolder(where, [&] {
         const WriteResult result = writeWholeFile(path, bytes);
         // The reason comes back to the parent through the outcome only.
-        return fits ? result.ok : (!result.ok && result.error.contains(QStringLiteral("No space left")));
+        return fits ? result.ok : (!result.ok && result.error == WriteError::system(ENOSPC));
     });
     QVERIFY(written);
     QCOMPARE(readAll(path), fits ? bytes : kOld);
@@ -176,18 +176,18 @@ void TestFileWrite::specialFiles_data()
         // 0 a reader that reads all, 1 none, 2 one that leaves
     QTest::addColumn<bool>("linked"); // named through a symbolic link
     QTest::addColumn<bool>("ok");
-    QTest::addColumn<QString>("reason");
-    QTest::newRow("FIFO") << int(S_IFIFO) << 0 << false << true << QString();
-    QTest::newRow("FIFO through a link") << int(S_IFIFO) << 0 << true << true << QString();
+    QTest::addColumn<WriteError>("reason");
+    QTest::newRow("FIFO") << int(S_IFIFO) << 0 << false << true << WriteError();
+    QTest::newRow("FIFO through a link") << int(S_IFIFO) << 0 << true << true << WriteError();
     // The write never waits for a reader, nor dies when one leaves.
-    QTest::newRow("FIFO without a reader") << int(S_IFIFO) << 1 << false << false << QStringLiteral("No process reads");
-    QTest::newRow("FIFO whose reader leaves") << int(S_IFIFO) << 2 << false << false << QStringLiteral("Broken pipe");
-    QTest::newRow("device that takes all") << int(S_IFCHR) << 3 << false << true << QString();
-    QTest::newRow("device that is full") << int(S_IFCHR) << 7 << false << false << QStringLiteral("No space left");
-    QTest::newRow("link to a full device") << int(S_IFCHR) << 7 << true << false << QStringLiteral("No space left");
-    QTest::newRow("link to a file") << int(S_IFREG) << 0 << true << true << QString();
-    QTest::newRow("folder") << int(S_IFDIR) << 0 << false << false << QStringLiteral("directory");
-    QTest::newRow("link to a folder") << int(S_IFDIR) << 0 << true << false << QStringLiteral("directory");
+    QTest::newRow("FIFO without a reader") << int(S_IFIFO) << 1 << false << false << ownReason(WriteFailure::NoReader);
+    QTest::newRow("FIFO whose reader leaves") << int(S_IFIFO) << 2 << false << false << WriteError::system(EPIPE);
+    QTest::newRow("device that takes all") << int(S_IFCHR) << 3 << false << true << WriteError();
+    QTest::newRow("device that is full") << int(S_IFCHR) << 7 << false << false << WriteError::system(ENOSPC);
+    QTest::newRow("link to a full device") << int(S_IFCHR) << 7 << true << false << WriteError::system(ENOSPC);
+    QTest::newRow("link to a file") << int(S_IFREG) << 0 << true << true << WriteError();
+    QTest::newRow("folder") << int(S_IFDIR) << 0 << false << false << ownReason(WriteFailure::IsFolder);
+    QTest::newRow("link to a folder") << int(S_IFDIR) << 0 << true << false << ownReason(WriteFailure::IsFolder);
 }
 
 void TestFileWrite::specialFiles()
@@ -196,7 +196,7 @@ void TestFileWrite::specialFiles()
     QFETCH(int, minor);
     QFETCH(bool, linked);
     QFETCH(bool, ok);
-    QFETCH(QString, reason);
+    QFETCH(WriteError, reason);
     if (type == S_IFCHR && !ordinaryuser::isRoot())
         QSKIP("making a device node needs root");
     const QString folder = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()).replace(u' ', u'_'));
@@ -236,7 +236,7 @@ void TestFileWrite::specialFiles()
     }
 
     QCOMPARE(result.ok, ok);
-    QVERIFY2(result.error.contains(reason, Qt::CaseInsensitive), qPrintable(result.error));
+    QCOMPARE(result.error, reason);
     // Written through, never replaced: the node and the link are still there.
     QCOMPARE(int(typeOf(node)), type);
     if (linked)
@@ -305,7 +305,8 @@ void TestFileWrite::linksFollowedAsTheSystemDoes()
     const QByteArray bytes = lines(300);
     const WriteResult result = writeWholeFile(given, bytes);
     QDir::setCurrent(before);
-    QVERIFY2(result.ok, qPrintable(result.error));
+    QCOMPARE(result.error, WriteError());
+    QVERIFY(result.ok);
     QCOMPARE(readAll(dir.filePath(written)), bytes);
     QCOMPARE(readAll(dir.filePath(QStringLiteral("SHARED.BAT"))), QByteArray("UNRELATED\r\n"));
 }
@@ -325,7 +326,7 @@ void TestFileWrite::fileSizeLimit()
         if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
             return false;
         const WriteResult result = writeWholeFile(path, lines(1 << 20));
-        return !result.ok && result.error.contains(QStringLiteral("too large"), Qt::CaseInsensitive);
+        return !result.ok && result.error == WriteError::system(EFBIG);
     });
     QVERIFY(ordinaryuser::finish(child));
     QCOMPARE(readAll(path), kOld);
@@ -367,7 +368,7 @@ void TestFileWrite::inPlaceOnEachFileSystem()
     QVERIFY(ordinaryuser::run([&] {
         const WriteResult result = writeWholeFile(path, bytes);
         return result.ok
-            || result.error.contains(inPlace ? QStringLiteral("No space") : QStringLiteral("cannot promise"));
+            || result.error == (inPlace ? WriteError::system(ENOSPC) : ownReason(WriteFailure::NoRoomInPlace));
     }));
     const QByteArray now = readAll(path);
     QVERIFY2(now == bytes || now == old, qPrintable(QStringLiteral("a mixture of %1 bytes").arg(now.size())));
@@ -493,12 +494,13 @@ void TestFileWrite::namesNearTheLongest()
     QCOMPARE(QFile::encodeName(name).size(), qAbs(bytes));
     const QString path = folder + u'/' + name;
     const mode_t mask = ::umask(022);
-    QVERIFY2(writeWholeFile(path, kOld).ok, qPrintable(writeWholeFile(path, kOld).error));
+    QCOMPARE(writeWholeFile(path, kOld).error, WriteError());
     ::umask(mask);
     QCOMPARE(QFileInfo(path).permissions() & 0x0777, QFileDevice::Permissions(0x0644));
     QVERIFY(QFile::setPermissions(path, QFileDevice::Permissions(0x6640)));
     const WriteResult replaced = writeWholeFile(path, lines(1000));
-    QVERIFY2(replaced.ok, qPrintable(replaced.error));
+    QCOMPARE(replaced.error, WriteError());
+    QVERIFY(replaced.ok);
     QCOMPARE(readAll(path), lines(1000));
     QCOMPARE(QFileInfo(path).permissions() & 0x0777, QFileDevice::Permissions(0x0640));
     QCOMPARE(entries(folder), QStringList{name});
@@ -507,13 +509,10 @@ void TestFileWrite::namesNearTheLongest()
 void TestFileWrite::inPlaceRewriteOfAFileInUse_data()
 {
     QTest::addColumn<QString>("use");
-    QTest::addColumn<QString>("error"); // empty: written
-    QTest::newRow("locked by another process") << "other"
-                                               << "Another process holds the file locked";
-    QTest::newRow("locked by this process's own lock") << "own"
-                                                       << "";
-    QTest::newRow("a link swapped in after the check") << "link"
-                                                       << "The file was replaced while it was written";
+    QTest::addColumn<WriteError>("error"); // none: written
+    QTest::newRow("locked by another process") << "other" << ownReason(WriteFailure::Locked);
+    QTest::newRow("locked by this process's own lock") << "own" << WriteError();
+    QTest::newRow("a link swapped in after the check") << "link" << ownReason(WriteFailure::Replaced);
 }
 
 void TestFileWrite::inPlaceRewriteOfAFileInUse()
@@ -522,7 +521,7 @@ void TestFileWrite::inPlaceRewriteOfAFileInUse()
     // a few seconds, never for ever; this process's own lock is its own;
     // and a link put in the file's place is never followed.
     QFETCH(QString, use);
-    QFETCH(QString, error);
+    QFETCH(WriteError, error);
     const QString folder = m_dir.filePath(QStringLiteral("in-use-") + use);
     const QString path = prepare(folder, InPlace, kOld);
     QVERIFY(!path.isEmpty());
@@ -551,12 +550,12 @@ void TestFileWrite::inPlaceRewriteOfAFileInUse()
             }
             return writeFully(file, bytes);
         });
-        return result.ok == error.isEmpty() && result.error == error;
+        return result.ok == !error.failed() && result.error == error;
     }));
     ::close(other);
     QCOMPARE(readAll(elsewhere), kOld);
     if (use != QLatin1String("link"))
-        QCOMPARE(readAll(path), error.isEmpty() ? bytes : kOld);
+        QCOMPARE(readAll(path), error.failed() ? kOld : bytes);
 }
 
 QTEST_GUILESS_MAIN(TestFileWrite)

@@ -5,6 +5,7 @@
 #include "ordinaryuser.h"
 #include "smalldisk.h"
 #include "testfiles.h"
+#include "writeerrors.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -317,25 +318,26 @@ void TestSettingsCodec::changedValuesNotKept_data()
     QTest::addColumn<QString>("file"); // "small", "large" (100 MiB), "fifo" or "read-only"
     QTest::addColumn<QString>("userFolder"); // "none", "new", or "blocked" (a file stands where it goes)
     QTest::addColumn<bool>("kept");
-    QTest::addColumn<QString>("reason"); // part of the reason a value was not kept
+    QTest::addColumn<WriteError>("reason"); // why no file was written
     const QString out = QStringLiteral("D:\\OUT\\");
     QTest::newRow("no code page 932 bytes") << QStringLiteral(u"D:\\PLANS€2024\\") << "small"
-                                            << "none" << false << "";
+                                            << "none" << false << WriteError();
     QTest::newRow("outside the basic plane") << QStringLiteral(u"PARAM😀.DXT") << "small"
-                                             << "none" << false << "";
+                                             << "none" << false << WriteError();
     QTest::newRow("a file too large to rewrite") << out << "large"
-                                                 << "none" << false << "too large";
+                                                 << "none" << false << ownReason(WriteFailure::SettingsTooLarge);
     QTest::newRow("a file too large, a per-user file") << out << "large"
-                                                       << "new" << true << "";
+                                                       << "new" << true << WriteError();
     QTest::newRow("storable") << out << "small"
-                              << "none" << true << "";
+                              << "none" << true << WriteError();
     // Never opened: a FIFO without a reader would hold the close for ever.
     QTest::newRow("a FIFO") << out << "fifo"
-                            << "none" << false << "Not a regular file";
+                            << "none" << false << ownReason(WriteFailure::NotRegular);
     QTest::newRow("a FIFO, a per-user file") << out << "fifo"
-                                             << "new" << true << "";
-    QTest::newRow("read-only, no per-user folder can be made") << out << "read-only"
-                                                               << "blocked" << false << "read-only";
+                                             << "new" << true << WriteError();
+    QTest::newRow("read-only, no per-user folder can be made")
+        << out << "read-only"
+        << "blocked" << false << ownReason(WriteFailure::ReadOnly);
 }
 
 void TestSettingsCodec::changedValuesNotKept()
@@ -344,7 +346,7 @@ void TestSettingsCodec::changedValuesNotKept()
     QFETCH(QString, file);
     QFETCH(QString, userFolder);
     QFETCH(bool, kept);
-    QFETCH(QString, reason);
+    QFETCH(WriteError, reason);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("tessiva.ini"));
     if (file == QLatin1String("fifo")) {
@@ -366,7 +368,7 @@ void TestSettingsCodec::changedValuesNotKept()
     now.destinationFolder = value;
     const SettingsFile::SaveReport result = settingsFile.save(now);
     QCOMPARE(result.notKept, kept ? QList<int>() : QList<int>{2});
-    QVERIFY2(result.written.error.contains(reason, Qt::CaseInsensitive), qPrintable(result.written.error));
+    QCOMPARE(result.written.error, reason);
     SettingsFile again(dir.filePath(QStringLiteral("tessiva")), user);
     const QString next = again.load(StoredSettings::defaults()).destinationFolder;
     QCOMPARE(next == value, kept);
@@ -489,7 +491,7 @@ void TestSettingsCodec::leftLocksNeverBlock()
     StoredSettings now = file.load(StoredSettings::defaults());
     now.destinationFolder = QStringLiteral("MINE");
     const SettingsFile::SaveReport report = file.save(now);
-    QVERIFY2(report.written.ok, qPrintable(report.written.error));
+    QCOMPARE(report.written.error, WriteError());
     QCOMPARE(readAll(path), QByteArray("A\r\nB\r\nMINE\r\nD\r\n"));
     // Taken away with the lock it was.
     QVERIFY(!QFileInfo::exists(path + QStringLiteral(".lock")));
@@ -549,7 +551,7 @@ void TestSettingsCodec::aSaveNeverWritesWithoutTheLock()
         now.destinationFolder = QStringLiteral("MINE");
         const SettingsFile::SaveReport report = file.save(now);
         return report.written.ok == written && report.notKept == (written ? QList<int>() : QList<int>{2})
-            && (written || report.written.error == QStringLiteral("Another process holds the file locked"));
+            && (written || report.written.error == ownReason(WriteFailure::Locked));
     });
     ::close(done[1]);
     QVERIFY(ordinaryuser::finish(holder));

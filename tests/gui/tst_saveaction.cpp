@@ -159,25 +159,25 @@ void TestSaveAction::dialogPerKind()
 
 void TestSaveAction::reasonsInJapanese_data()
 {
-    QTest::addColumn<QString>("reason");
+    QTest::addColumn<int>("failure");
+    QTest::addColumn<int>("systemError");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("the program's own") << writereason::readOnly() << QStringLiteral(u"読み取り専用のﾌｧｲﾙです");
-    QTest::newRow("another process's lock")
-        << writereason::locked() << QStringLiteral(u"別のﾌﾟﾛｸﾞﾗﾑがﾌｧｲﾙをﾛｯｸしています");
-    QTest::newRow("a FIFO nobody reads") << writereason::noReader()
-                                         << QStringLiteral(u"FIFOを読み出すﾌﾟﾛｾｽがありません");
+    QTest::newRow("the program's own") << int(WriteFailure::ReadOnly) << 0 << QStringLiteral(u"読み取り専用のﾌｧｲﾙです");
     QTest::newRow("a stream's name on Windows")
-        << writereason::streamName() << QStringLiteral(u"名前の「:」は別のﾌｧｲﾙのｽﾄﾘｰﾑ名になります");
-    QTest::newRow("the system's") << QString::fromLocal8Bit(strerror(ENOSPC))
+        << int(WriteFailure::StreamName) << 0 << QStringLiteral(u"名前の「:」は別のﾌｧｲﾙのｽﾄﾘｰﾑ名になります");
+    QTest::newRow("the system's") << int(WriteFailure::System) << ENOSPC
                                   << QStringLiteral(u"ﾃﾞｨｽｸの空き容量が足りません");
-    QTest::newRow("one without words of ours") << QStringLiteral("Something else") << QStringLiteral("Something else");
+    QTest::newRow("one without words of ours, as the system words it")
+        << int(WriteFailure::System) << ENOTSOCK << qt_error_string(ENOTSOCK);
 }
 
 void TestSaveAction::reasonsInJapanese()
 {
-    QFETCH(QString, reason);
+    QFETCH(int, failure);
+    QFETCH(int, systemError);
     QFETCH(QString, shown);
-    QCOMPARE(japaneseReason(reason), shown);
+    QVERIFY(!shown.isEmpty());
+    QCOMPARE(japaneseReason(WriteError{WriteFailure(failure), systemError}), shown);
 }
 
 void TestSaveAction::installedProgramProposesDocuments()
