@@ -63,6 +63,8 @@ void say(const Environment &env, QIODevice &err, const QString &text) { write(en
 // The options, made once for parsing and for the help text.
 // The word for a kind on the command line: "r13-r12".
 QString keyword(BatchKind kind) { return conversionKind(kind).keyword.toString(); }
+// The word for an output format on the command line: "ascii".
+QString keyword(OutputFormat format) { return outputFormatKind(format).keyword.toString(); }
 
 struct Options
 {
@@ -85,9 +87,10 @@ struct Options
     QCommandLineOption r12{QStringLiteral("r12-parameter"),
                            TessivaBatch::tr("DXFIX parameter file of the R12 to GX3 step."), QStringLiteral("name")};
     QCommandLineOption format{{QStringLiteral("f"), QStringLiteral("format")},
-                              TessivaBatch::tr("Output format: ascii (default) or binary."),
+                              TessivaBatch::tr("Output format: %1 (default) or %2.")
+                                  .arg(keyword(OutputFormat::Ascii), keyword(OutputFormat::Binary)),
                               QStringLiteral("format"),
-                              QStringLiteral("ascii")};
+                              keyword(OutputFormat::Ascii)};
     QCommandLineOption precision{{QStringLiteral("p"), QStringLiteral("precision")},
                                  TessivaBatch::tr("Precision of ASCII output, %1 to %2 (default %3).")
                                      .arg(PrecisionRange::kLowest)
@@ -154,16 +157,16 @@ QString description()
                             "names default to the ones last set in the window.");
 }
 
-// Each exit status: what --help says of it, and the refusals of the save
-// that end the tool with it (a precision is an option's value: a usage
-// error, as any other).
+// Each exit status, in the order of their numbers: what --help says of it,
+// and the refusals of the save that end the tool with it (a precision is an
+// option's value: a usage error, as any other).
 struct ExitStatus
 {
     ExitCode code;
     const char *help;
     std::initializer_list<SaveResult> results;
 };
-const ExitStatus kExitStatuses[] = {
+constexpr ExitStatus kExitStatuses[] = {
     {Success, QT_TRANSLATE_NOOP("TessivaBatch", "the batch file was written"), {SaveResult::Saved}},
     {UsageError,
      QT_TRANSLATE_NOOP("TessivaBatch", "wrong arguments, a source list or settings file that cannot be read"),
@@ -196,6 +199,15 @@ const ExitStatus kExitStatuses[] = {
      QT_TRANSLATE_NOOP("TessivaBatch", "with --tree, a source that does not lie under the root"),
      {SaveResult::OutsideTree}},
 };
+constexpr bool everyStatusInItsPlace()
+{
+    for (size_t i = 0; i < std::size(kExitStatuses); ++i) {
+        if (size_t(kExitStatuses[i].code) != i)
+            return false;
+    }
+    return std::size(kExitStatuses) == size_t(ExitCodeCount);
+}
+static_assert(everyStatusInItsPlace(), "one row for each exit status, in the order of their numbers");
 
 // A kind by its keyword, in any case, or by its index in the window.
 bool parseKind(const QString &text, BatchKind *kind)
@@ -268,19 +280,17 @@ struct Usage
 // it is longer than the tool reads.
 QString readToEnd(QIODevice &device, QByteArray &bytes)
 {
-    constexpr qint64 kChunk = 1 << 16;
+    char chunk[1 << 16];
     for (;;) {
-        const qsizetype done = bytes.size();
-        if (done > sourcelistfile::kMaxBytes)
-            return TessivaBatch::tr("it is longer than %1 MiB, the most the tool reads")
-                .arg(sourcelistfile::kMaxBytes >> 20);
-        bytes.resize(done + kChunk); // grows its room by half again at a time
-        const qint64 n = device.read(bytes.data() + done, kChunk);
-        bytes.resize(done + qMax<qint64>(n, 0));
+        const qint64 n = device.read(chunk, sizeof chunk);
         if (n < 0)
             return device.errorString();
         if (n == 0)
             return QString();
+        bytes.append(chunk, n);
+        if (bytes.size() > sourcelistfile::kMaxBytes)
+            return TessivaBatch::tr("it is longer than %1 MiB, the most the tool reads")
+                .arg(sourcelistfile::kMaxBytes >> 20);
     }
 }
 
@@ -354,13 +364,14 @@ std::optional<Usage> takeConversion(const QCommandLineParser &parser, const Opti
         return Usage{TessivaBatch::tr("unknown kind '%1' (%2, %3 or %4)")
                          .arg(parser.value(o.kind), keyword(BatchKind::R13ToR12), keyword(BatchKind::R13ToGX3),
                               keyword(BatchKind::R12ToGX3))};
-    const QString formatText = parser.value(o.format).toLower();
-    if (formatText == QLatin1String("ascii"))
-        job.outputFormat = OutputFormat::Ascii;
-    else if (formatText == QLatin1String("binary"))
-        job.outputFormat = OutputFormat::Binary;
-    else
-        return Usage{TessivaBatch::tr("unknown format '%1' (ascii or binary)").arg(parser.value(o.format))};
+    const QString formatText = parser.value(o.format);
+    const auto format = std::find_if(kOutputFormats.begin(), kOutputFormats.end(), [&](const OutputFormatKind &f) {
+        return formatText.compare(f.keyword, Qt::CaseInsensitive) == 0;
+    });
+    if (format == kOutputFormats.end())
+        return Usage{TessivaBatch::tr("unknown format '%1' (%2 or %3)")
+                         .arg(formatText, keyword(OutputFormat::Ascii), keyword(OutputFormat::Binary))};
+    job.outputFormat = format->format;
     job.precision = parser.value(o.precision);
     return std::nullopt;
 }

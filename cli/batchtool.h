@@ -30,6 +30,7 @@ enum ExitCode {
     NotBat = 9,
     CannotSave = 10,
     OutsideTree = 11,
+    ExitCodeCount // how many there are: no status
 };
 int exitCodeFor(SaveResult result);
 // Every exit status, in the order --help lists them.

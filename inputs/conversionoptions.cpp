@@ -21,8 +21,8 @@ using namespace controls;
 
 namespace {
 // The window's words for the formats.
-QString asciiText() { return QStringLiteral("ASCII"); }
-QString binaryText() { return QStringLiteral(u"ﾊﾞｲﾅﾘ"); }
+QString asciiText() { return outputFormatKind(OutputFormat::Ascii).caption.toString(); }
+QString binaryText() { return outputFormatKind(OutputFormat::Binary).caption.toString(); }
 
 QStringList precisionItems()
 {

@@ -32,8 +32,8 @@
         <translation>R12→GX3 の段階で使う DXFIX のパラメータファイル。</translation>
     </message>
     <message>
-        <source>Output format: ascii (default) or binary.</source>
-        <translation>出力形式: ascii (既定) か binary。</translation>
+        <source>Output format: %1 (default) or %2.</source>
+        <translation>出力形式: %1 (既定) か %2。</translation>
     </message>
     <message>
         <source>Precision of ASCII output, %1 to %2 (default %3).</source>
@@ -172,8 +172,8 @@ Tessiva のウィンドウとまったく同じに書き出します。フォル
         <translation>変換の種類 '%1' はありません (%2、%3、%4 のいずれか)</translation>
     </message>
     <message>
-        <source>unknown format &apos;%1&apos; (ascii or binary)</source>
-        <translation>出力形式 '%1' はありません (ascii か binary)</translation>
+        <source>unknown format &apos;%1&apos; (%2 or %3)</source>
+        <translation>出力形式 '%1' はありません (%2 か %3)</translation>
     </message>
     <message>
         <source>unknown list encoding &apos;%1&apos; (auto, utf-8 or cp932)</source>

@@ -478,6 +478,13 @@ private:
     // report beside itself, and ends with status 1 when any failed. Every
     // variable it sets is gone when it ends (SETLOCAL).
     static QByteArray words(const char16_t *text) { return cp932::encode(QString::fromUtf16(text)); }
+    static QByteArray words(const QString &text) { return cp932::encode(text); }
+
+    // What became of a drawing, as its report line and the totals say it.
+    static constexpr QStringView kConverted = u"変換しました";
+    static constexpr QStringView kToLookAt = u"要確認";
+    static constexpr QStringView kAlreadyThere = u"既にあるので飛ばしました";
+    static constexpr QStringView kFailed = u"失敗しました";
 
     // The report's head, and the check that the converter and the
     // parameter files it is given are there: a run without them would fail
@@ -529,18 +536,19 @@ private:
     void reportTail()
     {
         static const QByteArray tail
-            = words(u"SET \"TESSIVA_COUNTS=変換しました: %TESSIVA_CONVERTED% 件、要確認: %TESSIVA_LOOKED% 件、"
-                    u"既にあるので飛ばしました: %TESSIVA_THERE% 件、失敗しました: %TESSIVA_FAILED% 件\"\r\n"
-                    u"ECHO %TESSIVA_COUNTS%\r\n"
-                    u">>\"%TESSIVA_LOG%\" ECHO %TESSIVA_COUNTS%\r\n"
-                    // The drawings to open, together at the end of a long report.
-                    u"SET /A TESSIVA_LISTED=TESSIVA_FAILED+TESSIVA_LOOKED\r\n"
-                    u"IF NOT %TESSIVA_LISTED%==0 >>\"%TESSIVA_LOG%\" ECHO 失敗したか要確認の図面:\r\n"
-                    u"IF NOT %TESSIVA_LISTED%==0 TYPE \"%TESSIVA_LIST%\" >>\"%TESSIVA_LOG%\"\r\n"
-                    u"IF NOT \"%TESSIVA_LIST%\"==\"NUL\" DEL \"%TESSIVA_LIST%\" >NUL 2>NUL\r\n"
-                    u">>\"%TESSIVA_LOG%\" ECHO 終了: %DATE% %TIME%\r\n"
-                    u"TITLE %TESSIVA_COUNTS%\r\n"
-                    u"IF NOT %TESSIVA_FAILED%==0 SET \"TESSIVA_EXIT=1\"\r\n");
+            = words(u"SET \"TESSIVA_COUNTS=" % kConverted % u": %TESSIVA_CONVERTED% 件、" % kToLookAt
+                    % u": %TESSIVA_LOOKED% 件、" % kAlreadyThere % u": %TESSIVA_THERE% 件、" % kFailed
+                    % u": %TESSIVA_FAILED% 件\"\r\n"
+                      u"ECHO %TESSIVA_COUNTS%\r\n"
+                      u">>\"%TESSIVA_LOG%\" ECHO %TESSIVA_COUNTS%\r\n"
+                      // The drawings to open, together at the end of a long report.
+                      u"SET /A TESSIVA_LISTED=TESSIVA_FAILED+TESSIVA_LOOKED\r\n"
+                      u"IF NOT %TESSIVA_LISTED%==0 >>\"%TESSIVA_LOG%\" ECHO 失敗したか要確認の図面:\r\n"
+                      u"IF NOT %TESSIVA_LISTED%==0 TYPE \"%TESSIVA_LIST%\" >>\"%TESSIVA_LOG%\"\r\n"
+                      u"IF NOT \"%TESSIVA_LIST%\"==\"NUL\" DEL \"%TESSIVA_LIST%\" >NUL 2>NUL\r\n"
+                      u">>\"%TESSIVA_LOG%\" ECHO 終了: %DATE% %TIME%\r\n"
+                      u"TITLE %TESSIVA_COUNTS%\r\n"
+                      u"IF NOT %TESSIVA_FAILED%==0 SET \"TESSIVA_EXIT=1\"\r\n");
         static const QByteArray missing[]
             = {words(u"変換プログラムがありません: "), words(u"パラメータファイルがありません: ")};
         static const QByteArray stopped
@@ -573,10 +581,10 @@ private:
     {
         static const QByteArray log = ">>\"%TESSIVA_LOG%\" ECHO ";
         static const QByteArray list = ">>\"%TESSIVA_LIST%\" ECHO ";
-        static const QByteArray converted = words(u" 変換しました: ");
-        static const QByteArray there = words(u" 既にあるので飛ばしました");
-        static const QByteArray failed = words(u" 失敗しました（%TESSIVA_WHY%）");
-        static const QByteArray look = words(u" 要確認（%TESSIVA_LOOK%）");
+        static const QByteArray converted = words(u' ' % kConverted % u": ");
+        static const QByteArray there = words(u' ' % kAlreadyThere);
+        static const QByteArray failed = words(u' ' % kFailed % u"（%TESSIVA_WHY%）");
+        static const QByteArray look = words(u' ' % kToLookAt % u"（%TESSIVA_LOOK%）");
         static const QByteArray folder = words(u"SET \"TESSIVA_WHY=フォルダがあります: ");
         static const QByteArray notMoved = words(u"SET \"TESSIVA_WHY=図面を移せませんでした\"");
         const QString &path = m_job.sources.at(i);

@@ -23,6 +23,9 @@ class FileLock
 public:
     // How often a lock held elsewhere is tried again.
     static constexpr int kLockPollMs = 10;
+    // How long a writer waits for another holder of a file's lock before it
+    // gives up: the settings' save, and the in-place rewrite of a file.
+    static constexpr std::chrono::milliseconds kWait{5000};
 
     FileLock(const QString &path, std::chrono::milliseconds wait);
     ~FileLock();

@@ -34,12 +34,12 @@ bool temporaryNameTooLong(const QString &path)
         || name.size() + kTemporarySuffix > kLongestName;
 }
 
-// What the names of the program's own temporary files start with.
-const QString kTemporaryPrefix = QStringLiteral(".tessiva-");
-
-// The short name a temporary file beside a file gets: its name may be too
-// long for one made after it.
-QString shortTemporaryName(const Target &target) { return QFileInfo(target.path).dir().filePath(kTemporaryPrefix); }
+// The names of the program's own temporary files in a folder: a short
+// prefix (a file's own name may be too long for one made after it), then,
+// for a file made with a name, six characters the toolkit picks.
+QString temporaryPrefixIn(const QString &folder) { return QDir(folder).filePath(QStringLiteral(".tessiva-")); }
+QString temporaryTemplateIn(const QString &folder) { return temporaryPrefixIn(folder) + QStringLiteral("XXXXXX"); }
+QString folderOf(const Target &target) { return QFileInfo(target.path).path(); }
 
 // The same all-or-nothing write as through QSaveFile, through a temporary
 // file of a short name beside the file: an unnamed one where the file
@@ -47,9 +47,9 @@ QString shortTemporaryName(const Target &target) { return QFileInfo(target.path)
 // which a kill leaves behind.
 WriteResult writeBesideUnderAShortName(const Target &target, const std::function<bool(QIODevice &)> &write)
 {
-    if (std::optional<WriteResult> written = writeUnnamed(target, write, shortTemporaryName(target)))
+    if (std::optional<WriteResult> written = writeUnnamed(target, write, temporaryPrefixIn(folderOf(target))))
         return *written;
-    QTemporaryFile file(shortTemporaryName(target) + QStringLiteral("XXXXXX"));
+    QTemporaryFile file(temporaryTemplateIn(folderOf(target)));
     if (!file.open())
         return failedNow();
     file.close();
@@ -149,7 +149,7 @@ bool canCreateFileIn(const QString &folder)
 {
     if (folder.isEmpty())
         return false;
-    QTemporaryFile probe(QDir(folder).filePath(kTemporaryPrefix + QStringLiteral("XXXXXX")));
+    QTemporaryFile probe(temporaryTemplateIn(folder));
     return probe.open();
 }
 

@@ -213,9 +213,6 @@ struct Descriptor
     }
 };
 
-// How long a second writer of a file waits for the first before it gives up.
-constexpr int kLockWait = 5000;
-
 #ifdef __linux__
 // Makes sure that rewriting the file's first `size` bytes in place cannot
 // run out of room half-way; empty when it cannot, or the reason. Only file
@@ -259,7 +256,7 @@ WriteError lockWithin(int fd, const QDeadlineTimer &deadline)
             return WriteError::system(errno);
         if (deadline.hasExpired())
             return {WriteFailure::Locked, 0};
-        ::usleep(20 * 1000);
+        ::usleep(FileLock::kLockPollMs * 1000);
     }
     return {};
 }
@@ -280,7 +277,7 @@ WriteResult rewriteInPlace(const Target &target, const QByteArray &bytes)
     if (st.st_dev != target.device || st.st_ino != target.inode)
         return failed(WriteFailure::Replaced);
     if (!FileLock::heldHere(st.st_dev, st.st_ino)) {
-        if (const WriteError refused = lockWithin(file.fd, QDeadlineTimer(kLockWait)); refused.failed())
+        if (const WriteError refused = lockWithin(file.fd, QDeadlineTimer(FileLock::kWait)); refused.failed())
             return failed(refused);
     }
     QByteArray old(qsizetype(st.st_size), Qt::Uninitialized);

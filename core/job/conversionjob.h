@@ -33,6 +33,18 @@ inline constexpr std::array<ConversionKind, 3> kConversionKinds{{
 
 constexpr const ConversionKind &conversionKind(BatchKind kind) { return kConversionKinds[size_t(kind)]; }
 
+// Each table below is looked up by its enum's value: row i is value i.
+template <typename Table, typename Key>
+constexpr bool rowsInOrder(const Table &table, Key Table::value_type::*key)
+{
+    for (size_t i = 0; i < table.size(); ++i) {
+        if (size_t(table[i].*key) != i)
+            return false;
+    }
+    return true;
+}
+static_assert(rowsInOrder(kConversionKinds, &ConversionKind::kind));
+
 // Which parameter files a kind of conversion uses, and whether it converts
 // in two passes (R13 to R12, then R12 to GX3, through an intermediate file).
 constexpr bool usesR13ToR12Parameter(BatchKind kind) { return conversionKind(kind).r13ToR12Pass; }
@@ -42,9 +54,24 @@ constexpr bool convertsInTwoPasses(BatchKind kind)
     return usesR13ToR12Parameter(kind) && usesR12ToGx3Parameter(kind);
 }
 
-// The form of the converted drawings. Each front end maps its own words
-// onto it: the window its format box, the command line its option.
-enum class OutputFormat { Ascii, Binary };
+// The form of the converted drawings, by its index in the window's format
+// box and in kOutputFormats.
+enum class OutputFormat { Ascii = 0, Binary = 1 };
+
+struct OutputFormatKind
+{
+    OutputFormat format;
+    QStringView caption; // the window's format box: "ASCII"
+    QStringView keyword; // tessiva-batch --format: "ascii"
+};
+
+inline constexpr std::array<OutputFormatKind, 2> kOutputFormats{{
+    {OutputFormat::Ascii, u"ASCII", u"ascii"},
+    {OutputFormat::Binary, u"ﾊﾞｲﾅﾘ", u"binary"},
+}};
+static_assert(rowsInOrder(kOutputFormats, &OutputFormatKind::format));
+
+constexpr const OutputFormatKind &outputFormatKind(OutputFormat format) { return kOutputFormats[size_t(format)]; }
 
 // The precision of ASCII output the converter takes, in digits.
 namespace PrecisionRange {

@@ -45,20 +45,25 @@ QString backslashed(const QString &path)
     return out;
 }
 
-// How much of a Windows path is its root, which ".." never leaves: "C:\",
-// "C:", "\", or "\\server\share\".
-qsizetype rootLength(const QString &path)
+// Where the root of a Windows path ends, which ".." never leaves: after
+// "C:\", "C:", "\", or "\\server\share\". And where its names start: there,
+// but for a UNC path after "\\", as a server and its share are names too.
+struct Root
 {
-    if (path.size() >= 2 && path[0] == u'\\' && path[1] == u'\\') {
+    qsizetype namesStart;
+    qsizetype end;
+};
+Root windowsRoot(QStringView path)
+{
+    if (path.startsWith(u"\\\\")) {
         const qsizetype server = path.indexOf(u'\\', 2);
-        if (server < 0)
-            return path.size();
-        const qsizetype share = path.indexOf(u'\\', server + 1);
-        return share < 0 ? path.size() : share + 1;
+        const qsizetype share = server < 0 ? -1 : path.indexOf(u'\\', server + 1);
+        return {2, share < 0 ? path.size() : share + 1};
     }
-    if (hasDrive(path))
-        return path.size() >= 3 && path.at(2) == u'\\' ? 3 : 2;
-    return path.startsWith(u'\\') ? 1 : 0;
+    const qsizetype end = hasDrive(path) ? (path.size() >= 3 && path[2] == u'\\' ? 3 : 2)
+        : path.startsWith(u'\\')         ? 1
+                                         : 0;
+    return {end, end};
 }
 
 // Whether a path has a part that starts with a dot: only such a part can
@@ -108,7 +113,7 @@ std::optional<QList<QStringView>> partsFolded(QStringView belowRoot, bool rooted
 // no check is misled by them. A relative path keeps the ".." it starts with.
 QString foldedDots(const QString &path)
 {
-    const qsizetype root = rootLength(path);
+    const qsizetype root = windowsRoot(path).end;
     if (!hasDotPart(path, root))
         return path;
     const std::optional<QList<QStringView>> kept = partsFolded(QStringView(path).mid(root), root > 0);
@@ -263,15 +268,6 @@ bool nameReadOtherwise(QStringView part, qsizetype firstDot, bool marked)
     return isDeviceName(base);
 }
 
-// Where the names of a path start: after "\\", "X:", "X:\" or "\".
-qsizetype namesStart(QStringView path)
-{
-    if (path.startsWith(u"\\\\"))
-        return 2; // a server and its share are names too
-    if (hasDrive(path))
-        return path.size() >= 3 && path[2] == u'\\' ? 3 : 2;
-    return path.startsWith(u'\\') ? 1 : 0;
-}
 } // namespace
 
 QStringView partReadOtherwise(QStringView path, PathEnd end)
@@ -288,7 +284,7 @@ QStringView partReadOtherwise(QStringView path, PathEnd end)
     // One pass over the path, as this runs on every path of a job: each
     // part is judged at the separator that closes it, with its marks and
     // its first dot noted on the way.
-    qsizetype start = namesStart(path);
+    qsizetype start = windowsRoot(path).namesStart;
     qsizetype firstDot = -1;
     bool marked = false; // a "/" or a ":"
     const auto partAt = [&](qsizetype stop) { return path.sliced(start, stop - start); };

@@ -33,9 +33,11 @@ JobPlan::JobPlan(const ConversionJob &job)
         // The names the two made-up names must keep clear of, noted while
         // the source is at hand: few drawings are named "dummy…" or "~…".
         const QStringView base = baseName(i);
-        if (base.size() >= 5 && (base[0] == u'd' || base[0] == u'D') && below(i).isEmpty())
+        if (base.size() >= kIntermediateStem.size() && below(i).isEmpty()
+            && textrules::upperCasedUnit(base[0].unicode())
+                == textrules::upperCasedUnit(kIntermediateStem.front().unicode()))
             dummies.push_back(i);
-        tildes = tildes || base.startsWith(u'~');
+        tildes = tildes || base.startsWith(kTemporaryStem.front());
     }
     m_intermediateName = makeIntermediateName(dummies);
     m_partialPrefix = makePartialPrefix(tildes);
@@ -68,6 +70,14 @@ QString JobPlan::destination(qsizetype i, QStringView prefix) const
     return m_job.destinationFolder % below(i) % prefix % baseName(i) % kDestinationExtension;
 }
 
+namespace {
+// The base name of the made-up name `n`: the stem, then n unless it is 0
+// ("dummy", "dummy1", …; "~TESSIVA", "~TESSIVA1", …).
+QString numbered(QStringView stem, int n) { return n == 0 ? stem.toString() : stem % QString::number(n); }
+// What a drawing's name starts with while it is made: "~TESSIVA~", "~TESSIVA1~", …
+QString temporaryPrefix(int n) { return numbered(JobPlan::kTemporaryStem, n) % u'~'; }
+} // namespace
+
 QString JobPlan::makeIntermediateName(const std::vector<qsizetype> &dummies) const
 {
     // A drawing is written over the intermediate file only when it goes to
@@ -76,15 +86,13 @@ QString JobPlan::makeIntermediateName(const std::vector<qsizetype> &dummies) con
     QSet<QString> taken;
     for (const qsizetype i : dummies) {
         const QStringView base = baseName(i);
-        if (base.startsWith(u"dummy", Qt::CaseInsensitive))
+        if (base.startsWith(kIntermediateStem, Qt::CaseInsensitive))
             taken.insert(textrules::windowsFolded(base));
     }
-    if (!taken.contains(QStringLiteral("DUMMY")))
-        return QStringLiteral("dummy.dxf");
-    for (int n = 1;; ++n) {
-        if (!taken.contains(QStringLiteral("DUMMY%1").arg(n)))
-            return QStringLiteral("dummy%1.dxf").arg(n);
-    }
+    int n = 0;
+    while (taken.contains(textrules::windowsFolded(numbered(kIntermediateStem, n))))
+        ++n;
+    return numbered(kIntermediateStem, n) % QStringLiteral(".dxf");
 }
 
 namespace {
@@ -119,8 +127,8 @@ QString JobPlan::makePartialPrefix(bool tildes) const
     // A name no ordinary file carries, as the batch file deletes what lies
     // under it. Only a drawing whose own name starts with it can be
     // written under another one's temporary name.
-    const QString usual = QStringLiteral("~TESSIVA~");
-    const QStringView stem = QStringView(usual).chopped(1); // "~TESSIVA", before a number and the last "~"
+    const QString usual = temporaryPrefix(0);
+    const QStringView stem = kTemporaryStem; // before a number and the last "~"
     bool taken = false;
     for (qsizetype i = 0; i < size() && tildes && !taken; ++i) // "~" has no case
         taken = baseName(i).startsWith(stem, Qt::CaseInsensitive);
@@ -147,7 +155,7 @@ QString JobPlan::makePartialPrefix(bool tildes) const
     int n = 0;
     while (takenNumbers.contains(n))
         ++n;
-    return n == 0 ? usual : QStringLiteral("~TESSIVA%1~").arg(n);
+    return temporaryPrefix(n);
 }
 
 } // namespace batch

@@ -38,6 +38,10 @@ public:
     // below the root, the base name and ".DXF". Not quoted, not upper-cased.
     // With `prefix`, the name it is made under while it is being made.
     QString destination(qsizetype i, QStringView prefix = {}) const;
+    // The stems of the two made-up names below.
+    static constexpr QStringView kIntermediateStem = u"dummy";
+    static constexpr QStringView kTemporaryStem = u"~TESSIVA";
+
     // The name of the intermediate file of the two-pass conversion, inside
     // the destination folder: "dummy.dxf", or "dummy1.dxf", "dummy2.dxf" …
     // when a drawing would be written there under that name.

@@ -19,12 +19,6 @@ bool isReadableFile(const QString &path)
     return info.isFile() && info.isReadable();
 }
 
-// The read, merge and write of a save is one step across processes: two
-// windows closed at once (a logout) each keep their own changes. A lock
-// that cannot be had within a few seconds is not waited for longer, and
-// the values are then not written.
-constexpr std::chrono::milliseconds kSaveLockWait(5000);
-
 // The file is read again in full when it is saved, so that lines the
 // user did not change (and the lines after an over-long one) go back as
 // the file holds them then. A file too large even for that is not
@@ -159,7 +153,11 @@ SettingsFile::SaveReport SettingsFile::save(const settings::StoredSettings &now)
     for (const QString &path : saveTargets()) {
         if (path == m_user)
             QDir().mkpath(QFileInfo(path).absolutePath());
-        const FileLock lock(path, kSaveLockWait);
+        // The read, merge and write of a save is one step across processes:
+        // two windows closed at once (a logout) each keep their own changes.
+        // A lock that cannot be had in time is not waited for longer, and
+        // the values are then not written.
+        const FileLock lock(path, FileLock::kWait);
         if (!lock.held()) {
             // Another process is saving this file: written elsewhere, the
             // values would be split between two files.
