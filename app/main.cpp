@@ -1,8 +1,8 @@
 #include "app/errorguard.h"
+#include "app/mainwindow.h"
 #include "app/startup.h"
 #include "app/systemstart.h"
 #include "app/terminationwatcher.h"
-#include "app/tform1.h"
 #include "core/text/toolkittranslation.h"
 #include "platform/qtplatformservices.h"
 #include "ui/appicon.h"
@@ -35,13 +35,13 @@ int main(int argc, char **argv)
         services,
         [&app, &services, &termination](Windows &windows) {
             createWindows(services, windows);
-            TForm1 *form = windows.Form1.get();
+            MainWindow *window = windows.main.get();
             // A desktop session that ends stores the settings as a close does.
-            QObject::connect(&app, &QGuiApplication::commitDataRequest, form,
-                             [form] { form->guarded([form] { form->storeSettings(false); }); });
+            QObject::connect(&app, &QGuiApplication::commitDataRequest, window,
+                             [window] { window->guarded([window] { window->storeSettings(false); }); });
             // So does a logout or a kill that asks the program to end.
-            QObject::connect(&termination, &TerminationWatcher::terminationRequested, form, [form] {
-                form->guarded([form] { form->closeWithoutAsking(); });
+            QObject::connect(&termination, &TerminationWatcher::terminationRequested, window, [window] {
+                window->guarded([window] { window->closeWithoutAsking(); });
                 QCoreApplication::quit();
             });
         },

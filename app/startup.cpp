@@ -1,26 +1,26 @@
 #include "startup.h"
 
 #include "app/errorguard.h"
-#include "app/tform1.h"
-#include "helpwindows/tform4.h"
-#include "helpwindows/tform5.h"
+#include "app/mainwindow.h"
+#include "helpwindows/aboutwindow.h"
+#include "helpwindows/howtousewindow.h"
 
 Windows::~Windows()
 {
-    Form4.reset();
-    Form1.reset(); // takes the About window with it
+    howToUse.reset();
+    main.reset(); // takes the About window with it
 }
 
 void createWindows(PlatformServices &services, Windows &windows)
 {
-    windows.Form1 = std::make_unique<TForm1>(services);
+    windows.main = std::make_unique<MainWindow>(services);
     // Only the main window keeps the application running.
-    windows.Form1->setAttribute(Qt::WA_QuitOnClose, true);
-    windows.Form4 = std::make_unique<TForm4>();
-    windows.Form5 = new TForm5(windows.Form1.get());
-    windows.Form4->setAttribute(Qt::WA_QuitOnClose, false);
-    windows.Form5->setAttribute(Qt::WA_QuitOnClose, false);
-    windows.Form1->setAuxiliaryWindows(windows.Form4.get(), windows.Form5);
+    windows.main->setAttribute(Qt::WA_QuitOnClose, true);
+    windows.howToUse = std::make_unique<HowToUseWindow>();
+    windows.about = new AboutWindow(windows.main.get());
+    windows.howToUse->setAttribute(Qt::WA_QuitOnClose, false);
+    windows.about->setAttribute(Qt::WA_QuitOnClose, false);
+    windows.main->setHelpWindows(windows.howToUse.get(), windows.about);
 }
 
 int runStartUp(PlatformServices &services, const std::function<void(Windows &)> &create,
@@ -28,10 +28,10 @@ int runStartUp(PlatformServices &services, const std::function<void(Windows &)> 
 {
     Windows windows;
     const bool created = runGuarded(services, nullptr, [&] { create(windows); });
-    if (!created || !windows.Form1)
+    if (!created || !windows.main)
         return 0;
     runGuarded(services, nullptr, [&] {
-        windows.Form1->show();
+        windows.main->show();
         exec();
     });
     return 0;

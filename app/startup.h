@@ -6,18 +6,18 @@
 #include <memory>
 
 class PlatformServices;
-class TForm1;
-class TForm4;
-class TForm5;
+class AboutWindow;
+class HowToUseWindow;
+class MainWindow;
 
 // The three windows of a run, created once and destroyed together. The
 // main and help windows are owned here; the About window belongs to the
 // main window, which keeps it above itself.
 struct Windows
 {
-    std::unique_ptr<TForm1> Form1;
-    std::unique_ptr<TForm4> Form4;
-    QPointer<TForm5> Form5;
+    std::unique_ptr<MainWindow> main;
+    std::unique_ptr<HowToUseWindow> howToUse;
+    QPointer<AboutWindow> about;
     ~Windows();
 };
 

@@ -1,7 +1,7 @@
 // Benchmarks. Every figure is a ratio against a baseline measured in the
 // same run, because the machine is shared and its speed varies.
+#include "app/mainwindow.h"
 #include "app/startup.h"
-#include "app/tform1.h"
 #include "core/batch/batchcomposer.h"
 #include "core/files/filewrite.h"
 #include "core/job/destinationtable.h"
@@ -9,8 +9,8 @@
 #include "core/job/jobplan.h"
 #include "core/text/cp932.h"
 #include "core/text/textrules.h"
-#include "helpwindows/tform4.h"
-#include "helpwindows/tform5.h"
+#include "helpwindows/aboutwindow.h"
+#include "helpwindows/howtousewindow.h"
 #include "inputs/sourcelist.h"
 #include "platform/qtplatformservices.h"
 #include "ui/fonts.h"
@@ -433,12 +433,13 @@ void benchDrop(const QString &dir)
     double small = 0;
     for (int n : {10000, 100000}) {
         const QStringList dropped = names.mid(0, n);
-        TForm1 form(services);
-        form.show();
-        if (!QTest::qWaitForWindowExposed(&form))
+        MainWindow window(services);
+        window.show();
+        if (!QTest::qWaitForWindowExposed(&window))
             std::fputs("the window was not shown\n", stderr);
+        SourceList *list = window.findChild<SourceList *>(QStringLiteral("SourceList"));
         const double t = medianMs(3, [&] {
-            form.WMDropFiles(dropped);
+            list->dropFiles(dropped);
             QCoreApplication::processEvents(); // let the list lay itself out
         });
         if (n == 10000) {
@@ -448,7 +449,6 @@ void benchDrop(const QString &dir)
             QDir().mkpath(dir + QStringLiteral("/tree"));
             for (int k = 0; k < 2; ++k)
                 QFile::rename(dir + QStringLiteral("/d%1").arg(k), dir + QStringLiteral("/tree/d%1").arg(k));
-            auto *list = form.findChild<SourceList *>(QStringLiteral("SourceList"));
             const double folder = medianMs(3, [&] {
                 list->addFolder(dir + QStringLiteral("/tree"));
                 QCoreApplication::processEvents();
@@ -494,11 +494,11 @@ int childProcess(const QString &what, const QString &dir, int argc, char **argv)
     // The windows as the program's start-up makes them.
     Windows windows;
     createWindows(services, windows);
-    TForm1 &form = *windows.Form1;
-    form.show();
-    const bool shown = QTest::qWaitForWindowExposed(&form);
+    MainWindow &main = *windows.main;
+    main.show();
+    const bool shown = QTest::qWaitForWindowExposed(&main);
     if (what == QLatin1String("full")) {
-        form.WMDropFiles(makeFiles(dir, 100000));
+        main.findChild<SourceList *>(QStringLiteral("SourceList"))->dropFiles(makeFiles(dir, 100000));
         QCoreApplication::processEvents();
     }
     std::printf("%f\n", residentMiB());

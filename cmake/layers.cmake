@@ -9,8 +9,9 @@
 #   ui              over core: what the window's classes share
 #   inputs          over ui and platform: the job's inputs
 #   helpwindows     over ui: the help and About windows
-#   savebar         over inputs: the save button and status line
-#   app             over savebar and helpwindows: start-up, the main window
+#   savebar         over ui and platform: the save button and status line
+#   app             over inputs, savebar and helpwindows: start-up, the main
+#                   window
 #
 # The QtCore-only libraries are also kept from the Gui and Widgets headers
 # that Qt's include root would reach (tessiva_qtcore_only).

@@ -54,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     job.precision
         = QString(p.ConsumeIntegralInRange<int>(0, 2), u' ') + QString::number(p.ConsumeIntegralInRange<int>(0, 18));
     job.autocadFolder = text(p, 30);
-    job.destinationFolder = textrules::EnsureTrailingBackslash(text(p, 30));
+    job.destinationFolder = textrules::ensureTrailingBackslash(text(p, 30));
     job.r13ToR12Parameter = text(p, 12);
     job.r12ToGx3Parameter = text(p, 12);
     const bool tree = p.ConsumeBool();
@@ -73,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (checkJob(job))
         return 0;
 
-    const QStringList lines = ComposeBatchLines(job);
+    const QStringList lines = composeBatchLines(job);
 
     // Neither the intermediate file nor a temporary name is ever a drawing's.
     const batch::JobPlan plan(job);

@@ -1,8 +1,8 @@
 #include "helpmenu.h"
 
+#include "helpwindows/aboutwindow.h"
+#include "helpwindows/howtousewindow.h"
 #include "helpwindows/placement.h"
-#include "helpwindows/tform4.h"
-#include "helpwindows/tform5.h"
 
 HelpMenu::HelpMenu(QWidget *mainWindow)
     : QObject(mainWindow)
@@ -11,7 +11,7 @@ HelpMenu::HelpMenu(QWidget *mainWindow)
     setObjectName(QStringLiteral("HelpMenu"));
 }
 
-void HelpMenu::setWindows(TForm4 *help, TForm5 *about)
+void HelpMenu::setWindows(HowToUseWindow *help, AboutWindow *about)
 {
     m_help = help;
     m_about = about;

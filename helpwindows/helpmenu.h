@@ -4,8 +4,8 @@
 #include <QPointer>
 
 class QWidget;
-class TForm4;
-class TForm5;
+class HowToUseWindow;
+class AboutWindow;
 
 // The Help menu's windows: the how-to-use window and the About window,
 // each placed over the centre of the main window whenever it is asked for.
@@ -17,7 +17,7 @@ class HelpMenu : public QObject
 public:
     explicit HelpMenu(QWidget *mainWindow);
 
-    void setWindows(TForm4 *help, TForm5 *about);
+    void setWindows(HowToUseWindow *help, AboutWindow *about);
     void showHowToUse();
     void showAbout();
     // Both go when the main window closes.
@@ -25,6 +25,6 @@ public:
 
 private:
     QWidget *m_main;
-    QPointer<TForm4> m_help;
-    QPointer<TForm5> m_about;
+    QPointer<HowToUseWindow> m_help;
+    QPointer<AboutWindow> m_about;
 };

@@ -49,28 +49,28 @@ QLineEdit *parameterField(QWidget *client, const char *name, int top, const QStr
 }
 } // namespace
 
-ConversionOptions::ConversionOptions(QWidget *client, const LeaveWatcher &leaving)
+ConversionOptions::ConversionOptions(QWidget *client, const LeaveWatcher &leaving, const HandlerGuard &guard)
     : QObject(client)
 {
     setObjectName(QStringLiteral("ConversionOptions"));
     buildKindChoice(client);
     buildFormatBoxes(client);
     buildParameterFields(client);
-    connectControls(leaving);
+    connectControls(leaving, guard);
 }
 
 // The kinds of conversion, the first one chosen.
 void ConversionOptions::buildKindChoice(QWidget *client)
 {
-    RadioGroup1 = place<QGroupBox>(client, "RadioGroup1", QRect(14, 12, 160, 67));
-    RadioGroup1->setTitle(QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ　選択"));
+    m_kindGroup = place<QGroupBox>(client, "RadioGroup1", QRect(14, 12, 160, 67));
+    m_kindGroup->setTitle(QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ　選択"));
     m_kinds = new QButtonGroup(this);
-    auto *kindLayout = new QVBoxLayout(RadioGroup1);
+    auto *kindLayout = new QVBoxLayout(m_kindGroup);
     kindLayout->setContentsMargins(6, 0, 2, 2);
     kindLayout->setSpacing(0);
     for (const ConversionKind &kind : kConversionKinds) {
         const int i = int(kind.kind);
-        auto *item = new QRadioButton(kind.caption.toString(), RadioGroup1);
+        auto *item = new QRadioButton(kind.caption.toString(), m_kindGroup);
         item->setStyleSheet(QStringLiteral("QRadioButton { spacing: 3px; }"));
         item->setObjectName(QStringLiteral("RadioGroup1Item%1").arg(i));
         m_kinds->addButton(item, i);
@@ -82,42 +82,42 @@ void ConversionOptions::buildKindChoice(QWidget *client)
 // The precision and the format of the output.
 void ConversionOptions::buildFormatBoxes(QWidget *client)
 {
-    Label6 = label(client, "Label6", QStringLiteral(u"出力精度"), QRect(195, 11, 48, 12));
-    setTextColour(Label6, Qt::black);
-    ComboBox1 = editableBox(client, "ComboBox1", 195, precisionItems());
-    Label9 = label(client, "Label9", QStringLiteral(u"出力形式"), QRect(282, 11, 48, 12));
-    ComboBox2 = editableBox(client, "ComboBox2", 282, {asciiText(), binaryText()});
+    m_precisionLabel = label(client, "Label6", QStringLiteral(u"出力精度"), QRect(195, 11, 48, 12));
+    setTextColour(m_precisionLabel, Qt::black);
+    m_precisionBox = editableBox(client, "ComboBox1", 195, precisionItems());
+    m_formatLabel = label(client, "Label9", QStringLiteral(u"出力形式"), QRect(282, 11, 48, 12));
+    m_formatBox = editableBox(client, "ComboBox2", 282, {asciiText(), binaryText()});
 }
 
 // The converter's two parameter files, under their captions.
 void ConversionOptions::buildParameterFields(QWidget *client)
 {
-    Label3 = label(client, "Label3", JobFieldNames::r13ToR12Parameter(), QRect(423, 11, 118, 12));
-    Label3->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    Edit5 = parameterField(client, "Edit5", 24, JobDefaults::r13ToR12Parameter());
-    Label8 = label(client, "Label8", JobFieldNames::r12ToGx3Parameter(), QRect(422, 46, 119, 12));
-    Label8->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    Edit6 = parameterField(client, "Edit6", 59, JobDefaults::r12ToGx3Parameter());
+    m_r13ToR12Label = label(client, "Label3", JobFieldNames::r13ToR12Parameter(), QRect(423, 11, 118, 12));
+    m_r13ToR12Label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    m_r13ToR12Field = parameterField(client, "Edit5", 24, JobDefaults::r13ToR12Parameter());
+    m_r12ToGx3Label = label(client, "Label8", JobFieldNames::r12ToGx3Parameter(), QRect(422, 46, 119, 12));
+    m_r12ToGx3Label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    m_r12ToGx3Field = parameterField(client, "Edit6", 59, JobDefaults::r12ToGx3Parameter());
 }
 
-// What happens to the boxes, reported as the window's events.
-void ConversionOptions::connectControls(const LeaveWatcher &leaving)
+// What happens to the boxes, and what each of them does.
+void ConversionOptions::connectControls(const LeaveWatcher &leaving, const HandlerGuard &guard)
 {
     // Chosen from the list, by mouse or arrow keys; never for typed text.
-    connect(ComboBox2, &QComboBox::activated, this, [this] {
+    guard.connect(m_formatBox, &QComboBox::activated, this, [this] {
         if (!m_committingFormatText)
-            emit formatChosen(ComboBox2);
+            applyFormatChoice();
     });
-    ComboBox2->installEventFilter(this);
-    connect(&leaving, &LeaveWatcher::left, this, [this](QWidget *control) {
-        if (control == ComboBox1)
-            emit precisionLeft(ComboBox1);
-        else if (control == ComboBox2)
-            emit formatLeft(ComboBox2);
+    m_formatBox->installEventFilter(this);
+    guard.connect(&leaving, &LeaveWatcher::left, this, [this](QWidget *control) {
+        if (control == m_precisionBox)
+            checkPrecision();
+        else if (control == m_formatBox)
+            restoreFormat();
     });
-    connect(&leaving, &LeaveWatcher::entered, this, [this](QWidget *control) {
-        if (control == ComboBox2)
-            emit formatEntered(ComboBox2);
+    guard.connect(&leaving, &LeaveWatcher::entered, this, [this](QWidget *control) {
+        if (control == m_formatBox)
+            rememberFormat();
     });
 }
 
@@ -127,7 +127,7 @@ bool ConversionOptions::eventFilter(QObject *watched, QEvent *event)
     // combo box selects the item that matches the text and reports it as
     // activated. That is typing, not a choice from the list, so the event
     // is delivered again with the choice held off.
-    if (watched == ComboBox2 && !m_committingFormatText) {
+    if (watched == m_formatBox && !m_committingFormatText) {
         const bool commit = event->type() == QEvent::FocusOut
             || (event->type() == QEvent::KeyPress
                 && (static_cast<QKeyEvent *>(event)->key() == Qt::Key_Return
@@ -143,29 +143,29 @@ bool ConversionOptions::eventFilter(QObject *watched, QEvent *event)
 
 void ConversionOptions::checkPrecision()
 {
-    if (!isValidPrecision(ComboBox1->currentText()))
-        ComboBox1->setEditText(JobDefaults::precision());
+    if (!isValidPrecision(m_precisionBox->currentText()))
+        m_precisionBox->setEditText(JobDefaults::precision());
 }
 
-void ConversionOptions::rememberFormat() { SavedFormatText = ComboBox2->currentText(); }
+void ConversionOptions::rememberFormat() { m_savedFormatText = m_formatBox->currentText(); }
 
 void ConversionOptions::applyFormatChoice()
 {
-    const QString text = ComboBox2->currentText();
+    const QString text = m_formatBox->currentText();
     if (text == asciiText()) {
-        setTextColour(Label6, QColor(0, 0, 0));
-        ComboBox1->setEnabled(true);
+        setTextColour(m_precisionLabel, QColor(0, 0, 0));
+        m_precisionBox->setEnabled(true);
     } else if (text == binaryText()) {
-        setTextColour(Label6, QColor(0x80, 0x80, 0x80));
-        ComboBox1->setEnabled(false);
+        setTextColour(m_precisionLabel, QColor(0x80, 0x80, 0x80));
+        m_precisionBox->setEnabled(false);
     }
 }
 
 void ConversionOptions::restoreFormat()
 {
-    const QString text = ComboBox2->currentText();
+    const QString text = m_formatBox->currentText();
     if (text != asciiText() && text != binaryText())
-        ComboBox2->setEditText(SavedFormatText);
+        m_formatBox->setEditText(m_savedFormatText);
 }
 
 void ConversionOptions::defaultParameters()
@@ -180,21 +180,21 @@ BatchKind ConversionOptions::kind() const
                                                                   : BatchKind::R13ToR12;
 }
 
-QString ConversionOptions::precision() const { return ComboBox1->currentText(); }
+QString ConversionOptions::precision() const { return m_precisionBox->currentText(); }
 
 OutputFormat ConversionOptions::outputFormat() const
 {
-    return ComboBox2->currentText() == asciiText() ? OutputFormat::Ascii : OutputFormat::Binary;
+    return m_formatBox->currentText() == asciiText() ? OutputFormat::Ascii : OutputFormat::Binary;
 }
 
-QString ConversionOptions::r13ToR12Parameter() const { return Edit5->text(); }
+QString ConversionOptions::r13ToR12Parameter() const { return m_r13ToR12Field->text(); }
 
-QString ConversionOptions::r12ToGx3Parameter() const { return Edit6->text(); }
+QString ConversionOptions::r12ToGx3Parameter() const { return m_r12ToGx3Field->text(); }
 
 void ConversionOptions::setParameters(const QString &r13ToR12, const QString &r12ToGx3)
 {
-    Edit5->setText(r13ToR12);
-    Edit6->setText(r12ToGx3);
+    m_r13ToR12Field->setText(r13ToR12);
+    m_r12ToGx3Field->setText(r12ToGx3);
 }
 
 QList<QWidget *> ConversionOptions::tabStops() const
@@ -202,5 +202,5 @@ QList<QWidget *> ConversionOptions::tabStops() const
     QList<QWidget *> stops;
     for (QAbstractButton *kind : m_kinds->buttons())
         stops << kind;
-    return stops << ComboBox1 << ComboBox2 << Edit5 << Edit6;
+    return stops << m_precisionBox << m_formatBox << m_r13ToR12Field << m_r12ToGx3Field;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/job/conversionjob.h"
+#include "ui/handlerguard.h"
 
 #include <QObject>
 #include <QString>
@@ -22,7 +23,7 @@ class ConversionOptions : public QObject
     Q_OBJECT
 
 public:
-    ConversionOptions(QWidget *client, const LeaveWatcher &leaving);
+    ConversionOptions(QWidget *client, const LeaveWatcher &leaving, const HandlerGuard &guard = {});
 
     // Leaving the precision box: an invalid precision becomes "  6".
     void checkPrecision();
@@ -47,13 +48,6 @@ public:
     // Its controls in the window's tab order.
     QList<QWidget *> tabStops() const;
 
-signals:
-    void precisionLeft(QObject *sender);
-    void formatEntered(QObject *sender);
-    // A format was chosen from the format box's list (mouse or arrow keys).
-    void formatChosen(QObject *sender);
-    void formatLeft(QObject *sender);
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -61,18 +55,18 @@ private:
     void buildKindChoice(QWidget *client);
     void buildFormatBoxes(QWidget *client);
     void buildParameterFields(QWidget *client);
-    void connectControls(const LeaveWatcher &leaving);
+    void connectControls(const LeaveWatcher &leaving, const HandlerGuard &guard);
 
-    QGroupBox *RadioGroup1;
+    QGroupBox *m_kindGroup;
     QButtonGroup *m_kinds;
-    QLabel *Label6;
-    QComboBox *ComboBox1;
-    QLabel *Label9;
-    QComboBox *ComboBox2;
-    QLabel *Label3;
-    QLineEdit *Edit5;
-    QLabel *Label8;
-    QLineEdit *Edit6;
-    QString SavedFormatText;
+    QLabel *m_precisionLabel;
+    QComboBox *m_precisionBox;
+    QLabel *m_formatLabel;
+    QComboBox *m_formatBox;
+    QLabel *m_r13ToR12Label;
+    QLineEdit *m_r13ToR12Field;
+    QLabel *m_r12ToGx3Label;
+    QLineEdit *m_r12ToGx3Field;
+    QString m_savedFormatText;
     bool m_committingFormatText = false;
 };

@@ -15,7 +15,8 @@
 
 using namespace controls;
 
-FolderField::FolderField(PlatformServices &services, QWidget *client, const LeaveWatcher &leaving, const Layout &layout)
+FolderField::FolderField(PlatformServices &services, QWidget *client, const LeaveWatcher &leaving, const Layout &layout,
+                         const HandlerGuard &guard)
     : QObject(client)
     , m_services(services)
     , m_browseTitle(layout.browseTitle)
@@ -28,10 +29,10 @@ FolderField::FolderField(PlatformServices &services, QWidget *client, const Leav
     // No limit of its own: whatever the settings file can hold comes back whole.
     m_edit->setMaxLength(std::numeric_limits<int>::max());
 
-    connect(m_button, &QPushButton::clicked, this, [this] { emit browseClicked(m_button); });
-    connect(&leaving, &LeaveWatcher::left, this, [this](QWidget *control) {
+    guard.connect(m_button, &QPushButton::clicked, this, [this] { browse(); });
+    guard.connect(&leaving, &LeaveWatcher::left, this, [this](QWidget *control) {
         if (control == m_edit)
-            emit left(m_edit);
+            leave();
     });
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/handlerguard.h"
+
 #include <QObject>
 #include <QString>
 
@@ -13,8 +15,6 @@ class QWidget;
 // One folder field: its label, its "..." button and the text field. A
 // typed folder is put in the job's form and gets its trailing backslash
 // when the field is left; a folder chosen in the browser replaces the text.
-// The field reports a press of its button and the leaving of its text
-// field; the window answers with browse() and leave().
 class FolderField : public QObject
 {
     Q_OBJECT
@@ -31,7 +31,8 @@ public:
         int top; // of the label; the button and the field follow it
     };
 
-    FolderField(PlatformServices &services, QWidget *client, const LeaveWatcher &leaving, const Layout &layout);
+    FolderField(PlatformServices &services, QWidget *client, const LeaveWatcher &leaving, const Layout &layout,
+                const HandlerGuard &guard = {});
 
     // Leaving the field: the text in the job's form, ending in "\".
     void leave();
@@ -43,10 +44,6 @@ public:
 
     // Its controls in the window's tab order: the button, then the field.
     QList<QWidget *> tabStops() const;
-
-signals:
-    void browseClicked(QObject *sender);
-    void left(QObject *sender);
 
 private:
     PlatformServices &m_services;

@@ -16,7 +16,7 @@
 
 using namespace controls;
 
-SourceList::SourceList(PlatformServices &services, QWidget *client)
+SourceList::SourceList(PlatformServices &services, QWidget *client, const HandlerGuard &guard)
     : QObject(client)
     , m_services(services)
     , m_client(client)
@@ -25,24 +25,24 @@ SourceList::SourceList(PlatformServices &services, QWidget *client)
     buildButtons(client);
     buildCount(client);
     buildList(client);
-    connect(ListBox1, &SourceListView::filesDropped, this, &SourceList::filesDropped);
-    connect(ListBox1, &SourceListView::lineDoubleClicked, this, [this] { emit doubleClicked(ListBox1); });
-    connect(Button1, &QPushButton::clicked, this, [this] { emit chooseClicked(Button1); });
-    connect(Button4, &QPushButton::clicked, this, [this] { emit deleteClicked(Button4); });
-    connect(Button5, &QPushButton::clicked, this, [this] { emit deleteAllClicked(Button5); });
+    guard.connect(m_list, &SourceListView::filesDropped, this, [this](const QStringList &names) { dropFiles(names); });
+    guard.connect(m_list, &SourceListView::lineDoubleClicked, this, [this] { deleteSelected(); });
+    guard.connect(m_chooseButton, &QPushButton::clicked, this, [this] { chooseFiles(); });
+    guard.connect(m_deleteButton, &QPushButton::clicked, this, [this] { deleteSelected(); });
+    guard.connect(m_deleteAllButton, &QPushButton::clicked, this, [this] { deleteAll(); });
 }
 
 // The caption and its three buttons: choose, delete one, delete all.
 void SourceList::buildButtons(QWidget *client)
 {
-    Label5 = label(client, "Label5", JobFieldNames::sourceFile(), QRect(16, 88, 64, 12));
-    Button1 = button(client, "Button1", QStringLiteral("..."), QRect(94, 86, 15, 15));
-    Button4 = button(client, "Button4", QStringLiteral("c"), QRect(121, 86, 24, 15));
-    Button5 = button(client, "Button5", QStringLiteral("ac"), QRect(149, 86, 24, 15));
+    m_caption = label(client, "Label5", JobFieldNames::sourceFile(), QRect(16, 88, 64, 12));
+    m_chooseButton = button(client, "Button1", QStringLiteral("..."), QRect(94, 86, 15, 15));
+    m_deleteButton = button(client, "Button4", QStringLiteral("c"), QRect(121, 86, 24, 15));
+    m_deleteAllButton = button(client, "Button5", QStringLiteral("ac"), QRect(149, 86, 24, 15));
     QFont bold = client->font();
     bold.setBold(true);
-    Button4->setFont(bold);
-    Button5->setFont(bold);
+    m_deleteButton->setFont(bold);
+    m_deleteAllButton->setFont(bold);
 }
 
 // The count of files, which looks like a label: no frame, no focus,
@@ -50,30 +50,30 @@ void SourceList::buildButtons(QWidget *client)
 // the count and its word "file" share one line clear of the list below.
 void SourceList::buildCount(QWidget *client)
 {
-    Edit4 = place<QLineEdit>(client, "Edit4", QRect(486, 88, 37, 18));
-    Edit4->setReadOnly(true);
-    Edit4->setFrame(false);
-    Edit4->setFocusPolicy(Qt::NoFocus);
-    Edit4->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Edit4->setTextMargins(0, 0, 0, 0);
-    QPalette p = Edit4->palette();
+    m_countField = place<QLineEdit>(client, "Edit4", QRect(486, 88, 37, 18));
+    m_countField->setReadOnly(true);
+    m_countField->setFrame(false);
+    m_countField->setFocusPolicy(Qt::NoFocus);
+    m_countField->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_countField->setTextMargins(0, 0, 0, 0);
+    QPalette p = m_countField->palette();
     p.setColor(QPalette::Base, p.color(QPalette::Button));
-    Edit4->setPalette(p);
-    Edit4->setText(textrules::FormatFileCount(0));
-    Label4 = label(client, "Label4", QStringLiteral("file"), QRect(525, 88, 16, 12));
-    Label4->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_countField->setPalette(p);
+    m_countField->setText(textrules::formatFileCount(0));
+    m_countWord = label(client, "Label4", QStringLiteral("file"), QRect(525, 88, 16, 12));
+    m_countWord->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
 
 // The list itself, one line a source, in a fixed-pitch face.
 void SourceList::buildList(QWidget *client)
 {
-    ListBox1 = place<SourceListView>(client, "ListBox1", QRect(12, 102, 529, 199));
-    ListBox1->setFont(fonts::fixedPitch(13));
-    ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
-    ListBox1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ListBox1->setUniformItemSizes(true);
+    m_list = place<SourceListView>(client, "ListBox1", QRect(12, 102, 529, 199));
+    m_list->setFont(fonts::fixedPitch(13));
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list->setUniformItemSizes(true);
     m_model = new QStringListModel(this);
-    ListBox1->setModel(m_model);
+    m_list->setModel(m_model);
 }
 
 bool SourceList::addModifierHeld() const
@@ -95,25 +95,25 @@ void SourceList::select(int line)
     if (line == itemIndex())
         return;
     if (line < 0) {
-        ListBox1->selectionModel()->clear();
+        m_list->selectionModel()->clear();
         return;
     }
     const QModelIndex index = m_model->index(line);
-    ListBox1->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
-    ListBox1->scrollTo(index);
+    m_list->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    m_list->scrollTo(index);
 }
 
 void SourceList::refreshCount(bool selectLast)
 {
     const int lines = m_model->rowCount();
-    Edit4->setText(textrules::FormatFileCount(lines));
-    FileCount = lines;
+    m_countField->setText(textrules::formatFileCount(lines));
+    m_fileCount = lines;
     // An empty list starts over: the next drawings make their own job.
     if (lines == 0)
         startOver();
     if (selectLast)
         select(lines - 1);
-    ListBox1->setFocus();
+    m_list->setFocus();
 }
 
 void SourceList::chooseFiles()
@@ -189,7 +189,7 @@ void SourceList::deleteSelected()
     if (row >= 0) {
         m_model->removeRows(row, 1);
         // No other line takes over the selection.
-        ListBox1->selectionModel()->clear();
+        m_list->selectionModel()->clear();
     }
     refreshCount(false);
 }
@@ -206,22 +206,22 @@ void SourceList::startOver()
     m_treeRoot.clear();
 }
 
-QStringList SourceList::sources() const { return m_model->stringList().mid(0, qMax(FileCount, 0)); }
+QStringList SourceList::sources() const { return m_model->stringList().mid(0, qMax(m_fileCount, 0)); }
 
 int SourceList::itemIndex() const
 {
-    const QModelIndexList rows = ListBox1->selectionModel()->selectedRows();
+    const QModelIndexList rows = m_list->selectionModel()->selectedRows();
     return rows.isEmpty() ? -1 : rows.constFirst().row();
 }
 
 void SourceList::selectAndFocus(int line)
 {
     select(line);
-    ListBox1->setFocus();
+    m_list->setFocus();
 }
 
-QList<QWidget *> SourceList::chooserTabStops() const { return {Button1, ListBox1}; }
+QList<QWidget *> SourceList::chooserTabStops() const { return {m_chooseButton, m_list}; }
 
-QList<QWidget *> SourceList::removalTabStops() const { return {Button4, Button5}; }
+QList<QWidget *> SourceList::removalTabStops() const { return {m_deleteButton, m_deleteAllButton}; }
 
-QWidget *SourceList::dropTarget() const { return ListBox1; }
+QWidget *SourceList::dropTarget() const { return m_list; }

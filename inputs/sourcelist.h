@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/handlerguard.h"
+
 #include <QObject>
 #include <QStringList>
 
@@ -15,15 +17,15 @@ class SourceListView;
 // "ac" buttons. Files are chosen in the open dialog or dropped from the
 // file manager, and replace the list unless Ctrl or Shift is held; lines are
 // deleted one at a time or all at once. Every operation ends with the
-// count refresh. The part reports its buttons, a double-click and a drop;
-// the window answers with the matching operation below.
+// count refresh. The part handles its own buttons, a double-click on a line
+// and a drop; the menu's folder item calls chooseFolder().
 class SourceList : public QObject
 {
     Q_OBJECT
 
 public:
-    // Builds the controls on `client`.
-    SourceList(PlatformServices &services, QWidget *client);
+    // Builds the controls on `client`; their handlers run through `guard`.
+    SourceList(PlatformServices &services, QWidget *client, const HandlerGuard &guard = {});
 
     // The open dialog ("..."): replaces or adds to the list.
     void chooseFiles();
@@ -39,7 +41,7 @@ public:
     // "ac": deletes every line.
     void deleteAll();
 
-    // The source paths of the job: lines 0 to FileCount - 1.
+    // The source paths of the job: the lines the count counts.
     QStringList sources() const;
     // The folder the drawings of the list were added from, as the job's
     // tree root ("C:\DRAW\"): each drawing is converted into the same folder
@@ -57,13 +59,6 @@ public:
     // The one control that takes dropped files.
     QWidget *dropTarget() const;
 
-signals:
-    void chooseClicked(QObject *sender);
-    void deleteClicked(QObject *sender);
-    void deleteAllClicked(QObject *sender);
-    void doubleClicked(QObject *sender);
-    void filesDropped(const QStringList &nativeNames);
-
 private:
     void buildButtons(QWidget *client);
     void buildCount(QWidget *client);
@@ -79,15 +74,15 @@ private:
 
     PlatformServices &m_services;
     QWidget *m_client;
-    QLabel *Label5;
-    QPushButton *Button1;
-    QPushButton *Button4;
-    QPushButton *Button5;
-    QLineEdit *Edit4;
-    QLabel *Label4;
-    SourceListView *ListBox1;
+    QLabel *m_caption;
+    QPushButton *m_chooseButton;
+    QPushButton *m_deleteButton;
+    QPushButton *m_deleteAllButton;
+    QLineEdit *m_countField;
+    QLabel *m_countWord;
+    SourceListView *m_list;
     QStringListModel *m_model;
-    int FileCount = 0;
+    int m_fileCount = 0;
     QString m_openFilter; // the open dialog's filter, as the user left it
     QString m_treeRoot;
 };

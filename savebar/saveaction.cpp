@@ -3,7 +3,6 @@
 #include "statusline.h"
 
 #include "core/save/saveflow.h"
-#include "inputs/sourcelist.h"
 #include "platform/platformservices.h"
 #include "ui/controls.h"
 #include "ui/systemreason.h"
@@ -13,24 +12,25 @@
 
 using namespace controls;
 
-SaveAction::SaveAction(PlatformServices &services, QWidget *client, SourceList &sources)
+SaveAction::SaveAction(PlatformServices &services, QWidget *client, JobGetter currentJob, const HandlerGuard &guard)
     : QObject(client)
     , m_services(services)
-    , m_sources(sources)
+    , m_currentJob(std::move(currentJob))
 {
     setObjectName(QStringLiteral("SaveAction"));
-    Label10 = place<StatusLine>(client, "Label10", QRect(14, 391, 527, 16));
-    Label10->setStatus(QStringLiteral("Label10"));
-    setTextColour(Label10, Qt::yellow);
-    Button6 = controls::button(client, "Button6", QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ保存"), QRect(453, 405, 88, 20));
-    connect(Button6, &QPushButton::clicked, this, [this] { emit saveClicked(Button6); });
+    m_statusLine = place<StatusLine>(client, "Label10", QRect(14, 391, 527, 16));
+    m_statusLine->setStatus(QStringLiteral("Label10"));
+    setTextColour(m_statusLine, Qt::yellow);
+    m_saveButton = controls::button(client, "Button6", QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ保存"), QRect(453, 405, 88, 20));
+    guard.connect(m_saveButton, &QPushButton::clicked, this, [this] { onSave(); });
 }
 
-void SaveAction::clearStatus() { Label10->setStatus(QString()); }
+void SaveAction::clearStatus() { m_statusLine->setStatus(QString()); }
 
-void SaveAction::save(const ConversionJob &job)
+void SaveAction::onSave()
 {
     clearStatus();
+    const ConversionJob job = m_currentJob();
     // A cancelled dialog reports nothing.
     if (const saveflow::OutcomeUnlessCancelled outcome
         = saveflow::save(job, [this, &job] { return chooseTarget(job.kind); }))
@@ -44,7 +44,7 @@ std::optional<QString> SaveAction::chooseTarget(BatchKind kind)
     request.proposedName = conversionKind(kind).batchName.toString();
     request.defaultSuffix = QStringLiteral("BAT");
     request.nameFilters = {QStringLiteral(u"すべてのﾌｧｲﾙ(*.*)"), QStringLiteral(u"BATﾌｧｲﾙ(*.BAT)")};
-    request.initialFolder = LastBatchFolder;
+    request.initialFolder = m_lastBatchFolder;
     if (request.initialFolder.isEmpty()) {
         // The executable's folder, unless the user cannot save there (an
         // installed program's): then the user's documents.
@@ -52,10 +52,10 @@ std::optional<QString> SaveAction::chooseTarget(BatchKind kind)
         if (!m_services.canCreateFileIn(request.initialFolder))
             request.initialFolder = m_services.documentsFolder();
     }
-    const std::optional<QString> chosen = m_services.saveFile(Button6->window(), request);
+    const std::optional<QString> chosen = m_services.saveFile(m_saveButton->window(), request);
     // Even a name that is then refused moves the next dialog to its folder.
     if (chosen)
-        LastBatchFolder = saveflow::folderOf(*chosen);
+        m_lastBatchFolder = saveflow::folderOf(*chosen);
     return chosen;
 }
 
@@ -65,10 +65,10 @@ void SaveAction::report(const SaveOutcome &outcome)
     QString text = outcome.statusText;
     if (outcome.reason.failed())
         text += QStringLiteral(u"（") + japaneseReason(outcome.reason) + QStringLiteral(u"）");
-    Label10->setStatus(text);
+    m_statusLine->setStatus(text);
     if (outcome.line >= 0)
-        m_sources.selectAndFocus(outcome.line);
+        emit lineRefused(outcome.line);
     m_services.beep();
 }
 
-QList<QWidget *> SaveAction::tabStops() const { return {Button6}; }
+QList<QWidget *> SaveAction::tabStops() const { return {m_saveButton}; }

@@ -2,49 +2,53 @@
 
 #include "core/job/conversionjob.h"
 #include "core/job/saveoutcome.h"
+#include "ui/handlerguard.h"
 
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 class PlatformServices;
 class QPushButton;
 class StatusLine;
 class QWidget;
-class SourceList;
 
-// The save button and the status line. A press runs the save of the job:
-// the checks, the save dialog, the .BAT check and the write; every outcome
-// but a cancel goes to the status line with a beep, and a refused source
-// line is selected. The part reports a press; the window answers with
-// save() and the job its controls hold.
+// The save button and the status line. A press saves the job the window's
+// controls hold now: the checks, the save dialog, the .BAT check and the
+// write; every outcome but a cancel goes to the status line with a beep,
+// and a refused source line is named through lineRefused().
 class SaveAction : public QObject
 {
     Q_OBJECT
 
 public:
-    SaveAction(PlatformServices &services, QWidget *client, SourceList &sources);
+    using JobGetter = std::function<ConversionJob()>;
 
-    void save(const ConversionJob &job);
+    SaveAction(PlatformServices &services, QWidget *client, JobGetter currentJob, const HandlerGuard &guard);
+
+    // What a press of the button does.
+    void onSave();
 
     // The save dialog opens in the program's folder again, as at start.
-    void forgetLastBatchFolder() { LastBatchFolder.clear(); }
+    void forgetLastBatchFolder() { m_lastBatchFolder.clear(); }
     void clearStatus();
 
     // Its control in the window's tab order.
     QList<QWidget *> tabStops() const;
 
 signals:
-    void saveClicked(QObject *sender);
+    // The save was refused for this source line.
+    void lineRefused(int line);
 
 private:
     std::optional<QString> chooseTarget(BatchKind kind);
     void report(const SaveOutcome &outcome);
 
     PlatformServices &m_services;
-    SourceList &m_sources;
-    StatusLine *Label10;
-    QPushButton *Button6;
-    QString LastBatchFolder;
+    JobGetter m_currentJob;
+    StatusLine *m_statusLine;
+    QPushButton *m_saveButton;
+    QString m_lastBatchFolder;
 };

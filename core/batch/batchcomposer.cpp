@@ -746,7 +746,7 @@ QByteArray batchFileBytes(const ConversionJob &job)
     return bytes;
 }
 
-QStringList ComposeBatchLines(const ConversionJob &job)
+QStringList composeBatchLines(const ConversionJob &job)
 {
     QStringList lines;
     const QByteArray bytes = batchFileBytes(job);

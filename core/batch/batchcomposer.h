@@ -27,7 +27,7 @@ bool composeTo(const JobPlan &plan, QIODevice &device, qsizetype chunk = 256 * 1
 
 // Every line of the batch file for `job`, in order, upper-cased and
 // without line ends.
-QStringList ComposeBatchLines(const ConversionJob &job);
+QStringList composeBatchLines(const ConversionJob &job);
 
 // The whole content of the batch file of `job`.
 QByteArray batchFileBytes(const ConversionJob &job);

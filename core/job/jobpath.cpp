@@ -225,7 +225,7 @@ QString folderToJob(const QString &given, Style style, const QString &workingFol
     // A folder of blanks stays as given, so that the checks see no folder.
     if (textrules::trimmedView(given).isEmpty())
         return given;
-    return textrules::EnsureTrailingBackslash(toJob(given, style, workingFolder));
+    return textrules::ensureTrailingBackslash(toJob(given, style, workingFolder));
 }
 
 namespace {

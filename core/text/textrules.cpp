@@ -79,14 +79,14 @@ QString extension(const QString &path, Separators seps)
     return parts.extStart < 0 ? QString() : path.mid(parts.extStart);
 }
 
-QString EnsureTrailingBackslash(const QString &text)
+QString ensureTrailingBackslash(const QString &text)
 {
     if (text.isEmpty() || text.endsWith(u'\\'))
         return text;
     return text + u'\\';
 }
 
-QString FormatFileCount(int count) { return QString::number(count).rightJustified(8, u' '); }
+QString formatFileCount(int count) { return QString::number(count).rightJustified(8, u' '); }
 
 QString errorBoxText(const QString &message)
 {

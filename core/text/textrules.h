@@ -42,11 +42,11 @@ QString extension(const QString &path, Separators seps = Separators::Windows);
 
 // The folder text ending in exactly one more "\" if it did not end in one.
 // An empty text stays empty: an empty field still means "no folder".
-QString EnsureTrailingBackslash(const QString &text);
+QString ensureTrailingBackslash(const QString &text);
 
 // A count of files as shown in the count field: decimal, right-aligned with
 // blanks to 8 characters, never cut.
-QString FormatFileCount(int count);
+QString formatFileCount(int count);
 
 // The text of the error box for an exception message: a full stop is added
 // when the message ends in a character above ".".

@@ -102,7 +102,7 @@ void TestBatchComposer::workedExamples()
     job.autocadFolder = acad;
     QCOMPARE(fileBytes(job), bytes);
     // The lines as text are the same lines.
-    QCOMPARE(cp932::encode(ComposeBatchLines(job).join(QLatin1String("\r\n"))) + "\r\n", bytes);
+    QCOMPARE(cp932::encode(composeBatchLines(job).join(QLatin1String("\r\n"))) + "\r\n", bytes);
 }
 
 void TestBatchComposer::singleLineEdges_data()
@@ -131,7 +131,7 @@ void TestBatchComposer::singleLineEdges()
     ConversionJob job = exampleJob(BatchKind::R13ToR12);
     job.sources = {source};
     job.precision = precision;
-    QCOMPARE(ComposeBatchLines(job), QStringList{line});
+    QCOMPARE(composeBatchLines(job), QStringList{line});
 }
 
 void TestBatchComposer::doubleByteBytesSurvive()
@@ -149,7 +149,7 @@ void TestBatchComposer::blankDestinationQuotesEveryIntermediate()
     ConversionJob job = exampleJob(BatchKind::R13ToGX3);
     job.destinationFolder = QStringLiteral("D:\\MY OUT\\");
     job.sources = {QStringLiteral("C:\\DRAW\\plan1.dxf")};
-    const QStringList lines = ComposeBatchLines(job);
+    const QStringList lines = composeBatchLines(job);
     QCOMPARE(lines.size(), 3);
     QVERIFY(lines.at(0).endsWith(QStringLiteral(" \"D:\\MY OUT\\DUMMY.DXF\"")));
     QVERIFY(lines.at(1).contains(QStringLiteral(" \"D:\\MY OUT\\DUMMY.DXF\" \"D:\\MY OUT\\PLAN1.DXF\"")));
@@ -161,9 +161,9 @@ void TestBatchComposer::lineCounts()
     ConversionJob job = exampleJob(BatchKind::R13ToGX3);
     for (int i = 0; i < 5; ++i)
         job.sources << QStringLiteral("C:\\D\\f%1.dxf").arg(i);
-    QCOMPARE(ComposeBatchLines(job).size(), 21);
+    QCOMPARE(composeBatchLines(job).size(), 21);
     job.kind = BatchKind::R12ToGX3;
-    QCOMPARE(ComposeBatchLines(job).size(), 7);
+    QCOMPARE(composeBatchLines(job).size(), 7);
     job.sources.clear();
     QCOMPARE(batchFileBytes(job), QByteArray());
 }
@@ -196,7 +196,7 @@ void TestBatchComposer::cmdSpecialCharacters()
     QFETCH(QString, destinationToken);
     ConversionJob job = exampleJob(BatchKind::R12ToGX3);
     job.sources = {source};
-    QCOMPARE(ComposeBatchLines(job),
+    QCOMPARE(composeBatchLines(job),
              QStringList{QStringLiteral("C:\\ACAD\\DXFIX.EXE -A6 -TC:\\ACAD\\DXFIX.DXT ") + sourceToken + u' '
                          + destinationToken});
 }
@@ -207,7 +207,7 @@ void TestBatchComposer::intermediateAvoidsDrawings()
     job.sources
         = {QStringLiteral("C:\\A\\Dummy.dxf"), QStringLiteral("C:\\B\\dummy1.DXF"), QStringLiteral("C:\\C\\plan.dxf")};
     QCOMPARE(batch::JobPlan(job).intermediateName(), QStringLiteral("dummy2.dxf"));
-    const QStringList lines = ComposeBatchLines(job);
+    const QStringList lines = composeBatchLines(job);
     QCOMPARE(lines.at(2), QStringLiteral("DEL D:\\OUT\\DUMMY2.DXF"));
     QVERIFY(lines.at(1).endsWith(QStringLiteral(" D:\\OUT\\DUMMY2.DXF D:\\OUT\\DUMMY.DXF")));
     for (int i = 2; i < lines.size(); i += 3)
@@ -218,7 +218,7 @@ void TestBatchComposer::longLinesWrittenWhole()
 {
     ConversionJob job = exampleJob(BatchKind::R13ToR12);
     job.sources = {QStringLiteral("C:\\") + QString(300, u'a') + QStringLiteral(".dxf")};
-    const QStringList lines = ComposeBatchLines(job);
+    const QStringList lines = composeBatchLines(job);
     QVERIFY(cp932::encodedLength(lines.constFirst()) > 600);
     const QByteArray bytes = fileBytes(job);
     QCOMPARE(bytes, cp932::encode(lines.constFirst()) + "\r\n");
@@ -242,7 +242,7 @@ namespace {
 // test side.
 bool readsAsMeant(const ConversionJob &job)
 {
-    const QString why = batchwords::mismatch(ComposeBatchLines(job), batchwords::expectedLines(job));
+    const QString why = batchwords::mismatch(composeBatchLines(job), batchwords::expectedLines(job));
     if (!why.isEmpty())
         qWarning("%s", qPrintable(why));
     return why.isEmpty();
@@ -361,7 +361,7 @@ void TestBatchComposer::labelsOfEqualWidth()
     job.sources.clear();
     for (int i = 0; i < 12; ++i)
         job.sources << QStringLiteral("C:\\D\\f%1.dxf").arg(i);
-    const QStringList lines = ComposeBatchLines(job);
+    const QStringList lines = composeBatchLines(job);
     QVERIFY(lines.contains(QStringLiteral("IF EXIST D:\\OUT\\F0.DXF GOTO DONE01")));
     QVERIFY(lines.contains(QStringLiteral(":FOLDER01")));
     QVERIFY(lines.contains(QStringLiteral(":DONE01")));
@@ -482,7 +482,7 @@ void TestBatchComposer::randomJobsReadAsMeant()
         QCOMPARE(joined, whole);
 
         QVERIFY(readsAsMeant(job));
-        for (const QString &line : ComposeBatchLines(job))
+        for (const QString &line : composeBatchLines(job))
             QVERIFY2(cp932::encode(line).size() <= kMaxCmdLineBytes, qPrintable(line));
     }
     QVERIFY2(composed >= 25, qPrintable(QStringLiteral("only %1 jobs passed their checks").arg(composed)));

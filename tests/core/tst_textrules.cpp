@@ -221,8 +221,8 @@ void TestTextRules::trailingBackslash()
 {
     QFETCH(QString, text);
     QFETCH(QString, expected);
-    QCOMPARE(EnsureTrailingBackslash(text), expected);
-    QCOMPARE(EnsureTrailingBackslash(expected), expected);
+    QCOMPARE(ensureTrailingBackslash(text), expected);
+    QCOMPARE(ensureTrailingBackslash(expected), expected);
 }
 
 void TestTextRules::fileCount_data()
@@ -241,7 +241,7 @@ void TestTextRules::fileCount()
 {
     QFETCH(int, count);
     QFETCH(QString, text);
-    QCOMPARE(FormatFileCount(count), text);
+    QCOMPARE(formatFileCount(count), text);
 }
 
 void TestTextRules::errorText_data()

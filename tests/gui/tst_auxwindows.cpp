@@ -1,11 +1,11 @@
 #include "fakeplatform.h"
 
+#include "app/mainwindow.h"
 #include "app/startup.h"
-#include "app/tform1.h"
+#include "helpwindows/aboutwindow.h"
 #include "helpwindows/helptext.h"
+#include "helpwindows/howtousewindow.h"
 #include "helpwindows/placement.h"
-#include "helpwindows/tform4.h"
-#include "helpwindows/tform5.h"
 
 #include "ui/readablecolour.h"
 
@@ -51,8 +51,8 @@ void TestAuxWindows::init()
     m_platform.exePath = m_dir.filePath(QStringLiteral("tessiva"));
     m_windows = std::make_unique<Windows>();
     createWindows(m_platform, *m_windows);
-    m_windows->Form1->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_windows->Form1.get()));
+    m_windows->main->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_windows->main.get()));
 }
 
 void TestAuxWindows::cleanup() { m_windows.reset(); }
@@ -82,7 +82,7 @@ void TestAuxWindows::helpTextLines()
     QCOMPARE(lines.at(36), QStringLiteral(u"４　AutoCadﾌｫﾙﾀﾞを指定する。（DXFIX.EXEのパス指定になります。）"));
     QCOMPARE(lines.at(68), QString(34, QChar(0x3000)) + QStringLiteral(u"以上"));
     QCOMPARE(lines.at(69), QStringLiteral(" "));
-    TForm4 help;
+    HowToUseWindow help;
     help.show();
     QCOMPARE(child<QPlainTextEdit>(&help, "Memo1")->document()->blockCount(), 70);
     QCOMPARE(help.windowTitle(), QStringLiteral(u"説明(Tessiva) "));
@@ -110,10 +110,10 @@ void TestAuxWindows::placement()
 
 void TestAuxWindows::helpShownOverTheMainWindow()
 {
-    TForm1 *form = m_windows->Form1.get();
-    QVERIFY(!m_windows->Form4->isVisible());
+    MainWindow *form = m_windows->main.get();
+    QVERIFY(!m_windows->howToUse->isVisible());
     TRIGGER(form, "HowtoUseHelp1");
-    TForm4 *help = m_windows->Form4.get();
+    HowToUseWindow *help = m_windows->howToUse.get();
     QVERIFY(help->isVisible());
     QCOMPARE(help->frameGeometry().topLeft(), centredOver(form->frameGeometry(), help->frameGeometry().size()));
     QVERIFY(form->isEnabled()); // not modal
@@ -121,9 +121,9 @@ void TestAuxWindows::helpShownOverTheMainWindow()
 
 void TestAuxWindows::reshowingMovesItBack()
 {
-    TForm1 *form = m_windows->Form1.get();
+    MainWindow *form = m_windows->main.get();
     TRIGGER(form, "About1");
-    TForm5 *about = m_windows->Form5;
+    AboutWindow *about = m_windows->about;
     about->move(about->pos() + QPoint(200, 100));
     form->move(form->pos() + QPoint(30, 20)); // the main window moved too
     TRIGGER(form, "About1");
@@ -132,12 +132,12 @@ void TestAuxWindows::reshowingMovesItBack()
 
 void TestAuxWindows::aboutWindow()
 {
-    TRIGGER(m_windows->Form1.get(), "About1");
-    TForm5 *about = m_windows->Form5;
+    TRIGGER(m_windows->main.get(), "About1");
+    AboutWindow *about = m_windows->about;
     QVERIFY(QTest::qWaitForWindowExposed(about));
     QCOMPARE(about->windowTitle(), QStringLiteral(u"バージョン情報"));
     QVERIFY(about->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    QCOMPARE(about->parentWidget(), m_windows->Form1.get()); // kept above the main window
+    QCOMPARE(about->parentWidget(), m_windows->main.get()); // kept above the main window
     QCOMPARE(about->size(), QSize(350, 210));
     QCOMPARE(child<QLabel>(about, "Label1")->text(), QStringLiteral("Tessiva ( for DXF to DXF DataConvert )"));
     QCOMPARE(child<QLabel>(about, "Label2")->text(), QStringLiteral("Version 1.70"));
@@ -153,45 +153,45 @@ void TestAuxWindows::aboutWindow()
 
 void TestAuxWindows::bothOpenWithAUsableMainWindow()
 {
-    TForm1 *form = m_windows->Form1.get();
+    MainWindow *form = m_windows->main.get();
     TRIGGER(form, "HowtoUseHelp1");
     TRIGGER(form, "About1");
-    QVERIFY(m_windows->Form4->isVisible());
-    QVERIFY(m_windows->Form5->isVisible());
+    QVERIFY(m_windows->howToUse->isVisible());
+    QVERIFY(m_windows->about->isVisible());
     TRIGGER(form, "DP1"); // the main window still takes commands
-    QTest::mouseClick(child<QPushButton>(m_windows->Form4.get(), "Button1"), Qt::LeftButton);
-    QVERIFY(!m_windows->Form4->isVisible());
-    QVERIFY(m_windows->Form5->isVisible());
+    QTest::mouseClick(child<QPushButton>(m_windows->howToUse.get(), "Button1"), Qt::LeftButton);
+    QVERIFY(!m_windows->howToUse->isVisible());
+    QVERIFY(m_windows->about->isVisible());
 }
 
 void TestAuxWindows::memoEditsLastWhileRunning()
 {
-    TRIGGER(m_windows->Form1.get(), "HowtoUseHelp1");
-    auto *memo = child<QPlainTextEdit>(m_windows->Form4.get(), "Memo1");
+    TRIGGER(m_windows->main.get(), "HowtoUseHelp1");
+    auto *memo = child<QPlainTextEdit>(m_windows->howToUse.get(), "Memo1");
     QVERIFY(!memo->isReadOnly());
     memo->appendPlainText(QStringLiteral("note"));
-    m_windows->Form4->close();
-    TRIGGER(m_windows->Form1.get(), "HowtoUseHelp1");
+    m_windows->howToUse->close();
+    TRIGGER(m_windows->main.get(), "HowtoUseHelp1");
     QVERIFY(memo->toPlainText().endsWith(QStringLiteral("note")));
-    TForm4 fresh; // the next start
+    HowToUseWindow fresh; // the next start
     fresh.show();
     QCOMPARE(child<QPlainTextEdit>(&fresh, "Memo1")->toPlainText(), helpText().join(u'\n'));
 }
 
 void TestAuxWindows::closingTheMainWindowHidesThem()
 {
-    TRIGGER(m_windows->Form1.get(), "HowtoUseHelp1");
-    TRIGGER(m_windows->Form1.get(), "About1");
-    TRIGGER(m_windows->Form1.get(), "Exit1");
-    QVERIFY(!m_windows->Form1->isVisible());
-    QVERIFY(!m_windows->Form4->isVisible());
-    QVERIFY(!m_windows->Form5->isVisible());
+    TRIGGER(m_windows->main.get(), "HowtoUseHelp1");
+    TRIGGER(m_windows->main.get(), "About1");
+    TRIGGER(m_windows->main.get(), "Exit1");
+    QVERIFY(!m_windows->main->isVisible());
+    QVERIFY(!m_windows->howToUse->isVisible());
+    QVERIFY(!m_windows->about->isVisible());
 }
 
 void TestAuxWindows::helpIsAnOrdinaryWindow()
 {
-    TRIGGER(m_windows->Form1.get(), "HowtoUseHelp1");
-    TForm4 *help = m_windows->Form4.get();
+    TRIGGER(m_windows->main.get(), "HowtoUseHelp1");
+    HowToUseWindow *help = m_windows->howToUse.get();
     QVERIFY(QTest::qWaitForWindowExposed(help));
     // A window of its own: no dialog kept over the application's windows,
     // not above the main window.
@@ -217,9 +217,9 @@ void TestAuxWindows::enterPressesTheFocusedButton()
 {
     QFETCH(QString, menu);
     QFETCH(int, key);
-    child<QAction>(m_windows->Form1.get(), qPrintable(menu))->trigger();
-    QWidget *window = menu == QLatin1String("About1") ? static_cast<QWidget *>(m_windows->Form5.data())
-                                                      : static_cast<QWidget *>(m_windows->Form4.get());
+    child<QAction>(m_windows->main.get(), qPrintable(menu))->trigger();
+    QWidget *window = menu == QLatin1String("About1") ? static_cast<QWidget *>(m_windows->about.data())
+                                                      : static_cast<QWidget *>(m_windows->howToUse.get());
     QVERIFY(showActive(window));
     auto *button = child<QPushButton>(window, menu == QLatin1String("About1") ? "BitBtn1" : "Button1");
     button->setFocus();
@@ -228,7 +228,7 @@ void TestAuxWindows::enterPressesTheFocusedButton()
 
     // Enter in the help text is a line break, not Close.
     if (menu == QLatin1String("HowtoUseHelp1")) {
-        TRIGGER(m_windows->Form1.get(), "HowtoUseHelp1");
+        TRIGGER(m_windows->main.get(), "HowtoUseHelp1");
         auto *memo = child<QPlainTextEdit>(window, "Memo1");
         memo->setFocus();
         const int blocks = memo->document()->blockCount();
@@ -255,11 +255,11 @@ void TestAuxWindows::textsReadableInEachPalette()
     // drawn on, as the widgets have them.
     QFETCH(QPalette, palette);
     QFETCH(bool, yellowKept);
-    TRIGGER(m_windows->Form1.get(), "About1");
-    m_windows->Form1->setPalette(palette);
-    m_windows->Form5->setPalette(palette);
-    QList<QLabel *> labels = m_windows->Form1->findChildren<QLabel *>();
-    labels += m_windows->Form5->findChildren<QLabel *>();
+    TRIGGER(m_windows->main.get(), "About1");
+    m_windows->main->setPalette(palette);
+    m_windows->about->setPalette(palette);
+    QList<QLabel *> labels = m_windows->main->findChildren<QLabel *>();
+    labels += m_windows->about->findChildren<QLabel *>();
     int checked = 0;
     for (const QLabel *label : std::as_const(labels)) {
         if (label->text().isEmpty())
@@ -275,7 +275,7 @@ void TestAuxWindows::textsReadableInEachPalette()
         ++checked;
     }
     QVERIFY(checked >= 10);
-    QLabel *statusLine = child<QLabel>(m_windows->Form1.get(), "Label10");
+    QLabel *statusLine = child<QLabel>(m_windows->main.get(), "Label10");
     const QColor status = statusLine->palette().color(QPalette::WindowText);
     QCOMPARE(status == QColor(Qt::yellow), yellowKept);
     // A colour that had to change is aimed past the least contrast, as its

@@ -113,7 +113,7 @@ void TestFolderFields::saveButtonSeesTheNormalisedFolder()
     m_platform.style = jobpath::Style::Windows;
     edit("Edit2")->setText(QStringLiteral("C:\\ACAD\\"));
     m_platform.openAnswers = {OpenFilesResult{{QStringLiteral("C:\\OUT\\a.dxf")}, {}}};
-    m_form->Button1Click(button("Button1"));
+    button("Button1")->click();
     edit("Edit1")->setFocus(Qt::TabFocusReason);
     QTest::keyClicks(edit("Edit1"), QStringLiteral("C:\\OUT"));
     // Without the trailing backslash the same-folder test would not match.
@@ -146,10 +146,10 @@ void TestFolderFields::browse()
     QFETCH(QString, title);
     QFETCH(QString, chosen);
     QFETCH(QString, shown);
-    auto *edit = child<QLineEdit>(m_form, qPrintable(field));
+    auto *edit = child<QLineEdit>(m_window, qPrintable(field));
     edit->setText(QStringLiteral("whatever was there"));
     m_platform.browseAnswers = {chosen};
-    QTest::mouseClick(child<QPushButton>(m_form, qPrintable(button)), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(m_window, qPrintable(button)), Qt::LeftButton);
     QCOMPARE(m_platform.browseRequests.size(), 1);
     QCOMPARE(m_platform.browseRequests.constFirst().first, title);
     QCOMPARE(edit->text(), shown);
@@ -161,7 +161,7 @@ void TestFolderFields::browseCancelled()
     edit("Edit2")->setText(QStringLiteral("C:\\NOT NORMALISED"));
     button("Button6")->setFocus();
     m_platform.browseAnswers = {std::nullopt};
-    m_form->Button3Click(button("Button3"));
+    button("Button3")->click();
     QCOMPARE(edit("Edit2")->text(), QStringLiteral("C:\\NOT NORMALISED"));
     QCOMPARE(QApplication::focusWidget(), button("Button6"));
 }
@@ -171,8 +171,8 @@ void TestFolderFields::browseStartsAtTheFieldsFolder()
     edit("Edit1")->setText(QStringLiteral("Z:\\home\\a\\out\\"));
     edit("Edit2")->setText(QStringLiteral("Z:\\"));
     m_platform.browseAnswers = {std::nullopt, std::nullopt};
-    m_form->Button2Click(button("Button2"));
-    m_form->Button3Click(button("Button3"));
+    button("Button2")->click();
+    button("Button3")->click();
     QCOMPARE(m_platform.browseRequests.at(0).second, QStringLiteral("/home/a/out"));
     QCOMPARE(m_platform.browseRequests.at(1).second, QStringLiteral("/"));
 }
@@ -181,7 +181,7 @@ void TestFolderFields::dropOnTheList(const QString &file)
 {
     QMimeData mime;
     mime.setUrls({QUrl::fromLocalFile(file)});
-    QWidget *target = child<QAbstractScrollArea>(m_form, "ListBox1")->viewport();
+    QWidget *target = child<QAbstractScrollArea>(m_window, "ListBox1")->viewport();
     QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &enter);
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
@@ -208,7 +208,7 @@ void TestFolderFields::leftWhileTheWindowIsInactive()
     QFETCH(QString, typed);
     QFETCH(QString, left);
     m_platform.style = jobpath::Style::Windows;
-    QWidget *control = child<QWidget>(m_form, qPrintable(field));
+    QWidget *control = child<QWidget>(m_window, qPrintable(field));
     control->setFocus(Qt::TabFocusReason);
     QWidget *input = control->focusProxy() ? control->focusProxy() : control;
     if (auto *box = qobject_cast<QComboBox *>(control))
@@ -217,7 +217,7 @@ void TestFolderFields::leftWhileTheWindowIsInactive()
 
     QWidget fileManager;
     QVERIFY(showActive(&fileManager));
-    QVERIFY(!m_form->isActiveWindow());
+    QVERIFY(!m_window->isActiveWindow());
     const QString text = m_dir.filePath(QStringLiteral("a.dxf"));
     QFile f(text);
     QVERIFY(f.open(QIODevice::WriteOnly));
@@ -247,7 +247,7 @@ void TestFolderFields::leftByFocusGivenInCode()
         edit("Edit5")->setFocus();
         QCOMPARE(edit("Edit2")->text(), QStringLiteral("C:\\B"));
     }
-    QVERIFY(showActive(m_form));
+    QVERIFY(showActive(m_window));
     QCOMPARE(edit("Edit2")->text(), QStringLiteral("C:\\B\\"));
 }
 
@@ -260,7 +260,7 @@ void TestFolderFields::switchingApplicationsIsNotLeaving()
         QVERIFY(showActive(&other));
         QCOMPARE(edit("Edit1")->text(), QStringLiteral("C:\\WORK"));
     }
-    QVERIFY(showActive(m_form));
+    QVERIFY(showActive(m_window));
     QCOMPARE(QApplication::focusWidget(), edit("Edit1"));
     QCOMPARE(edit("Edit1")->text(), QStringLiteral("C:\\WORK"));
 }

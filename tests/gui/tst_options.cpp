@@ -34,7 +34,7 @@ private:
     }
     void enterFormat() { combo("ComboBox2")->setFocus(Qt::TabFocusReason); }
     void chooseFormat(int index);
-    QColor labelColour() const { return child<QLabel>(m_form, "Label6")->palette().color(QPalette::WindowText); }
+    QColor labelColour() const { return child<QLabel>(m_window, "Label6")->palette().color(QPalette::WindowText); }
     // Grey, as a control that does not apply: a grey dark enough to read.
     bool greyedOut() const
     {
@@ -126,7 +126,7 @@ void TestOptions::typedFormatLeavesTheState()
     QVERIFY(combo("ComboBox1")->isEnabled());
     QCOMPARE(labelColour(), QColor(0, 0, 0));
     // The save action goes by the text alone.
-    QCOMPARE(m_form->currentJob().outputFormat, OutputFormat::Binary);
+    QCOMPARE(m_window->currentJob().outputFormat, OutputFormat::Binary);
 }
 
 void TestOptions::invalidFormatPutBack_data()
@@ -174,7 +174,7 @@ void TestOptions::restoreKeepsTheState()
         QWidget other;
         QVERIFY(showActive(&other));
     }
-    QVERIFY(showActive(m_form));
+    QVERIFY(showActive(m_window));
     QCOMPARE(QApplication::focusWidget(), combo("ComboBox2"));
     combo("ComboBox2")->lineEdit()->selectAll();
     QTest::keyClicks(combo("ComboBox2"), QStringLiteral("bin"));
@@ -197,7 +197,7 @@ void TestOptions::defaultParameterFiles()
 {
     edit("Edit5")->clear();
     edit("Edit6")->setText(QStringLiteral("MINE.DXT"));
-    TRIGGER(m_form, "DP1");
+    TRIGGER(m_window, "DP1");
     QCOMPARE(edit("Edit5")->text(), QStringLiteral("DXFIX13.DXT"));
     QCOMPARE(edit("Edit6")->text(), QStringLiteral("DXFIX.DXT"));
 }
@@ -217,7 +217,7 @@ void TestOptions::formatTextGivesTheJobsFormat()
     QFETCH(QString, text);
     QFETCH(int, format);
     combo("ComboBox2")->setEditText(text);
-    QCOMPARE(int(m_form->currentJob().outputFormat), format);
+    QCOMPARE(int(m_window->currentJob().outputFormat), format);
 }
 
 QTEST_MAIN(TestOptions)

@@ -139,7 +139,7 @@ void TestSaveAction::dialogPerKind()
     QFETCH(QString, name);
     QVERIFY(QDir().mkpath(m_dir.filePath(QStringLiteral("bin"))));
     setSources({QStringLiteral("C:\\A\\x.dxf")});
-    child<QRadioButton>(m_form, qPrintable(QStringLiteral("RadioGroup1Item%1").arg(kind)))->click();
+    child<QRadioButton>(m_window, qPrintable(QStringLiteral("RadioGroup1Item%1").arg(kind)))->click();
     const QString first = m_dir.filePath(QStringLiteral("first/OTHER.BAT"));
     QDir().mkpath(m_dir.filePath(QStringLiteral("first")));
     m_platform.saveAnswers = {first, std::nullopt};
@@ -196,7 +196,7 @@ void TestSaveAction::qtsOwnBoxesInTheWindowsFace()
     // The real message box (the close-time message) and the tooltips (the
     // status line's whole text) draw in the window's face, so that a path
     // reads there as in the window.
-    const QString face = m_form->font().family();
+    const QString face = m_window->font().family();
     QString boxFace;
     QTimer::singleShot(0, [&] {
         if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
@@ -204,7 +204,7 @@ void TestSaveAction::qtsOwnBoxesInTheWindowsFace()
             box->accept();
         }
     });
-    QtPlatformServices().showErrorBox(m_form, QStringLiteral("Tessiva"), QStringLiteral("C:\\OUT\\JOB.BAT"));
+    QtPlatformServices().showErrorBox(m_window, QStringLiteral("Tessiva"), QStringLiteral("C:\\OUT\\JOB.BAT"));
     QCOMPARE(boxFace, face);
     QCOMPARE(QToolTip::font().family(), face);
 }
@@ -224,7 +224,7 @@ void TestSaveAction::dialogsAndQuestionsInTheWindowsFace()
     // never the fixed-pitch one of the list and the folder fields.
     QFETCH(QString, dialog);
     const bool save = dialog == QLatin1String("save");
-    const QFont face = m_form->font();
+    const QFont face = m_window->font();
     QVERIFY(testfiles::writeAll(m_dir.filePath(QStringLiteral("THERE.BAT")), "REM\r\n"));
     QtPlatformServices services;
     QStringList seen; // the face of each dialog and question, as "family, pixel size"
@@ -253,13 +253,13 @@ void TestSaveAction::dialogsAndQuestionsInTheWindowsFace()
         SaveFileRequest request;
         request.initialFolder = m_dir.path();
         request.proposedName = QStringLiteral("THERE.BAT");
-        QVERIFY(!services.saveFile(m_form, request));
+        QVERIFY(!services.saveFile(m_window, request));
     } else if (dialog == QLatin1String("open")) {
-        QVERIFY(!services.openFiles(m_form, OpenFilesRequest{}));
+        QVERIFY(!services.openFiles(m_window, OpenFilesRequest{}));
     } else {
-        QVERIFY(!services.browseFolder(m_form, QStringLiteral("x"), m_dir.path()));
+        QVERIFY(!services.browseFolder(m_window, QStringLiteral("x"), m_dir.path()));
     }
-    const QString expected = faceOf(m_form);
+    const QString expected = faceOf(m_window);
     QCOMPARE(seen, QStringList(save ? 2 : 1, expected));
 }
 
@@ -292,7 +292,7 @@ void TestSaveAction::theSystemsDialogOpensInAFolderOfTheUsers()
             dialog->reject();
         }
     });
-    const std::optional<QString> chosen = services.saveFile(m_form, request);
+    const std::optional<QString> chosen = services.saveFile(m_window, request);
     qputenv("HOME", oldHome);
     qputenv("XDG_CONFIG_HOME", oldConfig);
     QVERIFY(!chosen);
@@ -330,7 +330,7 @@ void TestSaveAction::notBatRefused()
 void TestSaveAction::writesTheBatchFile()
 {
     setSources({QStringLiteral("C:\\DRAW\\plan1.dxf"), QStringLiteral("C:\\My Work\\site b.DXF")});
-    child<QRadioButton>(m_form, "RadioGroup1Item1")->click();
+    child<QRadioButton>(m_window, "RadioGroup1Item1")->click();
     combo("ComboBox2")->setCurrentIndex(1);
     const QString path = m_dir.filePath(QStringLiteral("job.bat"));
     QFile old(path);
@@ -375,10 +375,10 @@ void TestSaveAction::runOptionsFromTheSettingsMenu()
     QFETCH(bool, skip);
     QFETCH(bool, check);
     setSources({QStringLiteral("C:\\DRAW\\plan1.dxf")});
-    QAction *checkItem = m_form->findChild<QAction *>(QStringLiteral("CheckExitStatus1"));
+    QAction *checkItem = m_window->findChild<QAction *>(QStringLiteral("CheckExitStatus1"));
     QVERIFY(checkItem && !checkItem->isEnabled());
     for (const QString &name : std::as_const(items)) {
-        QAction *item = m_form->findChild<QAction *>(name);
+        QAction *item = m_window->findChild<QAction *>(name);
         QVERIFY2(item && item->isEnabled(), qPrintable(name));
         item->trigger();
     }
@@ -418,7 +418,7 @@ void TestSaveAction::longStatusKeepsItsStartAndReason()
         = m_dir.filePath(QString(30, u'd') + QStringLiteral("/") + QString(120, u'n') + QStringLiteral(".BAT"));
     m_platform.saveAnswers = {path};
     press();
-    const QLabel *line = child<QLabel>(m_form, "Label10");
+    const QLabel *line = child<QLabel>(m_window, "Label10");
     const QString shown = line->text();
     QVERIFY2(shown.startsWith(QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ名 = ")) && shown.contains(u'…')
                  && shown.endsWith(QStringLiteral(u"を保存できません！（ﾌｫﾙﾀﾞまたはﾌｧｲﾙがありません）")),
@@ -440,10 +440,8 @@ void TestSaveAction::wholeJobThroughTheWindow()
     }
     edit("Edit1")->clear();
     edit("Edit2")->clear();
-    m_platform.modifiers = Qt::NoModifier;
-    m_form->WMDropFiles({names.at(0), drawings.path()});
-    m_platform.modifiers = Qt::ControlModifier;
-    m_form->WMDropFiles({names.at(1), names.at(2)});
+    drop({names.at(0), drawings.path()});
+    drop({names.at(1), names.at(2)}, Qt::ControlModifier);
     m_platform.modifiers = Qt::NoModifier;
     QCOMPARE(edit("Edit4")->text(), QStringLiteral("       3"));
 
@@ -453,12 +451,12 @@ void TestSaveAction::wholeJobThroughTheWindow()
     edit("Edit2")->setFocus(Qt::TabFocusReason);
     typeText(edit("Edit2"), QStringLiteral("C:\\ACAD"));
     // Conversion R13 -> GX3, binary output chosen from the list.
-    QTest::mouseClick(child<QRadioButton>(m_form, "RadioGroup1Item1"), Qt::LeftButton);
+    QTest::mouseClick(child<QRadioButton>(m_window, "RadioGroup1Item1"), Qt::LeftButton);
     combo("ComboBox2")->setFocus(Qt::TabFocusReason);
     QTest::keyClick(combo("ComboBox2"), Qt::Key_Down);
     QVERIFY(!combo("ComboBox1")->isEnabled());
     edit("Edit5")->setText(QStringLiteral("MINE.DXT"));
-    TRIGGER(m_form, "DP1");
+    TRIGGER(m_window, "DP1");
 
     const QString target = m_dir.filePath(QStringLiteral("R13TOGX3.BAT"));
     m_platform.saveAnswers = {target};
@@ -494,7 +492,7 @@ void TestSaveAction::lineBreakInADroppedName()
     const QString name = drawings.filePath(QStringLiteral("a\nDEL C:\\b.dxf"));
     QFile f(name);
     QVERIFY(f.open(QIODevice::WriteOnly));
-    m_form->WMDropFiles({name});
+    drop({name});
     QCOMPARE(fileCount(), 1);
     press();
     QVERIFY(status().endsWith(QStringLiteral(u" )に使用できない文字が含まれています！")));
@@ -538,9 +536,9 @@ void TestSaveAction::aFolderOfDrawingsAsTheToolsTree()
     const QString root = m_dir.filePath(QStringLiteral("project"));
     const QStringList drawings = makeTree(root);
     m_platform.browseAnswers = {root};
-    TRIGGER(m_form, "AddFolder1");
+    TRIGGER(m_window, "AddFolder1");
     QCOMPARE(fileCount(), 4);
-    child<QRadioButton>(m_form, QStringLiteral("RadioGroup1Item%1").arg(kind).toLatin1().constData())->click();
+    child<QRadioButton>(m_window, QStringLiteral("RadioGroup1Item%1").arg(kind).toLatin1().constData())->click();
     const QString windows = m_dir.filePath(QStringLiteral("WINDOW.BAT"));
     m_platform.saveAnswers = {windows};
     press();
@@ -569,7 +567,7 @@ void TestSaveAction::aDrawingFromOutsideTheFolderRefused()
     const QString root = m_dir.filePath(QStringLiteral("project"));
     makeTree(root);
     m_platform.browseAnswers = {root};
-    TRIGGER(m_form, "AddFolder1");
+    TRIGGER(m_window, "AddFolder1");
     m_platform.modifiers = Qt::ControlModifier;
     m_platform.openAnswers = {OpenFilesResult{{QStringLiteral("/elsewhere/x.dxf")}, {}}};
     QTest::mouseClick(button("Button1"), Qt::LeftButton);

@@ -1,8 +1,8 @@
 #include "fakeplatform.h"
 #include "testfiles.h"
 
+#include "app/mainwindow.h"
 #include "app/terminationwatcher.h"
-#include "app/tform1.h"
 #include "core/text/cp932.h"
 #include "savebar/saveaction.h"
 
@@ -22,15 +22,15 @@ using testfiles::writeAll;
 
 namespace {
 
-QLineEdit *field(const TForm1 &form, const char *name) { return child<QLineEdit>(&form, name); }
+QLineEdit *field(const MainWindow &form, const char *name) { return child<QLineEdit>(&form, name); }
 
-QStringList fields(const TForm1 &form)
+QStringList fields(const MainWindow &form)
 {
     return {field(form, "Edit5")->text(), field(form, "Edit6")->text(), field(form, "Edit1")->text(),
             field(form, "Edit2")->text()};
 }
 
-void setFields(TForm1 &form, const QStringList &values)
+void setFields(MainWindow &form, const QStringList &values)
 {
     const char *names[] = {"Edit5", "Edit6", "Edit1", "Edit2"};
     for (int i = 0; i < 4; ++i)
@@ -66,7 +66,7 @@ private slots:
 
 private:
     // One run of the window: shown, `change` applied, closed.
-    void run(const std::function<void(TForm1 &)> &change);
+    void run(const std::function<void(MainWindow &)> &change);
     QString iniPath(const QString &name = QStringLiteral("tessiva.ini")) const { return m_dir->filePath(name); }
     std::unique_ptr<QTemporaryDir> m_dir;
     FakePlatform m_platform;
@@ -79,9 +79,9 @@ void TestSettingsFile::init()
     m_platform.exePath = m_dir->filePath(QStringLiteral("tessiva"));
 }
 
-void TestSettingsFile::run(const std::function<void(TForm1 &)> &change)
+void TestSettingsFile::run(const std::function<void(MainWindow &)> &change)
 {
-    TForm1 form(m_platform);
+    MainWindow form(m_platform);
     form.show();
     change(form);
     TRIGGER(&form, "Exit1");
@@ -90,7 +90,7 @@ void TestSettingsFile::run(const std::function<void(TForm1 &)> &change)
 
 void TestSettingsFile::noFileGivesDefaultsAndCloseWritesThem()
 {
-    TForm1 form(m_platform);
+    MainWindow form(m_platform);
     QCOMPARE(fields(form),
              (QStringList{QStringLiteral("DXFIX13.DXT"), QStringLiteral("DXFIX.DXT"), QString(), QString()}));
     form.show();
@@ -121,7 +121,7 @@ void TestSettingsFile::loadSetsTheFields()
     QFETCH(QByteArray, file);
     QFETCH(QStringList, shown);
     QVERIFY(writeAll(iniPath(), file));
-    TForm1 form(m_platform);
+    MainWindow form(m_platform);
     QCOMPARE(fields(form), shown);
 }
 
@@ -143,18 +143,18 @@ void TestSettingsFile::valuesRoundTripThroughARestart_data()
 void TestSettingsFile::valuesRoundTripThroughARestart()
 {
     QFETCH(QStringList, values);
-    run([&values](TForm1 &form) { setFields(form, values); });
-    TForm1 again(m_platform);
+    run([&values](MainWindow &form) { setFields(form, values); });
+    MainWindow again(m_platform);
     QCOMPARE(fields(again), values);
 }
 
 void TestSettingsFile::onlyTheFourFieldsSurvive()
 {
-    run([](TForm1 &form) {
+    run([](MainWindow &form) {
         child<QComboBox>(&form, "ComboBox1")->setEditText(QStringLiteral("12"));
         child<QComboBox>(&form, "ComboBox2")->setCurrentIndex(1);
     });
-    TForm1 again(m_platform);
+    MainWindow again(m_platform);
     QCOMPARE(child<QComboBox>(&again, "ComboBox1")->currentText(), QStringLiteral("  6"));
     QCOMPARE(child<QComboBox>(&again, "ComboBox2")->currentText(), QStringLiteral("ASCII"));
 }
@@ -163,7 +163,7 @@ void TestSettingsFile::unwritableFolderClosesSilently()
 {
     m_platform.exePath = m_dir->filePath(QStringLiteral("no/such/folder/tessiva"));
     m_platform.userFolder.clear();
-    TForm1 form(m_platform);
+    MainWindow form(m_platform);
     form.show();
     QVERIFY(form.close());
     QVERIFY(!form.isVisible());
@@ -176,13 +176,13 @@ void TestSettingsFile::fileNamedInAnotherCaseTakesTheSave()
     // file read is the file written, and no second file appears.
     m_platform.exePath = m_dir->filePath(QStringLiteral("Tessiva"));
     QVERIFY(writeAll(iniPath(QStringLiteral("Tessiva.ini")), "OLD.DXT\r\nB\r\nC\r\nD\r\n"));
-    run([](TForm1 &form) {
+    run([](MainWindow &form) {
         QCOMPARE(field(form, "Edit5")->text(), QStringLiteral("OLD.DXT"));
         field(form, "Edit5")->setText(QStringLiteral("NEW.DXT"));
     });
     QCOMPARE(readAll(iniPath(QStringLiteral("Tessiva.ini"))), QByteArray("NEW.DXT\r\nB\r\nC\r\nD\r\n"));
     QVERIFY(!QFile::exists(iniPath()));
-    TForm1 again(m_platform);
+    MainWindow again(m_platform);
     QCOMPARE(field(again, "Edit5")->text(), QStringLiteral("NEW.DXT"));
 }
 
@@ -193,13 +193,13 @@ void TestSettingsFile::perUserFileComesFirst()
     m_platform.userFolder = m_dir->filePath(QStringLiteral("config/tessiva"));
     QVERIFY(writeAll(iniPath(), "SHARED.DXT\r\nB\r\nC:\\OUT\\\r\nC:\\ACAD\\\r\n"));
     QVERIFY(QFile::setPermissions(iniPath(), QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
-    run([](TForm1 &form) { field(form, "Edit5")->setText(QStringLiteral("MINE.DXT")); });
+    run([](MainWindow &form) { field(form, "Edit5")->setText(QStringLiteral("MINE.DXT")); });
     const QString user = m_platform.userFolder + QStringLiteral("/tessiva.ini");
     QCOMPARE(readAll(user), QByteArray("MINE.DXT\r\nB\r\nC:\\OUT\\\r\nC:\\ACAD\\\r\n"));
     QCOMPARE(readAll(iniPath()), QByteArray("SHARED.DXT\r\nB\r\nC:\\OUT\\\r\nC:\\ACAD\\\r\n"));
 
     // The next start shows the user's value, and its close keeps it.
-    run([](TForm1 &form) {
+    run([](MainWindow &form) {
         QCOMPARE(field(form, "Edit5")->text(), QStringLiteral("MINE.DXT"));
         field(form, "Edit1")->setText(QStringLiteral("D:\\MINE\\"));
     });
@@ -229,7 +229,7 @@ void TestSettingsFile::linesAfterAnOverlongLineSurvive()
     // Reading stops at the long second line; the lines after it are kept
     // as they were all the same.
     QVERIFY(writeAll(iniPath(), "A.DXT\n" + QByteArray(40 * 1024, 'L') + "\nC:\\OUT\\\nC:\\ACAD\\"));
-    run([&](TForm1 &form) {
+    run([&](MainWindow &form) {
         QCOMPARE(fields(form),
                  (QStringList{QStringLiteral("A.DXT"), QStringLiteral("DXFIX.DXT"), QString(), QString()}));
         if (!changed.isEmpty())
@@ -250,8 +250,8 @@ void TestSettingsFile::unstorableValueWithoutALine()
 {
     QFETCH(QString, typed);
     QFETCH(QString, next);
-    run([&typed](TForm1 &form) { field(form, "Edit5")->setText(typed); });
-    TForm1 again(m_platform);
+    run([&typed](MainWindow &form) { field(form, "Edit5")->setText(typed); });
+    MainWindow again(m_platform);
     QCOMPARE(field(again, "Edit5")->text(), next);
 }
 
@@ -265,7 +265,7 @@ void TestSettingsFile::aLostValueIsToldAtTheClose_data()
 void TestSettingsFile::aLostValueIsToldAtTheClose()
 {
     QFETCH(bool, quiet);
-    TForm1 form(m_platform);
+    MainWindow form(m_platform);
     form.show();
     field(form, "Edit6")->setText(QStringLiteral(u"PARAM😀.DXT"));
     field(form, "Edit1")->setText(QStringLiteral("D:\\KEPT\\"));

@@ -48,9 +48,8 @@ private slots:
 
 private:
     QString makeFile(const QString &name);
-    void drop(const QStringList &nativeNames, Qt::KeyboardModifiers keys);
     QStringList lines() const { return sources()->sources(); }
-    SourceListView *view() const { return child<SourceListView>(m_form, "ListBox1"); }
+    SourceListView *view() const { return child<SourceListView>(m_window, "ListBox1"); }
 };
 
 void TestSourceList::init() { QVERIFY(openWindow(QStringLiteral("bin/tessiva"))); }
@@ -65,25 +64,6 @@ QString TestSourceList::makeFile(const QString &name)
     if (!f.open(QIODevice::WriteOnly))
         return QString();
     return path;
-}
-
-// Drops files on the list the way the desktop does: drag enter, then drop.
-void TestSourceList::drop(const QStringList &nativeNames, Qt::KeyboardModifiers keys)
-{
-    m_platform.modifiers = keys;
-    QMimeData mime;
-    QList<QUrl> urls;
-    for (const QString &name : nativeNames)
-        urls << QUrl::fromLocalFile(name);
-    mime.setUrls(urls);
-    QWidget *target = view()->viewport();
-    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, keys);
-    QApplication::sendEvent(target, &enter);
-    QVERIFY(enter.isAccepted());
-    QDropEvent dropEvent(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, keys);
-    QApplication::sendEvent(target, &dropEvent);
-    QVERIFY(dropEvent.isAccepted());
-    QCOMPARE(dropEvent.dropAction(), Qt::CopyAction);
 }
 
 void TestSourceList::openDialogReplacesOrAdds_data()
@@ -103,18 +83,18 @@ void TestSourceList::openDialogReplacesOrAdds()
     QFETCH(int, keys);
     QFETCH(QStringList, expected);
     m_platform.openAnswers = {OpenFilesResult{{QStringLiteral("/old/a.dxf"), QStringLiteral("/old/b.dxf")}, {}}};
-    m_form->Button1Click(button("Button1"));
+    button("Button1")->click();
     m_platform.style = jobpath::Style::Windows; // the first two lines as typed on Windows
     m_platform.openAnswers
         = {OpenFilesResult{{QStringLiteral("C:\\OLD\\a.dxf"), QStringLiteral("C:\\OLD\\b.dxf")}, {}}};
-    m_form->Button1Click(button("Button1"));
+    button("Button1")->click();
     m_platform.style = jobpath::Style::Unix;
     m_platform.modifiers = Qt::KeyboardModifiers(keys);
     m_platform.openAnswers = {OpenFilesResult{{QStringLiteral("/d/x.dxf"), QStringLiteral("/d/y.DXF")}, {}}};
     QTest::mouseClick(button("Button1"), Qt::LeftButton);
     QCOMPARE(lines(), expected);
     QCOMPARE(fileCount(), expected.size());
-    QCOMPARE(edit("Edit4")->text(), textrules::FormatFileCount(int(expected.size())));
+    QCOMPARE(edit("Edit4")->text(), textrules::formatFileCount(int(expected.size())));
     QCOMPARE(selectedLine(), expected.size() - 1);
     QCOMPARE(QApplication::focusWidget(), list());
     QCOMPARE(view()->visualRect(view()->model()->index(0, 0)).height(), 13);
@@ -124,8 +104,8 @@ void TestSourceList::openDialogRequest()
 {
     m_platform.openAnswers
         = {OpenFilesResult{{QStringLiteral("/d/x.dxf")}, QStringLiteral(u"すべてのﾌｧｲﾙ(*.*)")}, std::nullopt};
-    m_form->Button1Click(button("Button1"));
-    m_form->Button1Click(button("Button1"));
+    button("Button1")->click();
+    button("Button1")->click();
     QCOMPARE(m_platform.openRequests.size(), 2);
     const OpenFilesRequest &first = m_platform.openRequests.at(0);
     QCOMPARE(first.title, QStringLiteral(u"変換元DXFﾌｧｲﾙを選択( 追加選択する時は+CTRｷｰ )"));
@@ -140,20 +120,20 @@ void TestSourceList::keysCountWhenTheDialogCloses()
 {
     m_platform.openAnswers
         = {OpenFilesResult{{QStringLiteral("/d/a.dxf")}, {}}, OpenFilesResult{{QStringLiteral("/d/b.dxf")}, {}}};
-    m_form->Button1Click(button("Button1"));
+    button("Button1")->click();
     m_platform.modifiers = Qt::ControlModifier; // held while clicking only
     m_platform.modifiersAfterDialog = Qt::NoModifier;
-    m_form->Button1Click(button("Button1"));
+    button("Button1")->click();
     QCOMPARE(lines(), QStringList{QStringLiteral("Z:\\d\\b.dxf")});
 }
 
 void TestSourceList::cancelChangesNothing()
 {
     m_platform.openAnswers = {OpenFilesResult{{QStringLiteral("/d/a.dxf")}, {}}, std::nullopt};
-    m_form->Button1Click(button("Button1"));
+    button("Button1")->click();
     edit("Edit1")->setFocus();
     edit("Edit4")->setText(QStringLiteral("marker"));
-    m_form->Button1Click(button("Button1"));
+    button("Button1")->click();
     QCOMPARE(lines(), QStringList{QStringLiteral("Z:\\d\\a.dxf")});
     QCOMPARE(edit("Edit4")->text(), QStringLiteral("marker")); // no count refresh
     QCOMPARE(QApplication::focusWidget(), edit("Edit1"));
@@ -223,7 +203,7 @@ void TestSourceList::deleteSelectedLine()
 {
     m_platform.openAnswers
         = {OpenFilesResult{{QStringLiteral("/d/a.dxf"), QStringLiteral("/d/b.dxf"), QStringLiteral("/d/c.dxf")}, {}}};
-    m_form->Button1Click(button("Button1"));
+    button("Button1")->click();
     view()->setCurrentIndex(view()->model()->index(1, 0));
     QCOMPARE(selectedLine(), 1);
     QTest::mouseClick(button("Button4"), Qt::LeftButton);
@@ -233,18 +213,18 @@ void TestSourceList::deleteSelectedLine()
     QCOMPARE(edit("Edit4")->text(), QStringLiteral("       2"));
     QCOMPARE(QApplication::focusWidget(), list());
     // A second press deletes nothing.
-    m_form->Button4Click(button("Button4"));
+    button("Button4")->click();
     QCOMPARE(lines().size(), 2);
 }
 
 void TestSourceList::deleteWithoutSelection()
 {
     m_platform.openAnswers = {OpenFilesResult{{QStringLiteral("/d/a.dxf")}, {}}};
-    m_form->Button1Click(button("Button1"));
+    button("Button1")->click();
     view()->selectionModel()->clear();
     edit("Edit1")->setFocus();
     edit("Edit4")->setText(QStringLiteral("marker"));
-    m_form->Button4Click(button("Button4"));
+    button("Button4")->click();
     QCOMPARE(lines().size(), 1);
     QCOMPARE(edit("Edit4")->text(), QStringLiteral("       1"));
     QCOMPARE(QApplication::focusWidget(), list());
@@ -253,7 +233,7 @@ void TestSourceList::deleteWithoutSelection()
 void TestSourceList::doubleClickDeletesTheLine()
 {
     m_platform.openAnswers = {OpenFilesResult{{QStringLiteral("/d/a.dxf"), QStringLiteral("/d/b.dxf")}, {}}};
-    m_form->Button1Click(button("Button1"));
+    button("Button1")->click();
     QWidget *viewport = view()->viewport();
     const QPoint first = view()->visualRect(view()->model()->index(0, 0)).center();
     QTest::mouseClick(viewport, Qt::LeftButton, Qt::NoModifier, first);
@@ -265,7 +245,7 @@ void TestSourceList::doubleClickDeletesTheLine()
 void TestSourceList::deleteAll()
 {
     m_platform.openAnswers = {OpenFilesResult{{QStringLiteral("/d/a.dxf"), QStringLiteral("/d/b.dxf")}, {}}};
-    m_form->Button1Click(button("Button1"));
+    button("Button1")->click();
     QTest::mouseClick(button("Button5"), Qt::LeftButton);
     QVERIFY(lines().isEmpty());
     QCOMPARE(fileCount(), 0);
@@ -275,10 +255,10 @@ void TestSourceList::deleteAll()
 
 void TestSourceList::statusLineUntouched()
 {
-    child<StatusLine>(m_form, "Label10")->setStatus(QStringLiteral("kept"));
+    child<StatusLine>(m_window, "Label10")->setStatus(QStringLiteral("kept"));
     m_platform.openAnswers = {OpenFilesResult{{QStringLiteral("/d/a.dxf")}, {}}};
-    m_form->Button1Click(button("Button1"));
-    m_form->Button5Click(button("Button5"));
+    button("Button1")->click();
+    button("Button5")->click();
     drop({makeFile(QStringLiteral("a.dxf"))}, Qt::NoModifier);
     QCOMPARE(status(), QStringLiteral("kept"));
     QCOMPARE(m_platform.beeps, 0);
@@ -287,7 +267,7 @@ void TestSourceList::statusLineUntouched()
 void TestSourceList::clickBelowTheLinesKeepsTheSelection()
 {
     m_platform.openAnswers = {OpenFilesResult{{QStringLiteral("/d/a.dxf"), QStringLiteral("/d/b.dxf")}, {}}};
-    m_form->Button1Click(button("Button1"));
+    button("Button1")->click();
     QCOMPARE(selectedLine(), 1);
     const QPoint below(20, view()->viewport()->height() - 5);
     QVERIFY(!view()->indexAt(below).isValid());
@@ -303,7 +283,7 @@ void TestSourceList::doubleClickBelowTheLinesDeletesNothing()
 {
     // The selected line is not under the pointer: it stays.
     m_platform.openAnswers = {OpenFilesResult{{QStringLiteral("/d/a.dxf"), QStringLiteral("/d/b.dxf")}, {}}};
-    m_form->Button1Click(button("Button1"));
+    button("Button1")->click();
     sources()->selectAndFocus(0);
     const QPoint below(20, view()->viewport()->height() - 5);
     QTest::mouseClick(view()->viewport(), Qt::LeftButton, Qt::NoModifier, below);
@@ -354,10 +334,10 @@ void TestSourceList::aFolderOfDrawings()
         m_platform.modifiers = step.startsWith(QLatin1String("ctrl")) ? Qt::ControlModifier : Qt::NoModifier;
         if (step.endsWith(QLatin1String("folder a")) || step.endsWith(QLatin1String("folder b"))) {
             m_platform.browseAnswers = {m_dir.filePath(step.right(1))};
-            TRIGGER(m_form, "AddFolder1");
+            TRIGGER(m_window, "AddFolder1");
         } else if (step == QLatin1String("cancel")) {
             m_platform.browseAnswers = {std::nullopt};
-            TRIGGER(m_form, "AddFolder1");
+            TRIGGER(m_window, "AddFolder1");
         } else if (step.endsWith(QLatin1String("files"))) {
             m_platform.openAnswers = {OpenFilesResult{{QStringLiteral("/e/1.dxf"), QStringLiteral("/e/2.dxf")}, {}}};
             QTest::mouseClick(button("Button1"), Qt::LeftButton);
@@ -371,14 +351,14 @@ void TestSourceList::aFolderOfDrawings()
     QCOMPARE(fileCount(), count);
     const QString expected
         = root.isEmpty() ? QString() : jobpath::folderToJob(m_dir.filePath(root), jobpath::Style::Unix);
-    QCOMPARE(m_form->currentJob().treeRoot, expected);
+    QCOMPARE(m_window->currentJob().treeRoot, expected);
 }
 
 void TestSourceList::anEmptyListShowsItsFocus()
 {
     // Inside its frame, an empty list looks otherwise with the focus.
     QVERIFY(lines().isEmpty());
-    m_form->activateWindow();
+    m_window->activateWindow();
     view()->setFocus();
     QTRY_VERIFY(view()->hasFocus());
     const QImage focused = view()->viewport()->grab().toImage();
@@ -395,7 +375,7 @@ void TestSourceList::longLinesShowTheirNames()
         + QStringLiteral("\\drawings\\plan-2026-final.dxf");
     m_platform.style = jobpath::Style::Windows;
     m_platform.openAnswers = {OpenFilesResult{{longPath}, {}}};
-    m_form->Button1Click(button("Button1"));
+    button("Button1")->click();
     const QRect line = view()->visualRect(view()->model()->index(0, 0));
     QVERIFY2(line.width() <= view()->viewport()->width(), qPrintable(QString::number(line.width())));
     QVERIFY(!view()->horizontalScrollBar()->isVisible());

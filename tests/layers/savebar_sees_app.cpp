@@ -1,2 +1,2 @@
 // Must not compile as savebar code: the main window lies above the save bar.
-#include "app/tform1.h"
+#include "app/mainwindow.h"

@@ -1,2 +1,2 @@
 // Must not compile as the tool's code: the window is not the tool's.
-#include "app/tform1.h"
+#include "app/mainwindow.h"

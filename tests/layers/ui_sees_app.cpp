@@ -1,2 +1,2 @@
 // Must not compile as ui code: the main window lies above what its parts share.
-#include "app/tform1.h"
+#include "app/mainwindow.h"

@@ -1,9 +1,9 @@
 #include "fakeplatform.h"
 
 #include "app/errorguard.h"
+#include "app/mainwindow.h"
 #include "app/screencentring.h"
 #include "app/startup.h"
-#include "app/tform1.h"
 #include "core/text/toolkittranslation.h"
 #include "inputs/conversionoptions.h"
 #include "inputs/sourcelist.h"
@@ -31,7 +31,7 @@
 
 #include <stdexcept>
 
-class TestTForm1 : public QObject
+class TestMainWindow : public QObject
 {
     Q_OBJECT
 
@@ -60,13 +60,13 @@ private:
     FakePlatform m_platform;
 };
 
-void TestTForm1::init()
+void TestMainWindow::init()
 {
     m_platform = FakePlatform();
     m_platform.exePath = m_dir.filePath(QStringLiteral("tessiva"));
 }
 
-void TestTForm1::layout_data()
+void TestMainWindow::layout_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QRect>("geometry");
@@ -97,22 +97,22 @@ void TestTForm1::layout_data()
     QTest::newRow("Bevel1") << QStringLiteral("Bevel1") << QRect(0, 0, 553, 5);
 }
 
-void TestTForm1::layout()
+void TestMainWindow::layout()
 {
     QFETCH(QString, name);
     QFETCH(QRect, geometry);
-    TForm1 form(m_platform);
+    MainWindow form(m_platform);
     auto *w = form.findChild<QWidget *>(name);
     QVERIFY2(w, qPrintable(name));
     QCOMPARE(w->geometry(), geometry);
     QCOMPARE(w->parentWidget(), form.centralWidget());
 }
 
-void TestTForm1::captionsFitTheirControls()
+void TestMainWindow::captionsFitTheirControls()
 {
     // With the faces this machine has, every caption fits the control the
     // fixed layout gives it.
-    TForm1 form(m_platform);
+    MainWindow form(m_platform);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     QStringList clipped;
@@ -156,11 +156,11 @@ int lowestInkRow(const QImage &window, const QWidget *widget)
 }
 } // namespace
 
-void TestTForm1::countSitsOnItsLabelsLine()
+void TestMainWindow::countSitsOnItsLabelsLine()
 {
     // "0 file": the count and its word share one baseline, and the count
     // keeps clear of the list below it.
-    TForm1 form(m_platform);
+    MainWindow form(m_platform);
     QVERIFY(showActive(&form));
     const QImage shown = form.grab().toImage();
     const QWidget *count = form.findChild<QWidget *>(QStringLiteral("Edit4"));
@@ -173,9 +173,9 @@ void TestTForm1::countSitsOnItsLabelsLine()
     QVERIFY(countLine < list->mapTo(&form, QPoint(0, 0)).y() - 1);
 }
 
-void TestTForm1::firstStart()
+void TestMainWindow::firstStart()
 {
-    TForm1 form(m_platform);
+    MainWindow form(m_platform);
     FIND(radio, QGroupBox, &form, "RadioGroup1");
     QCOMPARE(radio->title(), QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ　選択"));
     const auto items = radio->findChildren<QRadioButton *>();
@@ -211,9 +211,9 @@ void TestTForm1::firstStart()
     QCOMPARE(save->text(), QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ保存"));
 }
 
-void TestTForm1::windowFrame()
+void TestMainWindow::windowFrame()
 {
-    TForm1 form(m_platform);
+    MainWindow form(m_platform);
     QCOMPARE(form.windowTitle(), QStringLiteral("Tessiva ( for DXF to DXF Data Convert )"));
     QCOMPARE(form.centralWidget()->size(), QSize(553, 434));
     QCOMPARE(form.minimumSize(), form.maximumSize());
@@ -224,7 +224,7 @@ void TestTForm1::windowFrame()
     QCOMPARE(applicationTitle(), QStringLiteral("Morvane Tessiva"));
 }
 
-void TestTForm1::placeOnTheScreen_data()
+void TestMainWindow::placeOnTheScreen_data()
 {
     // Centred in the screen's free area, halves cut toward zero; a window
     // larger than that area starts at its top-left corner, where its title
@@ -238,7 +238,7 @@ void TestTForm1::placeOnTheScreen_data()
     QTest::newRow("wider only, on a second screen") << QRect(1024, 0, 512, 768) << QSize(555, 473) << QPoint(1024, 147);
 }
 
-void TestTForm1::placeOnTheScreen()
+void TestMainWindow::placeOnTheScreen()
 {
     QFETCH(QRect, available);
     QFETCH(QSize, window);
@@ -246,9 +246,9 @@ void TestTForm1::placeOnTheScreen()
     QCOMPARE(centredOnScreen(available, window), placed);
 }
 
-void TestTForm1::menu()
+void TestMainWindow::menu()
 {
-    TForm1 form(m_platform);
+    MainWindow form(m_platform);
     const QList<QAction *> top = form.menuBar()->actions();
     QStringList captions;
     for (QAction *a : top) {
@@ -274,9 +274,9 @@ void TestTForm1::menu()
                      QStringLiteral(u"  説明(&H)"), QStringLiteral(u"  ﾊﾞｰｼﾞｮﾝ情報(&A)...")}));
 }
 
-void TestTForm1::tabOrder()
+void TestMainWindow::tabOrder()
 {
-    TForm1 form(m_platform);
+    MainWindow form(m_platform);
     QVERIFY(showActive(&form));
     const auto named = [&form](QWidget *w) {
         while (w && w != &form) {
@@ -302,9 +302,9 @@ void TestTForm1::tabOrder()
                           QStringLiteral("Button5"), QStringLiteral("Button6"), QStringLiteral("RadioGroup1")}));
 }
 
-void TestTForm1::dropsOnlyOnTheList()
+void TestMainWindow::dropsOnlyOnTheList()
 {
-    TForm1 form(m_platform);
+    MainWindow form(m_platform);
     QMimeData mime;
     mime.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/a.dxf"))});
     mime.setText(QStringLiteral("/tmp/a.dxf"));
@@ -321,20 +321,20 @@ void TestTForm1::dropsOnlyOnTheList()
     QCOMPARE(enter.dropAction(), Qt::CopyAction);
 }
 
-void TestTForm1::exitClosesTheWindow()
+void TestMainWindow::exitClosesTheWindow()
 {
-    TForm1 form(m_platform);
+    MainWindow form(m_platform);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     TRIGGER(&form, "Exit1");
     QVERIFY(!form.isVisible());
 }
 
-void TestTForm1::handlerExceptionShowsErrorBox()
+void TestMainWindow::handlerExceptionShowsErrorBox()
 {
     // A failure inside a handler reached by a click is shown, and the
     // window goes on taking clicks.
-    TForm1 form(m_platform);
+    MainWindow form(m_platform);
     QVERIFY(showActive(&form));
     m_platform.browseThrows = true;
     QTest::mouseClick(child<QPushButton>(&form, "Button2"), Qt::LeftButton);
@@ -345,7 +345,7 @@ void TestTForm1::handlerExceptionShowsErrorBox()
     QCOMPARE(child<QLineEdit>(&form, "Edit2")->text(), QStringLiteral("Z:\\data\\drawings\\"));
 }
 
-void TestTForm1::startUpFailureShowsErrorBoxAndEnds()
+void TestMainWindow::startUpFailureShowsErrorBoxAndEnds()
 {
     bool ran = false;
     const int code = runStartUp(
@@ -359,7 +359,7 @@ void TestTForm1::startUpFailureShowsErrorBoxAndEnds()
     QCOMPARE(m_platform.errorBoxes, QStringList{QStringLiteral("Morvane Tessiva|Cannot create window.")});
 }
 
-void TestTForm1::toolkitDialogsInJapanese()
+void TestMainWindow::toolkitDialogsInJapanese()
 {
     QVERIFY(!toolkittranslation::install(*qApp, m_dir.filePath(QStringLiteral("nowhere"))));
     const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
@@ -382,7 +382,7 @@ void TestTForm1::toolkitDialogsInJapanese()
     QCoreApplication::removeTranslator(translator);
 }
 
-void TestTForm1::allFilesMeansEveryFile()
+void TestMainWindow::allFilesMeansEveryFile()
 {
     // The dialogs' "(*.*)" shows names without a dot too; another filter
     // keeps its own patterns.
@@ -401,7 +401,7 @@ void TestTForm1::allFilesMeansEveryFile()
     QCOMPARE(model->nameFilters(), QStringList{QStringLiteral("*")});
 }
 
-void TestTForm1::desktopEntryCarriesTheTitle()
+void TestMainWindow::desktopEntryCarriesTheTitle()
 {
     QFile entry(QStringLiteral(TESSIVA_SOURCE_DIR "/resources/tessiva.desktop"));
     QVERIFY(entry.open(QIODevice::ReadOnly | QIODevice::Text));
@@ -410,5 +410,5 @@ void TestTForm1::desktopEntryCarriesTheTitle()
     QVERIFY(lines.contains(QStringLiteral("Exec=tessiva")));
 }
 
-QTEST_MAIN(TestTForm1)
-#include "tst_tform1.moc"
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

@@ -1,4 +1,4 @@
-#include "tform5.h"
+#include "aboutwindow.h"
 
 #include "ui/appicon.h"
 #include "ui/controls.h"
@@ -21,7 +21,7 @@ QLabel *whiteLabel(QWidget *parent, const char *name, const QString &text, QRect
 }
 } // namespace
 
-TForm5::TForm5(QWidget *owner)
+AboutWindow::AboutWindow(QWidget *owner)
     : QWidget(owner,
               Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                   | Qt::WindowStaysOnTopHint)
@@ -32,28 +32,26 @@ TForm5::TForm5(QWidget *owner)
     setFont(fonts::proportional(12));
     setFixedSize(350, 210);
 
-    Label1 = whiteLabel(this, "Label1", QStringLiteral("Tessiva ( for DXF to DXF DataConvert )"),
-                        QRect(23, 20, 305, 20), 16);
-    Label2 = whiteLabel(this, "Label2", QStringLiteral("Version " TESSIVA_VERSION), QRect(71, 52, 209, 15), 15);
-    Label3 = whiteLabel(this, "Label3", QStringLiteral("2002.04.21"), QRect(71, 76, 209, 15), 15);
+    m_productLine = whiteLabel(this, "Label1", QStringLiteral("Tessiva ( for DXF to DXF DataConvert )"),
+                               QRect(23, 20, 305, 20), 16);
+    m_version = whiteLabel(this, "Label2", QStringLiteral("Version " TESSIVA_VERSION), QRect(71, 52, 209, 15), 15);
+    m_releaseDate = whiteLabel(this, "Label3", QStringLiteral("2002.04.21"), QRect(71, 76, 209, 15), 15);
 
-    Image1 = new QLabel(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setPixmap(applicationIconPixmap(32));
-    Image1->setGeometry(48, 52, 32, 32);
+    m_icon = new QLabel(this);
+    m_icon->setObjectName(QStringLiteral("Image1"));
+    m_icon->setPixmap(applicationIconPixmap(32));
+    m_icon->setGeometry(48, 52, 32, 32);
 
-    BitBtn1 = new QPushButton(QStringLiteral("Ok"), this);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn1->setGeometry(131, 180, 88, 20);
-    setFocusProxy(BitBtn1);
-    connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(BitBtn1); });
+    m_okButton = new QPushButton(QStringLiteral("Ok"), this);
+    m_okButton->setObjectName(QStringLiteral("BitBtn1"));
+    m_okButton->setGeometry(131, 180, 88, 20);
+    setFocusProxy(m_okButton);
+    connect(m_okButton, &QPushButton::clicked, this, &QWidget::close);
     EnterPressesButton::install(this);
 }
 
-void TForm5::showEvent(QShowEvent *event)
+void AboutWindow::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    BitBtn1->setFocus();
+    m_okButton->setFocus();
 }
-
-void TForm5::BitBtn1Click(QObject *) { close(); }

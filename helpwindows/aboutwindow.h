@@ -6,24 +6,21 @@ class QLabel;
 class QPushButton;
 
 // The About window: product line, version, release date and icon.
-class TForm5 : public QWidget
+class AboutWindow : public QWidget
 {
     Q_OBJECT
 
 public:
     // `owner` is the main window, which the About window stays above.
-    explicit TForm5(QWidget *owner = nullptr);
-
-public slots:
-    void BitBtn1Click(QObject *Sender);
+    explicit AboutWindow(QWidget *owner = nullptr);
 
 protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    QLabel *Label1 = nullptr;
-    QLabel *Label2 = nullptr;
-    QLabel *Label3 = nullptr;
-    QLabel *Image1 = nullptr;
-    QPushButton *BitBtn1 = nullptr;
+    QLabel *m_productLine = nullptr;
+    QLabel *m_version = nullptr;
+    QLabel *m_releaseDate = nullptr;
+    QLabel *m_icon = nullptr;
+    QPushButton *m_okButton = nullptr;
 };
