@@ -27,7 +27,7 @@ public:
 
     // Runs `handler` through the guard whenever `sender` emits `signal`:
     // with the signal's arguments where it takes them.
-    template<typename Sender, typename Signal, typename Handler>
+    template <typename Sender, typename Signal, typename Handler>
     void connect(const Sender *sender, Signal signal, const QObject *context, Handler handler) const
     {
         QObject::connect(sender, signal, context, [run = m_run, handler](const auto &...arguments) {

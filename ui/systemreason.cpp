@@ -4,10 +4,12 @@ QString japaneseReason(const WriteError &error)
 {
     switch (error.failure) {
     case WriteFailure::None: return QString();
-    case WriteFailure::System: {
-        const QString words = japaneseSystemWords(error.systemError);
-        return words.isEmpty() ? qt_error_string(error.systemError) : words;
-    }
+    case WriteFailure::System:
+        for (const SystemErrorWords &known : systemErrorWords()) {
+            if (known.error == error.systemError)
+                return QString::fromUtf16(known.words);
+        }
+        return qt_error_string(error.systemError);
     case WriteFailure::IsFolder: return QStringLiteral(u"ﾌｫﾙﾀﾞです");
     case WriteFailure::NotRegular: return QStringLiteral(u"通常のﾌｧｲﾙではありません");
     case WriteFailure::ReadOnly: return QStringLiteral(u"読み取り専用のﾌｧｲﾙです");

@@ -3,14 +3,7 @@
 #include <cerrno>
 
 namespace {
-struct Worded
-{
-    int error;
-    const char16_t *words;
-};
-
-// The system errors a save meets, in the window's words.
-constexpr Worded kSystemErrors[] = {
+constexpr SystemErrorWords kSystemErrors[] = {
     {ENOSPC, u"ﾃﾞｨｽｸの空き容量が足りません"},
     {EACCES, u"ｱｸｾｽが拒否されました"},
     {EPERM, u"操作が許可されていません"},
@@ -33,11 +26,4 @@ constexpr Worded kSystemErrors[] = {
 };
 } // namespace
 
-QString japaneseSystemWords(int systemError)
-{
-    for (const Worded &w : kSystemErrors) {
-        if (w.error == systemError)
-            return QString::fromUtf16(w.words);
-    }
-    return QString();
-}
+std::span<const SystemErrorWords> systemErrorWords() { return kSystemErrors; }

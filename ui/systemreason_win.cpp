@@ -3,14 +3,7 @@
 #include <windows.h>
 
 namespace {
-struct Worded
-{
-    DWORD error;
-    const char16_t *words;
-};
-
-// The system errors a save meets, in the window's words.
-constexpr Worded kSystemErrors[] = {
+constexpr SystemErrorWords kSystemErrors[] = {
     {ERROR_DISK_FULL, u"ﾃﾞｨｽｸの空き容量が足りません"},
     {ERROR_HANDLE_DISK_FULL, u"ﾃﾞｨｽｸの空き容量が足りません"},
     {ERROR_ACCESS_DENIED, u"ｱｸｾｽが拒否されました"},
@@ -31,11 +24,4 @@ constexpr Worded kSystemErrors[] = {
 };
 } // namespace
 
-QString japaneseSystemWords(int systemError)
-{
-    for (const Worded &w : kSystemErrors) {
-        if (w.error == DWORD(systemError))
-            return QString::fromUtf16(w.words);
-    }
-    return QString();
-}
+std::span<const SystemErrorWords> systemErrorWords() { return kSystemErrors; }
