@@ -30,14 +30,12 @@ public:
     template <typename Sender, typename Signal, typename Handler>
     void connect(const Sender *sender, Signal signal, const QObject *context, Handler handler) const
     {
-        QObject::connect(sender, signal, context, [run = m_run, handler](const auto &...arguments) {
-            run([&] {
-                if constexpr (std::is_invocable_v<const Handler &, decltype(arguments)...>)
-                    handler(arguments...);
-                else
-                    handler();
-            });
-        });
+        if constexpr (std::is_invocable_v<const Handler &>) {
+            QObject::connect(sender, signal, context, [run = m_run, handler] { run(handler); });
+        } else {
+            QObject::connect(sender, signal, context,
+                             [run = m_run, handler](const auto &...arguments) { run([&] { handler(arguments...); }); });
+        }
     }
 
 private:
