@@ -72,6 +72,9 @@ private slots:
 private:
     Result run(const QStringList &args, const QByteArray &input = QByteArray(),
                const QString &program = QStringLiteral(TESSIVA_BATCH_EXE), const QString &workingFolder = QString());
+    // Runs `shell` in bash with the tool and `arguments` as "$@", in the
+    // test's folder, or in a new folder `ownFolder`-TAG for the data row.
+    Result runInShell(const QString &shell, const QStringList &arguments, const QString &ownFolder = QString());
     QStringList noSettings() const { return {QStringLiteral("--settings"), m_none}; }
     QTemporaryDir m_dir;
     QString m_none;
@@ -102,6 +105,19 @@ Result TestCli::run(const QStringList &args, const QByteArray &input, const QStr
     p.waitForFinished(60000);
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2, p.readAllStandardOutput(),
             QString::fromUtf8(p.readAllStandardError()).trimmed()};
+}
+
+Result TestCli::runInShell(const QString &shell, const QStringList &arguments, const QString &ownFolder)
+{
+    QString folder;
+    if (!ownFolder.isEmpty()) {
+        folder = m_dir.filePath(ownFolder + u'-' + QString::fromLatin1(QTest::currentDataTag()));
+        if (!QDir().mkpath(folder))
+            return {};
+    }
+    return run(QStringList{QStringLiteral("-c"), shell, QStringLiteral("bash"), QStringLiteral(TESSIVA_BATCH_EXE)}
+                   + arguments,
+               QByteArray(), QStringLiteral("/bin/bash"), folder);
 }
 
 void TestCli::workedExamples_data()
@@ -449,11 +465,11 @@ void TestCli::listsThatCannotBeRead()
     for (int i = 0; i < 20000; ++i)
         lines += "C:\\DRAWINGS\\" + QByteArray::number(i).rightJustified(6, '0') + ".dxf\n";
     QVERIFY(writeAll(m_dir.filePath(QStringLiteral("long.txt")), lines));
-    const Result r = run(
-        QStringList{QStringLiteral("-c"), shell, QStringLiteral("sh"), QStringLiteral(TESSIVA_BATCH_EXE)} + noSettings()
-            + QStringList{QStringLiteral("-d"), QStringLiteral("D:\\OUT"), QStringLiteral("-a"),
-                          QStringLiteral("C:\\ACAD"), QStringLiteral("-o"), QStringLiteral("R.BAT")},
-        QByteArray(), QStringLiteral("/bin/sh"));
+    const Result r
+        = runInShell(shell,
+                     noSettings()
+                         + QStringList{QStringLiteral("-d"), QStringLiteral("D:\\OUT"), QStringLiteral("-a"),
+                                       QStringLiteral("C:\\ACAD"), QStringLiteral("-o"), QStringLiteral("R.BAT")});
     QCOMPARE(r.code, 1);
     QVERIFY2(r.err.startsWith(QStringLiteral("tessiva-batch: cannot read the list ")) && r.err.contains(reason),
              qPrintable(r.err));
@@ -489,11 +505,7 @@ void TestCli::settingsAsGiven()
     QFETCH(QString, shell);
     QFETCH(int, code);
     QFETCH(QString, said);
-    const QString folder = m_dir.filePath(QStringLiteral("settings-") + QString::fromLatin1(QTest::currentDataTag()));
-    QVERIFY(QDir().mkpath(folder));
-    const Result r = run({QStringLiteral("-c"), shell, QStringLiteral("bash"), QStringLiteral(TESSIVA_BATCH_EXE),
-                          QStringLiteral("C:\\D\\a.dxf")},
-                         QByteArray(), QStringLiteral("/bin/bash"), folder);
+    const Result r = runInShell(shell, {QStringLiteral("C:\\D\\a.dxf")}, QStringLiteral("settings"));
     QCOMPARE(r.code, code);
     QVERIFY2((code == 0 ? QString::fromLatin1(r.out) : r.err).contains(said), qPrintable(r.err));
 }
@@ -518,13 +530,11 @@ void TestCli::filesOfOtherKinds()
     QFETCH(QString, shell);
     QFETCH(int, code);
     QFETCH(QString, err);
-    const QString folder = m_dir.filePath(QStringLiteral("kinds-") + QString::fromLatin1(QTest::currentDataTag()));
-    QVERIFY(QDir().mkpath(folder));
-    const Result r = run(
-        QStringList{QStringLiteral("-c"), shell, QStringLiteral("sh"), QStringLiteral(TESSIVA_BATCH_EXE)} + noSettings()
-            + QStringList{QStringLiteral("-d"), QStringLiteral("D:\\OUT"), QStringLiteral("-a"),
-                          QStringLiteral("C:\\ACAD"), QStringLiteral("C:\\A\\x.dxf")},
-        QByteArray(), QStringLiteral("/bin/sh"), folder);
+    const Result r = runInShell(shell,
+                                noSettings()
+                                    + QStringList{QStringLiteral("-d"), QStringLiteral("D:\\OUT"), QStringLiteral("-a"),
+                                                  QStringLiteral("C:\\ACAD"), QStringLiteral("C:\\A\\x.dxf")},
+                                QStringLiteral("kinds"));
     QVERIFY2(r.code == code, qPrintable(r.err));
     QVERIFY2(err.isEmpty() ? r.err.isEmpty() : r.err.endsWith(err), qPrintable(r.err));
 }

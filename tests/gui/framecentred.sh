@@ -5,35 +5,11 @@
 # frame's top-left corner on the screen, where its title bar can be reached:
 #   tests/gui/framecentred.sh path/to/tessiva
 # Each check waits for the window manager, however long it takes, up to a
-# minute. Exits 77 (skipped) where Xvfb, openbox, xdotool or xwininfo are
+# minute. Exits 77 (skipped) where a tool of tests/gui/xsession.sh is
 # missing.
 set -euo pipefail
 tessiva=$1
-for tool in Xvfb openbox xdotool xwininfo xprop; do
-    command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
-done
-work=$(mktemp -d)
-window= wm=
-trap 'kill $window $wm $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
-
-# Runs the command until it succeeds, ten times a second, for at most a minute.
-until_true() {
-    for _ in $(seq 1 600); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
-}
-# Xvfb picks a display no other server holds, and names it once it serves it.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-xvfb=$!
-until_true grep -q . "$work/display" || { echo "FAIL: Xvfb did not start"; exit 1; }
-export DISPLAY=:$(cat "$work/display") XDG_CONFIG_HOME=$work/config HOME=$work
-openbox >"$work/openbox.log" 2>&1 &
-wm=$!
-# The window manager is there once it names itself on the root window.
-until_true sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' \
-    || { echo "FAIL: openbox did not start:"; cat "$work/openbox.log"; exit 1; }
+source "$(dirname "$0")/xsession.sh"
 
 id=
 # The frame of window $id as the window manager drew it: "x y width height".
@@ -69,12 +45,10 @@ check() {
     window=$!
     id=
     until_true sh -c 'xdotool search --onlyvisible --class tessiva 2>/dev/null | head -1 | grep -q .' \
-        || { echo "FAIL: the window did not show"; exit 1; }
+        || fail "the window did not show"
     id=$(xdotool search --onlyvisible --class tessiva | head -1)
-    if ! until_true placed; then
-        echo "FAIL: $what: the frame stands at $(frame || echo '(no frame)'), wanted $("$want" $(frame | cut -d' ' -f3,4))"
-        exit 1
-    fi
+    until_true placed \
+        || fail "$what: the frame stands at $(frame || echo '(no frame)'), wanted $("$want" $(frame | cut -d' ' -f3,4))"
     echo "ok: $what: frame $(frame)"
     kill "$window"
     wait "$window" 2>/dev/null || true

@@ -7,30 +7,11 @@
 #   saved batch file has all three;
 # - a drawing of a long path: the pointer on its line shows a tooltip.
 # Each step waits for the window or dialog it needs, up to a minute.
-# Exits 77 (skipped) where Xvfb, openbox, xdotool or xwininfo are missing.
+# Exits 77 (skipped) where a tool of tests/gui/xsession.sh is missing.
 set -euo pipefail
 tessiva=$1
-for tool in Xvfb openbox xdotool xwininfo xprop; do
-    command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
-done
-work=$(mktemp -d)
-window= wm= xvfb=
-trap 'kill $window $wm $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
-until_true() {
-    for _ in $(seq 1 600); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
-}
-fail() { echo "FAIL: $*"; exit 1; }
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-xvfb=$!
-until_true grep -q . "$work/display" || fail "Xvfb did not start"
-export DISPLAY=:$(cat "$work/display") XDG_CONFIG_HOME=$work/config HOME=$work LC_ALL=C.UTF-8
-openbox >/dev/null 2>&1 &
-wm=$!
-until_true sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' || fail "openbox did not start"
+source "$(dirname "$0")/xsession.sh"
+export LC_ALL=C.UTF-8
 
 # The folders the batch file needs, as the window last stored them.
 mkdir -p "$work/config/tessiva" "$work/draw"

@@ -1,0 +1,33 @@
+# Sourced by the scripts that drive the real window: a 1024x768 X server
+# (Xvfb) under a real window manager (openbox), a folder of the script's own
+# as HOME and XDG_CONFIG_HOME, and the helpers they share. The caller sets
+# `window` to the program it starts, so that it goes at the exit as well.
+# Exits 77 (skipped) where Xvfb, openbox, xdotool, xwininfo or xprop are
+# missing.
+for tool in Xvfb openbox xdotool xwininfo xprop; do
+    command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
+done
+work=$(mktemp -d)
+window= wm= xvfb=
+trap 'kill $window $wm $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
+
+# Runs the command until it succeeds, ten times a second, for at most a minute.
+until_true() {
+    for _ in $(seq 1 600); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+fail() { echo "FAIL: $*"; exit 1; }
+
+# Xvfb picks a display no other server holds, and names it once it serves it.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+xvfb=$!
+until_true grep -q . "$work/display" || fail "Xvfb did not start"
+export DISPLAY=:$(cat "$work/display") XDG_CONFIG_HOME=$work/config HOME=$work
+openbox >"$work/openbox.log" 2>&1 &
+wm=$!
+# The window manager is there once it names itself on the root window.
+until_true sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' \
+    || fail "openbox did not start: $(cat "$work/openbox.log")"
