@@ -411,6 +411,22 @@ private:
     // the drawing, its temporary name or the intermediate file goes is
     // never taken for the drawing, deleted or moved into: the drawing is
     // left out, said so, and the run ends with status 1.
+    // The lines that send drawing m_number to its end for a folder (the
+    // report's failure, or the skipping form's FOLDER) when a folder stands
+    // at one of its names: `folder` is that name with "\\*", and `shown`
+    // the name as the words about the folder give it.
+    void folderGuard(QByteArrayView shown, QByteArrayView folder)
+    {
+        static const QByteArray reported = words(u"SET \"TESSIVA_WHY=フォルダがあります: ");
+        if (m_job.report) {
+            line({reported, shown, "\""});
+            line({"IF EXIST ", folder, " GOTO FAILED", m_number});
+        } else {
+            line({"@SET \"TESSIVA_WHY=", shown, "\""});
+            line({"@IF EXIST ", folder, " GOTO FOLDER", m_number});
+        }
+    }
+
     void skippableDrawing(qsizetype i, Pieces destination, Pieces partialName)
     {
         static const QByteArray folder = words(u"@ECHO フォルダがあるので変換しません: %TESSIVA_WHY%");
@@ -418,30 +434,27 @@ private:
         drawingNames(i, destination, partialName);
         const QByteArrayView final = m_final.view();
         const QByteArrayView partial = m_partial.view();
-        const QByteArray number = QByteArray::number(i + 1).rightJustified(m_common.labelWidth, '0');
-        line({"@SET \"TESSIVA_WHY=", m_finalShown.view(), "\""});
-        line({"@IF EXIST ", m_finalFolder.view(), " GOTO FOLDER", number});
-        line({"IF EXIST ", final, " GOTO DONE", number});
-        line({"@SET \"TESSIVA_WHY=", m_partialShown.view(), "\""});
-        line({"@IF EXIST ", m_partialFolder.view(), " GOTO FOLDER", number});
+        m_number = QByteArray::number(i + 1).rightJustified(m_common.labelWidth, '0');
+        folderGuard(m_finalShown.view(), m_finalFolder.view());
+        line({"IF EXIST ", final, " GOTO DONE", m_number});
+        folderGuard(m_partialShown.view(), m_partialFolder.view());
         line({"IF EXIST ", partial, " DEL ", partial});
         const QByteArrayView intermediate = m_common.intermediate;
         if (intermediate.isEmpty()) {
             convert(m_common.head, path, partial);
         } else {
-            line({"@SET \"TESSIVA_WHY=", m_common.intermediateShown, "\""});
-            line({"@IF EXIST ", m_common.intermediateFolder, " GOTO FOLDER", number});
+            folderGuard(m_common.intermediateShown, m_common.intermediateFolder);
             line({"IF EXIST ", intermediate, " DEL ", intermediate});
             convert(m_common.r13, path, intermediate);
             convert(m_common.r12, QString(), partial, intermediate);
             line({"DEL ", intermediate});
         }
         line({"IF EXIST ", partial, " MOVE /Y ", partial, " ", final});
-        line({"@GOTO DONE", number});
-        line({":FOLDER", number});
+        line({"@GOTO DONE", m_number});
+        line({":FOLDER", m_number});
         line({folder});
         line({"@SET \"TESSIVA_EXIT=1\""});
-        line({":DONE", number});
+        line({":DONE", m_number});
     }
 
     // The converter's line itself: `converter` up to its input, the input
@@ -585,7 +598,6 @@ private:
         static const QByteArray there = words(u' ' % kAlreadyThere);
         static const QByteArray failed = words(u' ' % kFailed % u"（%TESSIVA_WHY%）");
         static const QByteArray look = words(u' ' % kToLookAt % u"（%TESSIVA_LOOK%）");
-        static const QByteArray folder = words(u"SET \"TESSIVA_WHY=フォルダがあります: ");
         static const QByteArray notMoved = words(u"SET \"TESSIVA_WHY=図面を移せませんでした\"");
         const QString &path = m_job.sources.at(i);
         drawingNames(i, destination, partialName);
@@ -599,12 +611,10 @@ private:
         line({"TITLE ", m_place, " ", name});
         line({"ECHO ", m_place, " ", name});
         line({"SET \"TESSIVA_LOOK=\""});
-        line({folder, m_finalShown.view(), "\""});
-        line({"IF EXIST ", m_finalFolder.view(), " GOTO FAILED", m_number});
+        folderGuard(m_finalShown.view(), m_finalFolder.view());
         if (m_job.skipExisting)
             line({"IF EXIST ", final, " GOTO THERE", m_number});
-        line({folder, m_partialShown.view(), "\""});
-        line({"IF EXIST ", m_partialFolder.view(), " GOTO FAILED", m_number});
+        folderGuard(m_partialShown.view(), m_partialFolder.view());
         line({"IF EXIST ", partial, " DEL ", partial});
         const QByteArrayView intermediate = m_common.intermediate;
         if (intermediate.isEmpty()) {
@@ -612,8 +622,7 @@ private:
         } else {
             static const QByteArray first = words(u"1回目の変換 R13→R12: ");
             static const QByteArray second = words(u"2回目の変換 R12→GX3: ");
-            line({folder, m_common.intermediateShown, "\""});
-            line({"IF EXIST ", m_common.intermediateFolder, " GOTO FAILED", m_number});
+            folderGuard(m_common.intermediateShown, m_common.intermediateFolder);
             line({"IF EXIST ", intermediate, " DEL ", intermediate});
             reportedPass(m_common.r13, path, intermediate, {}, first);
             reportedPass(m_common.r12, QString(), partial, intermediate, second);

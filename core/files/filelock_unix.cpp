@@ -123,7 +123,7 @@ void FileLock::lockTheFile(const QByteArray &name, const QDeadlineTimer &deadlin
         }
         // A file replaced while we waited is another file: lock that one.
         struct stat now = {};
-        if (::stat(name.constData(), &now) == 0 && now.st_dev == opened.st_dev && now.st_ino == opened.st_ino) {
+        if (::stat(name.constData(), &now) == 0 && sameFile(now, opened)) {
             m_state->fd = fd;
             m_state->id = {opened.st_dev, opened.st_ino};
             const QMutexLocker locker(&heldMutex);
