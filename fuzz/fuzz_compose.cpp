@@ -75,16 +75,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     const QStringList lines = composeBatchLines(job);
 
-    // Neither the intermediate file nor a temporary name is ever a drawing's.
+    // Neither the intermediate file nor the work folder is ever a drawing's,
+    // and no drawing goes into the work folder.
     const batch::JobPlan plan(job);
     const QString intermediate = textrules::windowsFolded(QString(job.destinationFolder + plan.intermediateName()));
+    const QString work = textrules::windowsFolded(plan.workFolder());
     QSet<QString> finals;
-    for (int i = 0; i < job.sources.size(); ++i)
-        finals.insert(textrules::windowsFolded(plan.destination(i)));
+    for (int i = 0; i < job.sources.size(); ++i) {
+        const QString final = textrules::windowsFolded(plan.destination(i));
+        finals.insert(final);
+        check(!usesTemporaryNames(job) || !final.startsWith(work));
+    }
     check(!finals.contains(intermediate));
-    for (int i = 0; i < job.sources.size() && usesTemporaryNames(job); ++i)
-        check(!finals.contains(textrules::windowsFolded(
-            QString(job.destinationFolder + plan.below(i) + plan.partialPrefix() + plan.baseName(i) + u".DXF"))));
 
     // Every line reads as the layout states it.
     const QString why = batchwords::mismatch(lines, batchwords::expectedLines(job));

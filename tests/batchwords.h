@@ -121,24 +121,20 @@ inline QString intermediateName(const ConversionJob &job)
     }
 }
 
-// "~TESSIVA~", or "~TESSIVA1~" … where a drawing would be made under a name
-// that is another drawing's own.
-inline QString partialPrefix(const ConversionJob &job)
+// The work folder of a checked run in the destination folder: "~TESSIVA~",
+// or "~TESSIVA1~" … where a tree has a folder of that name below its root.
+inline QString workFolder(const ConversionJob &job)
 {
-    QSet<QString> own;
+    QSet<QString> tops;
     for (const QString &source : job.sources) {
         const DrawingNames d = drawingNames(job, source);
-        own.insert(textrules::windowsFolded(QString(d.below + d.base)));
+        if (!d.below.isEmpty())
+            tops.insert(textrules::windowsFolded(d.below.left(d.below.indexOf(u'\\'))));
     }
     for (int n = 0;; ++n) {
-        const QString prefix = n == 0 ? QStringLiteral("~TESSIVA~") : QStringLiteral("~TESSIVA%1~").arg(n);
-        bool taken = false;
-        for (const QString &source : job.sources) {
-            const DrawingNames d = drawingNames(job, source);
-            taken = taken || own.contains(textrules::windowsFolded(QString(d.below + prefix + d.base)));
-        }
-        if (!taken)
-            return prefix;
+        const QString name = n == 0 ? QStringLiteral("~TESSIVA~") : QStringLiteral("~TESSIVA%1~").arg(n);
+        if (!tops.contains(textrules::windowsFolded(name)))
+            return job.destinationFolder + name;
     }
 }
 
@@ -170,8 +166,16 @@ inline QString mismatch(const QString &written, const Line &expected)
             at += piece.text.size();
             break;
         case Piece::Path: {
-            // A path ends with its closing quote, or else at a blank.
-            qsizetype end = rest.startsWith(u'"') ? rest.indexOf(u'"', 1) + 1 : rest.indexOf(u' ');
+            // A path ends with its closing quote, or else at a blank, at the
+            // ")" that closes a FOR's set or at the "&" before the next
+            // command: an unquoted one holds none of them.
+            qsizetype end = -1;
+            if (rest.startsWith(u'"')) {
+                end = rest.indexOf(u'"', 1) + 1;
+            } else {
+                for (qsizetype c = 0; c < rest.size() && end < 0; ++c)
+                    end = rest[c] == u' ' || rest[c] == u')' || rest[c] == u'&' ? c : -1;
+            }
             if (end <= 0)
                 end = rest.size();
             const std::optional<QStringList> words = cmdWords(rest.left(end).toString());
@@ -181,10 +185,19 @@ inline QString mismatch(const QString &written, const Line &expected)
             break;
         }
         case Piece::Shown: {
-            // Up to the text that follows it, or the end of the line.
+            // Up to the text that follows it, where it stands outside an
+            // escape (a name's "^&" is no "&"), or the end of the line.
             qsizetype end = rest.size();
-            if (k + 1 < expected.size() && expected.at(k + 1).kind == Piece::Text)
-                end = rest.indexOf(expected.at(k + 1).text);
+            if (k + 1 < expected.size() && expected.at(k + 1).kind == Piece::Text) {
+                const QString &next = expected.at(k + 1).text;
+                end = -1;
+                for (qsizetype c = 0; c < rest.size() && end < 0; ++c) {
+                    if (rest[c] == u'^')
+                        ++c;
+                    else if (rest.sliced(c).startsWith(next))
+                        end = c;
+                }
+            }
             if (end < 0 || echoedText(rest.left(end)) != piece.text)
                 return QStringLiteral("'%1' does not show '%2'").arg(rest.toString(), piece.text);
             at += end;
@@ -208,10 +221,9 @@ inline QString mismatch(const QStringList &written, const QList<Line> &expected)
     return QString();
 }
 
-// The head of the forms that run under a lock in a console of code page
-// 932 (--skip-existing and the report form); `at` is "@" where commands
-// are echoed.
-inline QList<Line> guardedHead(const ConversionJob &job)
+// The head of the checked forms (--skip-existing and the report form), up
+// to the run's own lines; `at` is "@" where commands are echoed.
+inline QList<Line> checkedHead(const ConversionJob &job)
 {
     const QString at = job.report ? QString() : QStringLiteral("@");
     QList<Line> lines;
@@ -221,14 +233,14 @@ inline QList<Line> guardedHead(const ConversionJob &job)
          {u"SETLOCAL ENABLEEXTENSIONS DISABLEDELAYEDEXPANSION", u"SET \"TESSIVA_CP932=\"", u"SET TESSIVA_CP932_TEST=タ",
           u"SET \"TESSIVA_CP932=1\"", u"SET TESSIVA_CP932_TEST=ｱ^", u"SET \"TESSIVA_CP932=\"",
           u"IF NOT DEFINED TESSIVA_CP932 GOTO TESSIVA_CODE_PAGE", u"SET \"TESSIVA_LOCK=%~dpn0.LCK\"",
+          u"IF EXIST \"%TESSIVA_LOCK%\\*\" ECHO フォルダがあるのでロックファイルを作れません: \"%TESSIVA_LOCK%\"",
           u"IF EXIST \"%TESSIVA_LOCK%\\*\" SET \"TESSIVA_LOCK=NUL\"",
           u"IF NOT EXIST \"%TESSIVA_LOCK%\" COPY /Y NUL \"%TESSIVA_LOCK%\" >NUL 2>NUL",
           u"IF NOT EXIST \"%TESSIVA_LOCK%\" SET \"TESSIVA_LOCK=NUL\"", u"SET \"TESSIVA_RAN=\"",
-          u"SET \"TESSIVA_EXIT=0\""})
+          u"SET \"TESSIVA_HELD=\"", u"SET \"TESSIVA_EXIT=0\""})
         lines << line(at + QString::fromUtf16(t));
     if (job.report) {
-        for (const char16_t *t :
-             {u"SET \"TESSIVA_BATCH=%~f0\"", u"SET \"TESSIVA_REPORT=%~dpn0.LOG\"", u"SET \"TESSIVA_LIST=%~dpn0.TMP\""})
+        for (const char16_t *t : {u"SET \"TESSIVA_BATCH=%~f0\"", u"SET \"TESSIVA_REPORT=%~dpn0.LOG\""})
             lines << line(QString::fromUtf16(t));
     }
     for (const char16_t *t :
@@ -248,72 +260,118 @@ inline QList<Line> guardedHead(const ConversionJob &job)
     return lines;
 }
 
+// A line that sets TESSIVA_WHY to `words` and `shown`.
+inline Line why(const QString &at, const QString &words, const QString &shown)
+{
+    return {text(at + QStringLiteral("SET \"TESSIVA_WHY=") + words), batchwords::shown(shown),
+            text(QStringLiteral("\""))};
+}
+
 // The report's head: the report started, the converter and its parameter
 // files looked for.
 inline QList<Line> reportHead(const ConversionJob &job)
 {
     QList<Line> lines;
     for (const char16_t *t :
-         {u"SET \"ERRORLEVEL=\"", u"SET \"TESSIVA_LOG=%TESSIVA_REPORT%\"", u"SET TESSIVA_CONVERTED=0",
-          u"SET TESSIVA_LOOKED=0", u"SET TESSIVA_THERE=0", u"SET TESSIVA_FAILED=0", u"SET \"TESSIVA_PASS=\"",
-          u"COPY /Y NUL \"%TESSIVA_LOG%\" >NUL 2>NUL", u"IF ERRORLEVEL 1 SET \"TESSIVA_LOG=NUL\"",
-          u"IF \"%TESSIVA_LOG%\"==\"NUL\" SET \"TESSIVA_LIST=NUL\"", u"COPY /Y NUL \"%TESSIVA_LIST%\" >NUL 2>NUL",
+         {u"SET \"ERRORLEVEL=\"", u"SET \"DATE=\"", u"SET \"TIME=\"", u"SET \"TESSIVA_LOG=%TESSIVA_REPORT%\"",
+          u"SET TESSIVA_CONVERTED=0", u"SET TESSIVA_LOOKED=0", u"SET TESSIVA_THERE=0", u"SET TESSIVA_FAILED=0",
+          u"IF EXIST \"%TESSIVA_LOG%\\*\" SET \"TESSIVA_LOG=NUL\"", u"COPY /Y NUL \"%TESSIVA_LOG%\" >NUL 2>NUL",
+          u"IF ERRORLEVEL 1 SET \"TESSIVA_LOG=NUL\"",
           u"IF \"%TESSIVA_LOG%\"==\"NUL\" ECHO 実行結果を記録できません: \"%TESSIVA_REPORT%\"",
           u">>\"%TESSIVA_LOG%\" ECHO Tessiva 実行結果", u">>\"%TESSIVA_LOG%\" ECHO 開始: %DATE% %TIME%",
           u">>\"%TESSIVA_LOG%\" ECHO バッチファイル: \"%TESSIVA_BATCH%\""})
         lines << line(QString::fromUtf16(t));
     lines << line(QStringLiteral(u">>\"%TESSIVA_LOG%\" ECHO 図面の数: %1").arg(job.sources.size()));
-    const auto mustBeThere = [&](int which, const QString &file) {
-        const Piece to = text(QStringLiteral(" GOTO TESSIVA_MISSING%1").arg(which));
-        lines << Line{text(QStringLiteral("IF NOT EXIST ")), path(file), to}
-              << Line{text(QStringLiteral("IF EXIST ")), path(file + QStringLiteral("\\*")), to};
+    const auto mustBeThere = [&](const QString &words, const QString &file) {
+        const Piece stop = text(QStringLiteral(" GOTO TESSIVA_STOP"));
+        lines << why(QString(), words, textrules::upperCased(file))
+              << Line{text(QStringLiteral("IF NOT EXIST ")), path(file), stop}
+              << Line{text(QStringLiteral("IF EXIST ")), path(file + QStringLiteral("\\*")), stop};
     };
-    mustBeThere(1, job.autocadFolder + QStringLiteral("DXFIX.EXE"));
+    mustBeThere(QStringLiteral(u"変換プログラムがありません: "), job.autocadFolder + QStringLiteral("DXFIX.EXE"));
     if (job.kind != BatchKind::R12ToGX3)
-        mustBeThere(2, job.autocadFolder + job.r13ToR12Parameter);
+        mustBeThere(QStringLiteral(u"パラメータファイルがありません: "), job.autocadFolder + job.r13ToR12Parameter);
     if (job.kind != BatchKind::R13ToR12)
-        mustBeThere(3, job.autocadFolder + job.r12ToGx3Parameter);
+        mustBeThere(QStringLiteral(u"パラメータファイルがありません: "), job.autocadFolder + job.r12ToGx3Parameter);
     return lines;
 }
 
-// The report's end: the counts, the drawings to look at, the end; the
-// blocks that stop a run without its converter or a parameter file; the
-// words of the converter's statuses.
+// The destination folder found, the work folder made and held, and the
+// lines that stop a run before its first drawing.
+inline QList<Line> holdDestination(const ConversionJob &job)
+{
+    const QString at = job.report ? QString() : QStringLiteral("@");
+    const QString work = workFolder(job);
+    const QString lock = work + QStringLiteral("\\RUN.LCK");
+    const Piece stop = text(QStringLiteral(" GOTO TESSIVA_STOP"));
+    QList<Line> lines;
+    const QString &folder = job.destinationFolder;
+    if (!(folder.size() <= 3 && folder.size() >= 2 && folder.at(1) == u':')) {
+        lines << why(at, QStringLiteral(u"変換先フォルダがありません: "), textrules::upperCased(folder))
+              << Line{text(at + QStringLiteral("IF NOT EXIST ")), path(folder + u'*'), stop};
+    }
+    lines << Line{text(at + QStringLiteral("IF NOT EXIST ")), path(work + QStringLiteral("\\*")),
+                  text(QStringLiteral(" MD ")), path(work)}
+          << why(at, QStringLiteral(u"作業フォルダを作れません: "), textrules::upperCased(work))
+          << Line{text(at + QStringLiteral("IF NOT EXIST ")), path(work + QStringLiteral("\\*")), stop}
+          << Line{text(at + QStringLiteral(u"SET \"TESSIVA_WHY=変換先フォルダでは別のバッチファイルが実行中です（")),
+                  shown(textrules::upperCased(lock)),
+                  text(QStringLiteral(u" を開けません）。その実行が終わってから、もう一度実行してください。\""))}
+          << Line{text(at + QStringLiteral("CALL :TESSIVA_HOLD 2>>")), path(lock)}
+          << line(at + QStringLiteral("IF NOT DEFINED TESSIVA_HELD GOTO TESSIVA_STOP"))
+          << Line{text(at + QStringLiteral("DEL ")), path(lock)} << Line{text(at + QStringLiteral("RD ")), path(work)}
+          << line(at + QStringLiteral("GOTO :EOF")) << line(QStringLiteral(":TESSIVA_STOP"));
+    if (job.report) {
+        for (const char16_t *t : {u"ECHO %TESSIVA_WHY%", u">>\"%TESSIVA_LOG%\" ECHO %TESSIVA_WHY%",
+                                  u">>\"%TESSIVA_LOG%\" ECHO 図面を一つも変換していません。",
+                                  u">>\"%TESSIVA_LOG%\" ECHO 終了: %DATE% %TIME%"})
+            lines << line(QString::fromUtf16(t));
+    } else {
+        lines << line(QStringLiteral("@ECHO %TESSIVA_WHY%"));
+    }
+    lines << line(at + QStringLiteral("SET \"TESSIVA_EXIT=2\"")) << line(at + QStringLiteral("GOTO :EOF"))
+          << line(QStringLiteral(":TESSIVA_HOLD")) << line(at + QStringLiteral("SET \"TESSIVA_HELD=1\""));
+    QStringList files;
+    if (job.kind == BatchKind::R13ToGX3)
+        files << work + QStringLiteral("\\DUMMY.DXF");
+    files << work + QStringLiteral("\\DRAWING.DXF");
+    for (const QString &file : std::as_const(files))
+        lines << Line{text(at + QStringLiteral("IF NOT EXIST ")),
+                      path(file + QStringLiteral("\\*")),
+                      text(QStringLiteral(" IF EXIST ")),
+                      path(file),
+                      text(QStringLiteral(" DEL ")),
+                      path(file)};
+    if (job.report) {
+        const QString list = work + QStringLiteral("\\FAILED.TXT");
+        lines << why(QString(), QStringLiteral(u"作業フォルダのファイルを使えません: "), textrules::upperCased(list))
+              << Line{text(QStringLiteral("IF EXIST ")), path(list + QStringLiteral("\\*")), stop}
+              << Line{text(QStringLiteral("TYPE NUL >")), path(list)}
+              << Line{text(QStringLiteral("FOR %%F IN (")), path(list),
+                      text(QStringLiteral(") DO IF NOT \"%%~zF\"==\"0\" GOTO TESSIVA_STOP"))};
+    }
+    return lines;
+}
+
+// The report's end: the counts, and the drawings to look at.
 inline QList<Line> reportTail(const ConversionJob &job)
 {
+    const QString list = workFolder(job) + QStringLiteral("\\FAILED.TXT");
     QList<Line> lines;
     for (const char16_t *t :
          {u"SET \"TESSIVA_COUNTS=変換しました: %TESSIVA_CONVERTED% 件、要確認: %TESSIVA_LOOKED% 件、既にあるので飛ばし"
           u"ました: %TESSIVA_THERE% 件、失敗しました: %TESSIVA_FAILED% 件\"",
           u"ECHO %TESSIVA_COUNTS%", u">>\"%TESSIVA_LOG%\" ECHO %TESSIVA_COUNTS%",
           u"SET /A TESSIVA_LISTED=TESSIVA_FAILED+TESSIVA_LOOKED",
-          u"IF NOT %TESSIVA_LISTED%==0 >>\"%TESSIVA_LOG%\" ECHO 失敗したか要確認の図面:",
-          u"IF NOT %TESSIVA_LISTED%==0 TYPE \"%TESSIVA_LIST%\" >>\"%TESSIVA_LOG%\"",
-          u"IF NOT \"%TESSIVA_LIST%\"==\"NUL\" DEL \"%TESSIVA_LIST%\" >NUL 2>NUL",
-          u">>\"%TESSIVA_LOG%\" ECHO 終了: %DATE% %TIME%", u"TITLE %TESSIVA_COUNTS%",
-          u"IF NOT %TESSIVA_FAILED%==0 SET \"TESSIVA_EXIT=1\"", u"GOTO :EOF"})
+          u"IF NOT %TESSIVA_LISTED%==0 ECHO 失敗したか要確認の図面:"})
         lines << line(QString::fromUtf16(t));
-    const auto missing = [&](int which, const QString &words, const QString &file) {
-        lines << line(QStringLiteral(":TESSIVA_MISSING%1").arg(which))
-              << Line{text(QStringLiteral("ECHO ") + words), shown(textrules::upperCased(file))}
-              << Line{text(QStringLiteral(">>\"%TESSIVA_LOG%\" ECHO ") + words), shown(textrules::upperCased(file))}
-              << line(QStringLiteral("GOTO TESSIVA_STOPPED"));
-    };
-    missing(1, QStringLiteral(u"変換プログラムがありません: "), job.autocadFolder + QStringLiteral("DXFIX.EXE"));
-    if (job.kind != BatchKind::R12ToGX3)
-        missing(2, QStringLiteral(u"パラメータファイルがありません: "), job.autocadFolder + job.r13ToR12Parameter);
-    if (job.kind != BatchKind::R13ToR12)
-        missing(3, QStringLiteral(u"パラメータファイルがありません: "), job.autocadFolder + job.r12ToGx3Parameter);
-    for (const char16_t *t :
-         {u":TESSIVA_STOPPED", u">>\"%TESSIVA_LOG%\" ECHO 図面を一つも変換していません。",
-          u">>\"%TESSIVA_LOG%\" ECHO 終了: %DATE% %TIME%",
-          u"IF NOT \"%TESSIVA_LIST%\"==\"NUL\" DEL \"%TESSIVA_LIST%\" >NUL 2>NUL", u"SET \"TESSIVA_EXIT=2\"",
-          u"GOTO :EOF", u":TESSIVA_STATUS_WORDS", u"SET \"TESSIVA_WHY=%TESSIVA_PASS%終了ステータス %TESSIVA_STATUS%\"",
-          u"IF \"%TESSIVA_STATUS%\"==\"-1073741819\" SET \"TESSIVA_WHY=%TESSIVA_PASS%アクセス違反で異常終了しました、"
-          u"終了ステータス -1073741819 (0xC0000005)\"",
-          u"IF \"%TESSIVA_STATUS%\"==\"-1073741510\" SET \"TESSIVA_WHY=%TESSIVA_PASS%中断されました、終了ステータス "
-          u"-1073741510 (0xC000013A)\"",
-          u"GOTO :EOF"})
+    lines << Line{text(QStringLiteral("IF NOT %TESSIVA_LISTED%==0 TYPE ")), path(list)}
+          << line(QStringLiteral(u"IF NOT %TESSIVA_LISTED%==0 >>\"%TESSIVA_LOG%\" ECHO 失敗したか要確認の図面:"))
+          << Line{text(QStringLiteral("IF NOT %TESSIVA_LISTED%==0 TYPE ")), path(list),
+                  text(QStringLiteral(" >>\"%TESSIVA_LOG%\""))}
+          << Line{text(QStringLiteral("DEL ")), path(list)};
+    for (const char16_t *t : {u">>\"%TESSIVA_LOG%\" ECHO 終了: %DATE% %TIME%", u"TITLE %TESSIVA_COUNTS%",
+                              u"IF NOT %TESSIVA_FAILED%==0 SET \"TESSIVA_EXIT=1\"", u"GOTO :EOF"})
         lines << line(QString::fromUtf16(t));
     return lines;
 }
@@ -325,8 +383,9 @@ inline QList<Line> expectedLines(const ConversionJob &job)
     const QString option = job.outputFormat == OutputFormat::Ascii
         ? QStringLiteral(" -A") + textrules::trimmed(job.precision)
         : QString();
-    const bool guarded = job.report || job.skipExisting;
-    // A converter line; under the lock its standard error joins its output.
+    const bool checked = job.report || job.skipExisting;
+    const QString at = job.report ? QString() : QStringLiteral("@");
+    // A converter line; in a checked run its standard error joins its output.
     const auto command = [&](const QString &parameter, const QString &in, const QString &out) {
         Line l{path(acad + QStringLiteral("DXFIX.EXE")),
                text(option + QStringLiteral(" -T")),
@@ -335,29 +394,39 @@ inline QList<Line> expectedLines(const ConversionJob &job)
                path(in),
                text(QStringLiteral(" ")),
                path(out)};
-        if (guarded)
+        if (checked)
             l << text(QStringLiteral(" 2>&1"));
         return l;
     };
-    const auto ifExists = [](const QString &p, const QString &then, const QString &more = QString()) {
-        Line l{text(QStringLiteral("IF EXIST ")), path(p), text(then)};
-        if (!more.isNull())
-            l << path(more);
-        return l;
+    // A FOR over one name that goes to `label` where it is there (or not).
+    const auto ifThere = [&](const QString &p, const QString &label, bool missing = false) {
+        return Line{text(QStringLiteral("FOR %%F IN (")), path(p),
+                    text(QStringLiteral(") DO ") + at
+                         + (missing ? QStringLiteral("IF \"%%~aF\"==\"\" GOTO ")
+                                    : QStringLiteral("IF NOT \"%%~aF\"==\"\" GOTO "))
+                         + label)};
     };
     const auto del = [](const QString &p) { return Line{text(QStringLiteral("DEL ")), path(p)}; };
-    // A QString, not the builder of one: the builder would outlive its parts.
-    const auto isFolder = [](const QString &p) -> QString { return p + QStringLiteral("\\*"); };
+    // A work file still there, a folder or a file, fails the drawing.
+    const auto workFileGone = [&](const QString &at, const QString &file, const QString &folderWords,
+                                  const QString &leftWords, const QString &label) {
+        const QString shownFile = textrules::upperCased(file);
+        return why(at, folderWords, shownFile)
+            + Line{text(QStringLiteral("& (IF EXIST ")), path(file + QStringLiteral("\\*")),
+                   text(QStringLiteral(" GOTO ") + label + QStringLiteral(")& SET \"TESSIVA_WHY=") + leftWords),
+                   shown(shownFile), text(QStringLiteral("\"& "))}
+        + ifThere(file, label);
+    };
+    const auto ifDel = [](const QString &p) {
+        return Line{text(QStringLiteral("IF EXIST ")), path(p), text(QStringLiteral(" DEL ")), path(p)};
+    };
 
     QList<Line> expected;
-    if (guarded)
-        expected << guardedHead(job);
+    if (checked)
+        expected << checkedHead(job);
     if (job.report)
         expected << reportHead(job);
     QSet<QString> made;
-    const QString intermediate = job.destinationFolder + intermediateName(job);
-    const QString prefix = partialPrefix(job);
-    const int width = int(QString::number(job.sources.size()).size());
     const auto makeFolder = [&](const QString &below) {
         if (made.contains(textrules::windowsFolded(below)))
             return;
@@ -370,141 +439,166 @@ inline QList<Line> expectedLines(const ConversionJob &job)
     };
     if (!job.treeRoot.isEmpty())
         makeFolder(QString());
+    if (checked)
+        expected << holdDestination(job);
+    const QString work = workFolder(job);
+    const QString intermediate
+        = checked ? work + QStringLiteral("\\DUMMY.DXF") : job.destinationFolder + intermediateName(job);
+    const QString drawing = work + QStringLiteral("\\DRAWING.DXF");
+    const QString list = work + QStringLiteral("\\FAILED.TXT");
+    const int width = int(QString::number(job.sources.size()).size());
     const QString count = QString::number(job.sources.size());
+    const bool twoPasses = job.kind == BatchKind::R13ToGX3;
+    const QString firstParameter = job.kind == BatchKind::R12ToGX3 ? job.r12ToGx3Parameter : job.r13ToR12Parameter;
     for (int i = 0; i < job.sources.size(); ++i) {
         const QString &source = job.sources.at(i);
         const DrawingNames names = drawingNames(job, source);
-        const QString &below = names.below;
-        const QString destination = job.destinationFolder + below + names.base + QStringLiteral(".DXF");
-        const QString partial = job.destinationFolder + below + prefix + names.base + QStringLiteral(".DXF");
-        if (!below.isEmpty())
-            makeFolder(below);
-        const QString number = QStringLiteral("%1").arg(i + 1, width, 10, QLatin1Char('0'));
-        const QString out = guarded ? partial : destination;
-        const bool twoPasses = job.kind == BatchKind::R13ToGX3;
-        const QString firstParameter = job.kind == BatchKind::R12ToGX3 ? job.r12ToGx3Parameter : job.r13ToR12Parameter;
+        const QString destination = job.destinationFolder + names.below + names.base + QStringLiteral(".DXF");
+        if (!names.below.isEmpty())
+            makeFolder(names.below);
+        const QString n = QStringLiteral("%1").arg(i + 1, width, 10, QLatin1Char('0'));
 
-        if (!guarded) {
+        if (!checked) {
             if (twoPasses)
                 expected << command(job.r13ToR12Parameter, source, intermediate)
-                         << command(job.r12ToGx3Parameter, intermediate, out) << del(intermediate);
+                         << command(job.r12ToGx3Parameter, intermediate, destination) << del(intermediate);
             else
-                expected << command(firstParameter, source, out);
+                expected << command(firstParameter, source, destination);
             continue;
         }
 
+        const QString shownDestination = textrules::upperCased(destination);
         if (!job.report) {
-            // A folder where a file goes is named and the drawing left out.
-            const auto folderCheck = [&](const QString &p) {
-                expected << Line{text(QStringLiteral("@SET \"TESSIVA_WHY=")), shown(textrules::upperCased(p)),
-                                 text(QStringLiteral("\""))}
-                         << Line{text(QStringLiteral("@IF EXIST ")), path(isFolder(p)),
-                                 text(QStringLiteral(" GOTO FOLDER") + number)};
-            };
-            const auto pass = [&](const QString &parameter, const QString &in, const QString &to) {
-                expected << command(parameter, in, to);
+            const Piece out = text(QStringLiteral(" GOTO OUT") + n);
+            const auto made = [&](const QString &output) {
+                Line l{text(QStringLiteral("@"))};
                 if (job.checkExitStatus)
-                    expected << Line{text(QStringLiteral("IF ERRORLEVEL 1 DEL ")), path(to)};
-                expected << Line{text(QStringLiteral("IF NOT ERRORLEVEL 0 DEL ")), path(to)};
+                    l << text(QStringLiteral("(IF ERRORLEVEL 1 GOTO FAILED") + n + QStringLiteral(")& "));
+                l << text(QStringLiteral("(IF NOT ERRORLEVEL 0 GOTO FAILED") + n + QStringLiteral(")& "));
+                return l + ifThere(output, QStringLiteral("FAILED") + n, true);
             };
-            folderCheck(destination);
-            expected << ifExists(destination, QStringLiteral(" GOTO DONE") + number);
-            folderCheck(partial);
-            expected << ifExists(partial, QStringLiteral(" DEL "), partial);
+            expected << why(at, QStringLiteral(u"フォルダがあるので変換しません: "), shownDestination)
+                    + Line{text(QStringLiteral("& IF EXIST ")), path(destination + QStringLiteral("\\*")), out}
+                     << Line{text(QStringLiteral("@"))} + ifThere(destination, QStringLiteral("DONE") + n);
+            QStringList work{drawing};
+            if (twoPasses)
+                work.prepend(intermediate);
+            for (const QString &file : std::as_const(work))
+                expected << workFileGone(at, file, QStringLiteral(u"フォルダがあるので変換しません: "),
+                                         QStringLiteral(u"消せないファイルがあるので変換しません: "),
+                                         QStringLiteral("OUT") + n);
+            Line move{text(QStringLiteral("MOVE /Y ")), path(drawing), text(QStringLiteral(" ")), path(destination),
+                      text(QStringLiteral("& "))};
+            move << ifThere(destination, QStringLiteral("DONE") + n);
             if (twoPasses) {
-                folderCheck(intermediate);
-                expected << ifExists(intermediate, QStringLiteral(" DEL "), intermediate);
-                pass(job.r13ToR12Parameter, source, intermediate);
-                pass(job.r12ToGx3Parameter, intermediate, partial);
-                expected << del(intermediate);
+                expected << command(job.r13ToR12Parameter, source, intermediate) << made(intermediate)
+                         << command(job.r12ToGx3Parameter, intermediate, drawing) << made(drawing)
+                         << Line{text(QStringLiteral("DEL ")), path(intermediate), text(QStringLiteral("& "))} + move;
             } else {
-                pass(firstParameter, source, partial);
+                expected << command(firstParameter, source, drawing) << made(drawing) << move;
             }
-            expected << ifExists(partial, QStringLiteral(" MOVE /Y "), partial)
-                    + Line{text(QStringLiteral(" ")), path(destination)}
-                     << line(QStringLiteral("@GOTO DONE") + number) << line(QStringLiteral(":FOLDER") + number)
-                     << line(QStringLiteral(u"@ECHO フォルダがあるので変換しません: %TESSIVA_WHY%"))
-                     << line(QStringLiteral("@SET \"TESSIVA_EXIT=1\"")) << line(QStringLiteral(":DONE") + number);
+            Line cleanup{text(QStringLiteral("@"))};
+            if (twoPasses)
+                cleanup << text(QStringLiteral("(")) << ifDel(intermediate) << text(QStringLiteral(")& "));
+            cleanup << text(QStringLiteral("(")) << ifDel(drawing) << text(QStringLiteral(")& "))
+                    << why(QString(), QStringLiteral(u"変換できませんでした: "), shownDestination);
+            expected << line(QStringLiteral(":FAILED") + n) << cleanup << line(QStringLiteral(":OUT") + n)
+                     << line(QStringLiteral("@ECHO %TESSIVA_WHY%& SET \"TESSIVA_EXIT=1\""))
+                     << line(QStringLiteral(":DONE") + n);
             continue;
         }
 
         // The report form.
         const QString place = QString::number(i + 1) + u'/' + count;
-        const auto toLabel = [&](const QString &label) { return text(QStringLiteral(" GOTO ") + label + number); };
-        const auto folderCheck = [&](const QString &p) {
-            expected << Line{text(QStringLiteral(u"SET \"TESSIVA_WHY=フォルダがあります: ")),
-                             shown(textrules::upperCased(p)), text(QStringLiteral("\""))}
-                     << Line{text(QStringLiteral("IF EXIST ")), path(isFolder(p)), toLabel(QStringLiteral("FAILED"))};
-        };
+        const Piece refused = text(QStringLiteral(" GOTO REFUSED") + n);
         const auto pass = [&](const QString &parameter, const QString &in, const QString &to, const QString &which) {
-            expected << command(parameter, in, to) << line(QStringLiteral("SET TESSIVA_STATUS=%ERRORLEVEL%"));
-            if (!which.isEmpty())
-                expected << line(QStringLiteral("SET \"TESSIVA_PASS=") + which + u'"');
-            expected << line(QStringLiteral("IF NOT %TESSIVA_STATUS%==0 CALL :TESSIVA_STATUS_WORDS"))
-                     << line(QStringLiteral("IF %TESSIVA_STATUS% LSS 0 GOTO FAILED") + number)
-                     << line(job.checkExitStatus
-                                 ? QStringLiteral("IF %TESSIVA_STATUS% NEQ 0 GOTO FAILED") + number
-                                 : QStringLiteral("IF %TESSIVA_STATUS% GTR 0 IF NOT DEFINED TESSIVA_LOOK SET "
-                                                  "\"TESSIVA_LOOK=%TESSIVA_WHY%\""))
-                     << line(QStringLiteral(u"SET \"TESSIVA_WHY=%TESSIVA_PASS%図面ができませんでした\""))
-                     << Line{text(QStringLiteral("IF NOT EXIST ")), path(to), toLabel(QStringLiteral("FAILED"))};
+            expected << command(parameter, in, to)
+                     << line(QStringLiteral("SET TESSIVA_STATUS=%ERRORLEVEL%& SET \"TESSIVA_WHY=") + which
+                             + QStringLiteral(u"終了ステータス %ERRORLEVEL%\"& (IF %ERRORLEVEL%==-1073741819 SET "
+                                              u"\"TESSIVA_WHY=")
+                             + which
+                             + QStringLiteral(u"アクセス違反で異常終了しました、終了ステータス -1073741819 "
+                                              u"(0xC0000005)\")& (IF %ERRORLEVEL%==-1073741510 SET \"TESSIVA_WHY=")
+                             + which
+                             + QStringLiteral(u"中断されました、終了ステータス -1073741510 (0xC000013A)\")& IF "
+                                              u"%ERRORLEVEL% ")
+                             + (job.checkExitStatus ? QStringLiteral("NEQ") : QStringLiteral("LSS"))
+                             + QStringLiteral(" 0 GOTO FAILED") + n);
+            if (!job.checkExitStatus)
+                expected << line(QStringLiteral(
+                    "IF %TESSIVA_STATUS% GTR 0 IF NOT DEFINED TESSIVA_LOOK SET \"TESSIVA_LOOK=%TESSIVA_WHY%\""));
+            expected << line(QStringLiteral("SET \"TESSIVA_WHY=") + which
+                             + QStringLiteral(u"図面ができませんでした\"& "))
+                    + ifThere(to, QStringLiteral("FAILED") + n, true);
         };
-        const auto log = [&](const QString &words) {
-            return Line{text(QStringLiteral(">>\"%TESSIVA_LOG%\" ECHO ") + place + words), shown(source)};
+        const auto logged = [&](const QString &to, const QString &words) {
+            return Line{text(to + QStringLiteral(" ECHO ") + place + words), shown(source)};
         };
-        const auto listed = [&](const QString &words) {
-            return Line{text(QStringLiteral(">>\"%TESSIVA_LIST%\" ECHO ") + place + words), shown(source)};
+        const QString log = QStringLiteral(">>\"%TESSIVA_LOG%\"");
+        const auto toList = [&](const QString &words) {
+            return Line{text(QStringLiteral(">>")), path(list), text(QStringLiteral(" ECHO ") + place + words),
+                        shown(source)};
         };
-        expected << Line{text(QStringLiteral("TITLE ") + place + u' '), shown(source)}
-                 << Line{text(QStringLiteral("ECHO ") + place + u' '), shown(source)}
-                 << line(QStringLiteral("SET \"TESSIVA_LOOK=\""));
-        folderCheck(destination);
+        expected << Line{text(QStringLiteral("TITLE ") + place + u' '),
+                         shown(source),
+                         text(QStringLiteral("& ECHO ") + place + u' '),
+                         shown(source),
+                         text(QStringLiteral("& ")
+                              + (job.checkExitStatus ? QString() : QStringLiteral("SET \"TESSIVA_LOOK=\"& "))
+                              + QStringLiteral(u"SET \"TESSIVA_WHY=フォルダがあります: ")),
+                         shown(shownDestination),
+                         text(QStringLiteral("\"& IF EXIST ")),
+                         path(destination + QStringLiteral("\\*")),
+                         refused};
         if (job.skipExisting)
-            expected << ifExists(destination, QStringLiteral(" GOTO THERE") + number);
-        folderCheck(partial);
-        expected << ifExists(partial, QStringLiteral(" DEL "), partial);
+            expected << ifThere(destination, QStringLiteral("THERE") + n);
+        QStringList work{drawing};
+        if (twoPasses)
+            work.prepend(intermediate);
+        for (const QString &file : std::as_const(work))
+            expected << workFileGone(at, file, QStringLiteral(u"フォルダがあります: "),
+                                     QStringLiteral(u"消せないファイルがあります: "), QStringLiteral("REFUSED") + n);
+        Line move{text(QStringLiteral(u"SET \"TESSIVA_WHY=図面を移せませんでした\"& MOVE /Y ")), path(drawing),
+                  text(QStringLiteral(" ")), path(destination), text(QStringLiteral(" >NUL& "))};
+        move << ifThere(drawing, QStringLiteral("FAILED") + n);
         if (twoPasses) {
-            folderCheck(intermediate);
-            expected << ifExists(intermediate, QStringLiteral(" DEL "), intermediate);
             pass(job.r13ToR12Parameter, source, intermediate, QStringLiteral(u"1回目の変換 R13→R12: "));
-            pass(job.r12ToGx3Parameter, intermediate, partial, QStringLiteral(u"2回目の変換 R12→GX3: "));
-            expected << del(intermediate);
+            pass(job.r12ToGx3Parameter, intermediate, drawing, QStringLiteral(u"2回目の変換 R12→GX3: "));
+            expected << Line{text(QStringLiteral("DEL ")), path(intermediate), text(QStringLiteral("& "))} + move;
         } else {
-            pass(firstParameter, source, partial, QString());
+            pass(firstParameter, source, drawing, QString());
+            expected << move;
         }
         const QString look = QStringLiteral(u" 要確認（%TESSIVA_LOOK%）");
         const QString failed = QStringLiteral(u" 失敗しました（%TESSIVA_WHY%）");
-        expected << line(QStringLiteral(u"SET \"TESSIVA_WHY=図面を移せませんでした\""))
-                 << Line{text(QStringLiteral("MOVE /Y ")), path(partial), text(QStringLiteral(" ")), path(destination),
-                         text(QStringLiteral(" >NUL 2>NUL"))}
-                 << ifExists(partial, QStringLiteral(" GOTO FAILED") + number)
-                 << line(QStringLiteral("IF DEFINED TESSIVA_LOOK GOTO LOOK") + number)
-                 << log(QStringLiteral(u" 変換しました: ")) << line(QStringLiteral("SET /A TESSIVA_CONVERTED+=1"))
-                 << line(QStringLiteral("GOTO DONE") + number) << line(QStringLiteral(":LOOK") + number)
-                 << line(QStringLiteral("ECHO ") + place + look) << log(look + QStringLiteral(": "))
-                 << listed(look + QStringLiteral(": ")) << line(QStringLiteral("SET /A TESSIVA_LOOKED+=1"))
-                 << line(QStringLiteral("GOTO DONE") + number);
-        if (job.skipExisting) {
-            const QString there = QStringLiteral(u" 既にあるので飛ばしました");
-            expected << line(QStringLiteral(":THERE") + number) << line(QStringLiteral("ECHO ") + place + there)
-                     << log(there + QStringLiteral(": ")) << line(QStringLiteral("SET /A TESSIVA_THERE+=1"))
-                     << line(QStringLiteral("GOTO DONE") + number);
-        }
-        expected << line(QStringLiteral(":FAILED") + number)
-                 << Line{text(QStringLiteral("IF EXIST ")),      path(partial),
-                         text(QStringLiteral(" IF NOT EXIST ")), path(isFolder(partial)),
-                         text(QStringLiteral(" DEL ")),          path(partial)};
+        const QString there = QStringLiteral(u" 既にあるので飛ばしました");
+        if (!job.checkExitStatus)
+            expected << line(QStringLiteral("IF DEFINED TESSIVA_LOOK GOTO LOOK") + n);
+        expected << logged(log, QStringLiteral(u" 変換しました: "))
+                + Line{text(QStringLiteral("& SET /A TESSIVA_CONVERTED+=1& GOTO DONE") + n)};
+        if (!job.checkExitStatus)
+            expected << line(QStringLiteral(":LOOK") + n)
+                     << line(QStringLiteral("ECHO ") + place + look + QStringLiteral("& ")) + logged(log, look + u": ")
+                    + Line{text(QStringLiteral("& "))} + toList(look + u": ")
+                    + Line{text(QStringLiteral("& SET /A TESSIVA_LOOKED+=1& GOTO DONE") + n)};
+        if (job.skipExisting)
+            expected << line(QStringLiteral(":THERE") + n)
+                     << line(QStringLiteral("ECHO ") + place + there + QStringLiteral("& "))
+                    + logged(log, there + u": ")
+                    + Line{text(QStringLiteral("& SET /A TESSIVA_THERE+=1& GOTO DONE") + n)};
+        Line cleanup;
         if (twoPasses)
-            expected << Line{text(QStringLiteral("IF EXIST ")),      path(intermediate),
-                             text(QStringLiteral(" IF NOT EXIST ")), path(isFolder(intermediate)),
-                             text(QStringLiteral(" DEL ")),          path(intermediate)};
-        expected << line(QStringLiteral("ECHO ") + place + failed) << log(failed + QStringLiteral(": "))
-                 << listed(failed + QStringLiteral(": ")) << line(QStringLiteral("SET /A TESSIVA_FAILED+=1"))
-                 << line(QStringLiteral(":DONE") + number);
+            cleanup << text(QStringLiteral("(")) << ifDel(intermediate) << text(QStringLiteral(")& "));
+        cleanup << ifDel(drawing);
+        expected << line(QStringLiteral(":FAILED") + n) << cleanup << line(QStringLiteral(":REFUSED") + n)
+                 << line(QStringLiteral("ECHO ") + place + failed + QStringLiteral("& ")) + logged(log, failed + u": ")
+                + Line{text(QStringLiteral("& "))} + toList(failed + u": ")
+                + Line{text(QStringLiteral("& SET /A TESSIVA_FAILED+=1"))}
+                 << line(QStringLiteral(":DONE") + n);
     }
     if (job.report)
         expected << reportTail(job);
-    else if (guarded)
+    else if (checked)
         expected << line(QStringLiteral("@GOTO :EOF"));
     return expected;
 }

@@ -187,15 +187,15 @@ Refusal sourcesOfOneName(const batch::JobPlan &plan)
 
 // A tree job makes folders below the destination folder. None of them may
 // take the name of a file the batch file writes, deletes or moves there: a
-// drawing's own name, the name it is made under, the intermediate file.
-// DEL of a folder would ask a question that a run without a console waits
-// on for ever, and empty the folder once answered.
+// drawing's own name, or the intermediate file of the plain form (a checked
+// run keeps its own in its work folder). DEL of a folder would ask a
+// question that a run without a console waits on for ever, and empty the
+// folder once answered.
 Refusal foldersOfAFileName(const batch::JobPlan &plan)
 {
     const ConversionJob &job = plan.job();
     if (job.treeRoot.isEmpty())
         return std::nullopt;
-    const QString partialPrefix = plan.partialPrefixInUse();
     const QString &destination = job.destinationFolder;
     QHash<QString, int> folders; // folded, without the last "\"
     QSet<QStringView> walked;
@@ -211,19 +211,15 @@ Refusal foldersOfAFileName(const batch::JobPlan &plan)
         return std::nullopt;
     const auto folderOf = [&](const QString &file) { return folders.value(windowsFolded(file), -1); };
     const QString folderWord = JobFieldNames::destinationFolder();
-    if (convertsInTwoPasses(job.kind)) {
+    if (convertsInTwoPasses(job.kind) && !usesTemporaryNames(job)) {
         const QString intermediate = destination + plan.intermediateName();
         if (const int folder = folderOf(intermediate); folder >= 0)
             return clash(clashText(folderWord, intermediate + u'\\'), folder, -1);
     }
     for (int i = 0; i < job.sources.size(); ++i) {
-        QStringList files{plan.destination(i)};
-        if (!partialPrefix.isEmpty())
-            files << plan.destination(i, partialPrefix);
-        for (const QString &file : std::as_const(files)) {
-            if (const int folder = folderOf(file); folder >= 0)
-                return clash(clashText(folderWord, file + u'\\'), i, folder);
-        }
+        const QString file = plan.destination(i);
+        if (const int folder = folderOf(file); folder >= 0)
+            return clash(clashText(folderWord, file + u'\\'), i, folder);
     }
     return std::nullopt;
 }
@@ -336,6 +332,30 @@ Refusal namesReadOtherwise(const batch::JobPlan &plan)
     return std::nullopt;
 }
 
+// Names in the shape of a Windows short name: the batch file would open a
+// long file whose short name it is, and convert onto it or skip it as
+// already there. Only the names the batch file makes are judged: each
+// drawing's, and for a tree each folder below its root.
+Refusal shortNames(const batch::JobPlan &plan)
+{
+    const ConversionJob &job = plan.job();
+    for (int i = 0; i < job.sources.size(); ++i) {
+        const QString &source = job.sources.at(i);
+        QStringView part;
+        if (jobpath::hasShortNameShape(plan.baseName(i)))
+            part = QStringView(source).mid(plan.folder(i).size());
+        const QStringView below = plan.below(i);
+        for (qsizetype start = 0, end = below.indexOf(u'\\'); part.isNull() && end >= 0;
+             start = end + 1, end = below.indexOf(u'\\', start)) {
+            if (jobpath::hasShortNameShape(below.sliced(start, end - start)))
+                part = below.sliced(start, end - start);
+        }
+        if (!part.isNull())
+            return refuse(SaveResult::UnusableText, otherNameText(JobFieldNames::sourceFile(), source, part), i);
+    }
+    return std::nullopt;
+}
+
 // A path longer than the converter takes would make no drawing, and
 // nothing would say so.
 Refusal tooLongPaths(const batch::JobPlan &plan)
@@ -347,17 +367,19 @@ Refusal tooLongPaths(const batch::JobPlan &plan)
         jobPaths << job.autocadFolder + job.r13ToR12Parameter;
     if (usesR12ToGx3Parameter(job.kind))
         jobPaths << job.autocadFolder + job.r12ToGx3Parameter;
-    if (convertsInTwoPasses(job.kind))
+    // A checked run makes each drawing in its work folder, under a name as
+    // long as the longest of the others there.
+    if (usesTemporaryNames(job))
+        jobPaths << plan.workFolder() + batch::JobPlan::kWorkDrawing;
+    else if (convertsInTwoPasses(job.kind))
         jobPaths << folder + plan.intermediateName();
     for (const QString &path : std::as_const(jobPaths)) {
         if (cp932::encodedLength(path) > BatchLimits::kMaxPathBytes)
             return refuse(SaveResult::TooLong, tooLongText(path));
     }
-    const QString partialPrefix = plan.partialPrefixInUse();
-    // The drawing's own name, or the longer temporary one it is made under,
-    // but for its folder below the root and its base name.
-    const qsizetype destinationFixed
-        = cp932::encodedLength(folder) + partialPrefix.size() + kDestinationExtension.size();
+    // The drawing's own name but for its folder below the root and its
+    // base name.
+    const qsizetype destinationFixed = cp932::encodedLength(folder) + kDestinationExtension.size();
     for (int i = 0; i < job.sources.size(); ++i) {
         const QStringView source = job.sources.at(i);
         // No character takes more than two bytes: most sources are too
@@ -374,7 +396,7 @@ Refusal tooLongPaths(const batch::JobPlan &plan)
         const qsizetype destination
             = destinationFixed + cp932::encodedLength(plan.below(i)) + cp932::encodedLength(plan.baseName(i));
         if (destination > BatchLimits::kMaxPathBytes)
-            return refuse(SaveResult::TooLong, tooLongText(plan.destination(i, partialPrefix)), i);
+            return refuse(SaveResult::TooLong, tooLongText(plan.destination(i)), i);
     }
     return std::nullopt;
 }
@@ -398,7 +420,7 @@ Refusal sharedDestinations(const batch::JobPlan &plan)
 Refusal checkJob(const batch::JobPlan &plan)
 {
     // In this order; the first refusal wins.
-    for (const auto check : {precisionInRange, emptyInputs, sourcePlaces, unusableTexts, namesReadOtherwise,
+    for (const auto check : {precisionInRange, emptyInputs, sourcePlaces, unusableTexts, namesReadOtherwise, shortNames,
                              tooLongPaths, sharedDestinations, sourcesOfOneName, foldersOfAFileName}) {
         if (Refusal refused = check(plan))
             return refused;

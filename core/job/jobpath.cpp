@@ -308,6 +308,18 @@ QStringView partReadOtherwise(QStringView path, PathEnd end)
     return QStringView();
 }
 
+bool hasShortNameShape(QStringView name)
+{
+    const qsizetype dot = name.lastIndexOf(u'.');
+    const QStringView base = dot < 0 ? name : name.left(dot);
+    if (base.size() > 8 || (dot >= 0 && name.size() - dot - 1 > 3))
+        return false;
+    qsizetype digits = base.size();
+    while (digits > 0 && base[digits - 1] >= u'0' && base[digits - 1] <= u'9')
+        --digits;
+    return digits < base.size() && digits > 0 && base[digits - 1] == u'~';
+}
+
 bool onUnixRoot(QStringView job)
 {
     return job.size() >= 2 && textrules::upperCasedUnit(job[0].unicode()) == kUnixRoot[0] && job[1] == kUnixRoot[1];

@@ -60,6 +60,12 @@ enum class PathEnd { Name, Folder };
 // and its first name, or the namespace's prefix.
 QStringView partReadOtherwise(QStringView path, PathEnd end);
 
+// True for a name in the shape of a short name Windows makes for a long one
+// ("PLANNI~1.DXF", "PROGRA~1"): at most 8 characters that end in "~" and
+// digits, then at most a dot and 3 more. Windows opens such a name as the
+// long file whose short name it is, where there is one.
+bool hasShortNameShape(QStringView name);
+
 // The inverse, for handing a job folder to a native dialog. A job path
 // that does not map onto this system gives an empty text.
 QString toNative(const QString &job, Style style);

@@ -36,24 +36,29 @@ public:
 
     // Where the drawing is converted to: the destination folder, the folder
     // below the root, the base name and ".DXF". Not quoted, not upper-cased.
-    // With `prefix`, the name it is made under while it is being made.
-    QString destination(qsizetype i, QStringView prefix = {}) const;
+    QString destination(qsizetype i) const;
     // The stems of the two made-up names below.
     static constexpr QStringView kIntermediateStem = u"dummy";
-    static constexpr QStringView kTemporaryStem = u"~TESSIVA";
+    static constexpr QStringView kWorkStem = u"~TESSIVA";
 
-    // The name of the intermediate file of the two-pass conversion, inside
-    // the destination folder: "dummy.dxf", or "dummy1.dxf", "dummy2.dxf" …
-    // when a drawing would be written there under that name.
+    // The name of the intermediate file of the plain two-pass conversion,
+    // inside the destination folder: "dummy.dxf", or "dummy1.dxf",
+    // "dummy2.dxf" … when a drawing would be written there under that name.
     const QString &intermediateName() const { return m_intermediateName; }
-    // What a drawing's name starts with while it is being made, for a job
-    // that skips existing drawings: "~TESSIVA~", or "~TESSIVA1~",
-    // "~TESSIVA2~" … when a drawing would be written under a name that
-    // another one is made under.
-    const QString &partialPrefix() const { return m_partialPrefix; }
-    // The same where the job makes its drawings under temporary names, and
-    // empty where it makes them under their own.
-    QString partialPrefixInUse() const { return usesTemporaryNames(m_job) ? m_partialPrefix : QString(); }
+    // The folder of its own, inside the destination folder, that a checked
+    // run (one that skips or reports) makes its drawings in before it moves
+    // each onto its own name: "~TESSIVA~", or "~TESSIVA1~", "~TESSIVA2~" …
+    // when a tree's drawings go into a folder of that name. Without a "\".
+    const QString &workFolderName() const { return m_workFolderName; }
+    // The same with the destination folder before it and a "\" after it.
+    QString workFolder() const { return m_job.destinationFolder % m_workFolderName % u'\\'; }
+    // What a checked run keeps in its work folder: the intermediate file of
+    // two passes, the drawing being made, the list of drawings to look at
+    // (for a report) and the lock that keeps a second run out.
+    static constexpr QStringView kWorkIntermediate = u"DUMMY.DXF";
+    static constexpr QStringView kWorkDrawing = u"DRAWING.DXF";
+    static constexpr QStringView kWorkList = u"FAILED.TXT";
+    static constexpr QStringView kWorkLock = u"RUN.LCK";
 
 private:
     struct Places
@@ -64,12 +69,12 @@ private:
         qint32 belowStart = 0; // -1 outside the tree's root
     };
     QString makeIntermediateName(const std::vector<qsizetype> &dummies) const;
-    QString makePartialPrefix(bool tildes) const;
+    QString makeWorkFolderName(const std::vector<qsizetype> &tildes) const;
 
     const ConversionJob &m_job;
     std::vector<Places> m_parts;
     QString m_intermediateName;
-    QString m_partialPrefix;
+    QString m_workFolderName;
 };
 
 } // namespace batch

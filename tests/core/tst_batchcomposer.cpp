@@ -60,8 +60,8 @@ private slots:
     void trailBytesStayAsTheyAre();
     void treeWithSkipping_data();
     void treeWithSkipping();
-    void partialPrefix_data();
-    void partialPrefix();
+    void workFolder_data();
+    void workFolder();
     void labelsOfEqualWidth();
     void skippingWithoutATree();
     void randomJobsReadAsMeant_data();
@@ -266,9 +266,7 @@ void TestBatchComposer::treeWithSkipping_data()
     const QByteArray a = "D:\\OUT\\A.DXF";
     const QByteArray b = "\"D:\\OUT\\FLOOR 1\\B.DXF\"";
     const QByteArray c = "\"D:\\OUT\\R&D 100%%\\(X86)\\\x95\x5c.DXF\"";
-    const QByteArray pa = "D:\\OUT\\~TESSIVA~A.DXF";
-    const QByteArray pb = "\"D:\\OUT\\FLOOR 1\\~TESSIVA~B.DXF\"";
-    const QByteArray pc = "\"D:\\OUT\\R&D 100%%\\(X86)\\~TESSIVA~\x95\x5c.DXF\"";
+    const QByteArray drawing = "D:\\OUT\\~TESSIVA~\\DRAWING.DXF";
     const QByteArray sa = "C:\\P\\A.DXF";
     const QByteArray sb = "\"C:\\P\\FLOOR 1\\B.DXF\"";
     const QByteArray sc = "\"C:\\P\\R&D 100%%\\(X86)\\\x95\x5c.DXF\"";
@@ -277,8 +275,9 @@ void TestBatchComposer::treeWithSkipping_data()
                                                     r12 + sc + ' ' + c})
                                       << QByteArrayList();
     // With skipping, the lines are those of the layout (readsAsMeant); the
-    // bytes of the folders made and of the quoted temporary names are these.
-    const QByteArrayList pieces{md0, md1, md2, pa, pb, pc, sb, sc};
+    // bytes of the folders made, of the work file and of the quoted names
+    // are these.
+    const QByteArrayList pieces{md0, md1, md2, drawing, b, c, sb, sc};
     QTest::newRow("R13 to R12, tree, skipping") << int(BatchKind::R13ToR12) << true << false << QByteArray() << pieces;
     QTest::newRow("R12 to GX3, tree, skipping") << int(BatchKind::R12ToGX3) << true << false << QByteArray() << pieces;
     QTest::newRow("R13 to GX3, tree, skipping") << int(BatchKind::R13ToGX3) << true << false << QByteArray() << pieces;
@@ -310,47 +309,33 @@ void TestBatchComposer::treeWithSkipping()
         QVERIFY2(written.contains(piece), piece.constData());
 }
 
-void TestBatchComposer::partialPrefix_data()
+void TestBatchComposer::workFolder_data()
 {
     QTest::addColumn<QStringList>("sources");
-    QTest::addColumn<QString>("prefix");
-    QTest::newRow("no name starts with the prefix")
-        << QStringList{QStringLiteral("C:\\P\\a.dxf"), QStringLiteral("C:\\P\\~b.dxf")} << QStringLiteral("~TESSIVA~");
-    QTest::newRow("~TESSIVA~a alone is no clash")
-        << QStringList{QStringLiteral("C:\\P\\~TESSIVA~a.dxf")} << QStringLiteral("~TESSIVA~");
-    QTest::newRow("a and ~tessiva~A") << QStringList{QStringLiteral("C:\\P\\a.dxf"),
-                                                     QStringLiteral("C:\\Q\\~tessiva~A.dxf")}
-                                      << QStringLiteral("~TESSIVA1~");
-    QTest::newRow("a, ~TESSIVA~a and ~TESSIVA1~a")
-        << QStringList{QStringLiteral("C:\\P\\a.dxf"), QStringLiteral("C:\\P\\~TESSIVA~a.dxf"),
-                       QStringLiteral("C:\\P\\~TESSIVA1~a.dxf")}
+    QTest::addColumn<QString>("name");
+    QTest::newRow("no folder below the root")
+        << QStringList{QStringLiteral("C:\\P\\~TESSIVA~.dxf")} << QStringLiteral("~TESSIVA~");
+    QTest::newRow("a folder of that name deeper down")
+        << QStringList{QStringLiteral("C:\\P\\X\\~TESSIVA~\\a.dxf")} << QStringLiteral("~TESSIVA~");
+    QTest::newRow("a folder of that name in another case")
+        << QStringList{QStringLiteral("C:\\P\\~tessiva~\\a.dxf")} << QStringLiteral("~TESSIVA1~");
+    QTest::newRow("~TESSIVA~ and ~TESSIVA1~ taken")
+        << QStringList{QStringLiteral("C:\\P\\~TESSIVA1~\\b\\a.dxf"), QStringLiteral("C:\\P\\~TESSIVA~\\a.dxf")}
         << QStringLiteral("~TESSIVA2~");
-    QStringList hundred{QStringLiteral("C:\\P\\a.dxf"), QStringLiteral("C:\\P\\~TESSIVA~a.dxf")};
-    for (int n = 99; n >= 1; --n)
-        hundred << QStringLiteral("C:\\P\\~tessiva%1~A.dxf").arg(n);
-    QTest::newRow("a, ~TESSIVA~a and ~TESSIVA1~a to ~TESSIVA99~a in any order")
-        << hundred << QStringLiteral("~TESSIVA100~");
-    QTest::newRow("a number with a leading zero is another prefix")
-        << QStringList{QStringLiteral("C:\\P\\a.dxf"), QStringLiteral("C:\\P\\~TESSIVA~a.dxf"),
-                       QStringLiteral("C:\\P\\~TESSIVA01~a.dxf")}
-        << QStringLiteral("~TESSIVA1~");
-    QTest::newRow("the prefix of a name that is no drawing's")
-        << QStringList{QStringLiteral("C:\\P\\a.dxf"), QStringLiteral("C:\\P\\~TESSIVA~b.dxf"),
-                       QStringLiteral("C:\\P\\~TESSIVA1~a.dxf")}
-        << QStringLiteral("~TESSIVA~");
-    QTest::newRow("in other output folders")
-        << QStringList{QStringLiteral("C:\\P\\X\\a.dxf"), QStringLiteral("C:\\P\\~TESSIVA~a.dxf")}
-        << QStringLiteral("~TESSIVA~");
 }
 
-void TestBatchComposer::partialPrefix()
+void TestBatchComposer::workFolder()
 {
+    // The folder a checked run works in is never one its drawings go into.
     QFETCH(QStringList, sources);
-    QFETCH(QString, prefix);
+    QFETCH(QString, name);
     ConversionJob job = exampleJob(BatchKind::R13ToR12);
     job.treeRoot = QStringLiteral("C:\\P\\");
     job.sources = sources;
-    QCOMPARE(batch::JobPlan(job).partialPrefix(), prefix);
+    job.report = true;
+    QCOMPARE(batch::JobPlan(job).workFolderName(), name);
+    QVERIFY(!checkJob(job));
+    QVERIFY(readsAsMeant(job));
 }
 
 void TestBatchComposer::labelsOfEqualWidth()
@@ -362,8 +347,8 @@ void TestBatchComposer::labelsOfEqualWidth()
     for (int i = 0; i < 12; ++i)
         job.sources << QStringLiteral("C:\\D\\f%1.dxf").arg(i);
     const QStringList lines = composeBatchLines(job);
-    QVERIFY(lines.contains(QStringLiteral("IF EXIST D:\\OUT\\F0.DXF GOTO DONE01")));
-    QVERIFY(lines.contains(QStringLiteral(":FOLDER01")));
+    QVERIFY(lines.contains(QStringLiteral("@FOR %%F IN (D:\\OUT\\F0.DXF) DO @IF NOT \"%%~aF\"==\"\" GOTO DONE01")));
+    QVERIFY(lines.contains(QStringLiteral(":OUT01")));
     QVERIFY(lines.contains(QStringLiteral(":DONE01")));
     QVERIFY(lines.contains(QStringLiteral(":DONE12")));
     QVERIFY(!lines.contains(QStringLiteral(":DONE1")));
@@ -380,8 +365,8 @@ void TestBatchComposer::skippingWithoutATree()
     QVERIFY(readsAsMeant(job));
     const QByteArray written = fileBytes(job);
     for (const QByteArray &piece :
-         {QByteArray("\"C:\\A\\50%% (1).DXF\""), QByteArray("\"D:\\OUT\\~TESSIVA~50%% (1).DXF\""),
-          QByteArray("IF EXIST D:\\OUT\\\x95\x5c.DXF GOTO DONE2\r\n")})
+         {QByteArray("\"C:\\A\\50%% (1).DXF\""), QByteArray("\"D:\\OUT\\50%% (1).DXF\""),
+          QByteArray("@FOR %%F IN (D:\\OUT\\\x95\x5c.DXF) DO @IF NOT \"%%~aF\"==\"\" GOTO DONE2\r\n")})
         QVERIFY2(written.contains(piece), piece.constData());
 }
 
@@ -511,11 +496,11 @@ void TestBatchComposer::reportShowsNamesAsTheyAre()
     job.sources = {source};
     job.report = true;
     const QByteArray bytes = batchFileBytes(job);
-    const QList<QByteArray> lines{QByteArray("TITLE 1/1 ") + shown, QByteArray("ECHO 1/1 ") + shown,
-                                  QByteArray(">>\"%TESSIVA_LOG%\" ECHO 1/1 ")
-                                      + cp932::encode(QStringLiteral(u"変換しました: ")) + shown};
+    const QList<QByteArray> lines{QByteArray("\r\nTITLE 1/1 ") + shown + "& ECHO 1/1 " + shown + "& ",
+                                  QByteArray("\r\n>>\"%TESSIVA_LOG%\" ECHO 1/1 ")
+                                      + cp932::encode(QStringLiteral(u"変換しました: ")) + shown + "& "};
     for (const QByteArray &line : lines)
-        QVERIFY2(bytes.contains(QByteArray("\r\n" + line + "\r\n")), line.constData());
+        QVERIFY2(bytes.contains(line), line.constData());
 }
 
 QTEST_GUILESS_MAIN(TestBatchComposer)

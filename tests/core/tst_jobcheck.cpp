@@ -24,7 +24,7 @@ private slots:
     void treeRefusals_data();
     void treeRefusals();
     void treeDestinations();
-    void partialNamesCountTowardsTheLimit();
+    void workNamesCountTowardsTheLimit();
     void longestLinesStayWithinCmd_data();
     void longestLinesStayWithinCmd();
     void clashesAsAPlainLookupFindsThem_data();
@@ -163,6 +163,21 @@ void TestJobCheck::refusals_data()
         << QStringList{QStringLiteral("Z:\\a\\nul.dxf")} << QStringLiteral("D:\\OUT \\") << acad
         << int(SaveResult::UnusableText) << -1
         << otherName(QStringLiteral(u"変換先ﾌｫﾙﾀﾞ"), QStringLiteral("D:\\OUT \\"), QStringLiteral("OUT "));
+    // Windows opens a name shaped like one of its short names as the long
+    // file whose short name it is; only the names the batch file makes are
+    // judged, not the folders typed for it.
+    QTest::newRow("a drawing named like a short name")
+        << QStringList{QStringLiteral("C:\\A\\x.dxf"), QStringLiteral("C:\\A\\PLANNI~1.DXF")} << out << acad
+        << int(SaveResult::UnusableText) << 1
+        << otherName(QStringLiteral(u"変換元ﾌｧｲﾙ"), QStringLiteral("C:\\A\\PLANNI~1.DXF"),
+                     QStringLiteral("PLANNI~1.DXF"));
+    QTest::newRow("a drawing whose own name is cut to a short name")
+        << QStringList{QStringLiteral("C:\\A\\ab~12.dxf.dxf")} << out << acad << int(SaveResult::UnusableText) << 0
+        << otherName(QStringLiteral(u"変換元ﾌｧｲﾙ"), QStringLiteral("C:\\A\\ab~12.dxf.dxf"),
+                     QStringLiteral("ab~12.dxf.dxf"));
+    QTest::newRow("short names typed for the folders")
+        << QStringList{QStringLiteral("C:\\PROGRA~1\\plan.dxf")} << QStringLiteral("D:\\OUT~1\\")
+        << QStringLiteral("C:\\PROGRA~1\\ACAD\\") << passed << -1 << QString();
     QTest::newRow("a text no batch file carries before a name read otherwise")
         << QStringList{QStringLiteral("Z:\\a\\con.dxf"), QStringLiteral("C:\\A\\*.dxf")} << out << acad
         << int(SaveResult::UnusableText) << 1
@@ -343,9 +358,8 @@ void TestJobCheck::treeRefusals_data()
         << QStringList{QStringLiteral("C:\\PROJECT\\dummy.dxf\\a.dxf")} << out << clash << 0 << r13gx3 << false;
     QTest::newRow("one pass makes no intermediate file")
         << QStringList{QStringLiteral("C:\\PROJECT\\dummy.dxf\\a.dxf")} << out << kPasses << -1 << 0 << false;
-    QTest::newRow("a folder named like a temporary drawing")
-        << QStringList{QStringLiteral("C:\\PROJECT\\a.dxf"), QStringLiteral("C:\\PROJECT\\~tessiva~a.dxf\\b.dxf")}
-        << out << clash << 0 << 0 << true;
+    QTest::newRow("skipping, the intermediate file is in the work folder")
+        << QStringList{QStringLiteral("C:\\PROJECT\\dummy.dxf\\a.dxf")} << out << kPasses << -1 << r13gx3 << true;
     // Windows drops a folder's trailing dots and blanks: these folders
     // would be DUMMY.DXF, ~TESSIVA~A.DXF and A.DXF.
     const int otherName = int(SaveResult::UnusableText);
@@ -354,12 +368,15 @@ void TestJobCheck::treeRefusals_data()
     QTest::newRow("a temporary drawing's name and a dot")
         << QStringList{QStringLiteral("C:\\PROJECT\\a.dxf"), QStringLiteral("C:\\PROJECT\\~tessiva~a.dxf.\\b.dxf")}
         << out << otherName << 1 << 0 << true;
+    QTest::newRow("a folder below the root named like a short name")
+        << QStringList{QStringLiteral("C:\\PROJECT\\a.dxf"), QStringLiteral("C:\\PROJECT\\X\\FLOOR~12\\b.dxf")} << out
+        << otherName << 1 << 0 << false;
     QTest::newRow("a drawing's name and a blank")
         << QStringList{QStringLiteral("C:\\PROJECT\\a.dxf"), QStringLiteral("C:\\PROJECT\\a.dxf \\b.dxf")} << out
         << otherName << 1 << 0 << false;
-    QTest::newRow("without skipping no temporary drawing")
+    QTest::newRow("no drawing is made under a temporary name beside its own")
         << QStringList{QStringLiteral("C:\\PROJECT\\a.dxf"), QStringLiteral("C:\\PROJECT\\~tessiva~a.dxf\\b.dxf")}
-        << out << kPasses << -1 << 0 << false;
+        << out << kPasses << -1 << 0 << true;
 }
 
 void TestJobCheck::treeRefusals()
@@ -398,13 +415,17 @@ void TestJobCheck::treeDestinations()
     QCOMPARE(plan.intermediateName(), QStringLiteral("dummy1.dxf"));
 }
 
-void TestJobCheck::partialNamesCountTowardsTheLimit()
+void TestJobCheck::workNamesCountTowardsTheLimit()
 {
-    // Skipping, a drawing is made under "~TESSIVA~" + its name first.
-    ConversionJob j = job({QStringLiteral("C:\\A\\") + QString(240, u'p') + QStringLiteral(".dxf")});
+    // Skipping or reporting, a drawing is made in the work folder first, as
+    // D:\...\~TESSIVA~\DRAWING.DXF, which is longer than D:\...\P.DXF.
+    ConversionJob j = job({QStringLiteral("C:\\A\\p.dxf")}, QStringLiteral("D:\\") + QString(245, u'o') + u'\\');
     QVERIFY(!checkJob(j));
-    j.skipExisting = true;
-    QCOMPARE(resultOf(checkJob(j)), int(SaveResult::TooLong));
+    for (const bool report : {false, true}) {
+        j.skipExisting = !report;
+        j.report = report;
+        QCOMPARE(resultOf(checkJob(j)), int(SaveResult::TooLong));
+    }
 }
 
 void TestJobCheck::longestLinesStayWithinCmd_data()

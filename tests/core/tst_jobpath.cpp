@@ -18,6 +18,8 @@ private slots:
     void nativePartsCleanedAwayAsTheToolkitCleansThem();
     void partReadOtherwise_data();
     void partReadOtherwise();
+    void shortNameShape_data();
+    void shortNameShape();
 };
 
 void TestJobPath::toJob_data()
@@ -229,6 +231,32 @@ void TestJobPath::partReadOtherwise()
         = jobpath::partReadOtherwise(path, folder ? jobpath::PathEnd::Folder : jobpath::PathEnd::Name);
     QCOMPARE(found.isNull(), part.isNull());
     QCOMPARE(found.toString(), part);
+}
+
+void TestJobPath::shortNameShape_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("shaped");
+    QTest::newRow("eight and three") << QStringLiteral("PLANNI~1.DXF") << true;
+    QTest::newRow("two digits, any case") << QStringLiteral("plann~12.dxf") << true;
+    QTest::newRow("a folder without an extension") << QStringLiteral("PROGRA~1") << true;
+    QTest::newRow("a short extension") << QStringLiteral("A~1.D") << true;
+    QTest::newRow("a tilde alone before the digits") << QStringLiteral("~1.DXF") << true;
+    QTest::newRow("nine before the dot") << QStringLiteral("PLANNIN~1.DXF") << false;
+    QTest::newRow("a four-letter extension") << QStringLiteral("PLAN~1.DXFX") << false;
+    QTest::newRow("no digits after the tilde") << QStringLiteral("PLAN~.DXF") << false;
+    QTest::newRow("a letter after the digits") << QStringLiteral("PLAN~1A.DXF") << false;
+    QTest::newRow("no tilde") << QStringLiteral("PLAN1.DXF") << false;
+    QTest::newRow("the work folder") << QStringLiteral("~TESSIVA~") << false;
+    QTest::newRow("a numbered work folder") << QStringLiteral("~TESSIVA1~") << false;
+    QTest::newRow("double-byte, eight characters") << QStringLiteral(u"図面図面図~12.DXF") << true;
+}
+
+void TestJobPath::shortNameShape()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, shaped);
+    QCOMPARE(jobpath::hasShortNameShape(name), shaped);
 }
 
 QTEST_GUILESS_MAIN(TestJobPath)

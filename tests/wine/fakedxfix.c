@@ -3,12 +3,17 @@
    what a batch file ran. Arguments: [-A<digits>] -T<parameter file> IN OUT
 
    A file half.txt beside it makes it fail on purpose: its first line is a
-   part of an output path, its second "hang", "exit", "crash", "ctrl-c" or
-   "none". For an output path holding that part it makes no drawing and
-   ends with 0 ("none"), or writes half of the drawing, then
-   waits to be killed ("hang"), or ends with status 1 ("exit"), with the
-   status of an access violation ("crash", 0xC0000005, negative as cmd.exe
-   sees it) or with that of a Ctrl+C ("ctrl-c", 0xC000013A). */
+   part of an output path or of the input drawing's first line (which
+   names the drawing in every pass, as each pass copies it), its second
+   "hang", "exit", "crash", "ctrl-c" or "none", its third, if any, a part
+   the output path must hold as well. For such a call it makes no drawing
+   and ends with 0 ("none"), or writes half of the drawing, then waits to
+   be killed ("hang"), or ends with status 1 ("exit"), with the status of an
+   access violation ("crash", 0xC0000005, negative as cmd.exe sees it) or
+   with that of a Ctrl+C ("ctrl-c", 0xC000013A).
+
+   A file slow.txt beside it holds a number of milliseconds that every call
+   waits before it converts, so that two runs overlap. */
 #include <stdio.h>
 #include <string.h>
 #include <windows.h>
@@ -33,19 +38,37 @@ int main(int argc, char **argv)
     const char *in = argv[argc - 2];
     const char *out = argv[argc - 1];
 
-    char control[MAX_PATH], part[MAX_PATH] = "", mode[32] = "";
-    beside(control, "half.txt");
+    char control[MAX_PATH], part[MAX_PATH] = "", mode[32] = "", also[MAX_PATH] = "";
+    beside(control, "slow.txt");
     FILE *c = fopen(control, "r");
+    if (c) {
+        int ms = 0;
+        if (fscanf(c, "%d", &ms) == 1 && ms > 0)
+            Sleep((DWORD)ms);
+        fclose(c);
+    }
+    beside(control, "half.txt");
+    c = fopen(control, "r");
     if (c) {
         if (fgets(part, sizeof part, c))
             chomp(part);
         if (fgets(mode, sizeof mode, c))
             chomp(mode);
+        if (fgets(also, sizeof also, c))
+            chomp(also);
         fclose(c);
     }
-    if (part[0] && strstr(out, part) && strcmp(mode, "none") == 0)
+    char first[MAX_PATH] = "";
+    FILE *input = fopen(in, "rb");
+    if (input) {
+        if (fgets(first, sizeof first, input))
+            chomp(first);
+        fclose(input);
+    }
+    const int chosen = part[0] && (strstr(out, part) || strstr(first, part)) && (!also[0] || strstr(out, also));
+    if (chosen && strcmp(mode, "none") == 0)
         return 0;
-    if (part[0] && strstr(out, part)) {
+    if (chosen) {
         char data[4096];
         FILE *from = fopen(in, "rb");
         size_t n = from ? fread(data, 1, sizeof data, from) : 0;

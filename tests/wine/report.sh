@@ -13,10 +13,17 @@
 #   made or deleted;
 # - a report that cannot be written: every drawing still converted;
 # - a caller's variable named ERRORLEVEL does not stand in for the status;
-# - a folder where a drawing, its temporary name or the intermediate file
-#   goes fails that drawing, named, and is neither deleted nor moved into;
+# - a folder where a drawing or one of the run's work files goes fails that
+#   drawing, named, and is neither deleted nor moved into;
+# - a work file the run cannot remove (read-only, holding another drawing)
+#   is never taken for a drawing: each drawing fails, naming it;
+# - folders at the names beside the batch file (NAME.LCK, NAME.LOG,
+#   NAME.TMP): no question asked, each named, the failure list on the
+#   console;
 # - no converter or parameter file: the run stops before the first drawing;
-# - a second run of the batch file while one goes on is refused;
+# - a second run of the batch file while one goes on is refused, and so is
+#   a run of another batch file into the same destination;
+# - a caller's DATE or TIME runs no command;
 # - a console that does not read code page 932 runs nothing.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -115,7 +122,11 @@ echo "ok: a second run reports every drawing as already there"
 # and an interrupted run are said in words, with the status; the report
 # ends with the drawings that failed.
 failing="2/1.dxf"
-part='OUT\2\~TESSIVA~1.DXF'
+# The stand-in's choice of the second pass of that drawing: its name, as
+# the drawing's first line gives it, and the work file the pass makes.
+part=$(printf 'drawing %s,\nMODE\nDRAWING.DXF' "$failing")
+# A half-made drawing in the work folder, of the drawing $1.
+halfMade() { grep -qa "drawing $1" "$(out '~tessiva~/drawing.dxf')" 2>/dev/null; }
 for mode in exit crash ctrl-c none hang; do
     case $mode in
     exit) why='2回目の変換 R12→GX3: 終了ステータス 1'; flags=(--skip-existing --check-exit-status) ;;
@@ -127,11 +138,11 @@ for mode in exit crash ctrl-c none hang; do
     hang) flags=(--skip-existing) ;;
     esac
     fresh "${flags[@]}"
-    printf '%s\n%s\n' "$part" "$mode" > acad/half.txt
+    printf '%s\n' "${part/MODE/$mode}" > acad/half.txt
     if [ "$mode" = hang ]; then
         run &
         for _ in $(seq 1 300); do
-            [ -s "$(out '2/~tessiva~1.dxf')" ] && break
+            halfMade "$failing" && break
             sleep 0.1
         done
         wineserver -k >/dev/null 2>&1 || true
@@ -167,7 +178,7 @@ done
 # not check the status: never a clean conversion. The drawing is to be
 # looked at, with its status, counted apart and listed at the end.
 fresh --skip-existing
-printf '%s\nexit\n' "$part" > acad/half.txt
+printf '%s\n' "${part/MODE/exit}" > acad/half.txt
 run
 [ "$status" -eq 0 ] || fail "a status not checked: exit $status"
 look="$(lineOf "$failing" "要確認（2回目の変換 R12→GX3: 終了ステータス 1）")"
@@ -184,7 +195,7 @@ echo "ok: a status the job does not check leaves the drawing to look at, counted
 # run's conversion of it fails.
 fresh
 mkdir -p out && printf 'the earlier drawing\r\n' > out/A.DXF
-printf 'OUT\\~TESSIVA~A.DXF\nnone\n' > acad/half.txt
+printf 'drawing a.dxf,\nnone\nDRAWING.DXF\n' > acad/half.txt
 run
 [ "$status" -eq 1 ] || fail "an earlier drawing: exit $status"
 [ "$(cat out/A.DXF)" = $'the earlier drawing\r' ] || fail "an earlier drawing was lost"
@@ -224,7 +235,7 @@ everything() { find . -path ./prefix -prune -o -print | LC_ALL=C sort; }
 # still a failure, the caller sees status 1, and no half drawing stands at
 # the drawing's name.
 fresh
-printf '%s\n' "$part" crash > acad/half.txt
+printf '%s\n' "${part/MODE/crash}" > acad/half.txt
 printf '@ECHO OFF\r\nSET ERRORLEVEL=0\r\nCALL JOB.BAT\r\nIF ERRORLEVEL 1 EXIT /B 1\r\nEXIT /B 0\r\n' > CALLER.BAT
 runFile CALLER.BAT
 [ "$status" -eq 1 ] || fail "a caller's ERRORLEVEL: exit $status, not 1"
@@ -237,29 +248,64 @@ echo "ok: a caller's variable named ERRORLEVEL does not stand in for the convert
 # The work folder as the batch file names it, in upper case.
 winUpper() { win | tr '[:lower:]' '[:upper:]'; }
 
-# Folders where a drawing, its temporary name or the intermediate file goes,
-# each holding a user's file: no question asked, nothing deleted or moved
-# into them, the drawings failed with the folder named; with
-# --skip-existing the drawing's folder is not a drawing already there.
+# Folders where a drawing or a work file goes, each holding a user's file:
+# no question asked, nothing deleted or moved into them, the drawings
+# failed with the folder named; with --skip-existing the drawing's folder
+# is not a drawing already there. A user's folder named as the plain form's
+# intermediate file is none of the run's business.
 fresh --skip-existing
-for folder in 'a.dxf' '2/~TESSIVA~1.dxf'; do
-    mkdir -p "out/${folder^^}" && printf 'mine\r\n' > "out/${folder^^}/mine.txt"
-done
+mkdir -p out/A.DXF out/DUMMY.DXF && printf 'mine\r\n' > out/A.DXF/mine.txt && printf 'mine\r\n' > out/DUMMY.DXF/mine.txt
 run
 [ "$status" -eq 1 ] || fail "folders: exit $status, not 1"
 hasLine "$(lineOf "a.dxf" "失敗しました（フォルダがあります: $(winUpper)\\OUT\\A.DXF）")" "" "a drawing's folder"
-hasLine "$(lineOf "$failing" "失敗しました（フォルダがあります: $(winUpper)\\OUT\\2\\~TESSIVA~1.DXF）")" "" "a temporary name's folder"
-for folder in 'a.dxf' '2/~TESSIVA~1.dxf'; do
-    [ "$(cat "out/${folder^^}/mine.txt")" = $'mine\r' ] || fail "folders: the user's file in $folder was touched"
+hasLine "$(counts $((count - 1)) 0 0 1)" "" "folders"
+for folder in A.DXF DUMMY.DXF; do
+    [ "$(cat "out/$folder/mine.txt")" = $'mine\r' ] || fail "folders: the user's file in $folder was touched"
 done
-hasLine "$(counts $((count - 2)) 0 0 2)" "" "folders"
-rm -rf out/A.DXF
-mkdir -p out/DUMMY.DXF && printf 'mine\r\n' > out/DUMMY.DXF/mine.txt
-run
-[ "$status" -eq 1 ] || fail "the intermediate file's folder: exit $status, not 1"
-hasLine "$(lineOf "a.dxf" "失敗しました（フォルダがあります: $(winUpper)\\OUT\\DUMMY.DXF）")" "" "the intermediate file's folder"
-[ "$(cat out/DUMMY.DXF/mine.txt)" = $'mine\r' ] || fail "the user's file in DUMMY.DXF was touched"
-echo "ok: a folder where a drawing, its temporary name or the intermediate file goes fails that drawing, named, untouched"
+rm -rf out/A.DXF out/DUMMY.DXF
+for file in DUMMY.DXF DRAWING.DXF; do
+    rm -rf out && mkdir -p "out/~TESSIVA~/$file" && printf 'mine\r\n' > "out/~TESSIVA~/$file/mine.txt"
+    run
+    [ "$status" -eq 1 ] || fail "a folder at the work file $file: exit $status, not 1"
+    hasLine "$(lineOf "a.dxf" "失敗しました（フォルダがあります: $(winUpper)\\OUT\\~TESSIVA~\\$file）")" "" "the work file's folder"
+    hasLine "$(counts 0 0 0 "$count")" "" "the work file's folder"
+    [ "$(cat "out/~TESSIVA~/$file/mine.txt")" = $'mine\r' ] || fail "the user's file in the work folder's $file was touched"
+done
+echo "ok: a folder where a drawing or a work file goes fails that drawing, named, untouched"
+
+# A work file the run cannot remove, holding another drawing: read-only,
+# where the first pass makes nothing and ends with 0. Today's names and
+# the earlier ones (DUMMY.DXF and ~TESSIVA~A.DXF beside the drawings) both
+# hold it. No drawing is made of it: each fails, naming the file, and the
+# file stays as it was.
+for flags in "--report" "--skip-existing --check-exit-status"; do
+    for kind in r13-gx3 r13-r12; do
+        rm -rf project out OUT JOB.BAT JOB.LOG && mkdir -p project out/~TESSIVA~
+        printf 'drawing a\r\n' > project/a.dxf && printf 'drawing b\r\n' > project/b.dxf
+        read -r -a f <<< "$flags"
+        batch --settings none.ini "${f[@]}" -k "$kind" -d out -a acad project/a.dxf project/b.dxf -o JOB.BAT
+        if [ "$kind" = r13-gx3 ]; then
+            names=(out/~TESSIVA~/DUMMY.DXF out/DUMMY.DXF)
+            printf 'DUMMY.DXF\nnone\n' > acad/half.txt
+        else
+            names=(out/~TESSIVA~/DRAWING.DXF out/~TESSIVA~A.DXF out/~TESSIVA~B.DXF)
+            printf '~TESSIVA~\nnone\n' > acad/half.txt
+        fi
+        for name in "${names[@]}"; do printf 'another drawing\r\n' > "$name" && chmod a-w "$name"; done
+        run
+        [ "$status" -eq 1 ] || fail "a read-only work file, $kind $flags: exit $status, not 1"
+        for d in A B; do
+            [ ! -e "out/$d.DXF" ] || fail "a read-only work file, $kind $flags: $d.DXF was made of it"
+        done
+        for name in "${names[@]}"; do
+            [ "$(cat "$name")" = $'another drawing\r' ] || fail "a read-only work file, $kind $flags: $name changed"
+        done
+        iconv -f CP932 -t UTF-8 console.txt | grep -qF "$(printf '%s\\OUT\\~TESSIVA~\\' "$(winUpper)")" \
+            || fail "a read-only work file, $kind $flags: the file was not named"
+        chmod -R u+w out && rm acad/half.txt
+    done
+done
+echo "ok: a work file the run cannot remove is never made a drawing; each drawing fails, naming it"
 
 # No converter in the AutoCAD folder given, or no parameter file: said in
 # the console and the report, status 2, no drawing touched and no folder made.
@@ -286,14 +332,14 @@ echo "ok: without the converter or a parameter file the run stops before the fir
 # A second run of the batch file while one goes on: refused, status 2, the
 # report of the first untouched.
 fresh --skip-existing
-printf '%s\n' "$part" hang > acad/half.txt
+printf '%s\n' "${part/MODE/hang}" > acad/half.txt
 run &
 first=$!
 for _ in $(seq 1 300); do
-    [ -s "$(out '2/~tessiva~1.dxf')" ] && break
+    halfMade "$failing" && break
     sleep 0.1
 done
-[ -s "$(out '2/~tessiva~1.dxf')" ] || fail "the first run never reached the drawing it hangs in"
+halfMade "$failing" || fail "the first run never reached the drawing it hangs in"
 cp JOB.LOG first.log
 before=$(everything)
 runFile JOB.BAT
@@ -306,6 +352,77 @@ wineserver -w >/dev/null 2>&1 || true
 wait "$first" || true
 rm -f acad/half.txt first.log
 echo "ok: a second run of the batch file while one goes on is refused, status 2, the report untouched"
+
+# Folders at the names beside the batch file, each holding a user's file,
+# standard input closed: nothing asks a question, nothing in them is
+# touched, each is named, and the drawing that failed still reaches the
+# console at the end.
+fresh --skip-existing --check-exit-status
+rm -rf JOB.LCK JOB.LOG JOB.TMP
+for name in JOB.LCK JOB.LOG JOB.TMP; do mkdir "$name" && printf 'mine\r\n' > "$name/mine.txt"; done
+printf '%s\n' "${part/MODE/exit}" > acad/half.txt
+run
+[ "$status" -eq 1 ] || fail "folders beside the batch file: exit $status, not 1"
+for name in JOB.LCK JOB.LOG JOB.TMP; do
+    [ "$(cat "$name/mine.txt")" = $'mine\r' ] || fail "folders beside the batch file: $name was touched"
+done
+console=$(iconv -f CP932 -t UTF-8 console.txt | tr -d '\r')
+grep -qF 'フォルダがあるのでロックファイルを作れません: ' <<< "$console" && grep -qF 'JOB.LCK' <<< "$console" \
+    || fail "folders beside the batch file: the lock's folder was not named: $console"
+grep -qF "実行結果を記録できません: \"$(win)\\JOB.LOG\"" <<< "$console" \
+    || fail "folders beside the batch file: the report's folder was not named: $console"
+[ "$(sed -n '/^失敗したか要確認の図面:$/,$p' <<< "$console" | sed 1d)" \
+    = "$(lineOf "$failing" "失敗しました（2回目の変換 R12→GX3: 終了ステータス 1）")" ] \
+    || fail "folders beside the batch file: the console does not end with the failed drawing: $console"
+rm -rf JOB.LCK JOB.LOG JOB.TMP acad/half.txt
+echo "ok: folders at the lock's, the report's and the list's names: no question, each named, the list on the console"
+
+# A caller's DATE or TIME, holding a command: the report's clock is the
+# system's, and nothing runs.
+fresh
+for variable in DATE TIME; do
+    rm -f INJECTED.TXT
+    printf '@ECHO OFF\r\nSET "%s=X&ECHO injected>%s\\INJECTED.TXT"\r\nCALL JOB.BAT\r\n' "$variable" "$(win)" > CALLER.BAT
+    runFile CALLER.BAT
+    [ "$status" -eq 0 ] || fail "a caller's $variable: exit $status"
+    [ ! -e INJECTED.TXT ] || fail "a caller's $variable ran a command"
+    report | grep -q '^開始: [0-9]' || fail "a caller's $variable stood in for the clock: $(report | sed -n 2p)"
+done
+rm -f CALLER.BAT
+echo "ok: a caller's DATE or TIME runs nothing and stands in for no clock"
+
+# Two batch files into one destination at once, with a converter that takes
+# its time: the second stops before it touches anything, status 2, and says
+# why; every drawing the first reports as converted holds its own bytes.
+rm -rf project out OUT JOBX.* JOBY.* && mkdir -p project/x project/y
+for d in 1 2 3; do
+    printf 'drawing x%d\r\n' "$d" > "project/x/x$d.dxf"
+    printf 'drawing y%d\r\n' "$d" > "project/y/y$d.dxf"
+done
+batch --settings none.ini --report -k r13-gx3 -d out -a acad project/x/*.dxf -o JOBX.BAT
+batch --settings none.ini --report -k r13-gx3 -d out -a acad project/y/*.dxf -o JOBY.BAT
+mkdir out && echo 700 > acad/slow.txt && rm -f acad/calls.log
+timeout 120 "$wine" cmd /c "$("$wine" winepath -w "$work/JOBX.BAT" 2>/dev/null)" </dev/null >consolex.txt 2>&1 &
+first=$!
+# The second starts once the first has converted its first pass.
+for _ in $(seq 1 300); do
+    [ -s acad/calls.log ] && break
+    sleep 0.1
+done
+[ -s acad/calls.log ] || fail "the first batch file never started"
+runFile JOBY.BAT
+wait "$first" && statusX=0 || statusX=$?
+rm acad/slow.txt
+[ "$statusX" -eq 0 ] || fail "two batch files: the first ended with $statusX"
+[ "$status" -eq 2 ] || fail "two batch files: the second ended with $status, not 2"
+iconv -f CP932 -t UTF-8 console.txt | grep -qF '変換先フォルダでは別のバッチファイルが実行中です' \
+    || fail "two batch files: the second did not say why: $(iconv -f CP932 -t UTF-8 console.txt)"
+for d in 1 2 3; do
+    [ "$(cat "$(out "x$d.dxf")")" = "drawing x$d"$'\r' ] || fail "two batch files: X$d.DXF does not hold its own bytes"
+    [ -z "$(out "y$d.dxf")" ] || fail "two batch files: the second converted y$d"
+done
+iconv -f CP932 -t UTF-8 JOBY.LOG | grep -qF '図面を一つも変換していません。' || fail "two batch files: the second's report"
+echo "ok: a second batch file into one destination stops before it touches anything; the first's drawings are its own"
 
 # A console that reads the batch file in another code page (Wine under
 # C.UTF-8, as under Windows' UTF-8 setting or an English Windows), with a

@@ -10,8 +10,10 @@
 # - every run with standard input closed, as a scheduled run has it: it
 #   ends, and a user's own files in the destination (named as temporary
 #   drawings once were) are left alone;
-# - a folder where a drawing, its temporary name or the intermediate file
-#   goes: that drawing is left out, said so, status 1, the folder untouched.
+# - a folder where a drawing or a work file goes: that drawing is left out,
+#   said so, status 1, the folder untouched;
+# - every drawing that failed or was left out ends the run with status 1:
+#   a crash, a drawing not made, a status the job checks, no converter.
 # Needs Debian's wine and gcc-mingw-w64-x86-64-win32; not part of
 # ./dev test, as Wine is heavy to install.
 set -euo pipefail
@@ -73,7 +75,7 @@ converted() {
         cmp -s "$found" "project/$f" || fail "$1: wrong contents: $found"
     done
     [ -z "$(out 'dummy*.dxf')" ] || fail "$1: an intermediate file was left"
-    [ -z "$(out '*~tessiva~*')" ] || fail "$1: a temporary drawing was left"
+    [ -z "$(out '*~tessiva~*')" ] || fail "$1: the work folder was left"
 }
 
 # After a run that stopped in "floor 1/plan.dxf", the last drawing: that
@@ -143,15 +145,19 @@ run
 [ "$(calls)" -eq 12 ] || fail "the second run converted again ($(calls) calls)"
 echo "ok: six drawings converted into a new destination folder, nothing converted again"
 
+# The stand-in's choice: the second pass of "floor 1/plan.dxf", the last
+# drawing, which writes the run's work file DRAWING.DXF.
+last() { printf 'drawing floor 1/plan.dxf,\n%s\nDRAWING.DXF\n' "$1" > acad/half.txt; }
 # Killed while the second pass writes the last drawing.
 fresh
-printf 'FLOOR 1\\~TESSIVA~PLAN.DXF\nhang\n' > acad/half.txt
+last hang
 run &
+halfMade() { grep -qa 'drawing floor 1/plan.dxf' "$(out '~tessiva~/drawing.dxf')" 2>/dev/null; }
 for _ in $(seq 1 300); do
-    [ -s "$(out 'floor 1/~tessiva~plan.dxf')" ] && break
+    halfMade && break
     sleep 0.1
 done
-[ -s "$(out 'floor 1/~tessiva~plan.dxf')" ] || fail "the stand-in never started the drawing it hangs in"
+halfMade || fail "the stand-in never started the drawing it hangs in"
 wineserver -k >/dev/null 2>&1 || true
 # The next run starts its own Wine only once this one is gone, never on
 # a server that is still going down.
@@ -162,39 +168,61 @@ rerunConvertsItAlone "a run killed in the middle of a drawing"
 # A converter that writes half and crashes, its exit status not checked:
 # a negative status is never a finished drawing.
 fresh
-printf 'FLOOR 1\\~TESSIVA~PLAN.DXF\ncrash\n' > acad/half.txt
+last crash
 run
+[ "$status" -eq 1 ] || fail "a crash, the exit status not checked: exit $status, not 1"
 rerunConvertsItAlone "a conversion that crashed, the exit status not checked"
+
+# A converter that makes nothing and ends with 0.
+fresh
+last none
+run
+[ "$status" -eq 1 ] || fail "a drawing not made: exit $status, not 1"
+iconv -f CP932 -t UTF-8 console.txt | grep -qF '変換できませんでした: ' || fail "a drawing not made: not said"
+rerunConvertsItAlone "a conversion that made no drawing"
 
 # A converter that writes half and fails, crashes, or is stopped by Ctrl+C
 # (the prompt's question answered with N, so the run goes on), with its
 # exit status checked: any status but 0.
 for mode in exit crash ctrl-c; do
     fresh --check-exit-status
-    printf 'FLOOR 1\\~TESSIVA~PLAN.DXF\n%s\n' "$mode" > acad/half.txt
+    last "$mode"
     run
+    [ "$status" -eq 1 ] || fail "'$mode', the exit status checked: exit $status, not 1"
     rerunConvertsItAlone "a conversion that ended with '$mode'"
 done
 
-# Folders, each holding a user's file, where a drawing and the intermediate
-# file go: those drawings are left out and said so, the run ends with 1,
-# and the folders keep what they hold; the rest is converted.
+# No converter where the job says: every drawing fails, status 1.
 fresh
-mkdir -p out/A.DXF 'out/FLOOR 1/~TESSIVA~PLAN.DXF'
+rm -rf acad2 && mkdir acad2
+find project -iname '*.dxf' | LC_ALL=C sort | batch --settings none.ini --tree project --skip-existing \
+    -k r13-gx3 -d out -a acad2 -l - -o JOB.BAT
+run
+[ "$status" -eq 1 ] || fail "no converter: exit $status, not 1"
+[ -z "$(out '*.dxf')" ] || fail "no converter: a drawing was made"
+rm -rf acad2
+echo "ok: without the converter every drawing fails, status 1"
+
+# Folders, each holding a user's file, where a drawing and a work file go:
+# those drawings are left out and said so, the run ends with 1, and the
+# folders keep what they hold; the rest is converted. A user's folder
+# named as the plain form's intermediate file is none of this run's
+# business.
+fresh
+mkdir -p out/A.DXF out/DUMMY.DXF
 printf 'mine\r\n' > out/A.DXF/mine.txt
-printf 'mine\r\n' > 'out/FLOOR 1/~TESSIVA~PLAN.DXF/mine.txt'
+printf 'mine\r\n' > out/DUMMY.DXF/mine.txt
 run
 [ "$status" -eq 1 ] || fail "folders: exit $status, not 1"
-for folder in A.DXF 'FLOOR 1/~TESSIVA~PLAN.DXF'; do
+for folder in A.DXF DUMMY.DXF; do
     [ "$(cat "out/$folder/mine.txt")" = $'mine\r' ] || fail "folders: the user's file in $folder was touched"
-    name="$(printf '%s' "$folder" | tr / '\\')"
-    iconv -f CP932 -t UTF-8 console.txt | grep -qF "フォルダがあるので変換しません: " \
-        && iconv -f CP932 -t UTF-8 console.txt | grep -qF "\\OUT\\$name" || fail "folders: $folder was not named"
 done
-[ "$(calls)" -eq 8 ] || fail "folders: expected the 8 calls of the other four drawings, saw $(calls)"
-rm -rf out/A.DXF && mkdir -p out/DUMMY.DXF && printf 'mine\r\n' > out/DUMMY.DXF/mine.txt
+iconv -f CP932 -t UTF-8 console.txt | grep -qF "フォルダがあるので変換しません: " \
+    && iconv -f CP932 -t UTF-8 console.txt | grep -qF '\OUT\A.DXF' || fail "folders: A.DXF was not named"
+[ "$(calls)" -eq 10 ] || fail "folders: expected the 10 calls of the other five drawings, saw $(calls)"
+rm -rf out/A.DXF && mkdir -p out/~TESSIVA~/DUMMY.DXF && printf 'mine\r\n' > out/~TESSIVA~/DUMMY.DXF/mine.txt
 run
-[ "$status" -eq 1 ] || fail "the intermediate file's folder: exit $status, not 1"
-[ "$(cat out/DUMMY.DXF/mine.txt)" = $'mine\r' ] || fail "the user's file in DUMMY.DXF was touched"
-[ "$(calls)" -eq 8 ] || fail "the intermediate file's folder: the converter ran ($(calls) calls)"
-echo "ok: a folder where a drawing or the intermediate file goes: left out, said, status 1, the folder untouched"
+[ "$status" -eq 1 ] || fail "the work file's folder: exit $status, not 1"
+[ "$(cat out/~TESSIVA~/DUMMY.DXF/mine.txt)" = $'mine\r' ] || fail "the user's file in the work file's folder was touched"
+[ "$(calls)" -eq 10 ] || fail "the work file's folder: the converter ran ($(calls) calls)"
+echo "ok: a folder where a drawing or a work file goes: left out, said, status 1, the folder untouched"

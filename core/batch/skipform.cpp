@@ -1,0 +1,77 @@
+#include "skipform.h"
+
+#include "checkedrun.h"
+#include "core/job/jobplan.h"
+
+namespace batch {
+
+bool writeSkipForm(const JobPlan &plan, BatchWriter &w)
+{
+    static const QByteArray folderWords = words(u"@SET \"TESSIVA_WHY=フォルダがあるので変換しません: ");
+    static const QByteArray folderThere = words(u"フォルダがあるので変換しません: ");
+    static const QByteArray leftWords = words(u"消せないファイルがあるので変換しません: ");
+    static const QByteArray failedWords = words(u"SET \"TESSIVA_WHY=変換できませんでした: ");
+    const ConversionJob &job = plan.job();
+    const JobTokens tokens(plan);
+    CheckedRun run(plan, w);
+    run.head();
+    run.holdDestination("@ECHO %TESSIVA_WHY%\r\n");
+    run.clearWorkFiles();
+    const bool twoPasses = convertsInTwoPasses(job.kind);
+    const NamedPath &intermediate = run.intermediate();
+    const NamedPath &drawing = run.drawing();
+    // A crash or a Ctrl+C ends the converter with a negative status, below
+    // what ERRORLEVEL 1 sees, and is a failure in any case; with
+    // checkExitStatus so is any status but 0. What a converter that failed
+    // otherwise made is the drawing, as this form has always taken it.
+    const QByteArrayView checked = job.checkExitStatus ? QByteArrayView("(IF ERRORLEVEL 1 GOTO FAILED") : QByteArrayView();
+    TreeFolders folders(job);
+    NamedPath final;
+    for (qsizetype i = 0; i < job.sources.size(); ++i) {
+        if (!w.handOnWholeChunk())
+            return false;
+        const QStringView below = plan.below(i);
+        if (!below.isEmpty())
+            folders.make(w, below);
+        final.set({job.destinationFolder, below, plan.baseName(i), kDestinationExtension});
+        const QByteArray n = labelNumber(i, tokens.labelWidth);
+        const QByteArray failed = "FAILED" + n;
+        const QByteArray out = "OUT" + n;
+        // Each pass's status, then its output, which must be there.
+        const auto made = [&](const NamedPath &output) {
+            if (checked.isEmpty())
+                w.line({"@(IF NOT ERRORLEVEL 0 GOTO ", failed, ")& ", run.ifExists(output, failed, {}, true)});
+            else
+                w.line({"@", checked, n, ")& (IF NOT ERRORLEVEL 0 GOTO ", failed, ")& ", run.ifExists(output, failed, {}, true)});
+        };
+        w.line({folderWords, final.shown, "\"& IF EXIST ", final.folder, " GOTO ", out});
+        w.line({"@", run.ifExists(final, "DONE", n)});
+        if (twoPasses)
+            run.workFileGone(intermediate, folderThere, leftWords, out);
+        run.workFileGone(drawing, folderThere, leftWords, out);
+        const QStringView source = job.sources.at(i);
+        if (twoPasses) {
+            converterLine(w, tokens.r13, source, intermediate.token, {}, true);
+            made(intermediate);
+            converterLine(w, tokens.r12, {}, drawing.token, intermediate.token, true);
+            made(drawing);
+            w.put(QByteArray("DEL " + intermediate.token + "& "));
+        } else {
+            converterLine(w, tokens.first, source, drawing.token, {}, true);
+            made(drawing);
+        }
+        w.line({"MOVE /Y ", drawing.token, " ", final.token, "& ", run.ifExists(final, "DONE", n)});
+        w.line({":", failed});
+        const QByteArray removeIntermediate
+            = twoPasses ? QByteArray("(IF EXIST " + intermediate.token + " DEL " + intermediate.token + ")& ") : QByteArray();
+        w.line({"@", removeIntermediate, "(IF EXIST ", drawing.token, " DEL ", drawing.token, ")& ", failedWords,
+                final.shown, "\""});
+        w.line({":", out});
+        w.line({"@ECHO %TESSIVA_WHY%& SET \"TESSIVA_EXIT=1\""});
+        w.line({":DONE", n});
+    }
+    w.line({"@GOTO :EOF"});
+    return w.finish();
+}
+
+} // namespace batch
