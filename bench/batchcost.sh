@@ -1,24 +1,32 @@
 #!/usr/bin/env bash
-# What a batch file's own lines cost under Wine's cmd.exe, per drawing,
-# against what starting the converter costs:
-#   bench/batchcost.sh [path/to/tessiva-batch] [N]
-# Each checked form is written for 1, N and 4N drawings (R13 -> GX3 and
-# R13 -> R12), its converter lines replaced by a line that makes the
-# output (TYPE NUL >OUT: every drawing converts) or makes nothing (every
-# drawing fails), and run with standard input closed; with
-# --skip-existing, once more over a destination where every drawing is
-# already there. The baseline is the plain form run with a converter that
-# does nothing: one converter start a drawing. Each figure is the median of
-# RUNS runs (default 3), form and baseline taken in turns.
-#   per drawing:  (t(4N) - t(1)) / (4N - 1), against the baseline's
-#   growth:       the per-drawing cost at 4N over that at N (flat: <= 1.2)
+# What a checked batch file's own lines cost under Wine's cmd.exe, per
+# drawing, against what starting the converter costs:
+#   bench/batchcost.sh [path/to/tessiva-batch] [N]      (./dev bench wine)
+# Each checked form (--skip-existing, --report, with and without
+# --check-exit-status) is written for 1, N and 4N drawings, R13 -> GX3 and
+# R13 -> R12, its converter lines replaced by a line that makes the output
+# (TYPE NUL >OUT: every drawing converts) or makes nothing (every drawing
+# fails), and run with standard input closed; with --skip-existing, once
+# more over a destination where every drawing is already there.
+#   own:       the form's time less that of its converter lines' stand-ins
+#              alone (the same TYPE NUL lines, nothing else), per drawing:
+#              (t(4N) - t(1)) / (4N - 1)
+#   start:     the same for the plain form run with a converter that does
+#              nothing: one converter start a drawing
+#   share:     own / start (goal: at most 5%)
+#   growth:    own at 4N over own at N (goal: at most 1.2, flat)
+# Every figure is the median of RUNS runs (default 3); the converter's
+# start is measured before and after each kind, in the same run.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 tool=$(realpath "${1:-$here/../build/tessiva-batch}")
 n=${2:-100}
 runs=${RUNS:-3}
-work=$(mktemp -d)
-export WINEPREFIX=${TESSIVA_BENCH_PREFIX:-$work/prefix} WINEDEBUG=-all
+# Upper case, as the batch file names every path: Wine looks a name up
+# without folding case first only where it is written as it is on disk.
+work=/tmp/TESSIVA-COST-$$
+mkdir -p "$work"
+export WINEPREFIX=${TESSIVA_BENCH_PREFIX:-$work/PREFIX} WINEDEBUG=-all
 if ! locale -a 2>/dev/null | grep -qi '^ja_JP.utf8$'; then
     localedef -i ja_JP -f UTF-8 ja_JP.UTF-8 2>/dev/null || true
 fi
@@ -29,31 +37,45 @@ trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
 # One server for every run, so that no run pays for starting it.
 wineserver -p >/dev/null 2>&1 || true
 cd "$work"
-mkdir -p acad
+mkdir -p ACAD
 printf 'int main(void) { return 0; }\n' > noop.c
-x86_64-w64-mingw32-gcc -O2 -o acad/DXFIX.EXE noop.c
-printf 'x\r\n' > acad/DXFIX13.DXT
-printf 'x\r\n' > acad/DXFIX.DXT
+x86_64-w64-mingw32-gcc -O2 -o ACAD/DXFIX.EXE noop.c
+printf 'x\r\n' > ACAD/DXFIX13.DXT
+printf 'x\r\n' > ACAD/DXFIX.DXT
 : > none.ini
+converter=$(printf 'Z:%s\\ACAD\\DXFIX.EXE' "$(printf '%s' "$work" | tr / '\\' | tr '[:lower:]' '[:upper:]')")
 
-# The sources of a job of $1 drawings: names alone, as the batch file's
-# converter lines are replaced and nothing reads them.
-sources() { for i in $(seq 1 "$1"); do printf 'project/plan %d.dxf\n' "$i"; done; }
+# The sources of a job of $1 drawings: names alone, as the converter lines
+# are replaced and nothing reads them.
+sources() { for i in $(seq 1 "$1"); do printf 'PROJECT/PLAN%d.DXF\n' "$i"; done; }
+# Batch file $1.BAT for $2 drawings, kind $kind, in the form of flags $3...
+make() {
+    local name=$1 count=$2
+    shift 2
+    sources "$count" | "$tool" --settings none.ini -k "$kind" -d OUT -a ACAD -l - -o "$name.BAT" "$@"
+}
 # The converter lines of batch file $1 made to make their output ($2
-# "converts") or nothing ($2 "fails").
+# "converts", "there") or nothing ($2 "fails"); into $3 those of them a run
+# runs, alone: every one where each drawing converts, each drawing's first
+# where it fails there, none where every drawing is already there.
 replaceConverter() {
-    local converter
-    converter=$(printf '%s\\ACAD\\DXFIX.EXE' "$(printf 'Z:%s' "$work" | tr / '\\' | tr '[:lower:]' '[:upper:]')")
     CONVERTER=$converter MODE=$2 perl -i -pe '
         BEGIN { $c = $ENV{CONVERTER}; $m = $ENV{MODE}; }
         if (index($_, $c) == 0 || index($_, "\"$c\"") == 0) {
             s/ 2>&1\r$/\r/;
             my ($out) = /( "[^"]*"| [^ "]+)\r$/;
             $out =~ s/^ //;
-            $_ = $m eq "converts" ? "TYPE NUL >$out\r\n" : "TYPE NUL >NUL\r\n";
+            $_ = $m eq "fails" ? "TYPE NUL >NUL\r\n" : "TYPE NUL >$out\r\n";
         }' "$1"
+    {
+        printf '@ECHO OFF\r\n'
+        case $2 in
+        converts) grep -a '^TYPE NUL >' "$1" || true ;;
+        fails) for _ in $(seq 1 "$4"); do printf 'TYPE NUL >NUL\r\n'; done ;;
+        esac
+    } > "$3"
 }
-# Seconds a run of batch file $1 takes, standard input closed.
+# Microseconds of a run of batch file $1, standard input closed.
 timed() {
     local start end
     start=$(date +%s%N)
@@ -62,65 +84,58 @@ timed() {
     echo $(((end - start) / 1000))
 }
 median() { LC_ALL=C sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
-
-# Batch file $1.BAT for $2 drawings, kind $kind, in the form of flags $3...
-make() {
-    local name=$1 count=$2
-    shift 2
-    sources "$count" | "$tool" --settings none.ini -k "$kind" -d out -a acad -l - -o "$name.BAT" "$@"
+# Median microseconds of batch file $1 of $2 drawings, its destination
+# prepared for outcome $3 ("there": every drawing already there).
+measure() {
+    local times=()
+    for _ in $(seq 1 "$runs"); do
+        rm -rf OUT && mkdir -p OUT/~TESSIVA~
+        if [ "$3" = there ]; then
+            for i in $(seq 1 "$2"); do printf 'x\r\n' > "OUT/PLAN$i.DXF"; done
+        fi
+        rm -f ./*.LOG
+        times+=("$(timed "$1")")
+    done
+    printf '%s\n' "${times[@]}" | median
 }
-# Microseconds of a run of batch file $1.BAT of $2 drawings, its
-# destination prepared for outcome $3 ("there": every drawing already there).
-runOnce() {
-    rm -rf out OUT && mkdir out
-    if [ "$3" = there ]; then
-        for i in $(seq 1 "$2"); do printf 'x\r\n' > "out/PLAN $i.DXF"; done
-    fi
-    rm -f "$1.LOG"
-    timed "$1.BAT"
-}
+# Per-drawing microseconds from the times of 1, N and 4N drawings.
+perDrawing() { echo $((($3 - $1) / (4 * n - 1))); }
 
 sizes=(1 "$n" $((4 * n)))
-big=$((4 * n))
-# The baseline: the plain form, one start of a converter that does nothing a drawing.
-kind=r13-r12
-for size in "${sizes[@]}"; do make "base$size" "$size"; done
-declare -A b=()
-baseline() {
-    for size in "${sizes[@]}"; do
-        local bs=()
-        for _ in $(seq 1 "$runs"); do bs+=("$(runOnce "base$size" "$size" converts)"); done
-        b[$size]=$(printf '%s\n' "${bs[@]}" | median)
-    done
+# The converter's start: the plain form, one converter that does nothing a drawing.
+start() {
+    local t=()
+    for size in "${sizes[@]}"; do t+=("$(measure "BASE$size.BAT" "$size" converts)"); done
+    perDrawing "${t[@]}"
 }
-printf '%-58s %10s %10s %8s %8s %4s\n' "form, outcome" "us/drawing" "baseline" share growth ok
-# KINDS and FORMS (forms split by ";") pick fewer.
 IFS=';' read -r -a forms <<< "${FORMS:---skip-existing;--skip-existing --check-exit-status;--report;--report --check-exit-status;--report --skip-existing;--report --skip-existing --check-exit-status}"
+printf '%-58s %9s %9s %7s %7s\n' "form, outcome" "own us" "start us" share growth
 for kind in ${KINDS:-r13-gx3 r13-r12}; do
+    for size in "${sizes[@]}"; do (kind=r13-r12 && make "BASE$size" "$size"); done
+    before=$(start)
+    rows=()
     for flags in "${forms[@]}"; do
         read -r -a f <<< "$flags"
         outcomes=(converts fails)
         [[ $flags == *--skip-existing* ]] && outcomes+=(there)
         for outcome in "${outcomes[@]}"; do
-            declare -A t=()
+            t=() s=()
             for size in "${sizes[@]}"; do
-                make "form$size" "$size" "${f[@]}"
-                replaceConverter "form$size.BAT" "$([ "$outcome" = fails ] && echo fails || echo converts)"
+                make "FORM$size" "$size" "${f[@]}"
+                replaceConverter "FORM$size.BAT" "$outcome" "ONLY$size.BAT" "$size"
+                t+=("$(measure "FORM$size.BAT" "$size" "$outcome")")
+                s+=("$(measure "ONLY$size.BAT" "$size" "$outcome")")
             done
-            # Form and baseline in turns, so that both see the same machine.
-            baseline
-            for size in "${sizes[@]}"; do
-                ts=()
-                for _ in $(seq 1 "$runs"); do ts+=("$(runOnce "form$size" "$size" "$outcome")"); done
-                t[$size]=$(printf '%s\n' "${ts[@]}" | median)
-            done
-            per=$(((t[$big] - t[1]) / (big - 1)))
-            base=$(((b[$big] - b[1]) / (big - 1)))
-            small=$(((t[$n] - t[1]) / (n - 1)))
-            read -r share growth ok < <(awk -v a="$per" -v b="$base" -v s="$small" 'BEGIN {
-                share = 100 * a / b; growth = s > 0 ? a / s : 0
-                printf "%.1f%% %.2f %s\n", share, growth, (share <= 5 && growth <= 1.2) ? "yes" : "no" }')
-            printf '%-58s %10d %10d %8s %8s %4s\n' "$kind $flags, $outcome" "$per" "$base" "$share" "$growth" "$ok"
+            own=$(($(perDrawing "${t[@]}") - $(perDrawing "${s[@]}")))
+            small=$(((t[1] - t[0]) / (n - 1) - (s[1] - s[0]) / (n - 1)))
+            rows+=("$kind $flags, $outcome|$own|$small")
         done
+    done
+    after=$(start)
+    base=$(printf '%s\n%s\n' "$before" "$after" | awk '{ s += $1 } END { printf "%d", s / NR }')
+    for row in "${rows[@]}"; do
+        IFS='|' read -r name own small <<< "$row"
+        awk -v name="$name" -v a="$own" -v b="$base" -v s="$small" 'BEGIN {
+            printf "%-58s %9d %9d %6.1f%% %7.2f\n", name, a, b, 100 * a / b, (s > 0 ? a / s : 0) }'
     done
 done

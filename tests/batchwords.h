@@ -407,6 +407,16 @@ inline QList<Line> expectedLines(const ConversionJob &job)
                          + label)};
     };
     const auto del = [](const QString &p) { return Line{text(QStringLiteral("DEL ")), path(p)}; };
+    // A drawing's own name looked up once, then where it is: a folder, or
+    // a drawing already there.
+    const auto lookUp = [&](const QString &p) {
+        return Line{text(QStringLiteral("SET \"TESSIVA_A=\"& FOR %%F IN (")), path(p),
+                    text(QStringLiteral(") DO ") + at + QStringLiteral("SET \"TESSIVA_A=%%~aF\""))};
+    };
+    const auto goWhereItIs = [&](const QString &folder, const QString &there, const QString &n) {
+        return line(at + QStringLiteral("(IF \"%TESSIVA_A:~0,1%\"==\"d\" GOTO ") + folder + n
+                    + QStringLiteral(")& IF DEFINED TESSIVA_A GOTO ") + there + n);
+    };
     // A work file still there, a folder or a file, fails the drawing.
     const auto workFileGone = [&](const QString &at, const QString &file, const QString &folderWords,
                                   const QString &leftWords, const QString &label) {
@@ -478,8 +488,8 @@ inline QList<Line> expectedLines(const ConversionJob &job)
                 return l + ifThere(output, QStringLiteral("FAILED") + n, true);
             };
             expected << why(at, QStringLiteral(u"フォルダがあるので変換しません: "), shownDestination)
-                    + Line{text(QStringLiteral("& IF EXIST ")), path(destination + QStringLiteral("\\*")), out}
-                     << Line{text(QStringLiteral("@"))} + ifThere(destination, QStringLiteral("DONE") + n);
+                    + Line{text(QStringLiteral("& "))} + lookUp(destination)
+                     << goWhereItIs(QStringLiteral("OUT"), QStringLiteral("DONE"), n);
             QStringList work{drawing};
             if (twoPasses)
                 work.prepend(intermediate);
@@ -547,11 +557,12 @@ inline QList<Line> expectedLines(const ConversionJob &job)
                               + (job.checkExitStatus ? QString() : QStringLiteral("SET \"TESSIVA_LOOK=\"& "))
                               + QStringLiteral(u"SET \"TESSIVA_WHY=フォルダがあります: ")),
                          shown(shownDestination),
-                         text(QStringLiteral("\"& IF EXIST ")),
-                         path(destination + QStringLiteral("\\*")),
-                         refused};
+                         text(QStringLiteral("\"& "))}
+                + (job.skipExisting
+                       ? lookUp(destination)
+                       : Line{text(QStringLiteral("IF EXIST ")), path(destination + QStringLiteral("\\*")), refused});
         if (job.skipExisting)
-            expected << ifThere(destination, QStringLiteral("THERE") + n);
+            expected << goWhereItIs(QStringLiteral("REFUSED"), QStringLiteral("THERE"), n);
         QStringList work{drawing};
         if (twoPasses)
             work.prepend(intermediate);

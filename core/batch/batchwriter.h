@@ -111,8 +111,7 @@ class TreeFolders
 public:
     explicit TreeFolders(const ConversionJob &job)
         : m_job(job)
-    {
-    }
+    { }
     void make(BatchWriter &w, QStringView below);
 
 private:

@@ -30,10 +30,7 @@ CheckedRun::CheckedRun(const JobPlan &plan, BatchWriter &w)
     m_lock.set({work, JobPlan::kWorkLock});
 }
 
-void CheckedRun::set(QByteArrayView name, QByteArrayView value)
-{
-    m_w.line({m_at, "SET \"", name, "=", value, "\""});
-}
+void CheckedRun::set(QByteArrayView name, QByteArrayView value) { m_w.line({m_at, "SET \"", name, "=", value, "\""}); }
 
 // cmd.exe reads a batch file in the console's code page. Read in any other
 // than 932, a name's second byte may be taken for an operator (0x7C for
@@ -57,21 +54,21 @@ void CheckedRun::head()
     if (report)
         m_w.line({"@ECHO OFF"});
     for (QByteArrayView text :
-         {QByteArrayView("SETLOCAL ENABLEEXTENSIONS DISABLEDELAYEDEXPANSION"),
-          QByteArrayView("SET \"TESSIVA_CP932=\""), QByteArrayView("SET TESSIVA_CP932_TEST=\x83\x5e"),
-          QByteArrayView("SET \"TESSIVA_CP932=1\""), QByteArrayView("SET TESSIVA_CP932_TEST=\xb1\x5e"),
-          QByteArrayView("SET \"TESSIVA_CP932=\""),
+         {QByteArrayView("SETLOCAL ENABLEEXTENSIONS DISABLEDELAYEDEXPANSION"), QByteArrayView("SET \"TESSIVA_CP932=\""),
+          QByteArrayView("SET TESSIVA_CP932_TEST=\x83\x5e"), QByteArrayView("SET \"TESSIVA_CP932=1\""),
+          QByteArrayView("SET TESSIVA_CP932_TEST=\xb1\x5e"), QByteArrayView("SET \"TESSIVA_CP932=\""),
           QByteArrayView("IF NOT DEFINED TESSIVA_CP932 GOTO TESSIVA_CODE_PAGE"),
           QByteArrayView("SET \"TESSIVA_LOCK=%~dpn0.LCK\"")})
         m_w.line({m_at, text});
-    static const QByteArray lockFolder
-        = words(u"IF EXIST \"%TESSIVA_LOCK%\\*\" ECHO フォルダがあるのでロックファイルを作れません: \"%TESSIVA_LOCK%\"");
+    static const QByteArray lockFolder = words(
+        u"IF EXIST \"%TESSIVA_LOCK%\\*\" ECHO フォルダがあるのでロックファイルを作れません: \"%TESSIVA_LOCK%\"");
     m_w.line({m_at, lockFolder});
     for (QByteArrayView text :
          {QByteArrayView("IF EXIST \"%TESSIVA_LOCK%\\*\" SET \"TESSIVA_LOCK=NUL\""),
           QByteArrayView("IF NOT EXIST \"%TESSIVA_LOCK%\" COPY /Y NUL \"%TESSIVA_LOCK%\" >NUL 2>NUL"),
-          QByteArrayView("IF NOT EXIST \"%TESSIVA_LOCK%\" SET \"TESSIVA_LOCK=NUL\""), QByteArrayView("SET \"TESSIVA_RAN=\""),
-          QByteArrayView("SET \"TESSIVA_HELD=\""), QByteArrayView("SET \"TESSIVA_EXIT=0\"")})
+          QByteArrayView("IF NOT EXIST \"%TESSIVA_LOCK%\" SET \"TESSIVA_LOCK=NUL\""),
+          QByteArrayView("SET \"TESSIVA_RAN=\""), QByteArrayView("SET \"TESSIVA_HELD=\""),
+          QByteArrayView("SET \"TESSIVA_EXIT=0\"")})
         m_w.line({m_at, text});
     // %0 names the label inside :TESSIVA_RUN: the batch file's own names
     // are taken before it.
@@ -79,11 +76,10 @@ void CheckedRun::head()
         m_w.line({"SET \"TESSIVA_BATCH=%~f0\""});
         m_w.line({"SET \"TESSIVA_REPORT=%~dpn0.LOG\""});
     }
-    for (QByteArrayView text :
-         {QByteArrayView("CALL :TESSIVA_RUN 2>>\"%TESSIVA_LOCK%\""),
-          QByteArrayView("IF NOT DEFINED TESSIVA_RAN GOTO TESSIVA_BUSY"),
-          QByteArrayView("IF NOT \"%TESSIVA_LOCK%\"==\"NUL\" DEL \"%TESSIVA_LOCK%\" >NUL 2>NUL"),
-          QByteArrayView("EXIT /B %TESSIVA_EXIT%")})
+    for (QByteArrayView text : {QByteArrayView("CALL :TESSIVA_RUN 2>>\"%TESSIVA_LOCK%\""),
+                                QByteArrayView("IF NOT DEFINED TESSIVA_RAN GOTO TESSIVA_BUSY"),
+                                QByteArrayView("IF NOT \"%TESSIVA_LOCK%\"==\"NUL\" DEL \"%TESSIVA_LOCK%\" >NUL 2>NUL"),
+                                QByteArrayView("EXIT /B %TESSIVA_EXIT%")})
         m_w.line({m_at, text});
     static const QByteArray busy
         = words(u"ECHO このバッチファイルは別のところで実行中です。その実行が終わってから、もう一度実行してください。");
@@ -120,8 +116,7 @@ void CheckedRun::holdDestination(QByteArrayView stopped)
     static const QByteArray noDestination = words(u"変換先フォルダがありません: ");
     static const QByteArray noWork = words(u"作業フォルダを作れません: ");
     static const QByteArray taken = words(u"変換先フォルダでは別のバッチファイルが実行中です（");
-    static const QByteArray cannotOpen
-        = words(u" を開けません）。その実行が終わってから、もう一度実行してください。");
+    static const QByteArray cannotOpen = words(u" を開けません）。その実行が終わってから、もう一度実行してください。");
     const QStringView folder = job.destinationFolder;
     const bool root = folder.size() <= 3 && folder.size() >= 2 && folder[1] == u':';
     if (!job.treeRoot.isEmpty())
@@ -166,6 +161,16 @@ QByteArray CheckedRun::ifExists(const NamedPath &path, QByteArrayView label, QBy
     line += label;
     line += n;
     return line;
+}
+
+QByteArray CheckedRun::lookUp(const NamedPath &path) const
+{
+    return "SET \"TESSIVA_A=\"& FOR %%F IN (" + path.token + ") DO " + m_at + "SET \"TESSIVA_A=%%~aF\"";
+}
+
+void CheckedRun::goWhereItIs(QByteArrayView folder, QByteArrayView there, QByteArrayView n) const
+{
+    m_w.line({m_at, "(IF \"%TESSIVA_A:~0,1%\"==\"d\" GOTO ", folder, n, ")& IF DEFINED TESSIVA_A GOTO ", there, n});
 }
 
 void CheckedRun::workFileGone(const NamedPath &file, QByteArrayView folderWords, QByteArrayView leftWords,

@@ -56,6 +56,12 @@ public:
     // touches no other file, and looks it up as cheaply as the system
     // allows.
     QByteArray ifExists(const NamedPath &path, QByteArrayView label, QByteArrayView n, bool missing = false) const;
+    // For a run that skips the drawings already there: the commands that
+    // end a line by looking its own name up once, for its attributes, and
+    // the line after it, which goes to `folder` where the name is a folder
+    // and to `there` where it is a file.
+    QByteArray lookUp(const NamedPath &path) const;
+    void goWhereItIs(QByteArrayView folder, QByteArrayView there, QByteArrayView n) const;
     // The line that sends a drawing to `label` when one of its work files
     // is still there: a folder, or a file the run could not remove. Its
     // reason names it, in `folderWords` or `leftWords`.

@@ -24,18 +24,16 @@ public:
         , m_tokens(plan)
         , m_run(plan, w)
         , m_count(QByteArray::number(plan.job().sources.size()))
-    {
-    }
+    { }
 
     bool write()
     {
         m_run.head();
         head();
-        static const QByteArray stopped
-            = words(u"ECHO %TESSIVA_WHY%\r\n"
-                    u">>\"%TESSIVA_LOG%\" ECHO %TESSIVA_WHY%\r\n"
-                    u">>\"%TESSIVA_LOG%\" ECHO 図面を一つも変換していません。\r\n"
-                    u">>\"%TESSIVA_LOG%\" ECHO 終了: %DATE% %TIME%\r\n");
+        static const QByteArray stopped = words(u"ECHO %TESSIVA_WHY%\r\n"
+                                                u">>\"%TESSIVA_LOG%\" ECHO %TESSIVA_WHY%\r\n"
+                                                u">>\"%TESSIVA_LOG%\" ECHO 図面を一つも変換していません。\r\n"
+                                                u">>\"%TESSIVA_LOG%\" ECHO 終了: %DATE% %TIME%\r\n");
         m_run.holdDestination(stopped);
         m_run.clearWorkFiles();
         freshList();
@@ -157,11 +155,15 @@ private:
         const NamedPath &intermediate = m_run.intermediate();
         const NamedPath &drawing = m_run.drawing();
         const QByteArray refused = "REFUSED" + m_n;
+        // With skipping, the drawing's name is looked up once: a folder
+        // there fails it, a file there is a drawing already there.
+        const QByteArray where = m_job.skipExisting ? m_run.lookUp(m_final)
+                                                    : QByteArray("IF EXIST " + m_final.folder + " GOTO " + refused);
         m_w.line({"TITLE ", place, " ", name, "& ECHO ", place, " ", name, "& ",
                   m_job.checkExitStatus ? QByteArrayView() : QByteArrayView("SET \"TESSIVA_LOOK=\"& "), folderWords,
-                  m_final.shown, "\"& IF EXIST ", m_final.folder, " GOTO ", refused});
+                  m_final.shown, "\"& ", where});
         if (m_job.skipExisting)
-            m_w.line({m_run.ifExists(m_final, "THERE", m_n)});
+            m_run.goWhereItIs("REFUSED", "THERE", m_n);
         if (twoPasses)
             m_run.workFileGone(intermediate, folderThere, leftWords, refused);
         m_run.workFileGone(drawing, folderThere, leftWords, refused);

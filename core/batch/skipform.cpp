@@ -7,7 +7,6 @@ namespace batch {
 
 bool writeSkipForm(const JobPlan &plan, BatchWriter &w)
 {
-    static const QByteArray folderWords = words(u"@SET \"TESSIVA_WHY=フォルダがあるので変換しません: ");
     static const QByteArray folderThere = words(u"フォルダがあるので変換しません: ");
     static const QByteArray leftWords = words(u"消せないファイルがあるので変換しません: ");
     static const QByteArray failedWords = words(u"SET \"TESSIVA_WHY=変換できませんでした: ");
@@ -24,7 +23,8 @@ bool writeSkipForm(const JobPlan &plan, BatchWriter &w)
     // what ERRORLEVEL 1 sees, and is a failure in any case; with
     // checkExitStatus so is any status but 0. What a converter that failed
     // otherwise made is the drawing, as this form has always taken it.
-    const QByteArrayView checked = job.checkExitStatus ? QByteArrayView("(IF ERRORLEVEL 1 GOTO FAILED") : QByteArrayView();
+    const QByteArrayView checked
+        = job.checkExitStatus ? QByteArrayView("(IF ERRORLEVEL 1 GOTO FAILED") : QByteArrayView();
     TreeFolders folders(job);
     NamedPath final;
     for (qsizetype i = 0; i < job.sources.size(); ++i) {
@@ -42,10 +42,11 @@ bool writeSkipForm(const JobPlan &plan, BatchWriter &w)
             if (checked.isEmpty())
                 w.line({"@(IF NOT ERRORLEVEL 0 GOTO ", failed, ")& ", run.ifExists(output, failed, {}, true)});
             else
-                w.line({"@", checked, n, ")& (IF NOT ERRORLEVEL 0 GOTO ", failed, ")& ", run.ifExists(output, failed, {}, true)});
+                w.line({"@", checked, n, ")& (IF NOT ERRORLEVEL 0 GOTO ", failed, ")& ",
+                        run.ifExists(output, failed, {}, true)});
         };
-        w.line({folderWords, final.shown, "\"& IF EXIST ", final.folder, " GOTO ", out});
-        w.line({"@", run.ifExists(final, "DONE", n)});
+        w.line({"@SET \"TESSIVA_WHY=", folderThere, final.shown, "\"& ", run.lookUp(final)});
+        run.goWhereItIs("OUT", "DONE", n);
         if (twoPasses)
             run.workFileGone(intermediate, folderThere, leftWords, out);
         run.workFileGone(drawing, folderThere, leftWords, out);
@@ -62,8 +63,9 @@ bool writeSkipForm(const JobPlan &plan, BatchWriter &w)
         }
         w.line({"MOVE /Y ", drawing.token, " ", final.token, "& ", run.ifExists(final, "DONE", n)});
         w.line({":", failed});
-        const QByteArray removeIntermediate
-            = twoPasses ? QByteArray("(IF EXIST " + intermediate.token + " DEL " + intermediate.token + ")& ") : QByteArray();
+        const QByteArray removeIntermediate = twoPasses
+            ? QByteArray("(IF EXIST " + intermediate.token + " DEL " + intermediate.token + ")& ")
+            : QByteArray();
         w.line({"@", removeIntermediate, "(IF EXIST ", drawing.token, " DEL ", drawing.token, ")& ", failedWords,
                 final.shown, "\""});
         w.line({":", out});
