@@ -15,27 +15,30 @@
 #              nothing: one converter start a drawing
 #   share:     own / start (goal: at most 5%)
 #   growth:    own at 4N over own at N (goal: at most 1.2, flat)
-# Every figure is the median of RUNS runs (default 3); the converter's
-# start is measured before and after each kind, in the same run.
+# Every time is the least of RUNS runs (default 5): what the machine's other
+# work adds to a run is never less than nothing. The converter's start is
+# measured before and after each kind, in the same run.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 tool=$(realpath "${1:-$here/../build/tessiva-batch}")
 n=${2:-100}
-runs=${RUNS:-3}
-# Upper case, as the batch file names every path: Wine looks a name up
-# without folding case first only where it is written as it is on disk.
-work=/tmp/TESSIVA-COST-$$
-mkdir -p "$work"
-export WINEPREFIX=${TESSIVA_BENCH_PREFIX:-$work/PREFIX} WINEDEBUG=-all
+runs=${RUNS:-5}
+tmp=$(mktemp -d)
+export WINEPREFIX=${TESSIVA_BENCH_PREFIX:-$tmp/prefix} WINEDEBUG=-all
 if ! locale -a 2>/dev/null | grep -qi '^ja_JP.utf8$'; then
     localedef -i ja_JP -f UTF-8 ja_JP.UTF-8 2>/dev/null || true
 fi
 export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 wine=$(command -v wine || command -v wine64 || echo /usr/lib/wine/wine64)
-trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
+trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$tmp"' EXIT
 "$wine" wineboot -i >/dev/null 2>&1 || true
 # One server for every run, so that no run pays for starting it.
 wineserver -p >/dev/null 2>&1 || true
+# On C:, in upper case, as the batch file names every path: Wine looks a
+# name up without reading its folder only where it is written as it is on
+# disk, as Windows does on any disk.
+work=$WINEPREFIX/drive_c/BENCH
+mkdir -p "$work"
 cd "$work"
 mkdir -p ACAD
 printf 'int main(void) { return 0; }\n' > noop.c
@@ -43,16 +46,17 @@ x86_64-w64-mingw32-gcc -O2 -o ACAD/DXFIX.EXE noop.c
 printf 'x\r\n' > ACAD/DXFIX13.DXT
 printf 'x\r\n' > ACAD/DXFIX.DXT
 : > none.ini
-converter=$(printf 'Z:%s\\ACAD\\DXFIX.EXE' "$(printf '%s' "$work" | tr / '\\' | tr '[:lower:]' '[:upper:]')")
+converter='C:\BENCH\ACAD\DXFIX.EXE'
 
 # The sources of a job of $1 drawings: names alone, as the converter lines
 # are replaced and nothing reads them.
-sources() { for i in $(seq 1 "$1"); do printf 'PROJECT/PLAN%d.DXF\n' "$i"; done; }
+sources() { for i in $(seq 1 "$1"); do printf 'C:\\BENCH\\PROJECT\\PLAN%d.DXF\n' "$i"; done; }
 # Batch file $1.BAT for $2 drawings, kind $kind, in the form of flags $3...
 make() {
     local name=$1 count=$2
     shift 2
-    sources "$count" | "$tool" --settings none.ini -k "$kind" -d OUT -a ACAD -l - -o "$name.BAT" "$@"
+    sources "$count" | "$tool" --settings none.ini -k "$kind" -d 'C:\BENCH\OUT' -a 'C:\BENCH\ACAD' -l - \
+        -o "$name.BAT" "$@"
 }
 # The converter lines of batch file $1 made to make their output ($2
 # "converts", "there") or nothing ($2 "fails"); into $3 those of them a run
@@ -69,8 +73,9 @@ replaceConverter() {
         }' "$1"
     {
         printf '@ECHO OFF\r\n'
+        # Each made anew, as the converter makes its output.
         case $2 in
-        converts) grep -a '^TYPE NUL >' "$1" || true ;;
+        converts) grep -a '^TYPE NUL >' "$1" | awk '{ printf "TYPE NUL >C:\\BENCH\\OUT\\~TESSIVA~\\S%d.DXF\r\n", NR }' ;;
         fails) for _ in $(seq 1 "$4"); do printf 'TYPE NUL >NUL\r\n'; done ;;
         esac
     } > "$3"
@@ -79,12 +84,12 @@ replaceConverter() {
 timed() {
     local start end
     start=$(date +%s%N)
-    "$wine" cmd /c "$1" </dev/null >/dev/null 2>&1 || true
+    "$wine" cmd /c "C:\\BENCH\\$1" </dev/null >/dev/null 2>&1 || true
     end=$(date +%s%N)
     echo $(((end - start) / 1000))
 }
-median() { LC_ALL=C sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
-# Median microseconds of batch file $1 of $2 drawings, its destination
+least() { LC_ALL=C sort -n | head -1; }
+# The least microseconds of batch file $1 of $2 drawings, its destination
 # prepared for outcome $3 ("there": every drawing already there).
 measure() {
     local times=()
@@ -96,7 +101,7 @@ measure() {
         rm -f ./*.LOG
         times+=("$(timed "$1")")
     done
-    printf '%s\n' "${times[@]}" | median
+    printf '%s\n' "${times[@]}" | least
 }
 # Per-drawing microseconds from the times of 1, N and 4N drawings.
 perDrawing() { echo $((($3 - $1) / (4 * n - 1))); }
