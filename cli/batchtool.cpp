@@ -122,13 +122,19 @@ struct Options
     QCommandLineOption checkExitStatus{
         QStringLiteral("check-exit-status"),
         TessivaBatch::tr(
-            "With --skip-existing or --report: take a converter that ends with any status but 0 as failed, "
+            "With --skip-existing, --report or --jobs: take a converter that ends with any status but 0 as failed, "
             "and delete its output. Only for a converter known to report failure that way.")};
     QCommandLineOption report{
         QStringLiteral("report"),
         TessivaBatch::tr("The batch file reports its run (for cmd.exe, Windows NT and later): each drawing's "
                          "number and name on the console and in its title, each drawing's outcome in a report "
                          "beside it (NAME.LOG), and exit status 1 when any drawing failed.")};
+    QCommandLineOption jobs{
+        QStringLiteral("jobs"),
+        TessivaBatch::tr("Run <n> converters at once, 1 to 16 (default 1). With more than one the batch file "
+                         "reports its run as with --report, and needs a converter of which several may run at "
+                         "once: try it on a few drawings first."),
+        QStringLiteral("n"), QStringLiteral("1")};
     QCommandLineOption settingsFile{
         QStringLiteral("settings"),
         TessivaBatch::tr("Take the defaults from this settings file instead of the window's."), QStringLiteral("file")};
@@ -136,10 +142,10 @@ struct Options
     // Every option, in the order --help lists them.
     QList<const QCommandLineOption *> all() const
     {
-        return {&help,   &version,      &kind,   &destination,  &autocad,
-                &r13,    &r12,          &format, &precision,    &output,
-                &list,   &listEncoding, &tree,   &skipExisting, &checkExitStatus,
-                &report, &settingsFile};
+        return {&help,   &version,      &kind,        &destination,  &autocad,
+                &r13,    &r12,          &format,      &precision,    &output,
+                &list,   &listEncoding, &tree,        &skipExisting, &checkExitStatus,
+                &report, &jobs,         &settingsFile};
     }
 
     void addTo(QCommandLineParser &parser) const
@@ -403,8 +409,12 @@ std::optional<Usage> takeFolders(const QCommandLineParser &parser, const Options
     job.skipExisting = parser.isSet(o.skipExisting);
     job.checkExitStatus = parser.isSet(o.checkExitStatus);
     job.report = parser.isSet(o.report);
+    bool number = false;
+    job.jobs = parser.value(o.jobs).toInt(&number);
+    if (!number || job.jobs < 1 || job.jobs > BatchLimits::kMaxJobs)
+        return Usage{TessivaBatch::tr("--jobs takes a number from 1 to %1").arg(BatchLimits::kMaxJobs)};
     if (job.checkExitStatus && !canCheckExitStatus(job))
-        return Usage{TessivaBatch::tr("--check-exit-status goes with --skip-existing or --report")};
+        return Usage{TessivaBatch::tr("--check-exit-status goes with --skip-existing, --report or --jobs")};
     return std::nullopt;
 }
 

@@ -4,6 +4,7 @@
 #include "core/files/filewrite.h"
 #include "core/job/jobplan.h"
 #include "core/text/cp932.h"
+#include "parallelform.h"
 #include "plainform.h"
 #include "reportform.h"
 #include "skipform.h"
@@ -14,6 +15,8 @@ bool composeBytes(const JobPlan &plan, const std::function<bool(const QByteArray
 {
     BatchWriter w(sink, chunk);
     const ConversionJob &job = plan.job();
+    if (runsInParallel(job))
+        return writeParallelForm(plan, w);
     if (job.report)
         return writeReportForm(plan, w);
     if (job.skipExisting)

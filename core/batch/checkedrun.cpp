@@ -18,7 +18,7 @@ void NamedPath::set(Pieces parts)
 CheckedRun::CheckedRun(const JobPlan &plan, BatchWriter &w)
     : m_plan(plan)
     , m_w(w)
-    , m_at(plan.job().report ? QByteArray() : QByteArray("@"))
+    , m_at(reportsRun(plan.job()) ? QByteArray() : QByteArray("@"))
 {
     const ConversionJob &job = plan.job();
     m_destination.set({job.destinationFolder});
@@ -50,16 +50,21 @@ void CheckedRun::set(QByteArrayView name, QByteArrayView value) { m_w.line({m_at
 // is named.
 void CheckedRun::head()
 {
-    const bool report = m_plan.job().report;
+    const bool report = reportsRun(m_plan.job());
     if (report)
         m_w.line({"@ECHO OFF"});
     for (QByteArrayView text :
          {QByteArrayView("SETLOCAL ENABLEEXTENSIONS DISABLEDELAYEDEXPANSION"), QByteArrayView("SET \"TESSIVA_CP932=\""),
           QByteArrayView("SET TESSIVA_CP932_TEST=\x83\x5e"), QByteArrayView("SET \"TESSIVA_CP932=1\""),
           QByteArrayView("SET TESSIVA_CP932_TEST=\xb1\x5e"), QByteArrayView("SET \"TESSIVA_CP932=\""),
-          QByteArrayView("IF NOT DEFINED TESSIVA_CP932 GOTO TESSIVA_CODE_PAGE"),
-          QByteArrayView("SET \"TESSIVA_LOCK=%~dpn0.LCK\"")})
+          QByteArrayView("IF NOT DEFINED TESSIVA_CP932 GOTO TESSIVA_CODE_PAGE")})
         m_w.line({m_at, text});
+    // A parallel run's workers are the batch file itself, started again
+    // with this word: they take neither lock, as the run that started them
+    // holds both.
+    if (runsInParallel(m_plan.job()))
+        m_w.line({"IF \"%~1\"==\"TESSIVA_WORKER\" GOTO TESSIVA_WORKER"});
+    m_w.line({m_at, "SET \"TESSIVA_LOCK=%~dpn0.LCK\""});
     static const QByteArray lockFolder = words(
         u"IF EXIST \"%TESSIVA_LOCK%\\*\" ECHO フォルダがあるのでロックファイルを作れません: \"%TESSIVA_LOCK%\"");
     m_w.line({m_at, lockFolder});

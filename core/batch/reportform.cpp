@@ -13,234 +13,208 @@ constexpr QStringView kConverted = u"変換しました";
 constexpr QStringView kToLookAt = u"要確認";
 constexpr QStringView kAlreadyThere = u"既にあるので飛ばしました";
 constexpr QStringView kFailed = u"失敗しました";
-
-class ReportForm
-{
-public:
-    ReportForm(const JobPlan &plan, BatchWriter &w)
-        : m_plan(plan)
-        , m_job(plan.job())
-        , m_w(w)
-        , m_tokens(plan)
-        , m_run(plan, w)
-        , m_count(QByteArray::number(plan.job().sources.size()))
-    { }
-
-    bool write()
-    {
-        m_run.head();
-        head();
-        static const QByteArray stopped = words(u"ECHO %TESSIVA_WHY%\r\n"
-                                                u">>\"%TESSIVA_LOG%\" ECHO %TESSIVA_WHY%\r\n"
-                                                u">>\"%TESSIVA_LOG%\" ECHO 図面を一つも変換していません。\r\n"
-                                                u">>\"%TESSIVA_LOG%\" ECHO 終了: %DATE% %TIME%\r\n");
-        m_run.holdDestination(stopped);
-        m_run.clearWorkFiles();
-        freshList();
-        TreeFolders folders(m_job);
-        for (qsizetype i = 0; i < m_job.sources.size(); ++i) {
-            if (!m_w.handOnWholeChunk())
-                return false;
-            const QStringView below = m_plan.below(i);
-            if (!below.isEmpty())
-                folders.make(m_w, below);
-            drawing(i);
-        }
-        tail();
-        return m_w.finish();
-    }
-
-private:
-    // The report's head, and the check that the converter and the
-    // parameter files it is given are there: a run without them would fail
-    // every drawing, so it stops before the first, with status 2.
-    // ERRORLEVEL, DATE and TIME are cleared first: a variable of one of
-    // those names, set by the caller, would stand in for the converter's
-    // status or the clock, and run as part of the line that shows it.
-    void head()
-    {
-        static const QByteArray lines
-            = words(u"SET \"ERRORLEVEL=\"\r\n"
-                    u"SET \"DATE=\"\r\n"
-                    u"SET \"TIME=\"\r\n"
-                    u"SET \"TESSIVA_LOG=%TESSIVA_REPORT%\"\r\n"
-                    u"SET TESSIVA_CONVERTED=0\r\n"
-                    u"SET TESSIVA_LOOKED=0\r\n"
-                    u"SET TESSIVA_THERE=0\r\n"
-                    u"SET TESSIVA_FAILED=0\r\n"
-                    // A folder of the report's name, or a folder that takes
-                    // no file (a CD): the run goes on, and says so once.
-                    u"IF EXIST \"%TESSIVA_LOG%\\*\" SET \"TESSIVA_LOG=NUL\"\r\n"
-                    u"COPY /Y NUL \"%TESSIVA_LOG%\" >NUL 2>NUL\r\n"
-                    u"IF ERRORLEVEL 1 SET \"TESSIVA_LOG=NUL\"\r\n"
-                    u"IF \"%TESSIVA_LOG%\"==\"NUL\" ECHO 実行結果を記録できません: \"%TESSIVA_REPORT%\"\r\n"
-                    u">>\"%TESSIVA_LOG%\" ECHO Tessiva 実行結果\r\n"
-                    u">>\"%TESSIVA_LOG%\" ECHO 開始: %DATE% %TIME%\r\n"
-                    u">>\"%TESSIVA_LOG%\" ECHO バッチファイル: \"%TESSIVA_BATCH%\"\r\n"
-                    u">>\"%TESSIVA_LOG%\" ECHO 図面の数: ");
-        m_w.line({lines, m_count});
-        const QStringView acad = m_job.autocadFolder;
-        m_run.mustBeThere(u"変換プログラムがありません: ", {acad, kConverterName});
-        if (usesR13ToR12Parameter(m_job.kind))
-            m_run.mustBeThere(u"パラメータファイルがありません: ", {acad, m_job.r13ToR12Parameter});
-        if (usesR12ToGx3Parameter(m_job.kind))
-            m_run.mustBeThere(u"パラメータファイルがありません: ", {acad, m_job.r12ToGx3Parameter});
-    }
-
-    // The list of drawings to look at, collected in the work folder while
-    // the run goes on: empty, or the run stops.
-    void freshList()
-    {
-        static const QByteArray unusable = words(u"SET \"TESSIVA_WHY=作業フォルダのファイルを使えません: ");
-        const NamedPath &list = m_run.list();
-        m_w.line({unusable, list.shown, "\""});
-        m_w.line({"IF EXIST ", list.folder, " GOTO TESSIVA_STOP"});
-        m_w.line({"TYPE NUL >", list.token});
-        m_w.line({"FOR %%F IN (", list.token, ") DO IF NOT \"%%~zF\"==\"0\" GOTO TESSIVA_STOP"});
-    }
-
-    // One converter pass. A crash (a negative status) is a failure, so is
-    // any status but 0 where the job checks it, and so is an output that
-    // was not made; a positive status the job does not check leaves the
-    // drawing to be looked at. `passName` names the pass of two. The status
-    // is read from ERRORLEVEL, which no variable of that name stands in for
-    // (head), once, on the line after the converter's: every %ERRORLEVEL%
-    // of a line is the same.
-    void pass(QByteArrayView converter, QStringView source, const NamedPath &output, QByteArrayView input,
-              QStringView passName)
-    {
-        const QByteArray named = words(passName);
-        static const QByteArray status = words(u"終了ステータス %ERRORLEVEL%");
-        static const QByteArray crash
-            = words(u"アクセス違反で異常終了しました、終了ステータス -1073741819 (0xC0000005)");
-        static const QByteArray interrupted = words(u"中断されました、終了ステータス -1073741510 (0xC000013A)");
-        static const QByteArray nothing = words(u"図面ができませんでした");
-        converterLine(m_w, converter, source, output.token, input, true);
-        m_w.line({"SET TESSIVA_STATUS=%ERRORLEVEL%& SET \"TESSIVA_WHY=", named, status,
-                  "\"& (IF %ERRORLEVEL%==-1073741819 SET \"TESSIVA_WHY=", named, crash,
-                  "\")& (IF %ERRORLEVEL%==-1073741510 SET \"TESSIVA_WHY=", named, interrupted, "\")& IF %ERRORLEVEL% ",
-                  m_job.checkExitStatus ? "NEQ" : "LSS", " 0 GOTO FAILED", m_n});
-        if (!m_job.checkExitStatus)
-            m_w.line({"IF %TESSIVA_STATUS% GTR 0 IF NOT DEFINED TESSIVA_LOOK SET \"TESSIVA_LOOK=%TESSIVA_WHY%\""});
-        m_w.line({"SET \"TESSIVA_WHY=", named, nothing, "\"& ", m_run.ifExists(output, "FAILED", m_n, true)});
-    }
-
-    // A drawing: made in the work folder, moved onto its own name once it
-    // was made, and counted as converted only then; an earlier run's
-    // drawing is never lost to a failed conversion. A folder at its name,
-    // or work files that are still there, fail it before the converter
-    // runs, named. Its lines are few and each does much: cmd.exe reads a
-    // batch file a line at a time, and every line of a drawing is read,
-    // whichever way the drawing goes.
-    void drawing(qsizetype i)
-    {
-        static const QByteArray log = ">>\"%TESSIVA_LOG%\" ECHO ";
-        static const QByteArray converted = words(u' ' % kConverted % u": ");
-        static const QByteArray there = words(u' ' % kAlreadyThere);
-        static const QByteArray failed = words(u' ' % kFailed % u"（%TESSIVA_WHY%）");
-        static const QByteArray look = words(u' ' % kToLookAt % u"（%TESSIVA_LOOK%）");
-        static const QByteArray notMoved = words(u"SET \"TESSIVA_WHY=図面を移せませんでした\"& ");
-        static const QByteArray folderWords = words(u"SET \"TESSIVA_WHY=フォルダがあります: ");
-        static const QByteArray folderThere = words(u"フォルダがあります: ");
-        static const QByteArray leftWords = words(u"消せないファイルがあります: ");
-        const QByteArray list = ">>" + m_run.list().token + " ECHO ";
-        const QStringView source = m_job.sources.at(i);
-        m_final.set({m_job.destinationFolder, m_plan.below(i), m_plan.baseName(i), kDestinationExtension});
-        m_name.clear();
-        appendEchoText(m_name, source);
-        const QByteArrayView name = m_name.view();
-        const QByteArray place = QByteArray::number(i + 1) + '/' + m_count;
-        m_n = labelNumber(i, m_tokens.labelWidth);
-        const bool twoPasses = convertsInTwoPasses(m_job.kind);
-        const NamedPath &intermediate = m_run.intermediate();
-        const NamedPath &drawing = m_run.drawing();
-        const QByteArray refused = "REFUSED" + m_n;
-        // With skipping, the drawing's name is looked up once: a folder
-        // there fails it, a file there is a drawing already there.
-        const QByteArray where = m_job.skipExisting ? m_run.lookUp(m_final)
-                                                    : QByteArray("IF EXIST " + m_final.folder + " GOTO " + refused);
-        m_w.line({"TITLE ", place, " ", name, "& ECHO ", place, " ", name, "& ",
-                  m_job.checkExitStatus ? QByteArrayView() : QByteArrayView("SET \"TESSIVA_LOOK=\"& "), folderWords,
-                  m_final.shown, "\"& ", where});
-        if (m_job.skipExisting)
-            m_run.goWhereItIs("REFUSED", "THERE", m_n);
-        if (twoPasses)
-            m_run.workFileGone(intermediate, folderThere, leftWords, refused);
-        m_run.workFileGone(drawing, folderThere, leftWords, refused);
-        if (twoPasses) {
-            pass(m_tokens.r13, source, intermediate, {}, u"1回目の変換 R13→R12: ");
-            pass(m_tokens.r12, {}, drawing, intermediate.token, u"2回目の変換 R12→GX3: ");
-            m_w.line({"DEL ", intermediate.token, "& ", notMoved, "MOVE /Y ", drawing.token, " ", m_final.token,
-                      " >NUL& ", m_run.ifExists(drawing, "FAILED", m_n)});
-        } else {
-            pass(m_tokens.first, source, drawing, {}, {});
-            m_w.line({notMoved, "MOVE /Y ", drawing.token, " ", m_final.token, " >NUL& ",
-                      m_run.ifExists(drawing, "FAILED", m_n)});
-        }
-        if (!m_job.checkExitStatus)
-            m_w.line({"IF DEFINED TESSIVA_LOOK GOTO LOOK", m_n});
-        m_w.line({log, place, converted, name, "& SET /A TESSIVA_CONVERTED+=1& GOTO DONE", m_n});
-        if (!m_job.checkExitStatus) {
-            m_w.line({":LOOK", m_n});
-            m_w.line({"ECHO ", place, look, "& ", log, place, look, ": ", name, "& ", list, place, look, ": ", name,
-                      "& SET /A TESSIVA_LOOKED+=1& GOTO DONE", m_n});
-        }
-        if (m_job.skipExisting) {
-            m_w.line({":THERE", m_n});
-            m_w.line({"ECHO ", place, there, "& ", log, place, there, ": ", name,
-                      "& SET /A TESSIVA_THERE+=1& GOTO DONE", m_n});
-        }
-        // What the converter made is removed; what was there before it ran
-        // is never touched.
-        m_w.line({":FAILED", m_n});
-        if (twoPasses)
-            m_w.line({"(IF EXIST ", intermediate.token, " DEL ", intermediate.token, ")& IF EXIST ", drawing.token,
-                      " DEL ", drawing.token});
-        else
-            m_w.line({"IF EXIST ", drawing.token, " DEL ", drawing.token});
-        m_w.line({":", refused});
-        m_w.line({"ECHO ", place, failed, "& ", log, place, failed, ": ", name, "& ", list, place, failed, ": ", name,
-                  "& SET /A TESSIVA_FAILED+=1"});
-        m_w.line({":DONE", m_n});
-    }
-
-    // The counts, and the drawings to look at, together at the end of the
-    // report and of what the console shows.
-    void tail()
-    {
-        static const QByteArray counts
-            = words(u"SET \"TESSIVA_COUNTS=" % kConverted % u": %TESSIVA_CONVERTED% 件、" % kToLookAt
-                    % u": %TESSIVA_LOOKED% 件、" % kAlreadyThere % u": %TESSIVA_THERE% 件、" % kFailed
-                    % u": %TESSIVA_FAILED% 件\"\r\n"
-                      u"ECHO %TESSIVA_COUNTS%\r\n"
-                      u">>\"%TESSIVA_LOG%\" ECHO %TESSIVA_COUNTS%\r\n"
-                      u"SET /A TESSIVA_LISTED=TESSIVA_FAILED+TESSIVA_LOOKED\r\n");
-        static const QByteArray heading = words(u" ECHO 失敗したか要確認の図面:");
-        static const QByteArray end = words(u">>\"%TESSIVA_LOG%\" ECHO 終了: %DATE% %TIME%\r\n"
-                                            u"TITLE %TESSIVA_COUNTS%\r\n"
-                                            u"IF NOT %TESSIVA_FAILED%==0 SET \"TESSIVA_EXIT=1\"\r\n"
-                                            u"GOTO :EOF\r\n");
-        const QByteArray &list = m_run.list().token;
-        m_w.put(counts);
-        m_w.line({"IF NOT %TESSIVA_LISTED%==0", heading});
-        m_w.line({"IF NOT %TESSIVA_LISTED%==0 TYPE ", list});
-        m_w.line({"IF NOT %TESSIVA_LISTED%==0 >>\"%TESSIVA_LOG%\"", heading});
-        m_w.line({"IF NOT %TESSIVA_LISTED%==0 TYPE ", list, " >>\"%TESSIVA_LOG%\""});
-        m_w.line({"DEL ", list});
-        m_w.put(end);
-    }
-
-    const JobPlan &m_plan;
-    const ConversionJob &m_job;
-    BatchWriter &m_w;
-    const JobTokens m_tokens;
-    CheckedRun m_run;
-    const QByteArray m_count; // of the drawings
-    NamedPath m_final; // the drawing's own name
-    Bytes m_name; // the drawing's source as ECHO shows it
-    QByteArray m_n; // the drawing's number in its labels
-};
 } // namespace
+
+ReportForm::ReportForm(const JobPlan &plan, BatchWriter &w)
+    : m_plan(plan)
+    , m_job(plan.job())
+    , m_w(w)
+    , m_tokens(plan)
+    , m_run(plan, w)
+    , m_count(QByteArray::number(plan.job().sources.size()))
+{ }
+
+QByteArray ReportForm::stopped()
+{
+    return words(u"ECHO %TESSIVA_WHY%\r\n"
+                 u">>\"%TESSIVA_LOG%\" ECHO %TESSIVA_WHY%\r\n"
+                 u">>\"%TESSIVA_LOG%\" ECHO 図面を一つも変換していません。\r\n"
+                 u">>\"%TESSIVA_LOG%\" ECHO 終了: %DATE% %TIME%\r\n");
+}
+
+bool ReportForm::write()
+{
+    m_run.head();
+    head();
+    static const QByteArray stops = stopped();
+    m_run.holdDestination(stops);
+    m_run.clearWorkFiles();
+    freshList();
+    TreeFolders folders(m_job);
+    const Records records{
+        true,  ">>\"%TESSIVA_LOG%\" ECHO ", ">>" + m_run.list().token + " ECHO ", m_run.intermediate(), m_run.drawing(),
+        "DONE"};
+    for (qsizetype i = 0; i < m_job.sources.size(); ++i) {
+        if (!m_w.handOnWholeChunk())
+            return false;
+        const QStringView below = m_plan.below(i);
+        if (!below.isEmpty())
+            folders.make(m_w, below);
+        drawing(i, records);
+    }
+    tail(m_run.list().token);
+    return m_w.finish();
+}
+
+void ReportForm::head()
+{
+    static const QByteArray lines
+        = words(u"SET \"ERRORLEVEL=\"\r\n"
+                u"SET \"DATE=\"\r\n"
+                u"SET \"TIME=\"\r\n"
+                u"SET \"TESSIVA_LOG=%TESSIVA_REPORT%\"\r\n"
+                u"SET TESSIVA_CONVERTED=0\r\n"
+                u"SET TESSIVA_LOOKED=0\r\n"
+                u"SET TESSIVA_THERE=0\r\n"
+                u"SET TESSIVA_FAILED=0\r\n"
+                // A folder of the report's name, or a folder that takes
+                // no file (a CD): the run goes on, and says so once.
+                u"IF EXIST \"%TESSIVA_LOG%\\*\" SET \"TESSIVA_LOG=NUL\"\r\n"
+                u"COPY /Y NUL \"%TESSIVA_LOG%\" >NUL 2>NUL\r\n"
+                u"IF ERRORLEVEL 1 SET \"TESSIVA_LOG=NUL\"\r\n"
+                u"IF \"%TESSIVA_LOG%\"==\"NUL\" ECHO 実行結果を記録できません: \"%TESSIVA_REPORT%\"\r\n"
+                u">>\"%TESSIVA_LOG%\" ECHO Tessiva 実行結果\r\n"
+                u">>\"%TESSIVA_LOG%\" ECHO 開始: %DATE% %TIME%\r\n"
+                u">>\"%TESSIVA_LOG%\" ECHO バッチファイル: \"%TESSIVA_BATCH%\"\r\n"
+                u">>\"%TESSIVA_LOG%\" ECHO 図面の数: ");
+    m_w.line({lines, m_count});
+    const QStringView acad = m_job.autocadFolder;
+    m_run.mustBeThere(u"変換プログラムがありません: ", {acad, kConverterName});
+    if (usesR13ToR12Parameter(m_job.kind))
+        m_run.mustBeThere(u"パラメータファイルがありません: ", {acad, m_job.r13ToR12Parameter});
+    if (usesR12ToGx3Parameter(m_job.kind))
+        m_run.mustBeThere(u"パラメータファイルがありません: ", {acad, m_job.r12ToGx3Parameter});
+}
+
+void ReportForm::freshList()
+{
+    static const QByteArray unusable = words(u"SET \"TESSIVA_WHY=作業フォルダのファイルを使えません: ");
+    const NamedPath &list = m_run.list();
+    m_w.line({unusable, list.shown, "\""});
+    m_w.line({"IF EXIST ", list.folder, " GOTO TESSIVA_STOP"});
+    m_w.line({"TYPE NUL >", list.token});
+    m_w.line({"FOR %%F IN (", list.token, ") DO IF NOT \"%%~zF\"==\"0\" GOTO TESSIVA_STOP"});
+}
+
+void ReportForm::pass(QByteArrayView converter, QStringView source, const NamedPath &output, QByteArrayView input,
+                      QStringView passName, bool stopOnInterrupt)
+{
+    const QByteArray named = words(passName);
+    static const QByteArray status = words(u"終了ステータス %ERRORLEVEL%");
+    static const QByteArray crash = words(u"アクセス違反で異常終了しました、終了ステータス -1073741819 (0xC0000005)");
+    static const QByteArray interrupted = words(u"中断されました、終了ステータス -1073741510 (0xC000013A)");
+    static const QByteArray nothing = words(u"図面ができませんでした");
+    converterLine(m_w, converter, source, output.token, input, true);
+    m_w.line({"SET TESSIVA_STATUS=%ERRORLEVEL%& SET \"TESSIVA_WHY=", named, status,
+              "\"& (IF %ERRORLEVEL%==-1073741819 SET \"TESSIVA_WHY=", named, crash,
+              "\")& (IF %ERRORLEVEL%==-1073741510 SET \"TESSIVA_WHY=", named, interrupted, "\")& ",
+              stopOnInterrupt ? QByteArrayView("(IF %ERRORLEVEL%==-1073741510 SET \"TESSIVA_STOPPING=1\")& ")
+                              : QByteArrayView(),
+              "IF %ERRORLEVEL% ", m_job.checkExitStatus ? "NEQ" : "LSS", " 0 GOTO FAILED", m_n});
+    if (!m_job.checkExitStatus)
+        m_w.line({"IF %TESSIVA_STATUS% GTR 0 IF NOT DEFINED TESSIVA_LOOK SET \"TESSIVA_LOOK=%TESSIVA_WHY%\""});
+    m_w.line({"SET \"TESSIVA_WHY=", named, nothing, "\"& ", m_run.ifExists(output, "FAILED", m_n, true)});
+}
+
+void ReportForm::drawing(qsizetype i, const Records &records)
+{
+    static const QByteArray converted = words(u' ' % kConverted % u": ");
+    static const QByteArray there = words(u' ' % kAlreadyThere);
+    static const QByteArray failed = words(u' ' % kFailed % u"（%TESSIVA_WHY%）");
+    static const QByteArray look = words(u' ' % kToLookAt % u"（%TESSIVA_LOOK%）");
+    static const QByteArray notMoved = words(u"SET \"TESSIVA_WHY=図面を移せませんでした\"& ");
+    static const QByteArray folderWords = words(u"SET \"TESSIVA_WHY=フォルダがあります: ");
+    static const QByteArray folderThere = words(u"フォルダがあります: ");
+    static const QByteArray leftWords = words(u"消せないファイルがあります: ");
+    const QByteArrayView log = records.log;
+    const QByteArrayView list = records.list;
+    const QStringView source = m_job.sources.at(i);
+    m_final.set({m_job.destinationFolder, m_plan.below(i), m_plan.baseName(i), kDestinationExtension});
+    m_name.clear();
+    appendEchoText(m_name, source);
+    const QByteArrayView name = m_name.view();
+    const QByteArray place = QByteArray::number(i + 1) + '/' + m_count;
+    m_n = labelNumber(i, m_tokens.labelWidth);
+    const bool twoPasses = convertsInTwoPasses(m_job.kind);
+    const NamedPath &intermediate = records.intermediate;
+    const NamedPath &drawing = records.drawing;
+    const QByteArray refused = "REFUSED" + m_n;
+    const QByteArray done = records.done + m_n;
+    // Where the run shows each drawing as it starts, an outcome on the
+    // console needs no name; elsewhere it carries it.
+    const QByteArray shownName = records.progress ? QByteArray() : QByteArray(": " + name);
+    // With skipping, the drawing's name is looked up once: a folder there
+    // fails it, a file there is a drawing already there.
+    const QByteArray where
+        = m_job.skipExisting ? m_run.lookUp(m_final) : QByteArray("IF EXIST " + m_final.folder + " GOTO " + refused);
+    if (records.progress)
+        m_w.put(QByteArray("TITLE " + place + ' ' + name + "& ECHO " + place + ' ' + name + "& "));
+    m_w.line({m_job.checkExitStatus ? QByteArrayView() : QByteArrayView("SET \"TESSIVA_LOOK=\"& "), folderWords,
+              m_final.shown, "\"& ", where});
+    if (m_job.skipExisting)
+        m_run.goWhereItIs("REFUSED", "THERE", m_n);
+    if (twoPasses)
+        m_run.workFileGone(intermediate, folderThere, leftWords, refused);
+    m_run.workFileGone(drawing, folderThere, leftWords, refused);
+    if (twoPasses) {
+        pass(m_tokens.r13, source, intermediate, {}, u"1回目の変換 R13→R12: ", records.stopOnInterrupt);
+        pass(m_tokens.r12, {}, drawing, intermediate.token, u"2回目の変換 R12→GX3: ", records.stopOnInterrupt);
+        m_w.line({"DEL ", intermediate.token, "& ", notMoved, "MOVE /Y ", drawing.token, " ", m_final.token, " >NUL& ",
+                  m_run.ifExists(drawing, "FAILED", m_n)});
+    } else {
+        pass(m_tokens.first, source, drawing, {}, {}, records.stopOnInterrupt);
+        m_w.line({notMoved, "MOVE /Y ", drawing.token, " ", m_final.token, " >NUL& ",
+                  m_run.ifExists(drawing, "FAILED", m_n)});
+    }
+    if (!m_job.checkExitStatus)
+        m_w.line({"IF DEFINED TESSIVA_LOOK GOTO LOOK", m_n});
+    m_w.line({log, place, converted, name, "& SET /A TESSIVA_CONVERTED+=1& GOTO ", done});
+    if (!m_job.checkExitStatus) {
+        m_w.line({":LOOK", m_n});
+        m_w.line({"ECHO ", place, look, shownName, "& ", log, place, look, ": ", name, "& ", list, place, look, ": ",
+                  name, "& SET /A TESSIVA_LOOKED+=1& GOTO ", done});
+    }
+    if (m_job.skipExisting) {
+        m_w.line({":THERE", m_n});
+        m_w.line({"ECHO ", place, there, shownName, "& ", log, place, there, ": ", name,
+                  "& SET /A TESSIVA_THERE+=1& GOTO ", done});
+    }
+    // What the converter made is removed; what was there before it ran is
+    // never touched.
+    m_w.line({":FAILED", m_n});
+    if (twoPasses)
+        m_w.line({"(IF EXIST ", intermediate.token, " DEL ", intermediate.token, ")& IF EXIST ", drawing.token, " DEL ",
+                  drawing.token});
+    else
+        m_w.line({"IF EXIST ", drawing.token, " DEL ", drawing.token});
+    m_w.line({":", refused});
+    m_w.line({"ECHO ", place, failed, shownName, "& ", log, place, failed, ": ", name, "& ", list, place, failed, ": ",
+              name, "& SET /A TESSIVA_FAILED+=1"});
+    m_w.line({":", done});
+}
+
+void ReportForm::tail(const QByteArray &list)
+{
+    static const QByteArray counts
+        = words(u"SET \"TESSIVA_COUNTS=" % kConverted % u": %TESSIVA_CONVERTED% 件、" % kToLookAt
+                % u": %TESSIVA_LOOKED% 件、" % kAlreadyThere % u": %TESSIVA_THERE% 件、" % kFailed
+                % u": %TESSIVA_FAILED% 件\"\r\n"
+                  u"ECHO %TESSIVA_COUNTS%\r\n"
+                  u">>\"%TESSIVA_LOG%\" ECHO %TESSIVA_COUNTS%\r\n"
+                  u"SET /A TESSIVA_LISTED=TESSIVA_FAILED+TESSIVA_LOOKED\r\n");
+    static const QByteArray heading = words(u" ECHO 失敗したか要確認の図面:");
+    static const QByteArray end = words(u">>\"%TESSIVA_LOG%\" ECHO 終了: %DATE% %TIME%\r\n"
+                                        u"TITLE %TESSIVA_COUNTS%\r\n"
+                                        u"IF NOT %TESSIVA_FAILED%==0 SET \"TESSIVA_EXIT=1\"\r\n"
+                                        u"GOTO :EOF\r\n");
+    m_w.put(counts);
+    m_w.line({"IF NOT %TESSIVA_LISTED%==0", heading});
+    m_w.line({"IF NOT %TESSIVA_LISTED%==0 TYPE ", list});
+    m_w.line({"IF NOT %TESSIVA_LISTED%==0 >>\"%TESSIVA_LOG%\"", heading});
+    m_w.line({"IF NOT %TESSIVA_LISTED%==0 TYPE ", list, " >>\"%TESSIVA_LOG%\""});
+    m_w.line({"DEL ", list});
+    m_w.put(end);
+}
 
 bool writeReportForm(const JobPlan &plan, BatchWriter &w) { return ReportForm(plan, w).write(); }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "batchwriter.h"
+#include "checkedrun.h"
 
 namespace batch {
 
@@ -11,5 +12,74 @@ namespace batch {
 // the run's work folder and counts as converted only once it was moved onto
 // its own name.
 bool writeReportForm(const JobPlan &plan, BatchWriter &w);
+
+// The report form's parts, which a parallel run shares.
+class ReportForm
+{
+public:
+    ReportForm(const JobPlan &plan, BatchWriter &w);
+    bool write();
+
+    // Where a drawing's lines show and record its outcome.
+    struct Records
+    {
+        bool progress; // each drawing's n/N and name on the console and in the title as it starts
+        QByteArray log; // the start of a line that writes its report line: ">>FILE ECHO "
+        QByteArray list; // the same for the list of drawings to look at
+        const NamedPath &intermediate; // the work files it is made through
+        const NamedPath &drawing;
+        QByteArray done; // the label its outcomes end at, before its number
+        bool stopOnInterrupt = false; // a converter stopped by Ctrl+C sets TESSIVA_STOPPING
+    };
+
+    CheckedRun &run() { return m_run; }
+    const QByteArray &count() const { return m_count; }
+    // The lines that end a run stopped before its first drawing, with the
+    // reason in TESSIVA_WHY.
+    static QByteArray stopped();
+    // The report's head, and the check that the converter and the
+    // parameter files it is given are there: a run without them would fail
+    // every drawing, so it stops before the first, with status 2.
+    // ERRORLEVEL, DATE and TIME are cleared first: a variable of one of
+    // those names, set by the caller, would stand in for the converter's
+    // status or the clock, and run as part of the line that shows it.
+    void head();
+    // A drawing: made through its work files, moved onto its own name once
+    // it was made, and counted as converted only then; an earlier run's
+    // drawing is never lost to a failed conversion. A folder at its name,
+    // or work files that are still there, fail it before the converter
+    // runs, named. Its lines are few and each does much: cmd.exe reads a
+    // batch file a line at a time, and every line of a drawing is read,
+    // whichever way the drawing goes.
+    void drawing(qsizetype i, const Records &records);
+    // The counts, and the drawings to look at (collected in `list`),
+    // together at the end of the report and of what the console shows.
+    void tail(const QByteArray &list);
+
+    // The list of drawings to look at, collected in the work folder while
+    // the run goes on: empty, or the run stops.
+    void freshList();
+
+private:
+    // One converter pass. A crash (a negative status) is a failure, so is
+    // any status but 0 where the job checks it, and so is an output that
+    // was not made; a positive status the job does not check leaves the
+    // drawing to be looked at. `passName` names the pass of two. The status
+    // is read from ERRORLEVEL, which no variable of that name stands in for
+    // (head), once, on the line after the converter's: every %ERRORLEVEL%
+    // of a line is the same.
+    void pass(QByteArrayView converter, QStringView source, const NamedPath &output, QByteArrayView input,
+              QStringView passName, bool stopOnInterrupt);
+
+    const JobPlan &m_plan;
+    const ConversionJob &m_job;
+    BatchWriter &m_w;
+    const JobTokens m_tokens;
+    CheckedRun m_run;
+    const QByteArray m_count; // of the drawings
+    NamedPath m_final; // the drawing's own name
+    Bytes m_name; // the drawing's source as ECHO shows it
+    QByteArray m_n; // the drawing's number in its labels
+};
 
 } // namespace batch

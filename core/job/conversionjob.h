@@ -133,11 +133,21 @@ struct ConversionJob
     // Each drawing is made under a temporary name, as with skipExisting.
     // For cmd.exe (Windows NT and later) only.
     bool report = false;
+    // How many converters the batch file runs at once, 1 to
+    // BatchLimits::kMaxJobs. With more than one it reports its run as with
+    // `report`, whether or not that is set.
+    int jobs = 1;
 };
 
-// Whether each drawing is made under a temporary name and moved onto its
-// own name only once it was made.
-constexpr bool usesTemporaryNames(const ConversionJob &job) { return job.skipExisting || job.report; }
+// Whether the batch file runs several converters at once.
+constexpr bool runsInParallel(const ConversionJob &job) { return job.jobs > 1; }
+
+// Whether the batch file reports its run: asked for, or run in parallel.
+constexpr bool reportsRun(const ConversionJob &job) { return job.report || runsInParallel(job); }
+
+// Whether each drawing is made under a work name and moved onto its own
+// name only once it was made.
+constexpr bool usesTemporaryNames(const ConversionJob &job) { return job.skipExisting || reportsRun(job); }
 
 // Whether the job may check the converter's exit status: only a run whose
 // drawings are made under temporary names has an output to delete.
@@ -149,6 +159,8 @@ namespace BatchLimits {
 // terminating NUL. With every path within it, no line of a batch file
 // comes near the longest that cmd.exe runs.
 constexpr qsizetype kMaxPathBytes = 259;
+// The most converters a batch file runs at once.
+constexpr int kMaxJobs = 16;
 } // namespace BatchLimits
 
 // The extension every converted drawing gets.

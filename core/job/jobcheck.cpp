@@ -369,7 +369,10 @@ Refusal tooLongPaths(const batch::JobPlan &plan)
         jobPaths << job.autocadFolder + job.r12ToGx3Parameter;
     // A checked run makes each drawing in its work folder, under a name as
     // long as the longest of the others there.
-    if (usesTemporaryNames(job))
+    // In parallel, in the folder of its worker there, named by its number.
+    if (runsInParallel(job))
+        jobPaths << plan.workFolder() % QString::number(job.jobs) % u'\\' % batch::JobPlan::kWorkDrawing;
+    else if (usesTemporaryNames(job))
         jobPaths << plan.workFolder() + batch::JobPlan::kWorkDrawing;
     else if (convertsInTwoPasses(job.kind))
         jobPaths << folder + plan.intermediateName();
