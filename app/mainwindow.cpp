@@ -18,6 +18,7 @@
 #include "ui/leavewatcher.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -134,6 +135,31 @@ void MainWindow::buildMenu()
     m_checkExitStatusAction = menuItem(settingsMenu, "CheckExitStatus1", QStringLiteral(u"終了ステータスを確かめる"));
     for (QAction *option : {m_reportAction, m_skipExistingAction, m_checkExitStatusAction})
         option->setCheckable(true);
+    // How many converters the batch file runs at once, 1 at every start.
+    // More than one reports the run: the report's item shows it, checked
+    // and greyed, until the number is 1 again.
+    QMenu *jobs = settingsMenu->addMenu(QStringLiteral(u"同時に変換する数"));
+    jobs->setObjectName(QStringLiteral("Jobs1"));
+    m_jobsGroup = new QActionGroup(this);
+    for (const int n : {1, 2, 4, 8}) {
+        QAction *item = menuItem(jobs, QStringLiteral("Jobs%1").arg(n).toLatin1().constData(), QString::number(n));
+        item->setCheckable(true);
+        item->setData(n);
+        item->setChecked(n == 1);
+        m_jobsGroup->addAction(item);
+    }
+    connect(m_jobsGroup, &QActionGroup::triggered, this, [this](QAction *item) {
+        const bool several = item->data().toInt() > 1;
+        if (several == !m_reportAction->isEnabled())
+            return;
+        if (several) {
+            m_reportChosen = m_reportAction->isChecked();
+            m_reportAction->setChecked(true);
+        } else {
+            m_reportAction->setChecked(m_reportChosen);
+        }
+        m_reportAction->setEnabled(!several);
+    });
     // The exit status is checked only by a run that makes its drawings
     // under temporary names.
     const auto offerCheck = [this] { m_checkExitStatusAction->setEnabled(canCheckExitStatus(runOptions())); };
@@ -242,6 +268,7 @@ ConversionJob MainWindow::runOptions() const
 {
     ConversionJob options;
     options.report = m_reportAction->isChecked();
+    options.jobs = m_jobsGroup->checkedAction()->data().toInt();
     options.skipExisting = m_skipExistingAction->isChecked();
     options.checkExitStatus = m_checkExitStatusAction->isChecked() && canCheckExitStatus(options);
     return options;
@@ -263,5 +290,6 @@ ConversionJob MainWindow::currentJob() const
     job.report = options.report;
     job.skipExisting = options.skipExisting;
     job.checkExitStatus = options.checkExitStatus;
+    job.jobs = options.jobs;
     return job;
 }

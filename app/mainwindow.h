@@ -16,6 +16,7 @@ class HowToUseWindow;
 class LeaveWatcher;
 class PlatformServices;
 class QAction;
+class QActionGroup;
 class SaveAction;
 class SourceList;
 
@@ -78,6 +79,8 @@ private:
     QAction *m_reportAction = nullptr; // the batch file reports its run
     QAction *m_skipExistingAction = nullptr; // the batch file skips the drawings already there
     QAction *m_checkExitStatusAction = nullptr; // any status but 0 fails a drawing
+    QActionGroup *m_jobsGroup = nullptr; // how many converters run at once: 1, 2, 4 or 8
+    bool m_reportChosen = false; // the report's item as the user left it, while more than one job implies it
     QAction *m_howToUseAction = nullptr;
     QAction *m_aboutAction = nullptr;
     SettingsFile m_settings;

@@ -60,8 +60,8 @@
         <translation>変換先がまだないときだけ図面を変換します。バッチファイルをもう一度実行すると、止まったところから続きます。</translation>
     </message>
     <message>
-        <source>With --skip-existing or --report: take a converter that ends with any status but 0 as failed, and delete its output. Only for a converter known to report failure that way.</source>
-        <translation>--skip-existing か --report と共に: 0 以外の終了ステータスで終わった変換を失敗とみなし、その出力を削除します。失敗を終了ステータスで知らせるとわかっている変換プログラムにだけ使ってください。</translation>
+        <source>With --skip-existing, --report or --jobs: take a converter that ends with any status but 0 as failed, and delete its output. Only for a converter known to report failure that way.</source>
+        <translation>--skip-existing、--report か --jobs と共に: 0 以外の終了ステータスで終わった変換を失敗とみなし、その出力を削除します。失敗を終了ステータスで知らせるとわかっている変換プログラムにだけ使ってください。</translation>
     </message>
     <message>
         <source>Take the defaults from this settings file instead of the window&apos;s.</source>
@@ -184,8 +184,16 @@ Tessiva のウィンドウとまったく同じに書き出します。フォル
         <translation>--tree にはフォルダが必要です</translation>
     </message>
     <message>
-        <source>--check-exit-status goes with --skip-existing or --report</source>
-        <translation>--check-exit-status は --skip-existing か --report と共に使います</translation>
+        <source>--check-exit-status goes with --skip-existing, --report or --jobs</source>
+        <translation>--check-exit-status は --skip-existing、--report か --jobs と共に使います</translation>
+    </message>
+    <message>
+        <source>--jobs takes a number from 1 to %1</source>
+        <translation>--jobs には 1 から %1 までの数を指定します</translation>
+    </message>
+    <message>
+        <source>Run &lt;n&gt; converters at once, 1 to 16 (default 1). With more than one the batch file reports its run as with --report, and needs a converter of which several may run at once: try it on a few drawings first.</source>
+        <translation>変換プログラムを &lt;n&gt; 個同時に実行します (1 から 16、既定は 1)。2 以上では、バッチファイルは --report と同じく自らの実行結果を知らせます。同時に複数実行できる変換プログラムが必要です。まず少しの図面で試してください。</translation>
     </message>
     <message>
         <source>The batch file reports its run (for cmd.exe, Windows NT and later): each drawing's number and name on the console and in its title, each drawing's outcome in a report beside it (NAME.LOG), and exit status 1 when any drawing failed.</source>

@@ -132,16 +132,18 @@ private:
             wait << QStringLiteral("SET \"TESSIVA_OPEN=\"& CALL :TESSIVA_OPENED 2>>%1\\%2").arg(k).arg(kWorkerLock)
                  << QStringLiteral("IF NOT DEFINED TESSIVA_OPEN SET \"TESSIVA_LIVE=1\"");
         }
-        wait << QStringLiteral("SET TESSIVA_CONVERTED=0& SET TESSIVA_LOOKED=0& SET TESSIVA_THERE=0& SET TESSIVA_FAILED=0");
+        wait << QStringLiteral(
+            "SET TESSIVA_CONVERTED=0& SET TESSIVA_LOOKED=0& SET TESSIVA_THERE=0& SET TESSIVA_FAILED=0");
         for (int k = 1; k <= m_job.jobs; ++k)
             wait << QStringLiteral("IF EXIST %1\\%2 CALL %1\\%2").arg(k).arg(kCounts);
         wait << QStringLiteral("SET /A TESSIVA_DONE=TESSIVA_CONVERTED+TESSIVA_LOOKED+TESSIVA_THERE+TESSIVA_FAILED")
              << QStringLiteral(u"IF NOT \"%TESSIVA_DONE%\"==\"%TESSIVA_SHOWN%\" (ECHO %TESSIVA_DONE%/%1 済み& TITLE "
                                u"%TESSIVA_DONE%/%1 済み)")
                     .arg(count)
-             << QStringLiteral("SET \"TESSIVA_SHOWN=%TESSIVA_DONE%\"") << QStringLiteral("IF NOT DEFINED TESSIVA_LIVE GOTO :EOF")
-             << QStringLiteral("PING -n 2 127.0.0.1 >NUL") << QStringLiteral("GOTO TESSIVA_POLL")
-             << QStringLiteral(":TESSIVA_OPENED") << QStringLiteral("SET \"TESSIVA_OPEN=1\"") << QStringLiteral("GOTO :EOF");
+             << QStringLiteral("SET \"TESSIVA_SHOWN=%TESSIVA_DONE%\"")
+             << QStringLiteral("IF NOT DEFINED TESSIVA_LIVE GOTO :EOF") << QStringLiteral("PING -n 2 127.0.0.1 >NUL")
+             << QStringLiteral("GOTO TESSIVA_POLL") << QStringLiteral(":TESSIVA_OPENED")
+             << QStringLiteral("SET \"TESSIVA_OPEN=1\"") << QStringLiteral("GOTO :EOF");
         m_w.line({"PUSHD ", m_work});
         const QByteArray waitFile = kWait.toLatin1();
         bool first = true;

@@ -68,6 +68,9 @@ private slots:
     void randomJobsReadAsMeant();
     void reportShowsNamesAsTheyAre_data();
     void reportShowsNamesAsTheyAre();
+    void parallelLines_data();
+    void parallelLines();
+    void parallelWaitHelperReadsAsWritten();
 };
 
 void TestBatchComposer::workedExamples_data()
@@ -501,6 +504,95 @@ void TestBatchComposer::reportShowsNamesAsTheyAre()
                                       + cp932::encode(QStringLiteral(u"変換しました: ")) + shown + "& "};
     for (const QByteArray &line : lines)
         QVERIFY2(bytes.contains(line), line.constData());
+}
+
+namespace {
+// A job of two drawings run by `jobs` workers, into `destination`.
+ConversionJob parallelJob(int jobs, const QString &destination = QStringLiteral("D:\\OUT\\"))
+{
+    ConversionJob job = exampleJob(BatchKind::R13ToGX3);
+    job.sources = {QStringLiteral("C:\\DRAW\\plan1.dxf"), QStringLiteral("C:\\R&D (1)\\100% a^b.dxf")};
+    job.destinationFolder = destination;
+    job.jobs = jobs;
+    return job;
+}
+} // namespace
+
+void TestBatchComposer::parallelLines_data()
+{
+    QTest::addColumn<int>("jobs");
+    QTest::addColumn<QString>("destination");
+    QTest::addColumn<QString>("line");
+    const QString out = QStringLiteral("D:\\OUT\\");
+    // The batch file's own lines for its workers, started as the batch file
+    // itself; each worker's claim, its own work files, and its records.
+    QTest::newRow("the workers' way in") << 2 << out
+                                         << QStringLiteral("IF \"%~1\"==\"TESSIVA_WORKER\" GOTO TESSIVA_WORKER");
+    QTest::newRow("the last worker started") << 8 << out
+                                             << QStringLiteral("START \"\" /B CMD /C CALL \"%TESSIVA_BATCH%\" "
+                                                               "TESSIVA_WORKER 8 <NUL 2>>8\\WORKER.LCK");
+    QTest::newRow("a worker's number, checked")
+        << 2 << out
+        << QStringLiteral("SET \"TESSIVA_K=\"& (IF \"%~2\"==\"1\" SET \"TESSIVA_K=1\")& (IF \"%~2\"==\"2\" SET "
+                          "\"TESSIVA_K=2\")");
+    QTest::newRow("its own folder") << 2 << out << QStringLiteral("CD /D D:\\OUT\\~TESSIVA~\\%TESSIVA_K%");
+    QTest::newRow("its own folder, quoted")
+        << 2 << QStringLiteral("D:\\MY OUT\\") << QStringLiteral("CD /D \"D:\\MY OUT\\~TESSIVA~\\%TESSIVA_K%\"");
+    QTest::newRow("a claim") << 2 << out << QStringLiteral("(CALL )& MD ..\\C\\2& IF ERRORLEVEL 1 GOTO DONE2");
+    QTest::newRow("its own work files")
+        << 2 << out
+        << QStringLiteral("C:\\ACAD\\DXFIX.EXE -A6 -TC:\\ACAD\\DXFIX13.DXT C:\\DRAW\\PLAN1.DXF DUMMY.DXF 2>&1");
+    QTest::newRow("its record, a hostile name shown")
+        << 2 << out
+        << QStringLiteral(u">>..\\R\\2.TXT ECHO 2/2 変換しました: C:\\R^&D (1)\\100%% a^^b.dxf& SET /A "
+                          u"TESSIVA_CONVERTED+=1& GOTO COUNT2");
+    QTest::newRow("a Ctrl+C stops the workers")
+        << 2 << out << QStringLiteral("(IF %ERRORLEVEL%==-1073741510 SET \"TESSIVA_STOPPING=1\")& ");
+    QTest::newRow("the report in drawing order") << 2 << out << QStringLiteral("TYPE R\\2.TXT >>\"%TESSIVA_LOG%\"");
+    QTest::newRow("a drawing no worker finished")
+        << 2 << out
+        << QStringLiteral(
+               u"IF NOT EXIST R\\1.TXT >>R\\1.TXT ECHO 1/2 失敗しました（実行が止められて変換していません）: "
+               u"C:\\DRAW\\plan1.dxf");
+}
+
+void TestBatchComposer::parallelLines()
+{
+    QFETCH(int, jobs);
+    QFETCH(QString, destination);
+    QFETCH(QString, line);
+    const ConversionJob job = parallelJob(jobs, destination);
+    QVERIFY(!checkJob(job));
+    QVERIFY2(cp932::decode(batchFileBytes(job)).contains(line), qPrintable(line));
+}
+
+void TestBatchComposer::parallelWaitHelperReadsAsWritten()
+{
+    // The helper the run waits with is written a line at a time by ECHO:
+    // each line, as ECHO shows it, is the helper's line, and it probes
+    // every worker's lock and reads every worker's counts.
+    const QStringList lines = composeBatchLines(parallelJob(3));
+    QStringList helper;
+    for (const QString &line : lines) {
+        for (const QString &start : {QStringLiteral(">WAIT.BAT ECHO "), QStringLiteral(">>WAIT.BAT ECHO ")}) {
+            if (line.startsWith(start)) {
+                const std::optional<QString> shown = batchwords::echoedText(QStringView(line).mid(start.size()));
+                QVERIFY2(shown, qPrintable(line));
+                helper << *shown;
+            }
+        }
+    }
+    QCOMPARE(helper.first(), QStringLiteral("@ECHO OFF"));
+    for (const char *k : {"1", "2", "3"}) {
+        QVERIFY(helper.contains(
+            QStringLiteral("SET \"TESSIVA_OPEN=\"& CALL :TESSIVA_OPENED 2>>%1\\WORKER.LCK").arg(QLatin1String(k))));
+        QVERIFY(helper.contains(QStringLiteral("IF EXIST %1\\COUNTS.BAT CALL %1\\COUNTS.BAT").arg(QLatin1String(k))));
+    }
+    QVERIFY(
+        helper.contains(QStringLiteral(u"IF NOT \"%TESSIVA_DONE%\"==\"%TESSIVA_SHOWN%\" (ECHO %TESSIVA_DONE%/2 済み& "
+                                       u"TITLE %TESSIVA_DONE%/2 済み)")));
+    QVERIFY(helper.contains(QStringLiteral("PING -n 2 127.0.0.1 >NUL")));
+    QCOMPARE(helper.last(), QStringLiteral("GOTO :EOF"));
 }
 
 QTEST_GUILESS_MAIN(TestBatchComposer)

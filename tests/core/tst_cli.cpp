@@ -205,6 +205,9 @@ void TestCli::exitStatuses_data()
         << 7;
     QTest::newRow("exit status checks without skipping")
         << folders + QStringList{QStringLiteral("--check-exit-status"), dxf} << 1;
+    for (const char *jobs : {"0", "17", "four", ""})
+        QTest::addRow("--jobs %s", jobs) << folders + QStringList{QStringLiteral("--jobs"), QLatin1String(jobs), dxf}
+                                         << 1;
 }
 
 void TestCli::exitStatuses()
@@ -653,6 +656,16 @@ void TestCli::treeAndSkipping()
                                              QStringLiteral("--skip-existing"), QStringLiteral("--check-exit-status")});
     QCOMPARE(checked.code, 0);
     QVERIFY(checked.out.contains("@(IF ERRORLEVEL 1 GOTO FAILED2)"));
+    // One converter at a time is today's batch file, byte for byte; more
+    // reports the run, and checks the exit status when asked.
+    const QStringList skipping{QStringLiteral("--tree"), QStringLiteral("project"), QStringLiteral("--skip-existing")};
+    QCOMPARE(run(job + skipping + QStringList{QStringLiteral("--jobs"), QStringLiteral("1")}).out, r.out);
+    const Result parallel
+        = run(job + skipping
+              + QStringList{QStringLiteral("--jobs"), QStringLiteral("4"), QStringLiteral("--check-exit-status")});
+    QCOMPARE(parallel.code, 0);
+    QVERIFY(parallel.out.contains("SET \"TESSIVA_REPORT=%~dpn0.LOG\""));
+    QVERIFY(parallel.out.contains("START \"\" /B CMD /C CALL \"%TESSIVA_BATCH%\" TESSIVA_WORKER 4 <NUL"));
 
     // In a folder reached through a link, "$PWD" as the root and relative
     // sources name the same folders.

@@ -265,13 +265,13 @@ void TestMainWindow::menu()
             QVERIFY(!item->isSeparator());
         }
     }
-    QCOMPARE(
-        captions,
-        (QStringList{QStringLiteral(u"ﾌｧｲﾙ(&F)"), QStringLiteral(u"  フォルダから追加..."),
-                     QStringLiteral(u"  終了(&X)"), QStringLiteral(u"設定"), QStringLiteral(u"  ﾃﾞｨﾌｫﾙﾄﾊﾟﾗﾒｰﾀﾌｧｲﾙ"),
-                     QStringLiteral(u"  実行結果を記録する"), QStringLiteral(u"  既にある図面は飛ばす"),
-                     QStringLiteral(u"  終了ステータスを確かめる"), QStringLiteral(u"ﾍﾙﾌﾟ(&H)"),
-                     QStringLiteral(u"  説明(&H)"), QStringLiteral(u"  ﾊﾞｰｼﾞｮﾝ情報(&A)...")}));
+    QCOMPARE(captions,
+             (QStringList{QStringLiteral(u"ﾌｧｲﾙ(&F)"), QStringLiteral(u"  フォルダから追加..."),
+                          QStringLiteral(u"  終了(&X)"), QStringLiteral(u"設定"),
+                          QStringLiteral(u"  ﾃﾞｨﾌｫﾙﾄﾊﾟﾗﾒｰﾀﾌｧｲﾙ"), QStringLiteral(u"  実行結果を記録する"),
+                          QStringLiteral(u"  既にある図面は飛ばす"), QStringLiteral(u"  終了ステータスを確かめる"),
+                          QStringLiteral(u"  同時に変換する数"), QStringLiteral(u"ﾍﾙﾌﾟ(&H)"),
+                          QStringLiteral(u"  説明(&H)"), QStringLiteral(u"  ﾊﾞｰｼﾞｮﾝ情報(&A)...")}));
 }
 
 void TestMainWindow::tabOrder()

@@ -356,16 +356,24 @@ void TestSaveAction::runOptionsFromTheSettingsMenu_data()
     QTest::addColumn<bool>("report");
     QTest::addColumn<bool>("skip");
     QTest::addColumn<bool>("check");
+    QTest::addColumn<int>("jobs");
     const QString report = QStringLiteral("Report1");
     const QString skip = QStringLiteral("SkipExisting1");
     const QString check = QStringLiteral("CheckExitStatus1");
-    QTest::newRow("the report") << QStringList{report} << true << false << false;
-    QTest::newRow("skipping") << QStringList{skip} << false << true << false;
-    QTest::newRow("the report, checked") << QStringList{report, check} << true << false << true;
-    QTest::newRow("skipping, checked") << QStringList{skip, check} << false << true << true;
-    QTest::newRow("all three") << QStringList{report, skip, check} << true << true << true;
+    QTest::newRow("the report") << QStringList{report} << true << false << false << 1;
+    QTest::newRow("skipping") << QStringList{skip} << false << true << false << 1;
+    QTest::newRow("the report, checked") << QStringList{report, check} << true << false << true << 1;
+    QTest::newRow("skipping, checked") << QStringList{skip, check} << false << true << true << 1;
+    QTest::newRow("all three") << QStringList{report, skip, check} << true << true << true << 1;
     QTest::newRow("checked, then the report taken off")
-        << QStringList{report, check, report} << false << false << false;
+        << QStringList{report, check, report} << false << false << false << 1;
+    // More than one converter at once reports the run, and lets the exit
+    // status be checked; back at one, the report is as the user left it.
+    QTest::newRow("four at once") << QStringList{QStringLiteral("Jobs4"), check} << true << false << true << 4;
+    QTest::newRow("eight, then one again")
+        << QStringList{QStringLiteral("Jobs8"), QStringLiteral("Jobs1")} << false << false << false << 1;
+    QTest::newRow("the report, two, then one again")
+        << QStringList{report, QStringLiteral("Jobs2"), QStringLiteral("Jobs1")} << true << false << false << 1;
 }
 
 void TestSaveAction::runOptionsFromTheSettingsMenu()
@@ -374,6 +382,7 @@ void TestSaveAction::runOptionsFromTheSettingsMenu()
     QFETCH(bool, report);
     QFETCH(bool, skip);
     QFETCH(bool, check);
+    QFETCH(int, jobs);
     setSources({QStringLiteral("C:\\DRAW\\plan1.dxf")});
     QAction *checkItem = m_window->findChild<QAction *>(QStringLiteral("CheckExitStatus1"));
     QVERIFY(checkItem && !checkItem->isEnabled());
@@ -383,6 +392,9 @@ void TestSaveAction::runOptionsFromTheSettingsMenu()
         item->trigger();
     }
     QCOMPARE(checkItem->isEnabled(), report || skip);
+    QCOMPARE(m_window->findChild<QAction *>(report ? QStringLiteral("Report1") : QStringLiteral("Jobs1"))->isChecked(),
+             true);
+    QCOMPARE(m_window->findChild<QAction *>(QStringLiteral("Report1"))->isEnabled(), jobs == 1);
     const QString path = m_dir.filePath(QStringLiteral("RUN.BAT"));
     m_platform.saveAnswers = {path};
     press();
@@ -393,6 +405,7 @@ void TestSaveAction::runOptionsFromTheSettingsMenu()
     job.report = report;
     job.skipExisting = skip;
     job.checkExitStatus = check;
+    job.jobs = jobs;
     QCOMPARE(readAll(path), batchFileBytes(job));
 }
 

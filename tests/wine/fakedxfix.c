@@ -90,12 +90,22 @@ int main(int argc, char **argv)
 
     if (!CopyFileA(in, out, FALSE))
         return 1;
-    char log[MAX_PATH];
+    /* Several of it may run at once: each line is written with the log
+       held by this call alone, so that none is lost. */
+    char log[MAX_PATH], line[2 * MAX_PATH + 8];
     beside(log, "calls.log");
-    FILE *f = fopen(log, "a");
-    if (!f)
-        return 1;
-    fprintf(f, "%s -> %s\n", in, out);
-    fclose(f);
-    return 0;
+    int n = snprintf(line, sizeof line, "%s -> %s\n", in, out);
+    HANDLE h;
+    for (int tries = 0;; ++tries) {
+        h = CreateFileA(log, FILE_APPEND_DATA, 0, NULL, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+        if (h != INVALID_HANDLE_VALUE)
+            break;
+        if (tries > 2000)
+            return 1;
+        Sleep(5);
+    }
+    DWORD written = 0;
+    BOOL ok = WriteFile(h, line, (DWORD)n, &written, NULL);
+    CloseHandle(h);
+    return ok && written == (DWORD)n ? 0 : 1;
 }

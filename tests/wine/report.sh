@@ -26,27 +26,11 @@
 # - a caller's DATE or TIME runs no command;
 # - a console that does not read code page 932 runs nothing.
 set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
-tool=$(realpath "${1:-$here/../../build/tessiva-batch}")
-work=$(mktemp -d)
-export WINEPREFIX=$work/prefix WINEDEBUG=-all
-# A Japanese Windows: cmd.exe reads the batch file in code page 932.
-if ! locale -a 2>/dev/null | grep -qi '^ja_JP.utf8$'; then
-    localedef -i ja_JP -f UTF-8 ja_JP.UTF-8 2>/dev/null || true
-fi
-export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
-wine=$(command -v wine || command -v wine64 || echo /usr/lib/wine/wine64)
-trap 'wineserver -k >/dev/null 2>&1 || true; umount "$work/ro" 2>/dev/null || true; [ -n "${KEEP:-}" ] || rm -rf "$work"' EXIT
-"$wine" wineboot -i >/dev/null 2>&1 || true
-batch() { if [[ $tool == *.exe ]]; then "$wine" "$tool" "$@"; else "$tool" "$@"; fi; }
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-mkdir -p "$work/acad"
-x86_64-w64-mingw32-gcc -O2 -o "$work/acad/DXFIX.EXE" "$here/fakedxfix.c"
+. "$(dirname "$0")/prelude.sh"
 # The parameter files a report-form run looks for before it starts.
 printf 'parameters\r\n' > "$work/acad/DXFIX13.DXT"
 printf 'parameters\r\n' > "$work/acad/DXFIX.DXT"
-cd "$work"
+
 : > none.ini
 
 # Hostile names: cmd.exe's operators, % and !, a leading blank, names ECHO
@@ -64,14 +48,8 @@ fresh() {
     find project -name '*.dxf' | LC_ALL=C sort | batch --settings none.ini --tree project --report \
         -k r13-gx3 -d out -a acad -l - -o JOB.BAT "$@"
 }
-# Runs the batch file; its exit status in $status.
-run() {
-    status=0
-    timeout 120 "$wine" cmd /c "$("$wine" winepath -w "$work/JOB.BAT" 2>/dev/null)" </dev/null >console.txt 2>&1 || status=$?
-    [ "$status" -ne 124 ] || fail "the batch file did not end"
-}
+run() { runFile JOB.BAT; }
 report() { iconv -f CP932 -t UTF-8 JOB.LOG | tr -d '\r'; }
-out() { find . -ipath "./out/$1" 2>/dev/null | head -1; }
 # The report's line for drawing $1 (a name of $drawings): "n/N WORDS: SOURCE".
 lineOf() {
     local n=0 f
@@ -222,12 +200,6 @@ else
     echo "skipped: a report that cannot be written (no tmpfs can be mounted here)"
 fi
 
-# Runs batch file $1 of the work folder; its exit status in $status.
-runFile() {
-    status=0
-    timeout 120 "$wine" cmd /c "$("$wine" winepath -w "$work/$1" 2>/dev/null)" </dev/null >console.txt 2>&1 || status=$?
-    [ "$status" -ne 124 ] || fail "$1 did not end"
-}
 # What lies in the work folder and below it, the Wine prefix aside.
 everything() { find . -path ./prefix -prune -o -print | LC_ALL=C sort; }
 

@@ -17,26 +17,7 @@
 # Needs Debian's wine and gcc-mingw-w64-x86-64-win32; not part of
 # ./dev test, as Wine is heavy to install.
 set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
-tool=${1:-$here/../../build/tessiva-batch}
-tool=$(realpath "$tool")
-work=$(mktemp -d)
-export WINEPREFIX=$work/prefix WINEDEBUG=-all
-# A Japanese Windows: cmd.exe reads the batch file in code page 932, the
-# only code page these batch files run in.
-if ! locale -a 2>/dev/null | grep -qi '^ja_JP.utf8$'; then
-    localedef -i ja_JP -f UTF-8 ja_JP.UTF-8 2>/dev/null || true
-fi
-export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
-wine=$(command -v wine || command -v wine64 || echo /usr/lib/wine/wine64)
-trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
-"$wine" wineboot -i >/dev/null 2>&1 || true
-# The Windows build of the tool runs under Wine too, from Windows paths.
-batch() { if [[ $tool == *.exe ]]; then "$wine" "$tool" "$@"; else "$tool" "$@"; fi; }
-
-mkdir -p "$work/acad"
-x86_64-w64-mingw32-gcc -O2 -o "$work/acad/DXFIX.EXE" "$here/fakedxfix.c"
-cd "$work"
+. "$(dirname "$0")/prelude.sh"
 
 # A tree whose folder names hold a blank, &, % and (x86), a Japanese name
 # three levels down and a .DXF in capitals (the tree the window's folder
@@ -55,18 +36,8 @@ fresh() {
         -k r13-gx3 -d out -a acad -l - -o JOB.BAT "$@"
 }
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
-# Standard input closed, as for a scheduled run: a question would be asked
-# for ever, so a run that does not end in two minutes fails.
-run() {
-    status=0
-    timeout 120 "$wine" cmd /c "$("$wine" winepath -w "$work/JOB.BAT" 2>/dev/null)" </dev/null >console.txt 2>&1 || status=$?
-    [ "$status" -ne 124 ] || fail "the batch file did not end"
-}
+run() { runFile JOB.BAT; }
 calls() { if [ -f acad/calls.log ]; then wc -l < acad/calls.log; else echo 0; fi; }
-# Windows names ignore case; the file system here does not. The batch file
-# names the folders it makes in upper case.
-out() { find . -ipath "./out/$1" 2>/dev/null | head -1; }
 # Every drawing converted whole into its folder, and nothing left behind.
 converted() {
     for f in "${drawings[@]}"; do

@@ -96,6 +96,7 @@ echo "ok: tessiva-batch.exe --help fits an 80-column console, with CR LF line en
 
 bash "$here/run.sh" "$build/tessiva-batch.exe"
 bash "$here/report.sh" "$build/tessiva-batch.exe"
+bash "$here/parallel.sh" "$build/tessiva-batch.exe"
 
 # The window, driven from the keyboard and the mouse, with the system's own
 # file and folder dialogs. The Xvfb screen has no window manager: the window

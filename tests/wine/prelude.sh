@@ -1,0 +1,41 @@
+# What the Wine suites share, sourced by each with the tool as $1: a Wine
+# of its own in a new work folder, a Japanese Windows (cmd.exe reads a
+# batch file in code page 932, the only code page the checked forms run
+# in), the stand-in converter in acad/, and these:
+#   batch ARGS...   the tool, native or the Windows build under Wine
+#   runFile FILE    runs FILE of the work folder under cmd.exe, standard
+#                   input closed as a scheduled run has it: its status in
+#                   $status; one that does not end in two minutes fails
+#   out PATTERN     the first file under out/ whose path matches, in any
+#                   case (the batch file names what it makes in upper case)
+#   fail WORDS      says so and ends the suite
+# The work folder stays with KEEP set.
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+tool=$(realpath "${1:-$here/../../build/tessiva-batch}")
+work=$(mktemp -d)
+export WINEPREFIX=$work/prefix WINEDEBUG=-all
+if ! locale -a 2>/dev/null | grep -qi '^ja_JP.utf8$'; then
+    localedef -i ja_JP -f UTF-8 ja_JP.UTF-8 2>/dev/null || true
+fi
+export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+wine=$(command -v wine || command -v wine64 || echo /usr/lib/wine/wine64)
+cleanUp() {
+    wineserver -k >/dev/null 2>&1 || true
+    umount "$work/ro" 2>/dev/null || true
+    [ -n "${KEEP:-}" ] || rm -rf "$work"
+}
+trap cleanUp EXIT
+"$wine" wineboot -i >/dev/null 2>&1 || true
+# A crash ends at once, with no dialog that keeps the process.
+"$wine" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 || true
+batch() { if [[ $tool == *.exe ]]; then "$wine" "$tool" "$@"; else "$tool" "$@"; fi; }
+fail() { echo "FAIL: $*" >&2; exit 1; }
+runFile() {
+    status=0
+    timeout 120 "$wine" cmd /c "$("$wine" winepath -w "$work/$1" 2>/dev/null)" </dev/null >console.txt 2>&1 || status=$?
+    [ "$status" -ne 124 ] || fail "$1 did not end"
+}
+out() { find . -ipath "./out/$1" 2>/dev/null | head -1; }
+mkdir -p "$work/acad"
+x86_64-w64-mingw32-gcc -O2 -o "$work/acad/DXFIX.EXE" "$here/fakedxfix.c"
+cd "$work"
