@@ -8,13 +8,33 @@
 
 namespace systemstart {
 
+namespace {
+// The display platform the toolkit will take: the one given with
+// -platform, else QT_QPA_PLATFORM, else the X server's where there is no
+// Wayland session; only its name, without its options. A list of platforms
+// to fall back on is the toolkit's to try.
+QByteArray platformTaken(int argc, char **argv)
+{
+    QByteArray platform;
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (qstrcmp(argv[i], "-platform") == 0)
+            platform = argv[i + 1];
+    }
+    if (platform.isEmpty())
+        platform = qgetenv("QT_QPA_PLATFORM");
+    if (platform.isEmpty())
+        return qEnvironmentVariableIsSet("WAYLAND_DISPLAY") ? QByteArray("wayland") : QByteArray("xcb");
+    if (platform.contains(';'))
+        return QByteArray();
+    return platform.split(':').constFirst().trimmed();
+}
+} // namespace
+
 QString noDisplay(int argc, char **argv)
 {
-    for (int i = 1; i < argc; ++i) {
-        if (qstrcmp(argv[i], "-platform") == 0)
-            return QString();
-    }
-    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
+    // Only the X server's platform is looked at: the others (offscreen,
+    // Wayland) are the caller's choice, and say their own words.
+    if (platformTaken(argc, argv) != "xcb")
         return QString();
     const bool japanese = QLocale::system().language() == QLocale::Japanese;
     const auto said = [japanese](const QString &why) {

@@ -351,6 +351,9 @@ std::optional<Usage> loadDefaults(const QCommandLineParser &parser, const Option
     // The file given is read, whatever it is: a pipe (--settings <(...),
     // /dev/stdin) to its end, or as much of a device as four lines take.
     const QString name = parser.value(o.settingsFile);
+    // Windows' empty device says "no settings", as /dev/null does.
+    if (env.pathStyle == jobpath::Style::Windows && jobpath::namesNullDevice(name))
+        return std::nullopt;
     const auto cannotRead = [&name](const QString &why) {
         return Usage{TessivaBatch::tr("cannot read the settings file %1: %2").arg(name, why)};
     };

@@ -308,6 +308,19 @@ QStringView partReadOtherwise(QStringView path, PathEnd end)
     return QStringView();
 }
 
+bool namesNullDevice(QStringView windowsPath)
+{
+    QStringView name = windowsPath.sliced(windowsPath.lastIndexOf(u'\\') + 1);
+    name = name.sliced(name.lastIndexOf(u'/') + 1);
+    if (name.endsWith(u':'))
+        name.chop(1);
+    const qsizetype dot = name.indexOf(u'.');
+    QStringView base = dot < 0 ? name : name.left(dot);
+    while (!base.isEmpty() && base.back() == u' ')
+        base.chop(1);
+    return base.compare(u"NUL", Qt::CaseInsensitive) == 0;
+}
+
 bool hasShortNameShape(QStringView name)
 {
     const qsizetype dot = name.lastIndexOf(u'.');

@@ -60,6 +60,11 @@ enum class PathEnd { Name, Folder };
 // and its first name, or the namespace's prefix.
 QStringView partReadOtherwise(QStringView path, PathEnd end);
 
+// True for a Windows name of the empty device, NUL (any case, with or
+// without a folder, an extension or a colon, or as "\\.\NUL"): reading
+// it gives nothing, as /dev/null does on Linux.
+bool namesNullDevice(QStringView windowsPath);
+
 // True for a name in the shape of a short name Windows makes for a long one
 // ("PLANNI~1.DXF", "PROGRA~1"): at most 8 characters that end in "~" and
 // digits, then at most a dot and 3 more. Windows opens such a name as the

@@ -585,6 +585,7 @@ void TestCli::windowWithoutADisplay_data()
     QTest::addColumn<QString>("locale");
     QTest::addColumn<QString>("display"); // empty: not set
     QTest::addColumn<QString>("said");
+    QTest::addColumn<QString>("platform"); // QT_QPA_PLATFORM, or none
     // A display no X server serves.
     int free = 55;
     while (QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(free)))
@@ -595,15 +596,23 @@ void TestCli::windowWithoutADisplay_data()
     const QString japanese = QStringLiteral(u"tessiva: ウィンドウを表示するディスプレイがありません（%1）。"
                                             u"デスクトップのセッションで起動してください。\n");
     QTest::newRow("not set") << QStringLiteral("C.UTF-8") << QString()
-                             << english.arg(QStringLiteral("DISPLAY is not set"));
+                             << english.arg(QStringLiteral("DISPLAY is not set")) << QString();
     QTest::newRow("one that cannot be reached")
         << QStringLiteral("C.UTF-8") << unreachable
-        << english.arg(QStringLiteral("DISPLAY=%1 cannot be reached").arg(unreachable));
-    QTest::newRow("not set, in Japanese")
-        << QStringLiteral("ja_JP.UTF-8") << QString() << japanese.arg(QStringLiteral(u"DISPLAY が設定されていません"));
+        << english.arg(QStringLiteral("DISPLAY=%1 cannot be reached").arg(unreachable)) << QString();
+    QTest::newRow("not set, in Japanese") << QStringLiteral("ja_JP.UTF-8") << QString()
+                                          << japanese.arg(QStringLiteral(u"DISPLAY が設定されていません")) << QString();
     QTest::newRow("one that cannot be reached, in Japanese")
         << QStringLiteral("ja_JP.UTF-8") << unreachable
-        << japanese.arg(QStringLiteral(u"DISPLAY=%1 に接続できません").arg(unreachable));
+        << japanese.arg(QStringLiteral(u"DISPLAY=%1 に接続できません").arg(unreachable)) << QString();
+    // The X server's platform asked for by name says the same.
+    QTest::newRow("QT_QPA_PLATFORM=xcb, not set, in Japanese")
+        << QStringLiteral("ja_JP.UTF-8") << QString() << japanese.arg(QStringLiteral(u"DISPLAY が設定されていません"))
+        << QStringLiteral("xcb");
+    QTest::newRow("QT_QPA_PLATFORM=xcb with options, cannot be reached")
+        << QStringLiteral("C.UTF-8") << unreachable
+        << english.arg(QStringLiteral("DISPLAY=%1 cannot be reached").arg(unreachable))
+        << QStringLiteral("xcb:nomitshm");
 }
 
 void TestCli::windowWithoutADisplay()
@@ -614,12 +623,15 @@ void TestCli::windowWithoutADisplay()
     QFETCH(QString, locale);
     QFETCH(QString, display);
     QFETCH(QString, said);
+    QFETCH(QString, platform);
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         env.remove(QLatin1String(name));
     if (!display.isEmpty())
         env.insert(QStringLiteral("DISPLAY"), display);
+    if (!platform.isEmpty())
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
     env.insert(QStringLiteral("LC_ALL"), locale);
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(TESSIVA_WINDOW_EXE), {});

@@ -20,6 +20,8 @@ private slots:
     void partReadOtherwise();
     void shortNameShape_data();
     void shortNameShape();
+    void nullDevice_data();
+    void nullDevice();
 };
 
 void TestJobPath::toJob_data()
@@ -257,6 +259,27 @@ void TestJobPath::shortNameShape()
     QFETCH(QString, name);
     QFETCH(bool, shaped);
     QCOMPARE(jobpath::hasShortNameShape(name), shaped);
+}
+
+void TestJobPath::nullDevice_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("null");
+    QTest::newRow("NUL") << QStringLiteral("NUL") << true;
+    QTest::newRow("any case, an extension") << QStringLiteral("nul.ini") << true;
+    QTest::newRow("a colon") << QStringLiteral("NUL:") << true;
+    QTest::newRow("in a folder") << QStringLiteral("C:\\TEMP\\Nul") << true;
+    QTest::newRow("the device namespace") << QStringLiteral("\\\\.\\NUL") << true;
+    QTest::newRow("a name that starts so") << QStringLiteral("NULL.INI") << false;
+    QTest::newRow("a folder of that name") << QStringLiteral("C:\\NUL\\S.INI") << false;
+    QTest::newRow("another device") << QStringLiteral("CON") << false;
+}
+
+void TestJobPath::nullDevice()
+{
+    QFETCH(QString, path);
+    QFETCH(bool, null);
+    QCOMPARE(jobpath::namesNullDevice(path), null);
 }
 
 QTEST_GUILESS_MAIN(TestJobPath)

@@ -64,6 +64,13 @@ unc=(-d '\\srv\share\out' -a '\\srv\acad' '\\srv\draw\plan1.dxf' '\\srv\draw\sub
 cmp -s "$work/expected.bat" "$work/stdout.bat" || fail "tessiva-batch.exe with UNC paths differs"
 grep -q '^\\\\SRV\\ACAD\\DXFIX.EXE ' "$work/stdout.bat" || fail "a UNC path was not kept"
 echo "ok: tessiva-batch.exe writes the three worked examples byte for byte, and keeps UNC paths"
+# NUL, Windows' empty device, is an empty settings file, as /dev/null is.
+for none in NUL nul 'C:\NUL'; do
+    (cd "$work" && "$wine" "$build/tessiva-batch.exe" --settings "$none" "${unc[@]}") > "$work/stdout.bat" \
+        || fail "tessiva-batch.exe --settings $none failed"
+    cmp -s "$work/expected.bat" "$work/stdout.bat" || fail "tessiva-batch.exe --settings $none differs"
+done
+echo "ok: tessiva-batch.exe --settings NUL reads no settings, as /dev/null on Linux"
 
 # A refusal to a redirected standard error, as cmd.exe's "2> err.txt" makes
 # it: in the Japanese console's code page, so that "type err.txt" reads it.
