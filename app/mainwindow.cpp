@@ -97,6 +97,8 @@ void MainWindow::buildParts()
         m_services, m_client, [this] { return currentJob(); }, guard);
     // A refused source line is shown selected.
     connect(m_save, &SaveAction::lineRefused, m_sources, &SourceList::selectAndFocus);
+    // What a folder brought that the user should know goes to the status line.
+    connect(m_sources, &SourceList::notice, m_save, &SaveAction::say);
     m_helpMenu = new HelpMenu(this);
 }
 

@@ -1,14 +1,14 @@
 #include "folderscan.h"
 
-#include <QApplication>
-#include <QDirIterator>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QProgressDialog>
 #include <QTimer>
+#include <QWidget>
 
 #include <algorithm>
-#include <atomic>
 #include <thread>
 
 namespace folderscan {
@@ -17,63 +17,84 @@ namespace {
 // window looks at it meanwhile.
 constexpr int kQuietMs = 1000;
 constexpr int kLookMs = 25;
-
-struct Search
-{
-    std::atomic<bool> done = false;
-    std::atomic<bool> cancelled = false;
-    std::atomic<int> found = 0;
-    QStringList drawings; // the search's own until it is done
-};
-
-void search(const QString &folder, Search &state)
-{
-    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
-    while (it.hasNext() && !state.cancelled) {
-        const QString path = it.next();
-        if (path.endsWith(QLatin1String(".dxf"), Qt::CaseInsensitive)) {
-            state.drawings << path;
-            ++state.found;
-        }
-    }
-    std::sort(state.drawings.begin(), state.drawings.end());
-    state.done = true;
-}
 } // namespace
 
-std::optional<QStringList> drawingsBelow(QWidget *window, const QString &nativeFolder)
+Found search(const QString &folder, Progress &progress)
 {
-    Search state;
-    std::thread searching(search, QDir::fromNativeSeparators(nativeFolder), std::ref(state));
+    Found found;
+    QStringList waiting{folder};
+    while (!waiting.isEmpty() && !progress.stop) {
+        const QString current = waiting.takeLast();
+        // A folder this user may not read or enter: said, not passed over.
+        const QFileInfo info(current);
+        if (!info.isReadable() || !info.isExecutable()) {
+            found.unreadable << current;
+            continue;
+        }
+        ++progress.folders;
+        const QFileInfoList entries = QDir(current).entryInfoList(
+            QDir::Files | QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort);
+        for (const QFileInfo &entry : entries) {
+            if (entry.isDir()) {
+                if (!entry.isSymLink())
+                    waiting << entry.filePath();
+            } else if (entry.fileName().endsWith(QLatin1String(".dxf"), Qt::CaseInsensitive)) {
+                found.drawings << entry.filePath();
+                ++progress.drawings;
+            }
+        }
+    }
+    std::sort(found.drawings.begin(), found.drawings.end());
+    std::sort(found.unreadable.begin(), found.unreadable.end());
+    return found;
+}
+
+std::optional<Found> drawingsBelow(QWidget *window, const QString &nativeFolder)
+{
+    Progress progress;
+    Found found;
+    std::atomic<bool> done = false;
+    std::thread searching([&] {
+        found = search(QDir::fromNativeSeparators(nativeFolder), progress);
+        done = true;
+    });
     QElapsedTimer started;
     started.start();
-    std::unique_ptr<QProgressDialog> progress;
-    while (!state.done) {
+    std::unique_ptr<QProgressDialog> shown;
+    bool cancelled = false;
+    while (!done) {
         // Until the progress shows, the window repaints and answers its
         // window manager but takes no input: the list is the search's.
-        if (!progress && started.elapsed() >= kQuietMs) {
-            progress = std::make_unique<QProgressDialog>(QString(), QStringLiteral(u"中止"), 0, 0, window);
-            progress->setWindowTitle(QStringLiteral(u"フォルダから追加"));
-            progress->setWindowModality(Qt::WindowModal);
-            progress->setMinimumDuration(0);
-            progress->show();
+        if (!shown && started.elapsed() >= kQuietMs) {
+            shown = std::make_unique<QProgressDialog>(QString(), QStringLiteral(u"中止"), 0, 0, window);
+            shown->setWindowTitle(QStringLiteral(u"フォルダから追加"));
+            shown->setWindowModality(Qt::WindowModal);
+            shown->setMinimumDuration(0);
+            shown->show();
         }
-        if (progress) {
-            progress->setLabelText(QStringLiteral(u"図面を探しています: %1 件").arg(state.found.load()));
-            if (progress->wasCanceled())
-                state.cancelled = true;
+        if (shown) {
+            shown->setLabelText(QStringLiteral(u"図面を探しています: %1 件（%2 個のフォルダを見ました）")
+                                    .arg(progress.drawings.load())
+                                    .arg(progress.folders.load()));
+            cancelled = cancelled || shown->wasCanceled();
         }
+        // A window closed meanwhile (the program asked to end) ends the
+        // search too.
+        cancelled = cancelled || !window->isVisible();
+        if (cancelled)
+            progress.stop = true;
         QEventLoop wait;
         QTimer::singleShot(kLookMs, &wait, &QEventLoop::quit);
-        wait.exec(progress ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
+        wait.exec(shown ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
     }
     searching.join();
-    if (state.cancelled)
+    if (cancelled)
         return std::nullopt;
-    QStringList drawings = std::move(state.drawings);
-    for (QString &path : drawings)
-        path = QDir::toNativeSeparators(path);
-    return drawings;
+    for (QStringList *paths : {&found.drawings, &found.unreadable}) {
+        for (QString &path : *paths)
+            path = QDir::toNativeSeparators(path);
+    }
+    return found;
 }
 
 } // namespace folderscan

@@ -6,12 +6,14 @@
 #include "inputs/folderscan.h"
 #include "inputs/sourcelistview.h"
 #include "platform/platformservices.h"
+#include "ui/captionfit.h"
 #include "ui/controls.h"
 #include "ui/fonts.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStringBuilder>
 #include <QStringListModel>
 
 using namespace controls;
@@ -107,6 +109,8 @@ void SourceList::refreshCount(bool selectLast)
 {
     const int lines = m_model->rowCount();
     m_countField->setText(textrules::formatFileCount(lines));
+    // Six digits fit the field's width too, in a narrower face.
+    captionfit::fitText(m_countField);
     m_fileCount = lines;
     // An empty list starts over: the next drawings make their own job.
     if (lines == 0)
@@ -151,34 +155,74 @@ void SourceList::addFolder(const QString &nativeFolder)
 {
     // The keys count as they are once the dialog has closed.
     const bool add = addModifierHeld();
-    const std::optional<QStringList> found = folderscan::drawingsBelow(m_client->window(), nativeFolder);
-    if (!found)
-        return; // cancelled: nothing changes
     if (!add)
         startOver();
-    if (m_treeRoot.isEmpty())
-        m_treeRoot = jobpath::folderToJob(nativeFolder, m_services.pathStyle());
-    QStringList paths;
-    paths.reserve(found->size());
-    for (const QString &file : *found)
-        paths << jobpath::toJob(file, m_services.pathStyle());
-    append(paths);
+    takeFolder(nativeFolder);
     refreshCount(true);
+}
+
+bool SourceList::takeFolder(const QString &nativeFolder)
+{
+    const jobpath::Style style = m_services.pathStyle();
+    const QString root = jobpath::folderToJob(nativeFolder, style);
+    // One tree to a list: a folder outside the first one's is refused now,
+    // with the reason, rather than at the save.
+    if (!m_treeRoot.isEmpty()
+        && !(root.size() >= m_treeRoot.size()
+             && textrules::sameWindowsName(QStringView(root).left(m_treeRoot.size()), m_treeRoot))) {
+        emit notice(QStringLiteral(u"変換元ﾌｫﾙﾀﾞ( ") % root % QStringLiteral(u" )が最初のﾌｫﾙﾀﾞ( ") % m_treeRoot
+                    % QStringLiteral(u" )の下にありません！"));
+        return false;
+    }
+    const std::optional<folderscan::Found> found = folderscan::drawingsBelow(m_client->window(), nativeFolder);
+    if (!found)
+        return false; // cancelled: nothing changes
+    if (m_treeRoot.isEmpty())
+        m_treeRoot = root;
+    QStringList paths;
+    paths.reserve(found->drawings.size());
+    for (const QString &file : found->drawings)
+        paths << jobpath::toJob(file, style);
+    append(paths);
+    if (!found->unreadable.isEmpty()) {
+        // A few names and how many in all: the status line's tooltip holds
+        // the whole text.
+        constexpr int kNamed = 3;
+        QStringList named = found->unreadable.mid(0, kNamed);
+        if (found->unreadable.size() > kNamed)
+            named << QStringLiteral(u"…");
+        emit notice(QStringLiteral(u"読めないﾌｫﾙﾀﾞが %1 個あります: %2")
+                        .arg(found->unreadable.size())
+                        .arg(named.join(QStringLiteral(u"、"))));
+    }
+    return true;
 }
 
 void SourceList::dropFiles(const QStringList &nativeNames)
 {
     const bool add = addModifierHeld();
-    // Without Ctrl or Shift the list goes before any name is looked at.
+    QStringList files;
+    QStringList folders;
+    for (const QString &name : nativeNames) {
+        // Names of files that do not exist are passed over.
+        if (m_services.isExistingFile(name))
+            files << name;
+        else if (m_services.isExistingFolder(name))
+            folders << name;
+    }
+    // A drop that brings nothing to take leaves the list as it was.
+    if (files.isEmpty() && folders.isEmpty())
+        return;
     if (!add)
         startOver();
+    // A folder is taken as the folder item takes it, the first one the
+    // tree's root where the list has none; then the files.
+    for (const QString &folder : std::as_const(folders))
+        takeFolder(folder);
     QStringList taken;
-    taken.reserve(nativeNames.size());
-    for (const QString &name : nativeNames) {
-        // Folders and names of files that do not exist are passed over.
-        if (m_services.isExistingFile(name))
-            taken << jobpath::toJob(name, m_services.pathStyle());
-    }
+    taken.reserve(files.size());
+    for (const QString &name : std::as_const(files))
+        taken << jobpath::toJob(name, m_services.pathStyle());
     append(taken);
     refreshCount(true);
 }

@@ -34,7 +34,9 @@ public:
     void chooseFolder();
     // The same for a folder given, without the dialog.
     void addFolder(const QString &nativeFolder);
-    // Files dropped on the list, as native names.
+    // Files and folders dropped on the list, as native names: a folder as
+    // the folder item takes it, a file as the open dialog does. A drop that
+    // brings neither leaves the list as it was.
     void dropFiles(const QStringList &nativeNames);
     // "c" and a double-click: deletes the selected line.
     void deleteSelected();
@@ -59,6 +61,11 @@ public:
     // The one control that takes dropped files.
     QWidget *dropTarget() const;
 
+signals:
+    // Something the user should know of what a folder brought: a folder
+    // refused, or folders that could not be read.
+    void notice(const QString &text);
+
 private:
     void buildButtons(QWidget *client);
     void buildCount(QWidget *client);
@@ -67,6 +74,10 @@ private:
     int itemIndex() const;
     bool addModifierHeld() const;
     void append(const QStringList &jobPaths);
+    // The drawings below a folder added to the list, the folder the tree's
+    // root where the list has none; false where it was refused or the
+    // search cancelled.
+    bool takeFolder(const QString &nativeFolder);
     // An empty list, which takes no tree root from the drawings it had.
     void startOver();
     void select(int line);

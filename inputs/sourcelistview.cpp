@@ -1,5 +1,7 @@
 #include "sourcelistview.h"
 
+#include "ui/readablecolour.h"
+
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -7,7 +9,6 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QStyleOptionFocusRect>
 #include <QStyledItemDelegate>
 #include <QToolTip>
 #include <QUrl>
@@ -121,15 +122,17 @@ void SourceListView::paintEvent(QPaintEvent *event)
 {
     QListView::paintEvent(event);
     // With lines, the current one shows the focus; an empty list shows it
-    // around its area, as an empty list box does.
+    // around its area, as an empty list box does: a dotted line in the
+    // text's colour, kept readable against the list's background, where
+    // the style's own mark may be a tint that can hardly be seen.
     if (!hasFocus() || (model() && model()->rowCount() > 0))
         return;
     QPainter painter(viewport());
-    QStyleOptionFocusRect focus;
-    focus.initFrom(this);
-    // Shown whatever moved the focus here: a click too, not only the keyboard.
-    focus.state |= QStyle::State_KeyboardFocusChange;
-    focus.rect = viewport()->rect().adjusted(1, 1, -1, -1);
-    focus.backgroundColor = palette().color(QPalette::Base);
-    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+    const QColor background = palette().color(QPalette::Base);
+    QPen pen(readablecolour::readable(palette().color(QPalette::Text), background));
+    pen.setStyle(Qt::DotLine);
+    pen.setWidth(1);
+    pen.setCosmetic(true);
+    painter.setPen(pen);
+    painter.drawRect(viewport()->rect().adjusted(1, 1, -2, -2));
 }

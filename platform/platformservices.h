@@ -54,6 +54,8 @@ public:
     virtual void beep() = 0;
     // True for an existing file that is not a folder.
     virtual bool isExistingFile(const QString &nativePath) const = 0;
+    // True for an existing folder.
+    virtual bool isExistingFolder(const QString &nativePath) const = 0;
     // The running executable's full native path.
     virtual QString executablePath() const = 0;
     // Whether a new file can be made in `nativeFolder` by this user.

@@ -39,19 +39,50 @@ QFileDialog::Options dialogOptions()
 {
     return desktop::nativeFileDialogs() ? QFileDialog::Options() : QFileDialog::DontUseNativeDialog;
 }
+
+// The size every file and folder dialog opens at: wide enough that a name,
+// its size and its type read whole, and, once the user has made one larger,
+// that size for the rest of the run. The system's own dialogs keep theirs.
+QSize &dialogSize()
+{
+    static QSize size(760, 480);
+    return size;
+}
+
+// A dialog of `title`, with the options, size and filters every dialog of
+// the window has; a question it asks (a file to replace) wide enough for its
+// title.
+void prepare(QFileDialog &dialog, const QStringList &nameFilters = {})
+{
+    dialog.setOptions(dialog.options() | dialogOptions());
+    dialog.resize(dialogSize());
+    dialog.setStyleSheet(QStringLiteral("QMessageBox QLabel#qt_msgbox_label { min-width: 420px; }"));
+    if (!nameFilters.isEmpty()) {
+        dialog.setNameFilters(nameFilters);
+        showEveryFileForStarDotStar(dialog);
+    }
+}
+
+// Runs `dialog`; true when accepted. Its size is kept for the next one.
+bool run(QFileDialog &dialog)
+{
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    if (!dialog.testOption(QFileDialog::DontUseNativeDialog))
+        return accepted;
+    dialogSize() = dialog.size().expandedTo(QSize(640, 400));
+    return accepted;
+}
 } // namespace
 
 std::optional<OpenFilesResult> QtPlatformServices::openFiles(QWidget *parent, const OpenFilesRequest &request)
 {
     QFileDialog dialog(parent, request.title);
-    dialog.setOptions(dialogOptions());
     dialog.setFileMode(QFileDialog::ExistingFiles);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setNameFilters(request.nameFilters);
+    prepare(dialog, request.nameFilters);
     if (!request.selectedFilter.isEmpty())
         dialog.selectNameFilter(request.selectedFilter);
-    showEveryFileForStarDotStar(dialog);
-    if (dialog.exec() != QDialog::Accepted)
+    if (!run(dialog))
         return std::nullopt;
     OpenFilesResult result;
     for (const QString &file : dialog.selectedFiles())
@@ -63,15 +94,13 @@ std::optional<OpenFilesResult> QtPlatformServices::openFiles(QWidget *parent, co
 std::optional<QString> QtPlatformServices::saveFile(QWidget *parent, const SaveFileRequest &request)
 {
     QFileDialog dialog(parent, request.title);
-    dialog.setOptions(dialogOptions());
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters(request.nameFilters);
+    prepare(dialog, request.nameFilters);
     dialog.setDefaultSuffix(request.defaultSuffix);
     dialog.setDirectory(request.initialFolder);
     dialog.selectFile(request.proposedName);
-    showEveryFileForStarDotStar(dialog);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (!run(dialog) || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
 }
@@ -79,11 +108,13 @@ std::optional<QString> QtPlatformServices::saveFile(QWidget *parent, const SaveF
 std::optional<QString> QtPlatformServices::browseFolder(QWidget *parent, const QString &title,
                                                         const QString &startFolder)
 {
-    const QString folder
-        = QFileDialog::getExistingDirectory(parent, title, startFolder, QFileDialog::ShowDirsOnly | dialogOptions());
-    if (folder.isEmpty())
+    QFileDialog dialog(parent, title, startFolder);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    prepare(dialog);
+    if (!run(dialog) || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return QDir::toNativeSeparators(folder);
+    return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
 }
 
 Qt::KeyboardModifiers QtPlatformServices::keyboardModifiers() const
@@ -94,6 +125,8 @@ Qt::KeyboardModifiers QtPlatformServices::keyboardModifiers() const
 void QtPlatformServices::beep() { desktop::beep(); }
 
 bool QtPlatformServices::isExistingFile(const QString &nativePath) const { return QFileInfo(nativePath).isFile(); }
+
+bool QtPlatformServices::isExistingFolder(const QString &nativePath) const { return QFileInfo(nativePath).isDir(); }
 
 QString QtPlatformServices::executablePath() const
 {

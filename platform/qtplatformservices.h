@@ -19,6 +19,7 @@ public:
     Qt::KeyboardModifiers keyboardModifiers() const override;
     void beep() override;
     bool isExistingFile(const QString &nativePath) const override;
+    bool isExistingFolder(const QString &nativePath) const override;
     QString executablePath() const override;
     bool canCreateFileIn(const QString &nativeFolder) const override;
     QString documentsFolder() const override;

@@ -27,6 +27,8 @@ SaveAction::SaveAction(PlatformServices &services, QWidget *client, JobGetter cu
 
 void SaveAction::clearStatus() { m_statusLine->setStatus(QString()); }
 
+void SaveAction::say(const QString &text) { m_statusLine->setStatus(text); }
+
 void SaveAction::onSave()
 {
     clearStatus();

@@ -34,6 +34,9 @@ public:
     // The save dialog opens in the program's folder again, as at start.
     void forgetLastBatchFolder() { m_lastBatchFolder.clear(); }
     void clearStatus();
+    // Says `text` on the status line, as a save's outcome is said, without
+    // a beep: what another part of the window has to tell.
+    void say(const QString &text);
 
     // Its control in the window's tab order.
     QList<QWidget *> tabStops() const;

@@ -60,6 +60,7 @@ public:
     Qt::KeyboardModifiers keyboardModifiers() const override { return modifiers; }
     void beep() override { ++beeps; }
     bool isExistingFile(const QString &path) const override { return QFileInfo(path).isFile(); }
+    bool isExistingFolder(const QString &path) const override { return QFileInfo(path).isDir(); }
     QString executablePath() const override { return exePath; }
     bool canCreateFileIn(const QString &folder) const override { return ::canCreateFileIn(folder); }
     QString documentsFolder() const override { return documents; }

@@ -4,6 +4,7 @@
 #include "app/mainwindow.h"
 #include "app/screencentring.h"
 #include "app/startup.h"
+#include "core/text/textrules.h"
 #include "core/text/toolkittranslation.h"
 #include "inputs/conversionoptions.h"
 #include "inputs/sourcelist.h"
@@ -41,6 +42,8 @@ private slots:
     void layout();
     void captionsFitTheirControls();
     void countSitsOnItsLabelsLine();
+    void countReadsWhole_data();
+    void countReadsWhole();
     void firstStart();
     void windowFrame();
     void placeOnTheScreen_data();
@@ -155,6 +158,31 @@ int lowestInkRow(const QImage &window, const QWidget *widget)
     return -1;
 }
 } // namespace
+
+void TestMainWindow::countReadsWhole_data()
+{
+    QTest::addColumn<int>("count");
+    for (const int count : {0, 9999, 99999, 999999})
+        QTest::addRow("%d", count) << count;
+}
+
+void TestMainWindow::countReadsWhole()
+{
+    // Up to six digits, the whole count is drawn inside the field, from its
+    // start.
+    MainWindow form(m_platform);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QFETCH(int, count);
+    auto *field = form.findChild<QLineEdit *>(QStringLiteral("Edit4"));
+    QVERIFY(field);
+    field->setText(textrules::formatFileCount(count));
+    captionfit::fitText(field);
+    QVERIFY2(captionfit::neededWidth(field) <= captionfit::availableWidth(field),
+             qPrintable(
+                 QStringLiteral("%1 > %2").arg(captionfit::neededWidth(field)).arg(captionfit::availableWidth(field))));
+    QCOMPARE(field->cursorPosition(), 0);
+}
 
 void TestMainWindow::countSitsOnItsLabelsLine()
 {

@@ -453,7 +453,7 @@ void TestSaveAction::wholeJobThroughTheWindow()
     }
     edit("Edit1")->clear();
     edit("Edit2")->clear();
-    drop({names.at(0), drawings.path()});
+    drop({names.at(0), drawings.filePath(QStringLiteral("gone.dxf"))});
     drop({names.at(1), names.at(2)}, Qt::ControlModifier);
     m_platform.modifiers = Qt::NoModifier;
     QCOMPARE(edit("Edit4")->text(), QStringLiteral("       3"));

@@ -2,7 +2,10 @@
 
 #include "core/text/textrules.h"
 
+#include "inputs/folderscan.h"
 #include "inputs/sourcelistview.h"
+#include "ordinaryuser.h"
+#include "ui/readablecolour.h"
 
 #include <QApplication>
 #include <QDir>
@@ -31,7 +34,7 @@ private slots:
     void cancelChangesNothing();
     void dropReplacesOrAdds_data();
     void dropReplacesOrAdds();
-    void dropOfFoldersOnlyEmptiesTheList();
+    void dropOfNothingKeepsTheList();
     void dropSkipsMissingNamesAndKeepsDuplicates();
     void dropTakesLongNamesWhole();
     void deleteSelectedLine();
@@ -45,6 +48,7 @@ private slots:
     void aFolderOfDrawings_data();
     void aFolderOfDrawings();
     void longLinesShowTheirNames();
+    void searchNamesTheFoldersItCannotRead();
 
 private:
     QString makeFile(const QString &name);
@@ -165,15 +169,16 @@ void TestSourceList::dropReplacesOrAdds()
     QCOMPARE(QApplication::focusWidget(), list());
 }
 
-void TestSourceList::dropOfFoldersOnlyEmptiesTheList()
+void TestSourceList::dropOfNothingKeepsTheList()
 {
-    drop({makeFile(QStringLiteral("a.dxf"))}, Qt::NoModifier);
-    QDir().mkpath(m_dir.filePath(QStringLiteral("folder")));
-    drop({m_dir.filePath(QStringLiteral("folder"))}, Qt::NoModifier);
-    QVERIFY(lines().isEmpty());
-    QCOMPARE(fileCount(), 0);
-    QCOMPARE(edit("Edit4")->text(), QStringLiteral("       0"));
-    QCOMPARE(selectedLine(), -1);
+    // A drop of names that are no more (the file manager's stale ones)
+    // brings nothing: the list stays as it was.
+    drop({makeFile(QStringLiteral("a.dxf")), makeFile(QStringLiteral("b.dxf"))}, Qt::NoModifier);
+    view()->setCurrentIndex(view()->model()->index(0, 0));
+    drop({m_dir.filePath(QStringLiteral("gone.dxf"))}, Qt::NoModifier);
+    QCOMPARE(lines().size(), 2);
+    QCOMPARE(fileCount(), 2);
+    QCOMPARE(selectedLine(), 0);
 }
 
 void TestSourceList::dropSkipsMissingNamesAndKeepsDuplicates()
@@ -304,8 +309,20 @@ void TestSourceList::aFolderOfDrawings_data()
     const QString a = QStringLiteral("a");
     QTest::newRow("a folder") << QStringList{QStringLiteral("folder a")} << 3 << a;
     QTest::newRow("files, then a folder") << QStringList{QStringLiteral("files"), QStringLiteral("folder a")} << 3 << a;
+    // One tree to a list: a folder outside it is refused as it is added,
+    // and said; one inside it joins it.
     QTest::newRow("a folder, then another with Ctrl")
-        << QStringList{QStringLiteral("folder a"), QStringLiteral("ctrl folder b")} << 4 << a;
+        << QStringList{QStringLiteral("folder a"), QStringLiteral("ctrl folder b")} << 3 << a;
+    QTest::newRow("a folder, then one below it with Ctrl")
+        << QStringList{QStringLiteral("folder a"), QStringLiteral("ctrl folder a/sub")} << 5 << a;
+    // A dropped folder is taken as the folder item takes it; with files,
+    // the files join the folder's drawings.
+    QTest::newRow("a folder dropped") << QStringList{QStringLiteral("files"), QStringLiteral("drop folder a")} << 3
+                                      << a;
+    QTest::newRow("a folder, then another dropped with Ctrl")
+        << QStringList{QStringLiteral("folder a"), QStringLiteral("ctrl drop folder b")} << 3 << a;
+    QTest::newRow("a folder and a file dropped together")
+        << QStringList{QStringLiteral("drop folder a and file")} << 4 << a;
     QTest::newRow("files, then a folder with Ctrl")
         << QStringList{QStringLiteral("files"), QStringLiteral("ctrl folder a")} << 5 << a;
     QTest::newRow("a folder, then files with Ctrl")
@@ -332,8 +349,14 @@ void TestSourceList::aFolderOfDrawings()
     const QString dropped = makeFile(QStringLiteral("c/v.dxf"));
     for (const QString &step : std::as_const(steps)) {
         m_platform.modifiers = step.startsWith(QLatin1String("ctrl")) ? Qt::ControlModifier : Qt::NoModifier;
-        if (step.endsWith(QLatin1String("folder a")) || step.endsWith(QLatin1String("folder b"))) {
-            m_platform.browseAnswers = {m_dir.filePath(step.right(1))};
+        const QString folder = m_dir.filePath(step.section(QStringLiteral("folder "), 1).section(u' ', 0, 0));
+        if (step.contains(QLatin1String("drop folder"))) {
+            QStringList names{folder};
+            if (step.endsWith(QLatin1String("and file")))
+                names << dropped;
+            drop(names, m_platform.modifiers);
+        } else if (step.contains(QLatin1String("folder "))) {
+            m_platform.browseAnswers = {folder};
             TRIGGER(m_window, "AddFolder1");
         } else if (step == QLatin1String("cancel")) {
             m_platform.browseAnswers = {std::nullopt};
@@ -352,6 +375,10 @@ void TestSourceList::aFolderOfDrawings()
     const QString expected
         = root.isEmpty() ? QString() : jobpath::folderToJob(m_dir.filePath(root), jobpath::Style::Unix);
     QCOMPARE(m_window->currentJob().treeRoot, expected);
+    // A folder refused is said, with the tree's root.
+    if (steps.join(u' ').contains(QLatin1String("folder b")))
+        QVERIFY2(status().contains(QStringLiteral(u"の下にありません！")) && status().contains(expected),
+                 qPrintable(status()));
 }
 
 void TestSourceList::anEmptyListShowsItsFocus()
@@ -365,6 +392,41 @@ void TestSourceList::anEmptyListShowsItsFocus()
     button("Button6")->setFocus();
     QTRY_VERIFY(!view()->hasFocus());
     QVERIFY(view()->viewport()->grab().toImage() != focused);
+    // The mark stands out: its strongest pixel at least 3:1 against the
+    // list's background, as a mark that is no text needs.
+    const QColor background = view()->palette().color(QPalette::Base);
+    double strongest = 1;
+    for (int y = 0; y < focused.height(); ++y) {
+        for (int x = 0; x < focused.width(); ++x)
+            strongest = qMax(strongest, readablecolour::contrast(focused.pixelColor(x, y), background));
+    }
+    QVERIFY2(strongest >= 3, qPrintable(QString::number(strongest)));
+}
+
+void TestSourceList::searchNamesTheFoldersItCannotRead()
+{
+    // A folder the user may not read is named, not passed over in silence;
+    // what could be read is found, and every folder looked in is counted.
+    for (const char *name : {"tree/a.dxf", "tree/open/b.dxf", "tree/shut/c.dxf"})
+        QVERIFY(!makeFile(QLatin1String(name)).isEmpty());
+    const QString tree = m_dir.filePath(QStringLiteral("tree"));
+    QVERIFY(ordinaryuser::handOver(tree));
+    for (const char *folder : {"", "/open", "/shut"}) {
+        const QByteArray path = QFile::encodeName(tree + QLatin1String(folder));
+        if (ordinaryuser::isRoot())
+            QCOMPARE(::chown(path.constData(), ordinaryuser::kNobody, ordinaryuser::kNobody), 0);
+    }
+    QVERIFY(QFile::setPermissions(tree + QStringLiteral("/shut"), QFileDevice::WriteOwner));
+    const bool named = ordinaryuser::run([&] {
+        folderscan::Progress progress;
+        const folderscan::Found found = folderscan::search(tree, progress);
+        return found.unreadable == QStringList{tree + QStringLiteral("/shut")}
+        && found.drawings == QStringList{tree + QStringLiteral("/a.dxf"), tree + QStringLiteral("/open/b.dxf")}
+        && progress.folders == 2 && progress.drawings == 2;
+    });
+    QFile::setPermissions(tree + QStringLiteral("/shut"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QVERIFY(named);
 }
 
 void TestSourceList::longLinesShowTheirNames()
