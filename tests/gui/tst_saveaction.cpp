@@ -46,6 +46,7 @@ private slots:
     void dialogsAndQuestionsInTheWindowsFace();
     void theSystemsDialogOpensInAFolderOfTheUsers_data();
     void theSystemsDialogOpensInAFolderOfTheUsers();
+    void dialogsWideEnoughAndKeptWithinARun();
     void cancelReportsNothing();
     void notBatRefused();
     void writesTheBatchFile();
@@ -297,6 +298,34 @@ void TestSaveAction::theSystemsDialogOpensInAFolderOfTheUsers()
     qputenv("XDG_CONFIG_HOME", oldConfig);
     QVERIFY(!chosen);
     QCOMPARE(opened, documents ? home + QStringLiteral("/Documents") : home);
+}
+
+void TestSaveAction::dialogsWideEnoughAndKeptWithinARun()
+{
+    // The real dialogs open wide enough for a name, its size and its type
+    // (640 pixels and more), and at the size the user last gave one.
+    QtPlatformServices services;
+    QList<int> widths;
+    const auto look = [&](int resizeTo) {
+        QTimer::singleShot(0, [&widths, resizeTo] {
+            if (auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())) {
+                widths << dialog->width();
+                if (resizeTo > 0)
+                    dialog->resize(resizeTo, dialog->height());
+                dialog->reject();
+            }
+        });
+    };
+    look(900);
+    QVERIFY(!services.browseFolder(m_window, QStringLiteral("folder"), m_dir.path()));
+    look(0);
+    QVERIFY(!services.openFiles(m_window, OpenFilesRequest{QStringLiteral("open"), {}, {}}));
+    look(0);
+    QVERIFY(!services.saveFile(m_window, SaveFileRequest{}));
+    QCOMPARE(widths.size(), 3);
+    QVERIFY2(widths.at(0) >= 640, qPrintable(QString::number(widths.at(0))));
+    QCOMPARE(widths.at(1), 900);
+    QCOMPARE(widths.at(2), 900);
 }
 
 void TestSaveAction::cancelReportsNothing()
