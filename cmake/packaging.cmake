@@ -9,9 +9,14 @@ install(FILES resources/tessiva-32.xpm DESTINATION ${CMAKE_INSTALL_DATADIR}/icon
         RENAME tessiva.xpm)
 install(FILES resources/tessiva.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES resources/tessiva-32.xpm DESTINATION ${CMAKE_INSTALL_DATADIR}/pixmaps RENAME tessiva.xpm)
+install(FILES resources/jp.co.morvane.tessiva.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+# The users' pages; the developers' (architecture, development,
+# performance) stay in the source.
 install(FILES README.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tessiva)
-file(GLOB tessiva_docs ${PROJECT_SOURCE_DIR}/docs/*.md)
-install(FILES ${tessiva_docs} DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tessiva/docs)
+set(tessiva_user_docs batch-file paths saving settings tessiva-batch windows behaviour-changes)
+list(TRANSFORM tessiva_user_docs PREPEND ${PROJECT_SOURCE_DIR}/docs/)
+list(TRANSFORM tessiva_user_docs APPEND .md)
+install(FILES ${tessiva_user_docs} DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tessiva/docs)
 
 # The manual pages and the changelog, compressed as Debian keeps them: the
 # English pages, and their Japanese translations under man/ja.

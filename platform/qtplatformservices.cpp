@@ -12,8 +12,10 @@
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QMessageBox>
 #include <QStandardPaths>
+#include <QTreeView>
 
 void showEveryFileForStarDotStar(QFileDialog &dialog)
 {
@@ -56,6 +58,15 @@ void prepare(QFileDialog &dialog, const QStringList &nameFilters = {})
 {
     dialog.setOptions(dialog.options() | dialogOptions());
     dialog.resize(dialogSize());
+    // The name takes the width left once the size, the type and the date
+    // have what they need to read whole.
+    if (auto *details = dialog.findChild<QTreeView *>(QStringLiteral("treeView"))) {
+        QHeaderView *header = details->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+        for (int column = 1; column < header->count(); ++column)
+            header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    }
     dialog.setStyleSheet(QStringLiteral("QMessageBox QLabel#qt_msgbox_label { min-width: 420px; }"));
     if (!nameFilters.isEmpty()) {
         dialog.setNameFilters(nameFilters);

@@ -134,7 +134,9 @@ SectionEnd
 
 ; tessiva-batch.exe by its bare name in a command prompt: the folder joins
 ; the PATH of the user who installs, once; the uninstaller takes it away.
-Section "コマンドプロンプトから tessiva-batch を使う (PATH に追加)" SecPath
+; The caption is short enough for the component list; the description says
+; the rest.
+Section "PATH に追加" SecPath
     ReadRegStr $0 HKCU "Environment" "Path"
     StrCmp $0 "" 0 +3
     WriteRegExpandStr HKCU "Environment" "Path" "$INSTDIR"
