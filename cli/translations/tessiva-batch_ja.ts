@@ -108,8 +108,8 @@ Tessiva のウィンドウとまったく同じに書き出します。フォル
         <translation>図面の変換先になるフォルダに変換元がある</translation>
     </message>
     <message>
-        <source>a text the batch file cannot carry: a character code page 932 cannot hold, a control character (a line break, say) or one no Windows name holds (&quot; * ? &lt; &gt; |), a name Windows reads as another (a part ending in a dot or a blank, a device such as CON or COM1, a \ or : inside a name), or a path longer than the converter takes (%1 bytes)</source>
-        <translation>バッチファイルに書けない文字: コードページ 932 にない文字、制御文字 (改行など)、Windows の名前に使えない文字 (" * ? &lt; &gt; |)、Windows が別の名前として読む名前 (末尾がピリオドか空白の部分、CON や COM1 などのデバイス名、名前の中の \ か :)、または変換プログラムが扱える長さ (%1 バイト) を超えるパス</translation>
+        <source>a text the batch file cannot carry: a character code page 932 cannot hold, a control character (a line break, say) or one no Windows name holds (&quot; * ? &lt; &gt; |), a name Windows reads as another (a part ending in a dot or a blank, a device such as CON or COM1, a \ or : inside a name, a name shaped like a short name such as PLANNI~1.DXF), or a path longer than the converter takes (%1 bytes)</source>
+        <translation>バッチファイルに書けない文字: コードページ 932 にない文字、制御文字 (改行など)、Windows の名前に使えない文字 (" * ? &lt; &gt; |)、Windows が別の名前として読む名前 (末尾がピリオドか空白の部分、CON や COM1 などのデバイス名、名前の中の \ か :、PLANNI~1.DXF のような短い名前の形の名前)、または変換プログラムが扱える長さ (%1 バイト) を超えるパス</translation>
     </message>
     <message>
         <source>two sources would be converted onto one drawing, or two names would be one to Windows (folders, or a drawing and a folder, of two cases under Z:; a folder made where a file is written, deleted or moved)</source>
