@@ -227,7 +227,7 @@ ConversionJob jobOf(BatchKind kind, int sources)
 // What the window's save does once the job passed its checks.
 void composeAndWrite(const ConversionJob &job, const QString &path)
 {
-    writeWholeFile(path, [&job](QIODevice &file) { return batch::composeTo(batch::JobPlan(job), file); });
+    writeWholeFile(path, [&job](QIODevice &file) { return batch::composeTo(job::JobPlan(job), file); });
 }
 
 void benchCompose(const QString &dir)
@@ -315,7 +315,7 @@ void benchReportForm()
 void benchDestinationTable(double toolMs)
 {
     const ConversionJob job = jobOf(BatchKind::R13ToGX3, 100000);
-    const batch::JobPlan plan(job);
+    const job::JobPlan plan(job);
     int sink = 0;
     std::vector<double> table, plain;
     for (int i = 0; i < 9; ++i) {
@@ -395,7 +395,7 @@ void benchCraftedList()
     const ConversionJob ordinary = listOfNames(false, 100000);
     const ConversionJob crafted = listOfNames(true, 100000);
     const auto passes = [](const ConversionJob &job) {
-        if (checkJob(batch::JobPlan(job)))
+        if (checkJob(job::JobPlan(job)))
             qFatal("the list of names was refused");
     };
     std::vector<double> ordinaryMs, craftedMs, ratios;

@@ -77,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     // Neither the intermediate file nor the work folder is ever a drawing's,
     // and no drawing goes into the work folder.
-    const batch::JobPlan plan(job);
+    const job::JobPlan plan(job);
     const QString intermediate = textrules::windowsFolded(QString(job.destinationFolder + plan.intermediateName()));
     const QString work = textrules::windowsFolded(plan.workFolder());
     QSet<QString> finals;

@@ -5,7 +5,7 @@
 
 // The save's checks of a whole job, as the tests and the fuzzer ask for
 // them; the program itself takes the paths apart once and checks the plan.
-inline Refusal checkJob(const ConversionJob &job) { return checkJob(batch::JobPlan(job)); }
+inline Refusal checkJob(const ConversionJob &job) { return checkJob(job::JobPlan(job)); }
 
 // The longest line cmd.exe runs: the tests hold every line of a batch file
 // within it.

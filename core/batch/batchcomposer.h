@@ -16,7 +16,15 @@ namespace batch {
 // with a whole line. Returns false as soon as `sink` does.
 bool composeBytes(const ConversionJob &job, const std::function<bool(const QByteArray &)> &sink,
                   qsizetype chunk = 256 * 1024);
+} // namespace batch
+
+namespace job {
 class JobPlan;
+}
+
+namespace batch {
+
+using job::JobPlan;
 bool composeBytes(const JobPlan &plan, const std::function<bool(const QByteArray &)> &sink,
                   qsizetype chunk = 256 * 1024);
 // The same pieces written onto `device`, each one whole. Returns false as

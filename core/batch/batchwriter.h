@@ -11,9 +11,13 @@
 #include <functional>
 #include <initializer_list>
 
+namespace job {
+class JobPlan;
+}
+
 namespace batch {
 
-class JobPlan;
+using job::JobPlan;
 
 // The parts a path token is made of, joined with nothing between them.
 using Pieces = std::initializer_list<QStringView>;

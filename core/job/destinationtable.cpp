@@ -7,7 +7,7 @@
 
 using textrules::sameWindowsName;
 
-DestinationTable::DestinationTable(const batch::JobPlan &plan)
+DestinationTable::DestinationTable(const job::JobPlan &plan)
     : m_plan(plan)
     , m_key(size_t(QRandomGenerator::system()->generate64()))
 {

@@ -17,14 +17,14 @@
 class DestinationTable
 {
 public:
-    explicit DestinationTable(const batch::JobPlan &plan);
+    explicit DestinationTable(const job::JobPlan &plan);
 
     // The first source with the same destination as `index`, or -1 after
     // taking `index` as the first of its destination.
     int firstWithSameDestination(int index);
 
 private:
-    const batch::JobPlan &m_plan;
+    const job::JobPlan &m_plan;
     const size_t m_key;
     std::vector<int> m_slots; // source index + 1, 0 for an empty slot
     qsizetype m_mask = 0;

@@ -137,7 +137,7 @@ using SeenFolders = QHash<QString, SeenFolder>;
 
 // Two folders under Z: whose names differ in case alone; each folder seen
 // goes into `folders`.
-Refusal foldersOfTwoCases(const batch::JobPlan &plan, SeenFolders &folders)
+Refusal foldersOfTwoCases(const job::JobPlan &plan, SeenFolders &folders)
 {
     QSet<QStringView> walked;
     for (int i = 0; i < plan.size(); ++i) {
@@ -177,7 +177,7 @@ Refusal drawingsNamedAsFolders(const QStringList &sources, const SeenFolders &fo
     return std::nullopt;
 }
 
-Refusal sourcesOfOneName(const batch::JobPlan &plan)
+Refusal sourcesOfOneName(const job::JobPlan &plan)
 {
     SeenFolders folders;
     if (Refusal refused = foldersOfTwoCases(plan, folders))
@@ -191,7 +191,7 @@ Refusal sourcesOfOneName(const batch::JobPlan &plan)
 // run keeps its own in its work folder). DEL of a folder would ask a
 // question that a run without a console waits on for ever, and empty the
 // folder once answered.
-Refusal foldersOfAFileName(const batch::JobPlan &plan)
+Refusal foldersOfAFileName(const job::JobPlan &plan)
 {
     const ConversionJob &job = plan.job();
     if (job.treeRoot.isEmpty())
@@ -227,7 +227,7 @@ Refusal foldersOfAFileName(const batch::JobPlan &plan)
 // The precision the converter is given, 0 to 18, whatever the format: the
 // window puts any other text back as its box is left, and the command line
 // refuses it before anything else.
-Refusal precisionInRange(const batch::JobPlan &plan)
+Refusal precisionInRange(const job::JobPlan &plan)
 {
     const QString &precision = plan.job().precision;
     if (isValidPrecision(precision))
@@ -238,7 +238,7 @@ Refusal precisionInRange(const batch::JobPlan &plan)
 }
 
 // The three inputs without which there is no job.
-Refusal emptyInputs(const batch::JobPlan &plan)
+Refusal emptyInputs(const job::JobPlan &plan)
 {
     const ConversionJob &job = plan.job();
     if (job.sources.isEmpty())
@@ -254,7 +254,7 @@ Refusal emptyInputs(const batch::JobPlan &plan)
 // a folder that drawings are converted into (the destination folder, and
 // for a tree job each source's folder below it), where a converted drawing
 // would overwrite it.
-Refusal sourcePlaces(const batch::JobPlan &plan)
+Refusal sourcePlaces(const job::JobPlan &plan)
 {
     const ConversionJob &job = plan.job();
     const bool tree = !job.treeRoot.isEmpty();
@@ -286,7 +286,7 @@ Refusal sourcePlaces(const batch::JobPlan &plan)
 // A character without code page 932 bytes would be written as a wrong byte
 // and name a file that does not exist; the others refused would end or
 // change the command.
-Refusal unusableTexts(const batch::JobPlan &plan)
+Refusal unusableTexts(const job::JobPlan &plan)
 {
     const ConversionJob &job = plan.job();
     const quint16 *const codes = cp932::codeTable();
@@ -310,7 +310,7 @@ QString otherNameText(const QString &what, const QString &text, QStringView part
 // Names that Windows reads as other names: a drawing would be converted
 // from another file, onto a device, or not at all. The folders and
 // parameter files first, then each source in list order.
-Refusal namesReadOtherwise(const batch::JobPlan &plan)
+Refusal namesReadOtherwise(const job::JobPlan &plan)
 {
     const ConversionJob &job = plan.job();
     QList<NamedText> texts = jobTexts(job);
@@ -336,7 +336,7 @@ Refusal namesReadOtherwise(const batch::JobPlan &plan)
 // long file whose short name it is, and convert onto it or skip it as
 // already there. Only the names the batch file makes are judged: each
 // drawing's, and for a tree each folder below its root.
-Refusal shortNames(const batch::JobPlan &plan)
+Refusal shortNames(const job::JobPlan &plan)
 {
     const ConversionJob &job = plan.job();
     for (int i = 0; i < job.sources.size(); ++i) {
@@ -358,7 +358,7 @@ Refusal shortNames(const batch::JobPlan &plan)
 
 // A path longer than the converter takes would make no drawing, and
 // nothing would say so.
-Refusal tooLongPaths(const batch::JobPlan &plan)
+Refusal tooLongPaths(const job::JobPlan &plan)
 {
     const ConversionJob &job = plan.job();
     const QString &folder = job.destinationFolder;
@@ -371,9 +371,9 @@ Refusal tooLongPaths(const batch::JobPlan &plan)
     // long as the longest of the others there.
     // In parallel, in the folder of its worker there, named by its number.
     if (runsInParallel(job))
-        jobPaths << plan.workFolder() % QString::number(job.jobs) % u'\\' % batch::JobPlan::kWorkDrawing;
+        jobPaths << plan.workFolder() % QString::number(job.jobs) % u'\\' % job::JobPlan::kWorkDrawing;
     else if (usesTemporaryNames(job))
-        jobPaths << plan.workFolder() + batch::JobPlan::kWorkDrawing;
+        jobPaths << plan.workFolder() + job::JobPlan::kWorkDrawing;
     else if (convertsInTwoPasses(job.kind))
         jobPaths << folder + plan.intermediateName();
     for (const QString &path : std::as_const(jobPaths)) {
@@ -407,7 +407,7 @@ Refusal tooLongPaths(const batch::JobPlan &plan)
 // Two different sources must not be converted onto one drawing: the second
 // would silently overwrite the first. Names are compared as Windows
 // compares them. The same source listed twice is harmless.
-Refusal sharedDestinations(const batch::JobPlan &plan)
+Refusal sharedDestinations(const job::JobPlan &plan)
 {
     const ConversionJob &job = plan.job();
     DestinationTable destinations(plan);
@@ -420,7 +420,7 @@ Refusal sharedDestinations(const batch::JobPlan &plan)
 }
 } // namespace
 
-Refusal checkJob(const batch::JobPlan &plan)
+Refusal checkJob(const job::JobPlan &plan)
 {
     // In this order; the first refusal wins.
     for (const auto check : {precisionInRange, emptyInputs, sourcePlaces, unusableTexts, namesReadOtherwise, shortNames,

@@ -4,7 +4,7 @@
 
 #include <QSet>
 
-namespace batch {
+namespace job {
 
 JobPlan::JobPlan(const ConversionJob &job)
     : m_job(job)
@@ -108,4 +108,4 @@ QString JobPlan::makeWorkFolderName(const std::vector<qsizetype> &tildes) const
     return name(n);
 }
 
-} // namespace batch
+} // namespace job

@@ -7,7 +7,7 @@
 
 #include <vector>
 
-namespace batch {
+namespace job {
 
 // The paths of a job taken apart once, for the checks and for the batch
 // file: where each source's folder, name, extension and base name lie, and
@@ -77,4 +77,4 @@ private:
     QString m_workFolderName;
 };
 
-} // namespace batch
+} // namespace job

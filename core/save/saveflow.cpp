@@ -43,7 +43,7 @@ SaveOutcome ended(SaveResult result, const QString &path, const QString &text, W
     return outcome;
 }
 
-SaveOutcome writeFile(const batch::JobPlan &plan, const QString &path)
+SaveOutcome writeFile(const job::JobPlan &plan, const QString &path)
 {
     if (!isBatPath(path))
         return ended(SaveResult::NotBat, path, notBatText(path));
@@ -58,7 +58,7 @@ SaveOutcome writeFile(const batch::JobPlan &plan, const QString &path)
 // Each save takes the job apart once, for the checks and the batch file.
 OutcomeUnlessCancelled save(const ConversionJob &job, const TargetChooser &chooseTarget)
 {
-    const batch::JobPlan plan(job);
+    const job::JobPlan plan(job);
     if (const Refusal refused = checkJob(plan))
         return *refused;
     const std::optional<QString> path = chooseTarget();
@@ -69,7 +69,7 @@ OutcomeUnlessCancelled save(const ConversionJob &job, const TargetChooser &choos
 
 SaveOutcome saveAs(const ConversionJob &job, const QString &path)
 {
-    const batch::JobPlan plan(job);
+    const job::JobPlan plan(job);
     if (const Refusal refused = checkJob(plan))
         return *refused;
     return writeFile(plan, path);
@@ -77,7 +77,7 @@ SaveOutcome saveAs(const ConversionJob &job, const QString &path)
 
 SaveOutcome writeTo(const ConversionJob &job, QIODevice &device)
 {
-    const batch::JobPlan plan(job);
+    const job::JobPlan plan(job);
     if (const Refusal refused = checkJob(plan))
         return *refused;
     if (!batch::composeTo(plan, device))

@@ -30,7 +30,7 @@ QByteArray fileBytes(const ConversionJob &job)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("R13TO12.BAT"));
-    const auto compose = [&job](QIODevice &file) { return batch::composeTo(batch::JobPlan(job), file, 4096); };
+    const auto compose = [&job](QIODevice &file) { return batch::composeTo(job::JobPlan(job), file, 4096); };
     if (!writeWholeFile(path, compose).ok)
         return QByteArray("write failed");
     QFile file(path);
@@ -209,7 +209,7 @@ void TestBatchComposer::intermediateAvoidsDrawings()
     ConversionJob job = exampleJob(BatchKind::R13ToGX3);
     job.sources
         = {QStringLiteral("C:\\A\\Dummy.dxf"), QStringLiteral("C:\\B\\dummy1.DXF"), QStringLiteral("C:\\C\\plan.dxf")};
-    QCOMPARE(batch::JobPlan(job).intermediateName(), QStringLiteral("dummy2.dxf"));
+    QCOMPARE(job::JobPlan(job).intermediateName(), QStringLiteral("dummy2.dxf"));
     const QStringList lines = composeBatchLines(job);
     QCOMPARE(lines.at(2), QStringLiteral("DEL D:\\OUT\\DUMMY2.DXF"));
     QVERIFY(lines.at(1).endsWith(QStringLiteral(" D:\\OUT\\DUMMY2.DXF D:\\OUT\\DUMMY.DXF")));
@@ -336,7 +336,7 @@ void TestBatchComposer::workFolder()
     job.treeRoot = QStringLiteral("C:\\P\\");
     job.sources = sources;
     job.report = true;
-    QCOMPARE(batch::JobPlan(job).workFolderName(), name);
+    QCOMPARE(job::JobPlan(job).workFolderName(), name);
     QVERIFY(!checkJob(job));
     QVERIFY(readsAsMeant(job));
 }

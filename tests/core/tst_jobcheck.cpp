@@ -57,8 +57,8 @@ QString clash(const QString &destination)
     return QStringLiteral(u"変換先ﾌｧｲﾙ( ") + destination + QStringLiteral(u" )が重複しています！");
 }
 
-ConversionJob job(const QStringList &sources, const QString &destination = QStringLiteral("C:\\OUT\\"),
-                  const QString &acad = QStringLiteral("C:\\ACAD\\"))
+ConversionJob jobOf(const QStringList &sources, const QString &destination = QStringLiteral("C:\\OUT\\"),
+                    const QString &acad = QStringLiteral("C:\\ACAD\\"))
 {
     ConversionJob j;
     j.sources = sources;
@@ -255,7 +255,7 @@ void TestJobCheck::refusals()
     QFETCH(int, result);
     QFETCH(int, line);
     QFETCH(QString, text);
-    const Refusal refused = checkJob(job(sources, destination, acad));
+    const Refusal refused = checkJob(jobOf(sources, destination, acad));
     QCOMPARE(resultOf(refused), result);
     const SaveOutcome outcome = refused.value_or(SaveOutcome{});
     QCOMPARE(outcome.line, line);
@@ -264,7 +264,7 @@ void TestJobCheck::refusals()
 
 void TestJobCheck::parameterCheckedWhereTheKindUsesIt()
 {
-    ConversionJob j = job({QStringLiteral("C:\\A\\x.dxf")});
+    ConversionJob j = jobOf({QStringLiteral("C:\\A\\x.dxf")});
     j.r12ToGx3Parameter = QStringLiteral(u"\u00e9.DXT");
     QVERIFY(!checkJob(j));
     j.kind = BatchKind::R12ToGX3;
@@ -387,7 +387,7 @@ void TestJobCheck::treeRefusals()
     QFETCH(int, line);
     QFETCH(int, kind);
     QFETCH(bool, skip);
-    ConversionJob j = job(sources, destination);
+    ConversionJob j = jobOf(sources, destination);
     j.treeRoot = QStringLiteral("C:\\PROJECT\\");
     j.kind = BatchKind(kind);
     j.skipExisting = skip;
@@ -403,10 +403,10 @@ void TestJobCheck::treeRefusals()
 
 void TestJobCheck::treeDestinations()
 {
-    ConversionJob j = job({QStringLiteral("C:\\P\\dummy.dxf"), QStringLiteral("C:\\P\\SUB\\dummy1.dxf")},
-                          QStringLiteral("D:\\OUT\\"));
+    ConversionJob j = jobOf({QStringLiteral("C:\\P\\dummy.dxf"), QStringLiteral("C:\\P\\SUB\\dummy1.dxf")},
+                            QStringLiteral("D:\\OUT\\"));
     j.treeRoot = QStringLiteral("c:\\p\\");
-    const batch::JobPlan plan(j);
+    const job::JobPlan plan(j);
     QCOMPARE(plan.destination(1), QStringLiteral("D:\\OUT\\SUB\\dummy1.DXF"));
     QCOMPARE(plan.below(0), QStringView());
     QCOMPARE(plan.below(1), QStringView(u"SUB\\"));
@@ -419,7 +419,7 @@ void TestJobCheck::workNamesCountTowardsTheLimit()
 {
     // Skipping or reporting, a drawing is made in the work folder first, as
     // D:\...\~TESSIVA~\DRAWING.DXF, which is longer than D:\...\P.DXF.
-    ConversionJob j = job({QStringLiteral("C:\\A\\p.dxf")}, QStringLiteral("D:\\") + QString(245, u'o') + u'\\');
+    ConversionJob j = jobOf({QStringLiteral("C:\\A\\p.dxf")}, QStringLiteral("D:\\") + QString(245, u'o') + u'\\');
     QVERIFY(!checkJob(j));
     for (const bool report : {false, true}) {
         j.skipExisting = !report;
@@ -517,7 +517,7 @@ void TestJobCheck::clashesAsAPlainLookupFindsThem()
 
         int line = -1;
         int otherLine = -1;
-        const batch::JobPlan plan(job);
+        const job::JobPlan plan(job);
         QHash<QString, int> firsts;
         for (int i = 0; i < sources && line < 0; ++i) {
             const QString key = textrules::windowsFolded(QString(plan.below(i) + plan.baseName(i)));
