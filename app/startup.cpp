@@ -29,7 +29,7 @@ int runStartUp(PlatformServices &services, const std::function<void(Windows &)> 
     Windows windows;
     const bool created = runGuarded(services, nullptr, [&] { create(windows); });
     if (!created || !windows.main)
-        return 0;
+        return 1;
     runGuarded(services, nullptr, [&] {
         windows.main->show();
         exec();

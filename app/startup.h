@@ -27,6 +27,7 @@ void createWindows(PlatformServices &services, Windows &windows);
 // The start-up sequence around an existing application object: creates the
 // windows with `create`, shows the main window and runs `exec`. A failure
 // while the windows are created is shown in the error box and ends the run.
-// Returns 0 in every case.
+// Returns 1 when start-up failed, else 0 (whatever a handler threw once the
+// window was up, shown in its box).
 int runStartUp(PlatformServices &services, const std::function<void(Windows &)> &create,
                const std::function<int()> &exec);

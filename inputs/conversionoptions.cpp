@@ -26,7 +26,7 @@ QString binaryText() { return outputFormatKind(OutputFormat::Binary).caption.toS
 
 QStringList precisionItems()
 {
-    return {QStringLiteral("  6"), QStringLiteral("  8"), QStringLiteral(" 12"), QStringLiteral(" 16")};
+    return {JobDefaults::precision(), QStringLiteral("  8"), QStringLiteral(" 12"), QStringLiteral(" 16")};
 }
 
 QComboBox *editableBox(QWidget *client, const char *name, int left, const QStringList &items)

@@ -170,8 +170,8 @@ bool SourceList::takeFolder(const QString &nativeFolder)
     if (!m_treeRoot.isEmpty()
         && !(root.size() >= m_treeRoot.size()
              && textrules::sameWindowsName(QStringView(root).left(m_treeRoot.size()), m_treeRoot))) {
-        emit notice(QStringLiteral(u"変換元ﾌｫﾙﾀﾞ( ") % root % QStringLiteral(u" )が最初のﾌｫﾙﾀﾞ( ") % m_treeRoot
-                    % QStringLiteral(u" )の下にありません！"));
+        emit notice(JobFieldNames::sourceFolder() % QStringLiteral(u"( ") % root % QStringLiteral(u" )が最初のﾌｫﾙﾀﾞ( ")
+                    % m_treeRoot % QStringLiteral(u" )の下にありません！"));
         return false;
     }
     const std::optional<folderscan::Found> found = folderscan::drawingsBelow(m_client->window(), nativeFolder);

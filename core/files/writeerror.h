@@ -3,7 +3,7 @@
 // Why a file could not be written: one of the program's own reasons, or
 // the system's, with its error number (errno; on Windows GetLastError()).
 // A front end puts it in its own words: the window in Japanese
-// (ui/systemreason.h), tessiva-batch in English (cli/writereasons.h).
+// (ui/systemreason.h), tessiva-batch in English (cli/writereason.h).
 enum class WriteFailure {
     None, // written
     System, // the system refused: WriteError::systemError says why

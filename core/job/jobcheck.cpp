@@ -234,7 +234,9 @@ Refusal precisionInRange(const job::JobPlan &plan)
         return std::nullopt;
     return refuse(SaveResult::BadPrecision,
                   QStringLiteral(u"出力精度( ") % trimmed(precision)
-                      % QStringLiteral(u" )は0から18で指定してください！"));
+                      % QStringLiteral(u" )は%1から%2で指定してください！")
+                            .arg(PrecisionRange::kLowest)
+                            .arg(PrecisionRange::kHighest));
 }
 
 // The three inputs without which there is no job.
@@ -242,9 +244,11 @@ Refusal emptyInputs(const job::JobPlan &plan)
 {
     const ConversionJob &job = plan.job();
     if (job.sources.isEmpty())
-        return refuse(SaveResult::NoSource, QStringLiteral(u"変換元ﾌｧｲﾙが一つも選択されていません！"));
+        return refuse(SaveResult::NoSource,
+                      JobFieldNames::sourceFile() % QStringLiteral(u"が一つも選択されていません！"));
     if (trimmedView(job.destinationFolder).isEmpty())
-        return refuse(SaveResult::NoDestination, QStringLiteral(u"変換先ﾌｫﾙﾀﾞが指定されていません！"));
+        return refuse(SaveResult::NoDestination,
+                      JobFieldNames::destinationFolder() % QStringLiteral(u"が指定されていません！"));
     if (trimmedView(job.autocadFolder).isEmpty())
         return refuse(SaveResult::NoAutocadFolder, QStringLiteral(u"AutoCadｲﾝｽﾄｰﾙﾌｫﾙﾀﾞが指定されていません！"));
     return std::nullopt;
@@ -270,7 +274,8 @@ Refusal sourcePlaces(const job::JobPlan &plan)
             return refuse(SaveResult::NotDxf, QStringLiteral(u"DXFﾌｧｲﾙではありません！"), i);
         if (!plan.underRoot(i))
             return refuse(SaveResult::OutsideTree,
-                          QStringLiteral(u"変換元ﾌｧｲﾙ( ") % job.sources.at(i) % QStringLiteral(u" )が変換元ﾌｫﾙﾀﾞ( ")
+                          JobFieldNames::sourceFile() % QStringLiteral(u"( ") % job.sources.at(i)
+                              % QStringLiteral(u" )が") % JobFieldNames::sourceFolder() % QStringLiteral(u"( ")
                               % job.treeRoot % QStringLiteral(u" )の下にありません！"),
                           i);
         const QStringView folder = plan.folder(i);

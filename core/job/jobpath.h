@@ -13,15 +13,9 @@ enum class Style {
     Unix // native paths start at "/"; Z: stands for the root
 };
 
-// The style of the system the program was built for.
-constexpr Style hostStyle()
-{
-#ifdef Q_OS_WIN
-    return Style::Windows;
-#else
-    return Style::Unix;
-#endif
-}
+// The style of the system the program was built for (jobpath_unix.cpp,
+// jobpath_win.cpp).
+Style hostStyle();
 
 // The one rule, for dialogs, drops, typed folders and the command line:
 // - a native absolute path is put in its plain form ("." and ".." folded

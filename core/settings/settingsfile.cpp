@@ -57,14 +57,7 @@ QString SettingsFile::besideExecutable(const QString &executablePath)
 
 QString SettingsFile::userFolder() { return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation); }
 
-QString SettingsFile::windowIn(const QString &folder)
-{
-#ifdef Q_OS_WIN
-    return QDir(folder).filePath(QStringLiteral("tessiva.exe"));
-#else
-    return QDir(folder).filePath(QStringLiteral("tessiva"));
-#endif
-}
+QString SettingsFile::windowIn(const QString &folder) { return QDir(folder).filePath(windowName()); }
 
 QStringList SettingsFile::readOrder() const
 {

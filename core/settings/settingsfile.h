@@ -47,6 +47,9 @@ public:
     // The window's executable in `folder`: tessiva-batch lies beside it,
     // installed and in the build alike.
     static QString windowIn(const QString &folder);
+    // The window's file name on this system (settingsfile_unix.cpp,
+    // settingsfile_win.cpp).
+    static QString windowName();
 
 private:
     friend class TestSettingsCodec; // the candidates, without files to find

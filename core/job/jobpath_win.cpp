@@ -1,0 +1,7 @@
+#include "jobpath.h"
+
+namespace jobpath {
+
+Style hostStyle() { return Style::Windows; }
+
+} // namespace jobpath

@@ -1,0 +1,3 @@
+#include "settingsfile.h"
+
+QString SettingsFile::windowName() { return QStringLiteral("tessiva"); }
