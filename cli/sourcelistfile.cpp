@@ -9,17 +9,34 @@
 
 namespace sourcelistfile {
 
+namespace {
+struct NamedEncoding
+{
+    QLatin1StringView name;
+    Encoding encoding;
+};
+constexpr NamedEncoding kEncodingNames[] = {
+    {QLatin1StringView("auto"), Encoding::Auto},       {QLatin1StringView("utf-8"), Encoding::Utf8},
+    {QLatin1StringView("utf8"), Encoding::Utf8},       {QLatin1StringView("cp932"), Encoding::Cp932},
+    {QLatin1StringView("shift-jis"), Encoding::Cp932}, {QLatin1StringView("shift_jis"), Encoding::Cp932},
+    {QLatin1StringView("sjis"), Encoding::Cp932},
+};
+} // namespace
+
 std::optional<Encoding> encodingFromName(const QString &name)
 {
-    const QString n = name.toLower();
-    if (n == QLatin1String("auto"))
-        return Encoding::Auto;
-    if (n == QLatin1String("utf-8") || n == QLatin1String("utf8"))
-        return Encoding::Utf8;
-    if (n == QLatin1String("cp932") || n == QLatin1String("shift-jis") || n == QLatin1String("shift_jis")
-        || n == QLatin1String("sjis"))
-        return Encoding::Cp932;
+    for (const NamedEncoding &named : kEncodingNames)
+        if (name.compare(named.name, Qt::CaseInsensitive) == 0)
+            return named.encoding;
     return std::nullopt;
+}
+
+QString encodingName(Encoding encoding)
+{
+    for (const NamedEncoding &named : kEncodingNames)
+        if (named.encoding == encoding)
+            return named.name;
+    return {};
 }
 
 namespace {

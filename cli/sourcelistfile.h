@@ -22,7 +22,10 @@ enum class Encoding {
     Utf8,
     Cp932,
 };
+// The encoding --list-encoding names (any case): the first name of each is
+// the one the help and messages show, the others are what people also type.
 std::optional<Encoding> encodingFromName(const QString &name);
+QString encodingName(Encoding encoding);
 
 // The lines of a list. Their texts lie one after another in one buffer, so
 // that a list of any length costs no allocation per line: a QStringList of

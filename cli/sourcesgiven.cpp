@@ -74,8 +74,11 @@ std::optional<Usage> takeSources(const QCommandLineParser &parser, const Options
     const std::optional<sourcelistfile::Encoding> encoding
         = sourcelistfile::encodingFromName(parser.value(o.listEncoding));
     if (!encoding)
-        return Usage{
-            TessivaBatch::tr("unknown list encoding '%1' (auto, utf-8 or cp932)").arg(parser.value(o.listEncoding))};
+        return Usage{TessivaBatch::tr("unknown list encoding '%1' (%2, %3 or %4)")
+                         .arg(parser.value(o.listEncoding),
+                              sourcelistfile::encodingName(sourcelistfile::Encoding::Auto),
+                              sourcelistfile::encodingName(sourcelistfile::Encoding::Utf8),
+                              sourcelistfile::encodingName(sourcelistfile::Encoding::Cp932))};
     sources.arguments = parser.positionalArguments();
     if (env.expandWildcards) {
         QString unmatched;

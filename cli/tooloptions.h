@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/job/conversionjob.h"
+#include "sourcelistfile.h"
 #include "toolwords.h"
 
 #include <QCommandLineOption>
@@ -61,9 +62,12 @@ struct Options
                             QStringLiteral("file")};
     QCommandLineOption listEncoding{
         QStringLiteral("list-encoding"),
-        TessivaBatch::tr("Encoding of the list: auto (default: each line UTF-8 where it is valid UTF-8, "
-                         "else code page 932), utf-8 or cp932."),
-        QStringLiteral("encoding"), QStringLiteral("auto")};
+        TessivaBatch::tr("Encoding of the list: %1 (default: each line UTF-8 where it is valid UTF-8, "
+                         "else code page 932), %2 or %3.")
+            .arg(sourcelistfile::encodingName(sourcelistfile::Encoding::Auto),
+                 sourcelistfile::encodingName(sourcelistfile::Encoding::Utf8),
+                 sourcelistfile::encodingName(sourcelistfile::Encoding::Cp932)),
+        QStringLiteral("encoding"), sourcelistfile::encodingName(sourcelistfile::Encoding::Auto)};
     QCommandLineOption tree{QStringLiteral("tree"),
                             TessivaBatch::tr("Convert a drawing tree: every source lies under <root>, and each drawing "
                                              "goes to the same folder below the destination folder; the batch file "

@@ -48,8 +48,8 @@
         <translation>&lt;file&gt; から変換元を 1 行に 1 つずつ読みます ("-" は標準入力)。複数回指定すると、指定の順に読みます。</translation>
     </message>
     <message>
-        <source>Encoding of the list: auto (default: each line UTF-8 where it is valid UTF-8, else code page 932), utf-8 or cp932.</source>
-        <translation>リストの文字コード: auto (既定: 正しい UTF-8 の行は UTF-8、それ以外はコードページ 932)、utf-8、cp932 のいずれか。</translation>
+        <source>Encoding of the list: %1 (default: each line UTF-8 where it is valid UTF-8, else code page 932), %2 or %3.</source>
+        <translation>リストの文字コード: %1 (既定: 正しい UTF-8 の行は UTF-8、それ以外はコードページ 932)、%2、%3 のいずれか。</translation>
     </message>
     <message>
         <source>Convert a drawing tree: every source lies under &lt;root&gt;, and each drawing goes to the same folder below the destination folder; the batch file makes the folders.</source>
@@ -176,8 +176,8 @@ Tessiva のウィンドウとまったく同じに書き出します。フォル
         <translation>出力形式 '%1' はありません (%2 か %3)</translation>
     </message>
     <message>
-        <source>unknown list encoding &apos;%1&apos; (auto, utf-8 or cp932)</source>
-        <translation>リストの文字コード '%1' はありません (auto、utf-8、cp932 のいずれか)</translation>
+        <source>unknown list encoding &apos;%1&apos; (%2, %3 or %4)</source>
+        <translation>リストの文字コード '%1' はありません (%2、%3、%4 のいずれか)</translation>
     </message>
     <message>
         <source>--tree needs a folder</source>

@@ -407,6 +407,13 @@ void TestCli::listEncodings_data()
     QTest::newRow("cp932 named") << QStringLiteral("cp932") << bothWays << 0 << QStringLiteral(u"C:\\陦ｨ\\B.DXF");
     QTest::newRow("utf-8 named, a line that is not") << QStringLiteral("utf-8") << "C:\\x\\u.dxf\n" + sjis << 1
                                                      << QStringLiteral("standard input, line 2: not UTF-8 text");
+    QTest::newRow("Shift_JIS, another name in another case")
+        << QStringLiteral("Shift_JIS") << bothWays << 0 << QStringLiteral(u"C:\\陦ｨ\\B.DXF");
+    QTest::newRow("UTF8 names UTF-8") << QStringLiteral("UTF8") << "C:\\x\\u.dxf\n" + sjis << 1
+                                      << QStringLiteral("standard input, line 2: not UTF-8 text");
+    QTest::newRow("an unknown name, the names shown")
+        << QStringLiteral("latin1") << QByteArray() << 1
+        << QStringLiteral("unknown list encoding 'latin1' (auto, utf-8 or cp932)");
     QTest::newRow("auto, a line of neither")
         << QStringLiteral("auto") << QByteArray("C:\\x\\u.dxf\n\n\x81\n") << 1
         << QStringLiteral("standard input, line 3: not UTF-8 or code page 932 text");
