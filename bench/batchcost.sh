@@ -23,17 +23,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 tool=$(realpath "${1:-$here/../build/tessiva-batch}")
 n=${2:-100}
 runs=${RUNS:-5}
-tmp=$(mktemp -d)
-export WINEPREFIX=${TESSIVA_BENCH_PREFIX:-$tmp/prefix} WINEDEBUG=-all
-if ! locale -a 2>/dev/null | grep -qi '^ja_JP.utf8$'; then
-    localedef -i ja_JP -f UTF-8 ja_JP.UTF-8 2>/dev/null || true
-fi
-export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
-wine=$(command -v wine || command -v wine64 || echo /usr/lib/wine/wine64)
-trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$tmp"' EXIT
-"$wine" wineboot -i >/dev/null 2>&1 || true
-# One server for every run, so that no run pays for starting it.
-wineserver -p >/dev/null 2>&1 || true
+. "$here/wineprelude.sh"
 # On C:, in upper case, as the batch file names every path: Wine looks a
 # name up without reading its folder only where it is written as it is on
 # disk, as Windows does on any disk.

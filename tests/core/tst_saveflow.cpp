@@ -150,9 +150,12 @@ void TestSaveFlow::targetTexts()
     QFETCH(QString, folder);
     QFETCH(QString, name);
     QCOMPARE(saveflow::folderOf(path), folder);
-    // A .BAT name is saved (here in the test's folder); any other refused
-    // before anything is written, with the name in the status line.
-    const SaveOutcome outcome = saveflow::saveAs(goodJob(), bat ? m_dir.filePath(name) : path);
+    // A .BAT name is saved; any other refused before anything is written,
+    // with the name in the status line. Both in the test's own folder, so
+    // that a wrong answer leaves nothing behind for the next run.
+    const QString target = m_dir.filePath(name);
+    const SaveOutcome outcome = saveflow::saveAs(goodJob(), target);
+    QCOMPARE(QFileInfo::exists(target), bat);
     if (bat) {
         QCOMPARE(outcome.result, SaveResult::Saved);
         return;

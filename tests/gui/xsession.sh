@@ -25,7 +25,8 @@ fail() { echo "FAIL: $*"; exit 1; }
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 xvfb=$!
 until_true grep -q . "$work/display" || fail "Xvfb did not start"
-export DISPLAY=:$(cat "$work/display") XDG_CONFIG_HOME=$work/config HOME=$work
+# The X server above, whatever platform the caller's environment names.
+export DISPLAY=:$(cat "$work/display") XDG_CONFIG_HOME=$work/config HOME=$work QT_QPA_PLATFORM=xcb
 openbox >"$work/openbox.log" 2>&1 &
 wm=$!
 # The window manager is there once it names itself on the root window.

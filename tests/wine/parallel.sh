@@ -94,12 +94,9 @@ project x/x1.dxf x/x2.dxf x/x3.dxf x/x4.dxf y/y1.dxf y/y2.dxf y/y3.dxf y/y4.dxf
 find project/x -name '*.dxf' | LC_ALL=C sort | batch --settings none.ini -k r13-gx3 -d out -a acad -l - --jobs 2 -o JOBX.BAT
 find project/y -name '*.dxf' | LC_ALL=C sort | batch --settings none.ini -k r13-gx3 -d out -a acad -l - --jobs 2 -o JOBY.BAT
 mkdir out && echo 500 > acad/slow.txt
-timeout 120 "$wine" cmd /c "$("$wine" winepath -w "$work/JOBX.BAT" 2>/dev/null)" </dev/null >consolex.txt 2>&1 &
-first=$!
-for _ in $(seq 1 300); do
-    [ -s acad/calls.log ] && break
-    sleep 0.1
-done
+startFile JOBX.BAT consolex.txt
+first=$started
+waitUntil test -s acad/calls.log || fail "two batch files: the first never started"
 runFile JOBY.BAT
 wait "$first" && statusX=0 || statusX=$?
 rm acad/slow.txt
@@ -134,13 +131,8 @@ make JOB.BAT --jobs 4 --skip-existing
 printf 'drawing d1/plan07.dxf,\nhang\nDRAWING.DXF\n' > acad/half.txt
 runFile JOB.BAT &
 halfMade() { find . -ipath './out/~tessiva~/*/drawing.dxf' -exec grep -qa 'drawing d1/plan07.dxf' {} \; -print | grep -q .; }
-for _ in $(seq 1 300); do
-    halfMade && break
-    sleep 0.1
-done
-halfMade || fail "a killed run: the worker never reached the drawing it hangs in"
-wineserver -k >/dev/null 2>&1 || true
-wineserver -w >/dev/null 2>&1 || true
+waitUntil halfMade || fail "a killed run: the worker never reached the drawing it hangs in"
+stopWine
 wait || true
 [ -z "$(out d1/plan07.dxf)" ] || fail "a killed run: the drawing it hung in has its own name"
 rm acad/half.txt

@@ -3,9 +3,17 @@
 # batch file in code page 932, the only code page the checked forms run
 # in), the stand-in converter in acad/, and these:
 #   batch ARGS...   the tool, native or the Windows build under Wine
-#   runFile FILE    runs FILE of the work folder under cmd.exe, standard
-#                   input closed as a scheduled run has it: its status in
-#                   $status; one that does not end in two minutes fails
+#   runFile FILE [CONSOLE]
+#                   runs FILE of the work folder under cmd.exe, standard
+#                   input closed as a scheduled run has it, its console in
+#                   CONSOLE (console.txt): its status in $status; one that
+#                   does not end in two minutes fails
+#   startFile FILE CONSOLE
+#                   the same in the background, its process in $started
+#   waitUntil CMD.. true once CMD is, asked ten times a second for 30 s
+#   stopWine        kills every Windows process of the suite and waits
+#                   until its server is gone, so that the next run never
+#                   starts on a server that is still going down
 #   out PATTERN     the first file under out/ whose path matches, in any
 #                   case (the batch file names what it makes in upper case)
 #   fail WORDS      says so and ends the suite
@@ -30,10 +38,27 @@ trap cleanUp EXIT
 "$wine" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 || true
 batch() { if [[ $tool == *.exe ]]; then "$wine" "$tool" "$@"; else "$tool" "$@"; fi; }
 fail() { echo "FAIL: $*" >&2; exit 1; }
+runCmd() { timeout 120 "$wine" cmd /c "$("$wine" winepath -w "$work/$1" 2>/dev/null)" </dev/null >"$2" 2>&1; }
 runFile() {
     status=0
-    timeout 120 "$wine" cmd /c "$("$wine" winepath -w "$work/$1" 2>/dev/null)" </dev/null >console.txt 2>&1 || status=$?
+    runCmd "$1" "${2:-console.txt}" || status=$?
     [ "$status" -ne 124 ] || fail "$1 did not end"
+}
+startFile() {
+    runCmd "$1" "$2" &
+    started=$!
+}
+waitUntil() {
+    local _
+    for _ in $(seq 1 300); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+stopWine() {
+    wineserver -k >/dev/null 2>&1 || true
+    wineserver -w >/dev/null 2>&1 || true
 }
 out() { find . -ipath "./out/$1" 2>/dev/null | head -1; }
 mkdir -p "$work/acad"

@@ -119,14 +119,8 @@ for mode in exit crash ctrl-c none hang; do
     printf '%s\n' "${part/MODE/$mode}" > acad/half.txt
     if [ "$mode" = hang ]; then
         run &
-        for _ in $(seq 1 300); do
-            halfMade "$failing" && break
-            sleep 0.1
-        done
-        wineserver -k >/dev/null 2>&1 || true
-        # The next run starts its own Wine only once this one is gone, never on
-        # a server that is still going down.
-        wineserver -w >/dev/null 2>&1 || true
+        waitUntil halfMade "$failing" || fail "killed: the stand-in never started the drawing it hangs in"
+        stopWine
         wait
         report | grep -qF "$(lineOf "$failing" "")" && fail "killed: the drawing it hung in was reported"
     else
@@ -186,9 +180,7 @@ fresh --skip-existing
 mkdir ro
 if mount -t tmpfs -o size=1m tmpfs ro 2>/dev/null; then
     cp JOB.BAT ro/ && mount -o remount,ro ro
-    status=0
-    timeout 120 "$wine" cmd /c "$("$wine" winepath -w "$work/ro/JOB.BAT" 2>/dev/null)" </dev/null >console.txt 2>&1 \
-        || status=$?
+    runFile ro/JOB.BAT
     umount ro
     [ "$status" -eq 0 ] || fail "no report: exit $status"
     convertedWhole "no report"
@@ -307,11 +299,7 @@ fresh --skip-existing
 printf '%s\n' "${part/MODE/hang}" > acad/half.txt
 run &
 first=$!
-for _ in $(seq 1 300); do
-    halfMade "$failing" && break
-    sleep 0.1
-done
-halfMade "$failing" || fail "the first run never reached the drawing it hangs in"
+waitUntil halfMade "$failing" || fail "the first run never reached the drawing it hangs in"
 cp JOB.LOG first.log
 before=$(everything)
 runFile JOB.BAT
@@ -319,8 +307,7 @@ runFile JOB.BAT
 cmp -s JOB.LOG first.log || fail "a second run at once touched the report"
 [ "$(everything)" = "$before" ] || fail "a second run at once made or deleted something"
 iconv -f CP932 -t UTF-8 console.txt | grep -qF '別のところで実行中です' || fail "a second run at once: not said"
-wineserver -k >/dev/null 2>&1 || true
-wineserver -w >/dev/null 2>&1 || true
+stopWine
 wait "$first" || true
 rm -f acad/half.txt first.log
 echo "ok: a second run of the batch file while one goes on is refused, status 2, the report untouched"
@@ -374,14 +361,10 @@ done
 batch --settings none.ini --report -k r13-gx3 -d out -a acad project/x/*.dxf -o JOBX.BAT
 batch --settings none.ini --report -k r13-gx3 -d out -a acad project/y/*.dxf -o JOBY.BAT
 mkdir out && echo 700 > acad/slow.txt && rm -f acad/calls.log
-timeout 120 "$wine" cmd /c "$("$wine" winepath -w "$work/JOBX.BAT" 2>/dev/null)" </dev/null >consolex.txt 2>&1 &
-first=$!
+startFile JOBX.BAT consolex.txt
+first=$started
 # The second starts once the first has converted its first pass.
-for _ in $(seq 1 300); do
-    [ -s acad/calls.log ] && break
-    sleep 0.1
-done
-[ -s acad/calls.log ] || fail "the first batch file never started"
+waitUntil test -s acad/calls.log || fail "the first batch file never started"
 runFile JOBY.BAT
 wait "$first" && statusX=0 || statusX=$?
 rm acad/slow.txt
@@ -406,9 +389,7 @@ for flags in --report --skip-existing; do
     find project -name '*.dxf' | LC_ALL=C sort | batch --settings none.ini --tree project $flags \
         -k r13-gx3 -d out -a acad -l - -o JOB.BAT
     before=$(everything)
-    status=0
-    LANG=C.UTF-8 LC_ALL=C.UTF-8 timeout 120 "$wine" cmd /c "$("$wine" winepath -w "$work/JOB.BAT" 2>/dev/null)" \
-        </dev/null >console.txt 2>&1 || status=$?
+    LANG=C.UTF-8 LC_ALL=C.UTF-8 runFile JOB.BAT
     [ "$status" -eq 2 ] || fail "another code page, $flags: exit $status, not 2"
     grep -qF 'code page 932' console.txt || fail "another code page, $flags: not said"
     [ "$(everything)" = "$before" ] || fail "another code page, $flags: something was made or deleted"

@@ -124,15 +124,8 @@ fresh
 last hang
 run &
 halfMade() { grep -qa 'drawing floor 1/plan.dxf' "$(out '~tessiva~/drawing.dxf')" 2>/dev/null; }
-for _ in $(seq 1 300); do
-    halfMade && break
-    sleep 0.1
-done
-halfMade || fail "the stand-in never started the drawing it hangs in"
-wineserver -k >/dev/null 2>&1 || true
-# The next run starts its own Wine only once this one is gone, never on
-# a server that is still going down.
-wineserver -w >/dev/null 2>&1 || true
+waitUntil halfMade || fail "the stand-in never started the drawing it hangs in"
+stopWine
 wait
 rerunConvertsItAlone "a run killed in the middle of a drawing"
 

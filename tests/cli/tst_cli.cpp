@@ -533,6 +533,21 @@ void TestCli::filesOfOtherKinds_data()
             "printf old > OLD.BAT && ASAN_OPTIONS=detect_leaks=0 exec strace -o /dev/null -e trace=fchmod "
             "-e inject=fchmod:error=ENOSYS \"$@\" -o OLD.BAT")
                                                            << 0 << QString();
+    // A disk that cannot flush what was written: no save is reported until
+    // the bytes are on the disk, so the old file stays and no new one
+    // appears (status 99 when either is not so).
+    if (!QStandardPaths::findExecutable(QStringLiteral("strace")).isEmpty()) {
+        const QString unflushed
+            = QStringLiteral("ASAN_OPTIONS=detect_leaks=0 strace -f -o /dev/null -e trace=fdatasync "
+                             "-e inject=fdatasync:error=EIO \"$@\" -o %1.BAT; s=$?; %2 || s=99; exit $s");
+        QTest::newRow("a disk that cannot flush, a file replaced")
+            << QStringLiteral("printf old > OLD.BAT && ")
+                + unflushed.arg(QStringLiteral("OLD"), QStringLiteral("[ \"$(cat OLD.BAT)\" = old ]"))
+            << 10 << QStringLiteral("tessiva-batch: Input/output error");
+        QTest::newRow("a disk that cannot flush, a new file")
+            << unflushed.arg(QStringLiteral("NEW"), QStringLiteral("[ ! -e NEW.BAT ]")) << 10
+            << QStringLiteral("tessiva-batch: Input/output error");
+    }
 }
 
 void TestCli::filesOfOtherKinds()

@@ -41,7 +41,7 @@ void setFields(MainWindow &form, const QStringList &values)
 // The settings file across restarts of the real window: what one run
 // stores is what the next one shows, and nothing the user typed, or did not
 // touch, is lost on the way.
-class TestSettingsFile : public QObject
+class TestWindowSettings : public QObject
 {
     Q_OBJECT
 
@@ -72,14 +72,14 @@ private:
     FakePlatform m_platform;
 };
 
-void TestSettingsFile::init()
+void TestWindowSettings::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     m_platform = FakePlatform();
     m_platform.exePath = m_dir->filePath(QStringLiteral("tessiva"));
 }
 
-void TestSettingsFile::run(const std::function<void(MainWindow &)> &change)
+void TestWindowSettings::run(const std::function<void(MainWindow &)> &change)
 {
     MainWindow form(m_platform);
     form.show();
@@ -88,7 +88,7 @@ void TestSettingsFile::run(const std::function<void(MainWindow &)> &change)
     QVERIFY(!form.isVisible());
 }
 
-void TestSettingsFile::noFileGivesDefaultsAndCloseWritesThem()
+void TestWindowSettings::noFileGivesDefaultsAndCloseWritesThem()
 {
     MainWindow form(m_platform);
     QCOMPARE(fields(form),
@@ -98,7 +98,7 @@ void TestSettingsFile::noFileGivesDefaultsAndCloseWritesThem()
     QCOMPARE(readAll(iniPath()), QByteArray("DXFIX13.DXT\r\nDXFIX.DXT\r\n\r\n\r\n"));
 }
 
-void TestSettingsFile::loadSetsTheFields_data()
+void TestWindowSettings::loadSetsTheFields_data()
 {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QStringList>("shown");
@@ -116,7 +116,7 @@ void TestSettingsFile::loadSetsTheFields_data()
         << QStringList{QStringLiteral(" A "), QString(), QStringLiteral("D:\\"), QStringLiteral("E:\\X")};
 }
 
-void TestSettingsFile::loadSetsTheFields()
+void TestWindowSettings::loadSetsTheFields()
 {
     QFETCH(QByteArray, file);
     QFETCH(QStringList, shown);
@@ -125,7 +125,7 @@ void TestSettingsFile::loadSetsTheFields()
     QCOMPARE(fields(form), shown);
 }
 
-void TestSettingsFile::valuesRoundTripThroughARestart_data()
+void TestWindowSettings::valuesRoundTripThroughARestart_data()
 {
     QTest::addColumn<QStringList>("values");
     QTest::newRow("blanks and empty values")
@@ -140,7 +140,7 @@ void TestSettingsFile::valuesRoundTripThroughARestart_data()
                        QStringLiteral("C:\\") + QString(32765, u'o'), QStringLiteral("D")};
 }
 
-void TestSettingsFile::valuesRoundTripThroughARestart()
+void TestWindowSettings::valuesRoundTripThroughARestart()
 {
     QFETCH(QStringList, values);
     run([&values](MainWindow &form) { setFields(form, values); });
@@ -148,7 +148,7 @@ void TestSettingsFile::valuesRoundTripThroughARestart()
     QCOMPARE(fields(again), values);
 }
 
-void TestSettingsFile::onlyTheFourFieldsSurvive()
+void TestWindowSettings::onlyTheFourFieldsSurvive()
 {
     run([](MainWindow &form) {
         child<QComboBox>(&form, "ComboBox1")->setEditText(QStringLiteral("12"));
@@ -159,7 +159,7 @@ void TestSettingsFile::onlyTheFourFieldsSurvive()
     QCOMPARE(child<QComboBox>(&again, "ComboBox2")->currentText(), QStringLiteral("ASCII"));
 }
 
-void TestSettingsFile::unwritableFolderClosesSilently()
+void TestWindowSettings::unwritableFolderClosesSilently()
 {
     m_platform.exePath = m_dir->filePath(QStringLiteral("no/such/folder/tessiva"));
     m_platform.userFolder.clear();
@@ -170,7 +170,7 @@ void TestSettingsFile::unwritableFolderClosesSilently()
     QVERIFY(m_platform.errorBoxes.isEmpty());
 }
 
-void TestSettingsFile::fileNamedInAnotherCaseTakesTheSave()
+void TestWindowSettings::fileNamedInAnotherCaseTakesTheSave()
 {
     // The program copied as "Tessiva" beside an old "Tessiva.ini": the
     // file read is the file written, and no second file appears.
@@ -186,7 +186,7 @@ void TestSettingsFile::fileNamedInAnotherCaseTakesTheSave()
     QCOMPARE(field(again, "Edit5")->text(), QStringLiteral("NEW.DXT"));
 }
 
-void TestSettingsFile::perUserFileComesFirst()
+void TestWindowSettings::perUserFileComesFirst()
 {
     // A settings file beside the program that this user may not write:
     // the value goes to the per-user file, and the next start reads it.
@@ -207,7 +207,7 @@ void TestSettingsFile::perUserFileComesFirst()
     QCOMPARE(readAll(iniPath()), QByteArray("SHARED.DXT\r\nB\r\nC:\\OUT\\\r\nC:\\ACAD\\\r\n"));
 }
 
-void TestSettingsFile::linesAfterAnOverlongLineSurvive_data()
+void TestWindowSettings::linesAfterAnOverlongLineSurvive_data()
 {
     QTest::addColumn<QString>("changed");
     QTest::addColumn<QString>("value");
@@ -221,7 +221,7 @@ void TestSettingsFile::linesAfterAnOverlongLineSurvive_data()
     QTest::newRow("nothing") << QString() << QString() << "A.DXT\n" + longLine + "\nC:\\OUT\\\nC:\\ACAD\\";
 }
 
-void TestSettingsFile::linesAfterAnOverlongLineSurvive()
+void TestWindowSettings::linesAfterAnOverlongLineSurvive()
 {
     QFETCH(QString, changed);
     QFETCH(QString, value);
@@ -238,7 +238,7 @@ void TestSettingsFile::linesAfterAnOverlongLineSurvive()
     QCOMPARE(readAll(iniPath()), written);
 }
 
-void TestSettingsFile::unstorableValueWithoutALine_data()
+void TestWindowSettings::unstorableValueWithoutALine_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("next");
@@ -246,7 +246,7 @@ void TestSettingsFile::unstorableValueWithoutALine_data()
     QTest::newRow("emptied: empty") << QString() << QString();
 }
 
-void TestSettingsFile::unstorableValueWithoutALine()
+void TestWindowSettings::unstorableValueWithoutALine()
 {
     QFETCH(QString, typed);
     QFETCH(QString, next);
@@ -255,14 +255,14 @@ void TestSettingsFile::unstorableValueWithoutALine()
     QCOMPARE(field(again, "Edit5")->text(), next);
 }
 
-void TestSettingsFile::aLostValueIsToldAtTheClose_data()
+void TestWindowSettings::aLostValueIsToldAtTheClose_data()
 {
     QTest::addColumn<bool>("quiet");
     QTest::newRow("a close") << false;
     QTest::newRow("a close from outside") << true;
 }
 
-void TestSettingsFile::aLostValueIsToldAtTheClose()
+void TestWindowSettings::aLostValueIsToldAtTheClose()
 {
     QFETCH(bool, quiet);
     MainWindow form(m_platform);
@@ -292,7 +292,7 @@ void TestSettingsFile::aLostValueIsToldAtTheClose()
     }
 }
 
-void TestSettingsFile::terminationClosesAndStores()
+void TestWindowSettings::terminationClosesAndStores()
 {
     TerminationWatcher watcher;
     QSignalSpy requested(&watcher, &TerminationWatcher::terminationRequested);
@@ -302,5 +302,5 @@ void TestSettingsFile::terminationClosesAndStores()
     }
 }
 
-QTEST_MAIN(TestSettingsFile)
-#include "tst_settingsfile.moc"
+QTEST_MAIN(TestWindowSettings)
+#include "tst_windowsettings.moc"
