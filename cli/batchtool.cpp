@@ -17,20 +17,20 @@ namespace batchtool {
 namespace {
 
 // The defaults the window last stored, or those of --settings.
-std::optional<Usage> loadDefaults(const QCommandLineParser &parser, const Options &o, const Environment &env,
-                                  settings::StoredSettings &values)
+Result<Usage> loadDefaults(const QCommandLineParser &parser, const Options &o, const Environment &env,
+                           settings::StoredSettings &values)
 {
     values = settings::StoredSettings::defaults();
     if (!parser.isSet(o.settingsFile)) {
         values = SettingsFile(env.windowExecutable, env.userSettingsFolder).load(values);
-        return std::nullopt;
+        return {};
     }
     // The file given is read, whatever it is: a pipe (--settings <(...),
     // /dev/stdin) to its end, or as much of a device as four lines take.
     const QString name = parser.value(o.settingsFile);
     // Windows' empty device says "no settings", as /dev/null does.
     if (env.pathStyle == jobpath::Style::Windows && jobpath::namesNullDevice(name))
-        return std::nullopt;
+        return {};
     const auto cannotRead = [&name](const QString &why) {
         return Usage{TessivaBatch::tr("cannot read the settings file %1: %2").arg(name, why)};
     };
@@ -40,11 +40,11 @@ std::optional<Usage> loadDefaults(const QCommandLineParser &parser, const Option
     if (!file.open(QIODevice::ReadOnly))
         return cannotRead(file.errorString());
     values = settings::valuesOf(settings::readLines(file), values);
-    return std::nullopt;
+    return {};
 }
 
 // The kind, the output format and the precision, which the checks judge.
-std::optional<Usage> takeConversion(const QCommandLineParser &parser, const Options &o, ConversionJob &job)
+Result<Usage> takeConversion(const QCommandLineParser &parser, const Options &o, ConversionJob &job)
 {
     if (!parseKind(parser.value(o.kind), &job.kind))
         return Usage{TessivaBatch::tr("unknown kind '%1' (%2, %3 or %4)")
@@ -59,17 +59,17 @@ std::optional<Usage> takeConversion(const QCommandLineParser &parser, const Opti
                          .arg(formatText, keyword(OutputFormat::Ascii), keyword(OutputFormat::Binary))};
     job.outputFormat = format->format;
     job.precision = parser.value(o.precision);
-    return std::nullopt;
+    return {};
 }
 
 // The parameter files and the folders, from the command line or else the
 // settings file, and the tree and re-run options.
-std::optional<Usage> takeFolders(const QCommandLineParser &parser, const Options &o, const Environment &env,
-                                 ConversionJob &job)
+Result<Usage> takeFolders(const QCommandLineParser &parser, const Options &o, const Environment &env,
+                          ConversionJob &job)
 {
     settings::StoredSettings stored;
-    if (std::optional<Usage> failed = loadDefaults(parser, o, env, stored))
-        return failed;
+    if (Result<Usage> taken = loadDefaults(parser, o, env, stored); taken.refused())
+        return taken;
     // A folder from the settings file is taken as the window takes it when
     // its field is left; one from the command line as a shell path.
     const auto storedFolder = [&env](const QString &text) { return jobpath::folderToJob(text, env.pathStyle); };
@@ -95,17 +95,17 @@ std::optional<Usage> takeFolders(const QCommandLineParser &parser, const Options
         return Usage{TessivaBatch::tr("--jobs takes a number from 1 to %1").arg(BatchLimits::kMaxJobs)};
     if (job.checkExitStatus && !canCheckExitStatus(job))
         return Usage{TessivaBatch::tr("--check-exit-status goes with --skip-existing, --report or --jobs")};
-    return std::nullopt;
+    return {};
 }
 
 // Builds the job from the command line; a usage error when it cannot.
-std::optional<Usage> buildJob(const QCommandLineParser &parser, const Options &o, const Environment &env, QIODevice &in,
-                              ConversionJob &job, Sources &sources)
+Result<Usage> buildJob(const QCommandLineParser &parser, const Options &o, const Environment &env, QIODevice &in,
+                       ConversionJob &job, Sources &sources)
 {
-    if (std::optional<Usage> failed = takeConversion(parser, o, job))
-        return failed;
-    if (std::optional<Usage> failed = takeFolders(parser, o, env, job))
-        return failed;
+    if (Result<Usage> taken = takeConversion(parser, o, job); taken.refused())
+        return taken;
+    if (Result<Usage> taken = takeFolders(parser, o, env, job); taken.refused())
+        return taken;
     return takeSources(parser, o, env, in, job, sources);
 }
 
@@ -148,8 +148,8 @@ int run(const QStringList &arguments, const Environment &env, QIODevice &in, QIO
 
     ConversionJob job;
     Sources sources;
-    if (const std::optional<Usage> failed = buildJob(parser, o, env, in, job, sources)) {
-        say(env, err, kProgram + QStringLiteral(": ") + failed->message);
+    if (const Result<Usage> built = buildJob(parser, o, env, in, job, sources); built.refused()) {
+        say(env, err, kProgram + QStringLiteral(": ") + built.why().message);
         return UsageError;
     }
 

@@ -29,7 +29,7 @@ QString readToEnd(QIODevice &device, QByteArray &bytes)
 }
 
 // Reads the sources of one --list.
-std::optional<Usage> readList(const QString &name, sourcelistfile::Encoding encoding, QIODevice &in, Sources &sources)
+Result<Usage> readList(const QString &name, sourcelistfile::Encoding encoding, QIODevice &in, Sources &sources)
 {
     NamedList &read = sources.lists.emplace_back();
     read.name = name;
@@ -64,12 +64,12 @@ std::optional<Usage> readList(const QString &name, sourcelistfile::Encoding enco
                          .arg(list.badLine())
                          .arg(expected)};
     }
-    return std::nullopt;
+    return {};
 }
 } // namespace
 
-std::optional<Usage> takeSources(const QCommandLineParser &parser, const Options &o, const Environment &env,
-                                 QIODevice &in, ConversionJob &job, Sources &sources)
+Result<Usage> takeSources(const QCommandLineParser &parser, const Options &o, const Environment &env, QIODevice &in,
+                          ConversionJob &job, Sources &sources)
 {
     const std::optional<sourcelistfile::Encoding> encoding
         = sourcelistfile::encodingFromName(parser.value(o.listEncoding));
@@ -90,13 +90,13 @@ std::optional<Usage> takeSources(const QCommandLineParser &parser, const Options
     const QStringList lists = parser.values(o.list);
     sources.lists.reserve(size_t(lists.size()));
     for (const QString &name : lists) {
-        if (std::optional<Usage> failed = readList(name, *encoding, in, sources))
-            return failed;
+        if (Result<Usage> taken = readList(name, *encoding, in, sources); taken.refused())
+            return taken;
     }
     job.sources.reserve(sources.size());
     for (qsizetype i = 0; i < sources.size(); ++i)
         job.sources.append(jobpath::toJob(sources.given(i), env.pathStyle, env.workingFolder));
-    return std::nullopt;
+    return {};
 }
 
 } // namespace batchtool

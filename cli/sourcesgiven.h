@@ -66,7 +66,7 @@ private:
 
 // The sources: the arguments, then the lines of each list in order, each
 // made a path of the job.
-std::optional<Usage> takeSources(const QCommandLineParser &parser, const Options &o, const Environment &env,
-                                 QIODevice &in, ConversionJob &job, Sources &sources);
+Result<Usage> takeSources(const QCommandLineParser &parser, const Options &o, const Environment &env, QIODevice &in,
+                          ConversionJob &job, Sources &sources);
 
 } // namespace batchtool

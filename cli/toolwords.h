@@ -1,6 +1,7 @@
 #pragma once
 
 #include "batchtool.h"
+#include "core/base/result.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -20,7 +21,8 @@ struct TessivaBatch
     Q_DECLARE_TR_FUNCTIONS(TessivaBatch)
 };
 
-// A usage error: the message, and exit status 1.
+// A usage error: the message, and exit status 1. Each step that reads the
+// command line answers Result<Usage>: it passes, or this is why not.
 struct Usage
 {
     QString message;

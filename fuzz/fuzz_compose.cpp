@@ -70,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         job.sources << (tree && p.ConsumeBool() ? QString(root + below) : QString(text(p, 20) + u'\\')) + text(p, 12)
                 + (p.ConsumeBool() ? u".dxf" : u".DXF");
     }
-    if (checkJob(job))
+    if (checkJob(job).refused())
         return 0;
 
     const QStringList lines = composeBatchLines(job);

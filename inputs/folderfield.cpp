@@ -44,9 +44,9 @@ void FolderField::browse()
     QString start = textrules::folderPart(jobpath::toJob(text(), m_services.pathStyle()));
     if (start.size() > 3 && start.endsWith(u'\\'))
         start.chop(1);
-    const std::optional<QString> chosen
+    const Cancellable<QString> chosen
         = m_services.browseFolder(m_edit->window(), m_browseTitle, jobpath::toNative(start, m_services.pathStyle()));
-    if (!chosen || chosen->isEmpty())
+    if (chosen.cancelled() || chosen->isEmpty())
         return;
     setText(jobpath::folderToJob(*chosen, m_services.pathStyle()));
     m_edit->setFocus();

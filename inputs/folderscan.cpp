@@ -49,7 +49,7 @@ Found search(const QString &folder, Progress &progress)
     return found;
 }
 
-std::optional<Found> drawingsBelow(QWidget *window, const QString &nativeFolder)
+Cancellable<Found> drawingsBelow(QWidget *window, const QString &nativeFolder)
 {
     Progress progress;
     Found found;
@@ -89,7 +89,7 @@ std::optional<Found> drawingsBelow(QWidget *window, const QString &nativeFolder)
     }
     searching.join();
     if (cancelled)
-        return std::nullopt;
+        return kCancelled;
     for (QStringList *paths : {&found.drawings, &found.unreadable}) {
         for (QString &path : *paths)
             path = QDir::toNativeSeparators(path);

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "core/base/result.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <atomic>
-#include <optional>
 
 class QWidget;
 
@@ -24,7 +25,7 @@ struct Found
 
 // What a search of `nativeFolder` found, or nothing when the user cancelled
 // it or its window closed meanwhile.
-std::optional<Found> drawingsBelow(QWidget *window, const QString &nativeFolder);
+Cancellable<Found> drawingsBelow(QWidget *window, const QString &nativeFolder);
 
 // The search itself, on the thread that calls it: it counts the folders
 // it has looked in and the drawings it has found as it goes, and ends early

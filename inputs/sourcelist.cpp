@@ -126,8 +126,8 @@ void SourceList::chooseFiles()
     request.title = QStringLiteral(u"変換元DXFﾌｧｲﾙを選択( 追加選択する時は+CTRｷｰ )");
     request.nameFilters = {QStringLiteral(u"ＤＸＦﾌｧｲﾙ(*.DXF)"), QStringLiteral(u"すべてのﾌｧｲﾙ(*.*)")};
     request.selectedFilter = m_openFilter;
-    const std::optional<OpenFilesResult> chosen = m_services.openFiles(m_client->window(), request);
-    if (!chosen)
+    const Cancellable<OpenFilesResult> chosen = m_services.openFiles(m_client->window(), request);
+    if (chosen.cancelled())
         return;
     m_openFilter = chosen->selectedFilter;
 
@@ -145,9 +145,9 @@ void SourceList::chooseFiles()
 
 void SourceList::chooseFolder()
 {
-    const std::optional<QString> folder
+    const Cancellable<QString> folder
         = m_services.browseFolder(m_client->window(), QStringLiteral(u"変換元ﾌｫﾙﾀﾞを指定してください。"), QString());
-    if (folder)
+    if (!folder.cancelled())
         addFolder(*folder);
 }
 
@@ -174,9 +174,9 @@ bool SourceList::takeFolder(const QString &nativeFolder)
                     % m_treeRoot % QStringLiteral(u" )の下にありません！"));
         return false;
     }
-    const std::optional<folderscan::Found> found = folderscan::drawingsBelow(m_client->window(), nativeFolder);
-    if (!found)
-        return false; // cancelled: nothing changes
+    const Cancellable<folderscan::Found> found = folderscan::drawingsBelow(m_client->window(), nativeFolder);
+    if (found.cancelled())
+        return false; // nothing changes
     if (m_treeRoot.isEmpty())
         m_treeRoot = root;
     QStringList paths;

@@ -1,12 +1,11 @@
 #pragma once
 
+#include "core/base/result.h"
 #include "core/job/jobpath.h"
 
 #include <QString>
 #include <QStringList>
 #include <Qt>
-
-#include <optional>
 
 class QWidget;
 
@@ -43,11 +42,11 @@ class PlatformServices
 public:
     virtual ~PlatformServices();
 
-    virtual std::optional<OpenFilesResult> openFiles(QWidget *parent, const OpenFilesRequest &request) = 0;
+    virtual Cancellable<OpenFilesResult> openFiles(QWidget *parent, const OpenFilesRequest &request) = 0;
     // Asks before an existing file is replaced. Returns a native path.
-    virtual std::optional<QString> saveFile(QWidget *parent, const SaveFileRequest &request) = 0;
+    virtual Cancellable<QString> saveFile(QWidget *parent, const SaveFileRequest &request) = 0;
     // Only file-system folders can be chosen. `startFolder` is native, may be empty.
-    virtual std::optional<QString> browseFolder(QWidget *parent, const QString &title, const QString &startFolder) = 0;
+    virtual Cancellable<QString> browseFolder(QWidget *parent, const QString &title, const QString &startFolder) = 0;
 
     // The Ctrl and Shift keys as they are now.
     virtual Qt::KeyboardModifiers keyboardModifiers() const = 0;

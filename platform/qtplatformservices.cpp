@@ -85,7 +85,7 @@ bool run(QFileDialog &dialog)
 }
 } // namespace
 
-std::optional<OpenFilesResult> QtPlatformServices::openFiles(QWidget *parent, const OpenFilesRequest &request)
+Cancellable<OpenFilesResult> QtPlatformServices::openFiles(QWidget *parent, const OpenFilesRequest &request)
 {
     QFileDialog dialog(parent, request.title);
     dialog.setFileMode(QFileDialog::ExistingFiles);
@@ -94,7 +94,7 @@ std::optional<OpenFilesResult> QtPlatformServices::openFiles(QWidget *parent, co
     if (!request.selectedFilter.isEmpty())
         dialog.selectNameFilter(request.selectedFilter);
     if (!run(dialog))
-        return std::nullopt;
+        return kCancelled;
     OpenFilesResult result;
     for (const QString &file : dialog.selectedFiles())
         result.files << QDir::toNativeSeparators(file);
@@ -102,7 +102,7 @@ std::optional<OpenFilesResult> QtPlatformServices::openFiles(QWidget *parent, co
     return result;
 }
 
-std::optional<QString> QtPlatformServices::saveFile(QWidget *parent, const SaveFileRequest &request)
+Cancellable<QString> QtPlatformServices::saveFile(QWidget *parent, const SaveFileRequest &request)
 {
     QFileDialog dialog(parent, request.title);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -112,19 +112,18 @@ std::optional<QString> QtPlatformServices::saveFile(QWidget *parent, const SaveF
     dialog.setDirectory(request.initialFolder);
     dialog.selectFile(request.proposedName);
     if (!run(dialog) || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
+        return kCancelled;
     return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
 }
 
-std::optional<QString> QtPlatformServices::browseFolder(QWidget *parent, const QString &title,
-                                                        const QString &startFolder)
+Cancellable<QString> QtPlatformServices::browseFolder(QWidget *parent, const QString &title, const QString &startFolder)
 {
     QFileDialog dialog(parent, title, startFolder);
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
     prepare(dialog);
     if (!run(dialog) || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
+        return kCancelled;
     return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
 }
 

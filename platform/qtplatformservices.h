@@ -13,9 +13,9 @@ void showEveryFileForStarDotStar(QFileDialog &dialog);
 class QtPlatformServices : public PlatformServices
 {
 public:
-    std::optional<OpenFilesResult> openFiles(QWidget *parent, const OpenFilesRequest &request) override;
-    std::optional<QString> saveFile(QWidget *parent, const SaveFileRequest &request) override;
-    std::optional<QString> browseFolder(QWidget *parent, const QString &title, const QString &startFolder) override;
+    Cancellable<OpenFilesResult> openFiles(QWidget *parent, const OpenFilesRequest &request) override;
+    Cancellable<QString> saveFile(QWidget *parent, const SaveFileRequest &request) override;
+    Cancellable<QString> browseFolder(QWidget *parent, const QString &title, const QString &startFolder) override;
     Qt::KeyboardModifiers keyboardModifiers() const override;
     void beep() override;
     bool isExistingFile(const QString &nativePath) const override;

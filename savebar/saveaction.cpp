@@ -34,12 +34,12 @@ void SaveAction::onSave()
     clearStatus();
     const ConversionJob job = m_currentJob();
     // A cancelled dialog reports nothing.
-    if (const saveflow::OutcomeUnlessCancelled outcome
-        = saveflow::save(job, [this, &job] { return chooseTarget(job.kind); }))
+    if (const Cancellable<SaveOutcome> outcome = saveflow::save(job, [this, &job] { return chooseTarget(job.kind); });
+        !outcome.cancelled())
         report(*outcome);
 }
 
-std::optional<QString> SaveAction::chooseTarget(BatchKind kind)
+Cancellable<QString> SaveAction::chooseTarget(BatchKind kind)
 {
     SaveFileRequest request;
     request.title = conversionKind(kind).dialogTitle.toString();
@@ -54,9 +54,9 @@ std::optional<QString> SaveAction::chooseTarget(BatchKind kind)
         if (!m_services.canCreateFileIn(request.initialFolder))
             request.initialFolder = m_services.documentsFolder();
     }
-    const std::optional<QString> chosen = m_services.saveFile(m_saveButton->window(), request);
+    const Cancellable<QString> chosen = m_services.saveFile(m_saveButton->window(), request);
     // Even a name that is then refused moves the next dialog to its folder.
-    if (chosen)
+    if (!chosen.cancelled())
         m_lastBatchFolder = saveflow::folderOf(*chosen);
     return chosen;
 }

@@ -8,7 +8,6 @@
 #include <QString>
 
 #include <functional>
-#include <optional>
 
 class PlatformServices;
 class QPushButton;
@@ -46,7 +45,7 @@ signals:
     void lineRefused(int line);
 
 private:
-    std::optional<QString> chooseTarget(BatchKind kind);
+    Cancellable<QString> chooseTarget(BatchKind kind);
     void report(const SaveOutcome &outcome);
 
     PlatformServices &m_services;

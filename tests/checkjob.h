@@ -5,7 +5,7 @@
 
 // The save's checks of a whole job, as the tests and the fuzzer ask for
 // them; the program itself takes the paths apart once and checks the plan.
-inline Refusal checkJob(const ConversionJob &job) { return checkJob(job::JobPlan(job)); }
+inline Checked checkJob(const ConversionJob &job) { return checkJob(job::JobPlan(job)); }
 
 // The longest line cmd.exe runs: the tests hold every line of a batch file
 // within it.
@@ -13,4 +13,4 @@ constexpr qsizetype kMaxCmdLineBytes = 8191;
 
 // What a check's answer is, for tables: the refusal's result, or kPasses.
 constexpr int kPasses = -1;
-inline int resultOf(const Refusal &refusal) { return refusal ? int(refusal->result) : kPasses; }
+inline int resultOf(const Checked &checked) { return checked.refused() ? int(checked.why().result) : kPasses; }

@@ -18,11 +18,11 @@
 class FakePlatform : public PlatformServices
 {
 public:
-    std::deque<std::optional<OpenFilesResult>> openAnswers;
+    std::deque<Cancellable<OpenFilesResult>> openAnswers;
     QList<OpenFilesRequest> openRequests;
-    std::deque<std::optional<QString>> saveAnswers;
+    std::deque<Cancellable<QString>> saveAnswers;
     QList<SaveFileRequest> saveRequests;
-    std::deque<std::optional<QString>> browseAnswers;
+    std::deque<Cancellable<QString>> browseAnswers;
     QList<QPair<QString, QString>> browseRequests; // title, start folder
     bool browseThrows = false; // the folder browser fails as a crash would
 
@@ -37,19 +37,19 @@ public:
     int sizeCommandRemovals = 0;
     jobpath::Style style = jobpath::Style::Unix;
 
-    std::optional<OpenFilesResult> openFiles(QWidget *, const OpenFilesRequest &request) override
+    Cancellable<OpenFilesResult> openFiles(QWidget *, const OpenFilesRequest &request) override
     {
         openRequests << request;
         dialogClosed();
         return take(openAnswers);
     }
-    std::optional<QString> saveFile(QWidget *, const SaveFileRequest &request) override
+    Cancellable<QString> saveFile(QWidget *, const SaveFileRequest &request) override
     {
         saveRequests << request;
         dialogClosed();
         return take(saveAnswers);
     }
-    std::optional<QString> browseFolder(QWidget *, const QString &title, const QString &start) override
+    Cancellable<QString> browseFolder(QWidget *, const QString &title, const QString &start) override
     {
         browseRequests << qMakePair(title, start);
         if (browseThrows)
@@ -74,10 +74,10 @@ public:
 
 private:
     template <class T>
-    static std::optional<T> take(std::deque<std::optional<T>> &queue)
+    static Cancellable<T> take(std::deque<Cancellable<T>> &queue)
     {
         if (queue.empty())
-            return std::nullopt; // an unexpected dialog is cancelled
+            return kCancelled; // an unexpected dialog is cancelled
         auto answer = queue.front();
         queue.pop_front();
         return answer;

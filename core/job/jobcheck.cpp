@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <array>
-#include <optional>
 
 using namespace textrules;
 
@@ -137,7 +136,7 @@ using SeenFolders = QHash<QString, SeenFolder>;
 
 // Two folders under Z: whose names differ in case alone; each folder seen
 // goes into `folders`.
-Refusal foldersOfTwoCases(const job::JobPlan &plan, SeenFolders &folders)
+Checked foldersOfTwoCases(const job::JobPlan &plan, SeenFolders &folders)
 {
     QSet<QStringView> walked;
     for (int i = 0; i < plan.size(); ++i) {
@@ -155,18 +154,18 @@ Refusal foldersOfTwoCases(const job::JobPlan &plan, SeenFolders &folders)
                 return clash(clashText(JobFieldNames::sourceFolder(), prefix.toString()), i, it->source);
         }
     }
-    return std::nullopt;
+    return {};
 }
 
 // A drawing under Z: named as one of those folders. Every source is a .DXF
 // file by now, so only a folder whose name ends in ".DXF" can share a
 // drawing's name; most jobs have none.
-Refusal drawingsNamedAsFolders(const QStringList &sources, const SeenFolders &folders)
+Checked drawingsNamedAsFolders(const QStringList &sources, const SeenFolders &folders)
 {
     const bool dxfFolders = std::any_of(folders.keyBegin(), folders.keyEnd(),
                                         [](const QString &key) { return key.endsWith(QStringLiteral(".DXF\\")); });
     if (!dxfFolders)
-        return std::nullopt;
+        return {};
     for (int i = 0; i < sources.size(); ++i) {
         if (!jobpath::onUnixRoot(sources.at(i)))
             continue;
@@ -174,14 +173,14 @@ Refusal drawingsNamedAsFolders(const QStringList &sources, const SeenFolders &fo
         if (it != folders.cend())
             return clash(clashText(JobFieldNames::sourceFile(), sources.at(i)), i, it->source);
     }
-    return std::nullopt;
+    return {};
 }
 
-Refusal sourcesOfOneName(const job::JobPlan &plan)
+Checked sourcesOfOneName(const job::JobPlan &plan)
 {
     SeenFolders folders;
-    if (Refusal refused = foldersOfTwoCases(plan, folders))
-        return refused;
+    if (Checked checked = foldersOfTwoCases(plan, folders); checked.refused())
+        return checked;
     return drawingsNamedAsFolders(plan.job().sources, folders);
 }
 
@@ -191,11 +190,11 @@ Refusal sourcesOfOneName(const job::JobPlan &plan)
 // run keeps its own in its work folder). DEL of a folder would ask a
 // question that a run without a console waits on for ever, and empty the
 // folder once answered.
-Refusal foldersOfAFileName(const job::JobPlan &plan)
+Checked foldersOfAFileName(const job::JobPlan &plan)
 {
     const ConversionJob &job = plan.job();
     if (job.treeRoot.isEmpty())
-        return std::nullopt;
+        return {};
     const QString &destination = job.destinationFolder;
     QHash<QString, int> folders; // folded, without the last "\"
     QSet<QStringView> walked;
@@ -208,7 +207,7 @@ Refusal foldersOfAFileName(const job::JobPlan &plan)
             folders.insert(windowsFolded(QString(destination % below.left(end))), i);
     }
     if (folders.isEmpty())
-        return std::nullopt;
+        return {};
     const auto folderOf = [&](const QString &file) { return folders.value(windowsFolded(file), -1); };
     const QString folderWord = JobFieldNames::destinationFolder();
     if (convertsInTwoPasses(job.kind) && !usesTemporaryNames(job)) {
@@ -221,17 +220,17 @@ Refusal foldersOfAFileName(const job::JobPlan &plan)
         if (const int folder = folderOf(file); folder >= 0)
             return clash(clashText(folderWord, file + u'\\'), i, folder);
     }
-    return std::nullopt;
+    return {};
 }
 
 // The precision the converter is given, 0 to 18, whatever the format: the
 // window puts any other text back as its box is left, and the command line
 // refuses it before anything else.
-Refusal precisionInRange(const job::JobPlan &plan)
+Checked precisionInRange(const job::JobPlan &plan)
 {
     const QString &precision = plan.job().precision;
     if (isValidPrecision(precision))
-        return std::nullopt;
+        return {};
     return refuse(SaveResult::BadPrecision,
                   QStringLiteral(u"出力精度( ") % trimmed(precision)
                       % QStringLiteral(u" )は%1から%2で指定してください！")
@@ -240,7 +239,7 @@ Refusal precisionInRange(const job::JobPlan &plan)
 }
 
 // The three inputs without which there is no job.
-Refusal emptyInputs(const job::JobPlan &plan)
+Checked emptyInputs(const job::JobPlan &plan)
 {
     const ConversionJob &job = plan.job();
     if (job.sources.isEmpty())
@@ -251,14 +250,14 @@ Refusal emptyInputs(const job::JobPlan &plan)
                       JobFieldNames::destinationFolder() % QStringLiteral(u"が指定されていません！"));
     if (trimmedView(job.autocadFolder).isEmpty())
         return refuse(SaveResult::NoAutocadFolder, QStringLiteral(u"AutoCadｲﾝｽﾄｰﾙﾌｫﾙﾀﾞが指定されていません！"));
-    return std::nullopt;
+    return {};
 }
 
 // Each source in list order: a .DXF file, under the tree's root, and not in
 // a folder that drawings are converted into (the destination folder, and
 // for a tree job each source's folder below it), where a converted drawing
 // would overwrite it.
-Refusal sourcePlaces(const job::JobPlan &plan)
+Checked sourcePlaces(const job::JobPlan &plan)
 {
     const ConversionJob &job = plan.job();
     const bool tree = !job.treeRoot.isEmpty();
@@ -285,13 +284,13 @@ Refusal sourcePlaces(const job::JobPlan &plan)
             return refuse(SaveResult::SameFolder,
                           QStringLiteral(u"変換元と変換先のﾌｫﾙﾀﾞ名が同一です！変換先ﾌｫﾙﾀﾞを変更してください。"), i);
     }
-    return std::nullopt;
+    return {};
 }
 
 // A character without code page 932 bytes would be written as a wrong byte
 // and name a file that does not exist; the others refused would end or
 // change the command.
-Refusal unusableTexts(const job::JobPlan &plan)
+Checked unusableTexts(const job::JobPlan &plan)
 {
     const ConversionJob &job = plan.job();
     const quint16 *const codes = cp932::codeTable();
@@ -303,7 +302,7 @@ Refusal unusableTexts(const job::JobPlan &plan)
         if (!isUsable(job.sources.at(i), codes))
             return refuse(SaveResult::UnusableText, unusableText(JobFieldNames::sourceFile(), job.sources.at(i)), i);
     }
-    return std::nullopt;
+    return {};
 }
 
 QString otherNameText(const QString &what, const QString &text, QStringView part)
@@ -315,7 +314,7 @@ QString otherNameText(const QString &what, const QString &text, QStringView part
 // Names that Windows reads as other names: a drawing would be converted
 // from another file, onto a device, or not at all. The folders and
 // parameter files first, then each source in list order.
-Refusal namesReadOtherwise(const job::JobPlan &plan)
+Checked namesReadOtherwise(const job::JobPlan &plan)
 {
     const ConversionJob &job = plan.job();
     QList<NamedText> texts = jobTexts(job);
@@ -334,14 +333,14 @@ Refusal namesReadOtherwise(const job::JobPlan &plan)
             return refuse(SaveResult::UnusableText, otherNameText(JobFieldNames::sourceFile(), job.sources.at(i), part),
                           i);
     }
-    return std::nullopt;
+    return {};
 }
 
 // Names in the shape of a Windows short name: the batch file would open a
 // long file whose short name it is, and convert onto it or skip it as
 // already there. Only the names the batch file makes are judged: each
 // drawing's, and for a tree each folder below its root.
-Refusal shortNames(const job::JobPlan &plan)
+Checked shortNames(const job::JobPlan &plan)
 {
     const ConversionJob &job = plan.job();
     for (int i = 0; i < job.sources.size(); ++i) {
@@ -358,12 +357,12 @@ Refusal shortNames(const job::JobPlan &plan)
         if (!part.isNull())
             return refuse(SaveResult::UnusableText, otherNameText(JobFieldNames::sourceFile(), source, part), i);
     }
-    return std::nullopt;
+    return {};
 }
 
 // A path longer than the converter takes would make no drawing, and
 // nothing would say so.
-Refusal tooLongPaths(const job::JobPlan &plan)
+Checked tooLongPaths(const job::JobPlan &plan)
 {
     const ConversionJob &job = plan.job();
     const QString &folder = job.destinationFolder;
@@ -406,13 +405,13 @@ Refusal tooLongPaths(const job::JobPlan &plan)
         if (destination > BatchLimits::kMaxPathBytes)
             return refuse(SaveResult::TooLong, tooLongText(plan.destination(i)), i);
     }
-    return std::nullopt;
+    return {};
 }
 
 // Two different sources must not be converted onto one drawing: the second
 // would silently overwrite the first. Names are compared as Windows
 // compares them. The same source listed twice is harmless.
-Refusal sharedDestinations(const job::JobPlan &plan)
+Checked sharedDestinations(const job::JobPlan &plan)
 {
     const ConversionJob &job = plan.job();
     DestinationTable destinations(plan);
@@ -421,17 +420,17 @@ Refusal sharedDestinations(const job::JobPlan &plan)
         if (first >= 0 && !sameSourceFile(job.sources.at(first), job.sources.at(i)))
             return clash(clashText(JobFieldNames::destinationFile(), plan.destination(i)), i, first);
     }
-    return std::nullopt;
+    return {};
 }
 } // namespace
 
-Refusal checkJob(const job::JobPlan &plan)
+Checked checkJob(const job::JobPlan &plan)
 {
     // In this order; the first refusal wins.
     for (const auto check : {precisionInRange, emptyInputs, sourcePlaces, unusableTexts, namesReadOtherwise, shortNames,
                              tooLongPaths, sharedDestinations, sourcesOfOneName, foldersOfAFileName}) {
-        if (Refusal refused = check(plan))
-            return refused;
+        if (Checked checked = check(plan); checked.refused())
+            return checked;
     }
-    return std::nullopt;
+    return {};
 }

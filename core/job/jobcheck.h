@@ -13,4 +13,4 @@
 // sources converted onto one drawing, then names that Windows would take
 // for one (folders of two cases under Z:, a folder the batch file makes
 // under the name of a file it writes, deletes or moves).
-Refusal checkJob(const job::JobPlan &plan);
+Checked checkJob(const job::JobPlan &plan);

@@ -1,10 +1,9 @@
 #pragma once
 
+#include "core/base/result.h"
 #include "core/files/writeerror.h"
 
 #include <QString>
-
-#include <optional>
 
 // Every way a save can end but a cancel of its dialog, which reports
 // nothing: written, or refused at one of its steps in the order they are
@@ -48,7 +47,5 @@ struct SaveOutcome
     }
 };
 
-// A check's answer: the outcome that ends the save, or nothing when the job
-// passes it (the opposite of a save's empty answer, a cancel: see
-// saveflow::OutcomeUnlessCancelled).
-using Refusal = std::optional<SaveOutcome>;
+// A check's answer: the job passes it, or the outcome that ends the save.
+using Checked = Result<SaveOutcome>;

@@ -56,30 +56,30 @@ SaveOutcome writeFile(const job::JobPlan &plan, const QString &path)
 } // namespace
 
 // Each save takes the job apart once, for the checks and the batch file.
-OutcomeUnlessCancelled save(const ConversionJob &job, const TargetChooser &chooseTarget)
+Cancellable<SaveOutcome> save(const ConversionJob &job, const TargetChooser &chooseTarget)
 {
     const job::JobPlan plan(job);
-    if (const Refusal refused = checkJob(plan))
-        return *refused;
-    const std::optional<QString> path = chooseTarget();
-    if (!path)
-        return std::nullopt; // the user cancelled
+    if (const Checked checked = checkJob(plan); checked.refused())
+        return checked.why();
+    const Cancellable<QString> path = chooseTarget();
+    if (path.cancelled())
+        return kCancelled;
     return writeFile(plan, *path);
 }
 
 SaveOutcome saveAs(const ConversionJob &job, const QString &path)
 {
     const job::JobPlan plan(job);
-    if (const Refusal refused = checkJob(plan))
-        return *refused;
+    if (const Checked checked = checkJob(plan); checked.refused())
+        return checked.why();
     return writeFile(plan, path);
 }
 
 SaveOutcome writeTo(const ConversionJob &job, QIODevice &device)
 {
     const job::JobPlan plan(job);
-    if (const Refusal refused = checkJob(plan))
-        return *refused;
+    if (const Checked checked = checkJob(plan); checked.refused())
+        return checked.why();
     if (!batch::composeTo(plan, device))
         return ended(SaveResult::CannotSave, QString(), QString(), WriteError::system(lastSystemError()));
     return ended(SaveResult::Saved, QString(), QString());

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "core/base/result.h"
 #include "core/job/conversionjob.h"
 #include "core/job/saveoutcome.h"
 
 #include <QString>
 
 #include <functional>
-#include <optional>
 
 class QIODevice;
 
@@ -16,15 +16,13 @@ class QIODevice;
 // of the dialog, which ends it with nothing to report.
 namespace saveflow {
 
-// Asks where the batch file goes; nullopt when the user cancels. Called
-// only for a job that passed its checks.
-using TargetChooser = std::function<std::optional<QString>()>;
+// Asks where the batch file goes, or is cancelled by the user. Called only
+// for a job that passed its checks.
+using TargetChooser = std::function<Cancellable<QString>()>;
 
-// A save's outcome, or nothing when the user cancelled the choice of a
-// target: a cancel has nothing to report.
-using OutcomeUnlessCancelled = std::optional<SaveOutcome>;
-
-OutcomeUnlessCancelled save(const ConversionJob &job, const TargetChooser &chooseTarget);
+// A save's outcome, or the user's cancel of the choice of a target, which
+// has nothing to report.
+Cancellable<SaveOutcome> save(const ConversionJob &job, const TargetChooser &chooseTarget);
 
 // The save to a target already chosen, as a command line names it.
 SaveOutcome saveAs(const ConversionJob &job, const QString &path);

@@ -17,7 +17,7 @@ using testfiles::readAll;
 using testfiles::writeAll;
 
 namespace {
-struct Result
+struct ToolRun
 {
     int code = -1;
     QByteArray out;
@@ -70,11 +70,11 @@ private slots:
     void manualPagesAgreeWithTheTool();
 
 private:
-    Result run(const QStringList &args, const QByteArray &input = QByteArray(),
+    ToolRun run(const QStringList &args, const QByteArray &input = QByteArray(),
                const QString &program = QStringLiteral(TESSIVA_BATCH_EXE), const QString &workingFolder = QString());
     // Runs `shell` in bash with the tool and `arguments` as "$@", in the
     // test's folder, or in a new folder `ownFolder`-TAG for the data row.
-    Result runInShell(const QString &shell, const QStringList &arguments, const QString &ownFolder = QString());
+    ToolRun runInShell(const QString &shell, const QStringList &arguments, const QString &ownFolder = QString());
     QStringList noSettings() const { return {QStringLiteral("--settings"), m_none}; }
     QTemporaryDir m_dir;
     QString m_none;
@@ -88,7 +88,7 @@ void TestCli::initTestCase()
     QVERIFY(writeAll(m_none, QByteArray()));
 }
 
-Result TestCli::run(const QStringList &args, const QByteArray &input, const QString &program,
+ToolRun TestCli::run(const QStringList &args, const QByteArray &input, const QString &program,
                     const QString &workingFolder)
 {
     QProcess p;
@@ -107,7 +107,7 @@ Result TestCli::run(const QStringList &args, const QByteArray &input, const QStr
             QString::fromUtf8(p.readAllStandardError()).trimmed()};
 }
 
-Result TestCli::runInShell(const QString &shell, const QStringList &arguments, const QString &ownFolder)
+ToolRun TestCli::runInShell(const QString &shell, const QStringList &arguments, const QString &ownFolder)
 {
     QString folder;
     if (!ownFolder.isEmpty()) {
@@ -143,7 +143,7 @@ void TestCli::workedExamples()
         + QStringList{QStringLiteral("-d"), QStringLiteral("D:\\OUT\\"), QStringLiteral("-a"),
                       QStringLiteral("C:\\ACAD\\")}
         + options + kSources;
-    const Result r = run(args);
+    const ToolRun r = run(args);
     QCOMPARE(r.err, QString());
     QCOMPARE(r.code, 0);
     QCOMPARE(r.out, bytes);
@@ -214,7 +214,7 @@ void TestCli::exitStatuses()
 {
     QFETCH(QStringList, args);
     QFETCH(int, code);
-    const Result r = run(noSettings() + args);
+    const ToolRun r = run(noSettings() + args);
     QCOMPARE(r.code, code);
     QVERIFY(r.out.isEmpty());
     QVERIFY(!r.err.isEmpty());
@@ -280,7 +280,7 @@ void TestCli::refusalNamesTheSource()
     QFETCH(QByteArray, list);
     QFETCH(QString, err);
     QVERIFY(writeAll(m_dir.filePath(QStringLiteral("two.txt")), "/p/plan.dxf\n/p/a/X.DXF\n"));
-    const Result r = run(noSettings() + args, list);
+    const ToolRun r = run(noSettings() + args, list);
     QCOMPARE(r.err, err);
 }
 
@@ -291,7 +291,7 @@ void TestCli::relativePathsFromTheWorkingFolder()
     const QString work = m_dir.filePath(QStringLiteral("work"));
     QVERIFY(writeAll(work + QStringLiteral("/sub/a.dxf"), QByteArray()));
     const QByteArray z = "Z:" + QDir::toNativeSeparators(m_dir.path()).replace(u'/', u'\\').toUpper().toUtf8();
-    Result r = run(noSettings()
+    ToolRun r = run(noSettings()
                        + QStringList{QStringLiteral("-d"), QStringLiteral("../out"), QStringLiteral("-a"),
                                      QStringLiteral("C:\\ACAD"), QStringLiteral("sub/a.dxf")},
                    QByteArray(), QStringLiteral(TESSIVA_BATCH_EXE), work);
@@ -314,7 +314,7 @@ void TestCli::relativePathsFromTheWorkingFolder()
 void TestCli::failedWritesSayWhy()
 {
     const QString missing = QStringLiteral("missing/JOB.BAT");
-    const Result r
+    const ToolRun r
         = run(noSettings()
               + QStringList{QStringLiteral("-d"), QStringLiteral("D:\\OUT"), QStringLiteral("-a"),
                             QStringLiteral("C:\\ACAD"), QStringLiteral("-o"), missing, QStringLiteral("C:\\A\\x.dxf")});
@@ -333,7 +333,7 @@ void TestCli::fullDiskKeepsTheOldFile()
     const QString path = mount + QStringLiteral("/OLD.BAT");
     QVERIFY(writeAll(path, "REM old\r\n"));
     QVERIFY(disk.fill(0));
-    const Result r
+    const ToolRun r
         = run(noSettings()
               + QStringList{QStringLiteral("-d"), QStringLiteral("D:\\OUT"), QStringLiteral("-a"),
                             QStringLiteral("C:\\ACAD"), QStringLiteral("C:\\SRV\\A.DXF"), QStringLiteral("-o"), path});
@@ -366,7 +366,7 @@ void TestCli::defaultsFromTheWindowsSettings()
     const QString tool = bin + QStringLiteral("/tessiva-batch");
     QVERIFY(QFile::copy(QStringLiteral(TESSIVA_BATCH_EXE), tool));
     QVERIFY(writeAll(bin + QStringLiteral("/tessiva.ini"), "MY13.DXT\r\nMY12.DXT\r\nE:\\CONV\r\nF:\\ACAD14\\\r\n"));
-    Result r
+    ToolRun r
         = run({QStringLiteral("-k"), QStringLiteral("r13-gx3"), QStringLiteral("C:\\A\\x.dxf")}, QByteArray(), tool);
     QCOMPARE(r.code, 0);
     QCOMPARE(r.out,
@@ -425,7 +425,7 @@ void TestCli::listEncodings()
     QFETCH(QByteArray, list);
     QFETCH(int, code);
     QFETCH(QString, source);
-    const Result r = run(noSettings()
+    const ToolRun r = run(noSettings()
                              + QStringList{QStringLiteral("-d"), QStringLiteral("D:\\OUT"), QStringLiteral("-a"),
                                            QStringLiteral("C:\\ACAD"), QStringLiteral("--list-encoding"), encoding,
                                            QStringLiteral("-l"), QStringLiteral("-")},
@@ -475,7 +475,7 @@ void TestCli::listsThatCannotBeRead()
     for (int i = 0; i < 20000; ++i)
         lines += "C:\\DRAWINGS\\" + QByteArray::number(i).rightJustified(6, '0') + ".dxf\n";
     QVERIFY(writeAll(m_dir.filePath(QStringLiteral("long.txt")), lines));
-    const Result r
+    const ToolRun r
         = runInShell(shell,
                      noSettings()
                          + QStringList{QStringLiteral("-d"), QStringLiteral("D:\\OUT"), QStringLiteral("-a"),
@@ -515,7 +515,7 @@ void TestCli::settingsAsGiven()
     QFETCH(QString, shell);
     QFETCH(int, code);
     QFETCH(QString, said);
-    const Result r = runInShell(shell, {QStringLiteral("C:\\D\\a.dxf")}, QStringLiteral("settings"));
+    const ToolRun r = runInShell(shell, {QStringLiteral("C:\\D\\a.dxf")}, QStringLiteral("settings"));
     QCOMPARE(r.code, code);
     QVERIFY2((code == 0 ? QString::fromLatin1(r.out) : r.err).contains(said), qPrintable(r.err));
 }
@@ -555,7 +555,7 @@ void TestCli::filesOfOtherKinds()
     QFETCH(QString, shell);
     QFETCH(int, code);
     QFETCH(QString, err);
-    const Result r = runInShell(shell,
+    const ToolRun r = runInShell(shell,
                                 noSettings()
                                     + QStringList{QStringLiteral("-d"), QStringLiteral("D:\\OUT"), QStringLiteral("-a"),
                                                   QStringLiteral("C:\\ACAD"), QStringLiteral("C:\\A\\x.dxf")},
@@ -583,7 +583,7 @@ void TestCli::helpFitsTheConsole()
     m_locale = locale;
     for (int columns = 40; columns <= 130; ++columns) {
         qputenv("COLUMNS", QByteArray::number(columns));
-        const Result r = run({QStringLiteral("--help")});
+        const ToolRun r = run({QStringLiteral("--help")});
         QCOMPARE(r.code, 0);
         const QStringList lines = QString::fromUtf8(r.out).split(u'\n');
         for (const QString &line : lines)
@@ -677,7 +677,7 @@ void TestCli::treeAndSkipping()
                       QStringLiteral("project/floor2/plan.dxf")};
     // Without --tree, one name in two folders is a clash.
     QCOMPARE(run(job).code, 8);
-    const Result r = run(
+    const ToolRun r = run(
         job + QStringList{QStringLiteral("--tree"), QStringLiteral("project"), QStringLiteral("--skip-existing")});
     QCOMPARE(r.code, 0);
     // The bytes are the composer's; here, that the options reach it.
@@ -685,7 +685,7 @@ void TestCli::treeAndSkipping()
     QVERIFY(r.out.contains("FOR %%F IN (\"D:\\OUT\\FLOOR 1\\PLAN.DXF\") DO @SET \"TESSIVA_A=%%~aF\"\r\n"));
     QVERIFY(r.out.contains("MOVE /Y D:\\OUT\\~TESSIVA~\\DRAWING.DXF D:\\OUT\\FLOOR2\\PLAN.DXF& "));
     QVERIFY(!r.out.contains("IF ERRORLEVEL 1"));
-    const Result checked = run(job
+    const ToolRun checked = run(job
                                + QStringList{QStringLiteral("--tree"), QStringLiteral("project"),
                                              QStringLiteral("--skip-existing"), QStringLiteral("--check-exit-status")});
     QCOMPARE(checked.code, 0);
@@ -694,7 +694,7 @@ void TestCli::treeAndSkipping()
     // reports the run, and checks the exit status when asked.
     const QStringList skipping{QStringLiteral("--tree"), QStringLiteral("project"), QStringLiteral("--skip-existing")};
     QCOMPARE(run(job + skipping + QStringList{QStringLiteral("--jobs"), QStringLiteral("1")}).out, r.out);
-    const Result parallel
+    const ToolRun parallel
         = run(job + skipping
               + QStringList{QStringLiteral("--jobs"), QStringLiteral("4"), QStringLiteral("--check-exit-status")});
     QCOMPARE(parallel.code, 0);
@@ -723,7 +723,7 @@ void TestCli::treeAndSkipping()
 
 void TestCli::helpAndVersion()
 {
-    Result r = run({QStringLiteral("--help")});
+    ToolRun r = run({QStringLiteral("--help")});
     QCOMPARE(r.code, 0);
     QVERIFY(r.out.startsWith("Usage: tessiva-batch [options] [source...]\n"));
     for (const char *text : {"--output <file>", "--tree <root>", "--skip-existing", "--list-encoding",
@@ -769,7 +769,7 @@ void TestCli::wordsInTheSystemsLanguage()
     QFETCH(QStringList, args);
     QFETCH(QString, words);
     m_locale = locale;
-    const Result r = run(noSettings() + args);
+    const ToolRun r = run(noSettings() + args);
     m_locale = QStringLiteral("C.UTF-8");
     QVERIFY2(QString::fromUtf8(r.out).contains(words) || r.err.contains(words), qPrintable(r.err));
 }

@@ -255,9 +255,9 @@ void TestJobCheck::refusals()
     QFETCH(int, result);
     QFETCH(int, line);
     QFETCH(QString, text);
-    const Refusal refused = checkJob(jobOf(sources, destination, acad));
-    QCOMPARE(resultOf(refused), result);
-    const SaveOutcome outcome = refused.value_or(SaveOutcome{});
+    const Checked checked = checkJob(jobOf(sources, destination, acad));
+    QCOMPARE(resultOf(checked), result);
+    const SaveOutcome outcome = checked.refused() ? checked.why() : SaveOutcome{};
     QCOMPARE(outcome.line, line);
     QCOMPARE(outcome.statusText, text);
 }
@@ -266,15 +266,16 @@ void TestJobCheck::parameterCheckedWhereTheKindUsesIt()
 {
     ConversionJob j = jobOf({QStringLiteral("C:\\A\\x.dxf")});
     j.r12ToGx3Parameter = QStringLiteral(u"\u00e9.DXT");
-    QVERIFY(!checkJob(j));
+    QVERIFY(checkJob(j).passed());
     j.kind = BatchKind::R12ToGX3;
-    QCOMPARE(checkJob(j)->statusText, unusable(QStringLiteral(u"R12->GX3ﾊﾟﾗﾒｰﾀﾌｧｲﾙ"), QStringLiteral(u"\u00e9.DXT")));
+    QCOMPARE(checkJob(j).why().statusText,
+             unusable(QStringLiteral(u"R12->GX3ﾊﾟﾗﾒｰﾀﾌｧｲﾙ"), QStringLiteral(u"\u00e9.DXT")));
     j.r12ToGx3Parameter = QStringLiteral("*.DXT");
     QCOMPARE(resultOf(checkJob(j)), int(SaveResult::UnusableText));
     // Named below the AutoCAD folder, a parameter file has no drive.
     j.r12ToGx3Parameter = QStringLiteral("C:DXFIX.DXT");
     QCOMPARE(
-        checkJob(j)->statusText,
+        checkJob(j).why().statusText,
         otherName(QStringLiteral(u"R12->GX3ﾊﾟﾗﾒｰﾀﾌｧｲﾙ"), QStringLiteral("C:DXFIX.DXT"), QStringLiteral("C:DXFIX.DXT")));
     j.r12ToGx3Parameter = QStringLiteral("DXFIX.DXT.");
     QCOMPARE(resultOf(checkJob(j)), int(SaveResult::UnusableText));
@@ -310,10 +311,10 @@ void TestJobCheck::precisionWithinItsRange()
     ConversionJob j;
     j.precision = precision;
     j.outputFormat = OutputFormat(format);
-    const Refusal refused = checkJob(j);
-    QCOMPARE(resultOf(refused), int(passes ? SaveResult::NoSource : SaveResult::BadPrecision));
+    const Checked checked = checkJob(j);
+    QCOMPARE(resultOf(checked), int(passes ? SaveResult::NoSource : SaveResult::BadPrecision));
     if (!passes)
-        QCOMPARE(refused->statusText,
+        QCOMPARE(checked.why().statusText,
                  QStringLiteral(u"出力精度( ") + textrules::trimmed(precision)
                      + QStringLiteral(u" )は0から18で指定してください！"));
 }
@@ -391,9 +392,9 @@ void TestJobCheck::treeRefusals()
     j.treeRoot = QStringLiteral("C:\\PROJECT\\");
     j.kind = BatchKind(kind);
     j.skipExisting = skip;
-    const Refusal refused = checkJob(j);
-    QCOMPARE(resultOf(refused), result);
-    const SaveOutcome outcome = refused.value_or(SaveOutcome{});
+    const Checked checked = checkJob(j);
+    QCOMPARE(resultOf(checked), result);
+    const SaveOutcome outcome = checked.refused() ? checked.why() : SaveOutcome{};
     QCOMPARE(outcome.line, line);
     if (result == int(SaveResult::OutsideTree))
         QCOMPARE(outcome.statusText,
@@ -420,7 +421,7 @@ void TestJobCheck::workNamesCountTowardsTheLimit()
     // Skipping or reporting, a drawing is made in the work folder first, as
     // D:\...\~TESSIVA~\DRAWING.DXF, which is longer than D:\...\P.DXF.
     ConversionJob j = jobOf({QStringLiteral("C:\\A\\p.dxf")}, QStringLiteral("D:\\") + QString(245, u'o') + u'\\');
-    QVERIFY(!checkJob(j));
+    QVERIFY(checkJob(j).passed());
     for (const bool report : {false, true}) {
         j.skipExisting = !report;
         j.report = report;
@@ -462,7 +463,7 @@ void TestJobCheck::longestLinesStayWithinCmd()
     if (skip)
         j.treeRoot = QStringLiteral("C:\\R\\");
     j.sources = {filled(QStringLiteral("C:\\R\\"), 259 - 16, QStringLiteral("\\a%.dxf"))};
-    QVERIFY(!checkJob(j));
+    QVERIFY(checkJob(j).passed());
     const QByteArray bytes = batchFileBytes(j);
     QVERIFY(!bytes.isEmpty());
     for (const QByteArray &line : bytes.split('\n'))
@@ -534,9 +535,9 @@ void TestJobCheck::clashesAsAPlainLookupFindsThem()
                 otherLine = *first;
             }
         }
-        const Refusal refused = checkJob(job);
-        QCOMPARE(resultOf(refused), line < 0 ? kPasses : int(SaveResult::NameClash));
-        const SaveOutcome outcome = refused.value_or(SaveOutcome{});
+        const Checked checked = checkJob(job);
+        QCOMPARE(resultOf(checked), line < 0 ? kPasses : int(SaveResult::NameClash));
+        const SaveOutcome outcome = checked.refused() ? checked.why() : SaveOutcome{};
         QCOMPARE(outcome.line, line);
         QCOMPARE(outcome.otherLine, otherLine);
         clashes += line >= 0;

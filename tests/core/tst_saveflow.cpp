@@ -74,9 +74,9 @@ void TestSaveFlow::refusedJobAsksNoTarget()
     ConversionJob job = goodJob();
     job.sources << QStringLiteral("C:\\A\\plan.dwg");
     bool asked = false;
-    const std::optional<SaveOutcome> outcome = saveflow::save(job, [&asked] {
+    const Cancellable<SaveOutcome> outcome = saveflow::save(job, [&asked] {
         asked = true;
-        return std::optional<QString>();
+        return Cancellable<QString>(kCancelled);
     });
     QCOMPARE(outcome->result, SaveResult::NotDxf);
     QCOMPARE(outcome->line, 2);
@@ -86,7 +86,7 @@ void TestSaveFlow::refusedJobAsksNoTarget()
 void TestSaveFlow::cancelled()
 {
     // Nothing to report, and nothing written.
-    QVERIFY(!saveflow::save(goodJob(), [] { return std::optional<QString>(); }));
+    QVERIFY(saveflow::save(goodJob(), [] { return Cancellable<QString>(kCancelled); }).cancelled());
 }
 
 void TestSaveFlow::outcomes_data()
@@ -116,7 +116,7 @@ void TestSaveFlow::outcomes()
     QDir().mkpath(m_dir.filePath(QStringLiteral("taken.BAT")));
     QVERIFY(writeAll(m_dir.filePath(QStringLiteral("plain")), QByteArray()));
     const QString path = m_dir.filePath(relative);
-    const SaveOutcome outcome = *saveflow::save(goodJob(), [&path] { return std::optional<QString>(path); });
+    const SaveOutcome outcome = *saveflow::save(goodJob(), [&path] { return Cancellable<QString>(path); });
     QCOMPARE(int(outcome.result), result);
     QCOMPARE(outcome.path, path);
     if (!text.isEmpty())

@@ -160,7 +160,7 @@ void TestFolderFields::browseCancelled()
 {
     edit("Edit2")->setText(QStringLiteral("C:\\NOT NORMALISED"));
     button("Button6")->setFocus();
-    m_platform.browseAnswers = {std::nullopt};
+    m_platform.browseAnswers = {kCancelled};
     button("Button3")->click();
     QCOMPARE(edit("Edit2")->text(), QStringLiteral("C:\\NOT NORMALISED"));
     QCOMPARE(QApplication::focusWidget(), button("Button6"));
@@ -170,7 +170,7 @@ void TestFolderFields::browseStartsAtTheFieldsFolder()
 {
     edit("Edit1")->setText(QStringLiteral("Z:\\home\\a\\out\\"));
     edit("Edit2")->setText(QStringLiteral("Z:\\"));
-    m_platform.browseAnswers = {std::nullopt, std::nullopt};
+    m_platform.browseAnswers = {kCancelled, kCancelled};
     button("Button2")->click();
     button("Button3")->click();
     QCOMPARE(m_platform.browseRequests.at(0).second, QStringLiteral("/home/a/out"));

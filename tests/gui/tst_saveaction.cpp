@@ -143,7 +143,7 @@ void TestSaveAction::dialogPerKind()
     child<QRadioButton>(m_window, qPrintable(QStringLiteral("RadioGroup1Item%1").arg(kind)))->click();
     const QString first = m_dir.filePath(QStringLiteral("first/OTHER.BAT"));
     QDir().mkpath(m_dir.filePath(QStringLiteral("first")));
-    m_platform.saveAnswers = {first, std::nullopt};
+    m_platform.saveAnswers = {first, kCancelled};
     press();
     press();
     QCOMPARE(m_platform.saveRequests.size(), 2);
@@ -187,7 +187,7 @@ void TestSaveAction::installedProgramProposesDocuments()
     m_platform.exePath = QStringLiteral("/proc/tessiva");
     m_platform.documents = m_dir.filePath(QStringLiteral("Documents"));
     setSources({QStringLiteral("C:\\A\\x.dxf")});
-    m_platform.saveAnswers = {std::nullopt};
+    m_platform.saveAnswers = {kCancelled};
     press();
     QCOMPARE(m_platform.saveRequests.at(0).initialFolder, m_platform.documents);
 }
@@ -254,11 +254,11 @@ void TestSaveAction::dialogsAndQuestionsInTheWindowsFace()
         SaveFileRequest request;
         request.initialFolder = m_dir.path();
         request.proposedName = QStringLiteral("THERE.BAT");
-        QVERIFY(!services.saveFile(m_window, request));
+        QVERIFY(services.saveFile(m_window, request).cancelled());
     } else if (dialog == QLatin1String("open")) {
-        QVERIFY(!services.openFiles(m_window, OpenFilesRequest{}));
+        QVERIFY(services.openFiles(m_window, OpenFilesRequest{}).cancelled());
     } else {
-        QVERIFY(!services.browseFolder(m_window, QStringLiteral("x"), m_dir.path()));
+        QVERIFY(services.browseFolder(m_window, QStringLiteral("x"), m_dir.path()).cancelled());
     }
     const QString expected = faceOf(m_window);
     QCOMPARE(seen, QStringList(save ? 2 : 1, expected));
@@ -293,10 +293,10 @@ void TestSaveAction::theSystemsDialogOpensInAFolderOfTheUsers()
             dialog->reject();
         }
     });
-    const std::optional<QString> chosen = services.saveFile(m_window, request);
+    const Cancellable<QString> chosen = services.saveFile(m_window, request);
     qputenv("HOME", oldHome);
     qputenv("XDG_CONFIG_HOME", oldConfig);
-    QVERIFY(!chosen);
+    QVERIFY(chosen.cancelled());
     QCOMPARE(opened, documents ? home + QStringLiteral("/Documents") : home);
 }
 
@@ -317,11 +317,11 @@ void TestSaveAction::dialogsWideEnoughAndKeptWithinARun()
         });
     };
     look(900);
-    QVERIFY(!services.browseFolder(m_window, QStringLiteral("folder"), m_dir.path()));
+    QVERIFY(services.browseFolder(m_window, QStringLiteral("folder"), m_dir.path()).cancelled());
     look(0);
-    QVERIFY(!services.openFiles(m_window, OpenFilesRequest{QStringLiteral("open"), {}, {}}));
+    QVERIFY(services.openFiles(m_window, OpenFilesRequest{QStringLiteral("open"), {}, {}}).cancelled());
     look(0);
-    QVERIFY(!services.saveFile(m_window, SaveFileRequest{}));
+    QVERIFY(services.saveFile(m_window, SaveFileRequest{}).cancelled());
     QCOMPARE(widths.size(), 3);
     QVERIFY2(widths.at(0) >= 640, qPrintable(QString::number(widths.at(0))));
     QCOMPARE(widths.at(1), 900);
@@ -332,7 +332,7 @@ void TestSaveAction::cancelReportsNothing()
 {
     setSources({QStringLiteral("C:\\A\\x.dxf")});
     const QString first = m_dir.filePath(QStringLiteral("JOB.BAT"));
-    m_platform.saveAnswers = {first, std::nullopt, std::nullopt};
+    m_platform.saveAnswers = {first, kCancelled, kCancelled};
     press();
     QCOMPARE(m_platform.beeps, 1);
     press(); // cancelled
@@ -346,7 +346,7 @@ void TestSaveAction::notBatRefused()
 {
     setSources({QStringLiteral("C:\\A\\x.dxf")});
     const QString path = m_dir.filePath(QStringLiteral("sub/JOB.TXT"));
-    m_platform.saveAnswers = {path, std::nullopt};
+    m_platform.saveAnswers = {path, kCancelled};
     press();
     QCOMPARE(status(), QStringLiteral(u"拡張子が.BATでないため( JOB.TXT )では保存できません！"));
     QCOMPARE(m_platform.beeps, 1);

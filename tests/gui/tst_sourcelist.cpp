@@ -107,7 +107,7 @@ void TestSourceList::openDialogReplacesOrAdds()
 void TestSourceList::openDialogRequest()
 {
     m_platform.openAnswers
-        = {OpenFilesResult{{QStringLiteral("/d/x.dxf")}, QStringLiteral(u"すべてのﾌｧｲﾙ(*.*)")}, std::nullopt};
+        = {OpenFilesResult{{QStringLiteral("/d/x.dxf")}, QStringLiteral(u"すべてのﾌｧｲﾙ(*.*)")}, kCancelled};
     button("Button1")->click();
     button("Button1")->click();
     QCOMPARE(m_platform.openRequests.size(), 2);
@@ -133,7 +133,7 @@ void TestSourceList::keysCountWhenTheDialogCloses()
 
 void TestSourceList::cancelChangesNothing()
 {
-    m_platform.openAnswers = {OpenFilesResult{{QStringLiteral("/d/a.dxf")}, {}}, std::nullopt};
+    m_platform.openAnswers = {OpenFilesResult{{QStringLiteral("/d/a.dxf")}, {}}, kCancelled};
     button("Button1")->click();
     edit("Edit1")->setFocus();
     edit("Edit4")->setText(QStringLiteral("marker"));
@@ -359,7 +359,7 @@ void TestSourceList::aFolderOfDrawings()
             m_platform.browseAnswers = {folder};
             TRIGGER(m_window, "AddFolder1");
         } else if (step == QLatin1String("cancel")) {
-            m_platform.browseAnswers = {std::nullopt};
+            m_platform.browseAnswers = {kCancelled};
             TRIGGER(m_window, "AddFolder1");
         } else if (step.endsWith(QLatin1String("files"))) {
             m_platform.openAnswers = {OpenFilesResult{{QStringLiteral("/e/1.dxf"), QStringLiteral("/e/2.dxf")}, {}}};

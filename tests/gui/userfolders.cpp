@@ -7,7 +7,8 @@
 #include <QTemporaryDir>
 
 namespace {
-struct OwnUserFolders {
+struct OwnUserFolders
+{
     QTemporaryDir dir;
     OwnUserFolders()
     {
