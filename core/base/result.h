@@ -10,8 +10,7 @@
 
 // What a step that passes gives when it makes no value of its own.
 struct Passed
-{
-};
+{ };
 
 // A step that either passes, with its value, or refuses, with why: a check
 // of the job (why: the outcome that ends the save), a reading of the
@@ -23,13 +22,13 @@ class [[nodiscard]] Result
     static_assert(!std::is_same_v<Why, Value>, "a refusal and a value must be told apart by their types");
 
 public:
-    Result()
-        requires std::is_same_v<Value, Passed>
-        : m_state(std::in_place_index<0>)
-    {
-    }
-    Result(Value value) : m_state(std::in_place_index<0>, std::move(value)) {}
-    Result(Why why) : m_state(std::in_place_index<1>, std::move(why)) {}
+    Result() requires std::is_same_v<Value, Passed> : m_state(std::in_place_index<0>) { }
+    Result(Value value)
+        : m_state(std::in_place_index<0>, std::move(value))
+    { }
+    Result(Why why)
+        : m_state(std::in_place_index<1>, std::move(why))
+    { }
 
     bool passed() const { return m_state.index() == 0; }
     bool refused() const { return !passed(); }
@@ -46,16 +45,17 @@ private:
 // What a step answers that the user may cancel (a dialog closed): a cancel
 // is no failure and has nothing to report, so it is a state of its own.
 struct Cancelled
-{
-};
+{ };
 inline constexpr Cancelled kCancelled{};
 
 template <typename T>
 class [[nodiscard]] Cancellable
 {
 public:
-    Cancellable(Cancelled) {}
-    Cancellable(T value) : m_value(std::move(value)) {}
+    Cancellable(Cancelled) { }
+    Cancellable(T value)
+        : m_value(std::move(value))
+    { }
 
     bool cancelled() const { return !m_value.has_value(); }
     // Only for one that was not cancelled.

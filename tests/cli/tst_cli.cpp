@@ -71,7 +71,7 @@ private slots:
 
 private:
     ToolRun run(const QStringList &args, const QByteArray &input = QByteArray(),
-               const QString &program = QStringLiteral(TESSIVA_BATCH_EXE), const QString &workingFolder = QString());
+                const QString &program = QStringLiteral(TESSIVA_BATCH_EXE), const QString &workingFolder = QString());
     // Runs `shell` in bash with the tool and `arguments` as "$@", in the
     // test's folder, or in a new folder `ownFolder`-TAG for the data row.
     ToolRun runInShell(const QString &shell, const QStringList &arguments, const QString &ownFolder = QString());
@@ -89,7 +89,7 @@ void TestCli::initTestCase()
 }
 
 ToolRun TestCli::run(const QStringList &args, const QByteArray &input, const QString &program,
-                    const QString &workingFolder)
+                     const QString &workingFolder)
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -292,9 +292,9 @@ void TestCli::relativePathsFromTheWorkingFolder()
     QVERIFY(writeAll(work + QStringLiteral("/sub/a.dxf"), QByteArray()));
     const QByteArray z = "Z:" + QDir::toNativeSeparators(m_dir.path()).replace(u'/', u'\\').toUpper().toUtf8();
     ToolRun r = run(noSettings()
-                       + QStringList{QStringLiteral("-d"), QStringLiteral("../out"), QStringLiteral("-a"),
-                                     QStringLiteral("C:\\ACAD"), QStringLiteral("sub/a.dxf")},
-                   QByteArray(), QStringLiteral(TESSIVA_BATCH_EXE), work);
+                        + QStringList{QStringLiteral("-d"), QStringLiteral("../out"), QStringLiteral("-a"),
+                                      QStringLiteral("C:\\ACAD"), QStringLiteral("sub/a.dxf")},
+                    QByteArray(), QStringLiteral(TESSIVA_BATCH_EXE), work);
     QCOMPARE(r.code, 0);
     QCOMPARE(r.out,
              crlfLines({"C:\\ACAD\\DXFIX.EXE -A6 -TC:\\ACAD\\DXFIX13.DXT " + z + "\\WORK\\SUB\\A.DXF " + z
@@ -414,6 +414,8 @@ void TestCli::listEncodings_data()
     QTest::newRow("an unknown name, the names shown")
         << QStringLiteral("latin1") << QByteArray() << 1
         << QStringLiteral("unknown list encoding 'latin1' (auto, utf-8 or cp932)");
+    QTest::newRow("utf-8 named, the first line not") << QStringLiteral("utf-8") << sjis + "\nC:\\x\\u.dxf\n"
+                                                     << 1 << QStringLiteral("standard input, line 1: not UTF-8 text");
     QTest::newRow("auto, a line of neither")
         << QStringLiteral("auto") << QByteArray("C:\\x\\u.dxf\n\n\x81\n") << 1
         << QStringLiteral("standard input, line 3: not UTF-8 or code page 932 text");
@@ -426,10 +428,10 @@ void TestCli::listEncodings()
     QFETCH(int, code);
     QFETCH(QString, source);
     const ToolRun r = run(noSettings()
-                             + QStringList{QStringLiteral("-d"), QStringLiteral("D:\\OUT"), QStringLiteral("-a"),
-                                           QStringLiteral("C:\\ACAD"), QStringLiteral("--list-encoding"), encoding,
-                                           QStringLiteral("-l"), QStringLiteral("-")},
-                         list);
+                              + QStringList{QStringLiteral("-d"), QStringLiteral("D:\\OUT"), QStringLiteral("-a"),
+                                            QStringLiteral("C:\\ACAD"), QStringLiteral("--list-encoding"), encoding,
+                                            QStringLiteral("-l"), QStringLiteral("-")},
+                          list);
     QCOMPARE(r.code, code);
     if (code == 0)
         QVERIFY2(cp932::decode(r.out).contains(source), r.out.constData());
@@ -555,11 +557,12 @@ void TestCli::filesOfOtherKinds()
     QFETCH(QString, shell);
     QFETCH(int, code);
     QFETCH(QString, err);
-    const ToolRun r = runInShell(shell,
-                                noSettings()
-                                    + QStringList{QStringLiteral("-d"), QStringLiteral("D:\\OUT"), QStringLiteral("-a"),
-                                                  QStringLiteral("C:\\ACAD"), QStringLiteral("C:\\A\\x.dxf")},
-                                QStringLiteral("kinds"));
+    const ToolRun r
+        = runInShell(shell,
+                     noSettings()
+                         + QStringList{QStringLiteral("-d"), QStringLiteral("D:\\OUT"), QStringLiteral("-a"),
+                                       QStringLiteral("C:\\ACAD"), QStringLiteral("C:\\A\\x.dxf")},
+                     QStringLiteral("kinds"));
     QVERIFY2(r.code == code, qPrintable(r.err));
     QVERIFY2(err.isEmpty() ? r.err.isEmpty() : r.err.endsWith(err), qPrintable(r.err));
 }
@@ -685,9 +688,10 @@ void TestCli::treeAndSkipping()
     QVERIFY(r.out.contains("FOR %%F IN (\"D:\\OUT\\FLOOR 1\\PLAN.DXF\") DO @SET \"TESSIVA_A=%%~aF\"\r\n"));
     QVERIFY(r.out.contains("MOVE /Y D:\\OUT\\~TESSIVA~\\DRAWING.DXF D:\\OUT\\FLOOR2\\PLAN.DXF& "));
     QVERIFY(!r.out.contains("IF ERRORLEVEL 1"));
-    const ToolRun checked = run(job
-                               + QStringList{QStringLiteral("--tree"), QStringLiteral("project"),
-                                             QStringLiteral("--skip-existing"), QStringLiteral("--check-exit-status")});
+    const ToolRun checked
+        = run(job
+              + QStringList{QStringLiteral("--tree"), QStringLiteral("project"), QStringLiteral("--skip-existing"),
+                            QStringLiteral("--check-exit-status")});
     QCOMPARE(checked.code, 0);
     QVERIFY(checked.out.contains("@(IF ERRORLEVEL 1 GOTO FAILED2)"));
     // One converter at a time is today's batch file, byte for byte; more
