@@ -15,6 +15,9 @@
 #              nothing: one converter start a drawing
 #   share:     own / start (goal: at most 5%)
 #   growth:    own at 4N over own at N (goal: at most 1.2, flat)
+# Last, the floor under every checked form: what one lookup of a file name
+# costs Wine's cmd.exe (IF EXIST), where the file is there and where it is
+# not, in a folder of 1 and of 4N files, against the same start.
 # Every time is the least of RUNS runs (default 5): what the machine's other
 # work adds to a run is never less than nothing. The converter's start is
 # measured before and after each kind, in the same run.
@@ -103,6 +106,22 @@ start() {
     for size in "${sizes[@]}"; do t+=("$(measure "BASE$size.BAT" "$size" converts)"); done
     perDrawing "${t[@]}"
 }
+# Batch file $1.BAT of $2 lines of command $3, with @I@ standing for the
+# line's number.
+repeated() {
+    { printf '@ECHO OFF\r\n'; for i in $(seq 1 "$2"); do printf '%s\r\n' "${3//@I@/$i}"; done; } > "$1.BAT"
+}
+# Microseconds one lookup costs: lines of $1 against as many REM lines.
+lookup() {
+    local t=() s=()
+    for size in "${sizes[@]}"; do
+        repeated "LOOK$size" "$size" "$1"
+        repeated "REM$size" "$size" "REM x"
+        t+=("$(measure "LOOK$size.BAT" 0 none)")
+        s+=("$(measure "REM$size.BAT" 0 none)")
+    done
+    echo $(($(perDrawing "${t[@]}") - $(perDrawing "${s[@]}")))
+}
 IFS=';' read -r -a forms <<< "${FORMS:---skip-existing;--skip-existing --check-exit-status;--report;--report --check-exit-status;--report --skip-existing;--report --skip-existing --check-exit-status}"
 printf '%-58s %9s %9s %7s %7s\n' "form, outcome" "own us" "start us" share growth
 for kind in ${KINDS:-r13-gx3 r13-r12}; do
@@ -133,4 +152,17 @@ for kind in ${KINDS:-r13-gx3 r13-r12}; do
         awk -v name="$name" -v a="$own" -v b="$base" -v s="$small" 'BEGIN {
             printf "%-58s %9d %9d %6.1f%% %7.2f\n", name, a, b, 100 * a / b, (s > 0 ? a / s : 0) }'
     done
+done
+# The floor: one lookup, in C:\BENCH\FOLDER of 1 file and of 4N files.
+lookups=()
+for files in 1 $((4 * n)); do
+    rm -rf FOLDER && mkdir FOLDER
+    for i in $(seq 1 "$files"); do : > "FOLDER/F$i.DXF"; done
+    lookups+=("IF EXIST, a file there, folder of $files|$(lookup 'IF EXIST C:\BENCH\FOLDER\F1.DXF REM x')")
+    lookups+=("IF EXIST, no such file, folder of $files|$(lookup 'IF EXIST C:\BENCH\FOLDER\NO@I@.DXF REM x')")
+done
+rm -rf FOLDER
+for row in "${lookups[@]}"; do
+    IFS='|' read -r name own <<< "$row"
+    awk -v name="$name" -v a="$own" -v b="$base" 'BEGIN { printf "%-58s %9d %9d %6.1f%%\n", name, a, b, 100 * a / b }'
 done

@@ -427,8 +427,10 @@ inline QList<Line> expectedLines(const ConversionJob &job)
                    shown(shownFile), text(QStringLiteral("\"& "))}
         + ifThere(file, label);
     };
-    const auto ifDel = [](const QString &p) {
-        return Line{text(QStringLiteral("IF EXIST ")), path(p), text(QStringLiteral(" DEL ")), path(p)};
+    // A work file removed where it is there.
+    const auto ifDel = [&](const QString &p) {
+        return Line{text(QStringLiteral("FOR %%F IN (")), path(p),
+                    text(QStringLiteral(") DO ") + at + QStringLiteral("IF NOT \"%%~aF\"==\"\" DEL ")), path(p)};
     };
 
     QList<Line> expected;

@@ -168,6 +168,11 @@ QByteArray CheckedRun::ifExists(const NamedPath &path, QByteArrayView label, QBy
     return line;
 }
 
+QByteArray CheckedRun::removeIfThere(const NamedPath &path) const
+{
+    return "FOR %%F IN (" + path.token + ") DO " + m_at + "IF NOT \"%%~aF\"==\"\" DEL " + path.token;
+}
+
 QByteArray CheckedRun::lookUp(const NamedPath &path) const
 {
     return "SET \"TESSIVA_A=\"& FOR %%F IN (" + path.token + ") DO " + m_at + "SET \"TESSIVA_A=%%~aF\"";

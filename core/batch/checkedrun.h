@@ -56,6 +56,9 @@ public:
     // touches no other file, and looks it up as cheaply as the system
     // allows.
     QByteArray ifExists(const NamedPath &path, QByteArrayView label, QByteArrayView n, bool missing = false) const;
+    // A command that removes `path` where it is there: the lookup of a FOR
+    // over one name, where IF EXIST would search its folder as DIR does.
+    QByteArray removeIfThere(const NamedPath &path) const;
     // For a run that skips the drawings already there: the commands that
     // end a line by looking its own name up once, for its attributes, and
     // the line after it, which goes to `folder` where the name is a folder

@@ -183,10 +183,9 @@ void ReportForm::drawing(qsizetype i, const Records &records)
     // never touched.
     m_w.line({":FAILED", m_n});
     if (twoPasses)
-        m_w.line({"(IF EXIST ", intermediate.token, " DEL ", intermediate.token, ")& IF EXIST ", drawing.token, " DEL ",
-                  drawing.token});
+        m_w.line({"(", m_run.removeIfThere(intermediate), ")& ", m_run.removeIfThere(drawing)});
     else
-        m_w.line({"IF EXIST ", drawing.token, " DEL ", drawing.token});
+        m_w.line({m_run.removeIfThere(drawing)});
     m_w.line({":", refused});
     m_w.line({"ECHO ", place, failed, shownName, "& ", log, place, failed, ": ", name, "& ", list, place, failed, ": ",
               name, "& SET /A TESSIVA_FAILED+=1"});

@@ -63,11 +63,9 @@ bool writeSkipForm(const JobPlan &plan, BatchWriter &w)
         }
         w.line({"MOVE /Y ", drawing.token, " ", final.token, "& ", run.ifExists(final, "DONE", n)});
         w.line({":", failed});
-        const QByteArray removeIntermediate = twoPasses
-            ? QByteArray("(IF EXIST " + intermediate.token + " DEL " + intermediate.token + ")& ")
-            : QByteArray();
-        w.line({"@", removeIntermediate, "(IF EXIST ", drawing.token, " DEL ", drawing.token, ")& ", failedWords,
-                final.shown, "\""});
+        const QByteArray removeIntermediate
+            = twoPasses ? QByteArray("(" + run.removeIfThere(intermediate) + ")& ") : QByteArray();
+        w.line({"@", removeIntermediate, "(", run.removeIfThere(drawing), ")& ", failedWords, final.shown, "\""});
         w.line({":", out});
         w.line({"@ECHO %TESSIVA_WHY%& SET \"TESSIVA_EXIT=1\""});
         w.line({":DONE", n});
