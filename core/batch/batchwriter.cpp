@@ -190,6 +190,16 @@ JobTokens::JobTokens(const JobPlan &plan)
     labelWidth = QString::number(job.sources.size()).size();
 }
 
+bool TreeFolders::beforeDrawing(BatchWriter &w, const JobPlan &plan, qsizetype i)
+{
+    if (!w.handOnWholeChunk())
+        return false;
+    const QStringView below = plan.below(i);
+    if (!below.isEmpty())
+        make(w, below);
+    return true;
+}
+
 void TreeFolders::make(BatchWriter &w, QStringView below)
 {
     const QString key = textrules::windowsFolded(below);

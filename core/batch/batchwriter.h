@@ -117,6 +117,10 @@ public:
         : m_job(job)
     { }
     void make(BatchWriter &w, QStringView below);
+    // What every form does before drawing `i`: the file written so far
+    // handed on where a chunk is whole (false where it could not be), and
+    // the drawing's folder of the tree made where it has one.
+    bool beforeDrawing(BatchWriter &w, const JobPlan &plan, qsizetype i);
 
 private:
     const ConversionJob &m_job;

@@ -22,15 +22,13 @@ bool writePlainForm(const JobPlan &plan, BatchWriter &w)
     if (!job.treeRoot.isEmpty())
         folders.make(w, {});
     for (qsizetype i = 0; i < job.sources.size(); ++i) {
-        if (!w.handOnWholeChunk())
+        if (!folders.beforeDrawing(w, plan, i))
             return false;
-        const QStringView below = plan.below(i);
-        if (!below.isEmpty())
-            folders.make(w, below);
         w.put(head);
         appendToken(w.out(), {job.sources.at(i)});
         w.put(middle);
-        appendToken(w.out(), {below, plan.baseName(i), kDestinationExtension}, tokens.folder, tokens.folderQuoted);
+        appendToken(w.out(), {plan.below(i), plan.baseName(i), kDestinationExtension}, tokens.folder,
+                    tokens.folderQuoted);
         w.put(tail);
     }
     return w.finish();

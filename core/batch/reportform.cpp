@@ -45,11 +45,8 @@ bool ReportForm::write()
         true,  ">>\"%TESSIVA_LOG%\" ECHO ", ">>" + m_run.list().token + " ECHO ", m_run.intermediate(), m_run.drawing(),
         "DONE"};
     for (qsizetype i = 0; i < m_job.sources.size(); ++i) {
-        if (!m_w.handOnWholeChunk())
+        if (!folders.beforeDrawing(m_w, m_plan, i))
             return false;
-        const QStringView below = m_plan.below(i);
-        if (!below.isEmpty())
-            folders.make(m_w, below);
         drawing(i, records);
     }
     tail(m_run.list().token);

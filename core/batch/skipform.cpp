@@ -28,12 +28,9 @@ bool writeSkipForm(const JobPlan &plan, BatchWriter &w)
     TreeFolders folders(job);
     NamedPath final;
     for (qsizetype i = 0; i < job.sources.size(); ++i) {
-        if (!w.handOnWholeChunk())
+        if (!folders.beforeDrawing(w, plan, i))
             return false;
-        const QStringView below = plan.below(i);
-        if (!below.isEmpty())
-            folders.make(w, below);
-        final.set({job.destinationFolder, below, plan.baseName(i), kDestinationExtension});
+        final.set({job.destinationFolder, plan.below(i), plan.baseName(i), kDestinationExtension});
         const QByteArray n = labelNumber(i, tokens.labelWidth);
         const QByteArray failed = "FAILED" + n;
         const QByteArray out = "OUT" + n;
