@@ -42,9 +42,13 @@ inline constexpr ExitStatus kExitStatuses[] = {
      QT_TRANSLATE_NOOP(
          "TessivaBatch",
          "two sources would be converted onto one drawing, or two names would be one to Windows (folders, or a drawing "
-         "and a folder, of two cases under Z:; a folder made where a file is written, deleted or moved)"),
+         "and a folder, of two cases under Z:; a folder made where a file is written, deleted or moved, or where a "
+         "checked run keeps its work folder)"),
      {SaveResult::NameClash}},
-    {NotBat, QT_TRANSLATE_NOOP("TessivaBatch", "the output path does not end in .BAT"), {SaveResult::NotBat}},
+    {NotBat,
+     QT_TRANSLATE_NOOP("TessivaBatch",
+                       "the output path does not end in .BAT, or, with --jobs, its folder's name holds a %"),
+     {SaveResult::NotBat, SaveResult::UnusableTarget}},
     {CannotSave,
      QT_TRANSLATE_NOOP("TessivaBatch", "the output file or standard output cannot be written"),
      {SaveResult::CannotSave}},

@@ -121,22 +121,8 @@ inline QString intermediateName(const ConversionJob &job)
     }
 }
 
-// The work folder of a checked run in the destination folder: "~TESSIVA~",
-// or "~TESSIVA1~" … where a tree has a folder of that name below its root.
-inline QString workFolder(const ConversionJob &job)
-{
-    QSet<QString> tops;
-    for (const QString &source : job.sources) {
-        const DrawingNames d = drawingNames(job, source);
-        if (!d.below.isEmpty())
-            tops.insert(textrules::windowsFolded(d.below.left(d.below.indexOf(u'\\'))));
-    }
-    for (int n = 0;; ++n) {
-        const QString name = n == 0 ? QStringLiteral("~TESSIVA~") : QStringLiteral("~TESSIVA%1~").arg(n);
-        if (!tops.contains(textrules::windowsFolded(name)))
-            return job.destinationFolder + name;
-    }
-}
+// The work folder of a checked run in the destination folder.
+inline QString workFolder(const ConversionJob &job) { return job.destinationFolder + QStringLiteral("~TESSIVA~"); }
 
 // One piece of a line as the layout states it: text that stands as it is,
 // a path as cmd.exe takes it (its words quoted or not, %% one %), or a text

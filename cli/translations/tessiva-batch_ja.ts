@@ -112,12 +112,12 @@ Tessiva のウィンドウとまったく同じに書き出します。フォル
         <translation>バッチファイルに書けない文字: コードページ 932 にない文字、制御文字 (改行など)、Windows の名前に使えない文字 (" * ? &lt; &gt; |)、Windows が別の名前として読む名前 (末尾がピリオドか空白の部分、CON や COM1 などのデバイス名、名前の中の \ か :、PLANNI~1.DXF のような短い名前の形の名前)、または変換プログラムが扱える長さ (%1 バイト) を超えるパス</translation>
     </message>
     <message>
-        <source>two sources would be converted onto one drawing, or two names would be one to Windows (folders, or a drawing and a folder, of two cases under Z:; a folder made where a file is written, deleted or moved)</source>
-        <translation>2 つの変換元が 1 つの図面に変換される、または Windows には 1 つの名前になる (Z: の下で大文字小文字だけが違うフォルダどうし、または図面とフォルダ。ファイルを書く・削除する・移動する名前のフォルダを作ることになる)</translation>
+        <source>two sources would be converted onto one drawing, or two names would be one to Windows (folders, or a drawing and a folder, of two cases under Z:; a folder made where a file is written, deleted or moved, or where a checked run keeps its work folder)</source>
+        <translation>2 つの変換元が 1 つの図面に変換される、または Windows には 1 つの名前になる (Z: の下で大文字小文字だけが違うフォルダどうし、または図面とフォルダ。ファイルを書く・削除する・移動する名前か、確かめる実行の作業フォルダの名前のフォルダを作ることになる)</translation>
     </message>
     <message>
-        <source>the output path does not end in .BAT</source>
-        <translation>出力先のパスが .BAT で終わっていない</translation>
+        <source>the output path does not end in .BAT, or, with --jobs, its folder&apos;s name holds a %</source>
+        <translation>出力先のパスが .BAT で終わっていない、または --jobs で出力先のフォルダ名に % がある</translation>
     </message>
     <message>
         <source>the output file or standard output cannot be written</source>

@@ -8,20 +8,16 @@
 namespace batch {
 
 namespace {
-// The folders of the work folder a parallel run keeps: each drawing's
-// claim, each drawing's report line, each drawing's line in the list of
-// drawings to look at; and the file that stops every worker.
-constexpr QStringView kClaims = u"C";
-constexpr QStringView kRecords = u"R";
-constexpr QStringView kListed = u"F";
-constexpr QStringView kStop = u"STOP";
-// In each worker's folder: its lock, held while it runs, and its counts.
-constexpr QStringView kWorkerLock = u"WORKER.LCK";
-constexpr QStringView kCounts = u"COUNTS.BAT";
-// The helper the run waits for its workers with: a batch file of a few
-// lines, so that going back to its top reads no more than those.
-constexpr QStringView kWait = u"WAIT.BAT";
-
+// What a parallel run keeps in its own folder, which it makes anew in the
+// work folder under a number of its choosing (TESSIVA_P) and works in:
+// each drawing's claim (JobPlan::kClaims) and outcome, the file that stops
+// every worker, the copy of the batch file the workers run, the helper the
+// run waits with, and each worker's lock (k.LCK) and folder (k).
+constexpr QStringView kOutcomes = u"R";
+constexpr QByteArrayView kStop = "STOP";
+constexpr QByteArrayView kWorkerCopy = "WORKER.BAT";
+constexpr QByteArrayView kWait = "WAIT.BAT";
+constexpr QByteArrayView kRunNumber = "%TESSIVA_P%";
 // A token that ends, inside its quotes if it has them, with `raw`: bytes
 // cmd.exe is to expand (a variable), which a token would double.
 QByteArray withRaw(const QByteArray &token, QByteArrayView raw)
@@ -29,6 +25,14 @@ QByteArray withRaw(const QByteArray &token, QByteArrayView raw)
     if (token.endsWith('"'))
         return token.chopped(1) + raw + '"';
     return token + raw;
+}
+
+// The outcome of a drawing no worker recorded.
+const QByteArray &notRecordedWords()
+{
+    static const QByteArray words
+        = batch::words(u"SET \"TESSIVA_WHY=失敗しました（実行が止められて変換していません）\"");
+    return words;
 }
 
 class ParallelForm
@@ -43,11 +47,12 @@ public:
         , m_width(JobTokens(plan).labelWidth)
     {
         const QString work = plan.workFolder();
-        m_work = token({QStringView(work).chopped(1)});
-        m_lock.set({work, JobPlan::kWorkLock});
+        m_work.set({QStringView(work).chopped(1)});
+        m_runFolder = withRaw(token({work}), kRunNumber);
+        m_runShown = echoText(textrules::upperCased(work)) + kRunNumber;
         // A worker's own files, named from its folder, which is its
         // working folder too; shown with its folder's name.
-        const QByteArray shownFolder = echoText(textrules::upperCased(work)) + "%TESSIVA_K%\\";
+        const QByteArray shownFolder = m_runShown + "\\%TESSIVA_K%\\";
         m_intermediate.set({JobPlan::kWorkIntermediate});
         m_intermediate.shown = shownFolder + m_intermediate.shown;
         m_drawing.set({JobPlan::kWorkDrawing});
@@ -61,158 +66,254 @@ public:
         m_report.head();
         m_run.holdDestination(stops);
         prepare();
-        waitForWorkers();
-        if (!gather())
-            return false;
-        m_report.tail(m_run.list().token);
+        startWorkers();
+        for (qsizetype i = 0; i < m_job.sources.size(); ++i) {
+            if (!m_w.handOnWholeChunk())
+                return false;
+            report(i, false);
+        }
+        // Every worker ended before the run counts and goes.
+        m_w.line({"CALL .\\", kWait});
+        m_report.counts();
+        m_report.listHeading();
+        for (qsizetype i = 0; i < m_job.sources.size(); ++i) {
+            if (!m_w.handOnWholeChunk())
+                return false;
+            report(i, true);
+        }
+        m_w.line({"POPD"});
+        m_w.line({"RD /S /Q ", m_runFolder});
+        m_report.end();
         return workers() && m_w.finish();
     }
 
 private:
     QByteArray number(qsizetype i) const { return labelNumber(i, m_width); }
-    // A file in a folder of the work folder, named from the work folder.
-    static QByteArray inside(QStringView folder, QByteArrayView name)
-    {
-        return folder.toLatin1() + '\\' + name.toByteArray();
-    }
+    // A drawing's outcome file, up to the letter that names the outcome,
+    // and with it.
+    static QByteArray outcomeStem(QByteArrayView n) { return kOutcomes.toLatin1() + '\\' + n.toByteArray() + '.'; }
+    static QByteArray outcomeFile(QByteArrayView n, char mark) { return outcomeStem(n) + mark; }
 
     // Every folder the drawings go into, made before any worker starts;
-    // each worker's folder, cleared of what a stopped run left; the claims
-    // and records of a stopped run gone; and the list made anew.
+    // what a stopped run left in the work folder named, never read or
+    // removed; the run's own folder made anew, which fails where its name
+    // is taken, and every file the run uses written there: nothing in it
+    // was put there by anyone else.
     void prepare()
     {
-        static const QByteArray noWork = words(u"SET \"TESSIVA_WHY=作業フォルダを作れません: ");
-        static const QByteArray unusable = words(u"SET \"TESSIVA_WHY=作業フォルダのファイルを使えません: ");
+        static const QByteArray leftWords
+            = words(u"ECHO 前の実行が残したものが作業フォルダにあります。読まず、消さずに残します: ");
+        static const QByteArray noFolder = words(u"SET \"TESSIVA_WHY=作業フォルダを作れません: ");
+        static const QByteArray noCopy = words(u"SET \"TESSIVA_WHY=作業フォルダにバッチファイルを写せません: ");
+        static const QByteArray noProgram = words(u"SET \"TESSIVA_WHY=Windows のプログラムがありません: ");
         TreeFolders folders(m_job);
         for (qsizetype i = 0; i < m_job.sources.size(); ++i) {
             if (!m_plan.below(i).isEmpty())
                 folders.make(m_w, m_plan.below(i));
         }
-        const QString work = m_plan.workFolder();
-        for (int k = 1; k <= m_job.jobs; ++k) {
-            const QString worker = QString::number(k) + u'\\';
-            NamedPath folder;
-            folder.set({work, QString::number(k)});
-            m_w.line({"IF NOT EXIST ", folder.folder, " MD ", folder.token});
-            m_w.line({noWork, folder.shown, "\"& IF NOT EXIST ", folder.folder, " GOTO TESSIVA_STOP"});
-            for (QStringView name : {JobPlan::kWorkIntermediate, JobPlan::kWorkDrawing, kCounts, kWorkerLock}) {
-                NamedPath file;
-                file.set({work, worker, name});
-                m_w.line({"IF NOT EXIST ", file.folder, " IF EXIST ", file.token, " DEL ", file.token});
-            }
-            // A worker's lock that cannot be made anew would leave the run
-            // waiting for a worker that never started.
-            NamedPath lock;
-            lock.set({work, worker, kWorkerLock});
-            m_w.line({unusable, lock.shown, "\"& ", m_run.ifExists(lock, "TESSIVA_STOP", {})});
+        // The lock is always there; anything else is a stopped run's.
+        const QByteArray any = token({m_plan.workFolder(), u"*"});
+        m_w.line({"SET \"TESSIVA_LEFT=0\"& FOR %%F IN (", any, ") DO SET /A TESSIVA_LEFT+=1"});
+        m_w.line({"FOR /D %%F IN (", any, ") DO SET /A TESSIVA_LEFT+=1"});
+        for (QByteArrayView to : {QByteArrayView(), QByteArrayView(">>\"%TESSIVA_LOG%\" ")})
+            m_w.line({"IF %TESSIVA_LEFT% GTR 1 ", to, leftWords, m_work.shown});
+        // A number of the system's own: a caller's RANDOM stands in for it
+        // no more than a caller's DATE does.
+        m_w.line({"SET \"RANDOM=\"& SET \"TESSIVA_TRY=0\""});
+        m_w.line({":TESSIVA_FRESH"});
+        m_w.line({"SET /A TESSIVA_TRY+=1& SET \"TESSIVA_P=%RANDOM%\""});
+        m_w.line({noFolder, m_runShown, "\"& (CALL )& MD ", m_runFolder, "& IF NOT ERRORLEVEL 1 GOTO TESSIVA_MADE"});
+        m_w.line({"IF %TESSIVA_TRY% LSS 20 GOTO TESSIVA_FRESH"});
+        m_w.line({"GOTO TESSIVA_STOP"});
+        m_w.line({":TESSIVA_MADE"});
+        m_w.line({"MD ", withRaw(token({m_plan.workFolder()}), QByteArray(kRunNumber + '\\' + kOutcomes.toLatin1()))});
+        m_w.line({"PUSHD ", m_runFolder});
+        // Made by its full name, found by its own: the run is in its folder.
+        m_w.line({"(IF NOT EXIST ", kOutcomes.toLatin1(), "\\* GOTO TESSIVA_UNPREPARED)& MD ",
+                  JobPlan::kClaims.toLatin1(), "& IF NOT EXIST ", JobPlan::kClaims.toLatin1(),
+                  "\\* GOTO TESSIVA_UNPREPARED"});
+        // The workers run a copy of the batch file: started by a name of
+        // the run's own, whatever the batch file's folder holds.
+        m_w.line({noCopy, m_runShown, "\\", kWorkerCopy,
+                  "\"& FOR %%F IN (\"%TESSIVA_BATCH%\") DO SET \"TESSIVA_SIZE=%%~zF\""});
+        m_w.line({"COPY /B /Y \"%TESSIVA_BATCH%\" ", kWorkerCopy, " >NUL"});
+        m_w.line({"SET \"TESSIVA_A=\"& FOR %%F IN (", kWorkerCopy, ") DO SET \"TESSIVA_A=%%~zF\""});
+        m_w.line({"IF NOT \"%TESSIVA_A%\"==\"%TESSIVA_SIZE%\" GOTO TESSIVA_UNPREPARED"});
+        writeWait();
+        // Windows' own programs by their full names: nothing the work
+        // folder or PATH holds runs in their place.
+        m_w.line({"SET \"TESSIVA_SYSTEM=%SystemRoot%\\System32\""});
+        for (QByteArrayView program : {QByteArrayView("cmd.exe"), QByteArrayView("PING.EXE")}) {
+            m_w.line({noProgram, "%TESSIVA_SYSTEM%\\", program, "\"& IF NOT EXIST \"%TESSIVA_SYSTEM%\\", program,
+                      "\" GOTO TESSIVA_UNPREPARED"});
         }
-        for (QStringView folder : {kClaims, kRecords, kListed}) {
-            NamedPath path;
-            path.set({work, folder});
-            m_w.line({"IF EXIST ", path.folder, " RD /S /Q ", path.token});
-            m_w.line({"MD ", path.token});
-            m_w.line({noWork, path.shown, "\"& IF NOT EXIST ", path.folder, " GOTO TESSIVA_STOP"});
-        }
-        NamedPath stop;
-        stop.set({work, kStop});
-        m_w.line({"IF NOT EXIST ", stop.folder, " IF EXIST ", stop.token, " DEL ", stop.token});
-        m_report.freshList();
+        m_w.line({"GOTO TESSIVA_PREPARED"});
+        m_w.line({":TESSIVA_UNPREPARED"});
+        m_w.line({"POPD& RD /S /Q ", m_runFolder, "& GOTO TESSIVA_STOP"});
+        m_w.line({":TESSIVA_PREPARED"});
     }
 
-    // The workers started, each with standard input from NUL and its
-    // standard error on its lock, and the run's wait for all of them to end,
-    // in the work folder. The wait shows how many drawings are done, on the
-    // console and in its title, each second.
-    void waitForWorkers()
+    // The helper the run waits with, in the run's folder: called with a
+    // drawing's number, it returns once that drawing's outcome is there or
+    // no worker is left; called without, once no worker is left. Each
+    // second it shows how many drawings are done, on the console and in its
+    // title. A worker is there while its lock cannot be opened. Its size is
+    // checked: a full disk makes a helper of half its lines.
+    void writeWait()
     {
-        const QString count = QString::fromLatin1(m_report.count());
-        QStringList wait{QStringLiteral("@ECHO OFF"), QStringLiteral("SET \"TESSIVA_SHOWN=\""),
-                         QStringLiteral(":TESSIVA_POLL"), QStringLiteral("SET \"TESSIVA_LIVE=\"")};
+        const QString count = QString::number(m_job.sources.size());
+        QStringList wait{QStringLiteral("@ECHO OFF"),
+                         QStringLiteral(":TESSIVA_POLL"),
+                         u"IF NOT \"%1\"==\"\" IF EXIST " % kOutcomes % u"\\%1.* GOTO :EOF",
+                         u"SET TESSIVA_DONE=0& FOR %%F IN (" % kOutcomes % u"\\*) DO SET /A TESSIVA_DONE+=1",
+                         QStringLiteral(u"IF NOT \"%TESSIVA_DONE%\"==\"%TESSIVA_SHOWN%\" (ECHO %TESSIVA_DONE%/%1 済み& "
+                                        u"TITLE %TESSIVA_DONE%/%1 済み)")
+                             .arg(count),
+                         QStringLiteral("SET \"TESSIVA_SHOWN=%TESSIVA_DONE%\""),
+                         QStringLiteral("SET \"TESSIVA_LIVE=\"")};
         for (int k = 1; k <= m_job.jobs; ++k) {
-            wait << QStringLiteral("SET \"TESSIVA_OPEN=\"& CALL :TESSIVA_OPENED 2>>%1\\%2").arg(k).arg(kWorkerLock)
+            wait << QStringLiteral("SET \"TESSIVA_OPEN=\"& CALL :TESSIVA_OPENED 2>>%1.LCK").arg(k)
                  << QStringLiteral("IF NOT DEFINED TESSIVA_OPEN SET \"TESSIVA_LIVE=1\"");
         }
-        wait << QStringLiteral(
-            "SET TESSIVA_CONVERTED=0& SET TESSIVA_LOOKED=0& SET TESSIVA_THERE=0& SET TESSIVA_FAILED=0");
-        for (int k = 1; k <= m_job.jobs; ++k)
-            wait << QStringLiteral("IF EXIST %1\\%2 CALL %1\\%2").arg(k).arg(kCounts);
-        wait << QStringLiteral("SET /A TESSIVA_DONE=TESSIVA_CONVERTED+TESSIVA_LOOKED+TESSIVA_THERE+TESSIVA_FAILED")
-             << QStringLiteral(u"IF NOT \"%TESSIVA_DONE%\"==\"%TESSIVA_SHOWN%\" (ECHO %TESSIVA_DONE%/%1 済み& TITLE "
-                               u"%TESSIVA_DONE%/%1 済み)")
-                    .arg(count)
-             << QStringLiteral("SET \"TESSIVA_SHOWN=%TESSIVA_DONE%\"")
-             << QStringLiteral("IF NOT DEFINED TESSIVA_LIVE GOTO :EOF") << QStringLiteral("PING -n 2 127.0.0.1 >NUL")
+        wait << QStringLiteral("IF NOT DEFINED TESSIVA_LIVE GOTO :EOF")
+             << QStringLiteral("\"%TESSIVA_SYSTEM%\\PING.EXE\" -n 2 127.0.0.1 >NUL")
              << QStringLiteral("GOTO TESSIVA_POLL") << QStringLiteral(":TESSIVA_OPENED")
              << QStringLiteral("SET \"TESSIVA_OPEN=1\"") << QStringLiteral("GOTO :EOF");
-        m_w.line({"PUSHD ", m_work});
-        const QByteArray waitFile = kWait.toLatin1();
+        qsizetype size = 0;
         bool first = true;
         for (const QString &line : std::as_const(wait)) {
+            size += words(line).size() + 2;
             Bytes shown;
             appendEchoText(shown, line);
-            m_w.line({first ? ">" : ">>", waitFile, " ECHO ", shown.view()});
+            m_w.line({first ? ">" : ">>", kWait, " ECHO ", shown.view()});
             first = false;
         }
-        // CALL takes the batch file's path quoted, whatever it holds, where
-        // CMD /C would take a quote off each end of it.
+        m_w.line({"SET \"TESSIVA_A=\"& FOR %%F IN (", kWait, ") DO SET \"TESSIVA_A=%%~zF\""});
+        m_w.line({"IF NOT \"%TESSIVA_A%\"==\"", QByteArray::number(size), "\" GOTO TESSIVA_UNPREPARED"});
+        m_w.line({"SET \"TESSIVA_SHOWN=\""});
+    }
+
+    // The workers, each a command processor of the system's without the
+    // user's AutoRun, started in the run's folder with standard input from
+    // NUL and its standard error on its lock there, which the START line
+    // opens before the worker exists and the worker holds until it ends.
+    void startWorkers()
+    {
         for (int k = 1; k <= m_job.jobs; ++k) {
             const QByteArray n = QByteArray::number(k);
-            m_w.line({"START \"\" /B CMD /C CALL \"%TESSIVA_BATCH%\" TESSIVA_WORKER ", n, " <NUL 2>>",
-                      inside(QString::fromLatin1(n), kWorkerLock.toLatin1())});
+            m_w.line({"START \"\" /B \"%TESSIVA_SYSTEM%\\cmd.exe\" /D /C .\\", kWorkerCopy, " TESSIVA_WORKER ", n,
+                      " <NUL 2>>", n, ".LCK"});
         }
-        m_w.line({"CALL ", waitFile});
     }
 
-    // One report from what each drawing's worker recorded, in drawing
-    // order: a drawing no worker finished (a stopped run) failed, and says
-    // so. The counts are the workers' own.
-    bool gather()
+    // Drawing `i`'s outcome, reported once it is there, in drawing order:
+    // on the console and in the report, counted; or, `listing`, again in
+    // the list of drawings to look at, where it is one of those. A worker
+    // keeps a drawing's outcome in a file of its own, named by the outcome;
+    // a report line it could not write (a full disk) is said in the run's
+    // own words. A drawing no worker recorded failed, but for one that a
+    // worker claimed and whose drawing is at its name, which is to be
+    // looked at: the worker may have ended between moving it and saying so.
+    void report(qsizetype i, bool listing)
     {
-        static const QByteArray stopped = words(u" 失敗しました（実行が止められて変換していません）: ");
-        for (qsizetype i = 0; i < m_job.sources.size(); ++i) {
-            if (!m_w.handOnWholeChunk())
-                return false;
-            const QByteArray n = number(i);
-            const QByteArray record = inside(kRecords, QByteArray(n + ".TXT"));
-            const QByteArray listed = inside(kListed, QByteArray(n + ".TXT"));
-            const QByteArray place = QByteArray::number(i + 1) + '/' + m_report.count();
-            Bytes name;
-            appendEchoText(name, m_job.sources.at(i));
-            for (const QByteArray &to : {listed, record})
-                m_w.line({"IF NOT EXIST ", record, " >>", to, " ECHO ", place, stopped, name.view()});
-            m_w.line({"TYPE ", record, " >>\"%TESSIVA_LOG%\""});
-            m_w.line({"IF EXIST ", listed, " TYPE ", listed, " >>", JobPlan::kWorkList.toLatin1()});
-        }
-        m_w.line({"SET TESSIVA_CONVERTED=0& SET TESSIVA_LOOKED=0& SET TESSIVA_THERE=0& SET TESSIVA_FAILED=0"});
-        for (int k = 1; k <= m_job.jobs; ++k) {
-            const QByteArray counts = inside(QString::number(k), kCounts.toLatin1());
-            m_w.line({"IF EXIST ", counts, " CALL ", counts});
-        }
-        m_w.line({"SET /A TESSIVA_FAILED=", m_report.count(), "-TESSIVA_CONVERTED-TESSIVA_LOOKED-TESSIVA_THERE"});
-        // What the run made in its work folder goes; RD /S /Q asks nothing.
-        for (QStringView folder : {kClaims, kRecords, kListed})
-            m_w.line({"RD /S /Q ", folder.toLatin1()});
-        m_w.line({"DEL ", kWait.toLatin1()});
-        m_w.line({"IF EXIST ", kStop.toLatin1(), " DEL ", kStop.toLatin1()});
-        for (int k = 1; k <= m_job.jobs; ++k) {
-            const QString worker = QString::number(k);
-            m_w.line({"IF EXIST ", inside(worker, kCounts.toLatin1()), " DEL ", inside(worker, kCounts.toLatin1())});
-            m_w.line({"DEL ", inside(worker, kWorkerLock.toLatin1())});
-            m_w.line({"RD ", worker.toLatin1()});
-        }
-        m_w.line({"POPD"});
-        return true;
+        static const QByteArray converted = words(u" 変換しました: ");
+        static const QByteArray there = words(u" 既にあるので飛ばしました: ");
+        static const QByteArray unrecorded = words(u" 要確認（記録がありません。図面はあります）: ");
+        static const QByteArray halfDone = words(u"SET \"TESSIVA_WHY=失敗しました（変換の途中で止められました）\"");
+        static const QByteArray lookLost = words(u"SET \"TESSIVA_WHY=要確認（記録を書けませんでした）\"");
+        static const QByteArray failedLost = words(u"SET \"TESSIVA_WHY=失敗しました（記録を書けませんでした）\"");
+        const OutcomeMarks &marks = kOutcomeMarks;
+        const QByteArray n = number(i);
+        const QByteArray label = listing ? "Z" : "Q";
+        const auto at = [&](char which) { return QByteArray(label + which + n); };
+        const auto count = [&](QByteArrayView counter) {
+            return listing ? QByteArray() : QByteArray("SET /A " + counter + "+=1& ");
+        };
+        const QByteArray place = QByteArray::number(i + 1) + '/' + m_report.count();
+        Bytes name;
+        appendEchoText(name, m_job.sources.at(i));
+        NamedPath final;
+        final.set({m_job.destinationFolder, m_plan.below(i), m_plan.baseName(i), kDestinationExtension});
+        const QByteArray look = outcomeFile(n, marks.toLookAt);
+        const QByteArray failed = outcomeFile(n, marks.failed);
+        // Both ways to the console and the report: a line of the run's own.
+        const auto shown = [&](QByteArrayView text) {
+            return QByteArray("ECHO " + place + text + name.view() + "& >>\"%TESSIVA_LOG%\" ECHO " + place + text
+                              + name.view());
+        };
+        if (listing) // Only a drawing to look at is listed again.
+            m_w.line({"IF NOT DEFINED TESSIVA_X", n, " GOTO ", at('D')});
+        else
+            m_w.line({"CALL .\\", kWait, " ", n});
+        m_w.line({"SET \"TESSIVA_O=",
+                  look,
+                  "\"& (IF EXIST ",
+                  outcomeFile(n, marks.converted),
+                  " GOTO ",
+                  at('C'),
+                  ")& (IF EXIST ",
+                  outcomeFile(n, marks.alreadyThere),
+                  " GOTO ",
+                  at('T'),
+                  ")& (IF EXIST ",
+                  look,
+                  " GOTO ",
+                  at('L'),
+                  ")& SET \"TESSIVA_O=",
+                  failed,
+                  "\"& (IF EXIST ",
+                  failed,
+                  " GOTO ",
+                  at('F'),
+                  ")& ",
+                  notRecordedWords(),
+                  "& IF NOT EXIST ",
+                  JobPlan::kClaims.toLatin1(),
+                  "\\",
+                  n,
+                  "\\* GOTO ",
+                  at('N')});
+        m_w.line({halfDone, "& FOR %%F IN (", final.token, ") DO IF \"%%~aF\"==\"\" GOTO ", at('N')});
+        m_w.line({count("TESSIVA_LOOKED"), "SET \"TESSIVA_X", n, "=1\"& ", shown(unrecorded), "& GOTO ", at('D')});
+        m_w.line({":", at('C')});
+        if (!listing)
+            m_w.line({count("TESSIVA_CONVERTED"), shown(converted)});
+        m_w.line({"GOTO ", at('D')});
+        m_w.line({":", at('T')});
+        if (!listing)
+            m_w.line({count("TESSIVA_THERE"), shown(there)});
+        m_w.line({"GOTO ", at('D')});
+        m_w.line({":", at('L')});
+        m_w.line({count("TESSIVA_LOOKED"), lookLost, "& GOTO ", at('R')});
+        m_w.line({":", at('F')});
+        m_w.line({count("TESSIVA_FAILED"), failedLost});
+        m_w.line({":", at('R')});
+        m_w.line({"SET \"TESSIVA_X", n, "=1\"& FOR %%F IN (%TESSIVA_O%) DO IF \"%%~zF\"==\"0\" GOTO ", at('E')});
+        m_w.line({"TYPE %TESSIVA_O%& TYPE %TESSIVA_O% >>\"%TESSIVA_LOG%\"& GOTO ", at('D')});
+        m_w.line({":", at('N')});
+        m_w.line({count("TESSIVA_FAILED"), "SET \"TESSIVA_X", n, "=1\""});
+        m_w.line({":", at('E')});
+        m_w.line({"ECHO ", place, " %TESSIVA_WHY%: ", name.view(), "& >>\"%TESSIVA_LOG%\" ECHO ", place,
+                  " %TESSIVA_WHY%: ", name.view()});
+        m_w.line({":", at('D')});
     }
 
-    // The workers' lines: each worker takes the drawings in order, claims
-    // one by making its claim folder (which fails for every worker but the
-    // first), and converts it in its own folder, which is the converter's
-    // working folder too, so that files a converter makes beside itself are
-    // never another's. A worker stops once a drawing of its was stopped by
+    // The workers' lines, in the copy of the batch file. A worker belongs
+    // to the run only where it runs in the run's folder, beside the copy,
+    // while a run holds the destination's lock, and only the first worker
+    // of a number (making its folder, which only one can make); any other
+    // ends at once, having touched nothing. It takes the drawings in order,
+    // claims one by making its claim folder (which fails for every worker
+    // but the first), and converts it in its own folder, which is the
+    // converter's working folder too, so that files a converter makes
+    // beside itself are never another's. A worker whose folder still holds
+    // a work file it could not remove claims no more: its drawings go to
+    // the others. A worker stops once a drawing of its was stopped by
     // Ctrl+C, and each stops before its next drawing once one has.
     bool workers()
     {
-        const QByteArray folder = withRaw(m_work, "\\%TESSIVA_K%");
+        const QByteArray copy = kWorkerCopy.toByteArray();
+        const QByteArray runLock = "..\\" + JobPlan::kWorkLock.toLatin1();
         m_w.line({":TESSIVA_WORKER"});
         m_w.put("SET \"TESSIVA_K=\"");
         for (int k = 1; k <= m_job.jobs; ++k) {
@@ -221,44 +322,42 @@ private:
         }
         m_w.line({});
         m_w.line({"IF NOT DEFINED TESSIVA_K EXIT /B 2"});
-        m_w.line({"IF NOT EXIST ", withRaw(m_work, "\\%TESSIVA_K%\\*"), " EXIT /B 2"});
-        // Only a worker of a run that holds the destination goes on.
-        m_w.line({"SET \"TESSIVA_OPEN=\"& CALL :TESSIVA_OPENED 2>>", m_lock.token});
+        m_w.line({"IF NOT EXIST ", copy, " EXIT /B 2"});
+        m_w.line({"IF NOT EXIST ", runLock, " EXIT /B 2"});
+        m_w.line({"IF EXIST ", runLock, "\\* EXIT /B 2"});
+        m_w.line({"SET \"TESSIVA_OPEN=\"& CALL :TESSIVA_OPENED 2>>", runLock});
         m_w.line({"IF DEFINED TESSIVA_OPEN EXIT /B 2"});
+        m_w.line({"(CALL )& MD %TESSIVA_K%& IF ERRORLEVEL 1 EXIT /B 2"});
+        m_w.line({"CD %TESSIVA_K%"});
         m_w.line({"GOTO TESSIVA_WORK"});
         m_w.line({":TESSIVA_OPENED"});
         m_w.line({"SET \"TESSIVA_OPEN=1\""});
         m_w.line({"GOTO :EOF"});
         m_w.line({":TESSIVA_WORK"});
-        m_w.line({"CD /D ", folder});
-        m_w.line({"SET \"ERRORLEVEL=\"& SET TESSIVA_CONVERTED=0& SET TESSIVA_LOOKED=0& SET TESSIVA_THERE=0& SET "
-                  "TESSIVA_FAILED=0& SET \"TESSIVA_STOPPING=\""});
-        const QByteArray stop = "..\\" + kStop.toLatin1();
+        m_w.line({"SET \"ERRORLEVEL=\"& SET \"TESSIVA_STOPPING=\""});
+        const QByteArray stop = "..\\" + kStop.toByteArray();
+        QByteArray unusable = m_run.ifExists(m_drawing, "TESSIVA_UNUSABLE", {});
+        if (convertsInTwoPasses(m_job.kind))
+            unusable = "(" + m_run.ifExists(m_intermediate, "TESSIVA_UNUSABLE", {}) + ")& " + unusable;
         for (qsizetype i = 0; i < m_job.sources.size(); ++i) {
             if (!m_w.handOnWholeChunk())
                 return false;
             const QByteArray n = number(i);
+            m_w.line({"FOR %%F IN (", stop, ") DO IF NOT \"%%~aF\"==\"\" GOTO TESSIVA_STOPPED"});
+            m_w.line({unusable});
             // (CALL ) clears the status, which a successful MD leaves as
             // it was under Wine.
-            m_w.line({"(CALL )& MD ..\\", kClaims.toLatin1(), "\\", n, "& IF ERRORLEVEL 1 GOTO DONE", n});
-            m_w.line({"FOR %%F IN (", stop, ") DO IF NOT \"%%~aF\"==\"\" GOTO TESSIVA_STOPPED"});
-            const ReportForm::Records records{false,
-                                              ">>..\\" + inside(kRecords, QByteArray(n + ".TXT")) + " ECHO ",
-                                              ">>..\\" + inside(kListed, QByteArray(n + ".TXT")) + " ECHO ",
-                                              m_intermediate,
-                                              m_drawing,
-                                              "COUNT",
-                                              true};
+            m_w.line({"(CALL )& MD ..\\", JobPlan::kClaims.toLatin1(), "\\", n, "& IF ERRORLEVEL 1 GOTO DONE", n});
+            const ReportForm::Records records{false,     {},      {},   m_intermediate,
+                                              m_drawing, "COUNT", true, "..\\" + outcomeStem(n)};
             m_report.drawing(i, records);
-            m_w.line({">", kCounts.toLatin1(),
-                      " ECHO SET /A TESSIVA_CONVERTED+=%TESSIVA_CONVERTED%, TESSIVA_LOOKED+=%TESSIVA_LOOKED%, "
-                      "TESSIVA_THERE+=%TESSIVA_THERE%, TESSIVA_FAILED+=%TESSIVA_FAILED%& IF DEFINED TESSIVA_STOPPING "
-                      "GOTO TESSIVA_STOPPED"});
+            m_w.line({"IF DEFINED TESSIVA_STOPPING GOTO TESSIVA_STOPPED"});
             m_w.line({":DONE", n});
         }
         m_w.line({"EXIT /B 0"});
         m_w.line({":TESSIVA_STOPPED"});
         m_w.line({"TYPE NUL >", stop});
+        m_w.line({":TESSIVA_UNUSABLE"});
         m_w.line({"EXIT /B 0"});
         return true;
     }
@@ -269,8 +368,9 @@ private:
     ReportForm m_report;
     CheckedRun &m_run;
     const qsizetype m_width;
-    QByteArray m_work; // the work folder, as a token
-    NamedPath m_lock; // the run's lock in it
+    NamedPath m_work; // the work folder
+    QByteArray m_runFolder; // the run's own folder in it, as a token
+    QByteArray m_runShown; // the same as ECHO shows it
     NamedPath m_intermediate; // a worker's own, named from its folder
     NamedPath m_drawing;
 };

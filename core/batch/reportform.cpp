@@ -163,18 +163,36 @@ void ReportForm::drawing(qsizetype i, const Records &records)
         m_w.line({notMoved, "MOVE /Y ", drawing.token, " ", m_final.token, " >NUL& ",
                   m_run.ifExists(drawing, "FAILED", m_n)});
     }
+    // A worker's outcome: its file, made at once where it says all, or its
+    // report line moved onto it whole.
+    const QByteArrayView outcomeFile = records.outcomeFile;
+    const bool inFiles = !outcomeFile.isEmpty();
+    const auto mark = [&](char letter) { return QByteArray("TYPE NUL >" + outcomeFile + letter + "& GOTO " + done); };
+    const auto recorded = [&](QByteArrayView words, char letter) {
+        return QByteArray(">" + kRecordFile + " ECHO " + place + words + ": " + name + "& MOVE /Y " + kRecordFile + ' '
+                          + outcomeFile + letter + " >NUL");
+    };
     if (!m_job.checkExitStatus)
         m_w.line({"IF DEFINED TESSIVA_LOOK GOTO LOOK", m_n});
-    m_w.line({log, place, converted, name, "& SET /A TESSIVA_CONVERTED+=1& GOTO ", done});
+    if (inFiles)
+        m_w.line({mark(kOutcomeMarks.converted)});
+    else
+        m_w.line({log, place, converted, name, "& SET /A TESSIVA_CONVERTED+=1& GOTO ", done});
     if (!m_job.checkExitStatus) {
         m_w.line({":LOOK", m_n});
-        m_w.line({"ECHO ", place, look, shownName, "& ", log, place, look, ": ", name, "& ", list, place, look, ": ",
-                  name, "& SET /A TESSIVA_LOOKED+=1& GOTO ", done});
+        if (inFiles)
+            m_w.line({recorded(look, kOutcomeMarks.toLookAt), "& GOTO ", done});
+        else
+            m_w.line({"ECHO ", place, look, shownName, "& ", log, place, look, ": ", name, "& ", list, place, look,
+                      ": ", name, "& SET /A TESSIVA_LOOKED+=1& GOTO ", done});
     }
     if (m_job.skipExisting) {
         m_w.line({":THERE", m_n});
-        m_w.line({"ECHO ", place, there, shownName, "& ", log, place, there, ": ", name,
-                  "& SET /A TESSIVA_THERE+=1& GOTO ", done});
+        if (inFiles)
+            m_w.line({mark(kOutcomeMarks.alreadyThere)});
+        else
+            m_w.line({"ECHO ", place, there, shownName, "& ", log, place, there, ": ", name,
+                      "& SET /A TESSIVA_THERE+=1& GOTO ", done});
     }
     // What the converter made is removed; what was there before it ran is
     // never touched.
@@ -184,12 +202,23 @@ void ReportForm::drawing(qsizetype i, const Records &records)
     else
         m_w.line({m_run.removeIfThere(drawing)});
     m_w.line({":", refused});
-    m_w.line({"ECHO ", place, failed, shownName, "& ", log, place, failed, ": ", name, "& ", list, place, failed, ": ",
-              name, "& SET /A TESSIVA_FAILED+=1"});
+    if (inFiles)
+        m_w.line({recorded(failed, kOutcomeMarks.failed)});
+    else
+        m_w.line({"ECHO ", place, failed, shownName, "& ", log, place, failed, ": ", name, "& ", list, place, failed,
+                  ": ", name, "& SET /A TESSIVA_FAILED+=1"});
     m_w.line({":", done});
 }
 
-void ReportForm::tail(const QByteArray &list)
+namespace {
+const QByteArray &listHeadingWords()
+{
+    static const QByteArray heading = words(u" ECHO 失敗したか要確認の図面:");
+    return heading;
+}
+} // namespace
+
+void ReportForm::counts()
 {
     static const QByteArray counts
         = words(u"SET \"TESSIVA_COUNTS=" % kConverted % u": %TESSIVA_CONVERTED% 件、" % kToLookAt
@@ -198,18 +227,33 @@ void ReportForm::tail(const QByteArray &list)
                   u"ECHO %TESSIVA_COUNTS%\r\n"
                   u">>\"%TESSIVA_LOG%\" ECHO %TESSIVA_COUNTS%\r\n"
                   u"SET /A TESSIVA_LISTED=TESSIVA_FAILED+TESSIVA_LOOKED\r\n");
-    static const QByteArray heading = words(u" ECHO 失敗したか要確認の図面:");
+    m_w.put(counts);
+}
+
+void ReportForm::listHeading()
+{
+    m_w.line({"IF NOT %TESSIVA_LISTED%==0", listHeadingWords()});
+    m_w.line({"IF NOT %TESSIVA_LISTED%==0 >>\"%TESSIVA_LOG%\"", listHeadingWords()});
+}
+
+void ReportForm::end()
+{
     static const QByteArray end = words(u">>\"%TESSIVA_LOG%\" ECHO 終了: %DATE% %TIME%\r\n"
                                         u"TITLE %TESSIVA_COUNTS%\r\n"
                                         u"IF NOT %TESSIVA_FAILED%==0 SET \"TESSIVA_EXIT=1\"\r\n"
                                         u"GOTO :EOF\r\n");
-    m_w.put(counts);
-    m_w.line({"IF NOT %TESSIVA_LISTED%==0", heading});
+    m_w.put(end);
+}
+
+void ReportForm::tail(const QByteArray &list)
+{
+    counts();
+    m_w.line({"IF NOT %TESSIVA_LISTED%==0", listHeadingWords()});
     m_w.line({"IF NOT %TESSIVA_LISTED%==0 TYPE ", list});
-    m_w.line({"IF NOT %TESSIVA_LISTED%==0 >>\"%TESSIVA_LOG%\"", heading});
+    m_w.line({"IF NOT %TESSIVA_LISTED%==0 >>\"%TESSIVA_LOG%\"", listHeadingWords()});
     m_w.line({"IF NOT %TESSIVA_LISTED%==0 TYPE ", list, " >>\"%TESSIVA_LOG%\""});
     m_w.line({"DEL ", list});
-    m_w.put(end);
+    end();
 }
 
 bool writeReportForm(const JobPlan &plan, BatchWriter &w) { return ReportForm(plan, w).write(); }

@@ -13,6 +13,17 @@ namespace batch {
 // its own name.
 bool writeReportForm(const JobPlan &plan, BatchWriter &w);
 
+// The letters that end a drawing's outcome file, where a run keeps each
+// drawing's outcome in a file of its own.
+struct OutcomeMarks
+{
+    char converted;
+    char toLookAt;
+    char alreadyThere;
+    char failed;
+};
+inline constexpr OutcomeMarks kOutcomeMarks{'C', 'L', 'T', 'F'};
+
 // The report form's parts, which a parallel run shares.
 class ReportForm
 {
@@ -20,7 +31,10 @@ public:
     ReportForm(const JobPlan &plan, BatchWriter &w);
     bool write();
 
-    // Where a drawing's lines show and record its outcome.
+    // Where a drawing's lines show and record its outcome: on the console,
+    // in the report and the list, counted (a run of one), or each in a
+    // file of its own that the run reports from (a worker of a parallel
+    // run, which shows and counts nothing itself).
     struct Records
     {
         bool progress; // each drawing's n/N and name on the console and in the title as it starts
@@ -30,7 +44,15 @@ public:
         const NamedPath &drawing;
         QByteArray done; // the label its outcomes end at, before its number
         bool stopOnInterrupt = false; // a converter stopped by Ctrl+C sets TESSIVA_STOPPING
+        // Where set, instead of the above: the outcome's file, up to the
+        // letter that names the outcome (kOutcomeMarks). Its report line,
+        // where it has one, is written in the current folder first
+        // (kRecordFile) and moved onto it whole.
+        QByteArray outcomeFile = {};
     };
+    // The file a record is written in before it is moved onto its
+    // outcome's file.
+    static constexpr QByteArrayView kRecordFile = "RECORD.TXT";
 
     CheckedRun &run() { return m_run; }
     const QByteArray &count() const { return m_count; }
@@ -55,6 +77,12 @@ public:
     // The counts, and the drawings to look at (collected in `list`),
     // together at the end of the report and of what the console shows.
     void tail(const QByteArray &list);
+    // The same in its three parts, for a run that lists the drawings to
+    // look at otherwise: the counts; the heading of the list, on the
+    // console and in the report; the end.
+    void counts();
+    void listHeading();
+    void end();
 
     // The list of drawings to look at, collected in the work folder while
     // the run goes on: empty, or the run stops.

@@ -159,6 +159,9 @@ namespace BatchLimits {
 // terminating NUL. With every path within it, no line of a batch file
 // comes near the longest that cmd.exe runs.
 constexpr qsizetype kMaxPathBytes = 259;
+// The longest folder path Windows makes a folder at: 248 characters with
+// the terminating NUL, room being kept for a file's 8.3 name in it.
+constexpr qsizetype kMaxFolderBytes = 247;
 // The most converters a batch file runs at once.
 constexpr int kMaxJobs = 16;
 } // namespace BatchLimits

@@ -67,7 +67,7 @@ QString unusableText(const QString &what, const QString &text)
     return what % QLatin1String("( ") % text % QStringLiteral(u" )に使用できない文字が含まれています！");
 }
 
-QString tooLongText(const QString &path)
+QString tooLongText(const QString &path, qsizetype limit = BatchLimits::kMaxPathBytes)
 {
     // The whole path, so that its file's name can be read (the status line
     // elides in the middle, its tooltip holds the whole text); a path of
@@ -75,8 +75,8 @@ QString tooLongText(const QString &path)
     constexpr qsizetype kShown = 1000;
     const QString shown
         = path.size() > kShown ? path.left(kShown / 2 - 1) + QStringLiteral(u"…") + path.right(kShown / 2) : path;
-    return QString(QStringLiteral(u"ﾊﾟｽ( ") % shown % QStringLiteral(u" )が長すぎます！%1ﾊﾞｲﾄまでです。"))
-        .arg(BatchLimits::kMaxPathBytes);
+    return QStringLiteral(u"ﾊﾟｽ( ") % shown % QStringLiteral(u" )が長すぎます！") % QString::number(limit)
+        % QStringLiteral(u"ﾊﾞｲﾄまでです。");
 }
 
 // Whether two sources that Windows would take as one name are one file.
@@ -219,6 +219,17 @@ Checked foldersOfAFileName(const job::JobPlan &plan)
         const QString file = plan.destination(i);
         if (const int folder = folderOf(file); folder >= 0)
             return clash(clashText(folderWord, file + u'\\'), i, folder);
+    }
+    // A checked run holds the destination by its work folder, whose name is
+    // the same for every run there: a tree's drawings in a folder of that
+    // name would be taken for a run's leftovers, and a run of this job
+    // would meet another at a lock of another name.
+    if (usesTemporaryNames(job)) {
+        const QString work = destination + job::JobPlan::kWorkFolderName;
+        if (const int folder = folderOf(work); folder >= 0)
+            return clash(folderWord % QStringLiteral(u"( ") % upperCased(work)
+                             % QStringLiteral(u"\\ )は作業用のﾌｫﾙﾀﾞなので、図面をそこへ変換できません！"),
+                         folder, -1);
     }
     return {};
 }
@@ -373,16 +384,24 @@ Checked tooLongPaths(const job::JobPlan &plan)
         jobPaths << job.autocadFolder + job.r12ToGx3Parameter;
     // A checked run makes each drawing in its work folder, under a name as
     // long as the longest of the others there.
-    // In parallel, in the folder of its worker there, named by its number.
-    if (runsInParallel(job))
-        jobPaths << plan.workFolder() % QString::number(job.jobs) % u'\\' % job::JobPlan::kWorkDrawing;
-    else if (usesTemporaryNames(job))
+    // In parallel, in the folder of its worker in the run's own folder
+    // there, named by its number; and each drawing's claim is a folder.
+    QList<QString> folderPaths;
+    if (runsInParallel(job)) {
+        const QString run = plan.workFolder() % job::JobPlan::kLongestRunFolder % u'\\';
+        jobPaths << run % QString::number(job.jobs) % u'\\' % job::JobPlan::kWorkDrawing;
+        folderPaths << run % job::JobPlan::kClaims % u'\\' % QString::number(job.sources.size());
+    } else if (usesTemporaryNames(job))
         jobPaths << plan.workFolder() + job::JobPlan::kWorkDrawing;
     else if (convertsInTwoPasses(job.kind))
         jobPaths << folder + plan.intermediateName();
     for (const QString &path : std::as_const(jobPaths)) {
         if (cp932::encodedLength(path) > BatchLimits::kMaxPathBytes)
             return refuse(SaveResult::TooLong, tooLongText(path));
+    }
+    for (const QString &path : std::as_const(folderPaths)) {
+        if (cp932::encodedLength(path) > BatchLimits::kMaxFolderBytes)
+            return refuse(SaveResult::TooLong, tooLongText(path, BatchLimits::kMaxFolderBytes));
     }
     // The drawing's own name but for its folder below the root and its
     // base name.

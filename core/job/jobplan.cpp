@@ -11,7 +11,6 @@ JobPlan::JobPlan(const ConversionJob &job)
 {
     m_parts.resize(job.sources.size());
     std::vector<qsizetype> dummies;
-    std::vector<qsizetype> tildes;
     const QStringView root = job.treeRoot;
     for (qsizetype i = 0; i < job.sources.size(); ++i) {
         const QStringView source = job.sources.at(i);
@@ -28,18 +27,15 @@ JobPlan::JobPlan(const ConversionJob &job)
         } else {
             parts.belowStart = qint32(p.nameStart);
         }
-        // The names the two made-up names must keep clear of, noted while
-        // the source is at hand: few drawings are named "dummy…" or "~…".
+        // The names the intermediate file must keep clear of, noted while
+        // the source is at hand: few drawings are named "dummy…".
         const QStringView base = baseName(i);
         if (base.size() >= kIntermediateStem.size() && below(i).isEmpty()
             && textrules::upperCasedUnit(base[0].unicode())
                 == textrules::upperCasedUnit(kIntermediateStem.front().unicode()))
             dummies.push_back(i);
-        if (below(i).startsWith(kWorkStem.front()))
-            tildes.push_back(i);
     }
     m_intermediateName = makeIntermediateName(dummies);
-    m_workFolderName = makeWorkFolderName(tildes);
 }
 
 QStringView JobPlan::folder(qsizetype i) const { return QStringView(m_job.sources.at(i)).left(m_parts[i].nameStart); }
@@ -90,22 +86,6 @@ QString JobPlan::makeIntermediateName(const std::vector<qsizetype> &dummies) con
     while (taken.contains(textrules::windowsFolded(numbered(kIntermediateStem, n))))
         ++n;
     return numbered(kIntermediateStem, n) % QStringLiteral(".dxf");
-}
-
-QString JobPlan::makeWorkFolderName(const std::vector<qsizetype> &tildes) const
-{
-    // Only a tree's folder right below its root, whose name starts with
-    // "~", can be the work folder's: every drawing is a ".DXF" file.
-    QSet<QString> taken;
-    for (const qsizetype i : tildes) {
-        const QStringView folders = below(i);
-        taken.insert(textrules::windowsFolded(folders.left(folders.indexOf(u'\\'))));
-    }
-    int n = 0;
-    const auto name = [](int n) -> QString { return numbered(kWorkStem, n) % u'~'; };
-    while (taken.contains(textrules::windowsFolded(name(n))))
-        ++n;
-    return name(n);
 }
 
 } // namespace job

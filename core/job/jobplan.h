@@ -37,21 +37,22 @@ public:
     // Where the drawing is converted to: the destination folder, the folder
     // below the root, the base name and ".DXF". Not quoted, not upper-cased.
     QString destination(qsizetype i) const;
-    // The stems of the two made-up names below.
+    // The stem of the intermediate file's name below.
     static constexpr QStringView kIntermediateStem = u"dummy";
-    static constexpr QStringView kWorkStem = u"~TESSIVA";
 
     // The name of the intermediate file of the plain two-pass conversion,
     // inside the destination folder: "dummy.dxf", or "dummy1.dxf",
     // "dummy2.dxf" … when a drawing would be written there under that name.
     const QString &intermediateName() const { return m_intermediateName; }
     // The folder of its own, inside the destination folder, that a checked
-    // run (one that skips or reports) makes its drawings in before it moves
-    // each onto its own name: "~TESSIVA~", or "~TESSIVA1~", "~TESSIVA2~" …
-    // when a tree's drawings go into a folder of that name. Without a "\".
-    const QString &workFolderName() const { return m_workFolderName; }
+    // run (one that skips or reports) holds the destination by and makes
+    // its drawings in before it moves each onto its own name. One name for
+    // every run into a destination, so that two runs always meet at one
+    // lock: a tree whose drawings would go into a folder of that name is
+    // refused. Without a "\".
+    static constexpr QStringView kWorkFolderName = u"~TESSIVA~";
     // The same with the destination folder before it and a "\" after it.
-    QString workFolder() const { return m_job.destinationFolder % m_workFolderName % u'\\'; }
+    QString workFolder() const { return m_job.destinationFolder % kWorkFolderName % u'\\'; }
     // What a checked run keeps in its work folder: the intermediate file of
     // two passes, the drawing being made, the list of drawings to look at
     // (for a report) and the lock that keeps a second run out.
@@ -59,6 +60,11 @@ public:
     static constexpr QStringView kWorkDrawing = u"DRAWING.DXF";
     static constexpr QStringView kWorkList = u"FAILED.TXT";
     static constexpr QStringView kWorkLock = u"RUN.LCK";
+    // A parallel run's own folder inside the work folder, made anew by
+    // each run under a number of its choosing (0 to 32767), and the folder
+    // of claims in it, where each drawing's is named by its number.
+    static constexpr QStringView kLongestRunFolder = u"32767";
+    static constexpr QStringView kClaims = u"C";
 
 private:
     struct Places
@@ -69,12 +75,10 @@ private:
         qint32 belowStart = 0; // -1 outside the tree's root
     };
     QString makeIntermediateName(const std::vector<qsizetype> &dummies) const;
-    QString makeWorkFolderName(const std::vector<qsizetype> &tildes) const;
 
     const ConversionJob &m_job;
     std::vector<Places> m_parts;
     QString m_intermediateName;
-    QString m_workFolderName;
 };
 
 } // namespace job

@@ -43,10 +43,27 @@ SaveOutcome ended(SaveResult result, const QString &path, const QString &text, W
     return outcome;
 }
 
+// A parallel run starts its workers from a copy of the batch file, which
+// it names by the path cmd.exe gives it (%~f0). Windows' cmd.exe expands
+// that path once; Wine's expands a % in it again, and the copy is never
+// made. Every other character a folder's name can hold is taken as it is.
+bool folderTakesTheCopy(const ConversionJob &job, const QString &path)
+{
+    return !runsInParallel(job) || !folderOf(path).contains(u'%');
+}
+
+QString unusableTargetText(const QString &path)
+{
+    return QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙのﾌｫﾙﾀﾞ名( ") % folderOf(path)
+        % QStringLiteral(u" )の「%」は、同時に変換するﾊﾞｯﾁﾌｧｲﾙには使えません！");
+}
+
 SaveOutcome writeFile(const job::JobPlan &plan, const QString &path)
 {
     if (!isBatPath(path))
         return ended(SaveResult::NotBat, path, notBatText(path));
+    if (!folderTakesTheCopy(plan.job(), path))
+        return ended(SaveResult::UnusableTarget, path, unusableTargetText(path));
     const WriteResult written = writeWholeFile(path, [&plan](QIODevice &file) { return batch::composeTo(plan, file); });
     if (!written.ok)
         return ended(SaveResult::CannotSave, path, cannotSaveText(path), written.error);

@@ -703,7 +703,8 @@ void TestCli::treeAndSkipping()
               + QStringList{QStringLiteral("--jobs"), QStringLiteral("4"), QStringLiteral("--check-exit-status")});
     QCOMPARE(parallel.code, 0);
     QVERIFY(parallel.out.contains("SET \"TESSIVA_REPORT=%~dpn0.LOG\""));
-    QVERIFY(parallel.out.contains("START \"\" /B CMD /C CALL \"%TESSIVA_BATCH%\" TESSIVA_WORKER 4 <NUL"));
+    QVERIFY(
+        parallel.out.contains("START \"\" /B \"%TESSIVA_SYSTEM%\\cmd.exe\" /D /C .\\WORKER.BAT TESSIVA_WORKER 4 <NUL"));
 
     // In a folder reached through a link, "$PWD" as the root and relative
     // sources name the same folders.

@@ -8,6 +8,7 @@
 
 #include <QFile>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -60,16 +61,14 @@ private slots:
     void trailBytesStayAsTheyAre();
     void treeWithSkipping_data();
     void treeWithSkipping();
-    void workFolder_data();
-    void workFolder();
     void labelsOfEqualWidth();
     void skippingWithoutATree();
     void randomJobsReadAsMeant_data();
     void randomJobsReadAsMeant();
     void reportShowsNamesAsTheyAre_data();
     void reportShowsNamesAsTheyAre();
-    void parallelLines_data();
-    void parallelLines();
+    void parallelRunsOnlyWhatItNames_data();
+    void parallelRunsOnlyWhatItNames();
     void parallelWaitHelperReadsAsWritten();
 };
 
@@ -312,35 +311,6 @@ void TestBatchComposer::treeWithSkipping()
         QVERIFY2(written.contains(piece), piece.constData());
 }
 
-void TestBatchComposer::workFolder_data()
-{
-    QTest::addColumn<QStringList>("sources");
-    QTest::addColumn<QString>("name");
-    QTest::newRow("no folder below the root")
-        << QStringList{QStringLiteral("C:\\P\\~TESSIVA~.dxf")} << QStringLiteral("~TESSIVA~");
-    QTest::newRow("a folder of that name deeper down")
-        << QStringList{QStringLiteral("C:\\P\\X\\~TESSIVA~\\a.dxf")} << QStringLiteral("~TESSIVA~");
-    QTest::newRow("a folder of that name in another case")
-        << QStringList{QStringLiteral("C:\\P\\~tessiva~\\a.dxf")} << QStringLiteral("~TESSIVA1~");
-    QTest::newRow("~TESSIVA~ and ~TESSIVA1~ taken")
-        << QStringList{QStringLiteral("C:\\P\\~TESSIVA1~\\b\\a.dxf"), QStringLiteral("C:\\P\\~TESSIVA~\\a.dxf")}
-        << QStringLiteral("~TESSIVA2~");
-}
-
-void TestBatchComposer::workFolder()
-{
-    // The folder a checked run works in is never one its drawings go into.
-    QFETCH(QStringList, sources);
-    QFETCH(QString, name);
-    ConversionJob job = exampleJob(BatchKind::R13ToR12);
-    job.treeRoot = QStringLiteral("C:\\P\\");
-    job.sources = sources;
-    job.report = true;
-    QCOMPARE(job::JobPlan(job).workFolderName(), name);
-    QVERIFY(checkJob(job).passed());
-    QVERIFY(readsAsMeant(job));
-}
-
 void TestBatchComposer::labelsOfEqualWidth()
 {
     // Labels of one width, so that no label is the start of another.
@@ -518,81 +488,102 @@ ConversionJob parallelJob(int jobs, const QString &destination = QStringLiteral(
 }
 } // namespace
 
-void TestBatchComposer::parallelLines_data()
+void TestBatchComposer::parallelRunsOnlyWhatItNames_data()
 {
     QTest::addColumn<int>("jobs");
     QTest::addColumn<QString>("destination");
-    QTest::addColumn<QString>("line");
-    const QString out = QStringLiteral("D:\\OUT\\");
-    // The batch file's own lines for its workers, started as the batch file
-    // itself; each worker's claim, its own work files, and its records.
-    QTest::newRow("the workers' way in") << 2 << out
-                                         << QStringLiteral("IF \"%~1\"==\"TESSIVA_WORKER\" GOTO TESSIVA_WORKER");
-    QTest::newRow("the last worker started") << 8 << out
-                                             << QStringLiteral("START \"\" /B CMD /C CALL \"%TESSIVA_BATCH%\" "
-                                                               "TESSIVA_WORKER 8 <NUL 2>>8\\WORKER.LCK");
-    QTest::newRow("a worker's number, checked")
-        << 2 << out
-        << QStringLiteral("SET \"TESSIVA_K=\"& (IF \"%~2\"==\"1\" SET \"TESSIVA_K=1\")& (IF \"%~2\"==\"2\" SET "
-                          "\"TESSIVA_K=2\")");
-    QTest::newRow("its own folder") << 2 << out << QStringLiteral("CD /D D:\\OUT\\~TESSIVA~\\%TESSIVA_K%");
-    QTest::newRow("its own folder, quoted")
-        << 2 << QStringLiteral("D:\\MY OUT\\") << QStringLiteral("CD /D \"D:\\MY OUT\\~TESSIVA~\\%TESSIVA_K%\"");
-    QTest::newRow("a claim") << 2 << out << QStringLiteral("(CALL )& MD ..\\C\\2& IF ERRORLEVEL 1 GOTO DONE2");
-    QTest::newRow("its own work files")
-        << 2 << out
-        << QStringLiteral("C:\\ACAD\\DXFIX.EXE -A6 -TC:\\ACAD\\DXFIX13.DXT C:\\DRAW\\PLAN1.DXF DUMMY.DXF 2>&1");
-    QTest::newRow("its record, a hostile name shown")
-        << 2 << out
-        << QStringLiteral(u">>..\\R\\2.TXT ECHO 2/2 変換しました: C:\\R^&D (1)\\100%% a^^b.dxf& SET /A "
-                          u"TESSIVA_CONVERTED+=1& GOTO COUNT2");
-    QTest::newRow("a Ctrl+C stops the workers")
-        << 2 << out << QStringLiteral("(IF %ERRORLEVEL%==-1073741510 SET \"TESSIVA_STOPPING=1\")& ");
-    QTest::newRow("the report in drawing order") << 2 << out << QStringLiteral("TYPE R\\2.TXT >>\"%TESSIVA_LOG%\"");
-    QTest::newRow("a drawing no worker finished")
-        << 2 << out
-        << QStringLiteral(
-               u"IF NOT EXIST R\\1.TXT >>R\\1.TXT ECHO 1/2 失敗しました（実行が止められて変換していません）: "
-               u"C:\\DRAW\\plan1.dxf");
+    QTest::addColumn<int>("kind");
+    QTest::newRow("two, r13-gx3") << 2 << QStringLiteral("D:\\OUT\\") << int(BatchKind::R13ToGX3);
+    QTest::newRow("sixteen, a hostile destination")
+        << 16 << QStringLiteral("D:\\R&D (1)\\100% a^b\\") << int(BatchKind::R13ToR12);
+    QTest::newRow("three, a drive's root") << 3 << QStringLiteral("D:\\") << int(BatchKind::R12ToGX3);
 }
 
-void TestBatchComposer::parallelLines()
+void TestBatchComposer::parallelRunsOnlyWhatItNames()
 {
+    // A parallel run works in a folder that anyone who can write to the
+    // destination can fill, under a PATH that is the caller's: apart from
+    // the converter, every program it runs is named by its full path, it
+    // calls nothing but its own labels and its own helper, and it reads no
+    // file it did not write as commands. Its lines and its helper's alike.
     QFETCH(int, jobs);
     QFETCH(QString, destination);
-    QFETCH(QString, line);
-    const ConversionJob job = parallelJob(jobs, destination);
+    QFETCH(int, kind);
+    ConversionJob job = parallelJob(jobs, destination);
+    job.kind = BatchKind(kind);
     QVERIFY(checkJob(job).passed());
-    QVERIFY2(cp932::decode(batchFileBytes(job)).contains(line), qPrintable(line));
+    QStringList lines = composeBatchLines(job);
+    for (const QString &line : composeBatchLines(job)) {
+        for (const QString &start : {QStringLiteral(">WAIT.BAT ECHO "), QStringLiteral(">>WAIT.BAT ECHO ")}) {
+            if (line.startsWith(start))
+                lines << batchwords::echoedText(QStringView(line).mid(start.size())).value_or(QStringLiteral("?"));
+        }
+    }
+    const QRegularExpression program(QStringLiteral("[^ \"(]+\\.(EXE|BAT|CMD|COM)\\b"),
+                                     QRegularExpression::CaseInsensitiveOption);
+    const QSet<QString> named{QStringLiteral("C:\\ACAD\\DXFIX.EXE"),
+                              QStringLiteral("%TESSIVA_SYSTEM%\\cmd.exe"),
+                              QStringLiteral("%TESSIVA_SYSTEM%\\PING.EXE"),
+                              QStringLiteral(".\\WORKER.BAT"),
+                              QStringLiteral(".\\WAIT.BAT"),
+                              QStringLiteral("WORKER.BAT"),
+                              QStringLiteral("WAIT.BAT")};
+    // Programs of the system's a batch file might run by their bare names.
+    const QRegularExpression searched(
+        QStringLiteral("(^|[&( ])(PING|CMD|TIMEOUT|CHOICE|FIND|FINDSTR|SORT|MORE|XCOPY|ROBOCOPY|ATTRIB|WHERE)\\b"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpression reason(QStringLiteral("SET \"TESSIVA_WHY=[^\"]*\""));
+    int starts = 0;
+    for (const QString &line : std::as_const(lines)) {
+        if (line.startsWith(u'>'))
+            continue; // a line of the helper, as it is written
+        for (const QString &word : {QStringLiteral("START "), QStringLiteral("CALL ")}) {
+            for (qsizetype at = line.indexOf(word); at >= 0; at = line.indexOf(word, at + 1)) {
+                const QStringView rest = QStringView(line).mid(at + word.size());
+                // "(CALL )" only clears the status.
+                const bool own = rest.startsWith(u':') || rest.startsWith(u')') || rest.startsWith(u".\\WAIT.BAT")
+                    || rest.startsWith(u"\"\" /B \"%TESSIVA_SYSTEM%\\cmd.exe\" /D /C .\\WORKER.BAT TESSIVA_WORKER ");
+                QVERIFY2(own, qPrintable(line));
+                starts += word.startsWith(u'S');
+            }
+        }
+        // A reason's words name files; they run nothing.
+        const QString commands = QString(line).remove(reason);
+        QVERIFY2(!searched.match(commands).hasMatch(), qPrintable(line));
+        for (auto m = program.globalMatch(commands); m.hasNext();) {
+            const QString name = m.next().captured();
+            QVERIFY2(named.contains(name), qPrintable(name + QStringLiteral(" in ") + line));
+        }
+    }
+    QCOMPARE(starts, jobs);
 }
 
 void TestBatchComposer::parallelWaitHelperReadsAsWritten()
 {
     // The helper the run waits with is written a line at a time by ECHO:
-    // each line, as ECHO shows it, is the helper's line, and it probes
-    // every worker's lock and reads every worker's counts.
+    // each line, as ECHO shows it, is the helper's line; it probes every
+    // worker's lock, and the run checks its size against the bytes of
+    // those lines, so that a helper cut short by a full disk never runs.
     const QStringList lines = composeBatchLines(parallelJob(3));
     QStringList helper;
+    qsizetype bytes = 0;
     for (const QString &line : lines) {
         for (const QString &start : {QStringLiteral(">WAIT.BAT ECHO "), QStringLiteral(">>WAIT.BAT ECHO ")}) {
             if (line.startsWith(start)) {
                 const std::optional<QString> shown = batchwords::echoedText(QStringView(line).mid(start.size()));
                 QVERIFY2(shown, qPrintable(line));
                 helper << *shown;
+                bytes += cp932::encode(*shown).size() + 2;
             }
         }
     }
     QCOMPARE(helper.first(), QStringLiteral("@ECHO OFF"));
     for (const char *k : {"1", "2", "3"}) {
         QVERIFY(helper.contains(
-            QStringLiteral("SET \"TESSIVA_OPEN=\"& CALL :TESSIVA_OPENED 2>>%1\\WORKER.LCK").arg(QLatin1String(k))));
-        QVERIFY(helper.contains(QStringLiteral("IF EXIST %1\\COUNTS.BAT CALL %1\\COUNTS.BAT").arg(QLatin1String(k))));
+            QStringLiteral("SET \"TESSIVA_OPEN=\"& CALL :TESSIVA_OPENED 2>>%1.LCK").arg(QLatin1String(k))));
     }
-    QVERIFY(
-        helper.contains(QStringLiteral(u"IF NOT \"%TESSIVA_DONE%\"==\"%TESSIVA_SHOWN%\" (ECHO %TESSIVA_DONE%/2 済み& "
-                                       u"TITLE %TESSIVA_DONE%/2 済み)")));
-    QVERIFY(helper.contains(QStringLiteral("PING -n 2 127.0.0.1 >NUL")));
     QCOMPARE(helper.last(), QStringLiteral("GOTO :EOF"));
+    QVERIFY(lines.contains(QStringLiteral("IF NOT \"%TESSIVA_A%\"==\"%1\" GOTO TESSIVA_UNPREPARED").arg(bytes)));
 }
 
 QTEST_GUILESS_MAIN(TestBatchComposer)

@@ -375,6 +375,15 @@ void TestJobCheck::treeRefusals_data()
     QTest::newRow("a drawing's name and a blank")
         << QStringList{QStringLiteral("C:\\PROJECT\\a.dxf"), QStringLiteral("C:\\PROJECT\\a.dxf \\b.dxf")} << out
         << otherName << 1 << 0 << false;
+    // A checked run holds the destination by its work folder: one name
+    // for every run there, which no folder of a tree may take.
+    QTest::newRow("skipping, a folder named like the work folder")
+        << QStringList{QStringLiteral("C:\\PROJECT\\a.dxf"), QStringLiteral("C:\\PROJECT\\~tessiva~\\b.dxf")} << out
+        << clash << 1 << 0 << true;
+    QTest::newRow("skipping, that name deeper down")
+        << QStringList{QStringLiteral("C:\\PROJECT\\X\\~TESSIVA~\\b.dxf")} << out << kPasses << -1 << 0 << true;
+    QTest::newRow("no skipping, no work folder")
+        << QStringList{QStringLiteral("C:\\PROJECT\\~TESSIVA~\\b.dxf")} << out << kPasses << -1 << 0 << false;
     QTest::newRow("no drawing is made under a temporary name beside its own")
         << QStringList{QStringLiteral("C:\\PROJECT\\a.dxf"), QStringLiteral("C:\\PROJECT\\~tessiva~a.dxf\\b.dxf")}
         << out << kPasses << -1 << 0 << true;
@@ -400,6 +409,10 @@ void TestJobCheck::treeRefusals()
         QCOMPARE(outcome.statusText,
                  QStringLiteral(u"変換元ﾌｧｲﾙ( ") + sources.at(line)
                      + QStringLiteral(u" )が変換元ﾌｫﾙﾀﾞ( C:\\PROJECT\\ )の下にありません！"));
+    if (result == int(SaveResult::NameClash) && sources.at(line).contains(QStringLiteral("~tessiva~")))
+        QCOMPARE(
+            outcome.statusText,
+            QStringLiteral(u"変換先ﾌｫﾙﾀﾞ( D:\\OUT\\~TESSIVA~\\ )は作業用のﾌｫﾙﾀﾞなので、図面をそこへ変換できません！"));
 }
 
 void TestJobCheck::treeDestinations()

@@ -95,16 +95,23 @@ void TestSaveFlow::outcomes_data()
     QTest::addColumn<int>("result");
     QTest::addColumn<QString>("text");
     QTest::addColumn<WriteError>("reason");
+    QTest::addColumn<int>("jobs");
     QTest::newRow("saved") << QStringLiteral("job.bat") << int(SaveResult::Saved) << QStringLiteral(u"を保存しました！")
-                           << WriteError();
-    QTest::newRow("not .BAT") << QStringLiteral("JOB.TXT") << int(SaveResult::NotBat) << QString() << WriteError();
+                           << WriteError() << 1;
+    QTest::newRow("not .BAT") << QStringLiteral("JOB.TXT") << int(SaveResult::NotBat) << QString() << WriteError() << 1;
     QTest::newRow("folder missing") << QStringLiteral("missing/R13TO12.BAT") << int(SaveResult::CannotSave)
-                                    << QStringLiteral(u"を保存できません！") << WriteError::system(ENOENT);
+                                    << QStringLiteral(u"を保存できません！") << WriteError::system(ENOENT) << 1;
     QTest::newRow("a folder of that name")
         << QStringLiteral("taken.BAT") << int(SaveResult::CannotSave) << QStringLiteral(u"を保存できません！")
-        << ownReason(WriteFailure::IsFolder);
+        << ownReason(WriteFailure::IsFolder) << 1;
     QTest::newRow("below a file") << QStringLiteral("plain/R13TO12.BAT") << int(SaveResult::CannotSave)
-                                  << QStringLiteral(u"を保存できません！") << WriteError::system(ENOTDIR);
+                                  << QStringLiteral(u"を保存できません！") << WriteError::system(ENOTDIR) << 1;
+    // A parallel run starts its workers from a copy of itself, named by a
+    // path Wine's cmd.exe expands again.
+    QTest::newRow("several at once, a % in the folder")
+        << QStringLiteral("100%/JOB.BAT") << int(SaveResult::UnusableTarget) << QString() << WriteError() << 2;
+    QTest::newRow("one at a time, a % in the folder") << QStringLiteral("100%/job.bat") << int(SaveResult::Saved)
+                                                      << QStringLiteral(u"を保存しました！") << WriteError() << 1;
 }
 
 void TestSaveFlow::outcomes()
@@ -113,10 +120,14 @@ void TestSaveFlow::outcomes()
     QFETCH(int, result);
     QFETCH(QString, text);
     QFETCH(WriteError, reason);
+    QFETCH(int, jobs);
     QDir().mkpath(m_dir.filePath(QStringLiteral("taken.BAT")));
+    QDir().mkpath(m_dir.filePath(QStringLiteral("100%")));
     QVERIFY(writeAll(m_dir.filePath(QStringLiteral("plain")), QByteArray()));
     const QString path = m_dir.filePath(relative);
-    const SaveOutcome outcome = *saveflow::save(goodJob(), [&path] { return Cancellable<QString>(path); });
+    ConversionJob job = goodJob();
+    job.jobs = jobs;
+    const SaveOutcome outcome = *saveflow::save(job, [&path] { return Cancellable<QString>(path); });
     QCOMPARE(int(outcome.result), result);
     QCOMPARE(outcome.path, path);
     if (!text.isEmpty())
@@ -124,8 +135,12 @@ void TestSaveFlow::outcomes()
     QCOMPARE(outcome.reason, reason);
     if (outcome.result == SaveResult::Saved)
         QCOMPARE(readAll(path), worked::r13ToR12Ascii6());
-    if (outcome.result == SaveResult::NotBat)
+    if (outcome.result == SaveResult::NotBat || outcome.result == SaveResult::UnusableTarget)
         QVERIFY(!QFile::exists(path));
+    if (outcome.result == SaveResult::UnusableTarget)
+        QCOMPARE(outcome.statusText,
+                 QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙのﾌｫﾙﾀﾞ名( ") + m_dir.filePath(QStringLiteral("100%/"))
+                     + QStringLiteral(u" )の「%」は、同時に変換するﾊﾞｯﾁﾌｧｲﾙには使えません！"));
 }
 
 void TestSaveFlow::targetTexts_data()

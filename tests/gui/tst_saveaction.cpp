@@ -399,6 +399,7 @@ void TestSaveAction::runOptionsFromTheSettingsMenu_data()
     // More than one converter at once reports the run, and lets the exit
     // status be checked; back at one, the report is as the user left it.
     QTest::newRow("four at once") << QStringList{QStringLiteral("Jobs4"), check} << true << false << true << 4;
+    QTest::newRow("eight at once") << QStringList{QStringLiteral("Jobs8")} << true << false << false << 8;
     QTest::newRow("eight, then one again")
         << QStringList{QStringLiteral("Jobs8"), QStringLiteral("Jobs1")} << false << false << false << 1;
     QTest::newRow("the report, two, then one again")

@@ -5,18 +5,43 @@
    A file half.txt beside it makes it fail on purpose: its first line is a
    part of an output path or of the input drawing's first line (which
    names the drawing in every pass, as each pass copies it), its second
-   "hang", "exit", "crash", "ctrl-c" or "none", its third, if any, a part
+   "hang", "exit", "crash", "ctrl-c", "none", "stuck" or "orphan", its
+   third, if any, a part
    the output path must hold as well. For such a call it makes no drawing
    and ends with 0 ("none"), or writes half of the drawing, then waits to
    be killed ("hang"), or ends with status 1 ("exit"), with the status of an
    access violation ("crash", 0xC0000005, negative as cmd.exe sees it) or
-   with that of a Ctrl+C ("ctrl-c", 0xC000013A).
+   with that of a Ctrl+C ("ctrl-c", 0xC000013A); or writes half of it,
+   makes it read-only and ends with 1 ("stuck": a file its caller cannot
+   remove); or converts it whole, then ends the process that started it
+   and itself with 0 ("orphan": a caller killed before it could say what
+   became of the drawing).
 
    A file slow.txt beside it holds a number of milliseconds that every call
    waits before it converts, so that two runs overlap. */
 #include <stdio.h>
 #include <string.h>
 #include <windows.h>
+#include <tlhelp32.h>
+
+/* Ends the process that started this one. */
+static void endParent(void)
+{
+    const DWORD self = GetCurrentProcessId();
+    HANDLE all = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry = {.dwSize = sizeof entry};
+    DWORD parent = 0;
+    for (BOOL more = Process32First(all, &entry); more; more = Process32Next(all, &entry)) {
+        if (entry.th32ProcessID == self)
+            parent = entry.th32ParentProcessID;
+    }
+    CloseHandle(all);
+    HANDLE p = parent ? OpenProcess(PROCESS_TERMINATE, FALSE, parent) : NULL;
+    if (p) {
+        TerminateProcess(p, 1);
+        CloseHandle(p);
+    }
+}
 
 static void beside(char *path, const char *name)
 {
@@ -68,6 +93,11 @@ int main(int argc, char **argv)
     const int chosen = part[0] && (strstr(out, part) || strstr(first, part)) && (!also[0] || strstr(out, also));
     if (chosen && strcmp(mode, "none") == 0)
         return 0;
+    if (chosen && strcmp(mode, "orphan") == 0) {
+        CopyFileA(in, out, FALSE);
+        endParent();
+        return 0;
+    }
     if (chosen) {
         char data[4096];
         FILE *from = fopen(in, "rb");
@@ -81,6 +111,8 @@ int main(int argc, char **argv)
         }
         if (strcmp(mode, "hang") == 0)
             Sleep(INFINITE);
+        if (strcmp(mode, "stuck") == 0)
+            SetFileAttributesA(out, FILE_ATTRIBUTE_READONLY);
         if (strcmp(mode, "crash") == 0)
             ExitProcess(0xC0000005u);
         if (strcmp(mode, "ctrl-c") == 0)

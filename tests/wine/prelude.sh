@@ -3,6 +3,9 @@
 # batch file in code page 932, the only code page the checked forms run
 # in), the stand-in converter in acad/, and these:
 #   batch ARGS...   the tool, native or the Windows build under Wine
+#   runCmd FILE CONSOLE [ARGS...]
+#                   FILE with ARGS under cmd.exe as runFile does; its
+#                   status is its own
 #   runFile FILE [CONSOLE]
 #                   runs FILE of the work folder under cmd.exe, standard
 #                   input closed as a scheduled run has it, its console in
@@ -30,6 +33,7 @@ wine=$(command -v wine || command -v wine64 || echo /usr/lib/wine/wine64)
 cleanUp() {
     wineserver -k >/dev/null 2>&1 || true
     umount "$work/ro" 2>/dev/null || true
+    umount "$work/out" 2>/dev/null || true
     [ -n "${KEEP:-}" ] || rm -rf "$work"
 }
 trap cleanUp EXIT
@@ -38,7 +42,11 @@ trap cleanUp EXIT
 "$wine" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 || true
 batch() { if [[ $tool == *.exe ]]; then "$wine" "$tool" "$@"; else "$tool" "$@"; fi; }
 fail() { echo "FAIL: $*" >&2; exit 1; }
-runCmd() { timeout 120 "$wine" cmd /c "$("$wine" winepath -w "$work/$1" 2>/dev/null)" </dev/null >"$2" 2>&1; }
+runCmd() {
+    local file=$1 console=$2
+    shift 2
+    timeout 120 "$wine" cmd /c "$("$wine" winepath -w "$work/$file" 2>/dev/null)" "$@" </dev/null >"$console" 2>&1
+}
 runFile() {
     status=0
     runCmd "$1" "${2:-console.txt}" || status=$?
