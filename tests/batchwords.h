@@ -485,15 +485,17 @@ inline QList<Line> expectedLines(const ConversionJob &job)
                 expected << workFileGone(at, file, QStringLiteral(u"フォルダがあるので変換しません: "),
                                          QStringLiteral(u"消せないファイルがあるので変換しません: "),
                                          QStringLiteral("OUT") + n);
+            // Shown on the console: the converter's lines only.
             Line move{text(QStringLiteral("MOVE /Y ")), path(drawing), text(QStringLiteral(" ")), path(destination),
-                      text(QStringLiteral("& "))};
+                      text(QStringLiteral(" >NUL& "))};
             move << ifThere(destination, QStringLiteral("DONE") + n);
             if (twoPasses) {
                 expected << command(job.r13ToR12Parameter, source, intermediate) << made(intermediate)
                          << command(job.r12ToGx3Parameter, intermediate, drawing) << made(drawing)
-                         << Line{text(QStringLiteral("DEL ")), path(intermediate), text(QStringLiteral("& "))} + move;
+                         << Line{text(QStringLiteral("@DEL ")), path(intermediate), text(QStringLiteral("& "))} + move;
             } else {
-                expected << command(firstParameter, source, drawing) << made(drawing) << move;
+                expected << command(firstParameter, source, drawing) << made(drawing)
+                         << Line{text(QStringLiteral("@"))} + move;
             }
             Line cleanup{text(QStringLiteral("@"))};
             if (twoPasses)

@@ -53,12 +53,15 @@ bool writeSkipForm(const JobPlan &plan, BatchWriter &w)
             made(intermediate);
             converterLine(w, tokens.r12, {}, drawing.token, intermediate.token, true);
             made(drawing);
-            w.put(QByteArray("DEL " + intermediate.token + "& "));
+            w.put(QByteArray("@DEL " + intermediate.token + "& "));
         } else {
             converterLine(w, tokens.first, source, drawing.token, {}, true);
             made(drawing);
+            w.put("@");
         }
-        w.line({"MOVE /Y ", drawing.token, " ", final.token, "& ", run.ifExists(final, "DONE", n)});
+        // The run's own machinery shows nothing: the console holds the
+        // converter's lines and the outcomes.
+        w.line({"MOVE /Y ", drawing.token, " ", final.token, " >NUL& ", run.ifExists(final, "DONE", n)});
         w.line({":", failed});
         const QByteArray removeIntermediate
             = twoPasses ? QByteArray("(" + run.removeIfThere(intermediate) + ")& ") : QByteArray();

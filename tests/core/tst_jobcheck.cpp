@@ -24,6 +24,7 @@ private slots:
     void treeRefusals_data();
     void treeRefusals();
     void treeDestinations();
+    void workNamesCountTowardsTheLimit_data();
     void workNamesCountTowardsTheLimit();
     void longestLinesStayWithinCmd_data();
     void longestLinesStayWithinCmd();
@@ -429,17 +430,43 @@ void TestJobCheck::treeDestinations()
     QCOMPARE(plan.intermediateName(), QStringLiteral("dummy1.dxf"));
 }
 
+void TestJobCheck::workNamesCountTowardsTheLimit_data()
+{
+    // A destination of D:\ and `length` o's: skipping or reporting, a
+    // drawing is made in the work folder first (~TESSIVA~\DRAWING.DXF, 21
+    // more); in parallel, in a worker's folder in the run's own folder
+    // there (~TESSIVA~\32767\2\DRAWING.DXF, 29 more), and each drawing is
+    // claimed by a folder (~TESSIVA~\32767\C\1, 19 more), which Windows
+    // makes only up to 247 bytes.
+    QTest::addColumn<int>("length");
+    QTest::addColumn<bool>("skip");
+    QTest::addColumn<int>("jobs");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<int>("limit");
+    const int tooLong = int(SaveResult::TooLong);
+    QTest::newRow("plain, a long destination") << 245 << false << 1 << kPasses << 0;
+    QTest::newRow("skipping, its work file") << 245 << true << 1 << tooLong << 259;
+    QTest::newRow("skipping, at the limit") << 234 << true << 1 << kPasses << 0;
+    QTest::newRow("in parallel, a claim folder") << 225 << false << 2 << tooLong << 247;
+    QTest::newRow("in parallel, at the limit") << 224 << false << 2 << kPasses << 0;
+    QTest::newRow("sixteen workers, a worker's file") << 226 << false << 16 << tooLong << 259;
+}
+
 void TestJobCheck::workNamesCountTowardsTheLimit()
 {
-    // Skipping or reporting, a drawing is made in the work folder first, as
-    // D:\...\~TESSIVA~\DRAWING.DXF, which is longer than D:\...\P.DXF.
-    ConversionJob j = jobOf({QStringLiteral("C:\\A\\p.dxf")}, QStringLiteral("D:\\") + QString(245, u'o') + u'\\');
-    QVERIFY(checkJob(j).passed());
-    for (const bool report : {false, true}) {
-        j.skipExisting = !report;
-        j.report = report;
-        QCOMPARE(resultOf(checkJob(j)), int(SaveResult::TooLong));
-    }
+    QFETCH(int, length);
+    QFETCH(bool, skip);
+    QFETCH(int, jobs);
+    QFETCH(int, result);
+    QFETCH(int, limit);
+    ConversionJob j = jobOf({QStringLiteral("C:\\A\\p.dxf")}, QStringLiteral("D:\\") + QString(length, u'o') + u'\\');
+    j.skipExisting = skip;
+    j.jobs = jobs;
+    const Checked checked = checkJob(j);
+    QCOMPARE(resultOf(checked), result);
+    if (checked.refused())
+        QVERIFY2(checked.why().statusText.endsWith(QStringLiteral(u"%1ﾊﾞｲﾄまでです。").arg(limit)),
+                 qPrintable(checked.why().statusText));
 }
 
 void TestJobCheck::longestLinesStayWithinCmd_data()
