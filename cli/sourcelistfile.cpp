@@ -68,18 +68,38 @@ qsizetype lineCount(QByteArrayView bytes)
     return lines;
 }
 
-// Decodes one line at `out` in the list's encoding; nullptr when it is not
-// text of it. Where either may do, UTF-8 is tried first.
+// Decodes one line at `out` in `encoding` (not Auto); nullptr when it is
+// not text of it.
 char16_t *decodeLine(QStringDecoder &utf8, Encoding encoding, char16_t *out, QByteArrayView line)
 {
-    char16_t *decoded = encoding != Encoding::Cp932 ? decodeUtf8(utf8, out, line) : nullptr;
-    if (!decoded && encoding != Encoding::Utf8) {
-        bool ok = false;
-        decoded = cp932::decodeInto(out, line, &ok);
-        if (!ok)
-            decoded = nullptr;
+    if (encoding == Encoding::Utf8)
+        return decodeUtf8(utf8, out, line);
+    bool ok = false;
+    char16_t *const decoded = cp932::decodeInto(out, line, &ok);
+    return ok ? decoded : nullptr;
+}
+
+bool isAscii(QByteArrayView bytes)
+{
+    for (const char c : bytes) {
+        if (uchar(c) >= 0x80)
+            return false;
     }
-    return decoded;
+    return true;
+}
+
+// Each line of `bytes` in turn, with its number from 1.
+template <typename F>
+void forEachLine(QByteArrayView bytes, F &&f)
+{
+    int number = 0;
+    for (qsizetype pos = 0; pos < bytes.size();) {
+        const void *found = memchr(bytes.data() + pos, '\n', size_t(bytes.size() - pos));
+        const qsizetype lineEnd = found ? static_cast<const char *>(found) - bytes.data() : bytes.size();
+        if (!f(bytes.sliced(pos, lineEnd - pos), ++number))
+            return;
+        pos = lineEnd + 1;
+    }
 }
 } // namespace
 
@@ -92,19 +112,85 @@ QString List::text(qsizetype i) const
 List List::parse(QByteArrayView bytes, Encoding encoding)
 {
     List list;
-    if (encoding != Encoding::Cp932 && bytes.startsWith("\xEF\xBB\xBF"))
-        bytes = bytes.sliced(3); // a byte-order mark
+    if (encoding != Encoding::Cp932 && bytes.startsWith("\xEF\xBB\xBF")) {
+        bytes = bytes.sliced(3); // a byte-order mark: its writer's word for UTF-8
+        encoding = Encoding::Utf8;
+    }
     if (bytes.isEmpty())
         return list; // no line, and no bytes to look through
     // Neither encoding makes more than one UTF-16 unit of a byte, so the
     // buffer never grows and the texts never move.
     list.m_text.resize(bytes.size());
     list.m_lines.reserve(size_t(lineCount(bytes)));
-    // Most lists are UTF-8 throughout: then every line is, and the whole
-    // list is decoded at once. Otherwise each line is taken on its own.
-    if (encoding == Encoding::Cp932 || !list.readWhole(bytes))
-        list.readLineByLine(bytes, encoding);
+    switch (encoding) {
+    case Encoding::Auto: list.readInOne(bytes); break;
+    case Encoding::Utf8:
+        // Most lists are UTF-8 throughout, decoded at once; a line by
+        // line reading finds the one that is not.
+        if (!list.readWhole(bytes))
+            list.readLineByLine(bytes, encoding);
+        break;
+    case Encoding::Cp932: list.readLineByLine(bytes, encoding); break;
+    }
     return list;
+}
+
+// A list is written in one encoding, so it is read in one: the one it is
+// text of. Names in both that read as other names in each (code page 932's
+// half-width ﾃｷ is the bytes of UTF-8's ÷) are refused, as no reading can
+// tell which its writer meant.
+void List::readInOne(QByteArrayView bytes)
+{
+    if (readWhole(bytes)) {
+        if (!isAscii(bytes))
+            findTwoReadings(bytes);
+        return;
+    }
+    m_lines.clear();
+    readLineByLine(bytes, Encoding::Cp932);
+    if (m_badLine > 0)
+        findWhereEachFails(bytes);
+}
+
+void List::findTwoReadings(QByteArrayView bytes)
+{
+    QString cp932(bytes.size(), Qt::Uninitialized);
+    bool ok = false;
+    cp932::decodeInto(reinterpret_cast<char16_t *>(cp932.data()), bytes, &ok);
+    if (!ok)
+        return; // UTF-8 only
+    QStringDecoder utf8 = lineDecoder();
+    QString line(bytes.size(), Qt::Uninitialized);
+    forEachLine(bytes, [&](QByteArrayView bytes, int number) {
+        char16_t *const out = reinterpret_cast<char16_t *>(line.data());
+        const QString asUtf8 = QString(reinterpret_cast<QChar *>(out), decodeUtf8(utf8, out, bytes) - out);
+        const QString asCp932 = QString(reinterpret_cast<QChar *>(out), cp932::decodeInto(out, bytes) - out);
+        if (asUtf8 == asCp932)
+            return true;
+        m_ambiguous = TwoReadings{number, textrules::trimmed(asUtf8), textrules::trimmed(asCp932)};
+        return false;
+    });
+    m_lines.clear();
+}
+
+void List::findWhereEachFails(QByteArrayView bytes)
+{
+    const int notCp932 = m_badLine;
+    m_badLine = 0;
+    QStringDecoder utf8 = lineDecoder();
+    QString buffer(bytes.size(), Qt::Uninitialized);
+    int notUtf8 = 0;
+    forEachLine(bytes, [&](QByteArrayView line, int number) {
+        char16_t *const out = reinterpret_cast<char16_t *>(buffer.data());
+        const bool isUtf8 = decodeUtf8(utf8, out, line);
+        if (!isUtf8 && notUtf8 == 0)
+            notUtf8 = number;
+        if (number == notCp932 && !isUtf8)
+            m_badLine = number; // text of neither
+        return number < notCp932 || notUtf8 == 0;
+    });
+    if (m_badLine == 0)
+        m_mixed = Mixed{notUtf8, notCp932};
 }
 
 bool List::readWhole(QByteArrayView bytes)

@@ -18,7 +18,7 @@ namespace sourcelistfile {
 constexpr qsizetype kMaxBytes = qsizetype(256) << 20;
 
 enum class Encoding {
-    Auto, // each line on its own: UTF-8 where it is valid UTF-8, else code page 932
+    Auto, // the whole list in the one encoding it is text of; UTF-8 after a byte-order mark
     Utf8,
     Cp932,
 };
@@ -39,8 +39,28 @@ public:
     QString text(qsizetype i) const;
     // Its number in the file, from 1, counting every line.
     int number(qsizetype i) const { return int(m_lines[i].number); }
-    // The first line that is not text of the encoding, or 0.
+    // The first line that is not text of the encoding, or 0. Read with
+    // Auto: the first that is text of neither.
     int badLine() const { return m_badLine; }
+    // Read with Auto, a list that is text of both encodings, read as other
+    // names in each: the first line they read differently, and how. Or a
+    // list of lines of one and lines of the other: the first line that is
+    // not UTF-8 and the first that is not code page 932. Either way the
+    // list has no lines: which one it is, only its writer can tell.
+    struct TwoReadings
+    {
+        int line = 0;
+        QString utf8;
+        QString cp932;
+    };
+    const TwoReadings &ambiguous() const { return m_ambiguous; }
+    struct Mixed
+    {
+        int notUtf8 = 0;
+        int notCp932 = 0;
+    };
+    const Mixed &mixed() const { return m_mixed; }
+    bool refused() const { return m_badLine > 0 || m_ambiguous.line > 0 || m_mixed.notUtf8 > 0; }
 
     static List parse(QByteArrayView bytes, Encoding encoding);
 
@@ -55,11 +75,16 @@ private:
 
     bool readWhole(QByteArrayView bytes);
     void readLineByLine(QByteArrayView bytes, Encoding encoding);
+    void readInOne(QByteArrayView bytes);
+    void findTwoReadings(QByteArrayView bytes);
+    void findWhereEachFails(QByteArrayView bytes);
     void addLine(qsizetype start, qsizetype end, int number);
 
     QString m_text;
     std::vector<Line> m_lines;
     int m_badLine = 0;
+    TwoReadings m_ambiguous;
+    Mixed m_mixed;
 };
 
 } // namespace sourcelistfile

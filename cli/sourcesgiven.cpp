@@ -55,6 +55,18 @@ Result<Usage> readList(const QString &name, sourcelistfile::Encoding encoding, Q
     read.list = sourcelistfile::List::parse(bytes, encoding);
     const QString &where = read.name;
     const sourcelistfile::List &list = read.list;
+    if (const sourcelistfile::List::TwoReadings &two = list.ambiguous(); two.line > 0)
+        return Usage{TessivaBatch::tr("%1, line %2 reads as \"%3\" in UTF-8 and as \"%4\" in code page 932: name "
+                                      "the list's encoding with --list-encoding utf-8 or --list-encoding cp932")
+                         .arg(where)
+                         .arg(two.line)
+                         .arg(two.utf8, two.cp932)};
+    if (const sourcelistfile::List::Mixed &mixed = list.mixed(); mixed.notUtf8 > 0)
+        return Usage{TessivaBatch::tr("%1 is not in one encoding: line %2 is not UTF-8 text, line %3 not code page "
+                                      "932 text (see --list-encoding)")
+                         .arg(where)
+                         .arg(mixed.notUtf8)
+                         .arg(mixed.notCp932)};
     if (list.badLine() > 0) {
         const QString expected = encoding == sourcelistfile::Encoding::Utf8 ? TessivaBatch::tr("UTF-8")
             : encoding == sourcelistfile::Encoding::Cp932                   ? TessivaBatch::tr("code page 932")

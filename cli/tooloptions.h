@@ -62,8 +62,8 @@ struct Options
                             QStringLiteral("file")};
     QCommandLineOption listEncoding{
         QStringLiteral("list-encoding"),
-        TessivaBatch::tr("Encoding of the list: %1 (default: each line UTF-8 where it is valid UTF-8, "
-                         "else code page 932), %2 or %3.")
+        TessivaBatch::tr("Encoding of the lists: %1 (default: each list whole in the one it is text of, UTF-8 "
+                         "after a byte-order mark; a list that reads as other names in each is refused), %2 or %3.")
             .arg(sourcelistfile::encodingName(sourcelistfile::Encoding::Auto),
                  sourcelistfile::encodingName(sourcelistfile::Encoding::Utf8),
                  sourcelistfile::encodingName(sourcelistfile::Encoding::Cp932)),

@@ -48,8 +48,8 @@
         <translation>&lt;file&gt; から変換元を 1 行に 1 つずつ読みます ("-" は標準入力)。複数回指定すると、指定の順に読みます。</translation>
     </message>
     <message>
-        <source>Encoding of the list: %1 (default: each line UTF-8 where it is valid UTF-8, else code page 932), %2 or %3.</source>
-        <translation>リストの文字コード: %1 (既定: 正しい UTF-8 の行は UTF-8、それ以外はコードページ 932)、%2、%3 のいずれか。</translation>
+        <source>Encoding of the lists: %1 (default: each list whole in the one it is text of, UTF-8 after a byte-order mark; a list that reads as other names in each is refused), %2 or %3.</source>
+        <translation>リストの文字コード: %1 (既定: リスト全体を、そのリストが正しく読める方の文字コードで読みます。バイトオーダーマークがあれば UTF-8。どちらでも読めて、読み方によって別の名前になるリストは断ります)、%2、%3 のいずれか。</translation>
     </message>
     <message>
         <source>Convert a drawing tree: every source lies under &lt;root&gt;, and each drawing goes to the same folder below the destination folder; the batch file makes the folders.</source>
@@ -162,6 +162,14 @@ Tessiva のウィンドウとまったく同じに書き出します。フォル
     <message>
         <source>%1, line %2: not %3 text (see --list-encoding)</source>
         <translation>%1 の %2 行目: %3 のテキストではありません (--list-encoding を参照)</translation>
+    </message>
+    <message>
+        <source>%1, line %2 reads as &quot;%3&quot; in UTF-8 and as &quot;%4&quot; in code page 932: name the list&apos;s encoding with --list-encoding utf-8 or --list-encoding cp932</source>
+        <translation>%1 の %2 行目は、UTF-8 では「%3」、コードページ 932 では「%4」と読めます: リストの文字コードを --list-encoding utf-8 か --list-encoding cp932 で指定してください</translation>
+    </message>
+    <message>
+        <source>%1 is not in one encoding: line %2 is not UTF-8 text, line %3 not code page 932 text (see --list-encoding)</source>
+        <translation>%1 は一つの文字コードで書かれていません: %2 行目は UTF-8 のテキストではなく、%3 行目はコードページ 932 のテキストではありません (--list-encoding を参照)</translation>
     </message>
     <message>
         <source>cannot read the settings file %1: %2</source>

@@ -252,7 +252,9 @@ void TestCli::refusalNamesTheSource_data()
         << QStringLiteral(u"変換元ﾌｧｲﾙ( C:\\A\\\\x1b[2Jx\\x0dB\\x7f\\x85.dxf )に使用できない文字が含まれています！\n"
                           "tessiva-batch: 'C:\\A\\\\x1b[2Jx\\x0dB\\x7f\\x85.dxf' (standard input, line 1)");
     QTest::newRow("a right-to-left override")
-        << folders + QStringList{QStringLiteral("--list"), QStringLiteral("-")}
+        << folders
+            + QStringList{QStringLiteral("--list-encoding"), QStringLiteral("utf-8"), QStringLiteral("--list"),
+                          QStringLiteral("-")}
         << QByteArray("C:\\A\\x\xe2\x80\xaetxt.dxf\n")
         << QStringLiteral(u"変換元ﾌｧｲﾙ( C:\\A\\x\\u202etxt.dxf )に使用できない文字が含まれています！\n"
                           "tessiva-batch: 'C:\\A\\x\\u202etxt.dxf' (standard input, line 1)");
@@ -399,9 +401,20 @@ void TestCli::listEncodings_data()
     // 陦ｨ in code page 932 is 0xE8 0xA1 0xA8, which reads as UTF-8 too (表).
     const QByteArray bothWays = cp932::encode(QStringLiteral(u"C:\\陦ｨ\\b.dxf"));
     QVERIFY(QByteArrayView(bothWays).isValidUtf8());
-    QTest::newRow("auto: a UTF-8 line and a code page 932 line")
+    // One encoding for the whole list: a line that alone reads as UTF-8
+    // is read as code page 932 with the rest.
+    QTest::newRow("auto: a list of code page 932")
         << QStringLiteral("auto") << QByteArray("C:\\\xe8\xa1\xa8\\u.dxf\r\n") + sjis + "\r\n"
-        << 0 << QStringLiteral(u"C:\\表\\U.DXF");
+        << 0 << QStringLiteral(u"C:\\陦ｨ\\U.DXF");
+    QTest::newRow("auto: text of both, read as other names")
+        << QStringLiteral("auto") << QByteArray("C:\\x\\u.dxf\r\nC:\\LST\\\xc3\xb7.DXF\r\n") << 1
+        << QStringLiteral(
+               u"standard input, line 2 reads as \"C:\\LST\\÷.DXF\" in UTF-8 and as \"C:\\LST\\ﾃｷ.DXF\" in "
+               u"code page 932: name the list's encoding with --list-encoding utf-8 or --list-encoding cp932");
+    QTest::newRow("auto: a line of each")
+        << QStringLiteral("auto") << QByteArray("C:\\\xe3\x81\x82.dxf\nC:\\\xb1.dxf\n") << 1
+        << QStringLiteral("standard input is not in one encoding: line 2 is not UTF-8 text, line 1 not code page 932 "
+                          "text (see --list-encoding)");
     QTest::newRow("auto: the code page 932 line")
         << QStringLiteral("auto") << "C:\\x\\u.dxf\n" + sjis << 0 << QStringLiteral(u"C:\\計画\\A.DXF");
     QTest::newRow("cp932 named") << QStringLiteral("cp932") << bothWays << 0 << QStringLiteral(u"C:\\陦ｨ\\B.DXF");

@@ -20,7 +20,7 @@ class TestSourceListFile : public QObject
 private slots:
     void lines_data();
     void lines();
-    void utf8AsTheToolkitReadsIt();
+    void oneEncodingForTheWholeList();
     void wildcards_data();
     void wildcards();
 };
@@ -77,26 +77,56 @@ void TestSourceListFile::lines_data()
     QTest::addColumn<int>("encoding");
     QTest::addColumn<QStringList>("texts");
     QTest::addColumn<QList<int>>("numbers");
+    // Refused: the first line of neither encoding; the first line read as
+    // two names, and those two; the first lines not UTF-8 and not 932.
     QTest::addColumn<int>("bad");
+    QTest::addColumn<QStringList>("twoReadings");
+    QTest::addColumn<QList<int>>("mixed");
     const int automatic = int(Encoding::Auto);
+    const QByteArray te = "C:\\LST\\\xc3\xb7.DXF"; // ﾃｷ in code page 932, ÷ in UTF-8
+    const QByteArray kanji = cp932::encode(QStringLiteral(u"C:\\LST\\平面図1.dxf"));
     QTest::newRow("CR LF, a blank line, no last line end")
         << QByteArray("a.dxf\r\n \r\nb.dxf") << automatic
-        << QStringList{QStringLiteral("a.dxf"), QStringLiteral("b.dxf")} << QList<int>{1, 3} << 0;
-    QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBFx.dxf\n") << automatic
-                                     << QStringList{QStringLiteral("x.dxf")} << QList<int>{1} << 0;
-    QTest::newRow("each line on its own")
-        << QByteArray("C:\\\xe8\xa1\xa8.dxf\n") + cp932::encode(QStringLiteral(u"C:\\表.dxf")) << automatic
-        << QStringList{QStringLiteral(u"C:\\表.dxf"), QStringLiteral(u"C:\\表.dxf")} << QList<int>{1, 2} << 0;
-    QTest::newRow("cp932 named: bytes that also read as UTF-8")
-        << QByteArray("\xe8\xa1\xa8.dxf") << int(Encoding::Cp932) << QStringList{QStringLiteral(u"陦ｨ.dxf")}
-        << QList<int>{1} << 0;
+        << QStringList{QStringLiteral("a.dxf"), QStringLiteral("b.dxf")} << QList<int>{1, 3} << 0 << QStringList()
+        << QList<int>();
+    QTest::newRow("a byte-order mark says UTF-8") << QByteArray("\xEF\xBB\xBF") + te + "\r\n"
+                                                  << automatic << QStringList{QStringLiteral(u"C:\\LST\\÷.DXF")}
+                                                  << QList<int>{1} << 0 << QStringList() << QList<int>();
+    QTest::newRow("UTF-8 throughout") << QByteArray("C:\\\xe3\x81\x82.dxf\nC:\\\xe8\xa1\xa8.dxf\n") << automatic
+                                      << QStringList{QStringLiteral(u"C:\\あ.dxf"), QStringLiteral(u"C:\\表.dxf")}
+                                      << QList<int>{1, 2} << 0 << QStringList() << QList<int>();
+    QTest::newRow("code page 932 throughout, a line that alone reads as UTF-8")
+        << kanji + "\r\n" + te + "\r\n"
+        << automatic << QStringList{QStringLiteral(u"C:\\LST\\平面図1.dxf"), QStringLiteral(u"C:\\LST\\ﾃｷ.DXF")}
+        << QList<int>{1, 2} << 0 << QStringList() << QList<int>();
+    QTest::newRow("text of both, read as other names")
+        << QByteArray("a.dxf\r\n") + te + "\r\n"
+        << automatic << QStringList() << QList<int>() << 0
+        << QStringList{QStringLiteral(u"C:\\LST\\÷.DXF"), QStringLiteral(u"C:\\LST\\ﾃｷ.DXF")} << QList<int>();
+    QTest::newRow("ﾊｼ, text of both") << QByteArray("C:\\LST\\\xca\xbc.DXF") << automatic << QStringList()
+                                      << QList<int>() << 0
+                                      << QStringList{QStringLiteral(u"C:\\LST\\ʼ.DXF"),
+                                                     QStringLiteral(u"C:\\LST\\ﾊｼ.DXF")}
+                                      << QList<int>();
+    QTest::newRow("cp932 named") << te << int(Encoding::Cp932) << QStringList{QStringLiteral(u"C:\\LST\\ﾃｷ.DXF")}
+                                 << QList<int>{1} << 0 << QStringList() << QList<int>();
+    QTest::newRow("utf-8 named") << te << int(Encoding::Utf8) << QStringList{QStringLiteral(u"C:\\LST\\÷.DXF")}
+                                 << QList<int>{1} << 0 << QStringList() << QList<int>();
     QTest::newRow("utf-8 named: a code page 932 line is an error")
-        << QByteArray("a.dxf\n\n\x95\x5c.dxf\n") << int(Encoding::Utf8) << QStringList{} << QList<int>{} << 3;
-    QTest::newRow("neither") << QByteArray("a.dxf\n\x81\n") << automatic << QStringList{} << QList<int>{} << 2;
+        << QByteArray("a.dxf\n\n\x95\x5c.dxf\n") << int(Encoding::Utf8) << QStringList{} << QList<int>{} << 3
+        << QStringList() << QList<int>();
+    QTest::newRow("a line of each") << QByteArray("C:\\\xe3\x81\x82.dxf\nC:\\\xb1.dxf\n") << automatic << QStringList()
+                                    << QList<int>() << 0 << QStringList() << QList<int>{2, 1};
+    QTest::newRow("neither") << QByteArray("a.dxf\n\x81\n") << automatic << QStringList{} << QList<int>{} << 2
+                             << QStringList() << QList<int>();
+    QTest::newRow("neither, after a line of code page 932")
+        << QByteArray("C:\\\xb1.dxf\na.dxf\n\x81\n") << automatic << QStringList{} << QList<int>{} << 3 << QStringList()
+        << QList<int>();
     // An empty standard input, a find that matched nothing.
-    QTest::newRow("no bytes at all") << QByteArray() << automatic << QStringList{} << QList<int>{} << 0;
+    QTest::newRow("no bytes at all") << QByteArray() << automatic << QStringList{} << QList<int>{} << 0 << QStringList()
+                                     << QList<int>();
     QTest::newRow("a long ASCII line") << QByteArray(1000, 'a') << automatic << QStringList{QString(1000, u'a')}
-                                       << QList<int>{1} << 0;
+                                       << QList<int>{1} << 0 << QStringList() << QList<int>();
 }
 
 void TestSourceListFile::lines()
@@ -106,10 +136,17 @@ void TestSourceListFile::lines()
     QFETCH(QStringList, texts);
     QFETCH(QList<int>, numbers);
     QFETCH(int, bad);
+    QFETCH(QStringList, twoReadings);
+    QFETCH(QList<int>, mixed);
     const List list = List::parse(bytes, Encoding(encoding));
     QCOMPARE(list.badLine(), bad);
-    if (bad)
-        return;
+    const QStringList read
+        = list.ambiguous().line > 0 ? QStringList{list.ambiguous().utf8, list.ambiguous().cp932} : QStringList();
+    QCOMPARE(read, twoReadings);
+    const QList<int> where
+        = list.mixed().notUtf8 > 0 ? QList<int>{list.mixed().notUtf8, list.mixed().notCp932} : QList<int>();
+    QCOMPARE(where, mixed);
+    QCOMPARE(list.refused(), bad > 0 || !twoReadings.isEmpty() || !mixed.isEmpty());
     QStringList gotTexts;
     QList<int> gotNumbers;
     for (qsizetype i = 0; i < list.size(); ++i) {
@@ -120,23 +157,23 @@ void TestSourceListFile::lines()
     QCOMPARE(gotNumbers, numbers);
 }
 
-void TestSourceListFile::utf8AsTheToolkitReadsIt()
+void TestSourceListFile::oneEncodingForTheWholeList()
 {
-    // Random pairs of lines, mostly near-UTF-8: each line is taken as UTF-8
-    // exactly when it is valid on its own (a sequence cut at the end of the
-    // first never joins the second, a first line that was not UTF-8 does
-    // not make the second one code page 932), and then reads as the toolkit
+    // Random pairs of lines, mostly near-UTF-8 and near code page 932: a
+    // list is refused, or every line reads in one encoding, the same for
+    // all; read as UTF-8, exactly where it is valid UTF-8 (a sequence cut at
+    // the end of the first line never joins the second), as the toolkit
     // reads it.
     QRandomGenerator random(20261207);
     static const unsigned char pieces[][4]
-        = {{'a'},        {0xC3, 0xA9}, {0xE8, 0xA1, 0xA8},      {0xF0, 0x9F, 0x98, 0x80}, {0xED, 0xA0, 0x80},
-           {0xC0, 0xAF}, {0x80},       {0xF4, 0x90, 0x80, 0x80}};
-    static const int lengths[] = {1, 2, 3, 4, 3, 2, 1, 4};
+        = {{'a'},  {0xC3, 0xA9}, {0xE8, 0xA1, 0xA8}, {0xF0, 0x9F, 0x98, 0x80}, {0xED, 0xA0, 0x80}, {0xC0, 0xAF},
+           {0x80}, {0xB1},       {0x95, 0x5C}};
+    static const int lengths[] = {1, 2, 3, 4, 3, 2, 1, 1, 2};
     const auto randomLine = [&] {
         QByteArray line;
         const int count = int(random.bounded(1, 24));
         for (int i = 0; i < count; ++i) {
-            const int piece = int(random.bounded(8));
+            const int piece = int(random.bounded(int(std::size(lengths))));
             int n = lengths[piece];
             if (random.bounded(10) == 0)
                 n = int(random.bounded(1, n + 1)); // cut short
@@ -147,25 +184,26 @@ void TestSourceListFile::utf8AsTheToolkitReadsIt()
     for (int round = 0; round < 3000; ++round) {
         const QByteArray lines[] = {randomLine(), randomLine()};
         const QByteArray bytes = lines[0] + '\n' + lines[1];
-        for (const Encoding encoding : {Encoding::Utf8, Encoding::Auto}) {
-            // What each line should read as, and the first line that reads as nothing.
-            QStringList expected;
-            int bad = 0;
-            for (int i = 0; i < 2 && !bad; ++i) {
-                bool ok = QByteArrayView(lines[i]).isValidUtf8();
-                QString text = QString::fromUtf8(lines[i]);
-                if (!ok && encoding == Encoding::Auto)
-                    text = cp932::decode(lines[i], &ok);
-                if (ok)
-                    expected << text;
-                else
-                    bad = i + 1;
-            }
-            const List list = List::parse(bytes, encoding);
-            QVERIFY2(list.badLine() == bad, bytes.toHex(' ').constData());
-            for (qsizetype i = 0; i < expected.size() && !bad; ++i)
-                QCOMPARE(list.text(i), expected.at(i));
+        const List utf8 = List::parse(bytes, Encoding::Utf8);
+        const bool isUtf8 = QByteArrayView(bytes).isValidUtf8();
+        QCOMPARE(utf8.badLine(), isUtf8 ? 0 : QByteArrayView(lines[0]).isValidUtf8() ? 2 : 1);
+        const List list = List::parse(bytes, Encoding::Auto);
+        if (list.refused())
+            continue;
+        bool isCp932 = false;
+        const QString asCp932 = cp932::decode(bytes, &isCp932);
+        const QString whole = isUtf8 ? QString::fromUtf8(bytes) : asCp932;
+        QVERIFY2(isUtf8 || isCp932, bytes.toHex(' ').constData());
+        QVERIFY2(!isUtf8 || !isCp932 || whole == asCp932, bytes.toHex(' ').constData());
+        QStringList read;
+        for (qsizetype i = 0; i < list.size(); ++i)
+            read << list.text(i);
+        QStringList expected;
+        for (const QString &line : whole.split(u'\n')) {
+            if (!line.trimmed().isEmpty())
+                expected << line;
         }
+        QCOMPARE(read, expected);
     }
 }
 

@@ -27,7 +27,8 @@ struct StoredJob
 // each goes into the destination folder itself).
 const QStringList &storedSources()
 {
-    static const QStringList sources{QStringLiteral("C:\\DRAW\\plan1.dxf"), QStringLiteral("C:\\DRAW\\My Work\\site b.DXF"),
+    static const QStringList sources{QStringLiteral("C:\\DRAW\\plan1.dxf"),
+                                     QStringLiteral("C:\\DRAW\\My Work\\site b.DXF"),
                                      QStringLiteral(u"C:\\DRAW\\R&D (1)\\100% a^b 図.dxf")};
     return sources;
 }
