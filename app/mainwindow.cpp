@@ -99,6 +99,7 @@ void MainWindow::buildParts()
     connect(m_save, &SaveAction::lineRefused, m_sources, &SourceList::selectAndFocus);
     // What a folder brought that the user should know goes to the status line.
     connect(m_sources, &SourceList::notice, m_save, &SaveAction::say);
+    connect(m_sources, &SourceList::noticeWithdrawn, m_save, &SaveAction::unsay);
     m_helpMenu = new HelpMenu(this);
 }
 

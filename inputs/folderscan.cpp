@@ -17,7 +17,10 @@ namespace {
 // window looks at it meanwhile.
 constexpr int kQuietMs = 1000;
 constexpr int kLookMs = 25;
+Searcher g_searcher = &search;
 } // namespace
+
+void setSearcher(Searcher searcher) { g_searcher = searcher ? searcher : &search; }
 
 Found search(const QString &folder, Progress &progress)
 {
@@ -55,7 +58,7 @@ Cancellable<Found> drawingsBelow(QWidget *window, const QString &nativeFolder)
     Found found;
     std::atomic<bool> done = false;
     std::thread searching([&] {
-        found = search(QDir::fromNativeSeparators(nativeFolder), progress);
+        found = g_searcher(QDir::fromNativeSeparators(nativeFolder), progress);
         done = true;
     });
     QElapsedTimer started;

@@ -38,4 +38,9 @@ struct Progress
 };
 Found search(const QString &folder, Progress &progress);
 
+// The search drawingsBelow runs: search(), or one a test puts in its place
+// (nullptr puts search() back).
+using Searcher = Found (*)(const QString &folder, Progress &progress);
+void setSearcher(Searcher searcher);
+
 } // namespace folderscan

@@ -122,6 +122,7 @@ void SourceList::refreshCount(bool selectLast)
 
 void SourceList::chooseFiles()
 {
+    withdrawNotice();
     OpenFilesRequest request;
     request.title = QStringLiteral(u"変換元DXFﾌｧｲﾙを選択( 追加選択する時は+CTRｷｰ )");
     request.nameFilters = {QStringLiteral(u"ＤＸＦﾌｧｲﾙ(*.DXF)"), QStringLiteral(u"すべてのﾌｧｲﾙ(*.*)")};
@@ -132,19 +133,16 @@ void SourceList::chooseFiles()
     m_openFilter = chosen->selectedFilter;
 
     // The keys count as they are once the dialog has closed.
-    const bool add = addModifierHeld();
-    QStringList paths;
-    paths.reserve(chosen->files.size());
+    Taken taken{addModifierHeld()};
+    taken.paths.reserve(chosen->files.size());
     for (const QString &file : chosen->files)
-        paths << jobpath::toJob(file, m_services.pathStyle());
-    if (!add)
-        startOver();
-    append(paths);
-    refreshCount(true);
+        taken.paths << jobpath::toJob(file, m_services.pathStyle());
+    commit(taken);
 }
 
 void SourceList::chooseFolder()
 {
+    withdrawNotice();
     const Cancellable<QString> folder
         = m_services.browseFolder(m_client->window(), QStringLiteral(u"変換元ﾌｫﾙﾀﾞを指定してください。"), QString());
     if (!folder.cancelled())
@@ -153,82 +151,112 @@ void SourceList::chooseFolder()
 
 void SourceList::addFolder(const QString &nativeFolder)
 {
+    withdrawNotice();
     // The keys count as they are once the dialog has closed.
-    const bool add = addModifierHeld();
-    if (!add)
-        startOver();
-    takeFolder(nativeFolder);
-    refreshCount(true);
+    Taken taken{addModifierHeld()};
+    if (takeFolder(nativeFolder, taken) == Search::Cancelled)
+        return;
+    commit(taken);
 }
 
-bool SourceList::takeFolder(const QString &nativeFolder)
+SourceList::Search SourceList::takeFolder(const QString &nativeFolder, Taken &taken)
 {
     const jobpath::Style style = m_services.pathStyle();
     const QString root = jobpath::folderToJob(nativeFolder, style);
+    if (!m_services.isExistingFolder(nativeFolder)) {
+        say(JobFieldNames::sourceFolder() % QStringLiteral(u"( ") % root % QStringLiteral(u" )がありません！"));
+        return Search::Refused;
+    }
     // One tree to a list: a folder outside the first one's is refused now,
     // with the reason, rather than at the save.
-    if (!m_treeRoot.isEmpty()
-        && !(root.size() >= m_treeRoot.size()
-             && textrules::sameWindowsName(QStringView(root).left(m_treeRoot.size()), m_treeRoot))) {
-        emit notice(JobFieldNames::sourceFolder() % QStringLiteral(u"( ") % root % QStringLiteral(u" )が最初のﾌｫﾙﾀﾞ( ")
-                    % m_treeRoot % QStringLiteral(u" )の下にありません！"));
-        return false;
+    const QString &treeRoot = taken.treeRoot(m_treeRoot);
+    if (!treeRoot.isEmpty()
+        && !(root.size() >= treeRoot.size()
+             && textrules::sameWindowsName(QStringView(root).left(treeRoot.size()), treeRoot))) {
+        say(JobFieldNames::sourceFolder() % QStringLiteral(u"( ") % root % QStringLiteral(u" )が最初のﾌｫﾙﾀﾞ( ")
+            % treeRoot % QStringLiteral(u" )の下にありません！"));
+        return Search::Refused;
     }
     const Cancellable<folderscan::Found> found = folderscan::drawingsBelow(m_client->window(), nativeFolder);
     if (found.cancelled())
-        return false; // nothing changes
-    if (m_treeRoot.isEmpty())
-        m_treeRoot = root;
-    QStringList paths;
-    paths.reserve(found->drawings.size());
+        return Search::Cancelled;
+    if (treeRoot.isEmpty())
+        taken.root = root;
+    taken.paths.reserve(taken.paths.size() + found->drawings.size());
     for (const QString &file : found->drawings)
-        paths << jobpath::toJob(file, style);
-    append(paths);
+        taken.paths << jobpath::toJob(file, style);
     if (!found->unreadable.isEmpty()) {
-        // A few names and how many in all: the status line's tooltip holds
-        // the whole text.
+        // A few names, as the list names folders, and how many in all: the
+        // status line's tooltip holds the whole text.
         constexpr int kNamed = 3;
-        QStringList named = found->unreadable.mid(0, kNamed);
+        QStringList named;
+        for (const QString &folder : found->unreadable.mid(0, kNamed))
+            named << jobpath::folderToJob(folder, style);
         if (found->unreadable.size() > kNamed)
             named << QStringLiteral(u"…");
-        emit notice(QStringLiteral(u"読めないﾌｫﾙﾀﾞが %1 個あります: %2")
-                        .arg(found->unreadable.size())
-                        .arg(named.join(QStringLiteral(u"、"))));
+        say(QStringLiteral(u"読めないﾌｫﾙﾀﾞが %1 個あります: %2")
+                .arg(found->unreadable.size())
+                .arg(named.join(QStringLiteral(u"、"))));
+    } else if (found->drawings.isEmpty()) {
+        say(JobFieldNames::sourceFolder() % QStringLiteral(u"( ") % root % QStringLiteral(u" )には図面がありません！"));
     }
-    return true;
+    return Search::Ended;
 }
 
 void SourceList::dropFiles(const QStringList &nativeNames)
 {
-    const bool add = addModifierHeld();
-    QStringList files;
-    QStringList folders;
+    withdrawNotice();
+    // What the drop brings, in the order it was dropped: a folder as the
+    // folder item takes it, the first one the tree's root where the list
+    // has none; a file as the open dialog does. Names of files that do not
+    // exist are passed over.
+    Taken taken{addModifierHeld()};
     for (const QString &name : nativeNames) {
-        // Names of files that do not exist are passed over.
-        if (m_services.isExistingFile(name))
-            files << name;
-        else if (m_services.isExistingFolder(name))
-            folders << name;
+        if (m_services.isExistingFile(name)) {
+            taken.paths << jobpath::toJob(name, m_services.pathStyle());
+        } else if (m_services.isExistingFolder(name)) {
+            if (takeFolder(name, taken) == Search::Cancelled)
+                return;
+        }
     }
-    // A drop that brings nothing to take leaves the list as it was.
-    if (files.isEmpty() && folders.isEmpty())
+    commit(taken);
+}
+
+// What an action brought becomes the list, or joins it: only once every
+// search it made has ended, and only where it brought a drawing. Until
+// then the list, its count and its tree stay as they were.
+void SourceList::commit(const Taken &taken)
+{
+    if (taken.paths.isEmpty())
         return;
-    if (!add)
-        startOver();
-    // A folder is taken as the folder item takes it, the first one the
-    // tree's root where the list has none; then the files.
-    for (const QString &folder : std::as_const(folders))
-        takeFolder(folder);
-    QStringList taken;
-    taken.reserve(files.size());
-    for (const QString &name : std::as_const(files))
-        taken << jobpath::toJob(name, m_services.pathStyle());
-    append(taken);
+    if (taken.adds) {
+        append(taken.paths);
+        if (m_treeRoot.isEmpty())
+            m_treeRoot = taken.root;
+    } else {
+        m_model->setStringList(taken.paths);
+        m_treeRoot = taken.root;
+    }
     refreshCount(true);
+}
+
+void SourceList::say(const QString &text)
+{
+    m_notice = text;
+    emit notice(text);
+}
+
+void SourceList::withdrawNotice()
+{
+    if (m_notice.isEmpty())
+        return;
+    emit noticeWithdrawn(m_notice);
+    m_notice.clear();
 }
 
 void SourceList::deleteSelected()
 {
+    withdrawNotice();
     const int row = itemIndex();
     if (row >= 0) {
         m_model->removeRows(row, 1);
@@ -240,6 +268,7 @@ void SourceList::deleteSelected()
 
 void SourceList::deleteAll()
 {
+    withdrawNotice();
     startOver();
     refreshCount(false);
 }

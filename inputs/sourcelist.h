@@ -63,8 +63,11 @@ public:
 
 signals:
     // Something the user should know of what a folder brought: a folder
-    // refused, or folders that could not be read.
+    // refused, not there or without drawings, or folders that could not be
+    // read. The next action on the list withdraws it: the status line says
+    // what the last action did, never what an earlier one did.
     void notice(const QString &text);
+    void noticeWithdrawn(const QString &text);
 
 private:
     void buildButtons(QWidget *client);
@@ -74,10 +77,25 @@ private:
     int itemIndex() const;
     bool addModifierHeld() const;
     void append(const QStringList &jobPaths);
-    // The drawings below a folder added to the list, the folder the tree's
-    // root where the list has none; false where it was refused or the
-    // search cancelled.
-    bool takeFolder(const QString &nativeFolder);
+    // What an action brings to the list, gathered before the list changes:
+    // its lines, and the folder of its tree where it made one; whether it
+    // joins the list or replaces it.
+    struct Taken
+    {
+        bool adds = false;
+        QStringList paths;
+        QString root;
+        // The tree its folders must lie in: the list's where it joins it.
+        const QString &treeRoot(const QString &list) const { return adds && !list.isEmpty() ? list : root; }
+    };
+    enum class Search { Ended, Refused, Cancelled };
+    // The drawings below a folder, into `taken`, the folder the tree's root
+    // where it has none yet: refused (said) where it is not there or lies
+    // outside the tree.
+    Search takeFolder(const QString &nativeFolder, Taken &taken);
+    void commit(const Taken &taken);
+    void say(const QString &text);
+    void withdrawNotice();
     // An empty list, which takes no tree root from the drawings it had.
     void startOver();
     void select(int line);
@@ -96,4 +114,5 @@ private:
     int m_fileCount = 0;
     QString m_openFilter; // the open dialog's filter, as the user left it
     QString m_treeRoot;
+    QString m_notice; // what the last action said, while it may still show
 };

@@ -29,6 +29,12 @@ void SaveAction::clearStatus() { m_statusLine->setStatus(QString()); }
 
 void SaveAction::say(const QString &text) { m_statusLine->setStatus(text); }
 
+void SaveAction::unsay(const QString &text)
+{
+    if (m_statusLine->status() == text)
+        clearStatus();
+}
+
 void SaveAction::onSave()
 {
     clearStatus();

@@ -36,6 +36,8 @@ public:
     // Says `text` on the status line, as a save's outcome is said, without
     // a beep: what another part of the window has to tell.
     void say(const QString &text);
+    // Takes `text` off the status line where it is still what it says.
+    void unsay(const QString &text);
 
     // Its control in the window's tab order.
     QList<QWidget *> tabStops() const;

@@ -13,12 +13,17 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStyleOptionViewItem>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolTip>
 #include <QUrl>
+
+#include <chrono>
+#include <thread>
 
 class TestSourceList : public WindowTest
 {
@@ -49,6 +54,11 @@ private slots:
     void aFolderOfDrawings();
     void longLinesShowTheirNames();
     void searchNamesTheFoldersItCannotRead();
+    void aDropKeepsItsOrder();
+    void aCancelledSearchChangesNothing_data();
+    void aCancelledSearchChangesNothing();
+    void unreadableFoldersNamed_data();
+    void unreadableFoldersNamed();
 
 private:
     QString makeFile(const QString &name);
@@ -335,6 +345,14 @@ void TestSourceList::aFolderOfDrawings_data()
         << QStringList{QStringLiteral("folder a"), QStringLiteral("files")} << 2 << QString();
     QTest::newRow("a folder, then a cancelled one")
         << QStringList{QStringLiteral("folder a"), QStringLiteral("cancel")} << 3 << a;
+    // Only what brings a drawing changes the list: a folder of none, a
+    // folder that is not there, dropped or chosen, leave it as it was.
+    QTest::newRow("a folder, then a drop of a folder of no drawing")
+        << QStringList{QStringLiteral("folder a"), QStringLiteral("drop folder n")} << 3 << a;
+    QTest::newRow("files, then a folder of no drawing")
+        << QStringList{QStringLiteral("files"), QStringLiteral("folder n")} << 2 << QString();
+    QTest::newRow("a folder, then one that is not there")
+        << QStringList{QStringLiteral("folder a"), QStringLiteral("folder gone")} << 3 << a;
 }
 
 void TestSourceList::aFolderOfDrawings()
@@ -344,7 +362,7 @@ void TestSourceList::aFolderOfDrawings()
     QFETCH(QString, root);
     // Folder a: three drawings (one of them in a folder below, one .DXF),
     // and a file that is none; folder b: one drawing.
-    for (const char *name : {"a/x.dxf", "a/sub/y.DXF", "a/sub/z.dxf", "a/notes.txt", "b/w.dxf"})
+    for (const char *name : {"a/x.dxf", "a/sub/y.DXF", "a/sub/z.dxf", "a/notes.txt", "b/w.dxf", "n/x.txt"})
         QVERIFY(!makeFile(QLatin1String(name)).isEmpty());
     const QString dropped = makeFile(QStringLiteral("c/v.dxf"));
     for (const QString &step : std::as_const(steps)) {
@@ -375,6 +393,14 @@ void TestSourceList::aFolderOfDrawings()
     const QString expected
         = root.isEmpty() ? QString() : jobpath::folderToJob(m_dir.filePath(root), jobpath::Style::Unix);
     QCOMPARE(m_window->currentJob().treeRoot, expected);
+    // What a folder brought is said, as the list names folders.
+    const auto named = [&](const char *folder) {
+        return jobpath::folderToJob(m_dir.filePath(QLatin1String(folder)), jobpath::Style::Unix);
+    };
+    if (steps.last().endsWith(QLatin1String("folder n")))
+        QCOMPARE(status(), QStringLiteral(u"変換元ﾌｫﾙﾀﾞ( ") + named("n") + QStringLiteral(u" )には図面がありません！"));
+    if (steps.last().endsWith(QLatin1String("folder gone")))
+        QCOMPARE(status(), QStringLiteral(u"変換元ﾌｫﾙﾀﾞ( ") + named("gone") + QStringLiteral(u" )がありません！"));
     // A folder refused is said, with the tree's root.
     if (steps.join(u' ').contains(QLatin1String("folder b")))
         QVERIFY2(status().contains(QStringLiteral(u"の下にありません！")) && status().contains(expected),
@@ -403,29 +429,148 @@ void TestSourceList::anEmptyListShowsItsFocus()
     QVERIFY2(strongest >= 3, qPrintable(QString::number(strongest)));
 }
 
+void TestSourceList::aDropKeepsItsOrder()
+{
+    // A file, then a folder: the file's line first, then the folder's
+    // drawings; the folder the tree's root.
+    const QString loose = makeFile(QStringLiteral("loose.dxf"));
+    for (const char *name : {"inner/b.dxf", "inner/a.dxf"})
+        QVERIFY(!makeFile(QLatin1String(name)).isEmpty());
+    drop({loose, m_dir.filePath(QStringLiteral("inner"))}, Qt::NoModifier);
+    const auto job
+        = [&](const char *name) { return jobpath::toJob(m_dir.filePath(QLatin1String(name)), jobpath::Style::Unix); };
+    QCOMPARE(lines(), (QStringList{job("loose.dxf"), job("inner/a.dxf"), job("inner/b.dxf")}));
+    QCOMPARE(m_window->currentJob().treeRoot,
+             jobpath::folderToJob(m_dir.filePath(QStringLiteral("inner")), jobpath::Style::Unix));
+}
+
+namespace {
+// A search that goes on until it is told to stop.
+folderscan::Found endless(const QString &, folderscan::Progress &progress)
+{
+    while (!progress.stop)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    return {};
+}
+} // namespace
+
+void TestSourceList::aCancelledSearchChangesNothing_data()
+{
+    QTest::addColumn<bool>("dropped");
+    QTest::newRow("the folder item") << false;
+    QTest::newRow("a drop") << true;
+}
+
+void TestSourceList::aCancelledSearchChangesNothing()
+{
+    // While a search goes on, the list and its count are those it had;
+    // cancelled, the list stays as it was.
+    QFETCH(bool, dropped);
+    drop({makeFile(QStringLiteral("a.dxf")), makeFile(QStringLiteral("b.dxf"))}, Qt::NoModifier);
+    const QStringList before = lines();
+    const QString folder = m_dir.filePath(QStringLiteral("big"));
+    QVERIFY(QDir().mkpath(folder));
+    folderscan::setSearcher(&endless);
+    // Once the search shows its progress: what the list holds then, and
+    // its cancel pressed. Looked at from the search's own waiting.
+    QStringList during;
+    int countDuring = -1;
+    QTimer look;
+    connect(&look, &QTimer::timeout, this, [&] {
+        QProgressDialog *progress = m_window->findChild<QProgressDialog *>();
+        if (!progress || !progress->isVisible())
+            return;
+        during = lines();
+        countDuring = fileCount();
+        look.stop();
+        progress->cancel();
+    });
+    look.start(20);
+    if (dropped) {
+        drop({folder}, Qt::NoModifier);
+    } else {
+        m_platform.browseAnswers = {folder};
+        TRIGGER(m_window, "AddFolder1");
+    }
+    folderscan::setSearcher(nullptr);
+    QCOMPARE(during, before);
+    QCOMPARE(countDuring, 2);
+    QCOMPARE(lines(), before);
+    QCOMPARE(fileCount(), 2);
+}
+
+namespace {
+int g_unreadable = 0;
+// A search that finds one drawing and g_unreadable folders it could not
+// read, below the folder it is given.
+folderscan::Found someUnreadable(const QString &folder, folderscan::Progress &)
+{
+    folderscan::Found found{{folder + QStringLiteral("/a.dxf")}, {}};
+    for (int i = 1; i <= g_unreadable; ++i)
+        found.unreadable << folder + QStringLiteral("/shut%1").arg(i);
+    return found;
+}
+} // namespace
+
+void TestSourceList::unreadableFoldersNamed_data()
+{
+    // How many folders could not be read; the status line names three at
+    // the most, as the list names folders.
+    QTest::addColumn<int>("unreadable");
+    QTest::newRow("one") << 1;
+    QTest::newRow("three, all named") << 3;
+    QTest::newRow("four, three named") << 4;
+}
+
+void TestSourceList::unreadableFoldersNamed()
+{
+    QFETCH(int, unreadable);
+    const QString folder = m_dir.filePath(QStringLiteral("t"));
+    QVERIFY(QDir().mkpath(folder));
+    QStringList named;
+    for (int i = 1; i <= qMin(unreadable, 3); ++i)
+        named << jobpath::folderToJob(folder + QStringLiteral("/shut%1").arg(i), jobpath::Style::Unix);
+    if (unreadable > 3)
+        named << QStringLiteral(u"…");
+    g_unreadable = unreadable;
+    folderscan::setSearcher(&someUnreadable);
+    m_platform.browseAnswers = {folder};
+    TRIGGER(m_window, "AddFolder1");
+    folderscan::setSearcher(nullptr);
+    QCOMPARE(status(),
+             QStringLiteral(u"読めないﾌｫﾙﾀﾞが %1 個あります: ").arg(unreadable) + named.join(QStringLiteral(u"、")));
+    QCOMPARE(fileCount(), 1);
+    // The next action says what it did: the old notice goes.
+    drop({makeFile(QStringLiteral("b.dxf"))}, Qt::ControlModifier);
+    QCOMPARE(status(), QString());
+}
+
 void TestSourceList::searchNamesTheFoldersItCannotRead()
 {
     // A folder the user may not read is named, not passed over in silence;
     // what could be read is found, and every folder looked in is counted.
-    for (const char *name : {"tree/a.dxf", "tree/open/b.dxf", "tree/shut/c.dxf"})
+    for (const char *name : {"tree/a.dxf", "tree/open/b.dxf", "tree/shut/c.dxf", "tree/seen/d.dxf"})
         QVERIFY(!makeFile(QLatin1String(name)).isEmpty());
     const QString tree = m_dir.filePath(QStringLiteral("tree"));
     QVERIFY(ordinaryuser::handOver(tree));
-    for (const char *folder : {"", "/open", "/shut"}) {
+    for (const char *folder : {"", "/open", "/shut", "/seen"}) {
         const QByteArray path = QFile::encodeName(tree + QLatin1String(folder));
         if (ordinaryuser::isRoot())
             QCOMPARE(::chown(path.constData(), ordinaryuser::kNobody, ordinaryuser::kNobody), 0);
     }
+    // One folder that cannot be read, one that can be read but not entered.
     QVERIFY(QFile::setPermissions(tree + QStringLiteral("/shut"), QFileDevice::WriteOwner));
+    QVERIFY(QFile::setPermissions(tree + QStringLiteral("/seen"), QFileDevice::ReadOwner));
     const bool named = ordinaryuser::run([&] {
         folderscan::Progress progress;
         const folderscan::Found found = folderscan::search(tree, progress);
-        return found.unreadable == QStringList{tree + QStringLiteral("/shut")}
+        return found.unreadable == QStringList{tree + QStringLiteral("/seen"), tree + QStringLiteral("/shut")}
         && found.drawings == QStringList{tree + QStringLiteral("/a.dxf"), tree + QStringLiteral("/open/b.dxf")}
         && progress.folders == 2 && progress.drawings == 2;
     });
-    QFile::setPermissions(tree + QStringLiteral("/shut"),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    for (const char *folder : {"/shut", "/seen"})
+        QFile::setPermissions(tree + QLatin1String(folder),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QVERIFY(named);
 }
 
