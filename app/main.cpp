@@ -20,7 +20,9 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "%s\n", said.toLocal8Bit().constData());
         return 1;
     }
+    systemstart::toolkitOpening();
     QApplication app(argc, argv);
+    systemstart::toolkitOpened();
     systemstart::chooseStyle();
     QCoreApplication::setApplicationName(QStringLiteral("tessiva"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TESSIVA_VERSION));

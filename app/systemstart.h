@@ -11,6 +11,11 @@ namespace systemstart {
 // when there is one: without one the toolkit would abort, so the program
 // says what is missing instead.
 QString noDisplay(int argc, char **argv);
+// Around the toolkit's start: a platform it cannot open (a screen the X
+// server does not have, Wayland without its plugin, any other) ends the
+// program with the same words and status 1, not with the toolkit's abort.
+void toolkitOpening();
+void toolkitOpened();
 
 // The style the fixed layout needs, where the system's own would not do.
 void chooseStyle();

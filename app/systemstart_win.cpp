@@ -6,6 +6,10 @@ namespace systemstart {
 
 QString noDisplay(int, char **) { return QString(); }
 
+void toolkitOpening() { }
+
+void toolkitOpened() { }
+
 void chooseStyle()
 {
     // The window is laid out to the pixel; the Windows style's wider button

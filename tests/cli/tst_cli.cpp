@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -651,6 +652,18 @@ void TestCli::windowWithoutADisplay_data()
         << QStringLiteral("C.UTF-8") << unreachable
         << english.arg(QStringLiteral("DISPLAY=%1 cannot be reached").arg(unreachable))
         << QStringLiteral("xcb:nomitshm");
+    // Whatever the toolkit cannot open: a screen the X server does not
+    // have ("SCREEN": a real server's display, screen 5), Wayland without
+    // its plugin, a platform of another name.
+    QTest::newRow("a screen the server does not have, in Japanese")
+        << QStringLiteral("ja_JP.UTF-8") << QStringLiteral("SCREEN")
+        << japanese.arg(QStringLiteral(u"DISPLAY=SCREEN に接続できません")) << QString();
+    QTest::newRow("Wayland without its plugin, in Japanese")
+        << QStringLiteral("ja_JP.UTF-8") << QStringLiteral("WAYLAND")
+        << japanese.arg(QStringLiteral(u"WAYLAND_DISPLAY=wayland-9 に接続できません")) << QString();
+    QTest::newRow("a platform of another name")
+        << QStringLiteral("C.UTF-8") << QString() << english.arg(QStringLiteral("nonesuch cannot be opened"))
+        << QStringLiteral("nonesuch");
 }
 
 void TestCli::windowWithoutADisplay()
@@ -666,6 +679,25 @@ void TestCli::windowWithoutADisplay()
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         env.remove(QLatin1String(name));
+    QProcess server;
+    if (display == QLatin1String("SCREEN")) {
+        // An X server of the test's own, which has one screen.
+        const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+        if (xvfb.isEmpty())
+            QSKIP("Xvfb is not installed");
+        server.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
+                            QStringLiteral("tcp")});
+        QVERIFY(server.waitForReadyRead(30000));
+        display = QStringLiteral(":%1.5").arg(QString::fromLatin1(server.readAllStandardOutput()).trimmed());
+        said.replace(QStringLiteral("SCREEN"), display);
+    } else if (display == QLatin1String("WAYLAND")) {
+        env.insert(QStringLiteral("WAYLAND_DISPLAY"), QStringLiteral("wayland-9"));
+        display.clear();
+    }
+    const auto stopServer = qScopeGuard([&server] {
+        server.kill();
+        server.waitForFinished();
+    });
     if (!display.isEmpty())
         env.insert(QStringLiteral("DISPLAY"), display);
     if (!platform.isEmpty())
