@@ -13,6 +13,7 @@
 #include "ui/captionfit.h"
 #include "ui/controls.h"
 #include "ui/enterpressesbutton.h"
+#include "ui/focusstyle.h"
 #include "ui/fonts.h"
 #include "ui/handlerguard.h"
 #include "ui/leavewatcher.h"
@@ -44,6 +45,7 @@ MainWindow::MainWindow(PlatformServices &services, QWidget *parent)
     , m_settings(services.executablePath(), services.userSettingsFolder())
 {
     setObjectName(QStringLiteral("Form1"));
+    FocusStyle::install();
     setWindowTitle(QStringLiteral("Tessiva ( for DXF to DXF Data Convert )"));
     setWindowIcon(applicationIcon());
     setFont(fonts::proportional(12));

@@ -93,8 +93,8 @@ QString noDisplay(int argc, char **argv)
     // instead.
     int screen = 0;
     xcb_connection_t *connection = xcb_connect(nullptr, &screen);
-    const bool reached = xcb_connection_has_error(connection) == 0
-        && screen < xcb_setup_roots_length(xcb_get_setup(connection));
+    const bool reached
+        = xcb_connection_has_error(connection) == 0 && screen < xcb_setup_roots_length(xcb_get_setup(connection));
     xcb_disconnect(connection);
     if (reached)
         return QString();

@@ -1,6 +1,6 @@
 #include "sourcelistview.h"
 
-#include "ui/readablecolour.h"
+#include "ui/focusstyle.h"
 
 #include <QDir>
 #include <QDragEnterEvent>
@@ -121,18 +121,15 @@ void SourceListView::mouseDoubleClickEvent(QMouseEvent *event)
 void SourceListView::paintEvent(QPaintEvent *event)
 {
     QListView::paintEvent(event);
-    // With lines, the current one shows the focus; an empty list shows it
-    // around its area, as an empty list box does: a dotted line in the
-    // text's colour, kept readable against the list's background, where
-    // the style's own mark may be a tint that can hardly be seen.
-    if (!hasFocus() || (model() && model()->rowCount() > 0))
+    // The focus shows around the current line; in a list without one (an
+    // empty list, or one whose selected line was deleted) around its area,
+    // as an empty list box shows it. The mark is the window's own: a dotted
+    // line in the text's colour, kept readable against the list's
+    // background, where the style's may be a tint that can hardly be seen.
+    if (!hasFocus())
         return;
     QPainter painter(viewport());
-    const QColor background = palette().color(QPalette::Base);
-    QPen pen(readablecolour::readable(palette().color(QPalette::Text), background));
-    pen.setStyle(Qt::DotLine);
-    pen.setWidth(1);
-    pen.setCosmetic(true);
-    painter.setPen(pen);
-    painter.drawRect(viewport()->rect().adjusted(1, 1, -2, -2));
+    const QModelIndex current = currentIndex();
+    const QRect around = current.isValid() ? visualRect(current) : viewport()->rect().adjusted(1, 1, -1, -1);
+    FocusStyle::drawMark(&painter, around, palette(), QPalette::Base);
 }

@@ -685,8 +685,9 @@ void TestCli::windowWithoutADisplay()
         const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
         if (xvfb.isEmpty())
             QSKIP("Xvfb is not installed");
-        server.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
-                            QStringLiteral("tcp")});
+        server.start(
+            xvfb,
+            {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
         QVERIFY(server.waitForReadyRead(30000));
         display = QStringLiteral(":%1.5").arg(QString::fromLatin1(server.readAllStandardOutput()).trimmed());
         said.replace(QStringLiteral("SCREEN"), display);

@@ -12,6 +12,7 @@
 #include "platform/qtplatformservices.h"
 #include "savebar/saveaction.h"
 #include "ui/captionfit.h"
+#include "ui/readablecolour.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -50,6 +51,8 @@ private slots:
     void placeOnTheScreen();
     void menu();
     void tabOrder();
+    void focusMarksStandOut_data();
+    void focusMarksStandOut();
     void dropsOnlyOnTheList();
     void exitClosesTheWindow();
     void handlerExceptionShowsErrorBox();
@@ -328,6 +331,65 @@ void TestMainWindow::tabOrder()
                           QStringLiteral("ListBox1"), QStringLiteral("Button2"), QStringLiteral("Edit1"),
                           QStringLiteral("Button3"), QStringLiteral("Edit2"), QStringLiteral("Button4"),
                           QStringLiteral("Button5"), QStringLiteral("Button6"), QStringLiteral("RadioGroup1")}));
+}
+
+void TestMainWindow::focusMarksStandOut_data()
+{
+    // Each control that takes the focus by the keyboard, and the list in
+    // each of its states.
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("lines"); // of the list
+    QTest::addColumn<bool>("current"); // whether it has a current line
+    for (const char *name : {"RadioGroup1Item0", "RadioGroup1Item2", "ComboBox1", "ComboBox2", "Edit5", "Edit6",
+                             "Button1", "Button2", "Edit1", "Button3", "Edit2", "Button4", "Button5", "Button6"})
+        QTest::newRow(name) << QString::fromLatin1(name) << 0 << false;
+    QTest::newRow("ListBox1, empty") << QStringLiteral("ListBox1") << 0 << false;
+    QTest::newRow("ListBox1, a current line") << QStringLiteral("ListBox1") << 3 << true;
+    QTest::newRow("ListBox1, lines, none current") << QStringLiteral("ListBox1") << 3 << false;
+}
+
+void TestMainWindow::focusMarksStandOut()
+{
+    // What the focus changes in a control stands out at least 3:1 from
+    // what was there before, as a mark that is no text needs: its
+    // strongest changed pixel against the same pixel without the focus.
+    QFETCH(QString, name);
+    QFETCH(int, lines);
+    QFETCH(bool, current);
+    MainWindow form(m_platform);
+    QVERIFY(showActive(&form));
+    QWidget *control = form.findChild<QWidget *>(name);
+    QVERIFY(control);
+    if (lines > 0) {
+        auto *view = qobject_cast<SourceListView *>(control);
+        QStringList paths;
+        for (int i = 0; i < lines; ++i)
+            paths << QStringLiteral("C:\\A\\%1.dxf").arg(i);
+        m_platform.openAnswers = {OpenFilesResult{paths, {}}};
+        form.findChild<QPushButton *>(QStringLiteral("Button1"))->click();
+        if (!current) // a line deleted: lines, and none current
+            form.findChild<QPushButton *>(QStringLiteral("Button4"))->click();
+        view->selectionModel()->clearCurrentIndex();
+        if (current)
+            view->setCurrentIndex(view->model()->index(0, 0));
+    }
+    form.findChild<QPushButton *>(name == QLatin1String("Button6") ? QStringLiteral("Button5")
+                                                                   : QStringLiteral("Button6"))
+        ->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(!control->hasFocus());
+    // As after a Tab: the focus has moved by the keyboard in this window.
+    form.setAttribute(Qt::WA_KeyboardFocusChange);
+    const QImage without = control->grab().toImage();
+    control->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(control->hasFocus());
+    const QImage with = control->grab().toImage();
+    QCOMPARE(with.size(), without.size());
+    double strongest = 1;
+    for (int y = 0; y < with.height(); ++y) {
+        for (int x = 0; x < with.width(); ++x)
+            strongest = qMax(strongest, readablecolour::contrast(with.pixelColor(x, y), without.pixelColor(x, y)));
+    }
+    QVERIFY2(strongest >= 3, qPrintable(QString::number(strongest)));
 }
 
 void TestMainWindow::dropsOnlyOnTheList()
