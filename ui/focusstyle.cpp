@@ -25,12 +25,11 @@ void FocusStyle::install()
     QApplication::setStyle(new FocusStyle(QStyleFactory::create(QApplication::style()->name())));
 }
 
-void FocusStyle::drawMark(QPainter *painter, const QRect &rect, const QPalette &palette,
-                          QPalette::ColorRole background)
+void FocusStyle::drawMark(QPainter *painter, const QRect &rect, const QPalette &palette, QPalette::ColorRole background)
 {
     const QColor text = background == QPalette::Base ? palette.color(QPalette::Text)
-        : background == QPalette::Button              ? palette.color(QPalette::ButtonText)
-                                                      : palette.color(QPalette::WindowText);
+        : background == QPalette::Button             ? palette.color(QPalette::ButtonText)
+                                                     : palette.color(QPalette::WindowText);
     QPen pen(readablecolour::readable(text, palette.color(background)));
     pen.setStyle(Qt::DotLine);
     pen.setWidth(1);

@@ -23,6 +23,5 @@ public:
                      const QWidget *widget = nullptr) const override;
 
     // The mark itself, around `rect`; for the widgets that draw their own.
-    static void drawMark(QPainter *painter, const QRect &rect, const QPalette &palette,
-                         QPalette::ColorRole background);
+    static void drawMark(QPainter *painter, const QRect &rect, const QPalette &palette, QPalette::ColorRole background);
 };

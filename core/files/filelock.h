@@ -17,7 +17,11 @@ class QDeadlineTimer;
 // system ends a lock with the process that holds it, so a crash, a power cut
 // or another machine leaves nothing that blocks the next lock. `wait` is
 // how long one holder may keep the lock before this one gives up, and says
-// why; it starts again whenever the lock changes hands.
+// why; it starts again whenever the lock changes hands or the file
+// changes. A holder on this machine that is at work (running, or waiting
+// on its disk) is waited for longer, up to kPatience: on a slow or busy
+// disk one write and its flush to the disk can take longer than `wait`.
+// One that sleeps, is stopped or is gone is waited for `wait` only.
 class FileLock
 {
 public:
@@ -26,6 +30,9 @@ public:
     // How long a writer waits for another holder of a file's lock before it
     // gives up: the settings' save, and the in-place rewrite of a file.
     static constexpr std::chrono::milliseconds kWait{5000};
+    // The longest one live holder is waited for: a close that waits longer
+    // than this for one save is a close the desktop may end.
+    static constexpr std::chrono::milliseconds kPatience{60000};
 
     FileLock(const QString &path, std::chrono::milliseconds wait);
     ~FileLock();
@@ -42,7 +49,7 @@ public:
 private:
     // The steps of a lock, and its end.
     bool lockBeside(const QString &path, std::chrono::milliseconds wait);
-    void lockTheFile(const QByteArray &name, const QDeadlineTimer &deadline);
+    void lockTheFile(const QByteArray &name, std::chrono::milliseconds wait);
     void release();
 
     struct State;

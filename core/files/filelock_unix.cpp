@@ -38,11 +38,48 @@ FileLock::FileLock(const QString &path, std::chrono::milliseconds wait)
     : m_state(std::make_unique<State>())
 {
     if (lockBeside(path, wait))
-        lockTheFile(QFile::encodeName(path), QDeadlineTimer(wait));
+        lockTheFile(QFile::encodeName(path), wait);
 }
 
 namespace {
 bool sameFile(const struct stat &a, const struct stat &b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+
+QByteArray hostName()
+{
+    char host[256] = {};
+    ::gethostname(host, sizeof host - 1);
+    return QByteArray(host);
+}
+
+// What a holder writes into the lock file it holds: its process and host.
+QByteArray holderWords() { return QByteArray::number(qint64(::getpid())) + '\n' + hostName() + '\n'; }
+
+// Whether the holder named in a held lock file is a process of this
+// machine that is at work: running, or waiting on its disk (a long flush to
+// a slow or busy disk). One that sleeps (hung on something else), is
+// stopped (Ctrl+Z, a debugger) or is gone, or one of another host, is
+// waited for no longer than any other.
+bool holderAtWork(int fd)
+{
+    char words[300] = {};
+    const ssize_t n = ::pread(fd, words, sizeof words - 1, 0);
+    if (n <= 0)
+        return false;
+    const QList<QByteArray> lines = QByteArray(words, int(n)).split('\n');
+    bool ok = false;
+    const qint64 pid = lines.value(0).toLongLong(&ok);
+    if (!ok || pid <= 0 || lines.value(1) != hostName())
+        return false;
+    // Linux says what the process does: R runs, D waits on its disk.
+    // Elsewhere nothing tells, and the holder is waited for as any other.
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray line = stat.readLine();
+    const qsizetype after = line.lastIndexOf(')');
+    const char state = after >= 0 && after + 2 < line.size() ? line.at(after + 2) : '?';
+    return state == 'R' || state == 'D';
+}
 } // namespace
 
 // The lock file beside: the system's lock on it (flock), which ends with
@@ -59,6 +96,7 @@ bool FileLock::lockBeside(const QString &path, std::chrono::milliseconds wait)
 {
     const QByteArray name = QFile::encodeName(path + QStringLiteral(".lock"));
     QDeadlineTimer deadline(wait);
+    QDeadlineTimer patience(kPatience);
     struct stat holder = {};
     for (;;) {
         int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
@@ -76,6 +114,11 @@ bool FileLock::lockBeside(const QString &path, std::chrono::milliseconds wait)
             if (::fstat(fd, &locked) == 0 && ::stat(name.constData(), &now) == 0 && sameFile(locked, now)) {
                 m_state->beside = fd;
                 m_state->besideName = name;
+                // Who holds it, for those who wait: a lock file of another
+                // user's, opened to read, says nothing.
+                const QByteArray words = holderWords();
+                if (::ftruncate(fd, 0) == 0)
+                    (void)!::pwrite(fd, words.constData(), size_t(words.size()), 0);
                 return true;
             }
             ::close(fd); // taken away as it was locked: the next one
@@ -83,6 +126,7 @@ bool FileLock::lockBeside(const QString &path, std::chrono::milliseconds wait)
         }
         const int error = errno;
         const bool fstated = ::fstat(fd, &locked) == 0;
+        const bool atWork = holderAtWork(fd);
         ::close(fd);
         if (error != EWOULDBLOCK && error != EINTR) {
             m_error = WriteError::system(error);
@@ -91,6 +135,9 @@ bool FileLock::lockBeside(const QString &path, std::chrono::milliseconds wait)
         if (fstated && !sameFile(locked, holder)) {
             holder = locked; // another holder now
             deadline = QDeadlineTimer(wait);
+            patience = QDeadlineTimer(kPatience);
+        } else if (atWork && !patience.hasExpired()) {
+            deadline = QDeadlineTimer(wait); // at work: its flush to the disk takes its time
         } else if (deadline.hasExpired()) {
             m_error = {WriteFailure::Locked, 0};
             return false;
@@ -101,7 +148,7 @@ bool FileLock::lockBeside(const QString &path, std::chrono::milliseconds wait)
 
 // The lock on the file itself, where it is a regular file: on the file that
 // lies under the name once the lock is held.
-void FileLock::lockTheFile(const QByteArray &name, const QDeadlineTimer &deadline)
+void FileLock::lockTheFile(const QByteArray &name, std::chrono::milliseconds wait)
 {
     for (;;) {
         // Never waits on a FIFO's writer; only a regular file is locked.
@@ -115,7 +162,7 @@ void FileLock::lockTheFile(const QByteArray &name, const QDeadlineTimer &deadlin
                 m_error = error ? WriteError::system(error) : WriteError{WriteFailure::NotRegular, 0};
             return;
         }
-        if (const WriteError refused = filewrite_system::lockWithin(fd, deadline); refused.failed()) {
+        if (const WriteError refused = filewrite_system::lockWithin(fd, wait); refused.failed()) {
             m_error = refused;
             ::close(fd);
             release();

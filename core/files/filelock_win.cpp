@@ -74,7 +74,7 @@ bool FileLock::lockBeside(const QString &path, std::chrono::milliseconds wait)
     }
 }
 
-void FileLock::lockTheFile(const QByteArray &, const QDeadlineTimer &) { }
+void FileLock::lockTheFile(const QByteArray &, std::chrono::milliseconds) { }
 
 void FileLock::release()
 {

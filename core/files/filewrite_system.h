@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+
 #include "filewrite.h"
 
 #include <QString>
@@ -85,10 +87,12 @@ WriteResult writeThrough(const QString &path, const std::function<bool(QIODevice
 // bytes back.
 WriteResult rewriteInPlace(const Target &target, const QByteArray &bytes);
 
-// Unix: takes a file's exclusive lock (flock), waiting until `deadline`
-// at most for another holder; the reason when it cannot. The in-place
-// rewrite and FileLock take the same lock.
-WriteError lockWithin(int fd, const QDeadlineTimer &deadline);
+// Unix: takes a file's exclusive lock (flock), waiting for other holders
+// as long as the file keeps changing: `wait` is how long it may stay as it
+// is while another holds it (a crowd of writers, each rewriting it in
+// turn, changes it every time the lock changes hands); the reason when it
+// cannot. The in-place rewrite and FileLock take the same lock.
+WriteError lockWithin(int fd, std::chrono::milliseconds wait);
 
 // Keeps the replaced file's mode and owner on the temporary file that
 // replaces it, and makes sure its bytes are on the disk; the reason when not.

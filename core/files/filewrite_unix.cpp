@@ -247,15 +247,25 @@ WriteError reserveInPlace(int fd, qsizetype size)
 
 } // namespace
 
-WriteError lockWithin(int fd, const QDeadlineTimer &deadline)
+WriteError lockWithin(int fd, std::chrono::milliseconds wait)
 {
+    QDeadlineTimer deadline(wait);
+    struct stat seen = {};
+    ::fstat(fd, &seen);
     while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         if (errno == EINTR)
             continue;
         if (errno != EWOULDBLOCK)
             return WriteError::system(errno);
-        if (deadline.hasExpired())
+        struct stat now = {};
+        if (::fstat(fd, &now) == 0
+            && (now.st_mtim.tv_sec != seen.st_mtim.tv_sec || now.st_mtim.tv_nsec != seen.st_mtim.tv_nsec
+                || now.st_size != seen.st_size)) {
+            seen = now; // written meanwhile: another holder went on
+            deadline = QDeadlineTimer(wait);
+        } else if (deadline.hasExpired()) {
             return {WriteFailure::Locked, 0};
+        }
         ::usleep(FileLock::kLockPollMs * 1000);
     }
     return {};
@@ -277,7 +287,7 @@ WriteResult rewriteInPlace(const Target &target, const QByteArray &bytes)
     if (st.st_dev != target.device || st.st_ino != target.inode)
         return failed(WriteFailure::Replaced);
     if (!FileLock::heldHere(st.st_dev, st.st_ino)) {
-        if (const WriteError refused = lockWithin(file.fd, QDeadlineTimer(FileLock::kWait)); refused.failed())
+        if (const WriteError refused = lockWithin(file.fd, FileLock::kWait); refused.failed())
             return failed(refused);
     }
     QByteArray old(qsizetype(st.st_size), Qt::Uninitialized);

@@ -8,6 +8,7 @@
 #include "writeerrors.h"
 
 #include <QBuffer>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
@@ -85,6 +86,8 @@ private slots:
     void leftLocksNeverBlock();
     void aSaveNeverWritesWithoutTheLock_data();
     void aSaveNeverWritesWithoutTheLock();
+    void aHolderAtWorkIsWaitedFor_data();
+    void aHolderAtWorkIsWaitedFor();
     void aWaitingLockTakesTheFileThatReplacedItsOwn();
 };
 
@@ -558,6 +561,52 @@ void TestSettingsCodec::aSaveNeverWritesWithoutTheLock()
     QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QVERIFY(asExpected);
     QCOMPARE(readAll(path), written ? QByteArray("A\r\nB\r\nMINE\r\nD\r\n") : old);
+}
+
+void TestSettingsCodec::aHolderAtWorkIsWaitedFor_data()
+{
+    // Another process holds the lock for a second and a half, at work (as
+    // in a long flush to a busy disk) or asleep (hung on something else);
+    // the waiter gives one holder 300 ms.
+    QTest::addColumn<bool>("atWork");
+    QTest::addColumn<bool>("held");
+    QTest::newRow("at work: waited for") << true << true;
+    QTest::newRow("asleep: not waited for") << false << false;
+}
+
+void TestSettingsCodec::aHolderAtWorkIsWaitedFor()
+{
+    QFETCH(bool, atWork);
+    QFETCH(bool, held);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("tessiva.ini"));
+    QVERIFY(writeAll(path, "A\r\n"));
+    int locked[2];
+    QCOMPARE(::pipe(locked), 0);
+    const pid_t holder = ::fork();
+    if (holder == 0) {
+        ::close(locked[0]);
+        const FileLock lock(path, std::chrono::milliseconds(0));
+        (void)!::write(locked[1], lock.held() ? "y" : "n", 1);
+        QDeadlineTimer busy(1500);
+        if (atWork) {
+            while (!busy.hasExpired()) { }
+        } else {
+            ::usleep(1500 * 1000);
+        }
+        ::_exit(0);
+    }
+    ::close(locked[1]);
+    char c = 0;
+    QCOMPARE(::read(locked[0], &c, 1), ssize_t(1));
+    ::close(locked[0]);
+    QCOMPARE(c, 'y');
+    const FileLock lock(path, std::chrono::milliseconds(300));
+    int status = 0;
+    QCOMPARE(::waitpid(holder, &status, 0), holder);
+    QCOMPARE(lock.held(), held);
+    if (!held)
+        QCOMPARE(lock.error(), ownReason(WriteFailure::Locked));
 }
 
 void TestSettingsCodec::aWaitingLockTakesTheFileThatReplacedItsOwn()
