@@ -150,7 +150,7 @@ int run(const QStringList &arguments, const Environment &env, QIODevice &in, QIO
     Sources sources;
     if (const Result<Usage> built = buildJob(parser, o, env, in, job, sources); built.refused()) {
         say(env, err, kProgram + QStringLiteral(": ") + built.why().message);
-        return UsageError;
+        return built.why().status;
     }
 
     if (parser.isSet(o.output)) {

@@ -17,15 +17,18 @@ struct ExitStatus
     ExitCode code;
     const char *help;
     std::initializer_list<SaveResult> results;
+    const char *helpOnWindows = nullptr; // where the words differ there
 };
 inline constexpr ExitStatus kExitStatuses[] = {
     {Success, QT_TRANSLATE_NOOP("TessivaBatch", "the batch file was written"), {SaveResult::Saved}},
     {UsageError,
      QT_TRANSLATE_NOOP("TessivaBatch", "wrong arguments, a source list or settings file that cannot be read"),
      {SaveResult::BadPrecision}},
-    {NoSource, QT_TRANSLATE_NOOP("TessivaBatch", "no source file"), {SaveResult::NoSource}},
-    {NoDestination, QT_TRANSLATE_NOOP("TessivaBatch", "no destination folder"), {SaveResult::NoDestination}},
-    {NoAutocadFolder, QT_TRANSLATE_NOOP("TessivaBatch", "no AutoCAD folder"), {SaveResult::NoAutocadFolder}},
+    {NoSource,
+     QT_TRANSLATE_NOOP("TessivaBatch", "no source file given, or a wildcard that matches no file"),
+     {SaveResult::NoSource}},
+    {NoDestination, QT_TRANSLATE_NOOP("TessivaBatch", "no destination folder given"), {SaveResult::NoDestination}},
+    {NoAutocadFolder, QT_TRANSLATE_NOOP("TessivaBatch", "no AutoCAD folder given"), {SaveResult::NoAutocadFolder}},
     {NotDxf, QT_TRANSLATE_NOOP("TessivaBatch", "a source is not a .DXF file"), {SaveResult::NotDxf}},
     {SameFolder,
      QT_TRANSLATE_NOOP("TessivaBatch", "a source lies in a folder that drawings are converted into"),
@@ -44,7 +47,11 @@ inline constexpr ExitStatus kExitStatuses[] = {
          "two sources would be converted onto one drawing, or two names would be one to Windows (folders, or a drawing "
          "and a folder, of two cases under Z:; a folder made where a file is written, deleted or moved, or where a "
          "checked run keeps its work folder)"),
-     {SaveResult::NameClash}},
+     {SaveResult::NameClash},
+     // Windows has no Z: of this system's own: its names have one case.
+     QT_TRANSLATE_NOOP("TessivaBatch",
+                       "two sources would be converted onto one drawing, or a folder made where a file is written, "
+                       "deleted or moved, or where a checked run keeps its work folder")},
     {NotBat,
      QT_TRANSLATE_NOOP("TessivaBatch",
                        "the output path does not end in .BAT, or, with --jobs, its folder's name holds a %"),

@@ -1,6 +1,7 @@
 #include "batchtool.h"
 
 #include "cli/consolewrap.h"
+#include "core/job/jobpath.h"
 #include "exitstatus.h"
 #include "tooloptions.h"
 #include "toolwords.h"
@@ -102,8 +103,11 @@ QString helpText(int columns)
     QList<HelpEntry> statuses;
     for (const ExitStatus &status : kExitStatuses) {
         // "%1" in a line is the longest path the converter takes.
+        const char *help = status.helpOnWindows && jobpath::hostStyle() == jobpath::Style::Windows
+            ? status.helpOnWindows
+            : status.help;
         const QString says
-            = TessivaBatch::tr(status.help).replace(QStringLiteral("%1"), QString::number(BatchLimits::kMaxPathBytes));
+            = TessivaBatch::tr(help).replace(QStringLiteral("%1"), QString::number(BatchLimits::kMaxPathBytes));
         statuses.append({QStringLiteral("%1").arg(int(status.code), 4), says});
     }
     text += u'\n' + TessivaBatch::tr("Exit status:") + u'\n' + entryTable(statuses, width, textColumn(statuses, width));

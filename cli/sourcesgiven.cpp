@@ -96,7 +96,9 @@ Result<Usage> takeSources(const QCommandLineParser &parser, const Options &o, co
         QString unmatched;
         const std::optional<QStringList> expanded = wildcards::expanded(sources.arguments, &unmatched);
         if (!expanded)
-            return Usage{TessivaBatch::tr("no file matches %1").arg(unmatched)};
+            // A pattern that names no file gives no source: a job without
+            // sources, as the window's empty list is.
+            return Usage{TessivaBatch::tr("no file matches %1").arg(unmatched), NoSource};
         sources.arguments = *expanded;
     }
     const QStringList lists = parser.values(o.list);

@@ -26,6 +26,7 @@ struct TessivaBatch
 struct Usage
 {
     QString message;
+    int status = 1; // the exit status: a usage error, but for sources none of which are there
 };
 
 // A text for the terminal: a control character of a hostile name (an

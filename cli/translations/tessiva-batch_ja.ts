@@ -88,16 +88,16 @@ Tessiva のウィンドウとまったく同じに書き出します。フォル
         <translation>引数の誤り、または読めない変換元リストか設定ファイル</translation>
     </message>
     <message>
-        <source>no source file</source>
-        <translation>変換元ファイルがない</translation>
+        <source>no source file given, or a wildcard that matches no file</source>
+        <translation>変換元ファイルが指定されていない、またはワイルドカードに当てはまるファイルがない</translation>
     </message>
     <message>
-        <source>no destination folder</source>
-        <translation>変換先フォルダがない</translation>
+        <source>no destination folder given</source>
+        <translation>変換先フォルダが指定されていない</translation>
     </message>
     <message>
-        <source>no AutoCAD folder</source>
-        <translation>AutoCAD のフォルダがない</translation>
+        <source>no AutoCAD folder given</source>
+        <translation>AutoCAD のフォルダが指定されていない</translation>
     </message>
     <message>
         <source>a source is not a .DXF file</source>
@@ -250,6 +250,10 @@ Tessiva のウィンドウとまったく同じに書き出します。フォル
     <message>
         <source>it is a folder</source>
         <translation>フォルダです</translation>
+    </message>
+    <message>
+        <source>two sources would be converted onto one drawing, or a folder made where a file is written, deleted or moved, or where a checked run keeps its work folder</source>
+        <translation>2 つの変換元が 1 つの図面に変換される、またはファイルを書く・削除する・移動する名前か、確かめる実行の作業フォルダの名前のフォルダを作ることになる</translation>
     </message>
     <message>
         <source>no file matches %1</source>

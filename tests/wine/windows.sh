@@ -100,6 +100,20 @@ grep -q $'\r\r' "$work/err.txt" && fail "standard error has doubled carriage ret
 tr -d '\r' < "$work/help.txt" | LC_ALL=C awk 'length($0) > 79 { bad = 1; print "too wide: " length($0) " bytes" > "/dev/stderr" } END { exit bad }' \
     || fail "the help passes 80 columns"
 echo "ok: tessiva-batch.exe --help fits an 80-column console, with CR LF line ends"
+# Its words are Windows': what was not given is "not given", and no Z:.
+helpJa=$(iconv -f CP932 -t UTF-8 "$work/help.txt" | tr -d '\r' | tr -d '\n')
+for said in '変換元ファイルが指定されていない' '変換先フォルダが指定されていない' 'AutoCAD のフォルダが指定されていない'; do
+    grep -qF "$said" <<< "$helpJa" || fail "the help does not say '$said'"
+done
+! grep -q 'Z:' "$work/help.txt" || fail "the help speaks of Z: on Windows"
+echo "ok: tessiva-batch.exe --help says what was not given, and nothing of Z:"
+# A wildcard that matches no file: a job without sources (2), the pattern named.
+status=0
+(cd "$work" && "$wine" "$build/tessiva-batch.exe" --settings none.ini -d 'D:\OUT' -a 'C:\ACAD' 'C:\nowhere\*.dxf') \
+    > /dev/null 2> "$work/err.txt" || status=$?
+[ "$status" -eq 2 ] || fail "a wildcard that matches nothing: exit $status, not 2"
+grep -qF 'C:\nowhere\*.dxf' "$work/err.txt" || fail "a wildcard that matches nothing: $(cat "$work/err.txt")"
+echo "ok: tessiva-batch.exe: a wildcard that matches nothing ends with 2, naming it"
 
 bash "$here/run.sh" "$build/tessiva-batch.exe"
 bash "$here/report.sh" "$build/tessiva-batch.exe"
