@@ -128,7 +128,7 @@ void MainWindow::buildMenu()
     bar->setObjectName(QStringLiteral("MainMenu1"));
     QMenu *file = bar->addMenu(QStringLiteral(u"ﾌｧｲﾙ(&F)"));
     file->setObjectName(QStringLiteral("File1"));
-    m_addFolderAction = menuItem(file, "AddFolder1", QStringLiteral(u"フォルダから追加..."));
+    m_addFolderAction = menuItem(file, "AddFolder1", QStringLiteral(u"フォルダから追加(&A)..."));
     m_exitAction = menuItem(file, "Exit1", QStringLiteral(u"終了(&X)"));
     QMenu *settingsMenu = bar->addMenu(QStringLiteral(u"設定"));
     settingsMenu->setObjectName(QStringLiteral("SET1"));
@@ -175,6 +175,12 @@ void MainWindow::buildMenu()
     help->setObjectName(QStringLiteral("Help1"));
     m_howToUseAction = menuItem(help, "HowtoUseHelp1", QStringLiteral(u"説明(&H)"));
     m_aboutAction = menuItem(help, "About1", QStringLiteral(u"ﾊﾞｰｼﾞｮﾝ情報(&A)..."));
+    // The bar takes the platform's menu face, and a menu, a window of its
+    // own, no face from this one: its digits were drawn in the toolkit's
+    // default face beside the Japanese ones.
+    bar->setFont(font());
+    for (QMenu *menu : bar->findChildren<QMenu *>())
+        menu->setFont(font());
 }
 
 void MainWindow::orderTabs()

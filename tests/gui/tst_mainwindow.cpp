@@ -23,6 +23,7 @@
 #include <QLabel>
 #include <QLibraryInfo>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
@@ -281,6 +282,10 @@ void TestMainWindow::menu()
 {
     MainWindow form(m_platform);
     const QList<QAction *> top = form.menuBar()->actions();
+    // Every menu in the window's face, its digits too.
+    QCOMPARE(QFontInfo(form.menuBar()->font()).family(), QFontInfo(form.font()).family());
+    for (QMenu *menu : form.menuBar()->findChildren<QMenu *>())
+        QCOMPARE(QFontInfo(menu->font()).family(), QFontInfo(form.font()).family());
     QStringList captions;
     for (QAction *a : top) {
         captions << a->text();
@@ -297,7 +302,7 @@ void TestMainWindow::menu()
         }
     }
     QCOMPARE(captions,
-             (QStringList{QStringLiteral(u"ﾌｧｲﾙ(&F)"), QStringLiteral(u"  フォルダから追加..."),
+             (QStringList{QStringLiteral(u"ﾌｧｲﾙ(&F)"), QStringLiteral(u"  フォルダから追加(&A)..."),
                           QStringLiteral(u"  終了(&X)"), QStringLiteral(u"設定"),
                           QStringLiteral(u"  ﾃﾞｨﾌｫﾙﾄﾊﾟﾗﾒｰﾀﾌｧｲﾙ"), QStringLiteral(u"  実行結果を記録する"),
                           QStringLiteral(u"  既にある図面は飛ばす"), QStringLiteral(u"  終了ステータスを確かめる"),
