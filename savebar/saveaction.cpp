@@ -2,11 +2,13 @@
 
 #include "statusline.h"
 
+#include "core/job/jobpath.h"
 #include "core/save/saveflow.h"
 #include "platform/platformservices.h"
 #include "ui/controls.h"
 #include "ui/systemreason.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 
@@ -55,9 +57,13 @@ Cancellable<QString> SaveAction::chooseTarget(BatchKind kind)
     request.initialFolder = m_lastBatchFolder;
     if (request.initialFolder.isEmpty()) {
         // The executable's folder, unless the user cannot save there (an
-        // installed program's): then the user's documents.
+        // installed program's): then the user's documents. On Windows, as
+        // its own dialog does, only where that folder holds batch files
+        // already: a program's folder is no place for the user's files.
         request.initialFolder = saveflow::folderOf(m_services.executablePath());
-        if (!m_services.canCreateFileIn(request.initialFolder))
+        const bool windows = m_services.pathStyle() == jobpath::Style::Windows;
+        if (!m_services.canCreateFileIn(request.initialFolder)
+            || (windows && QDir(request.initialFolder).entryList({QStringLiteral("*.BAT")}, QDir::Files).isEmpty()))
             request.initialFolder = m_services.documentsFolder();
     }
     const Cancellable<QString> chosen = m_services.saveFile(m_saveButton->window(), request);

@@ -40,6 +40,7 @@ private slots:
     void refusalReachesTheStatusLine();
     void dialogPerKind_data();
     void dialogPerKind();
+    void installedProgramProposesDocuments_data();
     void installedProgramProposesDocuments();
     void qtsOwnBoxesInTheWindowsFace();
     void dialogsAndQuestionsInTheWindowsFace_data();
@@ -138,7 +139,8 @@ void TestSaveAction::dialogPerKind()
     QFETCH(int, kind);
     QFETCH(QString, title);
     QFETCH(QString, name);
-    QVERIFY(QDir().mkpath(m_dir.filePath(QStringLiteral("bin"))));
+    // A program's folder that holds batch files already.
+    QVERIFY(testfiles::writeAll(m_dir.filePath(QStringLiteral("bin/OLD.BAT")), QByteArray()));
     setSources({QStringLiteral("C:\\A\\x.dxf")});
     child<QRadioButton>(m_window, qPrintable(QStringLiteral("RadioGroup1Item%1").arg(kind)))->click();
     const QString first = m_dir.filePath(QStringLiteral("first/OTHER.BAT"));
@@ -181,15 +183,39 @@ void TestSaveAction::reasonsInJapanese()
     QCOMPARE(japaneseReason(WriteError{WriteFailure(failure), systemError}), shown);
 }
 
+void TestSaveAction::installedProgramProposesDocuments_data()
+{
+    // The program's folder, the system, and whether the first dialog opens
+    // there or in the user's documents.
+    QTest::addColumn<QString>("folder"); // "" for one nobody may save in, root neither: an installed program's
+    QTest::addColumn<bool>("batchFiles"); // whether it holds a .BAT
+    QTest::addColumn<bool>("windows");
+    QTest::addColumn<bool>("there");
+    QTest::newRow("installed") << QString() << false << false << false;
+    QTest::newRow("a folder of the user's") << QStringLiteral("mine") << false << false << true;
+    // Windows' own dialog opens in a folder of batch files, else in the
+    // user's documents, even where the user may write.
+    QTest::newRow("Windows, no batch file there") << QStringLiteral("mine") << false << true << false;
+    QTest::newRow("Windows, batch files there") << QStringLiteral("mine") << true << true << true;
+}
+
 void TestSaveAction::installedProgramProposesDocuments()
 {
-    // A folder nobody may save in, root neither: an installed program's.
-    m_platform.exePath = QStringLiteral("/proc/tessiva");
+    QFETCH(QString, folder);
+    QFETCH(bool, batchFiles);
+    QFETCH(bool, windows);
+    QFETCH(bool, there);
+    const QString programFolder = folder.isEmpty() ? QStringLiteral("/proc") : m_dir.filePath(folder);
+    QVERIFY(QDir().mkpath(programFolder));
+    if (batchFiles)
+        QVERIFY(testfiles::writeAll(programFolder + QStringLiteral("/OLD.BAT"), QByteArray()));
+    m_platform.exePath = programFolder + QStringLiteral("/tessiva");
     m_platform.documents = m_dir.filePath(QStringLiteral("Documents"));
     setSources({QStringLiteral("C:\\A\\x.dxf")});
+    m_platform.style = windows ? jobpath::Style::Windows : jobpath::Style::Unix;
     m_platform.saveAnswers = {kCancelled};
     press();
-    QCOMPARE(m_platform.saveRequests.at(0).initialFolder, m_platform.documents);
+    QCOMPARE(m_platform.saveRequests.at(0).initialFolder, there ? programFolder + u'/' : m_platform.documents);
 }
 
 void TestSaveAction::qtsOwnBoxesInTheWindowsFace()
