@@ -10,6 +10,8 @@ ${StrStr}
 ${UnStrRep}
 
 Name "Tessiva ${VERSION}"
+; Every page names the program, not the tool that made the installer.
+BrandingText "Tessiva ${VERSION}"
 OutFile "${OUTFILE}"
 InstallDir "$PROGRAMFILES64\Tessiva"
 InstallDirRegKey HKLM "Software\Tessiva" "InstallDir"
@@ -29,6 +31,9 @@ SetCompressor /SOLID lzma
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "Japanese"
+; The one half-width caption of the language's words, beside full-width
+; ones on the same pages.
+LangString ^UninstallBtn ${LANG_JAPANESE} "アンインストール(&U)"
 
 ; The pages are made for the Windows faces. Where a stand-in face draws a
 ; caption wider than its control, the control grows: the button that goes on
@@ -138,18 +143,23 @@ SectionEnd
 ; the rest.
 Section "PATH に追加" SecPath
     ReadRegStr $0 HKCU "Environment" "Path"
-    StrCmp $0 "" 0 +3
+    StrCmp $0 "" 0 +4
     WriteRegExpandStr HKCU "Environment" "Path" "$INSTDIR"
+    DetailPrint "PATH に追加しました: $INSTDIR"
     Goto announce
     ${StrStr} $1 ";$0;" ";$INSTDIR;"
-    StrCmp $1 "" 0 announce
+    StrCmp $1 "" 0 already
     WriteRegExpandStr HKCU "Environment" "Path" "$0;$INSTDIR"
+    DetailPrint "PATH に追加しました: $INSTDIR"
+    Goto announce
+    already:
+    DetailPrint "PATH には既にあります: $INSTDIR"
     announce:
     WriteRegDWORD HKLM "Software\Tessiva" "OnPath" 1
     SendMessage ${HWND_BROADCAST} ${WM_SETTINGCHANGE} 0 "STR:Environment" /TIMEOUT=5000
 SectionEnd
 
-LangString DESC_Programs ${LANG_JAPANESE} "tessiva.exe、tessiva-batch.exe、お読みください"
+LangString DESC_Programs ${LANG_JAPANESE} "DXF 図面をまとめて変換するバッチファイルを作る Tessiva のウィンドウと、同じことをコマンドプロンプトから行う tessiva-batch、その説明（お読みください）。"
 LangString DESC_Path ${LANG_JAPANESE} "tessiva-batch.exe を、フォルダを指定せずにコマンドプロンプトから実行できるようにします。"
 !insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
     !insertmacro MUI_DESCRIPTION_TEXT ${SecPrograms} $(DESC_Programs)
@@ -195,6 +205,8 @@ Section "Uninstall"
     Delete "$INSTDIR\README-ja.txt"
     Delete "$INSTDIR\README.md"
     ; A settings file left beside the programs is the user's; it stays.
+    ; Its lock file is no one's once every Tessiva has closed.
+    Delete "$INSTDIR\tessiva.ini.lock"
     Delete "$INSTDIR\uninstall.exe"
     RMDir "$INSTDIR"
     ; The folder off the PATH again, where the installer put it there.
@@ -213,4 +225,7 @@ Section "Uninstall"
     pathDone:
     DeleteRegKey HKLM "${UNINSTALL_KEY}"
     DeleteRegKey HKLM "Software\Tessiva"
+    ; The user's own settings folder keeps its settings, not their lock.
+    SetShellVarContext current
+    Delete "$LOCALAPPDATA\tessiva\tessiva.ini.lock"
 SectionEnd

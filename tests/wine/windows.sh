@@ -263,7 +263,7 @@ if [ -n "$setup" ]; then
     status=0
     (cd "$WINEPREFIX/drive_c/JOBS" && "$wine" cmd /c 'tessiva-batch -d D:\OUT -a C:\ACAD C:\DRAW\*.dwg' </dev/null \
         >/dev/null 2>"$work/err.txt") || status=$?
-    [ "$status" -eq 1 ] && grep -q 'C:\\DRAW\\\*.dwg' "$work/err.txt" \
+    [ "$status" -eq 2 ] && grep -q 'C:\\DRAW\\\*.dwg' "$work/err.txt" \
         || fail "a pattern that matches nothing: exit $status, $(cat "$work/err.txt")"
     echo "ok: the read-me's example runs as written from a plain command prompt, by the tool's bare name"
     "$wine" uninstaller --list | grep -q '^Tessiva|' || fail "the installed program is not listed for uninstalling"
@@ -313,10 +313,13 @@ if [ -n "$setup" ]; then
     xdotool windowfocus "$window" 2>/dev/null || true
     sleep 0.5
     quit
+    # A lock file beside the settings, as a crash leaves it: not the user's.
+    : > "$installed/tessiva.ini.lock"
     uninstallOnce
     for _ in $(seq 1 50); do [ -e "$installed/tessiva.exe" ] || break; sleep 0.2; done
     [ ! -e "$installed/tessiva.exe" ] && [ ! -e "$installed/tessiva-batch.exe" ] && [ ! -e "$installed/uninstall.exe" ] \
         || fail "the uninstaller left a program"
+    [ ! -e "$installed/tessiva.ini.lock" ] || fail "the uninstaller left the settings' lock file"
     ! "$wine" uninstaller --list | grep -q '^Tessiva|' || fail "after the uninstall the program is still listed"
     [ ! -e "$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Tessiva.lnk" ] \
         || fail "after the uninstall the Start menu entry is still there"
