@@ -4,6 +4,7 @@
 #include "core/job/jobpath.h"
 #include "core/text/textrules.h"
 #include "inputs/folderscan.h"
+#include "inputs/pathlistmodel.h"
 #include "inputs/sourcelistview.h"
 #include "platform/platformservices.h"
 #include "ui/captionfit.h"
@@ -14,7 +15,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStringBuilder>
-#include <QStringListModel>
 
 using namespace controls;
 
@@ -74,7 +74,7 @@ void SourceList::buildList(QWidget *client)
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setUniformItemSizes(true);
-    m_model = new QStringListModel(this);
+    m_model = new PathListModel(this);
     m_list->setModel(m_model);
 }
 
@@ -88,8 +88,8 @@ void SourceList::append(const QStringList &jobPaths)
 {
     if (jobPaths.isEmpty())
         return;
-    // One model reset for the whole batch keeps a drop of a whole archive quick.
-    m_model->setStringList(m_model->stringList() + jobPaths);
+    // One insertion for the whole batch keeps a drop of a whole archive quick.
+    m_model->append(jobPaths);
 }
 
 void SourceList::select(int line)
@@ -234,7 +234,7 @@ void SourceList::commit(const Taken &taken)
         if (m_treeRoot.isEmpty())
             m_treeRoot = taken.root;
     } else {
-        m_model->setStringList(taken.paths);
+        m_model->replace(taken.paths);
         m_treeRoot = taken.root;
     }
     refreshCount(true);
@@ -259,7 +259,7 @@ void SourceList::deleteSelected()
     withdrawNotice();
     const int row = itemIndex();
     if (row >= 0) {
-        m_model->removeRows(row, 1);
+        m_model->removeLine(row);
         // No other line takes over the selection.
         m_list->selectionModel()->clear();
     }
@@ -275,11 +275,11 @@ void SourceList::deleteAll()
 
 void SourceList::startOver()
 {
-    m_model->setStringList({});
+    m_model->replace({});
     m_treeRoot.clear();
 }
 
-QStringList SourceList::sources() const { return m_model->stringList().mid(0, qMax(m_fileCount, 0)); }
+QStringList SourceList::sources() const { return m_model->paths(qMax(m_fileCount, 0)); }
 
 int SourceList::itemIndex() const
 {

@@ -9,8 +9,8 @@ class PlatformServices;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QStringListModel;
 class QWidget;
+class PathListModel;
 class SourceListView;
 
 // The source file list: the list itself, its count, and the "...", "c" and
@@ -110,7 +110,7 @@ private:
     QLineEdit *m_countField;
     QLabel *m_countWord;
     SourceListView *m_list;
-    QStringListModel *m_model;
+    PathListModel *m_model;
     int m_fileCount = 0;
     QString m_openFilter; // the open dialog's filter, as the user left it
     QString m_treeRoot;
