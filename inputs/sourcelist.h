@@ -83,8 +83,8 @@ private:
     struct Taken
     {
         bool adds = false;
-        QStringList paths;
-        QString root;
+        QStringList paths = {};
+        QString root = {};
         // The tree its folders must lie in: the list's where it joins it.
         const QString &treeRoot(const QString &list) const { return adds && !list.isEmpty() ? list : root; }
     };
