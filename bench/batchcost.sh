@@ -48,7 +48,7 @@ sources() { for i in $(seq 1 "$1"); do printf 'C:\\BENCH\\PROJECT\\PLAN%d.DXF\n'
 make() {
     local name=$1 count=$2
     shift 2
-    sources "$count" | "$tool" --settings none.ini -k "$kind" -d 'C:\BENCH\OUT' -a 'C:\BENCH\ACAD' -l - \
+    sources "$count" | "$tool" --settings none.ini -k "$kind" -d 'C:\BENCH\OUT' -a 'C:\BENCH\ACAD' -l - --list-encoding utf-8 \
         -o "$name.BAT" "$@"
 }
 # The converter lines of batch file $1 made to make their output ($2

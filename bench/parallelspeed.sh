@@ -24,7 +24,7 @@ for jobs in 1 2 4 8; do
     flags=(--jobs "$jobs")
     [ "$jobs" -gt 1 ] || flags+=(--report)
     for i in $(seq 1 "$count"); do printf 'C:\\BENCH\\PROJECT\\PLAN%d.DXF\n' "$i"; done \
-        | "$tool" --settings none.ini -k r13-gx3 -d 'C:\BENCH\OUT' -a 'C:\BENCH\ACAD' -l - -o "JOBS$jobs.BAT" "${flags[@]}"
+        | "$tool" --settings none.ini -k r13-gx3 -d 'C:\BENCH\OUT' -a 'C:\BENCH\ACAD' -l - --list-encoding utf-8 -o "JOBS$jobs.BAT" "${flags[@]}"
 done
 timed() {
     local start end

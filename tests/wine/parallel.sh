@@ -48,7 +48,7 @@ make() {
     local name=$1
     shift
     find project -name '*.dxf' | LC_ALL=C sort | batch --settings none.ini --tree project -k r13-gx3 -d out \
-        -a acad -l - -o "$name" "$@"
+        -a acad -l - --list-encoding utf-8 -o "$name" "$@"
 }
 # Every drawing of the project at its own name, holding its own bytes.
 whole() {
@@ -128,8 +128,8 @@ echo "ok: a crash in one worker fails that drawing; the others are whole and not
 # Two batch files of --jobs 2 into one destination at once, with a
 # converter that takes its time.
 project x/x1.dxf x/x2.dxf x/x3.dxf x/x4.dxf y/y1.dxf y/y2.dxf y/y3.dxf y/y4.dxf
-find project/x -name '*.dxf' | LC_ALL=C sort | batch --settings none.ini -k r13-gx3 -d out -a acad -l - --jobs 2 -o JOBX.BAT
-find project/y -name '*.dxf' | LC_ALL=C sort | batch --settings none.ini -k r13-gx3 -d out -a acad -l - --jobs 2 -o JOBY.BAT
+find project/x -name '*.dxf' | LC_ALL=C sort | batch --settings none.ini -k r13-gx3 -d out -a acad -l - --list-encoding utf-8 --jobs 2 -o JOBX.BAT
+find project/y -name '*.dxf' | LC_ALL=C sort | batch --settings none.ini -k r13-gx3 -d out -a acad -l - --list-encoding utf-8 --jobs 2 -o JOBY.BAT
 mkdir out && echo 500 > acad/slow.txt
 startFile JOBX.BAT consolex.txt
 first=$started
@@ -172,6 +172,15 @@ waitUntil halfMade || fail "a killed run: the worker never reached the drawing i
 stopWine
 wait || true
 [ -z "$(out d1/plan07.dxf)" ] || fail "a killed run: the drawing it hung in has its own name"
+# What the killed run reported is true as far as it went: its first lines,
+# in order, each drawing it says it converted whole at its name.
+killedLines=$(report JOB.LOG | grep -E '^[0-9]+/12 ' || true)
+[ "$(grep -o '^[0-9]*' <<< "$killedLines" | tr '\n' ' ')" = "$(seq 1 "$(grep -c . <<< "$killedLines")" | tr '\n' ' ')" ] \
+    || fail "a killed run: its report is not its first drawings in order: $killedLines"
+while IFS= read -r line; do
+    name=$(sed -n 's/^.*変換しました: .*\\project\\//p' <<< "$line" | tr '\\' /)
+    [ -z "$name" ] || cmp -s "$(out "$name")" "project/$name" || fail "a killed run reported $name converted: $line"
+done <<< "$killedLines"
 rm acad/half.txt
 # The destination as the run named it (Wine makes OUT for out).
 outDir() { find . -maxdepth 1 -iname out | head -1; }

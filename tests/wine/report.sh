@@ -46,7 +46,7 @@ fresh() {
         printf 'drawing %s, with some lines to cut in half\r\n' "$f" > "project/$f"
     done
     find project -name '*.dxf' | LC_ALL=C sort | batch --settings none.ini --tree project --report \
-        -k r13-gx3 -d out -a acad -l - -o JOB.BAT "$@"
+        -k r13-gx3 -d out -a acad -l - --list-encoding utf-8 -o JOB.BAT "$@"
 }
 run() { runFile JOB.BAT; }
 report() { iconv -f CP932 -t UTF-8 JOB.LOG | tr -d '\r'; }
@@ -387,7 +387,7 @@ for flags in --report --skip-existing; do
     printf 'drawing\r\n' > 'project/ポ x/a.dxf'
     printf 'drawing\r\n' > 'project/b.dxf'
     find project -name '*.dxf' | LC_ALL=C sort | batch --settings none.ini --tree project $flags \
-        -k r13-gx3 -d out -a acad -l - -o JOB.BAT
+        -k r13-gx3 -d out -a acad -l - --list-encoding utf-8 -o JOB.BAT
     before=$(everything)
     LANG=C.UTF-8 LC_ALL=C.UTF-8 runFile JOB.BAT
     [ "$status" -eq 2 ] || fail "another code page, $flags: exit $status, not 2"

@@ -33,7 +33,7 @@ fresh() {
     done
     : > none.ini
     find project -iname '*.dxf' | LC_ALL=C sort | batch --settings none.ini --tree project --skip-existing \
-        -k r13-gx3 -d out -a acad -l - -o JOB.BAT "$@"
+        -k r13-gx3 -d out -a acad -l - --list-encoding utf-8 -o JOB.BAT "$@"
 }
 
 run() { runFile JOB.BAT; }
@@ -93,7 +93,7 @@ for tree in "${hostile[@]}"; do
     done
     status=0
     find project -name '*.dxf' | LC_ALL=C sort | batch --settings none.ini --tree project --skip-existing \
-        -k r13-gx3 -d out -a acad -l - -o JOB.BAT 2>/dev/null || status=$?
+        -k r13-gx3 -d out -a acad -l - --list-encoding utf-8 -o JOB.BAT 2>/dev/null || status=$?
     if [ "$status" -eq 0 ]; then
         run
         for f in "${names[@]}"; do
@@ -160,7 +160,7 @@ done
 fresh
 rm -rf acad2 && mkdir acad2
 find project -iname '*.dxf' | LC_ALL=C sort | batch --settings none.ini --tree project --skip-existing \
-    -k r13-gx3 -d out -a acad2 -l - -o JOB.BAT
+    -k r13-gx3 -d out -a acad2 -l - --list-encoding utf-8 -o JOB.BAT
 run
 [ "$status" -eq 1 ] || fail "no converter: exit $status, not 1"
 [ -z "$(out '*.dxf')" ] || fail "no converter: a drawing was made"
