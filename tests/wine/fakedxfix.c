@@ -18,7 +18,9 @@
    became of the drawing).
 
    A file slow.txt beside it holds a number of milliseconds that every call
-   waits before it converts, so that two runs overlap. */
+   waits before it converts, so that two runs overlap; while a file
+   hold.txt is beside it, every call waits, so that a run holds on until
+   its test lets it go. */
 #include <stdio.h>
 #include <string.h>
 #include <windows.h>
@@ -64,6 +66,9 @@ int main(int argc, char **argv)
     const char *out = argv[argc - 1];
 
     char control[MAX_PATH], part[MAX_PATH] = "", mode[32] = "", also[MAX_PATH] = "";
+    beside(control, "hold.txt");
+    while (GetFileAttributesA(control) != INVALID_FILE_ATTRIBUTES)
+        Sleep(20);
     beside(control, "slow.txt");
     FILE *c = fopen(control, "r");
     if (c) {

@@ -37,7 +37,7 @@ printf 'parameters\r\n' > acad/DXFIX.DXT
 report() { iconv -f CP932 -t UTF-8 "$1" | tr -d '\r'; }
 # The project's drawings: the names of $@, each holding its own name.
 project() {
-    rm -rf project out OUT acad/calls.log acad/half.txt acad/slow.txt
+    rm -rf project out OUT acad/calls.log acad/half.txt acad/slow.txt acad/hold.txt
     for f in "$@"; do
         mkdir -p "project/$(dirname "$f")"
         printf 'drawing %s, with some lines to cut in half\r\n' "$f" > "project/$f"
@@ -130,13 +130,15 @@ echo "ok: a crash in one worker fails that drawing; the others are whole and not
 project x/x1.dxf x/x2.dxf x/x3.dxf x/x4.dxf y/y1.dxf y/y2.dxf y/y3.dxf y/y4.dxf
 find project/x -name '*.dxf' | LC_ALL=C sort | batch --settings none.ini -k r13-gx3 -d out -a acad -l - --list-encoding utf-8 --jobs 2 -o JOBX.BAT
 find project/y -name '*.dxf' | LC_ALL=C sort | batch --settings none.ini -k r13-gx3 -d out -a acad -l - --list-encoding utf-8 --jobs 2 -o JOBY.BAT
-mkdir out && echo 500 > acad/slow.txt
+# The first holds on in its converters until the second has ended.
+runFolderMade() { find . -ipath './out/~tessiva~/*/worker.bat' | grep -q .; }
+mkdir out && : > acad/hold.txt
 startFile JOBX.BAT consolex.txt
 first=$started
-waitUntil test -s acad/calls.log || fail "two batch files: the first never started"
+waitUntil runFolderMade || fail "two batch files: the first never started"
 runFile JOBY.BAT
+rm acad/hold.txt
 wait "$first" && statusX=0 || statusX=$?
-rm acad/slow.txt
 [ "$statusX" -eq 0 ] || fail "two batch files: the first ended with $statusX"
 [ "$status" -eq 2 ] || fail "two batch files: the second ended with $status, not 2"
 for d in 1 2 3 4; do
@@ -249,18 +251,20 @@ echo "ok: a tree with a folder of the work folder's name is refused"
 # folder and from the run's own: each ends with 2, touching nothing.
 project a.dxf b.dxf c.dxf d.dxf e.dxf f.dxf g.dxf h.dxf
 make JOB.BAT --jobs 2
-echo 400 > acad/slow.txt
+# The run holds on in its converters until the workers by hand have ended.
+: > acad/hold.txt
 startFile JOB.BAT console.txt
 main=$started
 runFolder() { find . -mindepth 3 -maxdepth 3 -ipath './out/~tessiva~/*' -type d | head -1; }
-waitUntil test -s acad/calls.log || fail "a worker by hand: the run never started"
+workersIn() { find . -mindepth 4 -maxdepth 4 -ipath './out/~tessiva~/*/[12]' -type d | grep -c . | grep -qx 2; }
+waitUntil workersIn || fail "a worker by hand: the run's workers never started"
 runCmd JOB.BAT byhand.txt TESSIVA_WORKER 1 && hand=0 || hand=$?
 [ "$hand" -eq 2 ] || fail "a worker by hand from the batch file's folder: exit $hand, not 2"
 copyStatus=0
 (cd "$(runFolder)" && timeout 60 "$wine" cmd /c WORKER.BAT TESSIVA_WORKER 1 </dev/null >/dev/null 2>&1) || copyStatus=$?
 [ "$copyStatus" -eq 2 ] || fail "a worker by hand in the run's folder: exit $copyStatus, not 2"
+rm acad/hold.txt
 wait "$main" && status=0 || status=$?
-rm acad/slow.txt
 [ "$status" -eq 0 ] || fail "a worker by hand: the run ended with $status: $(console)"
 whole "a worker by hand"
 nothingElse "a worker by hand"
