@@ -65,6 +65,8 @@ private slots:
     void skippingWithoutATree();
     void randomJobsReadAsMeant_data();
     void randomJobsReadAsMeant();
+    void aSinkThatFailsStopsTheComposer_data();
+    void aSinkThatFailsStopsTheComposer();
     void reportShowsNamesAsTheyAre_data();
     void reportShowsNamesAsTheyAre();
     void parallelRunsOnlyWhatItNames_data();
@@ -444,6 +446,47 @@ void TestBatchComposer::randomJobsReadAsMeant()
             QVERIFY2(cp932::encode(line).size() <= kMaxCmdLineBytes, qPrintable(line));
     }
     QVERIFY2(composed >= 25, qPrintable(QStringLiteral("only %1 jobs passed their checks").arg(composed)));
+}
+
+void TestBatchComposer::aSinkThatFailsStopsTheComposer_data()
+{
+    // Each form, with enough drawings for many pieces.
+    QTest::addColumn<bool>("skip");
+    QTest::addColumn<bool>("report");
+    QTest::addColumn<int>("jobs");
+    QTest::newRow("plain") << false << false << 1;
+    QTest::newRow("skipping") << true << false << 1;
+    QTest::newRow("report") << false << true << 1;
+    QTest::newRow("parallel") << false << false << 4;
+}
+
+void TestBatchComposer::aSinkThatFailsStopsTheComposer()
+{
+    // A full disk says so at the first piece: the composer stops there,
+    // having handed on one piece of about its size, never the whole file.
+    QFETCH(bool, skip);
+    QFETCH(bool, report);
+    QFETCH(int, jobs);
+    ConversionJob job = exampleJob(BatchKind::R13ToGX3);
+    job.sources.clear();
+    for (int i = 0; i < 3000; ++i)
+        job.sources << QStringLiteral("C:\\DRAW\\plan%1.dxf").arg(i);
+    job.skipExisting = skip;
+    job.report = report;
+    job.jobs = jobs;
+    QVERIFY(checkJob(job).passed());
+    constexpr qsizetype kChunk = 4096;
+    QList<qsizetype> pieces;
+    const bool composed = batch::composeBytes(
+        job,
+        [&](const QByteArray &piece) {
+            pieces << piece.size();
+            return false;
+        },
+        kChunk);
+    QVERIFY(!composed);
+    QCOMPARE(pieces.size(), 1);
+    QVERIFY2(pieces.first() < 2 * kChunk + kMaxCmdLineBytes, qPrintable(QString::number(pieces.first())));
 }
 
 void TestBatchComposer::reportShowsNamesAsTheyAre_data()
