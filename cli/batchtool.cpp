@@ -1,6 +1,7 @@
 #include "batchtool.h"
 
 #include "cli/writereason.h"
+#include "drawingcheck.h"
 #include "core/job/conversionjob.h"
 #include "core/save/saveflow.h"
 #include "core/settings/settingsfile.h"
@@ -153,11 +154,14 @@ int run(const QStringList &arguments, const Environment &env, QIODevice &in, QIO
         return built.why().status;
     }
 
+    const saveflow::SourceCheck check
+        = parser.isSet(o.noDrawingCheck) ? saveflow::SourceCheck() : drawingCheck(env, err, sources);
     if (parser.isSet(o.output)) {
         const QString path = parser.value(o.output);
-        return report(saveflow::saveAs(job, path), sources, env, err);
+        return report(saveflow::saveAs(job, path, check), sources, env, err);
     }
-    return report(saveflow::writeTo(job, out), sources, env, err, TessivaBatch::tr("cannot write standard output: "));
+    return report(saveflow::writeTo(job, out, check), sources, env, err,
+                  TessivaBatch::tr("cannot write standard output: "));
 }
 
 } // namespace batchtool

@@ -30,6 +30,7 @@ enum ExitCode {
     NotBat = 9,
     CannotSave = 10,
     OutsideTree = 11,
+    UnfitSource = 12,
     ExitCodeCount // how many there are: no status
 };
 int exitCodeFor(SaveResult result);

@@ -62,6 +62,11 @@ inline constexpr ExitStatus kExitStatuses[] = {
     {OutsideTree,
      QT_TRANSLATE_NOOP("TessivaBatch", "with --tree, a source that does not lie under the root"),
      {SaveResult::OutsideTree}},
+    {UnfitSource,
+     QT_TRANSLATE_NOOP("TessivaBatch",
+                       "a source that is not there, cannot be read, is empty, is no drawing or is a DWG (each is "
+                       "named; --no-drawing-check reads none)"),
+     {SaveResult::UnfitSource}},
 };
 constexpr bool everyStatusInItsPlace()
 {

@@ -93,6 +93,12 @@ struct Options
                          "reports its run as with --report, and needs a converter of which several may run at "
                          "once: try it on a few drawings first."),
         QStringLiteral("n"), QStringLiteral("1")};
+    QCommandLineOption noDrawingCheck{
+        QStringLiteral("no-drawing-check"),
+        TessivaBatch::tr("Do not read the sources. By default each source this system can open is read before the "
+                         "batch file is written: one that is not there, cannot be read, is empty, is no drawing or "
+                         "is a DWG refuses the batch file (status 12); a DXF of another version than the conversion "
+                         "takes is a warning, and a run that reports says it is to be looked at.")};
     QCommandLineOption settingsFile{
         QStringLiteral("settings"),
         TessivaBatch::tr("Take the defaults from this settings file instead of the window's."), QStringLiteral("file")};
@@ -103,7 +109,7 @@ struct Options
         return {&help,   &version,      &kind,        &destination,  &autocad,
                 &r13,    &r12,          &format,      &precision,    &output,
                 &list,   &listEncoding, &tree,        &skipExisting, &checkExitStatus,
-                &report, &jobs,         &settingsFile};
+                &report, &jobs,         &noDrawingCheck, &settingsFile};
     }
 
     void addTo(QCommandLineParser &parser) const

@@ -1,5 +1,6 @@
 #include "saveaction.h"
 
+#include "sourcereview.h"
 #include "statusline.h"
 
 #include "core/job/jobpath.h"
@@ -24,6 +25,7 @@ SaveAction::SaveAction(PlatformServices &services, QWidget *client, JobGetter cu
     m_statusLine->setStatus(QStringLiteral("Label10"));
     setTextColour(m_statusLine, Qt::yellow);
     m_saveButton = controls::button(client, "Button6", QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ保存"), QRect(453, 405, 88, 20));
+    m_review = new SourceReview(services, client);
     guard.connect(m_saveButton, &QPushButton::clicked, this, [this] { onSave(); });
 }
 
@@ -39,11 +41,19 @@ void SaveAction::unsay(const QString &text)
 
 void SaveAction::onSave()
 {
+    // The sources are read while the window goes on: a second press then
+    // waits for the first save to end.
+    if (m_saving)
+        return;
+    m_saving = true;
     clearStatus();
     const ConversionJob job = m_currentJob();
     // A cancelled dialog reports nothing.
-    if (const Cancellable<SaveOutcome> outcome = saveflow::save(job, [this, &job] { return chooseTarget(job.kind); });
-        !outcome.cancelled())
+    const Cancellable<SaveOutcome> outcome = saveflow::save(
+        job, [this](const ConversionJob &j) { return m_review->review(j); },
+        [this, &job] { return chooseTarget(job.kind); });
+    m_saving = false;
+    if (!outcome.cancelled())
         report(*outcome);
 }
 

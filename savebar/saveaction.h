@@ -11,12 +11,14 @@
 
 class PlatformServices;
 class QPushButton;
+class SourceReview;
 class StatusLine;
 class QWidget;
 
 // The save button and the status line. A press saves the job the window's
-// controls hold now: the checks, the save dialog, the .BAT check and the
-// write; every outcome but a cancel goes to the status line with a beep,
+// controls hold now: the checks, a look at the sources (SourceReview), the
+// save dialog, the .BAT check and the write; every outcome but a cancel
+// goes to the status line with a beep,
 // and a refused source line is named through lineRefused().
 class SaveAction : public QObject
 {
@@ -54,5 +56,7 @@ private:
     JobGetter m_currentJob;
     StatusLine *m_statusLine;
     QPushButton *m_saveButton;
+    SourceReview *m_review;
     QString m_lastBatchFolder;
+    bool m_saving = false; // a press while a save goes on does nothing
 };

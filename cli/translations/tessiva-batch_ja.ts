@@ -259,5 +259,57 @@ Tessiva のウィンドウとまったく同じに書き出します。フォル
         <source>no file matches %1</source>
         <translation>%1 に当てはまるファイルがありません</translation>
     </message>
+    <message>
+        <source>Do not read the sources. By default each source this system can open is read before the batch file is written: one that is not there, cannot be read, is empty, is no drawing or is a DWG refuses the batch file (status 12); a DXF of another version than the conversion takes is a warning, and a run that reports says it is to be looked at.</source>
+        <translation>変換元を読みません。既定では、このシステムで開ける変換元をバッチファイルを書く前に読みます。ない、読めない、空、図面でない、DWG である変換元があればバッチファイルを書きません (ステータス 12)。変換の取る版と違う版の DXF は警告にとどめ、実行結果を知らせるバッチファイルはその図面を要確認とします。</translation>
+    </message>
+    <message>
+        <source>a source that is not there, cannot be read, is empty, is no drawing or is a DWG (each is named; --no-drawing-check reads none)</source>
+        <translation>ない、読めない、空、図面でない、または DWG である変換元がある (それぞれを示します。--no-drawing-check では読みません)</translation>
+    </message>
+    <message>
+        <source>not there</source>
+        <translation>ありません</translation>
+    </message>
+    <message>
+        <source>cannot be read: %1</source>
+        <translation>読めません: %1</translation>
+    </message>
+    <message>
+        <source>an empty file</source>
+        <translation>空のファイルです</translation>
+    </message>
+    <message>
+        <source>not a drawing</source>
+        <translation>図面ではありません</translation>
+    </message>
+    <message>
+        <source>a DWG drawing of %1, not a DXF</source>
+        <translation>%1 の DWG で、DXF ではありません</translation>
+    </message>
+    <message>
+        <source>a DXF that states no version ($ACADVER)</source>
+        <translation>版 ($ACADVER) の書かれていない DXF です</translation>
+    </message>
+    <message>
+        <source>a DXF of %1</source>
+        <translation>%1 の DXF です</translation>
+    </message>
+    <message>
+        <source>a binary DXF that states no version ($ACADVER)</source>
+        <translation>版 ($ACADVER) の書かれていないバイナリ DXF です</translation>
+    </message>
+    <message>
+        <source>a binary DXF of %1</source>
+        <translation>%1 のバイナリ DXF です</translation>
+    </message>
+    <message>
+        <source>warning: %1%2; %3 converts a DXF of %4</source>
+        <translation>警告: %1%2。%3 は %4 の DXF を変換します</translation>
+    </message>
+    <message>
+        <source>sources not read: %1, whose paths name no file of this system (a drive letter, say)</source>
+        <translation>読まなかった変換元: %1 個 (パスがこのシステムのファイルを指しません。ドライブ文字など)</translation>
+    </message>
 </context>
 </TS>

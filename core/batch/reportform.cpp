@@ -146,8 +146,13 @@ void ReportForm::drawing(qsizetype i, const Records &records)
         = m_job.skipExisting ? m_run.lookUp(m_final) : QByteArray("IF EXIST " + m_final.folder + " GOTO " + refused);
     if (records.progress)
         m_w.put(QByteArray("TITLE " + place + ' ' + name + "& ECHO " + place + ' ' + name + "& "));
-    m_w.line({m_job.checkExitStatus ? QByteArrayView() : QByteArrayView("SET \"TESSIVA_LOOK=\"& "), folderWords,
-              m_final.shown, "\"& ", where});
+    // A drawing of another version than the conversion takes is to be
+    // looked at whatever its converter says, with the version it had.
+    const QStringView note = m_plan.lookNote(i);
+    const bool looks = !m_job.checkExitStatus || !note.isEmpty();
+    const QByteArray lookFirst
+        = looks ? QByteArray("SET \"TESSIVA_LOOK=" + words(note) + "\"& ") : QByteArray();
+    m_w.line({lookFirst, folderWords, m_final.shown, "\"& ", where});
     if (m_job.skipExisting)
         m_run.goWhereItIs("REFUSED", "THERE", m_n);
     if (twoPasses)
@@ -172,13 +177,13 @@ void ReportForm::drawing(qsizetype i, const Records &records)
         return QByteArray(">" + kRecordFile + " ECHO " + place + words + ": " + name + "& MOVE /Y " + kRecordFile + ' '
                           + outcomeFile + letter + " >NUL");
     };
-    if (!m_job.checkExitStatus)
+    if (looks)
         m_w.line({"IF DEFINED TESSIVA_LOOK GOTO LOOK", m_n});
     if (inFiles)
         m_w.line({mark(kOutcomeMarks.converted)});
     else
         m_w.line({log, place, converted, name, "& SET /A TESSIVA_CONVERTED+=1& GOTO ", done});
-    if (!m_job.checkExitStatus) {
+    if (looks) {
         m_w.line({":LOOK", m_n});
         if (inFiles)
             m_w.line({recorded(look, kOutcomeMarks.toLookAt), "& GOTO ", done});

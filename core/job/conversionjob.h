@@ -20,15 +20,16 @@ struct ConversionKind
     QStringView batchName; // the name the save dialog proposes
     bool r13ToR12Pass; // runs the converter with the R13 to R12 parameter file
     bool r12ToGx3Pass; // runs it with the R12 to GX3 parameter file
+    QStringView sourceVersion; // the version of DXF its converter takes, as a drawing states it
 };
 
 inline constexpr std::array<ConversionKind, 3> kConversionKinds{{
     {BatchKind::R13ToR12, u"DXF(R13) -> DXF(R12)", u"r13-r12", u"ﾊﾞｯﾁﾌｧｲﾙ保存 R13DXF to R12DXF", u"R13TO12.BAT", true,
-     false},
+     false, u"AC1012"},
     {BatchKind::R13ToGX3, u"DXF(R13) -> DXF(GX3)", u"r13-gx3", u"ﾊﾞｯﾁﾌｧｲﾙ保存 R13DXF to GX3DXF", u"R13TOGX3.BAT", true,
-     true},
+     true, u"AC1012"},
     {BatchKind::R12ToGX3, u"DXF(R12) -> DXF(GX3)", u"r12-gx3", u"ﾊﾞｯﾁﾌｧｲﾙ保存 R12DXF to GX3DXF", u"R12TOGX3.BAT", false,
-     true},
+     true, u"AC1009"},
 }};
 
 constexpr const ConversionKind &conversionKind(BatchKind kind) { return kConversionKinds[size_t(kind)]; }

@@ -88,4 +88,16 @@ QString JobPlan::makeIntermediateName(const std::vector<qsizetype> &dummies) con
     return numbered(kIntermediateStem, n) % QStringLiteral(".dxf");
 }
 
+void JobPlan::setLookNote(qsizetype i, QString note)
+{
+    if (m_lookNotes.empty())
+        m_lookNotes.resize(m_parts.size());
+    m_lookNotes[size_t(i)] = std::move(note);
+}
+
+QStringView JobPlan::lookNote(qsizetype i) const
+{
+    return m_lookNotes.empty() ? QStringView() : QStringView(m_lookNotes[size_t(i)]);
+}
+
 } // namespace job

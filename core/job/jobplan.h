@@ -66,6 +66,13 @@ public:
     static constexpr QStringView kLongestRunFolder = u"32767";
     static constexpr QStringView kClaims = u"C";
 
+    // What a run that reports says of a drawing that it converts but its
+    // user is to look at (a source of another version than the conversion
+    // takes): empty for most. A text of the program's own, which the
+    // batch file carries as it is.
+    void setLookNote(qsizetype i, QString note);
+    QStringView lookNote(qsizetype i) const;
+
 private:
     struct Places
     {
@@ -79,6 +86,7 @@ private:
     const ConversionJob &m_job;
     std::vector<Places> m_parts;
     QString m_intermediateName;
+    std::vector<QString> m_lookNotes; // empty, or one for each source
 };
 
 } // namespace job

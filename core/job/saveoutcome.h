@@ -21,6 +21,7 @@ enum class SaveResult {
     TooLong, // a path longer than the converter takes
     NameClash, // two names that are one to Windows: two sources onto one drawing, folders of two
     // cases under Z:, a folder made under the name of a file the batch file writes
+    UnfitSource, // a source its conversion cannot take (no file, no drawing, a DWG), or of another version
     NotBat, // the chosen name does not end in .BAT
     UnusableTarget, // a batch file of several converters at once, in a folder whose name holds a %
     CannotSave, // the file could not be written

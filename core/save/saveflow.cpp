@@ -70,32 +70,60 @@ SaveOutcome writeFile(const job::JobPlan &plan, const QString &path)
     return ended(SaveResult::Saved, path, savedText(path));
 }
 
+// What the sources are, where they were read: a drawing of another version
+// is noted for the run's report.
+Checked takeFindings(const Result<SaveOutcome, drawing::Findings> &read, job::JobPlan &plan)
+{
+    if (read.refused())
+        return read.why();
+    drawing::noteOtherVersions(read.value(), plan);
+    return {};
+}
+
+Checked checkSources(const SourceCheck &check, job::JobPlan &plan)
+{
+    if (!check)
+        return {};
+    return takeFindings(check(plan.job()), plan);
+}
+
 } // namespace
 
 // Each save takes the job apart once, for the checks and the batch file.
-Cancellable<SaveOutcome> save(const ConversionJob &job, const TargetChooser &chooseTarget)
+Cancellable<SaveOutcome> save(const ConversionJob &job, const SourceReview &review, const TargetChooser &chooseTarget)
 {
-    const job::JobPlan plan(job);
+    job::JobPlan plan(job);
     if (const Checked checked = checkJob(plan); checked.refused())
         return checked.why();
+    if (review) {
+        const auto reviewed = review(job);
+        if (reviewed.cancelled())
+            return kCancelled;
+        if (const Checked taken = takeFindings(*reviewed, plan); taken.refused())
+            return taken.why();
+    }
     const Cancellable<QString> path = chooseTarget();
     if (path.cancelled())
         return kCancelled;
     return writeFile(plan, *path);
 }
 
-SaveOutcome saveAs(const ConversionJob &job, const QString &path)
+SaveOutcome saveAs(const ConversionJob &job, const QString &path, const SourceCheck &check)
 {
-    const job::JobPlan plan(job);
+    job::JobPlan plan(job);
     if (const Checked checked = checkJob(plan); checked.refused())
+        return checked.why();
+    if (const Checked checked = checkSources(check, plan); checked.refused())
         return checked.why();
     return writeFile(plan, path);
 }
 
-SaveOutcome writeTo(const ConversionJob &job, QIODevice &device)
+SaveOutcome writeTo(const ConversionJob &job, QIODevice &device, const SourceCheck &check)
 {
-    const job::JobPlan plan(job);
+    job::JobPlan plan(job);
     if (const Checked checked = checkJob(plan); checked.refused())
+        return checked.why();
+    if (const Checked checked = checkSources(check, plan); checked.refused())
         return checked.why();
     if (!batch::composeTo(plan, device))
         return ended(SaveResult::CannotSave, QString(), QString(), WriteError::system(lastSystemError()));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/base/result.h"
+#include "core/drawing/sourcecheck.h"
 #include "core/job/conversionjob.h"
 #include "core/job/saveoutcome.h"
 
@@ -11,8 +12,8 @@
 class QIODevice;
 
 // The save of a batch file, the same for the window and the command line:
-// the job checks in their order, then the target is chosen, then the .BAT
-// check, then the write. Every step ends in one SaveOutcome, but a cancel
+// the job checks in their order, then what the sources are, then the target
+// is chosen, then the .BAT check, then the write. Every step ends in one SaveOutcome, but a cancel
 // of the dialog, which ends it with nothing to report.
 namespace saveflow {
 
@@ -20,16 +21,25 @@ namespace saveflow {
 // for a job that passed its checks.
 using TargetChooser = std::function<Cancellable<QString>()>;
 
-// A save's outcome, or the user's cancel of the choice of a target, which
-// has nothing to report.
-Cancellable<SaveOutcome> save(const ConversionJob &job, const TargetChooser &chooseTarget);
+// What the front end makes of the sources of a job that passed its checks
+// (drawing::readSources): the save goes on with what was found, and a run
+// that reports says which drawings were of another version; or it stops,
+// with the outcome to report. The window's reading can be cancelled too.
+using SourceCheck = std::function<Result<SaveOutcome, drawing::Findings>(const ConversionJob &)>;
+using SourceReview = std::function<Cancellable<Result<SaveOutcome, drawing::Findings>>(const ConversionJob &)>;
 
-// The save to a target already chosen, as a command line names it.
-SaveOutcome saveAs(const ConversionJob &job, const QString &path);
+// A save's outcome, or the user's cancel of the reading of the sources or
+// of the choice of a target, which has nothing to report.
+Cancellable<SaveOutcome> save(const ConversionJob &job, const SourceReview &review,
+                              const TargetChooser &chooseTarget);
 
-// The save to an open device (standard output, say): the job checks, then
-// the write. No name, so no .BAT check.
-SaveOutcome writeTo(const ConversionJob &job, QIODevice &device);
+// The save to a target already chosen, as a command line names it. An
+// empty check reads no source.
+SaveOutcome saveAs(const ConversionJob &job, const QString &path, const SourceCheck &check = {});
+
+// The save to an open device (standard output, say): the job checks, the
+// sources, then the write. No name, so no .BAT check.
+SaveOutcome writeTo(const ConversionJob &job, QIODevice &device, const SourceCheck &check = {});
 
 // The folder of a target path. The path is native, as a dialog or a
 // command line gives it, so "/" separates folders as well.

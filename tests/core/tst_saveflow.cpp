@@ -74,7 +74,7 @@ void TestSaveFlow::refusedJobAsksNoTarget()
     ConversionJob job = goodJob();
     job.sources << QStringLiteral("C:\\A\\plan.dwg");
     bool asked = false;
-    const Cancellable<SaveOutcome> outcome = saveflow::save(job, [&asked] {
+    const Cancellable<SaveOutcome> outcome = saveflow::save(job, {}, [&asked] {
         asked = true;
         return Cancellable<QString>(kCancelled);
     });
@@ -86,7 +86,7 @@ void TestSaveFlow::refusedJobAsksNoTarget()
 void TestSaveFlow::cancelled()
 {
     // Nothing to report, and nothing written.
-    QVERIFY(saveflow::save(goodJob(), [] { return Cancellable<QString>(kCancelled); }).cancelled());
+    QVERIFY(saveflow::save(goodJob(), {}, [] { return Cancellable<QString>(kCancelled); }).cancelled());
 }
 
 void TestSaveFlow::outcomes_data()
@@ -127,7 +127,7 @@ void TestSaveFlow::outcomes()
     const QString path = m_dir.filePath(relative);
     ConversionJob job = goodJob();
     job.jobs = jobs;
-    const SaveOutcome outcome = *saveflow::save(job, [&path] { return Cancellable<QString>(path); });
+    const SaveOutcome outcome = *saveflow::save(job, {}, [&path] { return Cancellable<QString>(path); });
     QCOMPARE(int(outcome.result), result);
     QCOMPARE(outcome.path, path);
     if (!text.isEmpty())
