@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/base/result.h"
+#include "core/drawing/sourcecheck.h"
 #include "core/job/jobpath.h"
 
 #include <QString>
@@ -66,6 +67,9 @@ public:
     virtual QString userSettingsFolder() const = 0;
     // How native paths map onto the Windows paths of a batch job.
     virtual jobpath::Style pathStyle() const = 0;
+    // What each source of `job` is, read from its file (drawing::readSources).
+    // Called on a thread of its own: it touches no window.
+    virtual Cancellable<drawing::Findings> readSources(const ConversionJob &job, drawing::ReadProgress &progress) = 0;
 
     // The application's error box: the message, an error icon and one OK button.
     virtual void showErrorBox(QWidget *parent, const QString &caption, const QString &message) = 0;

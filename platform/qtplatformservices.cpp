@@ -168,3 +168,9 @@ void QtPlatformServices::showErrorBox(QWidget *parent, const QString &caption, c
 }
 
 void QtPlatformServices::removeSizeCommand(QWidget *window) { desktop::removeSizeCommand(window); }
+
+Cancellable<drawing::Findings> QtPlatformServices::readSources(const ConversionJob &job,
+                                                               drawing::ReadProgress &progress)
+{
+    return drawing::readSources(job, pathStyle(), &progress);
+}

@@ -18,6 +18,7 @@ public:
     Cancellable<QString> browseFolder(QWidget *parent, const QString &title, const QString &startFolder) override;
     Qt::KeyboardModifiers keyboardModifiers() const override;
     void beep() override;
+    Cancellable<drawing::Findings> readSources(const ConversionJob &job, drawing::ReadProgress &progress) override;
     bool isExistingFile(const QString &nativePath) const override;
     bool isExistingFolder(const QString &nativePath) const override;
     QString executablePath() const override;

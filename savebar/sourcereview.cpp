@@ -40,9 +40,9 @@ Cancellable<drawing::Findings> SourceReview::read(const ConversionJob &job)
 {
     auto progress = std::make_shared<drawing::ReadProgress>();
     auto result = std::make_shared<std::optional<Cancellable<drawing::Findings>>>();
-    const jobpath::Style style = m_services.pathStyle();
-    QThread *reader = QThread::create([job, style, progress, result] {
-        result->emplace(drawing::readSources(job, style, progress.get()));
+    PlatformServices &services = m_services;
+    QThread *reader = QThread::create([job, &services, progress, result] {
+        result->emplace(services.readSources(job, *progress));
     });
     QEventLoop loop;
     connect(reader, &QThread::finished, &loop, &QEventLoop::quit);

@@ -36,6 +36,10 @@ public:
     QStringList errorBoxes; // "caption|message"
     int sizeCommandRemovals = 0;
     jobpath::Style style = jobpath::Style::Unix;
+    // What each source's file holds, by its native path: the core reads
+    // the sources through it (its threads, its rules). Unset, every source
+    // is a drawing of the version its conversion takes.
+    drawing::HeadReader heads;
 
     Cancellable<OpenFilesResult> openFiles(QWidget *, const OpenFilesRequest &request) override
     {
@@ -66,6 +70,12 @@ public:
     QString documentsFolder() const override { return documents; }
     QString userSettingsFolder() const override { return userFolder; }
     jobpath::Style pathStyle() const override { return style; }
+    Cancellable<drawing::Findings> readSources(const ConversionJob &job, drawing::ReadProgress &progress) override
+    {
+        if (!heads)
+            return drawing::Findings{};
+        return drawing::readSources(job, style, &progress, heads);
+    }
     void showErrorBox(QWidget *, const QString &caption, const QString &message) override
     {
         errorBoxes << caption + u'|' + message;

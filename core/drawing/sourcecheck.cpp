@@ -31,7 +31,8 @@ const Finding *Findings::first() const
     return nullptr;
 }
 
-Cancellable<Findings> readSources(const ConversionJob &job, jobpath::Style style, ReadProgress *progress)
+Cancellable<Findings> readSources(const ConversionJob &job, jobpath::Style style, ReadProgress *progress,
+                                  const HeadReader &reader)
 {
     ReadProgress own;
     ReadProgress &shared = progress ? *progress : own;
@@ -54,7 +55,7 @@ Cancellable<Findings> readSources(const ConversionJob &job, jobpath::Style style
         for (qsizetype i = next++; i < n && !shared.cancel.load(std::memory_order_relaxed); i = next++) {
             if (natives.at(i).isEmpty())
                 continue;
-            heads[size_t(i)] = readHead(natives.at(i));
+            heads[size_t(i)] = reader(natives.at(i));
             shared.done.fetch_add(1, std::memory_order_relaxed);
         }
     };

@@ -8,6 +8,7 @@
 #include "core/job/saveoutcome.h"
 
 #include <atomic>
+#include <functional>
 #include <vector>
 
 namespace job {
@@ -54,10 +55,14 @@ struct ReadProgress
     std::atomic<bool> cancel{false};
 };
 
+// Reads one source's head, by its native path: readHead, or a stand-in.
+using HeadReader = std::function<Head(const QString &nativePath)>;
+
 // Reads the head of every source of `job` that names a file of this
 // system (by jobpath::toNative in `style`), on as many threads as the
 // machine has cores. Cancelled only through `progress`.
-Cancellable<Findings> readSources(const ConversionJob &job, jobpath::Style style, ReadProgress *progress = nullptr);
+Cancellable<Findings> readSources(const ConversionJob &job, jobpath::Style style, ReadProgress *progress = nullptr,
+                                  const HeadReader &reader = readHead);
 
 // The window's words for what a source is ("DWGﾌｧｲﾙ R14（AC1014）"), the
 // same for every source of one kind and version, and why it matters for

@@ -16,10 +16,12 @@ export LC_ALL=C.UTF-8
 # The folders the batch file needs, as the window last stored them.
 mkdir -p "$work/config/tessiva" "$work/draw"
 printf 'DXFIX13.DXT\r\nDXFIX.DXT\r\nD:\\OUT\\\r\nC:\\ACAD\\\r\n' > "$work/config/tessiva/tessiva.ini"
-for f in a b c; do printf 'drawing\r\n' > "$work/draw/$f.dxf"; done
+# Drawings of the version the conversion takes, so that the save asks nothing.
+drawing() { printf '  0\r\nSECTION\r\n  2\r\nHEADER\r\n  9\r\n$ACADVER\r\n  1\r\nAC1012\r\n' > "$1"; }
+for f in a b c; do drawing "$work/draw/$f.dxf"; done
 long="$work/draw/$(printf 'folder-of-a-long-name-%.0s' 1 2 3 4)"
 mkdir -p "$long"
-printf 'drawing\r\n' > "$long/the-name-to-see.dxf"
+drawing "$long/the-name-to-see.dxf"
 
 "$tessiva" >/dev/null 2>&1 &
 window=$!

@@ -619,7 +619,8 @@ void TestSaveAction::aFolderOfDrawingsAsTheToolsTree()
     const char *keywords[] = {"r13-r12", "r13-gx3", "r12-gx3"};
     QProcess tool;
     tool.start(QStringLiteral(TESSIVA_BATCH_EXE),
-               QStringList{QStringLiteral("--settings"), none, QStringLiteral("--tree"), root, QStringLiteral("-k"),
+               QStringList{QStringLiteral("--settings"), none, QStringLiteral("--no-drawing-check"),
+                           QStringLiteral("--tree"), root, QStringLiteral("-k"),
                            QLatin1String(keywords[kind]), QStringLiteral("-d"), QStringLiteral("D:\\OUT\\"),
                            QStringLiteral("-a"), QStringLiteral("C:\\ACAD\\"), QStringLiteral("-o"), tools}
                    + drawings);
