@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QStringBuilder>
 
 // The first bytes of drawings, as the tests make them: an ASCII DXF with
 // its header, a binary DXF, a DWG.
