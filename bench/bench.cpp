@@ -3,6 +3,7 @@
 #include "app/mainwindow.h"
 #include "app/startup.h"
 #include "core/batch/batchcomposer.h"
+#include "core/drawing/sourcecheck.h"
 #include "core/files/filewrite.h"
 #include "core/job/destinationtable.h"
 #include "core/job/jobcheck.h"
@@ -25,6 +26,7 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 #include <algorithm>
 #include <cstdio>
@@ -587,6 +589,65 @@ void benchStartupAndMemory(const QString &self, const QString &dir)
                     QStringLiteral("UTF-16 bytes of the paths"), QStringLiteral("<= 2x"),
                     pathsMiB > 0 && held <= 2 * pathsMiB, QStringLiteral("MiB")});
 }
+// Reading what every source is, before a save: the core's reader on every
+// core against `head -c 65536` of the same files, in turns, warm cache.
+void benchReadHeads(const QString &dir)
+{
+    const auto makeDrawings = [&dir](const QString &folder, int count, qsizetype size) {
+        ConversionJob job;
+        QStringList paths;
+        QByteArray bytes = "  0\r\nSECTION\r\n  2\r\nHEADER\r\n  9\r\n$ACADVER\r\n  1\r\nAC1012\r\n";
+        while (bytes.size() < size)
+            bytes += "  9\r\n$INSBASE\r\n 10\r\n0.0\r\n 20\r\n0.0\r\n";
+        bytes.truncate(size);
+        for (int i = 0; i < count; ++i) {
+            const QString sub = QStringLiteral("%1/%2/%3").arg(dir, folder).arg(i / 1000);
+            if (i % 1000 == 0)
+                QDir().mkpath(sub);
+            const QString path = QStringLiteral("%1/d%2.dxf").arg(sub).arg(i);
+            QFile f(path);
+            if (f.open(QIODevice::WriteOnly))
+                f.write(bytes);
+            paths << path;
+            job.sources << jobpath::toJob(path, jobpath::Style::Unix);
+        }
+        return std::pair(job, paths);
+    };
+    const auto readAll = [](const ConversionJob &job) {
+        const Cancellable<drawing::Findings> found = drawing::readSources(job, jobpath::Style::Unix);
+        if (found.cancelled() || !found->sources.empty())
+            std::fprintf(stderr, "the drawings were not read as R13\n");
+    };
+    const auto [job, paths] = makeDrawings(QStringLiteral("heads"), 10000, 16 * 1024);
+    const QStringList head = QStringList{QStringLiteral("/usr/bin/head"), QStringLiteral("-c"), QStringLiteral("65536")}
+        + paths;
+    readAll(job);
+    runProcess(head);
+    std::vector<double> ours;
+    std::vector<double> theirs;
+    std::vector<double> ratios;
+    for (int i = 0; i < 9; ++i) {
+        ours.push_back(medianMs(1, [&job = job, &readAll] { readAll(job); }));
+        theirs.push_back(runProcess(head).wallMs);
+        ratios.push_back(ours.back() / theirs.back());
+    }
+    const double ratio = median(ratios);
+    rows.push_back({QStringLiteral("read the heads of 10,000 sources of 16 KiB, %1 threads (median of paired ratios %2)")
+                        .arg(QThread::idealThreadCount())
+                        .arg(ratio, 0, 'f', 2),
+                    median(ours), median(theirs), QStringLiteral("head -c 65536 of the same files"),
+                    QStringLiteral("<= 1.5x"), ratio <= 1.5});
+    // The window's check of a tree of 100,000 drawings, against the tool
+    // of the system reading them all.
+    const auto [tree, treePaths] = makeDrawings(QStringLiteral("tree"), 100000, 512);
+    readAll(tree);
+    const QStringList allHeads{QStringLiteral("/bin/sh"), QStringLiteral("-c"),
+                               QStringLiteral("find '%1/tree' -type f -print0 | xargs -0 head -c 65536").arg(dir)};
+    const double treeMs = medianMs(3, [&tree = tree, &readAll] { readAll(tree); });
+    const double treeHead = medianMs(3, [&allHeads] { runProcess(allHeads); });
+    rows.push_back({QStringLiteral("read the heads of a tree of 100,000 sources"), treeMs, treeHead,
+                    QStringLiteral("find | xargs head -c 65536"), QStringLiteral("< 5000 ms"), treeMs < 5000});
+}
 } // namespace
 
 int main(int argc, char **argv)
@@ -606,6 +667,7 @@ int main(int argc, char **argv)
     benchDestinationTable(toolMs);
     benchCraftedList();
     benchDrop(files.path());
+    benchReadHeads(files.path());
     benchStartupAndMemory(QCoreApplication::applicationFilePath(), files.path());
     print();
     return 0;

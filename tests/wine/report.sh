@@ -396,3 +396,27 @@ for flags in --report --skip-existing; do
     [ ! -e acad/calls.log ] || fail "another code page, $flags: the converter ran"
 done
 echo "ok: a console that does not read code page 932 runs nothing, status 2"
+
+# A drawing of another version, found by the tool before it wrote: the
+# converter takes it and ends with 0, and the report still gives it as to
+# be looked at, with its version; the others as converted.
+rm -rf project out OUT JOB.BAT JOB.LOG acad/calls.log acad/half.txt && mkdir project
+dxf() { printf '  0\r\nSECTION\r\n  2\r\nHEADER\r\n  9\r\n$ACADVER\r\n  1\r\n%s\r\n' "$1"; }
+dxf AC1012 > project/a.dxf && dxf AC1014 > project/b.dxf && dxf AC1012 > project/c.dxf
+for flags in --report "--report --check-exit-status" "--jobs 2"; do
+    rm -rf out OUT JOB.BAT JOB.LOG && mkdir out
+    # shellcheck disable=SC2086
+    LANG=C.UTF-8 LC_ALL=C.UTF-8 checkedBatch --settings none.ini $flags -k r13-r12 -d out -a acad project/a.dxf project/b.dxf project/c.dxf \
+        -o JOB.BAT 2>warned.txt
+    grep -qF "warning: 'project/b.dxf' (source argument 2): a DXF of R14 (AC1014)" warned.txt \
+        || fail "another version, $flags: no warning: $(cat warned.txt)"
+    runFile JOB.BAT
+    [ "$status" -eq 0 ] || fail "another version, $flags: exit $status"
+    report | grep -qxF "2/3 要確認（変換元はR14（AC1014）の図面でした（R13を変換する設定です））: $(win)\PROJECT\B.DXF" \
+        || report | grep -qxF "2/3 要確認（変換元はR14（AC1014）の図面でした（R13を変換する設定です））: $(win)\project\b.dxf" \
+        || { report >&2; fail "another version, $flags: B.DXF is not to be looked at"; }
+    report | grep -qxF "$(counts 2 1 0 0)" || { report >&2; fail "another version, $flags: the counts"; }
+    [ -n "$(out b.dxf)" ] || fail "another version, $flags: the drawing was not converted"
+done
+rm -f warned.txt
+echo "ok: a drawing of another version is converted and reported as to be looked at, with its version"

@@ -41,7 +41,8 @@ for suite in "$build"/tests/*.exe; do
     echo "ok: $(basename "$suite") under Wine: $(grep Totals "$work/suite.txt")"
 done
 
-# The worked examples, from Windows paths, byte for byte as the native tool.
+# The worked examples, from Windows paths, byte for byte as the native tool:
+# paths of drawings that are not there, so not read.
 : > "$work/none.ini"
 sources=('C:\DRAW\plan1.dxf' 'C:\My Work\site b.DXF')
 examples=("-k r13-r12" "-k r13-gx3 -f binary" "-k r12-gx3 -p 16 -a C:\\Program?Files\\ACAD")
@@ -51,22 +52,22 @@ for options in "${examples[@]}"; do
     opts=("${opts[@]//\?/ }")
     args=(-d 'D:\OUT\' -a 'C:\ACAD\' "${opts[@]}" "${sources[@]}")
     "$native" --settings "$work/none.ini" "${args[@]}" > "$work/expected.bat"
-    (cd "$work" && "$wine" "$build/tessiva-batch.exe" --settings none.ini "${args[@]}" -o 'C:\JOB.BAT')
+    (cd "$work" && "$wine" "$build/tessiva-batch.exe" --no-drawing-check --settings none.ini "${args[@]}" -o 'C:\JOB.BAT')
     cmp -s "$work/expected.bat" "$WINEPREFIX/drive_c/JOB.BAT" || fail "tessiva-batch.exe $options differs"
     # Standard output carries the same bytes: no text-mode line ends.
-    (cd "$work" && "$wine" "$build/tessiva-batch.exe" --settings none.ini "${args[@]}") > "$work/stdout.bat"
+    (cd "$work" && "$wine" "$build/tessiva-batch.exe" --no-drawing-check --settings none.ini "${args[@]}") > "$work/stdout.bat"
     cmp -s "$work/expected.bat" "$work/stdout.bat" || fail "tessiva-batch.exe $options to standard output differs"
 done
 # UNC paths for the sources, the destination and the AutoCAD folder.
 unc=(-d '\\srv\share\out' -a '\\srv\acad' '\\srv\draw\plan1.dxf' '\\srv\draw\sub\site b.dxf')
 "$native" --settings "$work/none.ini" "${unc[@]}" > "$work/expected.bat"
-(cd "$work" && "$wine" "$build/tessiva-batch.exe" --settings none.ini "${unc[@]}") > "$work/stdout.bat"
+(cd "$work" && "$wine" "$build/tessiva-batch.exe" --no-drawing-check --settings none.ini "${unc[@]}") > "$work/stdout.bat"
 cmp -s "$work/expected.bat" "$work/stdout.bat" || fail "tessiva-batch.exe with UNC paths differs"
 grep -q '^\\\\SRV\\ACAD\\DXFIX.EXE ' "$work/stdout.bat" || fail "a UNC path was not kept"
 echo "ok: tessiva-batch.exe writes the three worked examples byte for byte, and keeps UNC paths"
 # NUL, Windows' empty device, is an empty settings file, as /dev/null is.
 for none in NUL nul 'C:\NUL'; do
-    (cd "$work" && "$wine" "$build/tessiva-batch.exe" --settings "$none" "${unc[@]}") > "$work/stdout.bat" \
+    (cd "$work" && "$wine" "$build/tessiva-batch.exe" --no-drawing-check --settings "$none" "${unc[@]}") > "$work/stdout.bat" \
         || fail "tessiva-batch.exe --settings $none failed"
     cmp -s "$work/expected.bat" "$work/stdout.bat" || fail "tessiva-batch.exe --settings $none differs"
 done
@@ -84,7 +85,7 @@ echo "ok: tessiva-batch.exe writes a redirected standard error in code page 932"
 # A name Windows takes for a stream of another file: refused in the
 # program's own words, nothing made.
 status=0
-(cd "$work" && "$wine" "$build/tessiva-batch.exe" --settings none.ini -d 'D:\OUT' -a 'C:\ACAD' 'C:\A\x.dxf' \
+(cd "$work" && "$wine" "$build/tessiva-batch.exe" --no-drawing-check --settings none.ini -d 'D:\OUT' -a 'C:\ACAD' 'C:\A\x.dxf' \
     -o 'C:\JOBS\x:y.BAT') > /dev/null 2> "$work/err.txt" || status=$?
 [ "$status" -eq 10 ] || fail "tessiva-batch.exe -o x:y.BAT: exit $status, not 10"
 grep -q 'names a stream of another file' "$work/err.txt" || fail "tessiva-batch.exe -o x:y.BAT: $(cat "$work/err.txt")"
@@ -92,6 +93,21 @@ grep -q 'names a stream of another file' "$work/err.txt" || fail "tessiva-batch.
 [ ! -e "$WINEPREFIX/drive_c/JOBS/x" ] || fail "tessiva-batch.exe -o x:y.BAT made a file"
 echo "ok: tessiva-batch.exe refuses a name that names a stream, in its own words"
 grep -q $'\r\r' "$work/err.txt" && fail "standard error has doubled carriage returns"
+
+# The sources read through Windows' own calls: one not there refuses the
+# batch file, one of R14 is a warning; both named by their arguments.
+mkdir -p "$WINEPREFIX/drive_c/DRAW"
+printf '  0\r\nSECTION\r\n  2\r\nHEADER\r\n  9\r\n$ACADVER\r\n  1\r\nAC1014\r\n' > "$WINEPREFIX/drive_c/DRAW/R14.DXF"
+status=0
+(cd "$work" && "$wine" "$build/tessiva-batch.exe" --settings none.ini -d 'D:\OUT' -a 'C:\ACAD' 'C:\DRAW\R14.DXF' \
+    'C:\DRAW\GONE.DXF' -o 'C:\JOB12.BAT') > /dev/null 2> "$work/err.txt" || status=$?
+[ "$status" -eq 12 ] || fail "tessiva-batch.exe with a source not there: exit $status, not 12"
+grep -qF "'C:\DRAW\GONE.DXF' (source argument 2): not there" "$work/err.txt" \
+    || fail "tessiva-batch.exe did not name the source not there: $(cat "$work/err.txt")"
+grep -qF "warning: 'C:\DRAW\R14.DXF' (source argument 1): a DXF of R14 (AC1014)" "$work/err.txt" \
+    || fail "tessiva-batch.exe did not warn of R14: $(cat "$work/err.txt")"
+[ ! -e "$WINEPREFIX/drive_c/JOB12.BAT" ] || fail "tessiva-batch.exe wrote a batch file with a source not there"
+echo "ok: tessiva-batch.exe reads its sources: one not there refused (12), one of R14 warned about"
 
 # The help, redirected: CR LF line ends, and every line within an
 # 80-column Japanese console (a code page 932 byte is a column).
