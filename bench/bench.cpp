@@ -619,8 +619,8 @@ void benchReadHeads(const QString &dir)
             std::fprintf(stderr, "the drawings were not read as R13\n");
     };
     const auto [job, paths] = makeDrawings(QStringLiteral("heads"), 10000, 16 * 1024);
-    const QStringList head = QStringList{QStringLiteral("/usr/bin/head"), QStringLiteral("-c"), QStringLiteral("65536")}
-        + paths;
+    const QStringList head
+        = QStringList{QStringLiteral("/usr/bin/head"), QStringLiteral("-c"), QStringLiteral("65536")} + paths;
     readAll(job);
     runProcess(head);
     std::vector<double> ours;
@@ -632,11 +632,12 @@ void benchReadHeads(const QString &dir)
         ratios.push_back(ours.back() / theirs.back());
     }
     const double ratio = median(ratios);
-    rows.push_back({QStringLiteral("read the heads of 10,000 sources of 16 KiB, %1 threads (median of paired ratios %2)")
-                        .arg(QThread::idealThreadCount())
-                        .arg(ratio, 0, 'f', 2),
-                    median(ours), median(theirs), QStringLiteral("head -c 65536 of the same files"),
-                    QStringLiteral("<= 1.5x"), ratio <= 1.5});
+    rows.push_back(
+        {QStringLiteral("read the heads of 10,000 sources of 16 KiB, %1 threads (median of paired ratios %2)")
+             .arg(QThread::idealThreadCount())
+             .arg(ratio, 0, 'f', 2),
+         median(ours), median(theirs), QStringLiteral("head -c 65536 of the same files"), QStringLiteral("<= 1.5x"),
+         ratio <= 1.5});
     // The window's check of a tree of 100,000 drawings, against the tool
     // of the system reading them all.
     const auto [tree, treePaths] = makeDrawings(QStringLiteral("tree"), 100000, 512);

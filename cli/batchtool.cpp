@@ -1,11 +1,11 @@
 #include "batchtool.h"
 
 #include "cli/writereason.h"
-#include "drawingcheck.h"
 #include "core/job/conversionjob.h"
 #include "core/save/saveflow.h"
 #include "core/settings/settingsfile.h"
 #include "core/text/textrules.h"
+#include "drawingcheck.h"
 #include "exitstatus.h"
 #include "sourcesgiven.h"
 #include "tooloptions.h"

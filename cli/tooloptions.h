@@ -106,9 +106,9 @@ struct Options
     // Every option, in the order --help lists them.
     QList<const QCommandLineOption *> all() const
     {
-        return {&help,   &version,      &kind,        &destination,  &autocad,
-                &r13,    &r12,          &format,      &precision,    &output,
-                &list,   &listEncoding, &tree,        &skipExisting, &checkExitStatus,
+        return {&help,   &version,      &kind,           &destination,  &autocad,
+                &r13,    &r12,          &format,         &precision,    &output,
+                &list,   &listEncoding, &tree,           &skipExisting, &checkExitStatus,
                 &report, &jobs,         &noDrawingCheck, &settingsFile};
     }
 

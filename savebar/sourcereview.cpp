@@ -41,9 +41,8 @@ Cancellable<drawing::Findings> SourceReview::read(const ConversionJob &job)
     auto progress = std::make_shared<drawing::ReadProgress>();
     auto result = std::make_shared<std::optional<Cancellable<drawing::Findings>>>();
     PlatformServices &services = m_services;
-    QThread *reader = QThread::create([job, &services, progress, result] {
-        result->emplace(services.readSources(job, *progress));
-    });
+    QThread *reader = QThread::create(
+        [job, &services, progress, result] { result->emplace(services.readSources(job, *progress)); });
     QEventLoop loop;
     connect(reader, &QThread::finished, &loop, &QEventLoop::quit);
     // Shown only where the reading takes more than a second.
@@ -87,10 +86,9 @@ bool SourceReview::goesOn(const ConversionJob &job, const drawing::Findings &fin
     dialog.setFont(m_window->font());
     auto *layout = new QVBoxLayout(&dialog);
     const qsizetype unusable = findings.count(drawing::Verdict::Unusable);
-    const QString heading
-        = QStringLiteral(u"%1 の変換に合わない変換元ﾌｧｲﾙが %2 個あります。")
-              .arg(conversionKind(job.kind).caption.toString())
-              .arg(findings.sources.size())
+    const QString heading = QStringLiteral(u"%1 の変換に合わない変換元ﾌｧｲﾙが %2 個あります。")
+                                .arg(conversionKind(job.kind).caption.toString())
+                                .arg(findings.sources.size())
         + (unusable > 0 ? QStringLiteral(u"\nそのうち %1 個は変換できません。").arg(unusable) : QString());
     auto *headingLabel = new QLabel(heading, &dialog);
     headingLabel->setObjectName(QStringLiteral("headingLabel"));

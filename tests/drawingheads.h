@@ -11,7 +11,8 @@ namespace drawingheads {
 // line ends given and a comment before it.
 inline QByteArray ascii(const QByteArray &version, const QByteArray &eol = "\r\n")
 {
-    QByteArray bytes = "999" + eol + "made by a test" + eol + "  0" + eol + "SECTION" + eol + "  2" + eol + "HEADER" + eol;
+    QByteArray bytes
+        = "999" + eol + "made by a test" + eol + "  0" + eol + "SECTION" + eol + "  2" + eol + "HEADER" + eol;
     if (!version.isEmpty())
         bytes += "  9" + eol + "$ACADVER" + eol + "  1" + eol + version + eol;
     bytes += "  9" + eol + "$INSBASE" + eol + " 10" + eol + "0.0" + eol + "  0" + eol + "ENDSEC" + eol;

@@ -150,8 +150,7 @@ void ReportForm::drawing(qsizetype i, const Records &records)
     // looked at whatever its converter says, with the version it had.
     const QStringView note = m_plan.lookNote(i);
     const bool looks = !m_job.checkExitStatus || !note.isEmpty();
-    const QByteArray lookFirst
-        = looks ? QByteArray("SET \"TESSIVA_LOOK=" + words(note) + "\"& ") : QByteArray();
+    const QByteArray lookFirst = looks ? QByteArray("SET \"TESSIVA_LOOK=" + words(note) + "\"& ") : QByteArray();
     m_w.line({lookFirst, folderWords, m_final.shown, "\"& ", where});
     if (m_job.skipExisting)
         m_run.goWhereItIs("REFUSED", "THERE", m_n);

@@ -174,8 +174,8 @@ std::optional<Head> binaryHead(QByteArrayView bytes, bool whole)
         int code;
         QByteArrayView value; // empty: the value is the version
     };
-    for (const Expected expected : {Expected{0, "SECTION"}, Expected{2, "HEADER"}, Expected{9, "$ACADVER"},
-                                    Expected{1, {}}}) {
+    for (const Expected expected :
+         {Expected{0, "SECTION"}, Expected{2, "HEADER"}, Expected{9, "$ACADVER"}, Expected{1, {}}}) {
         if (rest.size() < codeBytes + 1)
             return whole ? std::optional(dxf(Kind::BinaryDxf)) : std::nullopt;
         const int code = codeBytes == 2 ? int(uchar(rest[0])) | int(uchar(rest[1])) << 8 : int(uchar(rest[0]));

@@ -30,8 +30,7 @@ using SourceReview = std::function<Cancellable<Result<SaveOutcome, drawing::Find
 
 // A save's outcome, or the user's cancel of the reading of the sources or
 // of the choice of a target, which has nothing to report.
-Cancellable<SaveOutcome> save(const ConversionJob &job, const SourceReview &review,
-                              const TargetChooser &chooseTarget);
+Cancellable<SaveOutcome> save(const ConversionJob &job, const SourceReview &review, const TargetChooser &chooseTarget);
 
 // The save to a target already chosen, as a command line names it. An
 // empty check reads no source.

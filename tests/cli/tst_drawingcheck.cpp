@@ -78,37 +78,44 @@ void TestDrawingCheck::sources_data()
     const QString refusal = QStringLiteral("tessiva-batch: '%1' (source argument %2): %3");
     QTest::newRow("drawings of the version taken")
         << QStringList{QStringLiteral("r13.dxf"), QStringLiteral("r13b.dxf")} << 0 << QStringList();
-    QTest::newRow("R12 for R12 to GX3")
-        << QStringList{QStringLiteral("-k"), QStringLiteral("r12-gx3"), QStringLiteral("r12.dxf")} << 0
-        << QStringList();
+    QTest::newRow("R12 for R12 to GX3") << QStringList{QStringLiteral("-k"), QStringLiteral("r12-gx3"),
+                                                       QStringLiteral("r12.dxf")}
+                                        << 0 << QStringList();
     QTest::newRow("another version is a warning")
         << QStringList{QStringLiteral("r13.dxf"), QStringLiteral("r14.dxf"), QStringLiteral("noversion.dxf")} << 0
-        << QStringList{warning.arg(QStringLiteral("r14.dxf")).arg(2).arg(
-                           QStringLiteral("a DXF of R14 (AC1014)"), QStringLiteral("r13-r12 converts a DXF of R13 (AC1012)")),
+        << QStringList{warning.arg(QStringLiteral("r14.dxf"))
+                           .arg(2)
+                           .arg(QStringLiteral("a DXF of R14 (AC1014)"),
+                                QStringLiteral("r13-r12 converts a DXF of R13 (AC1012)")),
                        warning.arg(QStringLiteral("noversion.dxf"))
                            .arg(3)
                            .arg(QStringLiteral("a DXF that states no version ($ACADVER)"),
                                 QStringLiteral("r13-r12 converts a DXF of R13 (AC1012)"))};
     QTest::newRow("R13 for R12 to GX3")
         << QStringList{QStringLiteral("-k"), QStringLiteral("r12-gx3"), QStringLiteral("r13.dxf")} << 0
-        << QStringList{warning.arg(QStringLiteral("r13.dxf")).arg(1).arg(
-               QStringLiteral("a DXF of R13 (AC1012)"), QStringLiteral("r12-gx3 converts a DXF of R12 (AC1009)"))};
+        << QStringList{warning.arg(QStringLiteral("r13.dxf"))
+                           .arg(1)
+                           .arg(QStringLiteral("a DXF of R13 (AC1012)"),
+                                QStringLiteral("r12-gx3 converts a DXF of R12 (AC1009)"))};
     QTest::newRow("each source that cannot be converted is named")
-        << QStringList{QStringLiteral("gone.dxf"),  QStringLiteral("empty.dxf"),  QStringLiteral("r13.dxf"),
-                       QStringLiteral("text.dxf"),  QStringLiteral("plan.dxf"),   QStringLiteral("folder.dxf"),
+        << QStringList{QStringLiteral("gone.dxf"), QStringLiteral("empty.dxf"), QStringLiteral("r13.dxf"),
+                       QStringLiteral("text.dxf"), QStringLiteral("plan.dxf"),  QStringLiteral("folder.dxf"),
                        QStringLiteral("r14.dxf")}
         << 12
-        << QStringList{refusal.arg(QStringLiteral("gone.dxf")).arg(1).arg(QStringLiteral("not there")),
-                       refusal.arg(QStringLiteral("empty.dxf")).arg(2).arg(QStringLiteral("an empty file")),
-                       refusal.arg(QStringLiteral("text.dxf")).arg(4).arg(QStringLiteral("not a drawing")),
-                       refusal.arg(QStringLiteral("plan.dxf"))
-                           .arg(5)
-                           .arg(QStringLiteral("a DWG drawing of 2000 (AC1015), not a DXF")),
-                       refusal.arg(QStringLiteral("folder.dxf")).arg(6).arg(QStringLiteral("cannot be read: Is a directory")),
-                       warning.arg(QStringLiteral("r14.dxf")).arg(7).arg(
-                           QStringLiteral("a DXF of R14 (AC1014)"), QStringLiteral("r13-r12 converts a DXF of R13 (AC1012)")),
-                       QStringLiteral(u"変換元ﾌｧｲﾙ( Z:") + QString(m_dir.path()).replace(u'/', u'\\')
-                           + QStringLiteral(u"\\gone.dxf )を確かめてください（ﾌｧｲﾙがありません）！")};
+        << QStringList{
+               refusal.arg(QStringLiteral("gone.dxf")).arg(1).arg(QStringLiteral("not there")),
+               refusal.arg(QStringLiteral("empty.dxf")).arg(2).arg(QStringLiteral("an empty file")),
+               refusal.arg(QStringLiteral("text.dxf")).arg(4).arg(QStringLiteral("not a drawing")),
+               refusal.arg(QStringLiteral("plan.dxf"))
+                   .arg(5)
+                   .arg(QStringLiteral("a DWG drawing of 2000 (AC1015), not a DXF")),
+               refusal.arg(QStringLiteral("folder.dxf")).arg(6).arg(QStringLiteral("cannot be read: Is a directory")),
+               warning.arg(QStringLiteral("r14.dxf"))
+                   .arg(7)
+                   .arg(QStringLiteral("a DXF of R14 (AC1014)"),
+                        QStringLiteral("r13-r12 converts a DXF of R13 (AC1012)")),
+               QStringLiteral(u"変換元ﾌｧｲﾙ( Z:") + QString(m_dir.path()).replace(u'/', u'\\')
+                   + QStringLiteral(u"\\gone.dxf )を確かめてください（ﾌｧｲﾙがありません）！")};
     QTest::newRow("paths of another system are counted, not read")
         << QStringList{QStringLiteral("r13.dxf"), QStringLiteral("D:\\DRAW\\a.dxf"), QStringLiteral("E:\\b.dxf")} << 0
         << QStringList{QStringLiteral(

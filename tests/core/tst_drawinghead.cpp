@@ -69,8 +69,7 @@ void TestDrawingHead::heads_data()
         << QByteArray("AutoCAD Binary DXF\r\n\x1a\0\0SECTION\0\2ENTITIES\0", 41) << head(Kind::BinaryDxf);
     QTest::newRow("binary, truncated in its sentinel's wake")
         << QByteArray("AutoCAD Binary DXF\r\n\x1a\0\0\0SECT", 28) << head(Kind::BinaryDxf);
-    QTest::newRow("binary, truncated in the version")
-        << binary("AC1015", 2).left(60) << head(Kind::BinaryDxf);
+    QTest::newRow("binary, truncated in the version") << binary("AC1015", 2).left(60) << head(Kind::BinaryDxf);
     QTest::newRow("DWG 2000") << dwg("AC1015") << head(Kind::Dwg, QStringLiteral("AC1015"));
     QTest::newRow("DWG R14") << dwg("AC1014") << head(Kind::Dwg, QStringLiteral("AC1014"));
     QTest::newRow("empty") << QByteArray() << head(Kind::Empty);
@@ -166,13 +165,12 @@ void TestDrawingHead::verdicts_data()
     QTest::addColumn<QString>("why");
     QTest::newRow("R13 for R13 to R12") << head(Kind::AsciiDxf, QStringLiteral("AC1012")) << 0 << Verdict::Fits
                                         << QStringLiteral(u"DXF R13（AC1012）") << QString();
-    QTest::newRow("binary R13 for R13 to GX3") << head(Kind::BinaryDxf, QStringLiteral("AC1012")) << 1
-                                               << Verdict::Fits << QStringLiteral(u"ﾊﾞｲﾅﾘDXF R13（AC1012）")
-                                               << QString();
+    QTest::newRow("binary R13 for R13 to GX3") << head(Kind::BinaryDxf, QStringLiteral("AC1012")) << 1 << Verdict::Fits
+                                               << QStringLiteral(u"ﾊﾞｲﾅﾘDXF R13（AC1012）") << QString();
     QTest::newRow("R12 for R12 to GX3") << head(Kind::AsciiDxf, QStringLiteral("AC1009")) << 2 << Verdict::Fits
                                         << QStringLiteral(u"DXF R12（AC1009）") << QString();
-    QTest::newRow("R13 for R12 to GX3") << head(Kind::AsciiDxf, QStringLiteral("AC1012")) << 2
-                                        << Verdict::OtherVersion << QStringLiteral(u"DXF R13（AC1012）")
+    QTest::newRow("R13 for R12 to GX3") << head(Kind::AsciiDxf, QStringLiteral("AC1012")) << 2 << Verdict::OtherVersion
+                                        << QStringLiteral(u"DXF R13（AC1012）")
                                         << QStringLiteral(u"R12のDXFを変換する設定です");
     QTest::newRow("an older code") << head(Kind::AsciiDxf, QStringLiteral("AC1006")) << 0 << Verdict::OtherVersion
                                    << QStringLiteral(u"DXF AC1006") << QStringLiteral(u"R13のDXFを変換する設定です");
@@ -244,7 +242,8 @@ void TestDrawingHead::sourcesOfAJob()
     const SaveOutcome stopped = drawing::stopped(*read, job);
     QCOMPARE(stopped.result, SaveResult::UnfitSource);
     QCOMPARE(stopped.line, 5);
-    QCOMPARE(stopped.statusText, u"変換元ﾌｧｲﾙ( " + job.sources.at(5) + u" )を確かめてください（DWGﾌｧｲﾙ 2000（AC1015））！");
+    QCOMPARE(stopped.statusText,
+             u"変換元ﾌｧｲﾙ( " + job.sources.at(5) + u" )を確かめてください（DWGﾌｧｲﾙ 2000（AC1015））！");
 }
 
 void TestDrawingHead::aCancelledReadingFindsNothing()

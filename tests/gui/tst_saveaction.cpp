@@ -620,9 +620,9 @@ void TestSaveAction::aFolderOfDrawingsAsTheToolsTree()
     QProcess tool;
     tool.start(QStringLiteral(TESSIVA_BATCH_EXE),
                QStringList{QStringLiteral("--settings"), none, QStringLiteral("--no-drawing-check"),
-                           QStringLiteral("--tree"), root, QStringLiteral("-k"),
-                           QLatin1String(keywords[kind]), QStringLiteral("-d"), QStringLiteral("D:\\OUT\\"),
-                           QStringLiteral("-a"), QStringLiteral("C:\\ACAD\\"), QStringLiteral("-o"), tools}
+                           QStringLiteral("--tree"), root, QStringLiteral("-k"), QLatin1String(keywords[kind]),
+                           QStringLiteral("-d"), QStringLiteral("D:\\OUT\\"), QStringLiteral("-a"),
+                           QStringLiteral("C:\\ACAD\\"), QStringLiteral("-o"), tools}
                    + drawings);
     QVERIFY(tool.waitForFinished(30000));
     QCOMPARE(tool.exitCode(), 0);

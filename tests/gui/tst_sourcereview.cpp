@@ -112,12 +112,14 @@ void TestSourceReview::answers()
     press();
     QCOMPARE(asked, !allFit);
     if (!allFit) {
-        QCOMPARE(rows, (QStringList{QStringLiteral(u"C:\\A\\r14.dxf|DXF R14（AC1014）|R13のDXFを変換する設定です"),
-                                    QStringLiteral(u"C:\\A\\gone.dxf|ﾌｧｲﾙがありません|変換できません"),
-                                    QStringLiteral(u"C:\\A\\plan.dxf|DWGﾌｧｲﾙ 2000（AC1015）|DXFではないので変換できません"),
-                                    QStringLiteral(u"C:\\A\\r14b.dxf|ﾊﾞｲﾅﾘDXF R14（AC1014）|R13のDXFを変換する設定です")}));
-        QCOMPARE(counts, QStringLiteral(u"DXF R14（AC1014）: 1 個、ﾌｧｲﾙがありません: 1 個、DWGﾌｧｲﾙ 2000（AC1015）: 1 "
-                                        u"個、ﾊﾞｲﾅﾘDXF R14（AC1014）: 1 個"));
+        QCOMPARE(rows,
+                 (QStringList{QStringLiteral(u"C:\\A\\r14.dxf|DXF R14（AC1014）|R13のDXFを変換する設定です"),
+                              QStringLiteral(u"C:\\A\\gone.dxf|ﾌｧｲﾙがありません|変換できません"),
+                              QStringLiteral(u"C:\\A\\plan.dxf|DWGﾌｧｲﾙ 2000（AC1015）|DXFではないので変換できません"),
+                              QStringLiteral(u"C:\\A\\r14b.dxf|ﾊﾞｲﾅﾘDXF R14（AC1014）|R13のDXFを変換する設定です")}));
+        QCOMPARE(counts,
+                 QStringLiteral(u"DXF R14（AC1014）: 1 個、ﾌｧｲﾙがありません: 1 個、DWGﾌｧｲﾙ 2000（AC1015）: 1 "
+                                u"個、ﾊﾞｲﾅﾘDXF R14（AC1014）: 1 個"));
     }
     const bool saved = allFit || goOn;
     QCOMPARE(m_platform.saveRequests.size(), saved ? 1 : 0);
