@@ -180,6 +180,8 @@ double benchTool(const QString &dir)
                            QStringLiteral("C:\\ACAD"),
                            QStringLiteral("-l"),
                            list,
+                           QStringLiteral("--list-encoding"),
+                           QStringLiteral("utf-8"),
                            QStringLiteral("-o"),
                            out};
     const QStringList dd{QStringLiteral("/bin/dd"), QStringLiteral("if=") + out,  QStringLiteral("of=") + copy,
