@@ -64,6 +64,9 @@ Cancellable<drawing::Findings> SourceReview::read(const ConversionJob &job)
     tick.start(100);
     reader->start();
     loop.exec();
+    // A loop ended by anything but the reading (the program quits) cancels it.
+    if (!reader->isFinished())
+        progress->cancel = true;
     reader->wait();
     delete reader;
     return **result;
@@ -134,6 +137,5 @@ bool SourceReview::goesOn(const ConversionJob &job, const drawing::Findings &fin
     connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addWidget(buttons);
-    m_services.beep();
     return dialog.exec() == QDialog::Accepted;
 }
