@@ -5,6 +5,7 @@
 // the job alone. The fuzzer and the composer's tests hold the composer's
 // lines against it.
 #include "core/job/conversionjob.h"
+#include "core/job/jobpath.h"
 #include "core/text/textrules.h"
 
 #include <QList>
@@ -292,7 +293,7 @@ inline QList<Line> holdDestination(const ConversionJob &job)
     const Piece stop = text(QStringLiteral(" GOTO TESSIVA_STOP"));
     QList<Line> lines;
     const QString &folder = job.destinationFolder;
-    if (!(folder.size() <= 3 && folder.size() >= 2 && folder.at(1) == u':')) {
+    if (!jobpath::isDriveRoot(folder)) {
         lines << why(at, QStringLiteral(u"変換先フォルダがありません: "), textrules::upperCased(folder))
               << Line{text(at + QStringLiteral("IF NOT EXIST ")), path(folder + u'*'), stop};
     }
@@ -431,7 +432,7 @@ inline QList<Line> expectedLines(const ConversionJob &job)
         made.insert(textrules::windowsFolded(below));
         const QString folder = job.destinationFolder + below;
         const QString created = folder.endsWith(u'\\') ? folder.chopped(1) : folder;
-        if (!created.isEmpty() && !created.endsWith(u':'))
+        if (!created.isEmpty() && !jobpath::isDriveRoot(folder))
             expected << Line{text(QStringLiteral("IF NOT EXIST ")), path(folder), text(QStringLiteral(" MD ")),
                              path(created)};
     };

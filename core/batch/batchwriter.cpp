@@ -1,5 +1,6 @@
 #include "batchwriter.h"
 
+#include "core/job/jobpath.h"
 #include "core/job/jobplan.h"
 #include "core/text/cp932.h"
 #include "core/text/textrules.h"
@@ -208,8 +209,8 @@ void TreeFolders::make(BatchWriter &w, QStringView below)
     m_made.insert(key);
     const QString whole = m_job.destinationFolder + below;
     const QStringView folder = whole.endsWith(u'\\') ? QStringView(whole).chopped(1) : QStringView(whole);
-    if (folder.isEmpty() || folder.endsWith(u':'))
-        return; // the root of a drive is always there
+    if (folder.isEmpty() || jobpath::isDriveRoot(whole))
+        return;
     w.line({"IF NOT EXIST ", token({whole}), " MD ", token({folder})});
 }
 

@@ -1,5 +1,6 @@
 #include "checkedrun.h"
 
+#include "core/job/jobpath.h"
 #include "core/job/jobplan.h"
 #include "core/text/textrules.h"
 
@@ -123,10 +124,9 @@ void CheckedRun::holdDestination(QByteArrayView stopped)
     static const QByteArray taken = words(u"変換先フォルダでは別のバッチファイルが実行中です（");
     static const QByteArray cannotOpen = words(u" を開けません）。その実行が終わってから、もう一度実行してください。");
     const QStringView folder = job.destinationFolder;
-    const bool root = folder.size() <= 3 && folder.size() >= 2 && folder[1] == u':';
     if (!job.treeRoot.isEmpty())
         TreeFolders(job).make(m_w, {});
-    if (!root) { // the root of a drive is always there
+    if (!jobpath::isDriveRoot(folder)) {
         set("TESSIVA_WHY", QByteArray(noDestination + m_destination.shown));
         const QByteArray any = folder.endsWith(u'\\') ? token({folder}, u"*") : token({folder}, kAnyName);
         m_w.line({m_at, "IF NOT EXIST ", any, " GOTO TESSIVA_STOP"});

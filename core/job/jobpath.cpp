@@ -333,6 +333,11 @@ bool hasShortNameShape(QStringView name)
     return digits < base.size() && digits > 0 && base[digits - 1] == u'~';
 }
 
+bool isDriveRoot(QStringView folder)
+{
+    return (folder.size() == 2 || (folder.size() == 3 && folder[2] == u'\\')) && folder[1] == u':';
+}
+
 bool onUnixRoot(QStringView job)
 {
     return job.size() >= 2 && textrules::upperCasedUnit(job[0].unicode()) == kUnixRoot[0] && job[1] == kUnixRoot[1];

@@ -33,6 +33,10 @@ QString toJob(const QString &given, Style style, const QString &workingFolder = 
 // of blanks stays as given, so that the checks take it as no folder.
 QString folderToJob(const QString &given, Style style, const QString &workingFolder = QString());
 
+// True for the root of a drive, with or without its "\\" ("D:", "D:\\"):
+// always there, so no batch file makes it or looks for it.
+bool isDriveRoot(QStringView folder);
+
 // True for a job path on Z:, the drive that stands for the root of a
 // system whose names tell case apart ("Plan.dxf" and "plan.dxf" are two
 // files there).

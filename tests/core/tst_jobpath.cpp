@@ -20,6 +20,8 @@ private slots:
     void partReadOtherwise();
     void shortNameShape_data();
     void shortNameShape();
+    void driveRoot_data();
+    void driveRoot();
     void nullDevice_data();
     void nullDevice();
 };
@@ -259,6 +261,26 @@ void TestJobPath::shortNameShape()
     QFETCH(QString, name);
     QFETCH(bool, shaped);
     QCOMPARE(jobpath::hasShortNameShape(name), shaped);
+}
+
+void TestJobPath::driveRoot_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<bool>("root");
+    QTest::newRow("a drive's root") << QStringLiteral("D:\\") << true;
+    QTest::newRow("without its backslash") << QStringLiteral("d:") << true;
+    QTest::newRow("a folder on it") << QStringLiteral("D:\\OUT\\") << false;
+    QTest::newRow("a drive's current folder and a name") << QStringLiteral("D:A") << false;
+    QTest::newRow("a share's root") << QStringLiteral("\\\\SRV\\SHARE\\") << false;
+    QTest::newRow("a name ending in a colon") << QStringLiteral("C:\\A:") << false;
+    QTest::newRow("nothing") << QString() << false;
+}
+
+void TestJobPath::driveRoot()
+{
+    QFETCH(QString, folder);
+    QFETCH(bool, root);
+    QCOMPARE(jobpath::isDriveRoot(folder), root);
 }
 
 void TestJobPath::nullDevice_data()
