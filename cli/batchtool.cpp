@@ -47,10 +47,10 @@ Result<Usage> loadDefaults(const QCommandLineParser &parser, const Options &o, c
 // The kind, the output format and the precision, which the checks judge.
 Result<Usage> takeConversion(const QCommandLineParser &parser, const Options &o, ConversionJob &job)
 {
-    if (!parseKind(parser.value(o.kind), &job.kind))
-        return Usage{TessivaBatch::tr("unknown kind '%1' (%2, %3 or %4)")
-                         .arg(parser.value(o.kind), keyword(BatchKind::R13ToR12), keyword(BatchKind::R13ToGX3),
-                              keyword(BatchKind::R12ToGX3))};
+    const Result<Usage, BatchKind> kind = kindNamed(parser.value(o.kind));
+    if (kind.refused())
+        return kind.why();
+    job.kind = kind.value();
     const QString formatText = parser.value(o.format);
     const auto format = std::find_if(kOutputFormats.begin(), kOutputFormats.end(), [&](const OutputFormatKind &f) {
         return formatText.compare(f.keyword, Qt::CaseInsensitive) == 0;
@@ -64,7 +64,7 @@ Result<Usage> takeConversion(const QCommandLineParser &parser, const Options &o,
 }
 
 // The parameter files and the folders, from the command line or else the
-// settings file, and the tree and re-run options.
+// settings file, and the tree's root.
 Result<Usage> takeFolders(const QCommandLineParser &parser, const Options &o, const Environment &env,
                           ConversionJob &job)
 {
@@ -87,6 +87,12 @@ Result<Usage> takeFolders(const QCommandLineParser &parser, const Options &o, co
         if (textrules::trimmedView(job.treeRoot).isEmpty())
             return Usage{TessivaBatch::tr("--tree needs a folder")};
     }
+    return {};
+}
+
+// How the batch file runs: skipping, checking, reporting, in parallel.
+Result<Usage> takeRunOptions(const QCommandLineParser &parser, const Options &o, ConversionJob &job)
+{
     job.skipExisting = parser.isSet(o.skipExisting);
     job.checkExitStatus = parser.isSet(o.checkExitStatus);
     job.report = parser.isSet(o.report);
@@ -106,6 +112,8 @@ Result<Usage> buildJob(const QCommandLineParser &parser, const Options &o, const
     if (Result<Usage> taken = takeConversion(parser, o, job); taken.refused())
         return taken;
     if (Result<Usage> taken = takeFolders(parser, o, env, job); taken.refused())
+        return taken;
+    if (Result<Usage> taken = takeRunOptions(parser, o, job); taken.refused())
         return taken;
     return takeSources(parser, o, env, in, job, sources);
 }

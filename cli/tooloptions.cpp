@@ -7,15 +7,21 @@ namespace batchtool {
 QString keyword(BatchKind kind) { return conversionKind(kind).keyword.toString(); }
 QString keyword(OutputFormat format) { return outputFormatKind(format).keyword.toString(); }
 
-bool parseKind(const QString &text, BatchKind *kind)
+QString kindKeywords()
+{
+    QStringList keywords;
+    for (const ConversionKind &k : kConversionKinds)
+        keywords << k.keyword.toString();
+    return keywords.join(QStringLiteral(", "));
+}
+
+Result<Usage, BatchKind> kindNamed(const QString &text)
 {
     for (const ConversionKind &k : kConversionKinds) {
-        if (text.compare(k.keyword, Qt::CaseInsensitive) == 0 || text == QString::number(int(k.kind))) {
-            *kind = k.kind;
-            return true;
-        }
+        if (text.compare(k.keyword, Qt::CaseInsensitive) == 0 || text == QString::number(int(k.kind)))
+            return k.kind;
     }
-    return false;
+    return Usage{TessivaBatch::tr("unknown kind '%1' (one of %2)").arg(text, kindKeywords())};
 }
 
 QString description()

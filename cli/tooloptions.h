@@ -14,8 +14,11 @@ namespace batchtool {
 // format: "ascii".
 QString keyword(BatchKind kind);
 QString keyword(OutputFormat format);
-// A kind by its keyword, in any case, or by its index in the window.
-bool parseKind(const QString &text, BatchKind *kind);
+// Every kind's keyword, in the order of the kinds' table: "r13-r12, …".
+QString kindKeywords();
+// A kind by its keyword, in any case, or by its index in the window; a
+// usage error that names them all where it is neither.
+Result<Usage, BatchKind> kindNamed(const QString &text);
 
 // What --help says of the tool, before its options.
 QString description();
@@ -27,10 +30,9 @@ struct Options
     QCommandLineOption version{QStringLiteral("version"), TessivaBatch::tr("Show the version.")};
     QCommandLineOption kind{
         {QStringLiteral("k"), QStringLiteral("kind")},
-        TessivaBatch::tr("Conversion: %1 (default), %2 or %3.")
-            .arg(keyword(BatchKind::R13ToR12), keyword(BatchKind::R13ToGX3), keyword(BatchKind::R12ToGX3)),
+        TessivaBatch::tr("Conversion, one of %1 (the first is the default).").arg(kindKeywords()),
         QStringLiteral("kind"),
-        keyword(BatchKind::R13ToR12)};
+        keyword(kConversionKinds.front().kind)};
     QCommandLineOption destination{{QStringLiteral("d"), QStringLiteral("destination")},
                                    TessivaBatch::tr("Destination folder of the converted drawings."),
                                    QStringLiteral("folder")};

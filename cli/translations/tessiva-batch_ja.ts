@@ -12,8 +12,8 @@
         <translation>バージョンを表示します。</translation>
     </message>
     <message>
-        <source>Conversion: %1 (default), %2 or %3.</source>
-        <translation>変換の種類: %1 (既定)、%2、%3 のいずれか。</translation>
+        <source>Conversion, one of %1 (the first is the default).</source>
+        <translation>変換の種類: %1 のいずれか (最初のものが既定)。</translation>
     </message>
     <message>
         <source>Destination folder of the converted drawings.</source>
@@ -176,8 +176,8 @@ Tessiva のウィンドウとまったく同じに書き出します。フォル
         <translation>設定ファイル %1 を読めません: %2</translation>
     </message>
     <message>
-        <source>unknown kind &apos;%1&apos; (%2, %3 or %4)</source>
-        <translation>変換の種類 '%1' はありません (%2、%3、%4 のいずれか)</translation>
+        <source>unknown kind &apos;%1&apos; (one of %2)</source>
+        <translation>変換の種類 '%1' はありません (%2 のいずれか)</translation>
     </message>
     <message>
         <source>unknown format &apos;%1&apos; (%2 or %3)</source>
