@@ -3,6 +3,7 @@
 #include "app/mainwindow.h"
 #include "app/startup.h"
 #include "core/batch/batchcomposer.h"
+#include "tests/batchbytes.h"
 #include "core/drawing/sourcecheck.h"
 #include "core/files/filewrite.h"
 #include "core/job/destinationtable.h"

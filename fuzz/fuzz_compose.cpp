@@ -6,6 +6,7 @@
 #include "core/batch/batchcomposer.h"
 #include "core/job/jobplan.h"
 #include "core/text/textrules.h"
+#include "tests/batchbytes.h"
 #include "tests/batchwords.h"
 #include "tests/checkjob.h"
 

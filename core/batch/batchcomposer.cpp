@@ -3,7 +3,6 @@
 #include "batchwriter.h"
 #include "core/files/filewrite.h"
 #include "core/job/jobplan.h"
-#include "core/text/cp932.h"
 #include "parallelform.h"
 #include "plainform.h"
 #include "reportform.h"
@@ -36,26 +35,3 @@ bool composeTo(const JobPlan &plan, QIODevice &device, qsizetype chunk)
 }
 
 } // namespace batch
-
-QByteArray batchFileBytes(const ConversionJob &job)
-{
-    QByteArray bytes;
-    batch::composeBytes(job, [&bytes](const QByteArray &piece) {
-        bytes += piece;
-        return true;
-    });
-    return bytes;
-}
-
-QStringList composeBatchLines(const ConversionJob &job)
-{
-    QStringList lines;
-    const QByteArray bytes = batchFileBytes(job);
-    qsizetype begin = 0;
-    while (begin < bytes.size()) {
-        const qsizetype end = bytes.indexOf("\r\n", begin);
-        lines << cp932::decode(QByteArrayView(bytes).sliced(begin, end - begin));
-        begin = end + 2;
-    }
-    return lines;
-}

@@ -3,7 +3,6 @@
 #include "core/job/conversionjob.h"
 
 #include <QByteArray>
-#include <QStringList>
 
 #include <functional>
 
@@ -32,10 +31,3 @@ bool composeBytes(const JobPlan &plan, const std::function<bool(const QByteArray
 bool composeTo(const JobPlan &plan, QIODevice &device, qsizetype chunk = 256 * 1024);
 
 } // namespace batch
-
-// Every line of the batch file for `job`, in order, upper-cased and
-// without line ends.
-QStringList composeBatchLines(const ConversionJob &job);
-
-// The whole content of the batch file of `job`.
-QByteArray batchFileBytes(const ConversionJob &job);

@@ -1,5 +1,6 @@
 #include "batchwords.h"
 #include "checkjob.h"
+#include "batchbytes.h"
 #include "core/batch/batchcomposer.h"
 #include "core/files/filewrite.h"
 #include "core/job/jobplan.h"

@@ -1,5 +1,5 @@
+#include "batchbytes.h"
 #include "checkjob.h"
-#include "core/batch/batchcomposer.h"
 #include "core/job/jobplan.h"
 #include "core/text/cp932.h"
 #include "core/text/textrules.h"

@@ -2,8 +2,8 @@
 // byte with the file stored under tests/data/batch (built into this test as
 // resources). After a change that is meant to change bytes, `./dev expected`
 // writes them anew and shows the difference for review.
+#include "batchbytes.h"
 #include "checkjob.h"
-#include "core/batch/batchcomposer.h"
 #include "core/drawing/sourcecheck.h"
 #include "core/job/jobplan.h"
 #include "testfiles.h"

@@ -1,4 +1,4 @@
-#include "core/batch/batchcomposer.h"
+#include "batchbytes.h"
 #include "core/files/filewrite.h"
 #include "platform/qtplatformservices.h"
 #include "testfiles.h"
