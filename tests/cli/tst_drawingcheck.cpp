@@ -120,6 +120,10 @@ void TestDrawingCheck::sources_data()
         << QStringList{QStringLiteral("r13.dxf"), QStringLiteral("D:\\DRAW\\a.dxf"), QStringLiteral("E:\\b.dxf")} << 0
         << QStringList{QStringLiteral(
                "tessiva-batch: sources not read: 2, whose paths name no file of this system (a drive letter, say)")};
+    QTest::newRow("one path of another system")
+        << QStringList{QStringLiteral("r13.dxf"), QStringLiteral("D:\\DRAW\\a.dxf")} << 0
+        << QStringList{QStringLiteral(
+               "tessiva-batch: sources not read: 1, whose paths name no file of this system (a drive letter, say)")};
     QTest::newRow("--no-drawing-check reads none")
         << QStringList{QStringLiteral("--no-drawing-check"), QStringLiteral("gone.dxf"), QStringLiteral("plan.dxf"),
                        QStringLiteral("D:\\a.dxf")}
