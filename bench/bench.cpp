@@ -3,7 +3,6 @@
 #include "app/mainwindow.h"
 #include "app/startup.h"
 #include "core/batch/batchcomposer.h"
-#include "tests/batchbytes.h"
 #include "core/drawing/sourcecheck.h"
 #include "core/files/filewrite.h"
 #include "core/job/destinationtable.h"
@@ -15,6 +14,7 @@
 #include "helpwindows/howtousewindow.h"
 #include "inputs/sourcelist.h"
 #include "platform/qtplatformservices.h"
+#include "tests/batchbytes.h"
 #include "ui/fonts.h"
 
 #include <QApplication>

@@ -28,11 +28,10 @@ struct Options
 {
     QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}, TessivaBatch::tr("Show this help.")};
     QCommandLineOption version{QStringLiteral("version"), TessivaBatch::tr("Show the version.")};
-    QCommandLineOption kind{
-        {QStringLiteral("k"), QStringLiteral("kind")},
-        TessivaBatch::tr("Conversion, one of %1 (the first is the default).").arg(kindKeywords()),
-        QStringLiteral("kind"),
-        keyword(kConversionKinds.front().kind)};
+    QCommandLineOption kind{{QStringLiteral("k"), QStringLiteral("kind")},
+                            TessivaBatch::tr("Conversion, one of %1 (the first is the default).").arg(kindKeywords()),
+                            QStringLiteral("kind"),
+                            keyword(kConversionKinds.front().kind)};
     QCommandLineOption destination{{QStringLiteral("d"), QStringLiteral("destination")},
                                    TessivaBatch::tr("Destination folder of the converted drawings."),
                                    QStringLiteral("folder")};

@@ -1,6 +1,6 @@
+#include "batchbytes.h"
 #include "batchwords.h"
 #include "checkjob.h"
-#include "batchbytes.h"
 #include "core/batch/batchcomposer.h"
 #include "core/files/filewrite.h"
 #include "core/job/jobplan.h"
