@@ -1,9 +1,9 @@
 #include "batchbytes.h"
 #include "core/files/filewrite.h"
 #include "platform/qtplatformservices.h"
+#include "savetest.h"
 #include "testfiles.h"
 #include "ui/systemreason.h"
-#include "windowtest.h"
 
 #include "workedexamples.h"
 
@@ -26,65 +26,53 @@
 
 using testfiles::readAll;
 
+namespace {
+// A tree of drawings three levels deep, with a blank, a Japanese name and an
+// upper-case extension, and a file that is no drawing; the drawings' native
+// paths in the order of their paths.
+QStringList makeTree(const QString &root)
+{
+    QStringList drawings;
+    for (const char16_t *name :
+         {u"a.dxf", u"floor 1/b.DXF", u"floor 1/図面/c.dxf", u"floor 1/図面/deep/d.Dxf", u"floor 1/notes.txt"}) {
+        const QString path = root + u'/' + QString::fromUtf16(name);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        testfiles::writeAll(path, "drawing\r\n");
+        if (!path.endsWith(QLatin1String(".txt")))
+            drawings << path;
+    }
+    std::sort(drawings.begin(), drawings.end());
+    return drawings;
+}
+} // namespace
+
 // The save button's wiring: the outcome of the save reaches the status line
-// with a beep, a refused line is selected, and the dialog is asked for what
-// the kind proposes. The refusals themselves are tested in tst_jobcheck.
-class TestSaveAction : public WindowTest
+// with a beep, a refused line is selected, and the batch file is written
+// as the core makes it. The refusals themselves are tested in tst_jobcheck;
+// the dialogs of the save in tst_savedialogs.
+class TestSaveAction : public SaveTest
 {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
+    void init() { QVERIFY(openForSaving()); }
+    void cleanup() { closeWindow(); }
     void refusalReachesTheStatusLine_data();
     void refusalReachesTheStatusLine();
-    void dialogPerKind_data();
-    void dialogPerKind();
-    void installedProgramProposesDocuments_data();
-    void installedProgramProposesDocuments();
-    void qtsOwnBoxesInTheWindowsFace();
-    void dialogsAndQuestionsInTheWindowsFace_data();
-    void dialogsAndQuestionsInTheWindowsFace();
-    void theSystemsDialogOpensInAFolderOfTheUsers_data();
-    void theSystemsDialogOpensInAFolderOfTheUsers();
-    void dialogsWideEnoughAndKeptWithinARun();
-    void cancelReportsNothing();
+    void reasonsInJapanese_data();
+    void reasonsInJapanese();
     void notBatRefused();
     void writesTheBatchFile();
     void runOptionsFromTheSettingsMenu_data();
     void runOptionsFromTheSettingsMenu();
     void cannotSaveReachesTheStatusLine();
     void longStatusKeepsItsStartAndReason();
-    void reasonsInJapanese_data();
-    void reasonsInJapanese();
     void wholeJobThroughTheWindow();
+    void lineBreakInADroppedName();
     void aFolderOfDrawingsAsTheToolsTree_data();
     void aFolderOfDrawingsAsTheToolsTree();
     void aDrawingFromOutsideTheFolderRefused();
-    void lineBreakInADroppedName();
-
-private:
-    void setSources(const QStringList &lines);
-    void press() { QTest::mouseClick(button("Button6"), Qt::LeftButton); }
 };
-
-void TestSaveAction::init()
-{
-    QVERIFY(openWindow(QStringLiteral("bin/tessiva")));
-    edit("Edit1")->setText(QStringLiteral("D:\\OUT\\"));
-    edit("Edit2")->setText(QStringLiteral("C:\\ACAD\\"));
-}
-
-void TestSaveAction::cleanup() { closeWindow(); }
-
-// Fills the list with Windows paths through the open dialog.
-void TestSaveAction::setSources(const QStringList &lines)
-{
-    m_platform.style = jobpath::Style::Windows;
-    m_platform.openAnswers = {OpenFilesResult{lines, {}}};
-    QTest::mouseClick(button("Button1"), Qt::LeftButton);
-    QCOMPARE(sources()->sources(), lines);
-}
 
 void TestSaveAction::refusalReachesTheStatusLine_data()
 {
@@ -121,45 +109,6 @@ void TestSaveAction::refusalReachesTheStatusLine()
     }
 }
 
-void TestSaveAction::dialogPerKind_data()
-{
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<QString>("title");
-    QTest::addColumn<QString>("name");
-    QTest::newRow("R13 to R12") << 0 << QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ保存 R13DXF to R12DXF")
-                                << QStringLiteral("R13TO12.BAT");
-    QTest::newRow("R13 to GX3") << 1 << QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ保存 R13DXF to GX3DXF")
-                                << QStringLiteral("R13TOGX3.BAT");
-    QTest::newRow("R12 to GX3") << 2 << QStringLiteral(u"ﾊﾞｯﾁﾌｧｲﾙ保存 R12DXF to GX3DXF")
-                                << QStringLiteral("R12TOGX3.BAT");
-}
-
-void TestSaveAction::dialogPerKind()
-{
-    QFETCH(int, kind);
-    QFETCH(QString, title);
-    QFETCH(QString, name);
-    // A program's folder that holds batch files already.
-    QVERIFY(testfiles::writeAll(m_dir.filePath(QStringLiteral("bin/OLD.BAT")), QByteArray()));
-    setSources({QStringLiteral("C:\\A\\x.dxf")});
-    child<QRadioButton>(m_window, qPrintable(QStringLiteral("RadioGroup1Item%1").arg(kind)))->click();
-    const QString first = m_dir.filePath(QStringLiteral("first/OTHER.BAT"));
-    QDir().mkpath(m_dir.filePath(QStringLiteral("first")));
-    m_platform.saveAnswers = {first, kCancelled};
-    press();
-    press();
-    QCOMPARE(m_platform.saveRequests.size(), 2);
-    for (const SaveFileRequest &r : m_platform.saveRequests) {
-        QCOMPARE(r.title, title);
-        QCOMPARE(r.proposedName, name); // never the name chosen last time
-        QCOMPARE(r.defaultSuffix, QStringLiteral("BAT"));
-        QCOMPARE(r.nameFilters, (QStringList{QStringLiteral(u"すべてのﾌｧｲﾙ(*.*)"), QStringLiteral(u"BATﾌｧｲﾙ(*.BAT)")}));
-    }
-    // The first dialog opens in the executable's folder, the next where the last file went.
-    QCOMPARE(m_platform.saveRequests.at(0).initialFolder, m_dir.filePath(QStringLiteral("bin/")));
-    QCOMPARE(m_platform.saveRequests.at(1).initialFolder, m_dir.filePath(QStringLiteral("first/")));
-}
-
 void TestSaveAction::reasonsInJapanese_data()
 {
     QTest::addColumn<int>("failure");
@@ -181,191 +130,6 @@ void TestSaveAction::reasonsInJapanese()
     QFETCH(QString, shown);
     QVERIFY(!shown.isEmpty());
     QCOMPARE(japaneseReason(WriteError{WriteFailure(failure), systemError}), shown);
-}
-
-void TestSaveAction::installedProgramProposesDocuments_data()
-{
-    // The program's folder, the system, and whether the first dialog opens
-    // there or in the user's documents.
-    QTest::addColumn<QString>("folder"); // "" for one nobody may save in, root neither: an installed program's
-    QTest::addColumn<bool>("batchFiles"); // whether it holds a .BAT
-    QTest::addColumn<bool>("windows");
-    QTest::addColumn<bool>("there");
-    QTest::newRow("installed") << QString() << false << false << false;
-    QTest::newRow("a folder of the user's") << QStringLiteral("mine") << false << false << true;
-    // Windows' own dialog opens in a folder of batch files, else in the
-    // user's documents, even where the user may write.
-    QTest::newRow("Windows, no batch file there") << QStringLiteral("mine") << false << true << false;
-    QTest::newRow("Windows, batch files there") << QStringLiteral("mine") << true << true << true;
-}
-
-void TestSaveAction::installedProgramProposesDocuments()
-{
-    QFETCH(QString, folder);
-    QFETCH(bool, batchFiles);
-    QFETCH(bool, windows);
-    QFETCH(bool, there);
-    const QString programFolder = folder.isEmpty() ? QStringLiteral("/proc") : m_dir.filePath(folder);
-    QVERIFY(QDir().mkpath(programFolder));
-    if (batchFiles)
-        QVERIFY(testfiles::writeAll(programFolder + QStringLiteral("/OLD.BAT"), QByteArray()));
-    m_platform.exePath = programFolder + QStringLiteral("/tessiva");
-    m_platform.documents = m_dir.filePath(QStringLiteral("Documents"));
-    setSources({QStringLiteral("C:\\A\\x.dxf")});
-    m_platform.style = windows ? jobpath::Style::Windows : jobpath::Style::Unix;
-    m_platform.saveAnswers = {kCancelled};
-    press();
-    QCOMPARE(m_platform.saveRequests.at(0).initialFolder, there ? programFolder + u'/' : m_platform.documents);
-}
-
-void TestSaveAction::qtsOwnBoxesInTheWindowsFace()
-{
-    // The real message box (the close-time message) and the tooltips (the
-    // status line's whole text) draw in the window's face, so that a path
-    // reads there as in the window.
-    const QString face = m_window->font().family();
-    QString boxFace;
-    QTimer::singleShot(0, [&] {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            boxFace = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"))->font().family();
-            box->accept();
-        }
-    });
-    QtPlatformServices().showErrorBox(m_window, QStringLiteral("Tessiva"), QStringLiteral("C:\\OUT\\JOB.BAT"));
-    QCOMPARE(boxFace, face);
-    QCOMPARE(QToolTip::font().family(), face);
-}
-
-void TestSaveAction::dialogsAndQuestionsInTheWindowsFace_data()
-{
-    QTest::addColumn<QString>("dialog");
-    QTest::newRow("the save dialog and its question") << QStringLiteral("save");
-    QTest::newRow("the open dialog") << QStringLiteral("open");
-    QTest::newRow("the folder dialog") << QStringLiteral("folder");
-}
-
-void TestSaveAction::dialogsAndQuestionsInTheWindowsFace()
-{
-    // The real services and the real dialogs: each dialog, and the question
-    // the save dialog asks before it replaces a file, in the window's face,
-    // never the fixed-pitch one of the list and the folder fields.
-    QFETCH(QString, dialog);
-    const bool save = dialog == QLatin1String("save");
-    const QFont face = m_window->font();
-    QVERIFY(testfiles::writeAll(m_dir.filePath(QStringLiteral("THERE.BAT")), "REM\r\n"));
-    QtPlatformServices services;
-    QStringList seen; // the face of each dialog and question, as "family, pixel size"
-    const auto faceOf
-        = [](const QWidget *w) { return QStringLiteral("%1, %2").arg(w->font().family()).arg(w->font().pixelSize()); };
-    // Each dialog or question as it comes up: looked at, then answered so
-    // that the next one comes (the save dialog accepted: the name it
-    // proposes is there, so it asks first), or closed.
-    QTimer watch;
-    QObject::connect(&watch, &QTimer::timeout, this, [&] {
-        QWidget *shown = QApplication::activeModalWidget();
-        if (auto *question = qobject_cast<QMessageBox *>(shown)) {
-            seen << faceOf(question);
-            question->reject();
-        } else if (auto *files = qobject_cast<QFileDialog *>(shown)) {
-            if (seen.isEmpty())
-                seen << faceOf(files);
-            if (save && seen.size() == 1)
-                QMetaObject::invokeMethod(files, "accept", Qt::QueuedConnection);
-            else
-                files->reject();
-        }
-    });
-    watch.start(10);
-    if (save) {
-        SaveFileRequest request;
-        request.initialFolder = m_dir.path();
-        request.proposedName = QStringLiteral("THERE.BAT");
-        QVERIFY(services.saveFile(m_window, request).cancelled());
-    } else if (dialog == QLatin1String("open")) {
-        QVERIFY(services.openFiles(m_window, OpenFilesRequest{}).cancelled());
-    } else {
-        QVERIFY(services.browseFolder(m_window, QStringLiteral("x"), m_dir.path()).cancelled());
-    }
-    const QString expected = faceOf(m_window);
-    QCOMPARE(seen, QStringList(save ? 2 : 1, expected));
-}
-
-void TestSaveAction::theSystemsDialogOpensInAFolderOfTheUsers_data()
-{
-    QTest::addColumn<bool>("documents"); // whether the account has a documents folder
-    QTest::newRow("documents") << true;
-    QTest::newRow("no documents folder: home") << false;
-}
-
-void TestSaveAction::theSystemsDialogOpensInAFolderOfTheUsers()
-{
-    // The real services and the real dialog, for an account whose home is
-    // a new folder: where the dialog opens is a folder of the user's, never
-    // the working folder.
-    QFETCH(bool, documents);
-    const QString home = m_dir.filePath(QStringLiteral("home-%1").arg(documents));
-    QVERIFY(QDir().mkpath(documents ? home + QStringLiteral("/Documents") : home));
-    const QByteArray oldHome = qgetenv("HOME");
-    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
-    qputenv("HOME", QFile::encodeName(home));
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home + QStringLiteral("/.config")));
-    QtPlatformServices services;
-    SaveFileRequest request;
-    request.initialFolder = services.documentsFolder();
-    QString opened;
-    QTimer::singleShot(0, [&] {
-        if (auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())) {
-            opened = dialog->directory().absolutePath();
-            dialog->reject();
-        }
-    });
-    const Cancellable<QString> chosen = services.saveFile(m_window, request);
-    qputenv("HOME", oldHome);
-    qputenv("XDG_CONFIG_HOME", oldConfig);
-    QVERIFY(chosen.cancelled());
-    QCOMPARE(opened, documents ? home + QStringLiteral("/Documents") : home);
-}
-
-void TestSaveAction::dialogsWideEnoughAndKeptWithinARun()
-{
-    // The real dialogs open wide enough for a name, its size and its type
-    // (640 pixels and more), and at the size the user last gave one.
-    QtPlatformServices services;
-    QList<int> widths;
-    const auto look = [&](int resizeTo) {
-        QTimer::singleShot(0, [&widths, resizeTo] {
-            if (auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())) {
-                widths << dialog->width();
-                if (resizeTo > 0)
-                    dialog->resize(resizeTo, dialog->height());
-                dialog->reject();
-            }
-        });
-    };
-    look(900);
-    QVERIFY(services.browseFolder(m_window, QStringLiteral("folder"), m_dir.path()).cancelled());
-    look(0);
-    QVERIFY(services.openFiles(m_window, OpenFilesRequest{QStringLiteral("open"), {}, {}}).cancelled());
-    look(0);
-    QVERIFY(services.saveFile(m_window, SaveFileRequest{}).cancelled());
-    QCOMPARE(widths.size(), 3);
-    QVERIFY2(widths.at(0) >= 640, qPrintable(QString::number(widths.at(0))));
-    QCOMPARE(widths.at(1), 900);
-    QCOMPARE(widths.at(2), 900);
-}
-
-void TestSaveAction::cancelReportsNothing()
-{
-    setSources({QStringLiteral("C:\\A\\x.dxf")});
-    const QString first = m_dir.filePath(QStringLiteral("JOB.BAT"));
-    m_platform.saveAnswers = {first, kCancelled, kCancelled};
-    press();
-    QCOMPARE(m_platform.beeps, 1);
-    press(); // cancelled
-    QVERIFY(status().isEmpty());
-    QCOMPARE(m_platform.beeps, 1);
-    press();
-    QCOMPARE(m_platform.saveRequests.at(2).initialFolder, m_dir.path() + u'/');
 }
 
 void TestSaveAction::notBatRefused()
@@ -568,26 +332,6 @@ void TestSaveAction::lineBreakInADroppedName()
     QCOMPARE(selectedLine(), 0);
     QVERIFY(m_platform.saveRequests.isEmpty());
 }
-
-namespace {
-// A tree of drawings three levels deep, with a blank, a Japanese name and an
-// upper-case extension, and a file that is no drawing; the drawings' native
-// paths in the order of their paths.
-QStringList makeTree(const QString &root)
-{
-    QStringList drawings;
-    for (const char16_t *name :
-         {u"a.dxf", u"floor 1/b.DXF", u"floor 1/図面/c.dxf", u"floor 1/図面/deep/d.Dxf", u"floor 1/notes.txt"}) {
-        const QString path = root + u'/' + QString::fromUtf16(name);
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        testfiles::writeAll(path, "drawing\r\n");
-        if (!path.endsWith(QLatin1String(".txt")))
-            drawings << path;
-    }
-    std::sort(drawings.begin(), drawings.end());
-    return drawings;
-}
-} // namespace
 
 void TestSaveAction::aFolderOfDrawingsAsTheToolsTree_data()
 {

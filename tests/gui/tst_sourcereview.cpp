@@ -1,8 +1,8 @@
 // The look at the sources before the save dialog, through the window: the
 // heads are read by the core, from files the fake platform stands in for.
 #include "savebar/sourcereview.h"
+#include "savetest.h"
 #include "testfiles.h"
-#include "windowtest.h"
 
 #include <QDialog>
 #include <QSemaphore>
@@ -39,7 +39,7 @@ void whenShown(const char *name, std::function<void(QWidget *)> answer)
 }
 } // namespace
 
-class TestSourceReview : public WindowTest
+class TestSourceReview : public SaveTest
 {
     Q_OBJECT
 
@@ -49,23 +49,11 @@ private slots:
     void answers_data();
     void answers();
     void aLongReadingShowsItsProgressAndCancels();
-
-private:
-    void setSources(const QStringList &lines)
-    {
-        m_platform.style = jobpath::Style::Windows;
-        m_platform.openAnswers = {OpenFilesResult{lines, {}}};
-        QTest::mouseClick(button("Button1"), Qt::LeftButton);
-        QCOMPARE(sources()->sources(), lines);
-    }
-    void press() { QTest::mouseClick(button("Button6"), Qt::LeftButton); }
 };
 
 void TestSourceReview::init()
 {
-    QVERIFY(openWindow(QStringLiteral("bin/tessiva")));
-    edit("Edit1")->setText(QStringLiteral("D:\\OUT\\"));
-    edit("Edit2")->setText(QStringLiteral("C:\\ACAD\\"));
+    QVERIFY(openForSaving());
     setSources({QStringLiteral("C:\\A\\fits.dxf"), QStringLiteral("C:\\A\\r14.dxf"), QStringLiteral("C:\\A\\gone.dxf"),
                 QStringLiteral("C:\\A\\plan.dxf"), QStringLiteral("C:\\A\\r14b.dxf")});
 }
