@@ -1,9 +1,9 @@
 #include "batchbytes.h"
 #include "core/files/filewrite.h"
 #include "platform/qtplatformservices.h"
+#include "savetest.h"
 #include "testfiles.h"
 #include "ui/systemreason.h"
-#include "savetest.h"
 
 #include "workedexamples.h"
 
