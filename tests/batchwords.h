@@ -4,6 +4,7 @@
 // and the words each line should have, worked out one line at a time from
 // the job alone. The fuzzer and the composer's tests hold the composer's
 // lines against it.
+#include "batchbytes.h"
 #include "core/job/conversionjob.h"
 #include "core/job/jobpath.h"
 #include "core/text/textrules.h"
@@ -603,6 +604,16 @@ inline QList<Line> expectedLines(const ConversionJob &job)
     else if (checked)
         expected << line(QStringLiteral("@GOTO :EOF"));
     return expected;
+}
+
+// Whether every line of the batch file of `job` reads as the layout above
+// states it; a line that does not is said as a warning.
+inline bool readsAsMeant(const ConversionJob &job)
+{
+    const QString why = mismatch(composeBatchLines(job), expectedLines(job));
+    if (!why.isEmpty())
+        qWarning("%s", qPrintable(why));
+    return why.isEmpty();
 }
 
 } // namespace batchwords

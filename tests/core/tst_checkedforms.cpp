@@ -1,0 +1,293 @@
+#include "batchbytes.h"
+#include "batchwords.h"
+#include "checkjob.h"
+#include "core/batch/batchcomposer.h"
+#include "core/files/filewrite.h"
+#include "core/job/jobplan.h"
+#include "core/text/cp932.h"
+#include "workedexamples.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <tuple>
+
+namespace {
+ConversionJob exampleJob(BatchKind kind)
+{
+    ConversionJob job;
+    job.kind = kind;
+    job.autocadFolder = QStringLiteral("C:\\ACAD\\");
+    job.destinationFolder = QStringLiteral("D:\\OUT\\");
+    job.sources = {QStringLiteral("C:\\DRAW\\plan1.dxf"), QStringLiteral("C:\\My Work\\site b.DXF")};
+    return job;
+}
+
+// The file the composer's pieces make for `job`, written as the save
+// writes them (whether or not the job passes its checks) and read back.
+QByteArray fileBytes(const ConversionJob &job)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("R13TO12.BAT"));
+    const auto compose = [&job](QIODevice &file) { return batch::composeTo(job::JobPlan(job), file, 4096); };
+    if (!writeWholeFile(path, compose).ok)
+        return QByteArray("write failed");
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray("read failed");
+    return file.readAll();
+}
+
+// A job of two drawings run by `jobs` workers, into `destination`.
+ConversionJob parallelJob(int jobs, const QString &destination = QStringLiteral("D:\\OUT\\"))
+{
+    ConversionJob job = exampleJob(BatchKind::R13ToGX3);
+    job.sources = {QStringLiteral("C:\\DRAW\\plan1.dxf"), QStringLiteral("C:\\R&D (1)\\100% a^b.dxf")};
+    job.destinationFolder = destination;
+    job.jobs = jobs;
+    return job;
+}
+} // namespace
+
+// The checked forms' lines: trees with skipping, labels, the report's
+// names as they are, and a parallel run that runs only what it names.
+class TestCheckedForms : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void treeWithSkipping_data();
+    void treeWithSkipping();
+    void labelsOfEqualWidth();
+    void skippingWithoutATree();
+    void reportShowsNamesAsTheyAre_data();
+    void reportShowsNamesAsTheyAre();
+    void parallelRunsOnlyWhatItNames_data();
+    void parallelRunsOnlyWhatItNames();
+    void parallelWaitHelperReadsAsWritten();
+};
+
+void TestCheckedForms::treeWithSkipping_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<bool>("skip");
+    QTest::addColumn<bool>("check");
+    QTest::addColumn<QByteArray>("bytes"); // the whole file
+    QTest::addColumn<QByteArrayList>("pieces"); // or bytes it holds
+    const QByteArray r12 = "C:\\ACAD\\DXFIX.EXE -A6 -TC:\\ACAD\\DXFIX13.DXT ";
+    const QByteArray gx3 = "C:\\ACAD\\DXFIX.EXE -A6 -TC:\\ACAD\\DXFIX.DXT ";
+    // The destination folder is made first, for the drawings at its top.
+    const QByteArray md0 = "IF NOT EXIST D:\\OUT\\ MD D:\\OUT";
+    const QByteArray md1 = "IF NOT EXIST \"D:\\OUT\\FLOOR 1\\\" MD \"D:\\OUT\\FLOOR 1\"";
+    const QByteArray md2 = "IF NOT EXIST \"D:\\OUT\\R&D 100%%\\(X86)\\\" MD \"D:\\OUT\\R&D 100%%\\(X86)\"";
+    const QByteArray a = "D:\\OUT\\A.DXF";
+    const QByteArray b = "\"D:\\OUT\\FLOOR 1\\B.DXF\"";
+    const QByteArray c = "\"D:\\OUT\\R&D 100%%\\(X86)\\\x95\x5c.DXF\"";
+    const QByteArray drawing = "D:\\OUT\\~TESSIVA~\\DRAWING.DXF";
+    const QByteArray sa = "C:\\P\\A.DXF";
+    const QByteArray sb = "\"C:\\P\\FLOOR 1\\B.DXF\"";
+    const QByteArray sc = "\"C:\\P\\R&D 100%%\\(X86)\\\x95\x5c.DXF\"";
+    QTest::newRow("R13 to R12, tree") << int(BatchKind::R13ToR12) << false << false
+                                      << crlfLines({md0, r12 + sa + ' ' + a, md1, r12 + sb + ' ' + b, md2,
+                                                    r12 + sc + ' ' + c})
+                                      << QByteArrayList();
+    // With skipping, the lines are those of the layout (readsAsMeant); the
+    // bytes of the folders made, of the work file and of the quoted names
+    // are these.
+    const QByteArrayList pieces{md0, md1, md2, drawing, b, c, sb, sc};
+    QTest::newRow("R13 to R12, tree, skipping") << int(BatchKind::R13ToR12) << true << false << QByteArray() << pieces;
+    QTest::newRow("R12 to GX3, tree, skipping") << int(BatchKind::R12ToGX3) << true << false << QByteArray() << pieces;
+    QTest::newRow("R13 to GX3, tree, skipping") << int(BatchKind::R13ToGX3) << true << false << QByteArray() << pieces;
+    QTest::newRow("R13 to GX3, tree, skipping, exit status checked")
+        << int(BatchKind::R13ToGX3) << true << true << QByteArray() << pieces;
+}
+
+void TestCheckedForms::treeWithSkipping()
+{
+    QFETCH(int, kind);
+    QFETCH(bool, skip);
+    QFETCH(bool, check);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QByteArrayList, pieces);
+    ConversionJob job = exampleJob(BatchKind(kind));
+    job.treeRoot = QStringLiteral("C:\\P\\");
+    job.skipExisting = skip;
+    job.checkExitStatus = check;
+    job.sources = {QStringLiteral("C:\\P\\a.dxf"), QStringLiteral("C:\\P\\FLOOR 1\\b.dxf"),
+                   QStringLiteral(u"C:\\P\\R&D 100%\\(x86)\\表.dxf")};
+    QVERIFY(checkJob(job).passed());
+    const QByteArray written = fileBytes(job);
+    if (!skip) {
+        QCOMPARE(written, bytes);
+        return;
+    }
+    QVERIFY(batchwords::readsAsMeant(job));
+    for (const QByteArray &piece : std::as_const(pieces))
+        QVERIFY2(written.contains(piece), piece.constData());
+}
+
+void TestCheckedForms::labelsOfEqualWidth()
+{
+    // Labels of one width, so that no label is the start of another.
+    ConversionJob job = exampleJob(BatchKind::R13ToR12);
+    job.skipExisting = true;
+    job.sources.clear();
+    for (int i = 0; i < 12; ++i)
+        job.sources << QStringLiteral("C:\\D\\f%1.dxf").arg(i);
+    const QStringList lines = composeBatchLines(job);
+    QVERIFY(lines.contains(
+        QStringLiteral("@(IF \"%TESSIVA_A:~0,1%\"==\"d\" GOTO OUT01)& IF DEFINED TESSIVA_A GOTO DONE01")));
+    QVERIFY(lines.contains(QStringLiteral(":OUT01")));
+    QVERIFY(lines.contains(QStringLiteral(":DONE01")));
+    QVERIFY(lines.contains(QStringLiteral(":DONE12")));
+    QVERIFY(!lines.contains(QStringLiteral(":DONE1")));
+}
+
+void TestCheckedForms::skippingWithoutATree()
+{
+    // Every drawing into the destination folder itself, each behind its own
+    // test; names with a blank, %, ) and the 0x5C trail byte.
+    ConversionJob job = exampleJob(BatchKind::R12ToGX3);
+    job.skipExisting = true;
+    job.sources = {QStringLiteral("C:\\A\\50% (1).dxf"), QStringLiteral(u"C:\\B\\表.dxf")};
+    QVERIFY(checkJob(job).passed());
+    QVERIFY(batchwords::readsAsMeant(job));
+    const QByteArray written = fileBytes(job);
+    for (const QByteArray &piece : {QByteArray("\"C:\\A\\50%% (1).DXF\""), QByteArray("\"D:\\OUT\\50%% (1).DXF\""),
+                                    QByteArray("FOR %%F IN (D:\\OUT\\\x95\x5c.DXF) DO @SET \"TESSIVA_A=%%~aF\"\r\n")})
+        QVERIFY2(written.contains(piece), piece.constData());
+}
+
+void TestCheckedForms::reportShowsNamesAsTheyAre_data()
+{
+    // A name that ECHO and TITLE show as it is: % doubled, the operators
+    // escaped with ^, its own case, its double-byte characters whole.
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QByteArray>("shown");
+    QTest::newRow("operators") << QStringLiteral("C:\\R&D (1),a;b=c!\\x^y 100%.dxf")
+                               << QByteArray("C:\\R^&D (1),a;b=c!\\x^^y 100%%.dxf");
+    QTest::newRow("a leading blank and ON") << QStringLiteral("C:\\ ON\\OFF.dxf") << QByteArray("C:\\ ON\\OFF.dxf");
+    QTest::newRow("a digit at the end of a folder") << QStringLiteral("C:\\2\\1.dxf") << QByteArray("C:\\2\\1.dxf");
+    // Second bytes 0x5C, 0x7C and 0x5E stay as they are.
+    QTest::newRow("trail bytes of \\, | and ^")
+        << QStringLiteral(u"C:\\表\\ポ\\タ.dxf") << QByteArray("C:\\\x95\x5c\\\x83\x7c\\\x83\x5e.dxf");
+}
+
+void TestCheckedForms::reportShowsNamesAsTheyAre()
+{
+    QFETCH(QString, source);
+    QFETCH(QByteArray, shown);
+    ConversionJob job = exampleJob(BatchKind::R13ToR12);
+    job.sources = {source};
+    job.report = true;
+    const QByteArray bytes = batchFileBytes(job);
+    const QList<QByteArray> lines{QByteArray("\r\nTITLE 1/1 ") + shown + "& ECHO 1/1 " + shown + "& ",
+                                  QByteArray("\r\n>>\"%TESSIVA_LOG%\" ECHO 1/1 ")
+                                      + cp932::encode(QStringLiteral(u"変換しました: ")) + shown + "& "};
+    for (const QByteArray &line : lines)
+        QVERIFY2(bytes.contains(line), line.constData());
+}
+
+void TestCheckedForms::parallelRunsOnlyWhatItNames_data()
+{
+    QTest::addColumn<int>("jobs");
+    QTest::addColumn<QString>("destination");
+    QTest::addColumn<int>("kind");
+    QTest::newRow("two, r13-gx3") << 2 << QStringLiteral("D:\\OUT\\") << int(BatchKind::R13ToGX3);
+    QTest::newRow("sixteen, a hostile destination")
+        << 16 << QStringLiteral("D:\\R&D (1)\\100% a^b\\") << int(BatchKind::R13ToR12);
+    QTest::newRow("three, a drive's root") << 3 << QStringLiteral("D:\\") << int(BatchKind::R12ToGX3);
+}
+
+void TestCheckedForms::parallelRunsOnlyWhatItNames()
+{
+    // A parallel run works in a folder that anyone who can write to the
+    // destination can fill, under a PATH that is the caller's: apart from
+    // the converter, every program it runs is named by its full path, it
+    // calls nothing but its own labels and its own helper, and it reads no
+    // file it did not write as commands. Its lines and its helper's alike.
+    QFETCH(int, jobs);
+    QFETCH(QString, destination);
+    QFETCH(int, kind);
+    ConversionJob job = parallelJob(jobs, destination);
+    job.kind = BatchKind(kind);
+    QVERIFY(checkJob(job).passed());
+    QStringList lines = composeBatchLines(job);
+    for (const QString &line : composeBatchLines(job)) {
+        for (const QString &start : {QStringLiteral(">WAIT.BAT ECHO "), QStringLiteral(">>WAIT.BAT ECHO ")}) {
+            if (line.startsWith(start))
+                lines << batchwords::echoedText(QStringView(line).mid(start.size())).value_or(QStringLiteral("?"));
+        }
+    }
+    const QRegularExpression program(QStringLiteral("[^ \"(]+\\.(EXE|BAT|CMD|COM)\\b"),
+                                     QRegularExpression::CaseInsensitiveOption);
+    const QSet<QString> named{QStringLiteral("C:\\ACAD\\DXFIX.EXE"),
+                              QStringLiteral("%TESSIVA_SYSTEM%\\cmd.exe"),
+                              QStringLiteral("%TESSIVA_SYSTEM%\\PING.EXE"),
+                              QStringLiteral(".\\WORKER.BAT"),
+                              QStringLiteral(".\\WAIT.BAT"),
+                              QStringLiteral("WORKER.BAT"),
+                              QStringLiteral("WAIT.BAT")};
+    // Programs of the system's a batch file might run by their bare names.
+    const QRegularExpression searched(
+        QStringLiteral("(^|[&( ])(PING|CMD|TIMEOUT|CHOICE|FIND|FINDSTR|SORT|MORE|XCOPY|ROBOCOPY|ATTRIB|WHERE)\\b"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpression reason(QStringLiteral("SET \"TESSIVA_WHY=[^\"]*\""));
+    int starts = 0;
+    for (const QString &line : std::as_const(lines)) {
+        if (line.startsWith(u'>'))
+            continue; // a line of the helper, as it is written
+        for (const QString &word : {QStringLiteral("START "), QStringLiteral("CALL ")}) {
+            for (qsizetype at = line.indexOf(word); at >= 0; at = line.indexOf(word, at + 1)) {
+                const QStringView rest = QStringView(line).mid(at + word.size());
+                // "(CALL )" only clears the status.
+                const bool own = rest.startsWith(u':') || rest.startsWith(u')') || rest.startsWith(u".\\WAIT.BAT")
+                    || rest.startsWith(u"\"\" /B \"%TESSIVA_SYSTEM%\\cmd.exe\" /D /C .\\WORKER.BAT TESSIVA_WORKER ");
+                QVERIFY2(own, qPrintable(line));
+                starts += word.startsWith(u'S');
+            }
+        }
+        // A reason's words name files; they run nothing.
+        const QString commands = QString(line).remove(reason);
+        QVERIFY2(!searched.match(commands).hasMatch(), qPrintable(line));
+        for (auto m = program.globalMatch(commands); m.hasNext();) {
+            const QString name = m.next().captured();
+            QVERIFY2(named.contains(name), qPrintable(name + QStringLiteral(" in ") + line));
+        }
+    }
+    QCOMPARE(starts, jobs);
+}
+
+void TestCheckedForms::parallelWaitHelperReadsAsWritten()
+{
+    // The helper the run waits with is written a line at a time by ECHO:
+    // each line, as ECHO shows it, is the helper's line; it probes every
+    // worker's lock, and the run checks its size against the bytes of
+    // those lines, so that a helper cut short by a full disk never runs.
+    const QStringList lines = composeBatchLines(parallelJob(3));
+    QStringList helper;
+    qsizetype bytes = 0;
+    for (const QString &line : lines) {
+        for (const QString &start : {QStringLiteral(">WAIT.BAT ECHO "), QStringLiteral(">>WAIT.BAT ECHO ")}) {
+            if (line.startsWith(start)) {
+                const std::optional<QString> shown = batchwords::echoedText(QStringView(line).mid(start.size()));
+                QVERIFY2(shown, qPrintable(line));
+                helper << *shown;
+                bytes += cp932::encode(*shown).size() + 2;
+            }
+        }
+    }
+    QCOMPARE(helper.first(), QStringLiteral("@ECHO OFF"));
+    for (const char *k : {"1", "2", "3"}) {
+        QVERIFY(helper.contains(
+            QStringLiteral("SET \"TESSIVA_OPEN=\"& CALL :TESSIVA_OPENED 2>>%1.LCK").arg(QLatin1String(k))));
+    }
+    QCOMPARE(helper.last(), QStringLiteral("GOTO :EOF"));
+    QVERIFY(lines.contains(QStringLiteral("IF NOT \"%TESSIVA_A%\"==\"%1\" GOTO TESSIVA_UNPREPARED").arg(bytes)));
+}
+
+QTEST_GUILESS_MAIN(TestCheckedForms)
+#include "tst_checkedforms.moc"
