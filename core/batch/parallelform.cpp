@@ -30,8 +30,8 @@ QByteArray withRaw(const QByteArray &token, QByteArrayView raw)
 // The outcome of a drawing no worker recorded.
 const QByteArray &notRecordedWords()
 {
-    static const QByteArray words
-        = batch::words(u"SET \"TESSIVA_WHY=失敗しました（実行が止められて変換していません）\"");
+    static const QByteArray words = "SET \"TESSIVA_WHY=" + outcomeWords(Outcome::Failed).mid(1)
+        + batch::words(u"（実行が止められて変換していません）\"");
     return words;
 }
 
@@ -216,26 +216,31 @@ private:
     // looked at: the worker may have ended between moving it and saying so.
     void report(qsizetype i, bool listing)
     {
-        static const QByteArray converted = words(u" 変換しました: ");
-        static const QByteArray there = words(u" 既にあるので飛ばしました: ");
-        static const QByteArray unrecorded = words(u" 要確認（記録がありません。図面はあります）: ");
-        static const QByteArray halfDone = words(u"SET \"TESSIVA_WHY=失敗しました（変換の途中で止められました）\"");
-        static const QByteArray lookLost = words(u"SET \"TESSIVA_WHY=要確認（記録を書けませんでした）\"");
-        static const QByteArray failedLost = words(u"SET \"TESSIVA_WHY=失敗しました（記録を書けませんでした）\"");
-        const OutcomeMarks &marks = kOutcomeMarks;
+        // What the run says itself, where a worker's record does not.
+        static const QByteArray converted = outcomeWords(Outcome::Converted) + ": ";
+        static const QByteArray there = outcomeWords(Outcome::AlreadyThere) + ": ";
+        static const QByteArray unrecorded
+            = outcomeWords(Outcome::ToLookAt) + words(u"（記録がありません。図面はあります）: ");
+        const auto why = [](Outcome outcome, QStringView reason) {
+            return QByteArray("SET \"TESSIVA_WHY=" + outcomeWords(outcome).mid(1) + words(reason) + '"');
+        };
+        static const QByteArray halfDone = why(Outcome::Failed, u"（変換の途中で止められました）");
+        static const QByteArray lookLost = why(Outcome::ToLookAt, u"（記録を書けませんでした）");
+        static const QByteArray failedLost = why(Outcome::Failed, u"（記録を書けませんでした）");
+        const auto mark = [](Outcome outcome) { return outcomeRow(outcome).mark; };
         const QByteArray n = number(i);
         const QByteArray label = listing ? "Z" : "Q";
         const auto at = [&](char which) { return QByteArray(label + which + n); };
-        const auto count = [&](QByteArrayView counter) {
-            return listing ? QByteArray() : QByteArray("SET /A " + counter + "+=1& ");
-        };
+        // The report's pass counts; the listing's names again.
+        const auto count
+            = [&](Outcome outcome) { return listing ? QByteArray() : QByteArray(countOne(outcome) + "& "); };
         const QByteArray place = QByteArray::number(i + 1) + '/' + m_report.count();
         Bytes name;
         appendEchoText(name, m_job.sources.at(i));
         NamedPath final;
         final.set({m_job.destinationFolder, m_plan.below(i), m_plan.baseName(i), kDestinationExtension});
-        const QByteArray look = outcomeFile(n, marks.toLookAt);
-        const QByteArray failed = outcomeFile(n, marks.failed);
+        const QByteArray look = outcomeFile(n, mark(Outcome::ToLookAt));
+        const QByteArray failed = outcomeFile(n, mark(Outcome::Failed));
         // Both ways to the console and the report: a line of the run's own.
         const auto shown = [&](QByteArrayView text) {
             return QByteArray("ECHO " + place + text + name.view() + "& >>\"%TESSIVA_LOG%\" ECHO " + place + text
@@ -248,11 +253,11 @@ private:
         m_w.line({"SET \"TESSIVA_O=",
                   look,
                   "\"& (IF EXIST ",
-                  outcomeFile(n, marks.converted),
+                  outcomeFile(n, mark(Outcome::Converted)),
                   " GOTO ",
                   at('C'),
                   ")& (IF EXIST ",
-                  outcomeFile(n, marks.alreadyThere),
+                  outcomeFile(n, mark(Outcome::AlreadyThere)),
                   " GOTO ",
                   at('T'),
                   ")& (IF EXIST ",
@@ -274,24 +279,24 @@ private:
                   "\\* GOTO ",
                   at('N')});
         m_w.line({halfDone, "& FOR %%F IN (", final.token, ") DO IF \"%%~aF\"==\"\" GOTO ", at('N')});
-        m_w.line({count("TESSIVA_LOOKED"), "SET \"TESSIVA_X", n, "=1\"& ", shown(unrecorded), "& GOTO ", at('D')});
+        m_w.line({count(Outcome::ToLookAt), "SET \"TESSIVA_X", n, "=1\"& ", shown(unrecorded), "& GOTO ", at('D')});
         m_w.line({":", at('C')});
         if (!listing)
-            m_w.line({count("TESSIVA_CONVERTED"), shown(converted)});
+            m_w.line({count(Outcome::Converted), shown(converted)});
         m_w.line({"GOTO ", at('D')});
         m_w.line({":", at('T')});
         if (!listing)
-            m_w.line({count("TESSIVA_THERE"), shown(there)});
+            m_w.line({count(Outcome::AlreadyThere), shown(there)});
         m_w.line({"GOTO ", at('D')});
         m_w.line({":", at('L')});
-        m_w.line({count("TESSIVA_LOOKED"), lookLost, "& GOTO ", at('R')});
+        m_w.line({count(Outcome::ToLookAt), lookLost, "& GOTO ", at('R')});
         m_w.line({":", at('F')});
-        m_w.line({count("TESSIVA_FAILED"), failedLost});
+        m_w.line({count(Outcome::Failed), failedLost});
         m_w.line({":", at('R')});
         m_w.line({"SET \"TESSIVA_X", n, "=1\"& FOR %%F IN (%TESSIVA_O%) DO IF \"%%~zF\"==\"0\" GOTO ", at('E')});
         m_w.line({"TYPE %TESSIVA_O%& TYPE %TESSIVA_O% >>\"%TESSIVA_LOG%\"& GOTO ", at('D')});
         m_w.line({":", at('N')});
-        m_w.line({count("TESSIVA_FAILED"), "SET \"TESSIVA_X", n, "=1\""});
+        m_w.line({count(Outcome::Failed), "SET \"TESSIVA_X", n, "=1\""});
         m_w.line({":", at('E')});
         m_w.line({"ECHO ", place, " %TESSIVA_WHY%: ", name.view(), "& >>\"%TESSIVA_LOG%\" ECHO ", place,
                   " %TESSIVA_WHY%: ", name.view()});

@@ -7,13 +7,7 @@
 
 namespace batch {
 
-namespace {
-// What became of a drawing, as its report line and the totals say it.
-constexpr QStringView kConverted = u"変換しました";
-constexpr QStringView kToLookAt = u"要確認";
-constexpr QStringView kAlreadyThere = u"既にあるので飛ばしました";
-constexpr QStringView kFailed = u"失敗しました";
-} // namespace
+QByteArray outcomeWords(Outcome outcome) { return words(u' ' % outcomeRow(outcome).words); }
 
 ReportForm::ReportForm(const JobPlan &plan, BatchWriter &w)
     : m_plan(plan)
@@ -55,25 +49,26 @@ bool ReportForm::write()
 
 void ReportForm::head()
 {
-    static const QByteArray lines
-        = words(u"SET \"ERRORLEVEL=\"\r\n"
-                u"SET \"DATE=\"\r\n"
-                u"SET \"TIME=\"\r\n"
-                u"SET \"TESSIVA_LOG=%TESSIVA_REPORT%\"\r\n"
-                u"SET TESSIVA_CONVERTED=0\r\n"
-                u"SET TESSIVA_LOOKED=0\r\n"
-                u"SET TESSIVA_THERE=0\r\n"
-                u"SET TESSIVA_FAILED=0\r\n"
-                // A folder of the report's name, or a folder that takes
-                // no file (a CD): the run goes on, and says so once.
-                u"IF EXIST \"%TESSIVA_LOG%\\*\" SET \"TESSIVA_LOG=NUL\"\r\n"
-                u"COPY /Y NUL \"%TESSIVA_LOG%\" >NUL 2>NUL\r\n"
-                u"IF ERRORLEVEL 1 SET \"TESSIVA_LOG=NUL\"\r\n"
-                u"IF \"%TESSIVA_LOG%\"==\"NUL\" ECHO 実行結果を記録できません: \"%TESSIVA_REPORT%\"\r\n"
-                u">>\"%TESSIVA_LOG%\" ECHO Tessiva 実行結果\r\n"
-                u">>\"%TESSIVA_LOG%\" ECHO 開始: %DATE% %TIME%\r\n"
-                u">>\"%TESSIVA_LOG%\" ECHO バッチファイル: \"%TESSIVA_BATCH%\"\r\n"
-                u">>\"%TESSIVA_LOG%\" ECHO 図面の数: ");
+    static const QByteArray lines = []() -> QByteArray {
+        QByteArray made = words(u"SET \"ERRORLEVEL=\"\r\n"
+                                u"SET \"DATE=\"\r\n"
+                                u"SET \"TIME=\"\r\n"
+                                u"SET \"TESSIVA_LOG=%TESSIVA_REPORT%\"\r\n");
+        for (const OutcomeRow &row : kOutcomes)
+            made += "SET " + QByteArray(row.counter) + "=0\r\n";
+        return made
+            + words(
+                   // A folder of the report's name, or a folder that takes
+                   // no file (a CD): the run goes on, and says so once.
+                   u"IF EXIST \"%TESSIVA_LOG%\\*\" SET \"TESSIVA_LOG=NUL\"\r\n"
+                   u"COPY /Y NUL \"%TESSIVA_LOG%\" >NUL 2>NUL\r\n"
+                   u"IF ERRORLEVEL 1 SET \"TESSIVA_LOG=NUL\"\r\n"
+                   u"IF \"%TESSIVA_LOG%\"==\"NUL\" ECHO 実行結果を記録できません: \"%TESSIVA_REPORT%\"\r\n"
+                   u">>\"%TESSIVA_LOG%\" ECHO Tessiva 実行結果\r\n"
+                   u">>\"%TESSIVA_LOG%\" ECHO 開始: %DATE% %TIME%\r\n"
+                   u">>\"%TESSIVA_LOG%\" ECHO バッチファイル: \"%TESSIVA_BATCH%\"\r\n"
+                   u">>\"%TESSIVA_LOG%\" ECHO 図面の数: ");
+    }();
     m_w.line({lines, m_count});
     const QStringView acad = m_job.autocadFolder;
     m_run.mustBeThere(u"変換プログラムがありません: ", {acad, kConverterName});
@@ -115,10 +110,10 @@ void ReportForm::pass(QByteArrayView converter, QStringView source, const NamedP
 
 void ReportForm::drawing(qsizetype i, const Records &records)
 {
-    static const QByteArray converted = words(u' ' % kConverted % u": ");
-    static const QByteArray there = words(u' ' % kAlreadyThere);
-    static const QByteArray failed = words(u' ' % kFailed % u"（%TESSIVA_WHY%）");
-    static const QByteArray look = words(u' ' % kToLookAt % u"（%TESSIVA_LOOK%）");
+    static const QByteArray converted = outcomeWords(Outcome::Converted) + ": ";
+    static const QByteArray there = outcomeWords(Outcome::AlreadyThere);
+    static const QByteArray failed = outcomeWords(Outcome::Failed) + words(u"（%TESSIVA_WHY%）");
+    static const QByteArray look = outcomeWords(Outcome::ToLookAt) + words(u"（%TESSIVA_LOOK%）");
     static const QByteArray notMoved = words(u"SET \"TESSIVA_WHY=図面を移せませんでした\"& ");
     static const QByteArray folderWords = words(u"SET \"TESSIVA_WHY=フォルダがあります: ");
     static const QByteArray folderThere = words(u"フォルダがあります: ");
@@ -179,24 +174,25 @@ void ReportForm::drawing(qsizetype i, const Records &records)
     if (looks)
         m_w.line({"IF DEFINED TESSIVA_LOOK GOTO LOOK", m_n});
     if (inFiles)
-        m_w.line({mark(kOutcomeMarks.converted)});
+        m_w.line({mark(outcomeRow(Outcome::Converted).mark)});
     else
-        m_w.line({log, place, converted, name, "& SET /A TESSIVA_CONVERTED+=1& GOTO ", done});
+        m_w.line({log, place, converted, name, "& ", countOne(Outcome::Converted), "& GOTO ", done});
     if (looks) {
         m_w.line({":LOOK", m_n});
         if (inFiles)
-            m_w.line({recorded(look, kOutcomeMarks.toLookAt), "& GOTO ", done});
+            m_w.line({recorded(look, outcomeRow(Outcome::ToLookAt).mark), "& GOTO ", done});
         else
-            m_w.line({"ECHO ", place, look, shownName, "& ", log, place, look, ": ", name, "& ", list, place, look,
-                      ": ", name, "& SET /A TESSIVA_LOOKED+=1& GOTO ", done});
+            m_w.line({"ECHO ",   place, look, shownName, "& ", log,  place, look, ": ",
+                      name,      "& ",  list, place,     look, ": ", name,  "& ", countOne(Outcome::ToLookAt),
+                      "& GOTO ", done});
     }
     if (m_job.skipExisting) {
         m_w.line({":THERE", m_n});
         if (inFiles)
-            m_w.line({mark(kOutcomeMarks.alreadyThere)});
+            m_w.line({mark(outcomeRow(Outcome::AlreadyThere).mark)});
         else
-            m_w.line({"ECHO ", place, there, shownName, "& ", log, place, there, ": ", name,
-                      "& SET /A TESSIVA_THERE+=1& GOTO ", done});
+            m_w.line({"ECHO ", place, there, shownName, "& ", log, place, there, ": ", name, "& ",
+                      countOne(Outcome::AlreadyThere), "& GOTO ", done});
     }
     // What the converter made is removed; what was there before it ran is
     // never touched.
@@ -207,10 +203,10 @@ void ReportForm::drawing(qsizetype i, const Records &records)
         m_w.line({m_run.removeIfThere(drawing)});
     m_w.line({":", refused});
     if (inFiles)
-        m_w.line({recorded(failed, kOutcomeMarks.failed)});
+        m_w.line({recorded(failed, outcomeRow(Outcome::Failed).mark)});
     else
         m_w.line({"ECHO ", place, failed, shownName, "& ", log, place, failed, ": ", name, "& ", list, place, failed,
-                  ": ", name, "& SET /A TESSIVA_FAILED+=1"});
+                  ": ", name, "& ", countOne(Outcome::Failed)});
     m_w.line({":", done});
 }
 
@@ -224,13 +220,24 @@ const QByteArray &listHeadingWords()
 
 void ReportForm::counts()
 {
-    static const QByteArray counts
-        = words(u"SET \"TESSIVA_COUNTS=" % kConverted % u": %TESSIVA_CONVERTED% 件、" % kToLookAt
-                % u": %TESSIVA_LOOKED% 件、" % kAlreadyThere % u": %TESSIVA_THERE% 件、" % kFailed
-                % u": %TESSIVA_FAILED% 件\"\r\n"
-                  u"ECHO %TESSIVA_COUNTS%\r\n"
-                  u">>\"%TESSIVA_LOG%\" ECHO %TESSIVA_COUNTS%\r\n"
-                  u"SET /A TESSIVA_LISTED=TESSIVA_FAILED+TESSIVA_LOOKED\r\n");
+    // Each outcome's count in the table's order; the listed ones summed,
+    // the failures first.
+    static const QByteArray counts = []() -> QByteArray {
+        QString each;
+        QString listed;
+        for (const OutcomeRow &row : kOutcomes) {
+            const QString name = QLatin1String(row.counter);
+            each += (each.isEmpty() ? QString() : QStringLiteral(u"、")) + row.words + u": %" + name + u"% 件";
+            if (row.listed)
+                listed = name + (listed.isEmpty() ? QString() : u'+' + listed);
+        }
+        return words(u"SET \"TESSIVA_COUNTS=" % each
+                     % u"\"\r\n"
+                       u"ECHO %TESSIVA_COUNTS%\r\n"
+                       u">>\"%TESSIVA_LOG%\" ECHO %TESSIVA_COUNTS%\r\n"
+                       u"SET /A TESSIVA_LISTED="
+                     % listed % u"\r\n");
+    }();
     m_w.put(counts);
 }
 
@@ -244,8 +251,10 @@ void ReportForm::end()
 {
     static const QByteArray end = words(u">>\"%TESSIVA_LOG%\" ECHO 終了: %DATE% %TIME%\r\n"
                                         u"TITLE %TESSIVA_COUNTS%\r\n"
-                                        u"IF NOT %TESSIVA_FAILED%==0 SET \"TESSIVA_EXIT=1\"\r\n"
-                                        u"GOTO :EOF\r\n");
+                                        u"IF NOT %"
+                                        % QLatin1String(counter(Outcome::Failed))
+                                        % u"%==0 SET \"TESSIVA_EXIT=1\"\r\n"
+                                          u"GOTO :EOF\r\n");
     m_w.put(end);
 }
 

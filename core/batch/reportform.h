@@ -13,16 +13,34 @@ namespace batch {
 // its own name.
 bool writeReportForm(const JobPlan &plan, BatchWriter &w);
 
-// The letters that end a drawing's outcome file, where a run keeps each
-// drawing's outcome in a file of its own.
-struct OutcomeMarks
+// What can become of a drawing, in the order the counts give them.
+enum class Outcome { Converted, ToLookAt, AlreadyThere, Failed };
+
+// Each outcome: the words its report line and the counts say it in, the
+// variable that counts it, whether the drawings of that outcome are listed
+// again at the end (those to look at), and the letter that ends a
+// drawing's outcome file where a run keeps each in a file of its own.
+struct OutcomeRow
 {
-    char converted;
-    char toLookAt;
-    char alreadyThere;
-    char failed;
+    Outcome outcome;
+    QStringView words;
+    const char *counter;
+    bool listed;
+    char mark;
 };
-inline constexpr OutcomeMarks kOutcomeMarks{'C', 'L', 'T', 'F'};
+inline constexpr std::array<OutcomeRow, 4> kOutcomes{{
+    {Outcome::Converted, u"変換しました", "TESSIVA_CONVERTED", false, 'C'},
+    {Outcome::ToLookAt, u"要確認", "TESSIVA_LOOKED", true, 'L'},
+    {Outcome::AlreadyThere, u"既にあるので飛ばしました", "TESSIVA_THERE", false, 'T'},
+    {Outcome::Failed, u"失敗しました", "TESSIVA_FAILED", true, 'F'},
+}};
+static_assert(rowsInOrder(kOutcomes, &OutcomeRow::outcome));
+constexpr const OutcomeRow &outcomeRow(Outcome outcome) { return kOutcomes[size_t(outcome)]; }
+// The words of an outcome, with a space before them, in code page 932.
+QByteArray outcomeWords(Outcome outcome);
+// The variable that counts an outcome, and the line piece that adds one.
+inline QByteArrayView counter(Outcome outcome) { return outcomeRow(outcome).counter; }
+inline QByteArray countOne(Outcome outcome) { return QByteArray("SET /A ") + outcomeRow(outcome).counter + "+=1"; }
 
 // The report form's parts, which a parallel run shares.
 class ReportForm
@@ -45,7 +63,7 @@ public:
         QByteArray done; // the label its outcomes end at, before its number
         bool stopOnInterrupt = false; // a converter stopped by Ctrl+C sets TESSIVA_STOPPING
         // Where set, instead of the above: the outcome's file, up to the
-        // letter that names the outcome (kOutcomeMarks). Its report line,
+        // letter that names the outcome (OutcomeRow::mark). Its report line,
         // where it has one, is written in the current folder first
         // (kRecordFile) and moved onto it whole.
         QByteArray outcomeFile = {};
