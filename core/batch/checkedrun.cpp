@@ -16,10 +16,11 @@ void NamedPath::set(Pieces parts)
     shown = echoText(textrules::upperCased(whole));
 }
 
-CheckedRun::CheckedRun(const JobPlan &plan, BatchWriter &w)
+CheckedRun::CheckedRun(const JobPlan &plan, BatchWriter &w, Needs needs)
     : m_plan(plan)
+    , m_needs(needs)
     , m_w(w)
-    , m_at(reportsRun(plan.job()) ? QByteArray() : QByteArray("@"))
+    , m_at(needs.echoOff ? QByteArray() : QByteArray("@"))
 {
     const ConversionJob &job = plan.job();
     m_destination.set({job.destinationFolder});
@@ -51,8 +52,7 @@ void CheckedRun::set(QByteArrayView name, QByteArrayView value) { m_w.line({m_at
 // is named.
 void CheckedRun::head()
 {
-    const bool report = reportsRun(m_plan.job());
-    if (report)
+    if (m_needs.echoOff)
         m_w.line({"@ECHO OFF"});
     for (QByteArrayView text :
          {QByteArrayView("SETLOCAL ENABLEEXTENSIONS DISABLEDELAYEDEXPANSION"), QByteArrayView("SET \"TESSIVA_CP932=\""),
@@ -63,7 +63,7 @@ void CheckedRun::head()
     // A parallel run's workers are the batch file itself, started again
     // with this word: they take neither lock, as the run that started them
     // holds both.
-    if (runsInParallel(m_plan.job()))
+    if (m_needs.workers)
         m_w.line({"IF \"%~1\"==\"TESSIVA_WORKER\" GOTO TESSIVA_WORKER"});
     m_w.line({m_at, "SET \"TESSIVA_LOCK=%~dpn0.LCK\""});
     static const QByteArray lockFolder = words(
@@ -78,7 +78,7 @@ void CheckedRun::head()
         m_w.line({m_at, text});
     // %0 names the label inside :TESSIVA_RUN: the batch file's own names
     // are taken before it.
-    if (report) {
+    if (m_needs.namesItself) {
         m_w.line({"SET \"TESSIVA_BATCH=%~f0\""});
         m_w.line({"SET \"TESSIVA_REPORT=%~dpn0.LOG\""});
     }

@@ -26,10 +26,22 @@ struct NamedPath
 class CheckedRun
 {
 public:
-    CheckedRun(const JobPlan &plan, BatchWriter &w);
+    // What a form needs of the lines it shares with the others.
+    struct Needs
+    {
+        // Its commands run under ECHO OFF, the console kept for its own
+        // words (a form that reports); else each is kept from echo by "@".
+        bool echoOff;
+        // It names itself and the report beside it (TESSIVA_BATCH,
+        // TESSIVA_REPORT).
+        bool namesItself;
+        // It starts copies of itself as workers, which go to their own
+        // lines at once.
+        bool workers;
+    };
+    CheckedRun(const JobPlan &plan, BatchWriter &w, Needs needs);
 
-    // "@" where commands are echoed (the skipping form), empty under
-    // ECHO OFF (the report form).
+    // "@" where commands are echoed, empty under ECHO OFF.
     QByteArrayView at() const { return m_at; }
     const NamedPath &workFolder() const { return m_work; }
     const NamedPath &intermediate() const { return m_intermediate; }
@@ -75,6 +87,7 @@ private:
     void set(QByteArrayView name, QByteArrayView value);
 
     const JobPlan &m_plan;
+    const Needs m_needs;
     BatchWriter &m_w;
     const QByteArray m_at;
     NamedPath m_destination;

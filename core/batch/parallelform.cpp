@@ -42,7 +42,7 @@ public:
         : m_plan(plan)
         , m_job(plan.job())
         , m_w(w)
-        , m_report(plan, w)
+        , m_report(plan, w, true)
         , m_run(m_report.run())
         , m_width(JobTokens(plan).labelWidth)
     {

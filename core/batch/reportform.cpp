@@ -9,12 +9,12 @@ namespace batch {
 
 QByteArray outcomeWords(Outcome outcome) { return words(u' ' % outcomeRow(outcome).words); }
 
-ReportForm::ReportForm(const JobPlan &plan, BatchWriter &w)
+ReportForm::ReportForm(const JobPlan &plan, BatchWriter &w, bool workers)
     : m_plan(plan)
     , m_job(plan.job())
     , m_w(w)
     , m_tokens(plan)
-    , m_run(plan, w)
+    , m_run(plan, w, {.echoOff = true, .namesItself = true, .workers = workers})
     , m_count(QByteArray::number(plan.job().sources.size()))
 { }
 

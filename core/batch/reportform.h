@@ -46,7 +46,8 @@ inline QByteArray countOne(Outcome outcome) { return QByteArray("SET /A ") + out
 class ReportForm
 {
 public:
-    ReportForm(const JobPlan &plan, BatchWriter &w);
+    // `workers`: the run starts workers of itself (a parallel run).
+    ReportForm(const JobPlan &plan, BatchWriter &w, bool workers = false);
     bool write();
 
     // Where a drawing's lines show and record its outcome: on the console,

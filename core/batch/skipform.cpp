@@ -12,7 +12,7 @@ bool writeSkipForm(const JobPlan &plan, BatchWriter &w)
     static const QByteArray failedWords = words(u"SET \"TESSIVA_WHY=変換できませんでした: ");
     const ConversionJob &job = plan.job();
     const JobTokens tokens(plan);
-    CheckedRun run(plan, w);
+    CheckedRun run(plan, w, {.echoOff = false, .namesItself = false, .workers = false});
     run.head();
     run.holdDestination("@ECHO %TESSIVA_WHY%\r\n");
     run.clearWorkFiles();
