@@ -46,8 +46,9 @@ void TestCli::workedExamples_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::newRow("R13 to R12, ASCII 6") << QStringList{QStringLiteral("--kind"), QStringLiteral("r13-r12")}
                                          << worked::r13ToR12Ascii6();
-    QTest::newRow("R13 to GX3, binary") << QStringList{QStringLiteral("-k"), QStringLiteral("r13-gx3"),
-                                                       QStringLiteral("-f"), QStringLiteral("binary")}
+    // Keywords in any case.
+    QTest::newRow("R13 to GX3, binary") << QStringList{QStringLiteral("-k"), QStringLiteral("R13-GX3"),
+                                                       QStringLiteral("-f"), QStringLiteral("Binary")}
                                         << worked::r13ToGx3Binary();
     QTest::newRow("R12 to GX3, ASCII 16, blank in AutoCAD folder")
         << QStringList{QStringLiteral("-k"),  QStringLiteral("r12-gx3"), QStringLiteral("-p"),
