@@ -209,23 +209,26 @@ void TestDrawingHead::sourcesOfAJob()
     // at its own line; what names no file here is counted, not read.
     QTemporaryDir dir;
     ConversionJob job;
-    const QString unixRoot = QStringLiteral("Z:") + QString(dir.path()).replace(u'/', u'\\');
+    // Off Windows, a drive letter names no file of the system: not read.
+    const jobpath::Style style = jobpath::hostStyle();
+    const bool lettersUnread = style == jobpath::Style::Unix;
+    const QString folder = jobpath::folderToJob(dir.path(), style);
     for (int i = 0; i < 600; ++i) {
         const QString name = QStringLiteral("d%1.dxf").arg(i);
         const QByteArray bytes = i % 7 == 3 ? drawingheads::ascii("AC1014")
             : i % 11 == 5                   ? drawingheads::dwg("AC1015")
                                             : drawingheads::ascii("AC1012");
         QVERIFY(testfiles::writeAll(dir.filePath(name), bytes));
-        job.sources << (i % 13 == 0 ? QStringLiteral("D:\\") : unixRoot + u'\\') + name;
+        job.sources << (i % 13 == 0 && lettersUnread ? QStringLiteral("D:\\") : folder) + name;
     }
     drawing::ReadProgress progress;
-    const Cancellable<drawing::Findings> read = drawing::readSources(job, jobpath::Style::Unix, &progress);
+    const Cancellable<drawing::Findings> read = drawing::readSources(job, style, &progress);
     QVERIFY(!read.cancelled());
     QCOMPARE(progress.done.load(), 600);
     qsizetype unchecked = 0;
     std::vector<qsizetype> expected;
     for (int i = 0; i < 600; ++i) {
-        if (i % 13 == 0)
+        if (i % 13 == 0 && lettersUnread)
             ++unchecked;
         else if (i % 7 == 3 || i % 11 == 5)
             expected.push_back(i);
