@@ -39,7 +39,7 @@ inline QString clash(const QString &destination)
 }
 
 inline ConversionJob jobOf(const QStringList &sources, const QString &destination = QStringLiteral("C:\\OUT\\"),
-                    const QString &acad = QStringLiteral("C:\\ACAD\\"))
+                           const QString &acad = QStringLiteral("C:\\ACAD\\"))
 {
     ConversionJob j;
     j.sources = sources;
