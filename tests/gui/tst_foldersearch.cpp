@@ -17,6 +17,7 @@ private slots:
     void unreadableFoldersNamed_data();
     void unreadableFoldersNamed();
     void searchNamesTheFoldersItCannotRead();
+
 private:
     QString makeFile(const QString &name);
     QStringList lines() const { return sources()->sources(); }
