@@ -21,6 +21,7 @@ private slots:
     void fileSizeLimit();
     void inPlaceRewriteOfAFileInUse_data();
     void inPlaceRewriteOfAFileInUse();
+
 private:
     // A folder of the test's; with `where` InPlace it takes no new file, so
     // the write goes in place (as "nobody" when run as root, as root may

@@ -1,39 +1,9 @@
-#include "fakeplatform.h"
+#include "mainwindowtest.h"
 
-#include "app/errorguard.h"
-#include "app/mainwindow.h"
-#include "app/screencentring.h"
-#include "app/startup.h"
-#include "core/text/textrules.h"
-#include "core/text/toolkittranslation.h"
-#include "inputs/conversionoptions.h"
-#include "inputs/sourcelist.h"
-#include "inputs/sourcelistview.h"
-#include "platform/qtplatformservices.h"
-#include "savebar/saveaction.h"
-#include "ui/captionfit.h"
-#include "ui/readablecolour.h"
-
-#include <QAbstractButton>
-#include <QApplication>
-#include <QComboBox>
-#include <QFileDialog>
-#include <QFileSystemModel>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLibraryInfo>
-#include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
-#include <QMimeData>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTemporaryDir>
-#include <QTranslator>
-#include <QUrl>
-
-#include <stdexcept>
-
+// The main window as built: its layout, captions that fit, the file count,
+// the first start, its frame and place on the screen, the menu, the tab
+// order and the focus marks. Its start, end and the toolkit's dialogs:
+// tst_windowlife.
 class TestMainWindow : public QObject
 {
     Q_OBJECT
@@ -43,9 +13,9 @@ private slots:
     void layout_data();
     void layout();
     void captionsFitTheirControls();
-    void countSitsOnItsLabelsLine();
     void countReadsWhole_data();
     void countReadsWhole();
+    void countSitsOnItsLabelsLine();
     void firstStart();
     void windowFrame();
     void placeOnTheScreen_data();
@@ -54,13 +24,6 @@ private slots:
     void tabOrder();
     void focusMarksStandOut_data();
     void focusMarksStandOut();
-    void dropsOnlyOnTheList();
-    void exitClosesTheWindow();
-    void handlerExceptionShowsErrorBox();
-    void startUpFailureShowsErrorBoxAndEnds();
-    void toolkitDialogsInJapanese();
-    void allFilesMeansEveryFile();
-    void desktopEntryCarriesTheTitle();
 
 private:
     QTemporaryDir m_dir;
@@ -144,24 +107,6 @@ void TestMainWindow::captionsFitTheirControls()
     QVERIFY(measured >= 15);
     QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(QStringLiteral("; "))));
 }
-
-namespace {
-// The lowest row of a widget's area, in its window, that holds a pixel far
-// from the background: the baseline of a text without descenders.
-int lowestInkRow(const QImage &window, const QWidget *widget)
-{
-    const QRect area(widget->mapTo(widget->window(), QPoint(0, 0)), widget->size());
-    const QColor face = window.pixelColor(area.topLeft());
-    for (int y = area.bottom(); y >= area.top(); --y) {
-        for (int x = area.left(); x <= area.right(); ++x) {
-            const QColor c = window.pixelColor(x, y);
-            if (qAbs(c.lightness() - face.lightness()) > 96)
-                return y;
-        }
-    }
-    return -1;
-}
-} // namespace
 
 void TestMainWindow::countReadsWhole_data()
 {
@@ -395,114 +340,6 @@ void TestMainWindow::focusMarksStandOut()
             strongest = qMax(strongest, readablecolour::contrast(with.pixelColor(x, y), without.pixelColor(x, y)));
     }
     QVERIFY2(strongest >= 3, qPrintable(QString::number(strongest)));
-}
-
-void TestMainWindow::dropsOnlyOnTheList()
-{
-    MainWindow form(m_platform);
-    QMimeData mime;
-    mime.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/a.dxf"))});
-    mime.setText(QStringLiteral("/tmp/a.dxf"));
-    for (const char *name : {"Edit1", "Edit2", "Edit5", "ComboBox1", "Client"}) {
-        auto *w = form.findChild<QWidget *>(QLatin1String(name));
-        QVERIFY2(w, name);
-        QVERIFY2(!w->acceptDrops(), name);
-    }
-    QVERIFY(!form.acceptDrops());
-    FIND(list, SourceListView, &form, "ListBox1");
-    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(list->viewport(), &enter);
-    QVERIFY(enter.isAccepted());
-    QCOMPARE(enter.dropAction(), Qt::CopyAction);
-}
-
-void TestMainWindow::exitClosesTheWindow()
-{
-    MainWindow form(m_platform);
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
-    TRIGGER(&form, "Exit1");
-    QVERIFY(!form.isVisible());
-}
-
-void TestMainWindow::handlerExceptionShowsErrorBox()
-{
-    // A failure inside a handler reached by a click is shown, and the
-    // window goes on taking clicks.
-    MainWindow form(m_platform);
-    QVERIFY(showActive(&form));
-    m_platform.browseThrows = true;
-    QTest::mouseClick(child<QPushButton>(&form, "Button2"), Qt::LeftButton);
-    QCOMPARE(m_platform.errorBoxes, QStringList{QStringLiteral("Morvane Tessiva|Access violation.")});
-    m_platform.browseThrows = false;
-    m_platform.browseAnswers = {QStringLiteral("/data/drawings")};
-    QTest::mouseClick(child<QPushButton>(&form, "Button3"), Qt::LeftButton);
-    QCOMPARE(child<QLineEdit>(&form, "Edit2")->text(), QStringLiteral("Z:\\data\\drawings\\"));
-}
-
-void TestMainWindow::startUpFailureShowsErrorBoxAndEnds()
-{
-    bool ran = false;
-    const int code = runStartUp(
-        m_platform, [](Windows &) { throw std::runtime_error("Cannot create window"); },
-        [&ran] {
-            ran = true;
-            return 3;
-        });
-    QCOMPARE(code, 1);
-    QVERIFY(!ran);
-    QCOMPARE(m_platform.errorBoxes, QStringList{QStringLiteral("Morvane Tessiva|Cannot create window.")});
-}
-
-void TestMainWindow::toolkitDialogsInJapanese()
-{
-    QVERIFY(!toolkittranslation::install(*qApp, m_dir.filePath(QStringLiteral("nowhere"))));
-    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-    if (!QFile::exists(folder + QStringLiteral("/qtbase_ja.qm")))
-        QSKIP("Qt's Japanese translation is not installed (Debian: qt6-translations-l10n)");
-    QTranslator *translator = toolkittranslation::install(*qApp);
-    QVERIFY(translator);
-    // The save dialog's button and its overwrite question.
-    QFileDialog dialog(nullptr, QStringLiteral("t"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    QStringList buttons;
-    for (QPushButton *b : dialog.findChildren<QPushButton *>())
-        buttons << b->text();
-    QCoreApplication::removeTranslator(translator);
-    QVERIFY2(buttons.contains(QStringLiteral(u"保存(&S)")), qPrintable(buttons.join(u'|')));
-    QCoreApplication::installTranslator(translator);
-    QCOMPARE(QCoreApplication::translate("QFileDialog", "%1 already exists.\nDo you want to replace it?"),
-             QStringLiteral(u"%1 は既に存在します。\n置き換えますか?"));
-    QCoreApplication::removeTranslator(translator);
-}
-
-void TestMainWindow::allFilesMeansEveryFile()
-{
-    // The dialogs' "(*.*)" shows names without a dot too; another filter
-    // keeps its own patterns.
-    QFileDialog dialog(nullptr, QStringLiteral("t"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setNameFilters({QStringLiteral(u"すべてのﾌｧｲﾙ(*.*)"), QStringLiteral(u"BATﾌｧｲﾙ(*.BAT)")});
-    showEveryFileForStarDotStar(dialog);
-    auto *model = dialog.findChild<QFileSystemModel *>();
-    QVERIFY(model);
-    QCOMPARE(model->nameFilters(), QStringList{QStringLiteral("*")});
-    dialog.selectNameFilter(QStringLiteral(u"BATﾌｧｲﾙ(*.BAT)"));
-    QCoreApplication::processEvents();
-    QCOMPARE(model->nameFilters(), QStringList{QStringLiteral("*.BAT")});
-    dialog.selectNameFilter(QStringLiteral(u"すべてのﾌｧｲﾙ(*.*)"));
-    QCoreApplication::processEvents();
-    QCOMPARE(model->nameFilters(), QStringList{QStringLiteral("*")});
-}
-
-void TestMainWindow::desktopEntryCarriesTheTitle()
-{
-    QFile entry(QStringLiteral(TESSIVA_SOURCE_DIR "/resources/tessiva.desktop"));
-    QVERIFY(entry.open(QIODevice::ReadOnly | QIODevice::Text));
-    const QStringList lines = QString::fromUtf8(entry.readAll()).split(u'\n');
-    QVERIFY(lines.contains(QStringLiteral("Name=") + applicationTitle()));
-    QVERIFY(lines.contains(QStringLiteral("Exec=tessiva")));
 }
 
 QTEST_MAIN(TestMainWindow)
