@@ -7,7 +7,7 @@
 #include "core/job/jobplan.h"
 #include "core/text/textrules.h"
 #include "tests/batchbytes.h"
-#include "tests/batchwords.h"
+#include "tests/batchexpected.h"
 #include "tests/checkjob.h"
 
 #include <fuzzer/FuzzedDataProvider.h>

@@ -1,5 +1,5 @@
 #include "batchbytes.h"
-#include "batchwords.h"
+#include "batchexpected.h"
 #include "checkjob.h"
 #include "core/batch/batchcomposer.h"
 #include "core/files/filewrite.h"

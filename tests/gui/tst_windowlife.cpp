@@ -17,6 +17,7 @@ private slots:
     void toolkitDialogsInJapanese();
     void allFilesMeansEveryFile();
     void desktopEntryCarriesTheTitle();
+
 private:
     QTemporaryDir m_dir;
     FakePlatform m_platform;
