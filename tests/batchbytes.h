@@ -1,9 +1,13 @@
 #pragma once
 
 #include "core/batch/batchcomposer.h"
+#include "core/files/filewrite.h"
+#include "core/job/jobplan.h"
 #include "core/text/cp932.h"
 
+#include <QFile>
 #include <QStringList>
+#include <QTemporaryDir>
 
 // A job's batch file whole, as the tests, the fuzzer and the benchmarks
 // look at it; the program hands it on in pieces (batch::composeTo).
@@ -31,4 +35,30 @@ inline QStringList composeBatchLines(const ConversionJob &job)
         begin = end + 2;
     }
     return lines;
+}
+
+// The worked jobs' folders and two sources, of `kind`.
+inline ConversionJob exampleJob(BatchKind kind)
+{
+    ConversionJob job;
+    job.kind = kind;
+    job.autocadFolder = QStringLiteral("C:\\ACAD\\");
+    job.destinationFolder = QStringLiteral("D:\\OUT\\");
+    job.sources = {QStringLiteral("C:\\DRAW\\plan1.dxf"), QStringLiteral("C:\\My Work\\site b.DXF")};
+    return job;
+}
+
+// The file the composer's pieces make for `job`, written as the save
+// writes them (whether or not the job passes its checks) and read back.
+inline QByteArray fileBytes(const ConversionJob &job)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("R13TO12.BAT"));
+    const auto compose = [&job](QIODevice &file) { return batch::composeTo(job::JobPlan(job), file, 4096); };
+    if (!writeWholeFile(path, compose).ok)
+        return QByteArray("write failed");
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray("read failed");
+    return file.readAll();
 }

@@ -39,6 +39,8 @@ struct Head
     WriteError reason;
 
     static constexpr qsizetype kMaxVersionChars = 12;
+    static Head missing() { return {Kind::Missing, {}, {}}; }
+    static Head unreadable(WriteError why) { return {Kind::Unreadable, {}, why}; }
     friend bool operator==(const Head &, const Head &) = default;
 };
 

@@ -10,14 +10,6 @@
 namespace drawing {
 namespace {
 
-Head unreadable(WriteError reason)
-{
-    Head head;
-    head.kind = Kind::Unreadable;
-    head.reason = reason;
-    return head;
-}
-
 // Reads into `buffer` from `have` up to `want` bytes, or to the file's end.
 bool readUpTo(int fd, QByteArray &buffer, qsizetype want, bool &atEnd)
 {
@@ -47,8 +39,8 @@ Head readHead(const QString &nativePath)
     const int fd = ::open(QFile::encodeName(nativePath).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) {
         if (errno == ENOENT || errno == ENOTDIR)
-            return Head{Kind::Missing, {}, {}};
-        return unreadable(WriteError::system(errno));
+            return Head::missing();
+        return Head::unreadable(WriteError::system(errno));
     }
     struct Closer
     {
@@ -57,18 +49,18 @@ Head readHead(const QString &nativePath)
     } closer{fd};
     struct stat info;
     if (::fstat(fd, &info) != 0)
-        return unreadable(WriteError::system(errno));
+        return Head::unreadable(WriteError::system(errno));
     if (S_ISDIR(info.st_mode))
-        return unreadable({WriteFailure::IsFolder, 0});
+        return Head::unreadable({WriteFailure::IsFolder, 0});
     if (!S_ISREG(info.st_mode))
-        return unreadable({WriteFailure::NotRegular, 0});
+        return Head::unreadable({WriteFailure::NotRegular, 0});
     // Most drawings tell what they are in their first lines: a page is
     // read first, the rest of the head only where that did not tell.
     QByteArray buffer;
     bool atEnd = false;
     for (const qsizetype want : {qsizetype(4096), kHeadBytes}) {
         if (!readUpTo(fd, buffer, want, atEnd))
-            return unreadable(WriteError::system(errno));
+            return Head::unreadable(WriteError::system(errno));
         if (const std::optional<Head> head = headOf(buffer, atEnd || buffer.size() >= kHeadBytes))
             return *head;
     }

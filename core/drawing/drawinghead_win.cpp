@@ -6,34 +6,22 @@
 #include <windows.h>
 
 namespace drawing {
-namespace {
-
-Head unreadable(WriteError reason)
-{
-    Head head;
-    head.kind = Kind::Unreadable;
-    head.reason = reason;
-    return head;
-}
-
-} // namespace
-
 Head readHead(const QString &nativePath)
 {
     const QFileInfo info(nativePath);
     if (info.isDir())
-        return unreadable({WriteFailure::IsFolder, 0});
+        return Head::unreadable({WriteFailure::IsFolder, 0});
     // A pipe or a device (\\.\, CON) is no drawing's file, and may wait.
     if (nativePath.startsWith(QLatin1String("\\\\.\\")) || nativePath.startsWith(QLatin1String("//./")))
-        return unreadable({WriteFailure::NotRegular, 0});
+        return Head::unreadable({WriteFailure::NotRegular, 0});
     HANDLE file = CreateFileW(reinterpret_cast<const wchar_t *>(nativePath.utf16()), GENERIC_READ,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
-            return Head{Kind::Missing, {}, {}};
-        return unreadable(WriteError::system(int(error)));
+            return Head::missing();
+        return Head::unreadable(WriteError::system(int(error)));
     }
     struct Closer
     {
@@ -41,7 +29,7 @@ Head readHead(const QString &nativePath)
         ~Closer() { CloseHandle(file); }
     } closer{file};
     if (GetFileType(file) != FILE_TYPE_DISK)
-        return unreadable({WriteFailure::NotRegular, 0});
+        return Head::unreadable({WriteFailure::NotRegular, 0});
     QByteArray buffer;
     bool atEnd = false;
     for (const qsizetype want : {qsizetype(4096), kHeadBytes}) {
@@ -50,7 +38,7 @@ Head readHead(const QString &nativePath)
         while (have < want) {
             DWORD got = 0;
             if (!ReadFile(file, buffer.data() + have, DWORD(want - have), &got, nullptr))
-                return unreadable(WriteError::system(int(GetLastError())));
+                return Head::unreadable(WriteError::system(int(GetLastError())));
             if (got == 0) {
                 atEnd = true;
                 break;

@@ -64,3 +64,30 @@ inline bool makeNode(const QString &path, mode_t type, int major = 0, int minor 
 enum Where { Beside, InPlace };
 
 Q_DECLARE_METATYPE(Where)
+
+// The suites' folder, and the old file a case starts from.
+class FileWriteTest : public QObject
+{
+protected:
+    // So that the user the in-place writes run as can reach the folders.
+    bool reachable() { return QFile::setPermissions(m_dir.path(), QFileDevice::Permissions(0x7755)); }
+    // A folder of the test's; with `where` InPlace it takes no new file, so
+    // the write goes in place (as "nobody" when run as root, as root may
+    // write anywhere).
+    QString prepare(const QString &folder, Where where, const QByteArray &old)
+    {
+        const QString path = folder + QStringLiteral("/OLD.BAT");
+        if (!QDir().mkpath(folder) || !ordinaryuser::handOver(folder))
+            return QString();
+        const bool ok = ordinaryuser::run([&] {
+            return testfiles::writeAll(path, old)
+                && (where == Beside || QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        });
+        return ok ? path : QString();
+    }
+    bool inFolder(Where where, const std::function<bool()> &step)
+    {
+        return where == Beside ? step() : ordinaryuser::run(step);
+    }
+    QTemporaryDir m_dir;
+};

@@ -15,33 +15,6 @@
 
 #include <tuple>
 
-namespace {
-ConversionJob exampleJob(BatchKind kind)
-{
-    ConversionJob job;
-    job.kind = kind;
-    job.autocadFolder = QStringLiteral("C:\\ACAD\\");
-    job.destinationFolder = QStringLiteral("D:\\OUT\\");
-    job.sources = {QStringLiteral("C:\\DRAW\\plan1.dxf"), QStringLiteral("C:\\My Work\\site b.DXF")};
-    return job;
-}
-
-// The file the composer's pieces make for `job`, written as the save
-// writes them (whether or not the job passes its checks) and read back.
-QByteArray fileBytes(const ConversionJob &job)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("R13TO12.BAT"));
-    const auto compose = [&job](QIODevice &file) { return batch::composeTo(job::JobPlan(job), file, 4096); };
-    if (!writeWholeFile(path, compose).ok)
-        return QByteArray("write failed");
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray("read failed");
-    return file.readAll();
-}
-} // namespace
-
 // The composer: the plain form's lines for the worked examples and their
 // edges, cmd.exe's special characters, long lines, random jobs read as
 // meant, a sink that fails. The checked forms: tst_checkedforms.

@@ -3,12 +3,12 @@
 // The one safe write on real file systems: full disks, special files, the
 // owner kept, links followed as the system follows them, names near the
 // longest. In place and among other writers: tst_filewriteinplace.
-class TestFileWrite : public QObject
+class TestFileWrite : public FileWriteTest
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
+    void initTestCase() { QVERIFY(reachable()); }
     void fullDisk_data();
     void fullDisk();
     void specialFiles_data();
@@ -18,38 +18,7 @@ private slots:
     void linksFollowedAsTheSystemDoes();
     void namesNearTheLongest_data();
     void namesNearTheLongest();
-
-private:
-    // A folder of the test's; with `where` InPlace it takes no new file, so
-    // the write goes in place (as "nobody" when run as root, as root may
-    // write anywhere).
-    QString prepare(const QString &folder, Where where, const QByteArray &old);
-    bool inFolder(Where where, const std::function<bool()> &step);
-    QTemporaryDir m_dir;
 };
-
-void TestFileWrite::initTestCase()
-{
-    // So that the user the in-place writes run as can reach the folders.
-    QVERIFY(QFile::setPermissions(m_dir.path(), QFileDevice::Permissions(0x7755)));
-}
-
-QString TestFileWrite::prepare(const QString &folder, Where where, const QByteArray &old)
-{
-    const QString path = folder + QStringLiteral("/OLD.BAT");
-    if (!QDir().mkpath(folder) || !ordinaryuser::handOver(folder))
-        return QString();
-    const bool ok = ordinaryuser::run([&] {
-        return writeAll(path, old)
-            && (where == Beside || QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-    });
-    return ok ? path : QString();
-}
-
-bool TestFileWrite::inFolder(Where where, const std::function<bool()> &step)
-{
-    return where == Beside ? step() : ordinaryuser::run(step);
-}
 
 void TestFileWrite::fullDisk_data()
 {

@@ -3,12 +3,12 @@
 // The one safe write in place, on each file system, into folders that take
 // no new file, killed while it writes, two writers at once, the file size
 // limit, and a file in use rewritten.
-class TestFileWriteInPlace : public QObject
+class TestFileWriteInPlace : public FileWriteTest
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
+    void initTestCase() { QVERIFY(reachable()); }
     void inPlaceOnEachFileSystem_data();
     void inPlaceOnEachFileSystem();
     void newFilesInAFolder_data();
@@ -21,38 +21,7 @@ private slots:
     void fileSizeLimit();
     void inPlaceRewriteOfAFileInUse_data();
     void inPlaceRewriteOfAFileInUse();
-
-private:
-    // A folder of the test's; with `where` InPlace it takes no new file, so
-    // the write goes in place (as "nobody" when run as root, as root may
-    // write anywhere).
-    QString prepare(const QString &folder, Where where, const QByteArray &old);
-    bool inFolder(Where where, const std::function<bool()> &step);
-    QTemporaryDir m_dir;
 };
-
-void TestFileWriteInPlace::initTestCase()
-{
-    // So that the user the in-place writes run as can reach the folders.
-    QVERIFY(QFile::setPermissions(m_dir.path(), QFileDevice::Permissions(0x7755)));
-}
-
-QString TestFileWriteInPlace::prepare(const QString &folder, Where where, const QByteArray &old)
-{
-    const QString path = folder + QStringLiteral("/OLD.BAT");
-    if (!QDir().mkpath(folder) || !ordinaryuser::handOver(folder))
-        return QString();
-    const bool ok = ordinaryuser::run([&] {
-        return writeAll(path, old)
-            && (where == Beside || QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-    });
-    return ok ? path : QString();
-}
-
-bool TestFileWriteInPlace::inFolder(Where where, const std::function<bool()> &step)
-{
-    return where == Beside ? step() : ordinaryuser::run(step);
-}
 
 void TestFileWriteInPlace::inPlaceOnEachFileSystem_data()
 {

@@ -48,3 +48,21 @@ inline folderscan::Found someUnreadable(const QString &folder, folderscan::Progr
         found.unreadable << folder + QStringLiteral("/shut%1").arg(i);
     return found;
 }
+
+// The window, and what the suites of its list ask of it.
+class SourceListTest : public WindowTest
+{
+protected:
+    // An empty file of the test's, its folders made.
+    QString makeFile(const QString &name)
+    {
+        const QString path = m_dir.filePath(name);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly))
+            return QString();
+        return path;
+    }
+    QStringList lines() const { return sources()->sources(); }
+    SourceListView *view() const { return child<SourceListView>(m_window, "ListBox1"); }
+};

@@ -2,13 +2,13 @@
 
 // Folders brought to the list: a folder of drawings by the menu and by a
 // drop, in drop order; a cancelled search; folders that cannot be read.
-class TestFolderSearch : public WindowTest
+class TestFolderSearch : public SourceListTest
 {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
+    void init() { QVERIFY(openWindow(QStringLiteral("bin/tessiva"))); }
+    void cleanup() { closeWindow(); }
     void aFolderOfDrawings_data();
     void aFolderOfDrawings();
     void aDropKeepsItsOrder();
@@ -17,26 +17,7 @@ private slots:
     void unreadableFoldersNamed_data();
     void unreadableFoldersNamed();
     void searchNamesTheFoldersItCannotRead();
-
-private:
-    QString makeFile(const QString &name);
-    QStringList lines() const { return sources()->sources(); }
-    SourceListView *view() const { return child<SourceListView>(m_window, "ListBox1"); }
 };
-
-void TestFolderSearch::init() { QVERIFY(openWindow(QStringLiteral("bin/tessiva"))); }
-
-void TestFolderSearch::cleanup() { closeWindow(); }
-
-QString TestFolderSearch::makeFile(const QString &name)
-{
-    const QString path = m_dir.filePath(name);
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        return QString();
-    return path;
-}
 
 void TestFolderSearch::aFolderOfDrawings_data()
 {

@@ -4,13 +4,13 @@
 // the keys; lines deleted; the status line left alone; clicks below the
 // lines; the focus of an empty list; long lines. Folders and their search:
 // tst_foldersearch.
-class TestSourceList : public WindowTest
+class TestSourceList : public SourceListTest
 {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
+    void init() { QVERIFY(openWindow(QStringLiteral("bin/tessiva"))); }
+    void cleanup() { closeWindow(); }
     void openDialogReplacesOrAdds_data();
     void openDialogReplacesOrAdds();
     void openDialogRequest();
@@ -30,26 +30,7 @@ private slots:
     void doubleClickBelowTheLinesDeletesNothing();
     void anEmptyListShowsItsFocus();
     void longLinesShowTheirNames();
-
-private:
-    QString makeFile(const QString &name);
-    QStringList lines() const { return sources()->sources(); }
-    SourceListView *view() const { return child<SourceListView>(m_window, "ListBox1"); }
 };
-
-void TestSourceList::init() { QVERIFY(openWindow(QStringLiteral("bin/tessiva"))); }
-
-void TestSourceList::cleanup() { closeWindow(); }
-
-QString TestSourceList::makeFile(const QString &name)
-{
-    const QString path = m_dir.filePath(name);
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        return QString();
-    return path;
-}
 
 void TestSourceList::openDialogReplacesOrAdds_data()
 {
