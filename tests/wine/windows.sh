@@ -102,10 +102,12 @@ status=0
 (cd "$work" && "$wine" "$build/tessiva-batch.exe" --settings none.ini -d 'D:\OUT' -a 'C:\ACAD' 'C:\DRAW\R14.DXF' \
     'C:\DRAW\GONE.DXF' -o 'C:\JOB12.BAT') > /dev/null 2> "$work/err.txt" || status=$?
 [ "$status" -eq 12 ] || fail "tessiva-batch.exe with a source not there: exit $status, not 12"
-grep -qF "'C:\DRAW\GONE.DXF' (source argument 2): not there" "$work/err.txt" \
-    || fail "tessiva-batch.exe did not name the source not there: $(cat "$work/err.txt")"
-grep -qF "warning: 'C:\DRAW\R14.DXF' (source argument 1): a DXF of R14 (AC1014)" "$work/err.txt" \
-    || fail "tessiva-batch.exe did not warn of R14: $(cat "$work/err.txt")"
+# In the Japanese console's code page, as every word of the tool here.
+said=$(iconv -f CP932 -t UTF-8 "$work/err.txt")
+grep -qF "'C:\DRAW\GONE.DXF' (変換元の引数 2): ありません" <<< "$said" \
+    || fail "tessiva-batch.exe did not name the source not there: $said"
+grep -qF "警告: 'C:\DRAW\R14.DXF' (変換元の引数 1): R14 (AC1014) の DXF です" <<< "$said" \
+    || fail "tessiva-batch.exe did not warn of R14: $said"
 [ ! -e "$WINEPREFIX/drive_c/JOB12.BAT" ] || fail "tessiva-batch.exe wrote a batch file with a source not there"
 echo "ok: tessiva-batch.exe reads its sources: one not there refused (12), one of R14 warned about"
 
