@@ -96,17 +96,17 @@ grep -q $'\r\r' "$work/err.txt" && fail "standard error has doubled carriage ret
 
 # The sources read through Windows' own calls: one not there refuses the
 # batch file, one of R14 is a warning; both named by their arguments.
-mkdir -p "$WINEPREFIX/drive_c/DRAW"
-printf '  0\r\nSECTION\r\n  2\r\nHEADER\r\n  9\r\n$ACADVER\r\n  1\r\nAC1014\r\n' > "$WINEPREFIX/drive_c/DRAW/R14.DXF"
+mkdir -p "$WINEPREFIX/drive_c/CHECK"
+printf '  0\r\nSECTION\r\n  2\r\nHEADER\r\n  9\r\n$ACADVER\r\n  1\r\nAC1014\r\n' > "$WINEPREFIX/drive_c/CHECK/R14.DXF"
 status=0
-(cd "$work" && "$wine" "$build/tessiva-batch.exe" --settings none.ini -d 'D:\OUT' -a 'C:\ACAD' 'C:\DRAW\R14.DXF' \
-    'C:\DRAW\GONE.DXF' -o 'C:\JOB12.BAT') > /dev/null 2> "$work/err.txt" || status=$?
+(cd "$work" && "$wine" "$build/tessiva-batch.exe" --settings none.ini -d 'D:\OUT' -a 'C:\ACAD' 'C:\CHECK\R14.DXF' \
+    'C:\CHECK\GONE.DXF' -o 'C:\JOB12.BAT') > /dev/null 2> "$work/err.txt" || status=$?
 [ "$status" -eq 12 ] || fail "tessiva-batch.exe with a source not there: exit $status, not 12"
 # In the Japanese console's code page, as every word of the tool here.
 said=$(iconv -f CP932 -t UTF-8 "$work/err.txt")
-grep -qF "'C:\DRAW\GONE.DXF' (変換元の引数 2): ありません" <<< "$said" \
+grep -qF "'C:\CHECK\GONE.DXF' (変換元の引数 2): ありません" <<< "$said" \
     || fail "tessiva-batch.exe did not name the source not there: $said"
-grep -qF "警告: 'C:\DRAW\R14.DXF' (変換元の引数 1): R14 (AC1014) の DXF です" <<< "$said" \
+grep -qF "警告: 'C:\CHECK\R14.DXF' (変換元の引数 1): R14 (AC1014) の DXF です" <<< "$said" \
     || fail "tessiva-batch.exe did not warn of R14: $said"
 [ ! -e "$WINEPREFIX/drive_c/JOB12.BAT" ] || fail "tessiva-batch.exe wrote a batch file with a source not there"
 echo "ok: tessiva-batch.exe reads its sources: one not there refused (12), one of R14 warned about"
@@ -143,8 +143,10 @@ bash "$here/parallel.sh" "$build/tessiva-batch.exe"
 app=$work/app
 mkdir -p "$app" "$WINEPREFIX/drive_c/DRAW" "$WINEPREFIX/drive_c/My Work"
 cp "$build/tessiva.exe" "$app/"
-printf 'drawing\r\n' > "$WINEPREFIX/drive_c/DRAW/plan1.dxf"
-printf 'drawing\r\n' > "$WINEPREFIX/drive_c/My Work/site b.DXF"
+# Drawings of the version the conversion takes, so that the save asks nothing.
+r13='  0\r\nSECTION\r\n  2\r\nHEADER\r\n  9\r\n$ACADVER\r\n  1\r\nAC1012\r\n'
+printf "$r13" > "$WINEPREFIX/drive_c/DRAW/plan1.dxf"
+printf "$r13" > "$WINEPREFIX/drive_c/My Work/site b.DXF"
 "$native" --settings "$work/none.ini" -d 'D:\OUT\' -a 'C:\ACAD\' "${sources[@]}" > "$work/expected.bat"
 
 # The first visible window whose title holds $1, waited for up to 30 s.
@@ -267,7 +269,7 @@ if [ -n "$setup" ]; then
     # by the tool itself.
     path() { "$wine" reg query 'HKCU\Environment' /v Path 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_[A-Z_]*SZ *//p'; }
     path | grep -qF 'C:\Program Files\Tessiva' || fail "the installer did not put its folder on the PATH: $(path)"
-    printf 'drawing\r\n' > "$WINEPREFIX/drive_c/DRAW/plan2.DXF"
+    printf "$r13" > "$WINEPREFIX/drive_c/DRAW/plan2.DXF"
     example=$(sed -n 's/^ \+\(tessiva-batch -.*\*\.dxf.*\)$/\1/p' "$here/../../packaging/windows/readme-ja.txt" | tr -d '\r')
     [ -n "$example" ] || fail "no example in the read-me"
     mkdir -p "$WINEPREFIX/drive_c/JOBS"
