@@ -23,17 +23,7 @@ long="$work/draw/$(printf 'folder-of-a-long-name-%.0s' 1 2 3 4)"
 mkdir -p "$long"
 drawing "$long/the-name-to-see.dxf"
 
-"$tessiva" >/dev/null 2>&1 &
-window=$!
-id=
-found() { id=$(xdotool search --onlyvisible --name 'DXF to DXF' 2>/dev/null | head -1) && [ -n "$id" ]; }
-until_true found || fail "the window did not show"
-# Places in the window's client area, below its menu bar.
-menu=$(($(xwininfo -id "$id" | sed -n 's/.*Height: *//p') - 434))
-click() { xdotool mousemove --window "$id" "$1" $((menu + $2)) click 1; }
-dialog() { until_true sh -c "xdotool search --onlyvisible --name '$1' >/dev/null 2>&1" || fail "no dialog '$1'"; }
-gone() { until_true sh -c "! xdotool search --onlyvisible --name '$1' >/dev/null 2>&1" || fail "the dialog '$1' stayed"; }
-typed() { xdotool type --delay 10 "$1"; }
+startWindow "$tessiva"
 choose() { # a folder, then the names to take there, in the open dialog
     click 101 93
     dialog CTR

@@ -22,17 +22,7 @@ dxf AC1014 > "$work/draw/b.dxf"
 printf 'AC1015\0\0\0\0' > "$work/draw/c.dxf"
 : > "$work/draw/d.dxf"
 
-"$tessiva" >/dev/null 2>&1 &
-window=$!
-id=
-found() { id=$(xdotool search --onlyvisible --name 'DXF to DXF' 2>/dev/null | head -1) && [ -n "$id" ]; }
-until_true found || fail "the window did not show"
-menu=$(($(xwininfo -id "$id" | sed -n 's/.*Height: *//p') - 434))
-click() { xdotool mousemove --window "$id" "$1" $((menu + $2)) click 1; }
-shows() { xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
-dialog() { until_true shows "$1" || fail "no dialog '$1'"; }
-gone() { until_true sh -c "! xdotool search --onlyvisible --name '$1' >/dev/null 2>&1" || fail "the dialog '$1' stayed"; }
-typed() { xdotool type --delay 10 "$1"; }
+startWindow "$tessiva"
 
 click 101 93
 dialog CTR

@@ -32,3 +32,21 @@ wm=$!
 # The window manager is there once it names itself on the root window.
 until_true sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' \
     || fail "openbox did not start: $(cat "$work/openbox.log")"
+
+# Starts the window (the program in $1), waits for it, and gives the
+# helpers that drive it: `click X Y` in its client area below the menu bar,
+# `dialog NAME` / `gone NAME` waiting for a window of that title to show or
+# go, `typed TEXT`.
+startWindow() {
+    "$1" >/dev/null 2>&1 &
+    window=$!
+    id=
+    until_true windowFound || fail "the window did not show"
+    menu=$(($(xwininfo -id "$id" | sed -n 's/.*Height: *//p') - 434))
+}
+windowFound() { id=$(xdotool search --onlyvisible --name 'DXF to DXF' 2>/dev/null | head -1) && [ -n "$id" ]; }
+click() { xdotool mousemove --window "$id" "$1" $((menu + $2)) click 1; }
+shows() { xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
+dialog() { until_true shows "$1" || fail "no dialog '$1'"; }
+gone() { until_true sh -c "! xdotool search --onlyvisible --name '$1' >/dev/null 2>&1" || fail "the dialog '$1' stayed"; }
+typed() { xdotool type --delay 10 "$1"; }
