@@ -110,6 +110,9 @@ void appendToken(Bytes &out, Pieces parts, QByteArrayView prefix, bool quote, QS
     for (QStringView part : parts)
         put(part);
     put(last);
+    // At the start of a line, cmd.exe takes a ":" for a label and an "@"
+    // for itself: a path that starts so is quoted wherever it stands.
+    quote = quote || (prefix.isEmpty() && dst > start + 1 && (start[1] == ':' || start[1] == '@'));
     if (quote) {
         *start = '"';
         *dst++ = '"';

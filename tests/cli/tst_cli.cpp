@@ -1,4 +1,6 @@
+#include "batchbytes.h"
 #include "cli/batchtool.h"
+#include "core/job/jobpath.h"
 #include "core/text/cp932.h"
 #include "smalldisk.h"
 #include "testfiles.h"
@@ -283,28 +285,27 @@ void TestCli::treeAndSkipping()
     const ToolRun r = run(
         job + QStringList{QStringLiteral("--tree"), QStringLiteral("project"), QStringLiteral("--skip-existing")});
     QCOMPARE(r.code, 0);
-    // The bytes are the composer's; here, that the options reach it.
-    QVERIFY(r.out.contains("\r\nIF NOT EXIST D:\\OUT\\ MD D:\\OUT\r\n"));
-    QVERIFY(r.out.contains("FOR %%F IN (\"D:\\OUT\\FLOOR 1\\PLAN.DXF\") DO @SET \"TESSIVA_A=%%~aF\"\r\n"));
-    QVERIFY(r.out.contains("MOVE /Y D:\\OUT\\~TESSIVA~\\DRAWING.DXF D:\\OUT\\FLOOR2\\PLAN.DXF >NUL& "));
-    QVERIFY(!r.out.contains("IF ERRORLEVEL 1"));
-    const ToolRun checked
-        = run(job
-              + QStringList{QStringLiteral("--tree"), QStringLiteral("project"), QStringLiteral("--skip-existing"),
-                            QStringLiteral("--check-exit-status")});
-    QCOMPARE(checked.code, 0);
-    QVERIFY(checked.out.contains("@(IF ERRORLEVEL 1 GOTO FAILED2)"));
-    // One converter at a time is today's batch file, byte for byte; more
-    // reports the run, and checks the exit status when asked.
+    // The bytes are the composer's for the job the options name.
+    const jobpath::Style style = jobpath::hostStyle();
+    ConversionJob expected = exampleJob(BatchKind::R13ToR12);
+    expected.treeRoot = jobpath::folderToJob(tree, style);
+    expected.sources = {jobpath::toJob(tree + QStringLiteral("/floor 1/plan.dxf"), style),
+                        jobpath::toJob(tree + QStringLiteral("/floor2/plan.dxf"), style)};
+    expected.skipExisting = true;
+    QCOMPARE(r.out, batchFileBytes(expected));
     const QStringList skipping{QStringLiteral("--tree"), QStringLiteral("project"), QStringLiteral("--skip-existing")};
+    const ToolRun checked = run(job + skipping + QStringList{QStringLiteral("--check-exit-status")});
+    QCOMPARE(checked.code, 0);
+    expected.checkExitStatus = true;
+    QCOMPARE(checked.out, batchFileBytes(expected));
+    // One converter at a time is today's batch file, byte for byte.
     QCOMPARE(run(job + skipping + QStringList{QStringLiteral("--jobs"), QStringLiteral("1")}).out, r.out);
     const ToolRun parallel
         = run(job + skipping
               + QStringList{QStringLiteral("--jobs"), QStringLiteral("4"), QStringLiteral("--check-exit-status")});
     QCOMPARE(parallel.code, 0);
-    QVERIFY(parallel.out.contains("SET \"TESSIVA_REPORT=%~dpn0.LOG\""));
-    QVERIFY(
-        parallel.out.contains("START \"\" /B \"%TESSIVA_SYSTEM%\\cmd.exe\" /D /C .\\WORKER.BAT TESSIVA_WORKER 4 <NUL"));
+    expected.jobs = 4;
+    QCOMPARE(parallel.out, batchFileBytes(expected));
 
     // In a folder reached through a link, "$PWD" as the root and relative
     // sources name the same folders.

@@ -1,5 +1,5 @@
 #include "batchbytes.h"
-#include "batchexpected.h"
+#include "batchproperties.h"
 #include "checkjob.h"
 #include "core/batch/batchcomposer.h"
 #include "core/files/filewrite.h"
@@ -32,6 +32,8 @@ private slots:
     void lineCounts();
     void cmdSpecialCharacters_data();
     void cmdSpecialCharacters();
+    void aFolderThatStartsALine_data();
+    void aFolderThatStartsALine();
     void intermediateAvoidsDrawings();
     void longLinesWrittenWhole();
     void trailBytesStayAsTheyAre();
@@ -172,6 +174,31 @@ void TestBatchComposer::cmdSpecialCharacters()
                          + destinationToken});
 }
 
+void TestBatchComposer::aFolderThatStartsALine_data()
+{
+    // The AutoCAD folder as typed, which nothing checks is a path: its
+    // converter starts each drawing's line, where a ":" would make a label
+    // and an "@" would be cmd.exe's.
+    QTest::addColumn<QString>("acad");
+    QTest::addColumn<QString>("converter");
+    QTest::newRow("a colon") << QStringLiteral(":") << QStringLiteral("\":DXFIX.EXE\"");
+    QTest::newRow("a colon and a folder") << QStringLiteral(":ACAD\\") << QStringLiteral("\":ACAD\\DXFIX.EXE\"");
+    QTest::newRow("an at sign") << QStringLiteral("@acad\\") << QStringLiteral("\"@ACAD\\DXFIX.EXE\"");
+    QTest::newRow("a colon inside") << QStringLiteral("x:\\") << QStringLiteral("X:\\DXFIX.EXE");
+}
+
+void TestBatchComposer::aFolderThatStartsALine()
+{
+    QFETCH(QString, acad);
+    QFETCH(QString, converter);
+    ConversionJob job = exampleJob(BatchKind::R13ToGX3);
+    job.autocadFolder = acad;
+    QVERIFY(composeBatchLines(job).constFirst().startsWith(converter + u' '));
+    QVERIFY(batchwords::readsAsMeant(job));
+    job.skipExisting = true;
+    QVERIFY(batchwords::readsAsMeant(job));
+}
+
 void TestBatchComposer::intermediateAvoidsDrawings()
 {
     ConversionJob job = exampleJob(BatchKind::R13ToGX3);
@@ -270,6 +297,8 @@ void TestBatchComposer::randomJobsReadAsMeant()
         job.skipExisting = skipping > 0;
         job.checkExitStatus = skipping == 2;
         job.report = report;
+        // One run in four on several workers.
+        job.jobs = random.bounded(4) == 0 ? int(random.bounded(2, 5)) : 1;
         const bool longest = random.bounded(3) == 0;
         const int sources = int(random.bounded(1, 6));
         for (int i = 0; i < sources; ++i) {

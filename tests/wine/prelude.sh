@@ -19,7 +19,8 @@
 #                   starts on a server that is still going down
 #   out PATTERN     the first file under out/ whose path matches, in any
 #                   case (the batch file names what it makes in upper case)
-#   fail WORDS      says so and ends the suite
+#   fail WORDS      says so, with the end of the last console, and ends
+#                   the suite
 # The work folder stays with KEEP set.
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 tool=$(realpath "${1:-$here/../../build/tessiva-batch}")
@@ -45,7 +46,16 @@ trap cleanUp EXIT
 # through checkedBatch.
 checkedBatch() { if [[ $tool == *.exe ]]; then "$wine" "$tool" "$@"; else "$tool" "$@"; fi; }
 batch() { checkedBatch --no-drawing-check "$@"; }
-fail() { echo "FAIL: $*" >&2; exit 1; }
+# A failure shows the end of what the last run said, so that a failure
+# seen once, in CI, can be read.
+fail() {
+    echo "FAIL: $*" >&2
+    if [ -f "$work/console.txt" ]; then
+        echo "-- the end of the last run's console:" >&2
+        iconv -f CP932 -t UTF-8 -c "$work/console.txt" | tail -n 30 >&2 || true
+    fi
+    exit 1
+}
 runCmd() {
     local file=$1 console=$2
     shift 2
