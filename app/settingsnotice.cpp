@@ -25,8 +25,8 @@ QString settingsNotKeptText(const SettingsFile::SaveReport &result, const settin
         text += u'\n' + settings::StoredSettings::nameOf(line) + QStringLiteral("( ") + shown(values[line])
             + QStringLiteral(" )");
     text += u"\n\n";
-    if (!result.written.ok)
-        text += QStringLiteral(u"設定ﾌｧｲﾙを書き込めません: ") + japaneseReason(result.written.error);
+    if (result.written.refused())
+        text += QStringLiteral(u"設定ﾌｧｲﾙを書き込めません: ") + japaneseReason(result.written.why());
     else
         text += QStringLiteral(u"保存できない文字(改行、ｺｰﾄﾞﾍﾟｰｼﾞ932にない文字)が含まれているか、長すぎます。");
     return text;

@@ -45,6 +45,21 @@
 extern char **environ;
 
 namespace {
+// A benchmark's own files and batch files are made whole, or it measures
+// nothing.
+void mustCompose(const batch::Composed &composed)
+{
+    if (composed.refused())
+        qFatal("a batch file was not composed whole");
+}
+
+void mustWrite(const WriteResult &written)
+{
+    if (written.refused())
+        qFatal("a benchmark file could not be written (failure %d, system error %d)", int(written.why().failure),
+               written.why().systemError);
+}
+
 double median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
@@ -161,7 +176,7 @@ QString writeList(const QString &dir)
     for (int i = 0; i < 100000; ++i)
         list += QByteArray(folders[i % 3]) + "plan-" + QByteArray::number(i).rightJustified(6, '0') + ".dxf\n";
     const QString path = dir + QStringLiteral("/list.txt");
-    writeWholeFile(path, list);
+    mustWrite(writeWholeFile(path, list));
     return path;
 }
 
@@ -235,7 +250,8 @@ ConversionJob jobOf(BatchKind kind, int sources)
 // What the window's save does once the job passed its checks.
 void composeAndWrite(const ConversionJob &job, const QString &path)
 {
-    writeWholeFile(path, [&job](QIODevice &file) { return batch::composeTo(job::JobPlan(job), file); });
+    mustWrite(
+        writeWholeFile(path, [&job](QIODevice &file) { return batch::composeTo(job::JobPlan(job), file).passed(); }));
 }
 
 void benchCompose(const QString &dir)
@@ -276,12 +292,12 @@ void benchCompose(const QString &dir)
         if (k == 1) {
             const double compose = medianMs(5, [&] {
                 qsizetype total = 0;
-                batch::composeBytes(job, [&total](const QByteArray &piece) {
+                mustCompose(batch::composeBytes(job, [&total](const QByteArray &piece) {
                     total += piece.size();
                     return true;
-                });
+                }));
             });
-            const double safe = medianMs(5, [&] { writeWholeFile(ours, bytes); });
+            const double safe = medianMs(5, [&] { mustWrite(writeWholeFile(ours, bytes)); });
             rows.push_back({QStringLiteral("  of which compose+encode only"), compose, base,
                             QStringLiteral("one plain write"), QStringLiteral("-"), true});
             rows.push_back({QStringLiteral("  of which safe write only (temporary file, flush, rename)"), safe, base,
@@ -298,10 +314,10 @@ void benchReportForm()
         ConversionJob job = jobOf(BatchKind(k), 100000);
         const auto compose = [](const ConversionJob &j) {
             qsizetype total = 0;
-            batch::composeBytes(j, [&total](const QByteArray &piece) {
+            mustCompose(batch::composeBytes(j, [&total](const QByteArray &piece) {
                 total += piece.size();
                 return true;
-            });
+            }));
         };
         ConversionJob reported = job;
         reported.report = true;

@@ -16,11 +16,11 @@
 inline QByteArray batchFileBytes(const ConversionJob &job)
 {
     QByteArray bytes;
-    batch::composeBytes(job, [&bytes](const QByteArray &piece) {
+    const batch::Composed composed = batch::composeBytes(job, [&bytes](const QByteArray &piece) {
         bytes += piece;
         return true;
     });
-    return bytes;
+    return composed.passed() ? bytes : QByteArray("compose failed");
 }
 
 // Every line of the batch file for `job`, in order, without line ends.
@@ -54,8 +54,8 @@ inline QByteArray fileBytes(const ConversionJob &job)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("R13TO12.BAT"));
-    const auto compose = [&job](QIODevice &file) { return batch::composeTo(job::JobPlan(job), file, 4096); };
-    if (!writeWholeFile(path, compose).ok)
+    const auto compose = [&job](QIODevice &file) { return batch::composeTo(job::JobPlan(job), file, 4096).passed(); };
+    if (!writeWholeFile(path, compose).passed())
         return QByteArray("write failed");
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))

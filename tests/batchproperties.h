@@ -79,9 +79,7 @@ inline QString folderless(QString p)
 inline QSet<QString> pathsOf(const ConversionJob &job)
 {
     QSet<QString> paths;
-    const auto add = [&paths](const QString &p) {
-        paths.insert(folderless(textrules::upperCased(p)));
-    };
+    const auto add = [&paths](const QString &p) { paths.insert(folderless(textrules::upperCased(p))); };
     for (const QString &name : {QStringLiteral("DXFIX.EXE"), job.r13ToR12Parameter, job.r12ToGx3Parameter})
         add(job.autocadFolder + name);
     add(job.destinationFolder);
@@ -224,12 +222,12 @@ inline QSet<int> countsOnEveryWay(const Program &program, const QString &from, i
 
 // cmd.exe's own commands: any other name is a program found on the
 // caller's PATH.
-inline const QSet<QString> kOwnCommands{
-    QStringLiteral("SETLOCAL"), QStringLiteral("SET"),  QStringLiteral("GOTO"),  QStringLiteral("CALL"),
-    QStringLiteral("EXIT"),     QStringLiteral("ECHO"), QStringLiteral("TITLE"), QStringLiteral("MD"),
-    QStringLiteral("RD"),       QStringLiteral("DEL"),  QStringLiteral("MOVE"),  QStringLiteral("COPY"),
-    QStringLiteral("TYPE"),     QStringLiteral("PUSHD"), QStringLiteral("POPD"), QStringLiteral("CD"),
-    QStringLiteral("START")};
+inline const QSet<QString> kOwnCommands{QStringLiteral("SETLOCAL"), QStringLiteral("SET"),   QStringLiteral("GOTO"),
+                                        QStringLiteral("CALL"),     QStringLiteral("EXIT"),  QStringLiteral("ECHO"),
+                                        QStringLiteral("TITLE"),    QStringLiteral("MD"),    QStringLiteral("RD"),
+                                        QStringLiteral("DEL"),      QStringLiteral("MOVE"),  QStringLiteral("COPY"),
+                                        QStringLiteral("TYPE"),     QStringLiteral("PUSHD"), QStringLiteral("POPD"),
+                                        QStringLiteral("CD"),       QStringLiteral("START")};
 
 // Whether a program's path is the system's own folder's, as the run
 // finds it from SystemRoot.
@@ -281,8 +279,8 @@ inline QString whyItRuns(const Program &program, int k, const QHash<QString, int
 }
 
 // The commands whose words, but for their switches, are paths.
-inline const QStringList kPathVerbs{QStringLiteral("MD"),   QStringLiteral("RD"),   QStringLiteral("DEL"),
-                                    QStringLiteral("MOVE"), QStringLiteral("COPY"), QStringLiteral("TYPE"),
+inline const QStringList kPathVerbs{QStringLiteral("MD"),    QStringLiteral("RD"),   QStringLiteral("DEL"),
+                                    QStringLiteral("MOVE"),  QStringLiteral("COPY"), QStringLiteral("TYPE"),
                                     QStringLiteral("PUSHD"), QStringLiteral("CD")};
 
 // Why the batch file of `job` does not hold what every batch file holds,
@@ -306,7 +304,9 @@ inline QString whyNot(const ConversionJob &job, const QStringList &lines)
         if (converter) {
             paths << c.verb;
             for (const QString &w : c.words)
-                paths << (w.startsWith(QStringLiteral("-T")) ? w.mid(2) : w.startsWith(QStringLiteral("-A")) ? QString() : w);
+                paths << (w.startsWith(QStringLiteral("-T"))       ? w.mid(2)
+                              : w.startsWith(QStringLiteral("-A")) ? QString()
+                                                                   : w);
         } else if (kPathVerbs.contains(c.verb)) {
             for (const QString &w : c.words)
                 if (!w.startsWith(u'/'))
@@ -405,7 +405,8 @@ inline QString whyNot(const ConversionJob &job, const QStringList &lines)
             QStringList seen;
             for (int n : counts)
                 seen << QString::number(n);
-            return QStringLiteral("the counts add up to {%1}, not %2").arg(seen.join(u','), QString::number(job.sources.size()));
+            return QStringLiteral("the counts add up to {%1}, not %2")
+                .arg(seen.join(u','), QString::number(job.sources.size()));
         }
     }
     return QString();
@@ -417,7 +418,8 @@ inline bool readsAsMeant(const ConversionJob &job)
 {
     const QString why = whyNot(job, composeBatchLines(job));
     if (!why.isEmpty())
-        qWarning("%s [%s | %s | %s]", qPrintable(why), qPrintable(job.destinationFolder), qPrintable(job.treeRoot), qPrintable(job.sources.join(u'|')));
+        qWarning("%s [%s | %s | %s]", qPrintable(why), qPrintable(job.destinationFolder), qPrintable(job.treeRoot),
+                 qPrintable(job.sources.join(u'|')));
     return why.isEmpty();
 }
 

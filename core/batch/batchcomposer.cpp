@@ -10,25 +10,30 @@
 
 namespace batch {
 
-bool composeBytes(const JobPlan &plan, const std::function<bool(const QByteArray &)> &sink, qsizetype chunk)
+Composed composeBytes(const JobPlan &plan, const std::function<bool(const QByteArray &)> &sink, qsizetype chunk)
 {
     BatchWriter w(sink, chunk);
     const ConversionJob &job = plan.job();
+    bool whole = false;
     if (runsInParallel(job))
-        return writeParallelForm(plan, w);
-    if (job.report)
-        return writeReportForm(plan, w);
-    if (job.skipExisting)
-        return writeSkipForm(plan, w);
-    return writePlainForm(plan, w);
+        whole = writeParallelForm(plan, w);
+    else if (job.report)
+        whole = writeReportForm(plan, w);
+    else if (job.skipExisting)
+        whole = writeSkipForm(plan, w);
+    else
+        whole = writePlainForm(plan, w);
+    if (!whole)
+        return SinkRefused();
+    return {};
 }
 
-bool composeBytes(const ConversionJob &job, const std::function<bool(const QByteArray &)> &sink, qsizetype chunk)
+Composed composeBytes(const ConversionJob &job, const std::function<bool(const QByteArray &)> &sink, qsizetype chunk)
 {
     return composeBytes(JobPlan(job), sink, chunk);
 }
 
-bool composeTo(const JobPlan &plan, QIODevice &device, qsizetype chunk)
+Composed composeTo(const JobPlan &plan, QIODevice &device, qsizetype chunk)
 {
     return composeBytes(
         plan, [&device](const QByteArray &bytes) { return writeFully(device, bytes); }, chunk);

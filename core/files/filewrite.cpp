@@ -19,7 +19,7 @@ WriteResult filewrite_system::writeAndClose(QFile &file, const std::function<boo
     file.close();
     if (file.error() != QFileDevice::NoError)
         return failedNow();
-    return {true, {}};
+    return {};
 }
 
 namespace {
@@ -66,7 +66,7 @@ WriteResult writeBesideUnderAShortName(const Target &target, const std::function
     if (const WriteError error = replaceWith(file.fileName(), target.path); error.failed())
         return failed(error);
     file.setAutoRemove(false); // it is the file now
-    return {true, {}};
+    return {};
 }
 } // namespace
 
@@ -112,7 +112,7 @@ std::optional<WriteResult> writeThroughTemporary(const Target &target, const std
     }
     if (!file.commit())
         return failedNow();
-    return WriteResult{true, {}};
+    return WriteResult();
 }
 } // namespace
 

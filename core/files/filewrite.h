@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/base/result.h"
 #include "writeerror.h"
 
 #include <QByteArray>
@@ -10,12 +11,11 @@
 
 class QIODevice;
 
-// The outcome of writing a file: ok, or the reason why not.
-struct WriteResult
-{
-    bool ok = false;
-    WriteError error;
-};
+// The outcome of writing a file: passed, or refused with the reason why.
+using WriteResult = Result<WriteError>;
+
+// The reason a write failed, or no failure where it passed.
+inline WriteError reasonOf(const WriteResult &result) { return result.passed() ? WriteError() : result.why(); }
 
 // The one way the program writes a whole file. It is all or nothing: a
 // failure at any point leaves an existing file as it was, and is reported.

@@ -21,8 +21,8 @@ class QSaveFile;
 // filewrite.cpp uses it, and FileLock the lock it shares with the rewrite.
 namespace filewrite_system {
 
-inline WriteResult failed(WriteError error) { return {false, error}; }
-inline WriteResult failed(WriteFailure failure) { return {false, {failure, 0}}; }
+inline WriteResult failed(WriteError error) { return error; }
+inline WriteResult failed(WriteFailure failure) { return WriteError{failure, 0}; }
 // A failure the toolkit reported, with the system's number for it.
 inline WriteResult failedNow() { return failed(WriteError::system(lastSystemError())); }
 

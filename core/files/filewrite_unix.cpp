@@ -309,7 +309,7 @@ WriteResult rewriteInPlace(const Target &target, const QByteArray &bytes)
             syncToDisk(file.fd);
         return failed(WriteError::system(error));
     }
-    return {true, {}};
+    return {};
 }
 
 WriteError replaceWith(const QString &temporary, const QString &target)
@@ -348,7 +348,7 @@ std::optional<WriteResult> writeUnnamed(const Target &target, const std::functio
                 ::unlink(named.constData());
                 return failed(error);
             }
-            return WriteResult{true, {}};
+            return WriteResult();
         }
         if (errno != EEXIST || attempt == 99)
             return failed(WriteError::system(errno));

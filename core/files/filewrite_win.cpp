@@ -63,7 +63,7 @@ WriteResult rewriteInPlace(const Target &target, const QByteArray &bytes)
         return failedNow();
     const QByteArray old = file.readAll();
     if (file.seek(0) && writeFully(file, bytes) && file.resize(bytes.size()) && file.flush())
-        return {true, {}};
+        return {};
     const WriteResult written = failedNow();
     file.seek(0);
     writeFully(file, old);

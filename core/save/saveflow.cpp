@@ -64,9 +64,10 @@ SaveOutcome writeFile(const job::JobPlan &plan, const QString &path)
         return ended(SaveResult::NotBat, path, notBatText(path));
     if (!folderTakesTheCopy(plan.job(), path))
         return ended(SaveResult::UnusableTarget, path, unusableTargetText(path));
-    const WriteResult written = writeWholeFile(path, [&plan](QIODevice &file) { return batch::composeTo(plan, file); });
-    if (!written.ok)
-        return ended(SaveResult::CannotSave, path, cannotSaveText(path), written.error);
+    const WriteResult written
+        = writeWholeFile(path, [&plan](QIODevice &file) { return batch::composeTo(plan, file).passed(); });
+    if (written.refused())
+        return ended(SaveResult::CannotSave, path, cannotSaveText(path), written.why());
     return ended(SaveResult::Saved, path, savedText(path));
 }
 
@@ -125,7 +126,7 @@ SaveOutcome writeTo(const ConversionJob &job, QIODevice &device, const SourceChe
         return checked.why();
     if (const Checked checked = checkSources(check, plan); checked.refused())
         return checked.why();
-    if (!batch::composeTo(plan, device))
+    if (batch::composeTo(plan, device).refused())
         return ended(SaveResult::CannotSave, QString(), QString(), WriteError::system(lastSystemError()));
     return ended(SaveResult::Saved, QString(), QString());
 }

@@ -129,7 +129,7 @@ WriteResult SettingsFile::writeOver(const QString &path, const settings::StoredS
     std::optional<settings::RawLines> lines = readAllLines(base);
     if (!lines) {
         if (base == path)
-            return {false, {WriteFailure::SettingsTooLarge, 0}};
+            return WriteError{WriteFailure::SettingsTooLarge, 0};
         lines = m_loaded; // the other file may still be written
     }
     return writeWholeFile(path, settings::encodeValues(now, m_shown, *lines), SpecialFiles::Refuse);
@@ -139,7 +139,7 @@ SettingsFile::SaveReport SettingsFile::save(const settings::StoredSettings &now)
 {
     const QList<int> changed = changedValues(now, m_shown);
     if (changed.isEmpty() && !m_loadedPath.isEmpty() && QFileInfo::exists(m_loadedPath))
-        return {{true, {}}, {}};
+        return {WriteResult(), {}};
     // The first reason a file could not be written is the one told: a
     // later one (a per-user folder that cannot be made) follows from it.
     std::optional<WriteResult> firstFailure;
@@ -154,13 +154,13 @@ SettingsFile::SaveReport SettingsFile::save(const settings::StoredSettings &now)
         if (!lock.held()) {
             // Another process is saving this file: written elsewhere, the
             // values would be split between two files.
-            firstFailure = firstFailure.value_or(WriteResult{false, lock.error()});
+            firstFailure = firstFailure.value_or(WriteResult(lock.error()));
             break;
         }
         const WriteResult result = writeOver(path, now);
-        if (result.ok)
+        if (result.passed())
             return {result, notStorable(now, changed)};
         firstFailure = firstFailure.value_or(result);
     }
-    return {firstFailure.value_or(WriteResult{false, {WriteFailure::NoSettingsPlace, 0}}), changed};
+    return {firstFailure.value_or(WriteResult(WriteError{WriteFailure::NoSettingsPlace, 0})), changed};
 }

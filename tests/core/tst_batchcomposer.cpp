@@ -323,13 +323,14 @@ void TestBatchComposer::randomJobsReadAsMeant()
         const QByteArray whole = batchFileBytes(job);
         QByteArray joined;
         const qsizetype chunk = random.bounded(1, 2048);
-        batch::composeBytes(
-            job,
-            [&](const QByteArray &piece) {
-                joined += piece;
-                return piece.endsWith("\r\n");
-            },
-            chunk);
+        QVERIFY(batch::composeBytes(
+                    job,
+                    [&](const QByteArray &piece) {
+                        joined += piece;
+                        return piece.endsWith("\r\n");
+                    },
+                    chunk)
+                    .passed());
         QCOMPARE(joined, whole);
 
         QVERIFY(batchwords::readsAsMeant(job));
@@ -369,12 +370,13 @@ void TestBatchComposer::aSinkThatFailsStopsTheComposer()
     constexpr qsizetype kChunk = 4096;
     QList<qsizetype> pieces;
     const bool composed = batch::composeBytes(
-        job,
-        [&](const QByteArray &piece) {
-            pieces << piece.size();
-            return false;
-        },
-        kChunk);
+                              job,
+                              [&](const QByteArray &piece) {
+                                  pieces << piece.size();
+                                  return false;
+                              },
+                              kChunk)
+                              .passed();
     QVERIFY(!composed);
     QCOMPARE(pieces.size(), 1);
     QVERIFY2(pieces.first() < 2 * kChunk + kMaxCmdLineBytes, qPrintable(QString::number(pieces.first())));

@@ -58,7 +58,7 @@ void TestFileWrite::fullDisk()
     const bool written = inFolder(where, [&] {
         const WriteResult result = writeWholeFile(path, bytes);
         // The reason comes back to the parent through the outcome only.
-        return fits ? result.ok : (!result.ok && result.error == WriteError::system(ENOSPC));
+        return fits ? result.passed() : (!result.passed() && reasonOf(result) == WriteError::system(ENOSPC));
     });
     QVERIFY(written);
     QCOMPARE(readAll(path), fits ? bytes : kOld);
@@ -131,8 +131,8 @@ void TestFileWrite::specialFiles()
         ::close(readerFd);
     }
 
-    QCOMPARE(result.ok, ok);
-    QCOMPARE(result.error, reason);
+    QCOMPARE(result.passed(), ok);
+    QCOMPARE(reasonOf(result), reason);
     // Written through, never replaced: the node and the link are still there.
     QCOMPARE(int(typeOf(node)), type);
     if (linked)
@@ -152,7 +152,7 @@ void TestFileWrite::keepsTheOwner()
     const QByteArray name = QFile::encodeName(path);
     QCOMPARE(::chown(name.constData(), ordinaryuser::kNobody, ordinaryuser::kNobody), 0);
     QCOMPARE(::chmod(name.constData(), 0640), 0);
-    QVERIFY(writeWholeFile(path, lines(300)).ok);
+    QVERIFY(writeWholeFile(path, lines(300)).passed());
     struct stat st = {};
     QCOMPARE(::stat(name.constData(), &st), 0);
     QCOMPARE(st.st_uid, ordinaryuser::kNobody);
@@ -201,8 +201,8 @@ void TestFileWrite::linksFollowedAsTheSystemDoes()
     const QByteArray bytes = lines(300);
     const WriteResult result = writeWholeFile(given, bytes);
     QDir::setCurrent(before);
-    QCOMPARE(result.error, WriteError());
-    QVERIFY(result.ok);
+    QCOMPARE(reasonOf(result), WriteError());
+    QVERIFY(result.passed());
     QCOMPARE(readAll(dir.filePath(written)), bytes);
     QCOMPARE(readAll(dir.filePath(QStringLiteral("SHARED.BAT"))), QByteArray("UNRELATED\r\n"));
 }
@@ -228,13 +228,13 @@ void TestFileWrite::namesNearTheLongest()
     QCOMPARE(QFile::encodeName(name).size(), qAbs(bytes));
     const QString path = folder + u'/' + name;
     const mode_t mask = ::umask(022);
-    QCOMPARE(writeWholeFile(path, kOld).error, WriteError());
+    QCOMPARE(reasonOf(writeWholeFile(path, kOld)), WriteError());
     ::umask(mask);
     QCOMPARE(QFileInfo(path).permissions() & 0x0777, QFileDevice::Permissions(0x0644));
     QVERIFY(QFile::setPermissions(path, QFileDevice::Permissions(0x6640)));
     const WriteResult replaced = writeWholeFile(path, lines(1000));
-    QCOMPARE(replaced.error, WriteError());
-    QVERIFY(replaced.ok);
+    QCOMPARE(reasonOf(replaced), WriteError());
+    QVERIFY(replaced.passed());
     QCOMPARE(readAll(path), lines(1000));
     QCOMPARE(QFileInfo(path).permissions() & 0x0777, QFileDevice::Permissions(0x0640));
     QCOMPARE(entries(folder), QStringList{name});

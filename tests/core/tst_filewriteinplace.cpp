@@ -57,8 +57,8 @@ void TestFileWriteInPlace::inPlaceOnEachFileSystem()
     const QByteArray bytes = lines(64 * 1024, 'N');
     QVERIFY(ordinaryuser::run([&] {
         const WriteResult result = writeWholeFile(path, bytes);
-        return result.ok
-            || result.error == (inPlace ? WriteError::system(ENOSPC) : ownReason(WriteFailure::NoRoomInPlace));
+        return result.passed()
+            || reasonOf(result) == (inPlace ? WriteError::system(ENOSPC) : ownReason(WriteFailure::NoRoomInPlace));
     }));
     const QByteArray now = readAll(path);
     QVERIFY2(now == bytes || now == old, qPrintable(QStringLiteral("a mixture of %1 bytes").arg(now.size())));
@@ -114,15 +114,16 @@ void TestFileWriteInPlace::killedWhileWriting()
     // The child writes the first megabyte, says so, and waits to be killed.
     const pid_t child = ordinaryuser::start([&] {
         ::close(written[0]);
-        writeWholeFile(path, [&](QIODevice &file) {
-            if (!writeFully(file, lines(1 << 20)))
-                return false;
-            (void)!::write(written[1], "w", 1);
-            for (;;)
-                ::pause();
-            return true;
-        });
-        return false;
+        return writeWholeFile(path,
+                              [&](QIODevice &file) {
+                                  if (!writeFully(file, lines(1 << 20)))
+                                      return false;
+                                  (void)!::write(written[1], "w", 1);
+                                  for (;;)
+                                      ::pause();
+                                  return true;
+                              })
+            .passed();
     });
     QVERIFY(child > 0);
     ::close(written[1]);
@@ -152,8 +153,8 @@ void TestFileWriteInPlace::twoWritersAtOnce()
     const QByteArray first = lines(6 << 20, 'A');
     const QByteArray second = lines(4 << 20, 'B');
     for (int round = 0; round < 4; ++round) {
-        const pid_t a = ordinaryuser::start([&] { return writeWholeFile(path, first).ok; });
-        const pid_t b = ordinaryuser::start([&] { return writeWholeFile(path, second).ok; });
+        const pid_t a = ordinaryuser::start([&] { return writeWholeFile(path, first).passed(); });
+        const pid_t b = ordinaryuser::start([&] { return writeWholeFile(path, second).passed(); });
         QVERIFY(ordinaryuser::finish(a));
         QVERIFY(ordinaryuser::finish(b));
         const QByteArray now = readAll(path);
@@ -178,7 +179,7 @@ void TestFileWriteInPlace::fileSizeLimit()
         if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
             return false;
         const WriteResult result = writeWholeFile(path, lines(1 << 20));
-        return !result.ok && result.error == WriteError::system(EFBIG);
+        return !result.passed() && reasonOf(result) == WriteError::system(EFBIG);
     });
     QVERIFY(ordinaryuser::finish(child));
     QCOMPARE(readAll(path), kOld);
@@ -229,7 +230,7 @@ void TestFileWriteInPlace::inPlaceRewriteOfAFileInUse()
             }
             return writeFully(file, bytes);
         });
-        return result.ok == !error.failed() && result.error == error;
+        return result.passed() == !error.failed() && reasonOf(result) == error;
     }));
     ::close(other);
     QCOMPARE(readAll(elsewhere), kOld);

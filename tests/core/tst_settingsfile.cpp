@@ -62,7 +62,7 @@ void TestSettingsFile::settingsFileInAFolderWithoutRoomForATemporary()
         SettingsFile file(folder + QStringLiteral("/tessiva"), user);
         StoredSettings now = file.load(StoredSettings::defaults());
         now.destinationFolder = QStringLiteral("NEW");
-        return file.save(now).written.ok;
+        return file.save(now).written.passed();
     });
     QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QVERIFY(saved);
@@ -113,7 +113,7 @@ void TestSettingsFile::saveOverWhatTheFileHoldsNow()
     if (line >= 0)
         now[line] = value;
     const SettingsFile::SaveReport result = file.save(now);
-    QVERIFY(result.written.ok);
+    QVERIFY(result.written.passed());
     QVERIFY(result.notKept.isEmpty());
     QCOMPARE(readAll(path), written);
 }
@@ -174,7 +174,7 @@ void TestSettingsFile::changedValuesNotKept()
     now.destinationFolder = value;
     const SettingsFile::SaveReport result = settingsFile.save(now);
     QCOMPARE(result.notKept, kept ? QList<int>() : QList<int>{2});
-    QCOMPARE(result.written.error, reason);
+    QCOMPARE(reasonOf(result.written), reason);
     SettingsFile again(dir.filePath(QStringLiteral("tessiva")), user);
     const QString next = again.load(StoredSettings::defaults()).destinationFolder;
     QCOMPARE(next == value, kept);

@@ -104,7 +104,7 @@ void TestSettingsLock::aCrowdOfClosesKeepsEveryChange()
                 now[w % 4] = QStringLiteral("W%1").arg(w);
                 char c;
                 (void)!::read(go[0], &c, 1); // all start when the pipe closes
-                return file.save(now).written.ok;
+                return file.save(now).written.passed();
             });
         }
         ::close(go[0]);
@@ -165,7 +165,7 @@ void TestSettingsLock::leftLocksNeverBlock()
     StoredSettings now = file.load(StoredSettings::defaults());
     now.destinationFolder = QStringLiteral("MINE");
     const SettingsFile::SaveReport report = file.save(now);
-    QCOMPARE(report.written.error, WriteError());
+    QCOMPARE(reasonOf(report.written), WriteError());
     QCOMPARE(readAll(path), QByteArray("A\r\nB\r\nMINE\r\nD\r\n"));
     // Taken away with the lock it was.
     QVERIFY(!QFileInfo::exists(path + QStringLiteral(".lock")));
@@ -224,8 +224,8 @@ void TestSettingsLock::aSaveNeverWritesWithoutTheLock()
         StoredSettings now = file.load(StoredSettings::defaults());
         now.destinationFolder = QStringLiteral("MINE");
         const SettingsFile::SaveReport report = file.save(now);
-        return report.written.ok == written && report.notKept == (written ? QList<int>() : QList<int>{2})
-            && (written || report.written.error == ownReason(WriteFailure::Locked));
+        return report.written.passed() == written && report.notKept == (written ? QList<int>() : QList<int>{2})
+            && (written || reasonOf(report.written) == ownReason(WriteFailure::Locked));
     });
     ::close(done[1]);
     QVERIFY(ordinaryuser::finish(holder));

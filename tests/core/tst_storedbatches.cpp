@@ -67,9 +67,9 @@ QByteArray storedBytes(const StoredJob &row, const ConversionJob &job)
     drawing::noteOtherVersions(findings, plan);
     QByteArray bytes;
     const bool composed = batch::composeBytes(plan, [&bytes](const QByteArray &piece) {
-        bytes += piece;
-        return true;
-    });
+                              bytes += piece;
+                              return true;
+                          }).passed();
     return composed ? bytes : QByteArray();
 }
 
