@@ -156,7 +156,7 @@ inline Program programOf(const QStringList &lines)
 // The counter a command adds one to, or an empty text.
 inline QString counterOf(const Command &command)
 {
-    static const QRegularExpression counter(QStringLiteral("^/A (TESSIVA_[A-Z]+)\\+=1$"));
+    static const QRegularExpression counter(QStringLiteral("^/A (TESSIVA_[A-Z_]+)\\+=1$"));
     const QRegularExpressionMatch m = counter.match(command.rest);
     return command.verb == u"SET" && m.hasMatch() ? m.captured(1) : QString();
 }
@@ -171,7 +171,7 @@ inline bool setsTheCounts(const Command &c)
 inline QSet<QString> countersShown(const Program &program)
 {
     QSet<QString> counters;
-    static const QRegularExpression shown(QString(kVariableOpen) + QStringLiteral("%(TESSIVA_[A-Z]+)%")
+    static const QRegularExpression shown(QString(kVariableOpen) + QStringLiteral("%(TESSIVA_[A-Z_]+)%")
                                           + kVariableClose);
     for (const Command &c : program.commands) {
         for (auto m = shown.globalMatch(setsTheCounts(c) ? c.rest : QString()); m.hasNext();)

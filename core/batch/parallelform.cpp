@@ -13,7 +13,12 @@ namespace {
 // each drawing's claim (JobPlan::kClaims) and outcome, the file that stops
 // every worker, the copy of the batch file the workers run, the helper the
 // run waits with, and each worker's lock (k.LCK) and folder (k).
-constexpr QStringView kOutcomes = u"R";
+constexpr QStringView kOutcomeFolder = u"R";
+// A drawing's labels in the report a parallel run gathers: one for each
+// outcome, by its mark, and these of its own.
+static_assert(std::none_of(kOutcomes.begin(), kOutcomes.end(), [](const OutcomeRow &row) {
+    return row.mark == 'D' || row.mark == 'E' || row.mark == 'N' || row.mark == 'R';
+}));
 constexpr QByteArrayView kStop = "STOP";
 constexpr QByteArrayView kWorkerCopy = "WORKER.BAT";
 constexpr QByteArrayView kWait = "WAIT.BAT";
@@ -91,7 +96,7 @@ private:
     QByteArray number(qsizetype i) const { return labelNumber(i, m_width); }
     // A drawing's outcome file, up to the letter that names the outcome,
     // and with it.
-    static QByteArray outcomeStem(QByteArrayView n) { return kOutcomes.toLatin1() + '\\' + n.toByteArray() + '.'; }
+    static QByteArray outcomeStem(QByteArrayView n) { return kOutcomeFolder.toLatin1() + '\\' + n.toByteArray() + '.'; }
     static QByteArray outcomeFile(QByteArrayView n, char mark) { return outcomeStem(n) + mark; }
 
     // Every folder the drawings go into, made before any worker starts;
@@ -126,10 +131,11 @@ private:
         m_w.line({"IF %TESSIVA_TRY% LSS 20 GOTO TESSIVA_FRESH"});
         m_w.line({"GOTO TESSIVA_STOP"});
         m_w.line({":TESSIVA_MADE"});
-        m_w.line({"MD ", withRaw(token({m_plan.workFolder()}), QByteArray(kRunNumber + '\\' + kOutcomes.toLatin1()))});
+        m_w.line(
+            {"MD ", withRaw(token({m_plan.workFolder()}), QByteArray(kRunNumber + '\\' + kOutcomeFolder.toLatin1()))});
         m_w.line({"PUSHD ", m_runFolder});
         // Made by its full name, found by its own: the run is in its folder.
-        m_w.line({"(IF NOT EXIST ", kOutcomes.toLatin1(), "\\* GOTO TESSIVA_UNPREPARED)& MD ",
+        m_w.line({"(IF NOT EXIST ", kOutcomeFolder.toLatin1(), "\\* GOTO TESSIVA_UNPREPARED)& MD ",
                   JobPlan::kClaims.toLatin1(), "& IF NOT EXIST ", JobPlan::kClaims.toLatin1(),
                   "\\* GOTO TESSIVA_UNPREPARED"});
         // The workers run a copy of the batch file: started by a name of
@@ -164,8 +170,8 @@ private:
         const QString count = QString::number(m_job.sources.size());
         QStringList wait{QStringLiteral("@ECHO OFF"),
                          QStringLiteral(":TESSIVA_POLL"),
-                         u"IF NOT \"%1\"==\"\" IF EXIST " % kOutcomes % u"\\%1.* GOTO :EOF",
-                         u"SET TESSIVA_DONE=0& FOR %%F IN (" % kOutcomes % u"\\*) DO SET /A TESSIVA_DONE+=1",
+                         u"IF NOT \"%1\"==\"\" IF EXIST " % kOutcomeFolder % u"\\%1.* GOTO :EOF",
+                         u"SET TESSIVA_DONE=0& FOR %%F IN (" % kOutcomeFolder % u"\\*) DO SET /A TESSIVA_DONE+=1",
                          QStringLiteral(u"IF NOT \"%TESSIVA_DONE%\"==\"%TESSIVA_SHOWN%\" (ECHO %TESSIVA_DONE%/%1 済み& "
                                         u"TITLE %TESSIVA_DONE%/%1 済み)")
                              .arg(count),
@@ -217,17 +223,12 @@ private:
     void report(qsizetype i, bool listing)
     {
         // What the run says itself, where a worker's record does not.
-        static const QByteArray converted = outcomeWords(Outcome::Converted) + ": ";
-        static const QByteArray there = outcomeWords(Outcome::AlreadyThere) + ": ";
         static const QByteArray unrecorded
             = outcomeWords(Outcome::ToLookAt) + words(u"（記録がありません。図面はあります）: ");
         const auto why = [](Outcome outcome, QStringView reason) {
             return QByteArray("SET \"TESSIVA_WHY=" + outcomeWords(outcome).mid(1) + words(reason) + '"');
         };
         static const QByteArray halfDone = why(Outcome::Failed, u"（変換の途中で止められました）");
-        static const QByteArray lookLost = why(Outcome::ToLookAt, u"（記録を書けませんでした）");
-        static const QByteArray failedLost = why(Outcome::Failed, u"（記録を書けませんでした）");
-        const auto mark = [](Outcome outcome) { return outcomeRow(outcome).mark; };
         const QByteArray n = number(i);
         const QByteArray label = listing ? "Z" : "Q";
         const auto at = [&](char which) { return QByteArray(label + which + n); };
@@ -239,8 +240,6 @@ private:
         appendEchoText(name, m_job.sources.at(i));
         NamedPath final;
         final.set({m_job.destinationFolder, m_plan.below(i), m_plan.baseName(i), kDestinationExtension});
-        const QByteArray look = outcomeFile(n, mark(Outcome::ToLookAt));
-        const QByteArray failed = outcomeFile(n, mark(Outcome::Failed));
         // Both ways to the console and the report: a line of the run's own.
         const auto shown = [&](QByteArrayView text) {
             return QByteArray("ECHO " + place + text + name.view() + "& >>\"%TESSIVA_LOG%\" ECHO " + place + text
@@ -250,48 +249,41 @@ private:
             m_w.line({"IF NOT DEFINED TESSIVA_X", n, " GOTO ", at('D')});
         else
             m_w.line({"CALL .\\", kWait, " ", n});
-        m_w.line({"SET \"TESSIVA_O=",
-                  look,
-                  "\"& (IF EXIST ",
-                  outcomeFile(n, mark(Outcome::Converted)),
-                  " GOTO ",
-                  at('C'),
-                  ")& (IF EXIST ",
-                  outcomeFile(n, mark(Outcome::AlreadyThere)),
-                  " GOTO ",
-                  at('T'),
-                  ")& (IF EXIST ",
-                  look,
-                  " GOTO ",
-                  at('L'),
-                  ")& SET \"TESSIVA_O=",
-                  failed,
-                  "\"& (IF EXIST ",
-                  failed,
-                  " GOTO ",
-                  at('F'),
-                  ")& ",
-                  notRecordedWords(),
-                  "& IF NOT EXIST ",
-                  JobPlan::kClaims.toLatin1(),
-                  "\\",
-                  n,
-                  "\\* GOTO ",
+        // The outcome files asked for in the table's order, those that say
+        // all first; TESSIVA_O names the one whose record is typed.
+        QList<const OutcomeRow *> order;
+        for (const bool listed : {false, true}) {
+            for (const OutcomeRow &row : kOutcomes) {
+                if (row.listed == listed)
+                    order << &row;
+            }
+        }
+        const auto firstListed = std::find_if(order.cbegin(), order.cend(), [](auto row) { return row->listed; });
+        const OutcomeRow *lastListed = order.constLast();
+        QByteArray asked = "SET \"TESSIVA_O=" + outcomeFile(n, (*firstListed)->mark) + '"';
+        for (const OutcomeRow *row : std::as_const(order)) {
+            const QByteArray file = outcomeFile(n, row->mark);
+            if (row->listed && row != *firstListed)
+                asked += "& SET \"TESSIVA_O=" + file + '"';
+            asked += "& (IF EXIST " + file + " GOTO " + at(row->mark) + ')';
+        }
+        m_w.line({asked, "& ", notRecordedWords(), "& IF NOT EXIST ", JobPlan::kClaims.toLatin1(), "\\", n, "\\* GOTO ",
                   at('N')});
         m_w.line({halfDone, "& FOR %%F IN (", final.token, ") DO IF \"%%~aF\"==\"\" GOTO ", at('N')});
         m_w.line({count(Outcome::ToLookAt), "SET \"TESSIVA_X", n, "=1\"& ", shown(unrecorded), "& GOTO ", at('D')});
-        m_w.line({":", at('C')});
-        if (!listing)
-            m_w.line({count(Outcome::Converted), shown(converted)});
-        m_w.line({"GOTO ", at('D')});
-        m_w.line({":", at('T')});
-        if (!listing)
-            m_w.line({count(Outcome::AlreadyThere), shown(there)});
-        m_w.line({"GOTO ", at('D')});
-        m_w.line({":", at('L')});
-        m_w.line({count(Outcome::ToLookAt), lookLost, "& GOTO ", at('R')});
-        m_w.line({":", at('F')});
-        m_w.line({count(Outcome::Failed), failedLost});
+        // An outcome that says all is shown and counted; one with a record
+        // is counted, and its record typed where the worker could write it.
+        for (const OutcomeRow *row : std::as_const(order)) {
+            m_w.line({":", at(row->mark)});
+            if (!row->listed) {
+                if (!listing)
+                    m_w.line({count(row->outcome), shown(QByteArray(outcomeWords(row->outcome) + ": "))});
+                m_w.line({"GOTO ", at('D')});
+            } else {
+                m_w.line({count(row->outcome), why(row->outcome, u"（記録を書けませんでした）"),
+                          row == lastListed ? QByteArray() : QByteArray("& GOTO " + at('R'))});
+            }
+        }
         m_w.line({":", at('R')});
         m_w.line({"SET \"TESSIVA_X", n, "=1\"& FOR %%F IN (%TESSIVA_O%) DO IF \"%%~zF\"==\"0\" GOTO ", at('E')});
         m_w.line({"TYPE %TESSIVA_O%& TYPE %TESSIVA_O% >>\"%TESSIVA_LOG%\"& GOTO ", at('D')});

@@ -110,16 +110,10 @@ void ReportForm::pass(QByteArrayView converter, QStringView source, const NamedP
 
 void ReportForm::drawing(qsizetype i, const Records &records)
 {
-    static const QByteArray converted = outcomeWords(Outcome::Converted) + ": ";
-    static const QByteArray there = outcomeWords(Outcome::AlreadyThere);
-    static const QByteArray failed = outcomeWords(Outcome::Failed) + words(u"（%TESSIVA_WHY%）");
-    static const QByteArray look = outcomeWords(Outcome::ToLookAt) + words(u"（%TESSIVA_LOOK%）");
     static const QByteArray notMoved = words(u"SET \"TESSIVA_WHY=図面を移せませんでした\"& ");
     static const QByteArray folderWords = words(u"SET \"TESSIVA_WHY=フォルダがあります: ");
     static const QByteArray folderThere = words(u"フォルダがあります: ");
     static const QByteArray leftWords = words(u"消せないファイルがあります: ");
-    const QByteArrayView log = records.log;
-    const QByteArrayView list = records.list;
     const QStringView source = m_job.sources.at(i);
     m_final.set({m_job.destinationFolder, m_plan.below(i), m_plan.baseName(i), kDestinationExtension});
     m_name.clear();
@@ -132,9 +126,6 @@ void ReportForm::drawing(qsizetype i, const Records &records)
     const NamedPath &drawing = records.drawing;
     const QByteArray refused = "REFUSED" + m_n;
     const QByteArray done = records.done + m_n;
-    // Where the run shows each drawing as it starts, an outcome on the
-    // console needs no name; elsewhere it carries it.
-    const QByteArray shownName = records.progress ? QByteArray() : QByteArray(": " + name);
     // With skipping, the drawing's name is looked up once: a folder there
     // fails it, a file there is a drawing already there.
     const QByteArray where
@@ -162,37 +153,16 @@ void ReportForm::drawing(qsizetype i, const Records &records)
         m_w.line({notMoved, "MOVE /Y ", drawing.token, " ", m_final.token, " >NUL& ",
                   m_run.ifExists(drawing, "FAILED", m_n)});
     }
-    // A worker's outcome: its file, made at once where it says all, or its
-    // report line moved onto it whole.
-    const QByteArrayView outcomeFile = records.outcomeFile;
-    const bool inFiles = !outcomeFile.isEmpty();
-    const auto mark = [&](char letter) { return QByteArray("TYPE NUL >" + outcomeFile + letter + "& GOTO " + done); };
-    const auto recorded = [&](QByteArrayView words, char letter) {
-        return QByteArray(">" + kRecordFile + " ECHO " + place + words + ": " + name + "& MOVE /Y " + kRecordFile + ' '
-                          + outcomeFile + letter + " >NUL");
-    };
     if (looks)
         m_w.line({"IF DEFINED TESSIVA_LOOK GOTO LOOK", m_n});
-    if (inFiles)
-        m_w.line({mark(outcomeRow(Outcome::Converted).mark)});
-    else
-        m_w.line({log, place, converted, name, "& ", countOne(Outcome::Converted), "& GOTO ", done});
+    ended(Outcome::Converted, records, place, name, done, false);
     if (looks) {
         m_w.line({":LOOK", m_n});
-        if (inFiles)
-            m_w.line({recorded(look, outcomeRow(Outcome::ToLookAt).mark), "& GOTO ", done});
-        else
-            m_w.line({"ECHO ",   place, look, shownName, "& ", log,  place, look, ": ",
-                      name,      "& ",  list, place,     look, ": ", name,  "& ", countOne(Outcome::ToLookAt),
-                      "& GOTO ", done});
+        ended(Outcome::ToLookAt, records, place, name, done, false);
     }
     if (m_job.skipExisting) {
         m_w.line({":THERE", m_n});
-        if (inFiles)
-            m_w.line({mark(outcomeRow(Outcome::AlreadyThere).mark)});
-        else
-            m_w.line({"ECHO ", place, there, shownName, "& ", log, place, there, ": ", name, "& ",
-                      countOne(Outcome::AlreadyThere), "& GOTO ", done});
+        ended(Outcome::AlreadyThere, records, place, name, done, false);
     }
     // What the converter made is removed; what was there before it ran is
     // never touched.
@@ -202,12 +172,36 @@ void ReportForm::drawing(qsizetype i, const Records &records)
     else
         m_w.line({m_run.removeIfThere(drawing)});
     m_w.line({":", refused});
-    if (inFiles)
-        m_w.line({recorded(failed, outcomeRow(Outcome::Failed).mark)});
-    else
-        m_w.line({"ECHO ", place, failed, shownName, "& ", log, place, failed, ": ", name, "& ", list, place, failed,
-                  ": ", name, "& ", countOne(Outcome::Failed)});
+    ended(Outcome::Failed, records, place, name, done, true);
     m_w.line({":", done});
+}
+
+void ReportForm::ended(Outcome outcome, const Records &records, QByteArrayView place, QByteArrayView name,
+                       const QByteArray &done, bool last)
+{
+    const OutcomeRow &row = outcomeRow(outcome);
+    QByteArray said = outcomeWords(outcome);
+    if (row.reason)
+        said += words(u"（%") + row.reason + words(u"%）");
+    const QByteArray goOn = last ? QByteArray() : QByteArray("& GOTO " + done);
+    // A worker's outcome: its file, made at once where it says all, or its
+    // report line moved onto it whole.
+    if (const QByteArrayView file = records.outcomeFile; !file.isEmpty()) {
+        if (row.listed)
+            m_w.line({">", kRecordFile, " ECHO ", place, said, ": ", name, "& MOVE /Y ", kRecordFile, " ", file,
+                      QByteArrayView(&row.mark, 1), " >NUL", goOn});
+        else
+            m_w.line({"TYPE NUL >", file, QByteArrayView(&row.mark, 1), goOn});
+        return;
+    }
+    // Where the run shows each drawing as it starts, an outcome on the
+    // console needs no name; elsewhere it carries it.
+    if (row.echoed)
+        m_w.put(QByteArray("ECHO " + place + said + (records.progress ? QByteArray() : ": " + name) + "& "));
+    m_w.put(QByteArray(records.log + place + said + ": " + name + "& "));
+    if (row.listed)
+        m_w.put(QByteArray(records.list + place + said + ": " + name + "& "));
+    m_w.line({countOne(outcome), goOn});
 }
 
 namespace {

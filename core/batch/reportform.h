@@ -17,22 +17,27 @@ bool writeReportForm(const JobPlan &plan, BatchWriter &w);
 enum class Outcome { Converted, ToLookAt, AlreadyThere, Failed };
 
 // Each outcome: the words its report line and the counts say it in, the
-// variable that counts it, whether the drawings of that outcome are listed
-// again at the end (those to look at), and the letter that ends a
-// drawing's outcome file where a run keeps each in a file of its own.
+// variable whose text follows them in parentheses (why), the variable that
+// counts it, whether the drawings of that outcome are listed again at the
+// end (those to look at), whether the console shows it as the drawing ends
+// (a conversion needs no word beyond the drawing's own line), and the
+// letter that ends a drawing's outcome file where a run keeps each in a
+// file of its own.
 struct OutcomeRow
 {
     Outcome outcome;
     QStringView words;
+    const char *reason;
     const char *counter;
     bool listed;
+    bool echoed;
     char mark;
 };
 inline constexpr std::array<OutcomeRow, 4> kOutcomes{{
-    {Outcome::Converted, u"変換しました", "TESSIVA_CONVERTED", false, 'C'},
-    {Outcome::ToLookAt, u"要確認", "TESSIVA_LOOKED", true, 'L'},
-    {Outcome::AlreadyThere, u"既にあるので飛ばしました", "TESSIVA_THERE", false, 'T'},
-    {Outcome::Failed, u"失敗しました", "TESSIVA_FAILED", true, 'F'},
+    {Outcome::Converted, u"変換しました", nullptr, "TESSIVA_CONVERTED", false, false, 'C'},
+    {Outcome::ToLookAt, u"要確認", "TESSIVA_LOOK", "TESSIVA_LOOKED", true, true, 'L'},
+    {Outcome::AlreadyThere, u"既にあるので飛ばしました", nullptr, "TESSIVA_THERE", false, true, 'T'},
+    {Outcome::Failed, u"失敗しました", "TESSIVA_WHY", "TESSIVA_FAILED", true, true, 'F'},
 }};
 static_assert(rowsInOrder(kOutcomes, &OutcomeRow::outcome));
 constexpr const OutcomeRow &outcomeRow(Outcome outcome) { return kOutcomes[size_t(outcome)]; }
@@ -108,6 +113,10 @@ public:
     void freshList();
 
 private:
+    // The line that says and counts how drawing `i` ended, as its row
+    // says, and goes on to its end (`done`) unless it is the last.
+    void ended(Outcome outcome, const Records &records, QByteArrayView place, QByteArrayView name,
+               const QByteArray &done, bool last);
     // One converter pass. A crash (a negative status) is a failure, so is
     // any status but 0 where the job checks it, and so is an output that
     // was not made; a positive status the job does not check leaves the
