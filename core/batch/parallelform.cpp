@@ -5,6 +5,8 @@
 #include "core/text/textrules.h"
 #include "reportform.h"
 
+#include <algorithm>
+
 namespace batch {
 
 namespace {
