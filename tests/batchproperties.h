@@ -2,7 +2,8 @@
 
 // What every batch file holds, whatever its form, read as cmd.exe reads
 // it (batchwords.h): every line reads; every path it names is one of the
-// job's, whole; every drawing is converted and shown by its own name;
+// job's, whole; every drawing is converted and shown by its own name,
+// into a folder that is there or that the run made before;
 // every GOTO has exactly one label to go to, ahead of it; every work file
 // is made before it is removed; and where the run counts, the counts add
 // up to the number of drawings on every way through it. The bytes of the
@@ -295,6 +296,15 @@ inline QString whyNot(const ConversionJob &job, const QStringList &lines)
     QSet<QString> converted, placed, shown;
     QHash<QString, int> made;
     QStringList helper;
+    // The folders a tree's drawings go into, the destination among them:
+    // the run makes each.
+    QSet<QString> treeFolders;
+    for (qsizetype i = 0; i < job.sources.size() && !job.treeRoot.isEmpty(); ++i) {
+        const QString folder
+            = folderless(textrules::upperCased(job.destinationFolder + drawingNames(job, job.sources.at(i)).below));
+        if (!jobpath::isDriveRoot(QString(folder + u'\\')))
+            treeFolders.insert(folder);
+    }
     const auto at = [&](int k) { return QStringLiteral("line %1: ").arg(program.lineOf.at(k) + 1); };
     for (int k = 0; k < program.commands.size(); ++k) {
         const Command &c = program.commands.at(k);
@@ -328,12 +338,23 @@ inline QString whyNot(const ConversionJob &job, const QStringList &lines)
                 return QString();
             return at(k) + QStringLiteral("%1 removed before it was made").arg(written);
         };
+        // A drawing of a tree is put into its folder only once the run
+        // made it.
+        const auto place = [&](const QString &written) -> QString {
+            const QString p = pathRead(written);
+            placed.insert(p);
+            const QString folder = folderless(p.left(p.lastIndexOf(u'\\') + 1));
+            if (!folder.isEmpty() && treeFolders.contains(folder) && !made.contains(textrules::windowsFolded(folder)))
+                return at(k) + QStringLiteral("%1 is put into %2 before the run made it").arg(p, folder);
+            return QString();
+        };
         for (const QString &r : c.redirected)
             made_(r);
         if (converter && !c.words.isEmpty()) {
             converted.insert(pathRead(c.words.value(c.words.size() - 2)));
+            if (const QString why = place(c.words.last()); !why.isEmpty())
+                return why;
             made_(c.words.last());
-            placed.insert(pathRead(c.words.last()));
         }
         const QStringList args = [&] {
             QStringList a;
@@ -349,8 +370,9 @@ inline QString whyNot(const ConversionJob &job, const QStringList &lines)
         if (c.verb == u"MOVE" && args.size() == 2) {
             if (const QString why = removed(args.at(0)); !why.isEmpty())
                 return why;
+            if (const QString why = place(args.at(1)); !why.isEmpty())
+                return why;
             made_(args.at(1));
-            placed.insert(pathRead(args.at(1)));
         }
         if (c.verb == u"MD" || c.verb == u"COPY")
             made_(args.value(args.size() - 1));
