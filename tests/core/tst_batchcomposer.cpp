@@ -182,9 +182,9 @@ void TestBatchComposer::aFolderThatStartsALine_data()
     QTest::addColumn<QString>("acad");
     QTest::addColumn<QString>("converter");
     QTest::newRow("a colon") << QStringLiteral(":") << QStringLiteral("\":DXFIX.EXE\"");
-    QTest::newRow("a colon and a folder") << QStringLiteral(":ACAD\\") << QStringLiteral("\":ACAD\\DXFIX.EXE\"");
     QTest::newRow("an at sign") << QStringLiteral("@acad\\") << QStringLiteral("\"@ACAD\\DXFIX.EXE\"");
-    QTest::newRow("a colon inside") << QStringLiteral("x:\\") << QStringLiteral("X:\\DXFIX.EXE");
+    QTest::newRow("an at sign alone") << QStringLiteral("@") << QStringLiteral("\"@DXFIX.EXE\"");
+    QTest::newRow("a drive") << QStringLiteral("x:\\") << QStringLiteral("X:\\DXFIX.EXE");
 }
 
 void TestBatchComposer::aFolderThatStartsALine()
@@ -193,6 +193,7 @@ void TestBatchComposer::aFolderThatStartsALine()
     QFETCH(QString, converter);
     ConversionJob job = exampleJob(BatchKind::R13ToGX3);
     job.autocadFolder = acad;
+    QVERIFY(checkJob(job).passed());
     QVERIFY(composeBatchLines(job).constFirst().startsWith(converter + u' '));
     QVERIFY(batchwords::readsAsMeant(job));
     job.skipExisting = true;
