@@ -9,7 +9,10 @@ for tool in Xvfb openbox xdotool xwininfo xprop; do
 done
 work=$(mktemp -d)
 window= wm= xvfb=
-trap 'kill $window $wm $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
+# The X server is waited for as it goes: a server that is still going down
+# removes its socket, which by then may be the next session's, the same
+# display number taken again (openbox: "Failed to open the display").
+trap 'kill $window $wm $xvfb 2>/dev/null || true; wait $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
 
 # Runs the command until it succeeds, ten times a second, for at most a minute.
 until_true() {
